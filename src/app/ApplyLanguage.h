@@ -1,0 +1,23 @@
+#pragma once
+
+class QWidget;
+
+// Every localised window and control carries its base string id in this dynamic property.
+inline constexpr char kTagProperty[] = "tag";
+
+// Implemented by document windows: their caption is their file name once they have one, and
+// their topic position panel keeps its number while "<New>" is selected.
+class DocumentLanguageInfo {
+  public:
+    virtual ~DocumentLanguageInfo() = default;
+    virtual bool HasFile() const = 0;
+    virtual bool PseudoTopicSelected() const = 0;
+};
+
+// Top-level windows register themselves when they are made, so they are relabelled in the
+// order they were made.
+void RegisterWindow(QWidget* window);
+
+// Reads the language from the settings file and puts the texts of that language into every
+// registered window (and any other top-level window), then sets the "<New>" position prefix.
+void ApplyLanguage();

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// Every message box and question goes through the installed prompter, so windows can be
+// driven by tests without a modal box.
+enum class MsgIcon { Error, Information, Warning, Question };
+enum class MsgButton { Ok, Cancel, Yes, No, Help };
+
+struct MessageRequest {
+    quint16 baseId = 0; // 0 for a box whose text is not one string-table entry
+    QString text;
+    MsgIcon icon = MsgIcon::Information;
+    QList<MsgButton> buttons;
+    QString helpContext;
+};
+
+// System sounds before a box, by their traditional numbers.
+enum class Beep { Hand = 16, Question = 32, Exclamation = 48, Asterisk = 64 };
+
+class Prompter {
+  public:
+    virtual ~Prompter() = default;
+    virtual MsgButton Show(const MessageRequest& request) = 0;
+    virtual void Sound(Beep beep) = 0;
+};
+
+Prompter& ThePrompter();
+// Installs a prompter (not owned) and returns the previous one; nullptr restores the default.
+Prompter* SetPrompter(Prompter* prompter);
+// The default prompter until a window system installs its own: prints to standard error.
+class StderrPrompter : public Prompter {
+  public:
+    MsgButton Show(const MessageRequest& request) override;
+    void Sound(Beep) override {}
+};

@@ -1,0 +1,89 @@
+#include "SingleInstance.h"
+
+#include "Paths.h"
+
+#include <QDeadlineTimer>
+#include <QLocalSocket>
+#include <QThread>
+#include <QtEndian>
+
+namespace {
+
+constexpr int kHandOverTimeoutMs = 5000;
+constexpr int kRetryPauseMs = 50;
+constexpr char kTaken = '\x06';
+// A path is at most a few KB; anything longer is not a hand-over.
+constexpr quint32 kMaxPathBytes = 64 * 1024;
+
+QString LockFileName() { return paths::RuntimeDir() + QStringLiteral("/OmbrelMutex.lock"); }
+
+} // namespace
+
+SingleInstance::SingleInstance(QObject* parent) : QObject(parent), lock_(LockFileName()) {
+    lock_.setStaleLockTime(0); // only a lock whose owner has died is stale
+    connect(&server_, &QLocalServer::newConnection, this, &SingleInstance::Accept);
+}
+
+QString SingleInstance::ChannelName() {
+    return paths::RuntimeDir() + QStringLiteral("/OmbrelMessage");
+}
+
+bool SingleInstance::Claim() {
+    if (!lock_.tryLock(0))
+        return false;
+    QLocalServer::removeServer(ChannelName());
+    server_.setSocketOptions(QLocalServer::UserAccessOption);
+    server_.listen(ChannelName());
+    return true;
+}
+
+// Each connection carries one path: its length in four bytes (big-endian), then UTF-8.
+void SingleInstance::Accept() {
+    while (QLocalSocket* socket = server_.nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            const QByteArray received = socket->peek(socket->bytesAvailable());
+            if (received.size() < 4)
+                return;
+            const quint32 length = qFromBigEndian<quint32>(received.constData());
+            if (length > kMaxPathBytes) {
+                socket->abort();
+                return;
+            }
+            if (received.size() < qsizetype(4 + length))
+                return;
+            socket->read(4 + length);
+            disconnect(socket, &QLocalSocket::readyRead, this, nullptr); // one path a connection
+            socket->write(&kTaken, 1);
+            socket->disconnectFromServer();
+            emit HandedOver(QString::fromUtf8(received.mid(4, length)));
+        });
+    }
+}
+
+bool SingleInstance::HandOver(const QString& absolutePath) {
+    const QByteArray path = absolutePath.toUtf8();
+    QByteArray message(4, '\0');
+    qToBigEndian<quint32>(static_cast<quint32>(path.size()), message.data());
+    message += path;
+
+    QDeadlineTimer deadline(kHandOverTimeoutMs);
+    QLocalSocket socket;
+    // The first instance may hold the lock a moment before it listens.
+    for (;;) {
+        socket.connectToServer(ChannelName());
+        if (socket.waitForConnected(static_cast<int>(deadline.remainingTime())))
+            break;
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(kRetryPauseMs);
+    }
+    socket.write(message);
+    if (!socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
+        return false;
+    while (socket.bytesAvailable() < 1) {
+        if (!socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
+            return false;
+    }
+    return socket.read(1) == QByteArray(1, kTaken);
+}

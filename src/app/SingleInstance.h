@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QLocalServer>
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+
+// One running program per user: the first start holds a lock file and listens on a local
+// socket; a later start hands its file name over that socket and ends.
+class SingleInstance : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit SingleInstance(QObject* parent = nullptr);
+
+    // True when this process is the first one; it then listens for hand-overs.
+    bool Claim();
+
+    static QString ChannelName();
+    // Sends an absolute path to the first instance and waits until it has taken it.
+    static bool HandOver(const QString& absolutePath);
+
+  signals:
+    // Emitted once for each path handed over.
+    void HandedOver(const QString& absolutePath);
+
+  private:
+    void Accept();
+
+    QLockFile lock_;
+    QLocalServer server_;
+};

@@ -1,0 +1,67 @@
+#include "Startup.h"
+
+#include "ApplyLanguage.h"
+#include "Paths.h"
+#include "Prompter.h"
+#include "Settings.h"
+#include "SingleInstance.h"
+#include "omGlob.h"
+
+#include <QApplication>
+#include <QDir>
+
+namespace {
+
+constexpr quint16 kAlreadyRunning = 1160;
+constexpr quint16 kCannotWriteFile = 1200;
+
+void ReportSettingsWriteFailure(const QString& fileName) {
+    MessageRequest request;
+    request.baseId = kCannotWriteFile;
+    request.text = Tx(kCannotWriteFile) + u'\n' + QDir::toNativeSeparators(fileName);
+    request.icon = MsgIcon::Error;
+    request.buttons = {MsgButton::Cancel};
+    if (Glob().Sound)
+        ThePrompter().Sound(Beep::Hand);
+    ThePrompter().Show(request);
+}
+
+} // namespace
+
+StartRole InitialiseGlobal(const QStringList& parameters, SingleInstance& instance) {
+    TGlobal& global = Glob();
+    global.Ini = std::make_unique<SettingsFile>(paths::SettingsFile());
+    global.Ini->SetWriteFailureHandler(ReportSettingsWriteFailure);
+    global.Language =
+        static_cast<quint8>(settings::ReadInteger(*global.Ini, settings::key::kLanguage, 0));
+    global.MsgId = SingleInstance::ChannelName();
+
+    if (!instance.Claim()) {
+        if (parameters.isEmpty()) {
+            ShowMsg(kAlreadyRunning, 'i');
+            return StartRole::AlreadyRunning;
+        }
+        global.Atom = QDir::current().absoluteFilePath(parameters.first());
+        SingleInstance::HandOver(global.Atom);
+        return StartRole::HandedOver;
+    }
+    global.Version = QString::fromLatin1(settings::kVersion);
+    return StartRole::First;
+}
+
+void FillPaths() {
+    TGlobal& global = Glob();
+    global.ProgDir = paths::ProgDir();
+    global.ExeFile = paths::ExeFile();
+    global.WinDir = paths::WinDir();
+}
+
+int RunMainSequence() {
+    FillPaths();
+    QGuiApplication::setApplicationDisplayName(QString::fromLatin1(settings::kProgramName));
+    // The long-lived windows come here; with none made there is no message loop to run.
+    ApplyLanguage();
+    if (QApplication::topLevelWidgets().isEmpty())
+        return 0;
+    return QApplication::exec();
+}

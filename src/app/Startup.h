@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QStringList>
+
+class SingleInstance;
+
+enum class StartRole {
+    First,          // this process runs the program
+    HandedOver,     // a running program took the file name; this process ends
+    AlreadyRunning, // a running program was found and told so; this process ends
+};
+
+// The first steps of every start, before any window: the settings file, the language and the
+// single-instance check. A second start hands its first parameter, made absolute against its
+// own working directory, to the first one; without a parameter it says that one runs.
+StartRole InitialiseGlobal(const QStringList& parameters, SingleInstance& instance);
+
+// Program paths into the global state.
+void FillPaths();
+
+// The main sequence after initialisation; returns the exit code.
+int RunMainSequence();

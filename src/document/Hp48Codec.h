@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+// The one translation between calculator character codes and the Unicode text that shows them.
+// Every byte decodes to exactly one piece of text; encoding also accepts the alias spellings
+// that people type or paste (a plain tab, the mu sign, the ohm sign, ...).
+namespace hp48 {
+
+struct EncodedRow {
+    QByteArray bytes;
+    // Index into the source text of the first character that has no code, or -1.
+    qsizetype badIndex = -1;
+    // 1-based byte column that character would have taken in the encoded row.
+    int badColumn = 0;
+
+    bool ok() const { return badIndex < 0; }
+};
+
+QString DecodeRow(QByteArrayView bytes);
+QString DecodeByte(uchar code);
+// refusedCode, when given, is treated as if it had no code.
+EncodedRow EncodeRow(QStringView text, int refusedCode = -1);
+
+} // namespace hp48
