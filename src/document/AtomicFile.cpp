@@ -4,7 +4,9 @@
 
 bool WriteFileAtomically(const QString& fileName, const QByteArray& bytes) {
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so a short write (a full disk, a size limit) shows here and is not lost in a
+    // buffer that commit() would flush without telling.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+// Points HOME and every XDG directory the program uses into a fresh temporary directory for
+// the life of the object, and puts them back afterwards.
+class Sandbox {
+  public:
+    Sandbox();
+    ~Sandbox();
+    Sandbox(const Sandbox&) = delete;
+    Sandbox& operator=(const Sandbox&) = delete;
+
+    QString Root() const { return root_.path(); }
+    QString ConfigDir() const { return Root() + QStringLiteral("/config"); }
+    QString RuntimeDir() const { return Root() + QStringLiteral("/runtime"); }
+    QString SettingsFile() const { return ConfigDir() + QStringLiteral("/Ombrel.ini"); }
+    // A path inside the sandbox; its parent directories are made.
+    QString Path(const QString& relative) const;
+
+  private:
+    QTemporaryDir root_;
+    QList<QPair<QByteArray, QByteArray>> saved_;
+};
+
+// Writes a whole file; fails the running test when it cannot.
+void WriteBytes(const QString& fileName, const QByteArray& bytes);
+QByteArray ReadBytes(const QString& fileName);

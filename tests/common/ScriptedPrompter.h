@@ -1,0 +1,26 @@
+#pragma once
+
+#include "Prompter.h"
+
+#include <QList>
+
+// Records every box and beep instead of showing them, and answers from a script. Installed
+// for its lifetime.
+class ScriptedPrompter : public Prompter {
+  public:
+    ScriptedPrompter();
+    ~ScriptedPrompter() override;
+
+    MsgButton Show(const MessageRequest& request) override;
+    void Sound(Beep beep) override { beeps.append(beep); }
+
+    // Answers for the next boxes, in order; without one the box's first button answers.
+    QList<MsgButton> answers;
+    QList<MessageRequest> shown;
+    QList<Beep> beeps;
+
+    QList<quint16> ShownIds() const;
+
+  private:
+    Prompter* previous_;
+};

@@ -1,0 +1,59 @@
+#include "Hp48Codec.h"
+
+#include <QTest>
+
+class TestHp48Codec : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void everyByteDecodesAndEncodesBack() {
+        QByteArray all;
+        for (int code = 0; code < 256; ++code)
+            all += static_cast<char>(code);
+        const QString text = hp48::DecodeRow(all);
+        const hp48::EncodedRow back = hp48::EncodeRow(text);
+        QVERIFY(back.ok());
+        QCOMPARE(back.bytes, all);
+        for (int code = 0; code < 256; ++code)
+            QVERIFY2(!hp48::DecodeByte(static_cast<uchar>(code)).isEmpty(), qPrintable(QString::number(code)));
+    }
+
+    void calculatorCharacters() {
+        QCOMPARE(hp48::DecodeRow("\x80\x87\x8d"), QStringLiteral(u"\u2220\u03C0\u2192"));
+        QCOMPARE(hp48::DecodeRow("\x81"), QStringLiteral(u"x\u0304")); // two characters
+        QCOMPARE(hp48::DecodeRow("\x0a\x0d"), QStringLiteral(u"\u240A\u240D"));
+        QCOMPARE(hp48::DecodeRow("A b"), QStringLiteral("A b"));
+    }
+
+    void aliasesEncodeButNeverDecode() {
+        QCOMPARE(hp48::EncodeRow(u"\t\u03BC\u2126\u2211").bytes, QByteArray("\x09\xb5\x9d\x85"));
+        QCOMPARE(hp48::EncodeRow(u"x\u0305").bytes, QByteArray("\x81"));
+        QCOMPARE(hp48::EncodeRow(u"x\u0304x").bytes, QByteArray("\x81x"));
+        QCOMPARE(hp48::EncodeRow(u"xx").bytes, QByteArray("xx"));
+    }
+
+    void theFirstCharacterWithoutCodeIsNamed() {
+        const hp48::EncodedRow euro = hp48::EncodeRow(u"ab\u20AC");
+        QVERIFY(!euro.ok());
+        QCOMPARE(euro.badIndex, 2);
+        QCOMPARE(euro.badColumn, 3);
+        QVERIFY(euro.bytes.isEmpty());
+        // After "x" with its bar the text index and the byte column part.
+        const hp48::EncodedRow afterBar = hp48::EncodeRow(u"x\u0304\u20AC\u20AC");
+        QCOMPARE(afterBar.badIndex, 2);
+        QCOMPARE(afterBar.badColumn, 2);
+        QCOMPARE(hp48::EncodeRow(u"line\nbreak").badIndex, 4);
+        QCOMPARE(hp48::EncodeRow(QString::fromUcs4(U"\U0001F600")).badIndex, 0);
+        QCOMPARE(hp48::EncodeRow(u"\u0304").badIndex, 0); // a bar without its x
+    }
+
+    void aRefusedCodeCountsAsWithoutCode() {
+        QVERIFY(hp48::EncodeRow(u"a\u241A").ok());
+        const hp48::EncodedRow refused = hp48::EncodeRow(u"a\u241A", 26);
+        QCOMPARE(refused.badIndex, 1);
+        QCOMPARE(refused.badColumn, 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHp48Codec)
+#include "tst_hp48codec.moc"
