@@ -1,9 +1,9 @@
 #include "MessageBoxPrompter.h"
 
 #include <QApplication>
-#include <algorithm>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 
@@ -67,8 +67,9 @@ MsgButton MessageBoxPrompter::Show(const MessageRequest& request) {
         buttons.append({box.addButton(look.text, look.role), button});
     }
     for (MsgButton escape : {MsgButton::Cancel, MsgButton::No, MsgButton::Ok}) {
-        const auto found = std::find_if(buttons.cbegin(), buttons.cend(),
-                                        [escape](const auto& pair) { return pair.second == escape; });
+        const auto found =
+            std::find_if(buttons.cbegin(), buttons.cend(),
+                         [escape](const auto& pair) { return pair.second == escape; });
         if (found != buttons.cend()) {
             box.setEscapeButton(found->first);
             break;
@@ -82,4 +83,6 @@ MsgButton MessageBoxPrompter::Show(const MessageRequest& request) {
     return request.buttons.isEmpty() ? MsgButton::Ok : request.buttons.last();
 }
 
-void MessageBoxPrompter::Sound(Beep) { QApplication::beep(); }
+void MessageBoxPrompter::Sound(Beep) {
+    QApplication::beep();
+}

@@ -19,8 +19,7 @@ QString WithSeparator(const QString& directory) {
 bool MakePrivateDir(const QString& directory) {
     if (!QDir().mkpath(directory))
         return false;
-    return QFile::setPermissions(directory, QFile::ReadOwner | QFile::WriteOwner |
-                                                QFile::ExeOwner);
+    return QFile::setPermissions(directory, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 } // namespace
@@ -42,7 +41,9 @@ QString WinDir() {
     return EnvironmentDir("XDG_CONFIG_HOME", QDir::homePath() + QStringLiteral("/.config"));
 }
 
-QString SettingsFile() { return WinDir() + QStringLiteral("/Ombrel.ini"); }
+QString SettingsFile() {
+    return WinDir() + QStringLiteral("/Ombrel.ini");
+}
 
 QString RuntimeDir() {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");

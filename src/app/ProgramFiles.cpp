@@ -15,15 +15,17 @@ struct Entry {
 };
 
 constexpr Entry kEntries[kCount] = {
-    {"hp48.ttf", "HP48.TTF", false},      {"~recv.tmp", "~recv.tmp", true},
-    {"~send.tmp", "~send.tmp", true},     {"~task.tmp", "~task.tmp", true},
-    {"kermit.pif", nullptr, false},       {"kermit.exe", "kermit", false},
-    {"kermit.dos", nullptr, false},       {"omhelp.hlp", "omhelp.html", false},
-    {"omhelp.cnt", nullptr, false},       {"tarvo.lib", "tarvo.lib", false},
-    {"omhelp.gid", nullptr, false},       {"file_id.diz", "file_id.diz", false},
+    {"hp48.ttf", "HP48.TTF", false},  {"~recv.tmp", "~recv.tmp", true},
+    {"~send.tmp", "~send.tmp", true}, {"~task.tmp", "~task.tmp", true},
+    {"kermit.pif", nullptr, false},   {"kermit.exe", "kermit", false},
+    {"kermit.dos", nullptr, false},   {"omhelp.hlp", "omhelp.html", false},
+    {"omhelp.cnt", nullptr, false},   {"tarvo.lib", "tarvo.lib", false},
+    {"omhelp.gid", nullptr, false},   {"file_id.diz", "file_id.diz", false},
 };
 
-const Entry& At(int number) { return kEntries[number - 1]; }
+const Entry& At(int number) {
+    return kEntries[number - 1];
+}
 
 QString KermitProgram() {
     const QString beside = paths::ProgDir() + QStringLiteral("kermit");
@@ -34,9 +36,13 @@ QString KermitProgram() {
 
 } // namespace
 
-QString Name(int number) { return QString::fromLatin1(At(number).name); }
+QString Name(int number) {
+    return QString::fromLatin1(At(number).name);
+}
 
-bool HasCounterpart(int number) { return At(number).here != nullptr; }
+bool HasCounterpart(int number) {
+    return At(number).here != nullptr;
+}
 
 QString Path(int number) {
     const Entry& entry = At(number);
@@ -48,7 +54,9 @@ QString Path(int number) {
     return directory + QString::fromLatin1(entry.here);
 }
 
-bool IsLeftover(int number) { return number >= kReceiveFile && number <= kKermitPif; }
+bool IsLeftover(int number) {
+    return number >= kReceiveFile && number <= kKermitPif;
+}
 
 bool IsRequired(int number) {
     return HasCounterpart(number) && number >= kKermit && number <= kHelpContents;

@@ -7,7 +7,9 @@ StderrPrompter fallbackPrompter;
 Prompter* installedPrompter = nullptr;
 } // namespace
 
-Prompter& ThePrompter() { return installedPrompter ? *installedPrompter : fallbackPrompter; }
+Prompter& ThePrompter() {
+    return installedPrompter ? *installedPrompter : fallbackPrompter;
+}
 
 Prompter* SetPrompter(Prompter* prompter) {
     Prompter* previous = installedPrompter;

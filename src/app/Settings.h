@@ -96,8 +96,12 @@ constexpr const char* kAppName = "ERROR"; // not installed yet
 constexpr int kWindowState = 0;
 constexpr int kMainHeight = 410;
 constexpr int kMainWidth = 740;
-inline int MainTop(QSize screen) { return screen.height() / 3 - 137; }
-inline int MainLeft(QSize screen) { return screen.width() / 2 - 370; }
+inline int MainTop(QSize screen) {
+    return screen.height() / 3 - 137;
+}
+inline int MainLeft(QSize screen) {
+    return screen.width() / 2 - 370;
+}
 
 constexpr int kSortDirection = 0;
 constexpr bool kSortAnsi = true;
@@ -120,7 +124,9 @@ constexpr int kRetries = 2;
 constexpr int kScriptPacketLength = 48; // as the transfer script reads it
 constexpr int kDialogPacketLength = 24; // as the advanced dialog reads it
 constexpr QPoint kTransferPosition{250, 200};
-inline QString Device(int port) { return QStringLiteral("/dev/ttyS%1").arg(port - 1); }
+inline QString Device(int port) {
+    return QStringLiteral("/dev/ttyS%1").arg(port - 1);
+}
 
 constexpr bool kCharTabAutoOn = false;
 constexpr QPoint kCharTabPosition{30, 501};

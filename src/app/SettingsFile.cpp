@@ -28,7 +28,9 @@ SettingsFile::SettingsFile(const QString& fileName)
 
 SettingsFile::~SettingsFile() = default;
 
-bool SettingsFile::Exists() const { return QFileInfo::exists(fileName_); }
+bool SettingsFile::Exists() const {
+    return QFileInfo::exists(fileName_);
+}
 
 // The file has one writer, but it is read fresh whenever it changed on disk since the last look.
 void SettingsFile::ReloadIfChanged() const {
@@ -111,7 +113,9 @@ void SettingsFile::SetWriteFailureHandler(std::function<void(const QString&)> ha
     writeFailed_ = std::move(handler);
 }
 
-SettingsFile::Batch::Batch(SettingsFile& file) : file_(file) { ++file_.batchDepth_; }
+SettingsFile::Batch::Batch(SettingsFile& file) : file_(file) {
+    ++file_.batchDepth_;
+}
 
 SettingsFile::Batch::~Batch() {
     if (--file_.batchDepth_ == 0 && file_.unsaved_)

@@ -15,7 +15,9 @@ constexpr char kTaken = '\x06';
 // A path is at most a few KB; anything longer is not a hand-over.
 constexpr quint32 kMaxPathBytes = 64 * 1024;
 
-QString LockFileName() { return paths::RuntimeDir() + QStringLiteral("/OmbrelMutex.lock"); }
+QString LockFileName() {
+    return paths::RuntimeDir() + QStringLiteral("/OmbrelMutex.lock");
+}
 
 } // namespace
 

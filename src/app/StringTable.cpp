@@ -47,8 +47,8 @@ QString Format(const QString& text, const QStringList& arguments) {
     QString out;
     qsizetype next = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const bool placeHolder = text[i] == u'%' && i + 1 < text.size() &&
-                                 (text[i + 1] == u'D' || text[i + 1] == u'S');
+        const bool placeHolder =
+            text[i] == u'%' && i + 1 < text.size() && (text[i + 1] == u'D' || text[i + 1] == u'S');
         if (placeHolder && next < arguments.size()) {
             out += arguments[next++];
             ++i;

@@ -12,7 +12,9 @@ TGlobal& Glob() {
     return *theGlobal;
 }
 
-bool HasGlob() { return theGlobal != nullptr; }
+bool HasGlob() {
+    return theGlobal != nullptr;
+}
 
 GlobalScope::GlobalScope() {
     Q_ASSERT(!theGlobal);

@@ -43,7 +43,9 @@ void Print(FILE* stream, const QString& text) {
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
 }
 
-QString EnglishText(quint16 baseId) { return strings::Text(baseId, strings::kEnglish); }
+QString EnglishText(quint16 baseId) {
+    return strings::Text(baseId, strings::kEnglish);
+}
 
 int Usage() {
     std::fputs(kUsageText, stderr);
@@ -101,8 +103,9 @@ int Export(const QString& fileName) {
 
 bool ReadInput(const QString& fileName, QByteArray& contents) {
     QFile file;
-    const bool opened = fileName == u"-" ? file.open(stdin, QIODevice::ReadOnly)
-                                         : (file.setFileName(fileName), file.open(QIODevice::ReadOnly));
+    const bool opened = fileName == u"-"
+                            ? file.open(stdin, QIODevice::ReadOnly)
+                            : (file.setFileName(fileName), file.open(QIODevice::ReadOnly));
     if (!opened)
         return false;
     contents = file.readAll();
@@ -116,7 +119,9 @@ QString TableFromJson(const QJsonDocument& document, TopicTable& table) {
         return QStringLiteral("the JSON holds no \"topics\" list");
     const QJsonArray list = topics.toArray();
     if (list.size() > MaxTopicCount)
-        return QStringLiteral("%1 topics; a file holds at most %2").arg(list.size()).arg(MaxTopicCount);
+        return QStringLiteral("%1 topics; a file holds at most %2")
+            .arg(list.size())
+            .arg(MaxTopicCount);
     QList<TopicRows> filled;
     for (qsizetype t = 0; t < list.size(); ++t) {
         const QJsonArray rows = list[t].toArray();
@@ -124,7 +129,9 @@ QString TableFromJson(const QJsonDocument& document, TopicTable& table) {
             return QStringLiteral("topic %1 is not a list of rows").arg(t + 1);
         if (rows.size() > RowsPerTopic)
             return QStringLiteral("topic %1 has %2 rows; a topic holds at most %3")
-                .arg(t + 1).arg(rows.size()).arg(RowsPerTopic);
+                .arg(t + 1)
+                .arg(rows.size())
+                .arg(RowsPerTopic);
         TopicRows topic;
         for (qsizetype r = 0; r < rows.size(); ++r) {
             if (!rows[r].isString())
@@ -180,7 +187,8 @@ int Run(const QStringList& arguments) {
         return Check(arguments[1]);
     if (command == u"export" && count == 2)
         return Export(arguments[1]);
-    if (command == u"import" && (count == 3 || (count == 4 && arguments[3] == u"--drop-empty-topics")))
+    if (command == u"import" &&
+        (count == 3 || (count == 4 && arguments[3] == u"--drop-empty-topics")))
         return Import(arguments[1], arguments[2], count == 4);
     if (command == u"scan" && (count == 3 || (count == 4 && arguments[3] == u"--case-sensitive")))
         return Scan(arguments[1], arguments[2], count == 4);

@@ -68,7 +68,9 @@ const Charset& TheCharset() {
 
 } // namespace
 
-QString DecodeByte(uchar code) { return TheCharset().decoding[code]; }
+QString DecodeByte(uchar code) {
+    return TheCharset().decoding[code];
+}
 
 QString DecodeRow(QByteArrayView bytes) {
     const Charset& charset = TheCharset();

@@ -18,7 +18,9 @@ constexpr unsigned char kEndOfFile = 26;
 constexpr int kHeaderLimit = 50;
 constexpr int kRowsKept = 10;
 
-inline bool IsDigit(unsigned char byte) { return byte >= '0' && byte <= '9'; }
+inline bool IsDigit(unsigned char byte) {
+    return byte >= '0' && byte <= '9';
+}
 
 class Cursor {
   public:

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-TopicTable::TopicTable() { ClearTable(); }
+TopicTable::TopicTable() {
+    ClearTable();
+}
 
 void TopicTable::ClearTable() {
     for (TopicRows& topic : slots_)

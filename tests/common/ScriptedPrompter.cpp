@@ -2,7 +2,9 @@
 
 ScriptedPrompter::ScriptedPrompter() : previous_(SetPrompter(this)) {}
 
-ScriptedPrompter::~ScriptedPrompter() { SetPrompter(previous_); }
+ScriptedPrompter::~ScriptedPrompter() {
+    SetPrompter(previous_);
+}
 
 MsgButton ScriptedPrompter::Show(const MessageRequest& request) {
     shown.append(request);

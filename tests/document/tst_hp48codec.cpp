@@ -15,7 +15,8 @@ class TestHp48Codec : public QObject {
         QVERIFY(back.ok());
         QCOMPARE(back.bytes, all);
         for (int code = 0; code < 256; ++code)
-            QVERIFY2(!hp48::DecodeByte(static_cast<uchar>(code)).isEmpty(), qPrintable(QString::number(code)));
+            QVERIFY2(!hp48::DecodeByte(static_cast<uchar>(code)).isEmpty(),
+                     qPrintable(QString::number(code)));
     }
 
     void calculatorCharacters() {

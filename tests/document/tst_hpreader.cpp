@@ -8,7 +8,9 @@ namespace {
 const QByteArray kHeader = "%%HP: T(1)A(R)F(,);\r\n";
 
 // A file of the given body after the header and "{ ".
-QByteArray File(const QByteArray& body) { return kHeader + "{ " + body; }
+QByteArray File(const QByteArray& body) {
+    return kHeader + "{ " + body;
+}
 
 TopicTable Read(const QByteArray& data, int expected) {
     TopicTable table;
@@ -46,13 +48,13 @@ class TestHpReader : public QObject {
     void wrongHeadersAreRejectedAndLeaveTheTable() {
         const QList<QByteArray> rejected = {
             "",
-            "%%HP: T(1)A(R)F(,);\r\n{\r\n{\"a\"}}",   // "{" then a line end
-            "%%HP: T(1)A(R)F(,);\n{ {\"a\"}}",        // LF alone: the header runs on
-            "%%HP: T(1)A(R)F(,);\r{ {\"a\"}}",        // CR alone
+            "%%HP: T(1)A(R)F(,);\r\n{\r\n{\"a\"}}", // "{" then a line end
+            "%%HP: T(1)A(R)F(,);\n{ {\"a\"}}",      // LF alone: the header runs on
+            "%%HP: T(1)A(R)F(,);\r{ {\"a\"}}",      // CR alone
             "%%HP: X(1)A(R)F(,);\r\n{ {\"a\"}}",
             "%%HP: T(1)A(R)F(,):\r\n{ {\"a\"}}",
-            "HPHP48-E\x02\x03binary",                  // a calculator binary
-            "%%HP: T(1)A(R)F(,);\r\n",                 // nothing after the header
+            "HPHP48-E\x02\x03binary",  // a calculator binary
+            "%%HP: T(1)A(R)F(,);\r\n", // nothing after the header
         };
         for (const QByteArray& data : rejected) {
             TopicTable table;
@@ -96,8 +98,7 @@ class TestHpReader : public QObject {
     void longRowsOfAnyLengthAreRead() {
         const QByteArray quoted(500, 'q');
         const QByteArray counted = QByteArray(1234, 'c') + "\"";
-        const TopicTable table =
-            Read(File("{\"" + quoted + "\"C$ 1235 " + counted + "}"), 1);
+        const TopicTable table = Read(File("{\"" + quoted + "\"C$ 1235 " + counted + "}"), 1);
         QCOMPARE(table.Row(1, 1), quoted);
         QCOMPARE(table.Row(1, 2), counted);
     }

@@ -122,8 +122,8 @@ class TestHpWriter : public QObject {
             const TopicTable table = RandomTable(random);
             const bool trimRows = round % 2;
             TopicTable back;
-            const int read = ReadHpData(FormatHpFile(table, table.TopicCount(), trimRows, false),
-                                        back);
+            const int read =
+                ReadHpData(FormatHpFile(table, table.TopicCount(), trimRows, false), back);
             QCOMPARE(read, table.TopicCount());
             for (int slot = 1; slot <= MaxTopics; ++slot) {
                 for (int row = 1; row <= RowsPerTopic; ++row)
@@ -161,7 +161,10 @@ class TestHpWriter : public QObject {
         QVERIFY(WriteHpFile(file, ExampleTable(), 3, true, true));
         const QByteArray before = ReadBytes(file);
         TopicTable table;
-        table.CommitRows(1, {"ok", QByteArray("a\x1a" "b")}, false);
+        table.CommitRows(1,
+                         {"ok", QByteArray("a\x1a"
+                                           "b")},
+                         false);
         QVERIFY(!WriteHpFile(file, table, 1, true, true));
         QCOMPARE(ReadBytes(file), before);
 
