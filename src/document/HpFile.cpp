@@ -4,7 +4,6 @@
 #include "HpParser.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QList>
 
 namespace {
@@ -67,12 +66,15 @@ bool HoldsEndOfFileMark(const TopicTable& table, int topicCount) {
 } // namespace
 
 bool ReadWholeFile(const QString& fileName, QByteArray& contents) {
-    if (QFileInfo(fileName).isDir())
-        return false;
-    QFile file(fileName);
+    QFile file(fileName); // refuses a directory by itself
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return false;
-    contents = file.readAll();
+    contents.resize(file.size()); // reuses the caller's buffer when it is large enough
+    const qint64 read = file.read(contents.data(), contents.size());
+    if (read < 0)
+        return false;
+    contents.resize(read);
+    contents += file.readAll(); // whatever was added since the size was taken
     return file.error() == QFileDevice::NoError;
 }
 

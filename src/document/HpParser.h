@@ -24,10 +24,8 @@ inline bool IsDigit(unsigned char byte) {
 
 class Cursor {
   public:
-    explicit Cursor(std::string_view data) : data_(data) {
-        if (const void* mark = std::memchr(data.data(), kEndOfFile, data.size()))
-            data_ = data.substr(0, static_cast<const char*>(mark) - data.data());
-    }
+    explicit Cursor(std::string_view data)
+        : data_(data.substr(0, data.find(static_cast<char>(kEndOfFile)))) {}
 
     bool AtEnd() const { return pos_ >= data_.size(); }
     size_t Remaining() const { return data_.size() - pos_; }

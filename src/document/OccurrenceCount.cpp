@@ -4,9 +4,9 @@
 #include "HpParser.h"
 
 #include <QDirIterator>
-#include <QFileInfo>
 
 #include <array>
+#include <cstring>
 #include <string_view>
 
 namespace scan {
@@ -37,7 +37,32 @@ class Needle {
         return std::string_view::npos;
     }
 
+    // Whether the text occurs anywhere in the data: memchr finds each spelling of the first
+    // byte many bytes a step, and only there the rest is compared.
+    bool OccursIn(std::string_view data) const {
+        if (caseSensitive_)
+            return data.find(text_) != std::string_view::npos;
+        const unsigned char upper = static_cast<unsigned char>(folded_[0]);
+        const bool letter = upper >= 'A' && upper <= 'Z';
+        return FirstByteLeadsToMatch(data, upper) ||
+               (letter && FirstByteLeadsToMatch(data, upper - 'A' + 'a'));
+    }
+
   private:
+    bool FirstByteLeadsToMatch(std::string_view data, unsigned char first) const {
+        const char* begin = data.data();
+        const char* end = begin + data.size();
+        const ptrdiff_t length = static_cast<ptrdiff_t>(folded_.size());
+        for (const char* at = begin; end - at >= length; ++at) {
+            at = static_cast<const char*>(std::memchr(at, first, end - at));
+            if (at == nullptr || end - at < length)
+                return false;
+            if (MatchesAt(data, at - begin))
+                return true;
+        }
+        return false;
+    }
+
     bool MatchesAt(std::string_view row, size_t at) const {
         for (size_t i = 1; i < folded_.size(); ++i) {
             if (fold_[static_cast<unsigned char>(row[at + i])] !=
@@ -77,14 +102,17 @@ quint16 CountInData(QByteArrayView data, QByteArrayView text, bool caseSensitive
     if (text.isEmpty())
         return 0;
     const Needle needle(text, caseSensitive);
+    const std::string_view bytes(data.data(), static_cast<size_t>(data.size()));
+    // Rows are pieces of the data: data without the text anywhere holds no occurrence.
+    if (!needle.OccursIn(bytes))
+        return 0;
     RowCounter counter{needle};
-    const int topics =
-        hpparse::Parse(std::string_view(data.data(), static_cast<size_t>(data.size())), counter);
+    const int topics = hpparse::Parse(bytes, counter);
     return topics > 0 && topics <= MaxTopicCount ? counter.count : 0;
 }
 
 quint16 CountInFile(const QString& fileName, QByteArrayView text, bool caseSensitive) {
-    QByteArray contents;
+    thread_local QByteArray contents; // one buffer from file to file
     if (text.isEmpty() || !ReadWholeFile(fileName, contents))
         return 0;
     return CountInData(contents, text, caseSensitive);

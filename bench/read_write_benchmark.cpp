@@ -1,0 +1,129 @@
+// Reading and writing a full database: 199 topics of ten rows of about 30 bytes, one row in
+// eight holding a double quote and so stored counted ("C$ len row").
+
+#include "HpFile.h"
+#include "TopicTable.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <iterator>
+#include <random>
+
+namespace {
+
+constexpr int kRowBytes = 30;
+constexpr int kQuotedRowShare = 8; // one row in this many holds a double quote
+
+const char* const kWords[] = {"angle",  "matrix", "vector",  "integral", "solve", "plot",
+                              "sine",   "stack",  "program", "radius",   "sum",   "velocity",
+                              "degree", "root",   "list",    "constant", "mass",  "string"};
+
+QByteArray RandomRow(std::mt19937& random, bool quoted) {
+    std::uniform_int_distribution<size_t> pickWord(0, std::size(kWords) - 1);
+    QByteArray row = quoted ? QByteArray("say \"hi\"") : QByteArray();
+    while (row.size() < kRowBytes) {
+        if (!row.isEmpty())
+            row += ' ';
+        row += kWords[pickWord(random)];
+    }
+    return row.left(kRowBytes);
+}
+
+TopicTable FullTable() {
+    std::mt19937 random(48);
+    QList<TopicRows> topics;
+    int rowNumber = 0;
+    for (int topic = 0; topic < MaxTopicCount; ++topic) {
+        TopicRows rows;
+        for (QByteArray& row : rows)
+            row = RandomRow(random, ++rowNumber % kQuotedRowShare == 0);
+        topics.append(rows);
+    }
+    TopicTable table;
+    table.Fill(topics);
+    return table;
+}
+
+const TopicTable& TheTable() {
+    static const TopicTable table = FullTable();
+    return table;
+}
+
+QByteArray FullFile() {
+    return FormatHpFile(TheTable(), MaxTopicCount, false, false);
+}
+
+void CountBytes(benchmark::State& state, qsizetype bytesPerIteration) {
+    state.SetBytesProcessed(state.iterations() * bytesPerIteration);
+    state.counters["file_bytes"] = static_cast<double>(bytesPerIteration);
+}
+
+void CheckTopicCount(benchmark::State& state, int topics) {
+    if (topics != MaxTopicCount)
+        state.SkipWithError("the file did not read back with all its topics");
+}
+
+void BM_ReadHpData(benchmark::State& state) {
+    const QByteArray data = FullFile();
+    TopicTable table;
+    for (auto _ : state) {
+        const int topics = ReadHpData(data, table);
+        benchmark::DoNotOptimize(topics);
+        CheckTopicCount(state, topics);
+    }
+    CountBytes(state, data.size());
+}
+BENCHMARK(BM_ReadHpData);
+
+void BM_ReadHpFile(benchmark::State& state) {
+    const QByteArray data = FullFile();
+    QTemporaryDir directory;
+    const QString fileName = directory.filePath(QStringLiteral("full.hp"));
+    if (!WriteHpFile(fileName, TheTable(), MaxTopicCount, false, false)) {
+        state.SkipWithError("cannot write the file to read");
+        return;
+    }
+    TopicTable table;
+    for (auto _ : state) {
+        const int topics = ReadHpFile(fileName, table);
+        benchmark::DoNotOptimize(topics);
+        CheckTopicCount(state, topics);
+    }
+    CountBytes(state, data.size());
+}
+BENCHMARK(BM_ReadHpFile);
+
+void BM_FormatHpFile(benchmark::State& state) {
+    const TopicTable& table = TheTable();
+    qsizetype bytes = 0;
+    for (auto _ : state) {
+        const QByteArray data = FormatHpFile(table, MaxTopicCount, false, false);
+        benchmark::DoNotOptimize(data.constData());
+        bytes = data.size();
+    }
+    CountBytes(state, bytes);
+}
+BENCHMARK(BM_FormatHpFile);
+
+// Includes what the atomic write costs: a temporary file, flushing it to disk, the rename.
+void BM_WriteHpFile(benchmark::State& state) {
+    QTemporaryDir directory;
+    const QString fileName = directory.filePath(QStringLiteral("full.hp"));
+    for (auto _ : state) {
+        if (!WriteHpFile(fileName, TheTable(), MaxTopicCount, false, false)) {
+            state.SkipWithError("cannot write the file");
+            break;
+        }
+    }
+    CountBytes(state, FullFile().size());
+}
+BENCHMARK(BM_WriteHpFile)->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();
