@@ -14,15 +14,84 @@ namespace {
 constexpr qsizetype kMaxStringRead = 1023;
 }
 
+// Reading goes through SimpleIni (case-insensitive; the first of duplicated keys counts);
+// writing edits the file's own lines, so everything the program does not know stays as it was.
 struct SettingsFile::State {
-    CSimpleIniA ini{true, false, false};
+    CSimpleIniA ini{true, true, false};
+    QByteArray text;
     QDateTime loadedModified;
     qint64 loadedSize = -1;
+
+    void Parse() {
+        ini.Reset();
+        ini.LoadData(text.constData(), static_cast<size_t>(text.size()));
+    }
 };
+
+namespace {
+
+QByteArray SectionName(const QByteArray& line) {
+    const QByteArray trimmed = line.trimmed();
+    if (!trimmed.startsWith('[') || !trimmed.contains(']'))
+        return QByteArray();
+    return trimmed.mid(1, trimmed.indexOf(']') - 1).trimmed();
+}
+
+bool SameName(const QByteArray& a, const char* b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+bool IsKeyLine(const QByteArray& line, const char* key) {
+    const qsizetype equals = line.indexOf('=');
+    return equals > 0 && SameName(line.left(equals).trimmed(), key);
+}
+
+// Sets one value in the lines of an INI text: the first line of that key in the first section
+// of that name, else a new line after the section's last line that is not blank, else a new
+// section at the end.
+void SetValueInText(QByteArray& text, const char* section, const char* key,
+                    const QByteArray& value) {
+    QByteArrayList lines = text.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    qsizetype sectionStart = -1;
+    qsizetype lastFilled = -1;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray name = SectionName(lines[i]);
+        if (!name.isNull()) {
+            if (sectionStart >= 0)
+                break;
+            if (SameName(name, section))
+                sectionStart = lastFilled = i;
+            continue;
+        }
+        if (sectionStart < 0)
+            continue;
+        if (IsKeyLine(lines[i], key)) {
+            const QByteArray ending = lines[i].endsWith('\r') ? "\r" : "";
+            lines[i] = lines[i].left(lines[i].indexOf('=') + 1) + value + ending;
+            text = lines.join('\n') + '\n';
+            return;
+        }
+        if (!lines[i].trimmed().isEmpty())
+            lastFilled = i;
+    }
+    const QByteArray entry = QByteArray(key) + '=' + value;
+    if (sectionStart >= 0) {
+        lines.insert(lastFilled + 1, entry);
+    } else {
+        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
+            lines.append(QByteArray());
+        lines.append('[' + QByteArray(section) + ']');
+        lines.append(entry);
+    }
+    text = lines.join('\n') + '\n';
+}
+
+} // namespace
 
 SettingsFile::SettingsFile(const QString& fileName)
     : fileName_(fileName), state_(std::make_unique<State>()) {
-    state_->ini.SetSpaces(false);
     ReloadIfChanged();
 }
 
@@ -39,12 +108,11 @@ void SettingsFile::ReloadIfChanged() const {
     const qint64 size = info.exists() ? info.size() : -1;
     if (modified == state_->loadedModified && size == state_->loadedSize)
         return;
-    state_->ini.Reset();
+    state_->text.clear();
     QFile file(fileName_);
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray contents = file.readAll();
-        state_->ini.LoadData(contents.constData(), static_cast<size_t>(contents.size()));
-    }
+    if (file.open(QIODevice::ReadOnly))
+        state_->text = file.readAll();
+    state_->Parse();
     state_->loadedModified = modified;
     state_->loadedSize = size;
 }
@@ -55,9 +123,7 @@ void SettingsFile::Save() {
         return;
     }
     unsaved_ = false;
-    std::string contents;
-    state_->ini.Save(contents);
-    if (!WriteFileAtomically(fileName_, QByteArray::fromStdString(contents))) {
+    if (!WriteFileAtomically(fileName_, state_->text)) {
         if (writeFailed_)
             writeFailed_(fileName_);
         return;
@@ -97,7 +163,8 @@ bool SettingsFile::ReadBool(const char* section, const char* key, bool defaultVa
 
 void SettingsFile::WriteString(const char* section, const char* key, const QString& value) {
     ReloadIfChanged();
-    state_->ini.SetValue(section, key, value.toUtf8().constData());
+    SetValueInText(state_->text, section, key, value.toUtf8());
+    state_->Parse();
     Save();
 }
 

@@ -1,0 +1,42 @@
+// A stand-in for the running program in the single-instance tests: it starts like the program
+// does up to the single-instance check. As the first instance it prints "ready", then every
+// path handed over to it on a line of its own, and ends once it was handed a file named "quit"
+// (or after a minute, so that a failed test leaves nothing running).
+
+#include "SingleInstance.h"
+#include "Startup.h"
+#include "omGlob.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kLifetimeMs = 60 * 1000;
+
+void PrintLine(const QString& text) {
+    std::fputs((text + u'\n').toUtf8().constData(), stdout);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    GlobalScope global;
+    SingleInstance instance;
+    if (InitialiseGlobal(app.arguments().mid(1), instance) != StartRole::First)
+        return 0;
+
+    QObject::connect(&instance, &SingleInstance::HandedOver, &app, [](const QString& path) {
+        PrintLine(path);
+        if (QFileInfo(path).fileName() == u"quit")
+            QCoreApplication::quit();
+    });
+    QTimer::singleShot(kLifetimeMs, &app, &QCoreApplication::quit);
+    PrintLine(QStringLiteral("ready"));
+    return QCoreApplication::exec();
+}

@@ -1,0 +1,229 @@
+#include "ApplyLanguage.h"
+#include "Paths.h"
+#include "Sandbox.h"
+#include "Settings.h"
+#include "StringTable.h"
+#include "omGlob.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <tuple>
+#include <type_traits>
+
+namespace {
+
+template <typename T> T* Tagged(T* object, int tag) {
+    object->setProperty(kTagProperty, tag);
+    return object;
+}
+
+// A new widget of type W, tagged and placed in the parent's layout.
+template <typename W> W* Add(QWidget* parent, int tag, const QString& text = QStringLiteral("x")) {
+    auto* widget = Tagged(new W(parent), tag);
+    if constexpr (std::is_same_v<W, QGroupBox>)
+        widget->setTitle(text);
+    else if constexpr (requires { widget->setText(text); })
+        widget->setText(text);
+    if (!parent->layout())
+        new QVBoxLayout(parent);
+    parent->layout()->addWidget(widget);
+    return widget;
+}
+
+QString T(int baseId, int language) {
+    return strings::Text(static_cast<quint16>(baseId), language);
+}
+
+// A document window as relabelling sees it: its caption, status panels, list and memo.
+class TestDocument : public QWidget, public DocumentLanguageInfo {
+  public:
+    explicit TestDocument(QWidget* parent = nullptr) : QWidget(parent) {
+        Tagged(this, 100);
+        dataPanel = AddPanel("Panel2", 105, QStringLiteral("Daten:"));
+        positionPanel = AddPanel("Panel9", 110, QStringLiteral("Neu /  3"));
+        rowsPanel = AddPanel("Panel6", 130, QStringLiteral("4"));
+        lengthPanel = AddPanel("Panel10", 135, QStringLiteral("12"));
+        topicRowPanel = AddPanel("Panel1", 140, QStringLiteral("1"));
+        list = Add<QListWidget>(this, 120);
+        memo = Add<QPlainTextEdit>(this, 125);
+    }
+    bool HasFile() const override { return hasFile; }
+    bool PseudoTopicSelected() const override { return pseudoTopicSelected; }
+
+    void CheckIn(int language) const {
+        QCOMPARE(dataPanel->text(), T(105, language));
+        QCOMPARE(positionPanel->statusTip(), T(115, language));
+        for (auto [panel, tag, text] : {std::tuple{rowsPanel, 130, "4"},
+                                        {lengthPanel, 135, "12"},
+                                        {topicRowPanel, 140, "1"}}) {
+            QCOMPARE(panel->statusTip(), T(tag, language));
+            QCOMPARE(panel->text(), QLatin1String(text)); // the value stays
+        }
+        QCOMPARE(list->statusTip(), T(120, language));
+        QCOMPARE(memo->statusTip(), T(125, language));
+    }
+
+    bool hasFile = false;
+    bool pseudoTopicSelected = true;
+    QLabel *dataPanel, *positionPanel, *rowsPanel, *lengthPanel, *topicRowPanel;
+    QListWidget* list;
+    QPlainTextEdit* memo;
+
+  private:
+    QLabel* AddPanel(const char* name, int tag, const QString& text) {
+        QLabel* panel = Add<QLabel>(this, tag, text);
+        panel->setObjectName(QLatin1String(name));
+        return panel;
+    }
+};
+
+// A frame with a menu bar, a pop-up menu, a tool bar and one control of every other kind. Its
+// caption is not localised.
+struct Frame {
+    QMainWindow window;
+    QWidget* controls = new QWidget;
+    QMenu* fileMenu = Tagged(window.menuBar()->addMenu(QStringLiteral("x")), 2100);
+    QAction* newFile = Tagged(fileMenu->addAction(QStringLiteral("x")), 2105);
+    QAction* insert = Tagged((new QMenu(&window))->addAction(QStringLiteral("x")), 600);
+    QToolBar* tools = window.addToolBar(QStringLiteral("tools"));
+    QAction* toolAction = Tagged(tools->addAction(QStringLiteral("tool")), 500);
+    QToolButton* toolButton = Tagged(new QToolButton, 505);
+    QLabel* label = Add<QLabel>(controls, 305);
+    QPushButton* button = Add<QPushButton>(controls, 10);
+    QCheckBox* checkBox = Add<QCheckBox>(controls, 335);
+    QGroupBox* radioGroup = Add<QGroupBox>(controls, 320);
+    QRadioButton* firstItem = Add<QRadioButton>(radioGroup, 20); // its own tag does not count
+    QRadioButton* secondItem = Add<QRadioButton>(radioGroup, 0);
+    QGroupBox* plainGroup = Add<QGroupBox>(controls, 3030);
+    QTabWidget* tabs = Add<QTabWidget>(controls, 0);
+    QLineEdit* edit = Add<QLineEdit>(controls, 400, QStringLiteral("typed text"));
+
+    Frame() {
+        window.setWindowTitle(QStringLiteral("Ombrel"));
+        window.setCentralWidget(controls);
+        toolButton->setText(QStringLiteral("button"));
+        tools->addWidget(toolButton);
+        tabs->addTab(Tagged(new QWidget, 3800), QStringLiteral("x"));
+        tabs->addTab(Tagged(new QWidget, 3805), QStringLiteral("x"));
+    }
+};
+
+// The global state as start-up leaves it, over the sandbox's settings file.
+struct Globals {
+    GlobalScope scope;
+    explicit Globals(int language) {
+        SettingsFile(paths::SettingsFile()).WriteInteger("Application", "Language", language);
+        Glob().Ini = std::make_unique<SettingsFile>(paths::SettingsFile());
+    }
+    // As the settings dialog does it.
+    void SwitchTo(int language) {
+        settings::Write(*Glob().Ini, settings::key::kLanguage, language);
+        ApplyLanguage();
+        QCOMPARE(Glob().Language, quint8(language));
+        QCOMPARE(Glob().NewEntryText, T(110, language));
+    }
+};
+
+} // namespace
+
+class TestApplyLanguage : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void everyKindOfControl();
+    void documentWindows();
+    void positionPanelKeepsNumberOnlyOnNewEntry();
+};
+
+void TestApplyLanguage::everyKindOfControl() {
+    Sandbox sandbox;
+    Globals globals(1);
+    Frame frame;
+    RegisterWindow(&frame.window);
+    for (int language : {1, 0}) {
+        globals.SwitchTo(language);
+        QCOMPARE(frame.window.windowTitle(), QStringLiteral("Ombrel"));
+        QCOMPARE(frame.fileMenu->title(), T(2100, language));
+        QCOMPARE(frame.fileMenu->menuAction()->statusTip(), T(2500, language));
+        QCOMPARE(frame.newFile->text(), T(2105, language));
+        QCOMPARE(frame.newFile->statusTip(), T(2505, language));
+        QCOMPARE(frame.insert->text(), T(600, language));
+        QCOMPARE(frame.insert->statusTip(), QString()); // pop-up hints have no entries
+        QCOMPARE(frame.toolAction->statusTip(), T(500, language));
+        QCOMPARE(frame.toolAction->text(), QStringLiteral("tool"));
+        QCOMPARE(frame.toolButton->statusTip(), T(505, language));
+        QCOMPARE(frame.toolButton->text(), QStringLiteral("button"));
+        QCOMPARE(frame.label->text(), T(305, language));
+        QCOMPARE(frame.button->text(), T(10, language));
+        QCOMPARE(frame.checkBox->text(), T(335, language));
+        QCOMPARE(frame.radioGroup->title(), QString()); // 320 has no entry
+        QCOMPARE(frame.firstItem->text(), T(325, language));
+        QCOMPARE(frame.secondItem->text(), T(330, language));
+        QCOMPARE(frame.plainGroup->title(), T(3030, language));
+        QCOMPARE(frame.tabs->tabText(0), T(3800, language));
+        QCOMPARE(frame.tabs->tabText(1), T(3805, language));
+        QCOMPARE(frame.edit->text(), QStringLiteral("typed text"));
+    }
+    QCOMPARE(frame.newFile->text(), QStringLiteral("&Neue Datei"));
+    QCOMPARE(frame.firstItem->text(), QStringLiteral("aktuelles Topic"));
+    globals.SwitchTo(1);
+    QCOMPARE(frame.newFile->statusTip(), QStringLiteral("Creates a new file"));
+    QCOMPARE(frame.tabs->tabText(1), QStringLiteral("Questions"));
+}
+
+void TestApplyLanguage::documentWindows() {
+    Sandbox sandbox;
+    Globals globals(0);
+    QMainWindow frame; // a document inside another registered window has its own turn
+    auto* unnamed = new TestDocument(&frame);
+    frame.setCentralWidget(unnamed);
+    TestDocument named; // a top-level window that never registered
+    named.hasFile = true;
+    named.setWindowTitle(QStringLiteral("/data/base.txt"));
+    RegisterWindow(&frame);
+    RegisterWindow(unnamed);
+    for (int language : {0, 1}) {
+        globals.SwitchTo(language);
+        QCOMPARE(unnamed->windowTitle(), T(100, language));
+        QCOMPARE(named.windowTitle(), QStringLiteral("/data/base.txt"));
+        unnamed->CheckIn(language);
+        named.CheckIn(language);
+    }
+    QCOMPARE(unnamed->windowTitle(), QStringLiteral("Unnamed"));
+    QCOMPARE(unnamed->positionPanel->text(), QStringLiteral("New /  3"));
+}
+
+void TestApplyLanguage::positionPanelKeepsNumberOnlyOnNewEntry() {
+    Sandbox sandbox;
+    Globals globals(0);
+    TestDocument document;
+    RegisterWindow(&document);
+    globals.SwitchTo(1);
+    QCOMPARE(document.positionPanel->text(), QStringLiteral("New /  3"));
+    globals.SwitchTo(0);
+    QCOMPARE(document.positionPanel->text(), QStringLiteral("Neu /  3"));
+
+    document.pseudoTopicSelected = false;
+    document.positionPanel->setText(QStringLiteral("  2 / 3"));
+    globals.SwitchTo(1);
+    QCOMPARE(document.positionPanel->text(), QStringLiteral("  2 / 3"));
+    QCOMPARE(document.positionPanel->statusTip(), QStringLiteral("Number of topics"));
+}
+
+QTEST_MAIN(TestApplyLanguage)
+#include "tst_applylanguage.moc"

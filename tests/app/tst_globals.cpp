@@ -1,0 +1,184 @@
+#include "Paths.h"
+#include "ProgramFiles.h"
+#include "Sandbox.h"
+#include "ScriptedPrompter.h"
+#include "StringTable.h"
+#include "omGlob.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTest>
+
+namespace {
+
+constexpr QFile::Permissions kPrivate = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+
+// The sandbox puts OMBREL_PROGDIR back; PATH is put back here.
+class ProgramDirs {
+  public:
+    explicit ProgramDirs(const Sandbox& sandbox)
+        : progDir(sandbox.Path(QStringLiteral("prog/"))),
+          pathDir(sandbox.Path(QStringLiteral("bin/"))), savedPath_(qgetenv("PATH")) {
+        qputenv("OMBREL_PROGDIR", QFile::encodeName(progDir));
+        qputenv("PATH", QFile::encodeName(pathDir));
+    }
+    ~ProgramDirs() { qputenv("PATH", savedPath_); }
+
+    const QString progDir;
+    const QString pathDir;
+
+  private:
+    QByteArray savedPath_;
+};
+
+void MakeProgram(const QString& fileName, bool executable) {
+    WriteBytes(fileName, "#!/bin/sh\n");
+    QFile::setPermissions(fileName, executable ? kPrivate : QFile::ReadOwner | QFile::WriteOwner);
+}
+
+QFile::Permissions OwnerGroupOther(const QString& directory) {
+    return QFile::permissions(directory) & 0x7077; // without the "current user" bits
+}
+
+} // namespace
+
+class TestGlobals : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void showMessageKinds_data();
+    void showMessageKinds();
+    void otherKindsShowNothing();
+    void textFollowsLanguage();
+    void programFileTable();
+    void kermitProgram();
+    void transferFilesInPrivateWorkDir();
+    void programDirectory();
+};
+
+void TestGlobals::showMessageKinds_data() {
+    QTest::addColumn<char>("kind");
+    QTest::addColumn<bool>("sound");
+    QTest::addColumn<int>("language");
+    QTest::addColumn<MsgIcon>("icon");
+    QTest::addColumn<MsgButton>("button");
+    QTest::addColumn<QList<Beep>>("beeps");
+    QTest::newRow("error") << 'e' << true << 1 << MsgIcon::Error << MsgButton::Cancel
+                           << QList<Beep>({Beep::Hand});
+    QTest::newRow("silent error") << 'e' << false << 0 << MsgIcon::Error << MsgButton::Cancel
+                                  << QList<Beep>();
+    QTest::newRow("information") << 'i' << true << 0 << MsgIcon::Information << MsgButton::Ok
+                                 << QList<Beep>({Beep::Asterisk});
+    QTest::newRow("silent information")
+        << 'i' << false << 1 << MsgIcon::Information << MsgButton::Ok << QList<Beep>();
+}
+
+void TestGlobals::showMessageKinds() {
+    QFETCH(char, kind);
+    QFETCH(bool, sound);
+    QFETCH(int, language);
+    QFETCH(MsgIcon, icon);
+    QFETCH(MsgButton, button);
+    QFETCH(QList<Beep>, beeps);
+    GlobalScope global;
+    Glob().Sound = sound;
+    Glob().Language = static_cast<quint8>(language);
+    ScriptedPrompter prompter;
+
+    ShowMsg(1115, kind);
+
+    QCOMPARE(prompter.ShownIds(), QList<quint16>({1115}));
+    QCOMPARE(prompter.shown[0].text, strings::Entry(static_cast<quint16>(1115 + language)));
+    QCOMPARE(prompter.shown[0].icon, icon);
+    QCOMPARE(prompter.shown[0].buttons, QList<MsgButton>({button}));
+    QCOMPARE(prompter.beeps, beeps);
+    QCOMPARE(int(Beep::Hand), 16);
+    QCOMPARE(int(Beep::Asterisk), 64);
+}
+
+void TestGlobals::otherKindsShowNothing() {
+    GlobalScope global;
+    Glob().Sound = true;
+    ScriptedPrompter prompter;
+    for (char kind : {'w', 'q', 'E', 'I', '\0'})
+        ShowMsg(1160, kind);
+    QVERIFY(prompter.shown.isEmpty());
+    QVERIFY(prompter.beeps.isEmpty());
+}
+
+void TestGlobals::textFollowsLanguage() {
+    GlobalScope global;
+    QCOMPARE(Tx(1160), QStringLiteral("Es läuft schon eine Instanz von Ombrel !"));
+    Glob().Language = 1;
+    QCOMPARE(Tx(1160), QStringLiteral("There is already running an instance of Ombrel !"));
+    QCOMPARE(Tx(320), QString()); // no entry
+}
+
+void TestGlobals::programFileTable() {
+    Sandbox sandbox;
+    const ProgramDirs dirs(sandbox);
+    QStringList names;
+    QList<int> leftovers, required, withoutCounterpart;
+    for (int number = 1; number <= programfiles::kCount; ++number) {
+        names.append(programfiles::Name(number));
+        if (programfiles::IsLeftover(number))
+            leftovers.append(number);
+        if (programfiles::IsRequired(number))
+            required.append(number);
+        if (!programfiles::HasCounterpart(number) && programfiles::Path(number).isEmpty())
+            withoutCounterpart.append(number);
+    }
+    QCOMPARE(names, QStringList({"hp48.ttf", "~recv.tmp", "~send.tmp", "~task.tmp", "kermit.pif",
+                                 "kermit.exe", "kermit.dos", "omhelp.hlp", "omhelp.cnt",
+                                 "tarvo.lib", "omhelp.gid", "file_id.diz"}));
+    QCOMPARE(leftovers, QList<int>({2, 3, 4, 5}));
+    QCOMPARE(required, QList<int>({6, 8})); // the Kermit program and the help file
+    QCOMPARE(withoutCounterpart, QList<int>({5, 7, 9, 11}));
+    QCOMPARE(programfiles::Path(programfiles::kFont), dirs.progDir + "HP48.TTF");
+    QCOMPARE(programfiles::Path(programfiles::kHelp), dirs.progDir + "omhelp.html");
+    QCOMPARE(programfiles::Path(programfiles::kTarvoLibrary), dirs.progDir + "tarvo.lib");
+    QCOMPARE(programfiles::Path(programfiles::kDescription), dirs.progDir + "file_id.diz");
+}
+
+void TestGlobals::kermitProgram() {
+    Sandbox sandbox;
+    const ProgramDirs dirs(sandbox);
+    QCOMPARE(programfiles::Path(programfiles::kKermit), QString()); // none anywhere
+
+    MakeProgram(dirs.pathDir + "kermit", true);
+    QCOMPARE(programfiles::Path(programfiles::kKermit), dirs.pathDir + "kermit");
+    MakeProgram(dirs.progDir + "kermit", true);
+    QCOMPARE(programfiles::Path(programfiles::kKermit), dirs.progDir + "kermit");
+    MakeProgram(dirs.progDir + "kermit", false); // present but not executable
+    QCOMPARE(programfiles::Path(programfiles::kKermit), dirs.pathDir + "kermit");
+}
+
+void TestGlobals::transferFilesInPrivateWorkDir() {
+    Sandbox sandbox;
+    const ProgramDirs dirs(sandbox);
+    const QString workDir = sandbox.RuntimeDir() + QStringLiteral("/ombrel/");
+    QCOMPARE(programfiles::Path(programfiles::kReceiveFile), workDir + "~recv.tmp");
+    QCOMPARE(programfiles::Path(programfiles::kSendFile), workDir + "~send.tmp");
+    QCOMPARE(programfiles::Path(programfiles::kTaskFile), workDir + "~task.tmp");
+    QCOMPARE(OwnerGroupOther(workDir), kPrivate);
+
+    qunsetenv("XDG_RUNTIME_DIR"); // the sandbox puts it back
+    const QString cacheWorkDir = sandbox.Root() + QStringLiteral("/cache/ombrel/");
+    QCOMPARE(programfiles::Path(programfiles::kSendFile), cacheWorkDir + "~send.tmp");
+    QCOMPARE(OwnerGroupOther(cacheWorkDir), kPrivate);
+}
+
+void TestGlobals::programDirectory() {
+    Sandbox sandbox;
+    qunsetenv("OMBREL_PROGDIR");
+    const QFileInfo executable(QCoreApplication::applicationFilePath());
+    QCOMPARE(paths::ProgDir(), executable.canonicalPath() + u'/');
+
+    sandbox.Path(QStringLiteral("elsewhere/x"));
+    qputenv("OMBREL_PROGDIR", QFile::encodeName(sandbox.Root() + QStringLiteral("/elsewhere")));
+    QCOMPARE(paths::ProgDir(), sandbox.Root() + QStringLiteral("/elsewhere/"));
+    QCOMPARE(paths::SettingsFile(), sandbox.SettingsFile());
+}
+
+QTEST_GUILESS_MAIN(TestGlobals)
+#include "tst_globals.moc"

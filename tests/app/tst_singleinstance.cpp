@@ -1,0 +1,175 @@
+#include "Sandbox.h"
+#include "ScriptedPrompter.h"
+#include "SingleInstance.h"
+#include "Startup.h"
+#include "omGlob.h"
+
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+constexpr int kWaitMs = 10000;
+
+// The first instance (instance_peer), run as a child process in the sandbox.
+class Peer {
+  public:
+    Peer() {
+        process_.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process_.start(QStringLiteral(OMBREL_PEER_BINARY), {});
+    }
+    ~Peer() { Kill(); }
+
+    // True once the peer printed `line`.
+    bool WaitForLine(const QString& line) {
+        const QDeadlineTimer deadline(kWaitMs);
+        while (!Lines().contains(line) && !deadline.hasExpired()) {
+            if (!process_.waitForReadyRead(100) && process_.state() == QProcess::NotRunning)
+                return Lines().contains(line);
+        }
+        return Lines().contains(line);
+    }
+
+    // Every complete line printed so far.
+    QStringList Lines() {
+        output_ += process_.readAllStandardOutput();
+        QStringList lines = QString::fromUtf8(output_).split(u'\n');
+        lines.removeLast();
+        return lines;
+    }
+
+    // Hands over a file named "quit" and returns everything the peer printed.
+    QStringList Quit(const QString& directory) {
+        SingleInstance::HandOver(directory + QStringLiteral("/quit"));
+        process_.waitForFinished(kWaitMs);
+        return Lines();
+    }
+
+    void Kill() {
+        process_.kill(); // SIGKILL: no clean-up at all
+        process_.waitForFinished(kWaitMs);
+    }
+    bool Running() const { return process_.state() == QProcess::Running; }
+
+  private:
+    QProcess process_;
+    QByteArray output_;
+};
+
+// The exit code of a second start of the real program, or -1 when it did not end normally.
+int StartProgram(const QStringList& parameters, const QString& workingDirectory) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(workingDirectory);
+    program.start(QStringLiteral(OMBREL_BINARY), parameters);
+    if (!program.waitForFinished(kWaitMs) || program.exitStatus() != QProcess::NormalExit) {
+        program.kill();
+        return -1;
+    }
+    return program.exitCode();
+}
+
+} // namespace
+
+class TestSingleInstance : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void firstStartWithoutSettingsFile();
+    void settingsWriteFailureIsReported();
+    void secondStartsHandOverAbsolutePaths();
+    void secondStartWithoutParameterSaysSo();
+    void killedInstanceLeavesNoLock();
+};
+
+void TestSingleInstance::firstStartWithoutSettingsFile() {
+    Sandbox sandbox;
+    GlobalScope global;
+    ScriptedPrompter prompter;
+    SingleInstance instance;
+    QCOMPARE(InitialiseGlobal({QStringLiteral("a.txt")}, instance), StartRole::First);
+    QCOMPARE(Glob().Language, quint8(0));
+    QCOMPARE(Glob().Version, QStringLiteral("2.7"));
+    QCOMPARE(Glob().Ini->FileName(), sandbox.SettingsFile());
+    QVERIFY(Glob().Atom.isEmpty() && prompter.shown.isEmpty());
+    QVERIFY(!QFile::exists(sandbox.SettingsFile()));
+}
+
+void TestSingleInstance::settingsWriteFailureIsReported() {
+    Sandbox sandbox;
+    const QString blocker = sandbox.Path(QStringLiteral("blocker"));
+    WriteBytes(blocker, "a file where the settings directory should be");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocker)); // the sandbox puts it back
+    GlobalScope global;
+    ScriptedPrompter prompter;
+    SingleInstance instance;
+    QCOMPARE(InitialiseGlobal({}, instance), StartRole::First);
+    Glob().Language = 1;
+    Glob().Sound = true;
+
+    Glob().Ini->WriteInteger("Misc", "Sound", 1);
+    Glob().Ini->WriteInteger("Misc", "Sound", 0); // the program went on
+    QCOMPARE(prompter.ShownIds(), QList<quint16>({1200, 1200}));
+    QCOMPARE(prompter.shown[0].text,
+             "I/O-Error: Unable to write file !\n" + blocker + "/Ombrel.ini");
+    QCOMPARE(prompter.shown[0].icon, MsgIcon::Error);
+    QCOMPARE(prompter.shown[0].buttons, QList<MsgButton>({MsgButton::Cancel}));
+    QCOMPARE(prompter.beeps, QList<Beep>({Beep::Hand, Beep::Hand}));
+}
+
+void TestSingleInstance::secondStartsHandOverAbsolutePaths() {
+    Sandbox sandbox;
+    Peer peer;
+    QVERIFY(peer.WaitForLine(QStringLiteral("ready")));
+    const QString workDir = sandbox.Path(QStringLiteral("work dir/"));
+    const QString absolute = sandbox.Path(QStringLiteral("elsewhere/b.txt"));
+
+    QCOMPARE(StartProgram({QStringLiteral("db/Topics file.txt")}, workDir), 0);
+    QCOMPARE(StartProgram({absolute, QStringLiteral("ignored.txt")}, workDir), 0);
+
+    QVERIFY(peer.WaitForLine(absolute));
+    QCOMPARE(peer.Quit(sandbox.Root()), QStringList({"ready", workDir + "db/Topics file.txt",
+                                                     absolute, sandbox.Root() + "/quit"}));
+}
+
+// The program shows 1160 in a modal box, so this start runs in the test process.
+void TestSingleInstance::secondStartWithoutParameterSaysSo() {
+    Sandbox sandbox;
+    WriteBytes(sandbox.SettingsFile(), "[Application]\nLanguage=1\n[Misc]\nSound=1\n");
+    Peer peer;
+    QVERIFY(peer.WaitForLine(QStringLiteral("ready")));
+    {
+        GlobalScope global;
+        ScriptedPrompter prompter;
+        SingleInstance instance;
+        QCOMPARE(InitialiseGlobal({}, instance), StartRole::AlreadyRunning);
+        QCOMPARE(prompter.ShownIds(), QList<quint16>({1160}));
+        QCOMPARE(prompter.shown[0].text,
+                 QStringLiteral("There is already running an instance of Ombrel !"));
+        QCOMPARE(prompter.shown[0].icon, MsgIcon::Information);
+        QVERIFY(prompter.beeps.isEmpty()); // whatever the Sound setting
+    }
+    QVERIFY(peer.Running());
+    QCOMPARE(peer.Quit(sandbox.Root()), QStringList({"ready", sandbox.Root() + "/quit"}));
+}
+
+void TestSingleInstance::killedInstanceLeavesNoLock() {
+    Sandbox sandbox;
+    {
+        Peer first;
+        QVERIFY(first.WaitForLine(QStringLiteral("ready")));
+    } // killed
+    Peer second;
+    QVERIFY(second.WaitForLine(QStringLiteral("ready")));
+    const QString name = sandbox.Path(QStringLiteral("x.txt"));
+    QCOMPARE(StartProgram({name}, sandbox.Root()), 0);
+    QVERIFY(second.WaitForLine(name));
+    QCOMPARE(second.Quit(sandbox.Root()), QStringList({"ready", name, sandbox.Root() + "/quit"}));
+}
+
+QTEST_MAIN(TestSingleInstance)
+#include "tst_singleinstance.moc"

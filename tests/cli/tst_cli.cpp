@@ -1,0 +1,263 @@
+#include "Hp48Codec.h"
+#include "HpFile.h"
+#include "Sandbox.h"
+#include "StringTable.h"
+#include "TopicTable.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+CliRun Cli(const QStringList& arguments, const QByteArray& input = {}) {
+    QProcess cli;
+    cli.start(QStringLiteral(OMBREL_CLI_BINARY), arguments);
+    cli.write(input);
+    cli.closeWriteChannel();
+    CliRun run;
+    if (!cli.waitForFinished(10000) || cli.exitStatus() != QProcess::NormalExit) {
+        cli.kill();
+        return run;
+    }
+    return {cli.exitCode(), cli.readAllStandardOutput(), cli.readAllStandardError()};
+}
+
+QByteArray EnglishLine(quint16 baseId) {
+    return strings::Text(baseId, strings::kEnglish).toUtf8() + '\n';
+}
+
+using Topics = QList<QStringList>;
+
+// The file FormatHpFile makes of the topics, each row encoded as the calculator stores it.
+QByteArray HpFile(const Topics& topics, bool trimRows, bool trimTopics = false) {
+    QList<TopicRows> encoded;
+    for (const QStringList& rows : topics) {
+        encoded.append(TopicRows());
+        for (qsizetype row = 0; row < rows.size(); ++row)
+            encoded.last()[row] = hp48::EncodeRow(rows[row]).bytes;
+    }
+    TopicTable table;
+    table.Fill(encoded);
+    return FormatHpFile(table, table.TopicCount(), trimRows, trimTopics);
+}
+
+// A file of one-row topics written by hand, since a table holds at most 199.
+QByteArray ManyTopics(int count) {
+    return "%%HP: T(1)A(R)F(,);\r\n{ " + QByteArray("{\"t\"}\r\n").repeated(count) + "}\r\n";
+}
+
+QByteArray Json(const Topics& topics) {
+    QJsonArray list;
+    for (const QStringList& rows : topics)
+        list.append(QJsonArray::fromStringList(rows));
+    return QJsonDocument(QJsonObject{{QStringLiteral("topics"), list}}).toJson();
+}
+
+QStringList SortedLines(const QByteArray& output) {
+    QStringList lines = QString::fromUtf8(output).split(u'\n', Qt::SkipEmptyParts);
+    lines.sort();
+    return lines;
+}
+
+const QString kQuoted = QStringLiteral("say \"hi\"");
+const QString kMacronX = QStringLiteral("x\u0304"); // byte 129
+// "abc" in any letter case 3 + 1 + 2 + 1 = 7 times, in this case 3 + 0 + 1 + 1 = 5 times.
+const Topics kSevenAbc = {{"abc abc abc", "ABC"}, {"AbC x abc"}, {"", "", "abc"}};
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void check();
+    void exportGivesJson();
+    void importWritesTrimmedFile();
+    void importRefusesWhatCannotBeStored_data();
+    void importRefusesWhatCannotBeStored();
+    void exportImportRoundTrip();
+    void scan();
+    void usageErrors();
+};
+
+void TestCli::check() {
+    Sandbox sandbox;
+    const QString three = sandbox.Path(QStringLiteral("three.txt"));
+    WriteBytes(three, HpFile({{"a"}, {}, {"c", "d"}}, false));
+    QCOMPARE(Cli({"check", three}).out, QByteArray("3 topics\n"));
+    const QString full = sandbox.Path(QStringLiteral("full.txt"));
+    WriteBytes(full, ManyTopics(199));
+    const CliRun fullRun = Cli({"check", full});
+    QCOMPARE(fullRun.exitCode, 0);
+    QCOMPARE(fullRun.out, QByteArray("199 topics\n"));
+    QCOMPARE(fullRun.err, QByteArray());
+
+    const QString tooMany = sandbox.Path(QStringLiteral("many.txt"));
+    WriteBytes(tooMany, ManyTopics(200));
+    const QString notHp = sandbox.Path(QStringLiteral("plain.txt"));
+    WriteBytes(notHp, "just some text\r\n{ {\"a\"} }\r\n");
+    for (auto [file, code, baseId] : {std::tuple{sandbox.Root() + "/missing.txt", 3, 1115},
+                                      {sandbox.Root(), 3, 1115},
+                                      {notHp, 4, 1120},
+                                      {tooMany, 5, 1210}}) {
+        for (const char* command : {"check", "export"}) {
+            const CliRun run = Cli({command, file});
+            QCOMPARE(run.exitCode, code);
+            QCOMPARE(run.err, EnglishLine(static_cast<quint16>(baseId)));
+            QCOMPARE(run.out, QByteArray());
+        }
+    }
+}
+
+void TestCli::exportGivesJson() {
+    Sandbox sandbox;
+    const QString file = sandbox.Path(QStringLiteral("db.txt"));
+    const QStringList fullTopic = {kMacronX, "", "", "", "", "", "", "", "", "end"};
+    WriteBytes(file, HpFile({{"Title", "", "a→b", "", ""}, {}, fullTopic, {kQuoted}}, false));
+
+    const CliRun run = Cli({"export", file});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QByteArray());
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(run.out, &error);
+    QVERIFY2(error.error == QJsonParseError::NoError, run.out.constData());
+    const QJsonArray topics{QJsonArray{"Title", "", QStringLiteral("a→b")}, QJsonArray{},
+                            QJsonArray::fromStringList(fullTopic), QJsonArray{kQuoted}};
+    QCOMPARE(document.object(), QJsonObject({{"topics", topics}}));
+
+    WriteBytes(file, "%%HP: T(1)A(R)F(,);\r\n{ {\"\x8D\x81\"}\r\n}\r\n");
+    const QJsonObject decoded = QJsonDocument::fromJson(Cli({"export", file}).out).object();
+    QCOMPARE(decoded, QJsonObject({{"topics", QJsonArray{QJsonArray{"\u2192x\u0304"}}}}));
+}
+
+void TestCli::importWritesTrimmedFile() {
+    Sandbox sandbox;
+    const Topics topics = {
+        {"first", "", "→ x̄", "", ""}, {"", ""}, {kQuoted, "tab\there"}, {}, {""}};
+    const QString json = sandbox.Path(QStringLiteral("in.json"));
+    WriteBytes(json, Json(topics));
+    const QString out = sandbox.Path(QStringLiteral("out.txt"));
+
+    const CliRun run = Cli({"import", json, out});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QByteArray());
+    QCOMPARE(ReadBytes(out), HpFile(topics, true));
+
+    QCOMPARE(Cli({"import", "-", out, "--drop-empty-topics"}, Json(topics)).exitCode, 0);
+    QCOMPARE(ReadBytes(out), HpFile(topics.mid(0, 3), true));
+    QCOMPARE(QDir(sandbox.Root()).entryList(QDir::Files), QStringList({"in.json", "out.txt"}));
+}
+
+void TestCli::importRefusesWhatCannotBeStored_data() {
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QByteArray>("message");
+    // The column counts bytes of the stored row: x̄ is two characters but one byte.
+    QTest::newRow("euro sign")
+        << Json({{"ok"}, {"a", "b", "x̄x̄€"}})
+        << QByteArray("topic 2: The character in row 3, column 3 has no HP48 code.\n");
+    QTest::newRow("end-of-file mark")
+        << Json({{"a\u241A"}})
+        << QByteArray("topic 1: The character in row 1, column 2 has no HP48 code.\n");
+    QTest::newRow("11 rows") << Json({{}, QStringList(11, "r")}) << QByteArray("topic 2");
+    QTest::newRow("200 topics") << Json(Topics(200, {"t"})) << QByteArray("200 topics");
+    QTest::newRow("row not text") << QByteArray(R"({"topics": [["a", 5]]})") << QByteArray("row 2");
+    QTest::newRow("not JSON") << QByteArray("{\"topics\": [") << QByteArray("JSON");
+}
+
+void TestCli::importRefusesWhatCannotBeStored() {
+    QFETCH(QByteArray, json);
+    QFETCH(QByteArray, message);
+    Sandbox sandbox;
+    const QString input = sandbox.Path(QStringLiteral("in.json"));
+    WriteBytes(input, json);
+    const QString existing = sandbox.Path(QStringLiteral("old.txt"));
+    WriteBytes(existing, HpFile({{"keep me"}}, true));
+
+    const CliRun run = Cli({"import", input, sandbox.Root() + "/new.txt"});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(message), run.err.constData());
+    QCOMPARE(Cli({"import", input, existing}).exitCode, 2);
+    QCOMPARE(ReadBytes(existing), HpFile({{"keep me"}}, true));
+    QCOMPARE(QDir(sandbox.Root()).entryList(QDir::Files), QStringList({"in.json", "old.txt"}));
+}
+
+void TestCli::exportImportRoundTrip() {
+    Sandbox sandbox;
+    const QByteArray trimmed = HpFile({{"Title", "", "∠ → x̄ ␉", kQuoted},
+                                       {},
+                                       {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"},
+                                       {"ÄÖÜß äöü", "", ""}},
+                                      true);
+    const QString original = sandbox.Path(QStringLiteral("original.txt"));
+    WriteBytes(original, trimmed);
+    const CliRun exported = Cli({"export", original});
+    QCOMPARE(exported.exitCode, 0);
+    const QString copy = sandbox.Path(QStringLiteral("copy.txt"));
+    QCOMPARE(Cli({"import", "-", copy}, exported.out).exitCode, 0);
+    QCOMPARE(ReadBytes(copy), trimmed);
+}
+
+void TestCli::scan() {
+    Sandbox sandbox;
+    const QString dir = sandbox.Path(QStringLiteral("dir/"));
+    WriteBytes(dir + "seven.txt", HpFile(kSevenAbc, false));
+    WriteBytes(dir + "exactly200.txt",
+               HpFile({QStringList(10, QString("abc").repeated(20))}, true));
+    WriteBytes(dir + "over200.txt", HpFile({QStringList(10, QString("abc").repeated(21))}, true));
+    WriteBytes(dir + "other.txt", HpFile({{"a→b →", "ä Ä"}}, true));
+    WriteBytes(dir + "not-hp.txt", "abc abc abc\n");
+    WriteBytes(dir + ".hidden.txt", HpFile({{"abc"}}, true));
+    WriteBytes(sandbox.Path(QStringLiteral("dir/sub.txt/inner.txt")), HpFile({{"abc"}}, true));
+
+    const CliRun run = Cli({"scan", dir, "abc"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QByteArray());
+    QCOMPARE(SortedLines(run.out),
+             QStringList({"       007\tseven.txt", "       200\texactly200.txt",
+                          "      >200\tover200.txt"}));
+    QCOMPARE(SortedLines(Cli({"scan", dir, "abc", "--case-sensitive"}).out),
+             QStringList({"       005\tseven.txt", "       200\texactly200.txt",
+                          "      >200\tover200.txt"}));
+    // The text is looked for as the calculator stores it; only a..z fold.
+    QCOMPARE(Cli({"scan", dir, "→"}).out, QByteArray("       002\tother.txt\n"));
+    QCOMPARE(Cli({"scan", dir, "ä"}).out, QByteArray("       001\tother.txt\n"));
+    for (const char* nowhere : {"", "€"}) {
+        const CliRun none = Cli({"scan", dir, nowhere});
+        QCOMPARE(none.exitCode, 0);
+        QCOMPARE(none.out, QByteArray());
+    }
+    QCOMPARE(Cli({"scan", sandbox.Root() + "/nowhere", "abc"}).exitCode, 3);
+}
+
+void TestCli::usageErrors() {
+    const QList<QStringList> wrongCalls = {
+        {},
+        {"help"},
+        {"check"},
+        {"check", "a", "b"},
+        {"export"},
+        {"import", "a.json"},
+        {"import", "a.json", "out", "--drop"},
+        {"scan", "dir"},
+        {"scan", "dir", "text", "--ignore-case"},
+    };
+    for (const QStringList& arguments : wrongCalls) {
+        const CliRun run = Cli(arguments);
+        QVERIFY2(run.exitCode == 2, qPrintable(arguments.join(u' ')));
+        QVERIFY(run.err.startsWith("usage:"));
+        QCOMPARE(run.out, QByteArray());
+    }
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
