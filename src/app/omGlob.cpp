@@ -31,7 +31,7 @@ QString Tx(quint16 baseId) {
     return strings::Text(baseId, HasGlob() ? Glob().Language : strings::kGerman);
 }
 
-void ShowMsg(quint16 id, char kind) {
+void ShowMsg(quint16 id, char kind, const QStringList& arguments) {
     if (kind != 'e' && kind != 'i')
         return;
     const bool error = kind == 'e';
@@ -39,7 +39,7 @@ void ShowMsg(quint16 id, char kind) {
         ThePrompter().Sound(error ? Beep::Hand : Beep::Asterisk);
     MessageRequest request;
     request.baseId = id;
-    request.text = Tx(id);
+    request.text = arguments.isEmpty() ? Tx(id) : strings::Format(Tx(id), arguments);
     request.icon = error ? MsgIcon::Error : MsgIcon::Information;
     request.buttons = {error ? MsgButton::Cancel : MsgButton::Ok};
     ThePrompter().Show(request);

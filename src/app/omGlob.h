@@ -50,4 +50,5 @@ QString Tx(quint16 baseId);
 
 // Shows the text of a base id in the current language: kind 'e' an error box with Cancel, 'i'
 // an information box with OK, each after a beep when Sound is on; any other kind shows nothing.
-void ShowMsg(quint16 id, char kind);
+// The arguments fill the text's %D and %S place holders in order.
+void ShowMsg(quint16 id, char kind, const QStringList& arguments = {});

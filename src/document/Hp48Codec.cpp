@@ -81,28 +81,34 @@ QString DecodeRow(QByteArrayView bytes) {
     return text;
 }
 
+namespace {
+
+// The code of the longest spelling at text[i] and how many units it takes; 0 units when the
+// character there has no code.
+qsizetype MatchAt(const Charset& charset, QStringView text, qsizetype i, int& code) {
+    const char16_t unit = text[i].unicode();
+    if (auto found = charset.sequences.constFind(unit); found != charset.sequences.cend()) {
+        for (const Sequence& sequence : *found) {
+            if (text.sliced(i).startsWith(sequence.text)) {
+                code = sequence.code;
+                return sequence.text.size();
+            }
+        }
+    }
+    code = charset.singleUnit[unit];
+    return code >= 0 ? 1 : 0;
+}
+
+} // namespace
+
 EncodedRow EncodeRow(QStringView text, int refusedCode) {
     const Charset& charset = TheCharset();
     EncodedRow result;
     result.bytes.reserve(text.size());
     qsizetype i = 0;
     while (i < text.size()) {
-        const char16_t unit = text[i].unicode();
-        qsizetype taken = 0;
         int code = -1;
-        if (auto found = charset.sequences.constFind(unit); found != charset.sequences.cend()) {
-            for (const Sequence& sequence : *found) {
-                if (text.sliced(i).startsWith(sequence.text)) {
-                    code = sequence.code;
-                    taken = sequence.text.size();
-                    break;
-                }
-            }
-        }
-        if (taken == 0 && charset.singleUnit[unit] >= 0) {
-            code = charset.singleUnit[unit];
-            taken = 1;
-        }
+        const qsizetype taken = MatchAt(charset, text, i, code);
         if (taken == 0 || code == refusedCode) {
             result.badIndex = i;
             result.badColumn = static_cast<int>(result.bytes.size()) + 1;
@@ -113,6 +119,16 @@ EncodedRow EncodeRow(QStringView text, int refusedCode) {
         i += taken;
     }
     return result;
+}
+
+int EncodedLength(QStringView text) {
+    const Charset& charset = TheCharset();
+    int length = 0;
+    for (qsizetype i = 0; i < text.size(); ++length) {
+        int code = -1;
+        i += qMax<qsizetype>(1, MatchAt(charset, text, i, code));
+    }
+    return length;
 }
 
 } // namespace hp48

@@ -24,5 +24,7 @@ QString DecodeRow(QByteArrayView bytes);
 QString DecodeByte(uchar code);
 // refusedCode, when given, is treated as if it had no code.
 EncodedRow EncodeRow(QStringView text, int refusedCode = -1);
+// The number of codes the text takes; a character without code counts as one.
+int EncodedLength(QStringView text);
 
 } // namespace hp48

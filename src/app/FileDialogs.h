@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// Every file and directory dialog goes through the installed file dialogs, so windows can be
+// driven by tests without a modal dialog. An empty result means the user cancelled.
+class FileDialogs {
+  public:
+    virtual ~FileDialogs() = default;
+    virtual QString OpenFileName(QWidget* parent, const QString& title, const QString& directory,
+                                 const QString& filter) = 0;
+    // No overwrite question: a database file is simply written.
+    virtual QString SaveFileName(QWidget* parent, const QString& title, const QString& directory,
+                                 const QString& fileName, const QString& filter) = 0;
+};
+
+FileDialogs& TheFileDialogs();
+// Installs dialogs (not owned) and returns the previous ones; nullptr restores the default.
+FileDialogs* SetFileDialogs(FileDialogs* dialogs);
+
+// The one filter of the open and save dialogs, in either language.
+inline QString AllFilesFilter() {
+    return QStringLiteral("Alle Dateien (*)");
+}
