@@ -60,6 +60,13 @@ void ApplyToAction(QAction* action, quint16 tag) {
     }
 }
 
+// A menu is a menu item also while it stands in no menu bar, as the Edit menu of a document
+// window that is not active.
+void ApplyToMenu(QMenu* menu, quint16 tag) {
+    menu->setTitle(Tx(tag));
+    menu->menuAction()->setStatusTip(Tx(tag + kHintOffset));
+}
+
 void ApplyToPanel(QLabel* panel, quint16 tag, const QWidget* window) {
     const auto* document = dynamic_cast<const DocumentLanguageInfo*>(window);
     if (document == nullptr) {
@@ -98,7 +105,7 @@ void ApplyToComponent(QObject* object, quint16 tag, QWidget* window) {
     if (auto* action = qobject_cast<QAction*>(object))
         return ApplyToAction(action, tag);
     if (auto* menu = qobject_cast<QMenu*>(object))
-        return ApplyToAction(menu->menuAction(), tag);
+        return ApplyToMenu(menu, tag);
     if (auto* label = qobject_cast<QLabel*>(object)) {
         if (label->objectName().startsWith(u"Panel"))
             return ApplyToPanel(label, tag, window);

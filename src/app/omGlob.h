@@ -3,6 +3,7 @@
 #include "SettingsFile.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
