@@ -55,13 +55,3 @@ void FillPaths() {
     global.ExeFile = paths::ExeFile();
     global.WinDir = paths::WinDir();
 }
-
-int RunMainSequence() {
-    FillPaths();
-    QGuiApplication::setApplicationDisplayName(QString::fromLatin1(settings::kProgramName));
-    // The long-lived windows come here; with none made there is no message loop to run.
-    ApplyLanguage();
-    if (QApplication::topLevelWidgets().isEmpty())
-        return 0;
-    return QApplication::exec();
-}

@@ -17,6 +17,3 @@ StartRole InitialiseGlobal(const QStringList& parameters, SingleInstance& instan
 
 // Program paths into the global state.
 void FillPaths();
-
-// The main sequence after initialisation; returns the exit code.
-int RunMainSequence();

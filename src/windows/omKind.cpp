@@ -61,7 +61,6 @@ constexpr int kHeaderFontPixels = 13;
 constexpr int kRowsShownRed = 7;
 constexpr int kRowLengthShownRed = 22;
 
-const char kTopicMimeType[] = "application/x-ombrel-topic";
 const QString kHp48Family = QStringLiteral("HP48");
 
 TKind::MenuRunner menuRunner = [](QMenu& menu, const QPoint& position) {
@@ -265,7 +264,7 @@ void TKind::CreateMenus() {
     auto* rows = new QActionGroup(m.titleRow);
     for (int row = 1; row <= MaxTopicLine; ++row) {
         QAction* item = m.titleRow->addAction(QString::number(row));
-        item->setObjectName(QStringLiteral("N%11").arg(row));
+        item->setObjectName(QStringLiteral("N%1").arg(row) + u'1'); // N11 .. N71
         item->setCheckable(true);
         rows->addAction(item);
         m.titleRows.append(item);
@@ -337,10 +336,12 @@ int TKind::SelectedEntry() const {
 
 void TKind::SelectEntry(int entry) {
     const QSignalBlocker blocker(topicBox_);
-    if (entry <= 0)
-        topicBox_->setCurrentRow(-1);
-    else
+    if (entry <= 0) {
+        topicBox_->setCurrentIndex(QModelIndex());
+        topicBox_->clearSelection();
+    } else {
         topicBox_->setCurrentRow(entry - 1);
+    }
     table_.Selection = entry;
     UpdateTopicPosition();
 }
@@ -596,20 +597,24 @@ bool TKind::Speichernunter() {
     return true;
 }
 
+bool TKind::CloseQuery() {
+    if (!table_.Modified)
+        return true;
+    if (Glob().Sound)
+        ThePrompter().Sound(Beep::Exclamation);
+    MessageRequest question;
+    question.baseId = kSaveChanges;
+    question.text = strings::Format(Tx(kSaveChanges), {windowTitle()});
+    question.icon = MsgIcon::Warning;
+    question.buttons = {MsgButton::Yes, MsgButton::No, MsgButton::Cancel};
+    const MsgButton answer = ThePrompter().Show(question);
+    return answer == MsgButton::No || (answer == MsgButton::Yes && Dateispeichern());
+}
+
 void TKind::closeEvent(QCloseEvent* event) {
-    if (table_.Modified) {
-        if (Glob().Sound)
-            ThePrompter().Sound(Beep::Exclamation);
-        MessageRequest question;
-        question.baseId = kSaveChanges;
-        question.text = strings::Format(Tx(kSaveChanges), {windowTitle()});
-        question.icon = MsgIcon::Warning;
-        question.buttons = {MsgButton::Yes, MsgButton::No, MsgButton::Cancel};
-        const MsgButton answer = ThePrompter().Show(question);
-        if (answer == MsgButton::Cancel || (answer == MsgButton::Yes && !Dateispeichern())) {
-            event->ignore();
-            return;
-        }
+    if (!CloseQuery()) {
+        event->ignore();
+        return;
     }
     event->accept();
     if (TMainProg* main = TMainProg::Instance())
@@ -689,21 +694,17 @@ void TKind::ListMouseMove(QMouseEvent* event) {
         return;
     const int sourceEntry = dragEntry_;
     dragEntry_ = 0;
-    dragSource_ = sourceEntry;
-    auto* mime = new QMimeData;
-    mime->setData(QString::fromLatin1(kTopicMimeType),
-                  QByteArray::number(reinterpret_cast<quintptr>(this)));
     auto* drag = new QDrag(this);
-    drag->setMimeData(mime);
+    drag->setMimeData(DragData());
     const Qt::DropAction result = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
     EndDrag(sourceEntry, result != Qt::IgnoreAction);
 }
 
 // The dragging window, when the drag carries a topic of a document window that still exists.
 static TKind* DragSourceOf(const QMimeData* mime) {
-    if (!mime->hasFormat(QString::fromLatin1(kTopicMimeType)))
+    if (!mime->hasFormat(QString::fromLatin1(TKind::kTopicMimeType)))
         return nullptr;
-    const quintptr address = mime->data(QString::fromLatin1(kTopicMimeType)).toULongLong();
+    const quintptr address = mime->data(QString::fromLatin1(TKind::kTopicMimeType)).toULongLong();
     TMainProg* main = TMainProg::Instance();
     const QList<TKind*> documents = main ? main->DocumentWindows() : QList<TKind*>();
     for (TKind* document : documents) {
@@ -738,6 +739,13 @@ void TKind::ListDragEvent(QDropEvent* event, bool drop) {
         if (target && from)
             target->DropFrom(from, sourceEntry, entry, globalPos);
     });
+}
+
+QMimeData* TKind::DragData() {
+    auto* mime = new QMimeData;
+    mime->setData(QString::fromLatin1(kTopicMimeType),
+                  QByteArray::number(reinterpret_cast<quintptr>(this)));
+    return mime;
 }
 
 void TKind::DragOverEntry(int entry) {

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+class QMimeData;
+
 class QAction;
 class QLabel;
 class QListWidget;
@@ -28,8 +30,10 @@ class TKind : public QWidget, public DocumentLanguageInfo {
     // Operations other windows call.
     bool LoadFromFile(const QString& name);
     bool SaveToFile(const QString& name);
-    bool Dateispeichern();       // Save; without a file name it goes on to Save as
-    bool Speichernunter();       // Save as
+    bool Dateispeichern(); // Save; without a file name it goes on to Save as
+    bool Speichernunter(); // Save as
+    // Whether the window may close: a modified document asks whether to save it first.
+    bool CloseQuery();
     void Datenbernehmen1Click(); // commit the data box (F5)
     void Topiceinfgen1Click();   // insert an empty topic (F4)
     void Topiclschen1Click();    // delete the selected topic (F8)
@@ -56,6 +60,10 @@ class TKind : public QWidget, public DocumentLanguageInfo {
     // Drag and drop of topics between lists, by entry. A drop opens the drop menu of the
     // target window; the choice is made there.
     enum class DropChoice { Copy, Move, Cancel };
+    // What a drag from this list carries: which window it comes from; the entry is the one a
+    // left press armed.
+    static constexpr char kTopicMimeType[] = "application/x-ombrel-topic";
+    QMimeData* DragData();
     void DragOverEntry(int entry); // 0: over no entry
     bool DropFrom(TKind* source, int sourceEntry, int targetEntry, const QPoint& globalPos);
     void EndDrag(int sourceEntry, bool accepted);

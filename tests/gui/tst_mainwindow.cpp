@@ -1,0 +1,415 @@
+#include "ApplyLanguage.h"
+#include "Sandbox.h"
+#include "ScriptedFileDialogs.h"
+#include "ScriptedPrompter.h"
+#include "Settings.h"
+#include "omGlob.h"
+#include "omKind.h"
+#include "omUnit.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusTipEvent>
+#include <QTest>
+#include <QToolBar>
+
+#include <memory>
+
+namespace {
+
+const QByteArray kOneTopic = "%%HP: T(1)A(R)F(,);\r\n{ {\"x\"}}";
+
+// The program's state as start-up leaves it, in a sandbox, with every box and file dialog
+// scripted. The main window is made by Open(), after the test has written its settings.
+struct Frame {
+    Sandbox sandbox;
+    GlobalScope global;
+    ScriptedPrompter prompter;
+    ScriptedFileDialogs dialogs;
+    std::unique_ptr<TMainProg> main;
+
+    Frame() {
+        Glob().Ini = std::make_unique<SettingsFile>(sandbox.SettingsFile());
+        Glob().ProgDir = sandbox.Path(QStringLiteral("prog/"));
+        Glob().SplashDone = true;
+    }
+    ~Frame() { main.reset(); }
+
+    void Set(const char* section, const char* key, const QString& value) {
+        Glob().Ini->WriteString(section, key, value);
+    }
+    QString Get(const char* section, const char* key) const {
+        return Glob().Ini->ReadString(section, key, QStringLiteral("<missing>"));
+    }
+    TMainProg& Open() {
+        main = std::make_unique<TMainProg>();
+        ApplyLanguage();
+        main->show();
+        return *main;
+    }
+    // A database file in the sandbox.
+    QString Database(const QString& name) const {
+        const QString path = sandbox.Path(QStringLiteral("db/") + name);
+        WriteBytes(path, kOneTopic);
+        return path;
+    }
+    QAction* Action(const char* name) const {
+        return main->findChild<QAction*>(QLatin1String(name));
+    }
+    QStringList ItemTexts(const char* menuName) const {
+        QStringList texts;
+        for (const QAction* item : main->findChild<QMenu*>(QLatin1String(menuName))->actions())
+            texts.append(item->isSeparator() ? QStringLiteral("-") : item->text());
+        return texts;
+    }
+    QMdiSubWindow* WindowOf(TKind* document) const {
+        return qobject_cast<QMdiSubWindow*>(document->parentWidget());
+    }
+    // Opens n new, modified documents.
+    QList<TKind*> ModifiedDocuments(int n) {
+        QList<TKind*> documents;
+        for (int i = 0; i < n; ++i) {
+            documents.append(main->NeueDatei1Click());
+            documents.last()->SetModified(true);
+        }
+        return documents;
+    }
+};
+
+const char* const kDocumentCommands[] = {
+    "Schliesen1",  "Alleschlieen1",    "Dateispeichern1", "Speichernunter1", "Allesspeichern1",
+    "SaveButton",  "F5Button",         "InsertButton",    "DeleteButton",    "Nebeneinander1",
+    "berlappend1", "Symboleanordnen1", "Alleminimieren1", "Alledarstellen1"};
+// Commands whose windows the program does not have yet.
+const char* const kNotYetBuilt[] = {
+    "Suchen2",        "Wiederholen1",    "Scanner1",       "Senden1",    "Empfangen1",
+    "Tarvokopieren1", "Zeichentabelle1", "Einstellungen1", "Index1",     "Hilfebenutzen1",
+    "ber1",           "FindButton",      "CharTabButton",  "ToHPButton", "ToPCButton",
+    "HelpButton"};
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void menusToolBarAndTheirTexts() {
+        Frame frame;
+        TMainProg& main = frame.Open();
+        QCOMPARE(main.windowTitle(), QStringLiteral("Ombrel"));
+        QStringList menus;
+        for (const QAction* menu : main.menuBar()->actions())
+            menus.append(menu->menu()->objectName());
+        QCOMPARE(menus, QStringList({"Datei1", "Bearbeiten1", "Suchen1", "bertragen1", "Optionen1",
+                                     "Fenster1", "Hilfe1"}));
+        QCOMPARE(frame.ItemTexts("Datei1"),
+                 QStringList({"&Neue Datei", "&Datei öffnen", "Schl&ießen", "A&lle schließen", "-",
+                              "&Speichern", "Speichern &unter...", "&Alles speichern", "-",
+                              "&Beenden"}));
+        QCOMPARE(frame.ItemTexts("Fenster1").size(), 6);
+        QCOMPARE(frame.Action("Dateiffnen1")->statusTip(), Tx(2510));
+        for (auto [name, key] : {std::pair{"Dateiffnen1", "F3"},
+                                 {"Dateispeichern1", "F2"},
+                                 {"Suchen2", "F7"},
+                                 {"Wiederholen1", "Ctrl+F7"},
+                                 {"Zeichentabelle1", "F6"},
+                                 {"Index1", "F1"},
+                                 {"Datenbernehmen1", "F5"},
+                                 {"Topiclschen1", "F8"}})
+            QCOMPARE(frame.Action(name)->shortcut().toString(), QLatin1String(key));
+
+        QStringList tools;
+        for (QAction* tool : main.findChild<QToolBar*>("ToolBar")->actions()) {
+            const QWidget* widget = main.findChild<QToolBar*>("ToolBar")->widgetForAction(tool);
+            tools.append(tool->objectName().isEmpty() ? widget->objectName() : tool->objectName());
+        }
+        QCOMPARE(tools,
+                 QStringList({"NewButton", "OpenButton", "SaveButton", "", "F5Button",
+                              "InsertButton", "DeleteButton", "", "FindButton", "CharTabButton", "",
+                              "ToHPButton", "ToPCButton", "Label1", "HelpButton"}));
+        QCOMPARE(frame.Action("SaveButton")->statusTip(), Tx(510));
+        QVERIFY(frame.Action("CharTabButton")->isCheckable());
+    }
+
+    void enablingRule() {
+        Frame frame;
+        TMainProg& main = frame.Open();
+        for (const char* name : kDocumentCommands)
+            QVERIFY2(!frame.Action(name)->isEnabled(), name);
+        for (const char* name : {"NeueDatei1", "Dateiffnen1", "Beenden1", "NewButton"})
+            QVERIFY2(frame.Action(name)->isEnabled(), name);
+        for (const char* name : {"Datenbernehmen1", "Sortieren1"})
+            QVERIFY2(!frame.Action(name)->isEnabled(), name);
+
+        TKind* document = main.NeueDatei1Click();
+        QCOMPARE(main.StatusPanelText(0), QStringLiteral("D: 1"));
+        for (const char* name : kDocumentCommands)
+            QVERIFY2(frame.Action(name)->isEnabled(), name);
+        for (const char* name : kNotYetBuilt)
+            QVERIFY2(!frame.Action(name)->isEnabled(), name);
+
+        // Repeat keeps the state the find gave it until a find was confirmed.
+        main.RepeatAction()->setEnabled(true);
+        main.EnableDocumentCommands(false);
+        QVERIFY(main.RepeatAction()->isEnabled());
+        Glob().FindDone = true;
+        main.EnableDocumentCommands(false);
+        QVERIFY(!main.RepeatAction()->isEnabled());
+
+        main.EnableDocumentCommands(true);
+        frame.WindowOf(document)->close();
+        QCOMPARE(main.StatusPanelText(0), QStringLiteral("D: 0"));
+        for (const char* name : kDocumentCommands)
+            QVERIFY2(!frame.Action(name)->isEnabled(), name);
+    }
+
+    void activeDocumentBringsItsEditMenu() {
+        Frame frame;
+        TMainProg& main = frame.Open();
+        QMenuBar* bar = main.menuBar();
+        TKind* first = main.NeueDatei1Click();
+        TKind* second = main.NeueDatei1Click();
+        QCOMPARE(bar->actions().at(1), second->EditMenu()->menuAction());
+        QCOMPARE(bar->actions().size(), 7);
+        second->SetModified(true); // the frame shows the document's icon
+        QCOMPARE(frame.WindowOf(second)->windowIcon().cacheKey(), second->windowIcon().cacheKey());
+        second->SetModified(false);
+        main.Workspace()->setActiveSubWindow(frame.WindowOf(first));
+        QCOMPARE(bar->actions().at(1), first->EditMenu()->menuAction());
+        QCOMPARE(first->EditMenu()->title(), Tx(2145));
+        main.findChild<QAction*>("Alleschlieen1")->trigger();
+        QCOMPARE(bar->actions().at(1)->menu()->objectName(), QStringLiteral("Bearbeiten1"));
+        QCOMPARE(bar->actions().at(1)->menu()->parent(), bar);
+    }
+
+    void settingsAtCreation_data() {
+        QTest::addColumn<bool>("written");
+        QTest::newRow("defaults") << false;
+        QTest::newRow("written") << true;
+    }
+    void settingsAtCreation() {
+        QFETCH(bool, written);
+        Frame frame;
+        if (written) {
+            for (const char* key : {"ToolBar", "AskDelTopic", "Sound", "Background"})
+                frame.Set("Misc", key, QStringLiteral("0"));
+            for (const char* key : {"EditMode", "DeleteEmpty"})
+                frame.Set("Misc", key, QStringLiteral("1"));
+            frame.Set("Transfer", "Compress", QStringLiteral("0"));
+        }
+        Glob().FindDone = Glob().CopyBufferFilled = Glob().DefaultsRestored = true;
+        TMainProg& main = frame.Open();
+        const TGlobal& global = Glob();
+        QCOMPARE(main.findChild<QToolBar*>("ToolBar")->isHidden(), written);
+        for (bool on : {global.AskDelTopic, global.Sound, global.Background, global.Compress})
+            QCOMPARE(on, !written);
+        QCOMPARE(global.EditMode, written);
+        QCOMPARE(global.DeleteEmpty, written);
+        QVERIFY(!global.FindDone && !global.CopyBufferFilled && !global.DefaultsRestored);
+        QCOMPARE(main.Workspace()->background().texture().isNull(), written);
+        QCOMPARE(main.StatusPanelText(0), QStringLiteral("D: 0"));
+        QCOMPARE(main.StatusPanelText(1), QStringLiteral("U: 0"));
+        QCOMPARE(main.StatusPanelText(2), QString());
+    }
+
+    void recentFiles() {
+        Frame frame;
+        frame.Set("Files", "1", QStringLiteral("/d/one"));
+        frame.Set("Files", "2", QString());
+        frame.Set("Files", "3", QStringLiteral("/d/three"));
+        TMainProg& main = frame.Open();
+        QCOMPARE(frame.ItemTexts("Datei1").mid(10), QStringList({"-", "&1 /d/one", "&2 /d/three"}));
+
+        main.AddRecentFile(QStringLiteral("/D/THREE"));
+        QCOMPARE(main.RecentFiles(), QStringList({"/D/THREE", "/d/one"}));
+        QStringList opened;
+        for (const char* name : {"a", "b", "c"}) {
+            opened.prepend(frame.Database(QLatin1String(name)));
+            QVERIFY(main.OpenFileByName(opened.first()));
+        }
+        QCOMPARE(main.RecentFiles(), opened + QStringList{"/D/THREE"});
+        QCOMPARE(frame.ItemTexts("Datei1").size(), 10 + 1 + 4);
+
+        // A recent-file item opens its file; one that cannot be read leaves the list alone.
+        frame.main->findChild<QMenu*>("Datei1")->actions().at(13)->trigger();
+        QCOMPARE(main.RecentFiles().first(), opened[2]);
+        QCOMPARE(main.StatusPanelText(0), QStringLiteral("D: 4"));
+        const QStringList before = main.RecentFiles();
+        QVERIFY(!main.OpenFileByName(frame.sandbox.Path(QStringLiteral("gone"))));
+        QCOMPARE(frame.prompter.ShownIds(), QList<quint16>({1115}));
+        QCOMPARE(main.RecentFiles(), before);
+        QCOMPARE(main.DocumentWindows().size(), 4);
+
+        QVERIFY(main.close());
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(frame.Get("Files", QByteArray::number(i + 1).constData()), before[i]);
+    }
+
+    void noRecentFilesNoSeparator() {
+        Frame frame;
+        frame.Open();
+        QCOMPARE(frame.ItemTexts("Datei1").size(), 10);
+    }
+
+    void preferredDirectory() {
+        Frame frame;
+        const QString directory = frame.sandbox.Path(QStringLiteral("pref/"));
+        WriteBytes(directory + QStringLiteral("$$$"), "mine");
+        frame.Set("Misc", "PrefPath", directory);
+        frame.Open();
+        QCOMPARE(Glob().PrefPath, directory);
+        QCOMPARE(ReadBytes(directory + QStringLiteral("$$$")), QByteArray("mine"));
+        QCOMPARE(QDir(directory).entryList(QDir::Files | QDir::Hidden), QStringList{"$$$"});
+
+        frame.dialogs.openAnswers = QStringList{QString()};
+        frame.main->findChild<QAction*>("Dateiffnen1")->trigger();
+        QCOMPARE(frame.dialogs.requests.size(), 1);
+        QCOMPARE(frame.dialogs.requests[0].title, QStringLiteral("Datei öffnen"));
+        QCOMPARE(frame.dialogs.requests[0].directory, directory);
+        QCOMPARE(frame.main->DocumentWindows().size(), 0);
+
+        for (const QString& unusable :
+             {frame.sandbox.Root() + QStringLiteral("/missing/"), directory + QStringLiteral("$$$"),
+              QStringLiteral("none")}) {
+            frame.Set("Misc", "PrefPath", unusable);
+            frame.Open();
+            QCOMPARE(Glob().PrefPath, Glob().ProgDir);
+            QCOMPARE(frame.Get("Misc", "PrefPath"), unusable);
+        }
+    }
+
+    void windowPlacement_data() {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<Qt::WindowStates>("expected");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("normal") << "0" << Qt::WindowStates(Qt::WindowNoState) << "0";
+        QTest::newRow("minimised") << "1" << Qt::WindowStates(Qt::WindowMinimized) << "1";
+        QTest::newRow("maximised") << "2" << Qt::WindowStates(Qt::WindowMaximized) << "2";
+        QTest::newRow("unknown") << "3" << Qt::WindowStates(Qt::WindowNoState) << "0";
+    }
+    void windowPlacement() {
+        QFETCH(QString, state);
+        QFETCH(Qt::WindowStates, expected);
+        QFETCH(QString, written);
+        Frame frame;
+        frame.Set("Application", "WindowState", state);
+        frame.Set("Application", "Width", QStringLiteral("600"));
+        frame.Set("Application", "Left", QStringLiteral("40"));
+        TMainProg& main = frame.Open();
+        QCOMPARE(main.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized), expected);
+        QVERIFY(main.close());
+        QCOMPARE(frame.Get("Application", "WindowState"), written);
+        if (written == u"0") {
+            QCOMPARE(frame.Get("Application", "Width"), QStringLiteral("600"));
+            QCOMPARE(frame.Get("Application", "Height"), QStringLiteral("410"));
+            QCOMPARE(frame.Get("Application", "Left"), QStringLiteral("40"));
+        } else {
+            QCOMPARE(frame.Get("Application", "Height"), QStringLiteral("<missing>"));
+        }
+    }
+
+    void narrowestWidth() {
+        Frame frame;
+        TMainProg& main = frame.Open();
+        main.resize(100, 300);
+        QVERIFY(main.width() >= 294 + 48);
+        const QWidget* help = main.findChild<QWidget*>("HelpButton");
+        QVERIFY(main.width() - help->mapTo(&main, QPoint(help->width(), 0)).x() < 12);
+    }
+
+    void closing() {
+        Frame frame;
+        TMainProg& main = frame.Open();
+        const QByteArray settingsBefore = ReadBytes(frame.sandbox.SettingsFile());
+
+        Glob().SplashDone = false;
+        QVERIFY(!main.close());
+        Glob().SplashDone = true;
+        frame.ModifiedDocuments(2);
+        frame.prompter.answers = {MsgButton::No, MsgButton::Cancel};
+        QVERIFY(!main.close());
+        QCOMPARE(ReadBytes(frame.sandbox.SettingsFile()), settingsBefore);
+        QVERIFY(main.isVisible());
+        QCOMPARE(main.DocumentWindows().size(), 2); // asked, none closed
+
+        frame.prompter.answers = {MsgButton::No, MsgButton::No};
+        QVERIFY(main.close());
+        QCOMPARE(frame.Get("Misc", "Top"), QStringLiteral("200")); // kept, written back
+    }
+
+    void closeAllAskEveryWindow() {
+        Frame frame;
+        TMainProg& main = frame.Open();
+        const QList<TKind*> documents = frame.ModifiedDocuments(3); // the last is active
+        QCOMPARE(main.StatusPanelText(1), QStringLiteral("U: 3"));
+        QCOMPARE(main.DocumentWindows(), QList<TKind*>({documents[2], documents[1], documents[0]}));
+        // From the least recently active window on.
+        frame.prompter.answers = {MsgButton::No, MsgButton::No, MsgButton::Cancel};
+        frame.main->findChild<QAction*>("Alleschlieen1")->trigger();
+        QCOMPARE(frame.prompter.ShownIds(), QList<quint16>({1125, 1125, 1125}));
+        QCOMPARE(main.DocumentWindows(), QList<TKind*>{documents[2]});
+        QCOMPARE(main.StatusPanelText(0), QStringLiteral("D: 1"));
+        QCOMPARE(main.StatusPanelText(1), QStringLiteral("U: 1"));
+    }
+
+    void saveAllReportsEvenWhenCancelled() {
+        Frame frame;
+        TMainProg& main = frame.Open();
+        frame.ModifiedDocuments(2);
+        frame.main->findChild<QAction*>("Allesspeichern1")->trigger();
+        QCOMPARE(frame.dialogs.requests.size(), 2); // both unnamed: Save as, cancelled
+        QCOMPARE(main.StatusPanelText(2), Tx(85));
+        QCOMPARE(main.StatusPanelText(1), QStringLiteral("U: 2"));
+    }
+
+    void hintsAndStatusMessages() {
+        Frame frame;
+        TMainProg& main = frame.Open();
+        QStatusTipEvent hint(QStringLiteral("hint"));
+        QCoreApplication::sendEvent(&main, &hint);
+        QCOMPARE(main.StatusPanelText(2), QStringLiteral("hint"));
+        main.SetStatusText(QStringLiteral("message"));
+        QCoreApplication::sendEvent(&main, &hint); // the hint did not change
+        QCOMPARE(main.StatusPanelText(2), QStringLiteral("message"));
+        QStatusTipEvent left{QString()};
+        QCoreApplication::sendEvent(main.findChild<QWidget*>("SaveButton"), &left);
+        QCOMPARE(main.StatusPanelText(2), QString());
+    }
+
+    void minimiseAndShowAll() {
+        Frame frame;
+        TMainProg& main = frame.Open();
+        const QList<TKind*> documents = {main.NeueDatei1Click(), main.NeueDatei1Click(),
+                                         main.NeueDatei1Click()};
+        frame.main->findChild<QAction*>("Alleminimieren1")->trigger();
+        for (TKind* document : documents)
+            QVERIFY(frame.WindowOf(document)->isMinimized());
+        frame.main->findChild<QAction*>("Symboleanordnen1")->trigger();
+        for (TKind* document : documents) {
+            const QRect placed = frame.WindowOf(document)->geometry();
+            QCOMPARE(placed.bottom(), main.Workspace()->viewport()->height() - 1);
+        }
+        frame.main->findChild<QAction*>("Alledarstellen1")->trigger();
+        for (TKind* document : documents)
+            QVERIFY(!frame.WindowOf(document)->isMinimized());
+    }
+
+    void handOverComesToTheFront() {
+        Frame frame;
+        TMainProg& main = frame.Open();
+        main.showMinimized();
+        const QString file = frame.Database(QStringLiteral("handed"));
+        main.HandOver(file);
+        QVERIFY(!main.isMinimized());
+        QCOMPARE(main.DocumentWindows().size(), 1);
+        QCOMPARE(main.ActiveDocument()->Table().FileName, file);
+        QCOMPARE(main.RecentFiles(), QStringList{file});
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
