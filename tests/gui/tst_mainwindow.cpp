@@ -3,16 +3,19 @@
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
 #include "Settings.h"
+#include "SingleInstance.h"
 #include "omGlob.h"
 #include "omKind.h"
 #include "omUnit.h"
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QStatusTipEvent>
 #include <QTest>
 #include <QToolBar>
@@ -247,6 +250,12 @@ class TestMainWindow : public QObject {
         QVERIFY(main.close());
         for (int i = 0; i < 4; ++i)
             QCOMPARE(frame.Get("Files", QByteArray::number(i + 1).constData()), before[i]);
+
+        // The next main window starts with the same list.
+        frame.main.reset();
+        frame.Open();
+        QCOMPARE(frame.main->RecentFiles(), before);
+        QCOMPARE(frame.ItemTexts("Datei1").at(11), QStringLiteral("&1 ") + before[0]);
     }
 
     void noRecentFilesNoSeparator() {
@@ -396,6 +405,26 @@ class TestMainWindow : public QObject {
         frame.main->findChild<QAction*>("Alledarstellen1")->trigger();
         for (TKind* document : documents)
             QVERIFY(!frame.WindowOf(document)->isMinimized());
+    }
+
+    // This process is the running program; a real second start hands a relative name over.
+    void handOverFromASecondProcess() {
+        Frame frame;
+        TMainProg& main = frame.Open();
+        SingleInstance instance;
+        QVERIFY(instance.Claim());
+        connect(&instance, &SingleInstance::HandedOver, &main, &TMainProg::HandOver);
+        const QString file = frame.Database(QStringLiteral("second start.hp"));
+
+        QProcess second;
+        second.setWorkingDirectory(QFileInfo(file).absolutePath());
+        second.start(QStringLiteral(OMBREL_BINARY), {QFileInfo(file).fileName()});
+        QTRY_COMPARE(main.DocumentWindows().size(), 1);
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(main.ActiveDocument()->Table().FileName, file);
+        QTest::qWait(200); // nothing more arrives
+        QCOMPARE(main.DocumentWindows().size(), 1);
     }
 
     void handOverComesToTheFront() {
