@@ -286,7 +286,7 @@ void TMainProg::ConnectActions() {
     connect(a.f5Button, &QAction::triggered, this, &TMainProg::F5ButtonClick);
     connect(a.insertButton, &QAction::triggered, this, &TMainProg::InsertButtonClick);
     connect(a.deleteButton, &QAction::triggered, this, &TMainProg::DeleteButtonClick);
-    connect(a.tile, &QAction::triggered, workspace_, &QMdiArea::tileSubWindows);
+    connect(a.tile, &QAction::triggered, this, &TMainProg::Nebeneinander1Click);
     connect(a.cascade, &QAction::triggered, workspace_, &QMdiArea::cascadeSubWindows);
     connect(a.arrangeIcons, &QAction::triggered, this, &TMainProg::Symboleanordnen1Click);
     connect(a.minimizeAll, &QAction::triggered, this, &TMainProg::Alleminimieren1Click);
@@ -718,6 +718,33 @@ void TMainProg::DeleteButtonClick() {
 }
 
 // ---- window arrangement ----
+
+// Document windows keep their size: tiling stacks them from the top, one below the other, and
+// starts a new column where the workspace ends; when the columns fill its width, the next
+// layer starts again near the top-left corner. The workspace itself never grows.
+void TMainProg::Nebeneinander1Click() {
+    constexpr int kLayerStep = 24;
+    const QSize area = workspace_->viewport()->size();
+    int layer = 0;
+    QPoint next(0, 0);
+    int columnWidth = 0;
+    for (QMdiSubWindow* window : workspace_->subWindowList(QMdiArea::CreationOrder)) {
+        if (window->isMinimized())
+            continue;
+        const QSize size = window->size();
+        if (next.y() > layer * kLayerStep && next.y() + size.height() > area.height()) {
+            next = QPoint(next.x() + columnWidth, layer * kLayerStep);
+            columnWidth = 0;
+        }
+        if (next.x() > layer * kLayerStep && next.x() + size.width() > area.width()) {
+            ++layer;
+            next = QPoint(layer * kLayerStep, layer * kLayerStep);
+        }
+        window->move(next);
+        next.ry() += size.height();
+        columnWidth = std::max(columnWidth, size.width());
+    }
+}
 
 // Minimised windows in rows along the bottom edge of the workspace, left to right.
 void TMainProg::Symboleanordnen1Click() {

@@ -104,6 +104,7 @@ class TMainProg : public QMainWindow {
     void InsertButtonClick();
     void DeleteButtonClick();
     void Symboleanordnen1Click();
+    void Nebeneinander1Click();
     void Alleminimieren1Click();
     void Alledarstellen1Click();
 

@@ -407,6 +407,25 @@ class TestMainWindow : public QObject {
             QVERIFY(!frame.WindowOf(document)->isMinimized());
     }
 
+    void tileStacksWithoutGrowing() {
+        Frame frame;
+        TMainProg& main = frame.Open();
+        main.resize(1100, 560); // room for two rows and two columns
+        const QSize before = main.size();
+        QList<QMdiSubWindow*> windows;
+        for (int i = 0; i < 5; ++i)
+            windows.append(frame.WindowOf(main.NeueDatei1Click()));
+        frame.main->findChild<QAction*>("Nebeneinander1")->trigger();
+        QCOMPARE(main.size(), before);
+        const int width = windows[0]->width();
+        const int height = windows[0]->height();
+        QCOMPARE(windows[0]->pos(), QPoint(0, 0));
+        QCOMPARE(windows[1]->pos(), QPoint(0, height));
+        QCOMPARE(windows[2]->pos(), QPoint(width, 0)); // a new column
+        QCOMPARE(windows[3]->pos(), QPoint(width, height));
+        QCOMPARE(windows[4]->pos(), QPoint(24, 24)); // a new layer
+    }
+
     // This process is the running program; a real second start hands a relative name over.
     void handOverFromASecondProcess() {
         Frame frame;
