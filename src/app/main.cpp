@@ -21,6 +21,7 @@ int RunMainSequence(const QStringList& parameters, SingleInstance& instance) {
     // Nothing holds the close of the main window back while no splash window shows.
     Glob().SplashDone = true;
     TMainProg mainWindow;
+    mainWindow.CreateLongLivedWindows();
     QObject::connect(&instance, &SingleInstance::HandedOver, &mainWindow, &TMainProg::HandOver);
     ApplyLanguage();
     mainWindow.show();

@@ -717,6 +717,10 @@ void TMainProg::DeleteButtonClick() {
         document->Topiclschen1Click();
 }
 
+void TMainProg::CreateLongLivedWindows() {
+    // Each long-lived dialog is made here, in its place in the order above.
+}
+
 // ---- window arrangement ----
 
 // Document windows keep their size: tiling stacks them from the top, one below the other, and

@@ -58,6 +58,12 @@ class TMainProg : public QMainWindow {
     // front and opens it.
     void HandOver(const QString& path);
 
+    // The dialogs that live as long as the program, made once right after the main window in
+    // the order the program has always made them: character table, find, sort, settings,
+    // About, transfer, scanner, advanced transfer parameters. Each reads its own settings as
+    // it is made and belongs to the main window.
+    void CreateLongLivedWindows();
+
   protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
