@@ -17,7 +17,9 @@ QStringList ReadRecentFiles(const SettingsFile& file) {
     for (int number = 1; number <= key::kRecentFiles; ++number) {
         const QString name =
             file.ReadString(key::kFilesSection, QByteArray::number(number).constData(), {});
-        if (!name.isEmpty())
+        // A shorter list written over a longer one leaves its old keys behind, so a name may
+        // stand twice; it is listed once.
+        if (!name.isEmpty() && !names.contains(name, Qt::CaseInsensitive))
             names.append(name);
     }
     return names;

@@ -192,7 +192,7 @@ inline void Write(SettingsFile& file, Key key, bool value) {
 QPoint ReadPosition(const SettingsFile& file, Position position, QPoint fallback);
 void WritePosition(SettingsFile& file, Position position, QPoint topLeft);
 
-// The recent files: keys 1 to 4 of section Files, empty values skipped.
+// The recent files: keys 1 to 4 of section Files, empty values and repeated names skipped.
 QStringList ReadRecentFiles(const SettingsFile& file);
 
 // Resets every setting but the recent files and the installation record, section by section

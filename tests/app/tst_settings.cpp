@@ -313,6 +313,12 @@ void TestSettings::recentFiles() {
     settings::SaveOnExit(file, state);
     QCOMPARE(settings::ReadRecentFiles(SettingsFile(sandbox.SettingsFile())),
              QStringList({"/b/new1", "/b/new2", "/a/three", "/a/four"}));
+
+    // Written back shorter, a list leaves its older keys: a name read twice is listed once.
+    state.recentFiles = {"/b/new1", "/A/THREE"};
+    settings::SaveOnExit(file, state);
+    QCOMPARE(settings::ReadRecentFiles(SettingsFile(sandbox.SettingsFile())),
+             QStringList({"/b/new1", "/A/THREE", "/a/four"}));
 }
 
 void TestSettings::failedWriteLeavesOldFileWhole() {
