@@ -4,32 +4,34 @@
 #include "SingleInstance.h"
 #include "Startup.h"
 #include "omGlob.h"
+#include "omLogo.h"
 #include "omUnit.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QTimer>
+#include <QPointer>
 
 namespace {
 
-// After initialisation: the long-lived windows, the language, the message loop. The main
-// window opens the file named by the first parameter once it shows, and every file a later
-// start hands over.
+// After initialisation: the splash, the long-lived windows, the language, the message loop.
+// The file named by the first parameter opens when the splash goes; every file a later start
+// hands over opens at once.
 int RunMainSequence(const QStringList& parameters, SingleInstance& instance) {
     FillPaths();
+    const QString commandLineFile =
+        parameters.isEmpty() ? QString() : QDir::current().absoluteFilePath(parameters.first());
+    // Takes itself away when its time is up.
+    const QPointer<TStart> splash = new TStart(commandLineFile);
+    splash->show();
+    QApplication::processEvents(); // painted before the windows are made
     QGuiApplication::setApplicationDisplayName(QString::fromLatin1(settings::kProgramName));
-    // Nothing holds the close of the main window back while no splash window shows.
-    Glob().SplashDone = true;
     TMainProg mainWindow;
     mainWindow.CreateLongLivedWindows();
     QObject::connect(&instance, &SingleInstance::HandedOver, &mainWindow, &TMainProg::HandOver);
     ApplyLanguage();
     mainWindow.show();
-    if (!parameters.isEmpty()) {
-        const QString file = QDir::current().absoluteFilePath(parameters.first());
-        QTimer::singleShot(0, &mainWindow,
-                           [&mainWindow, file] { mainWindow.OpenFileByName(file); });
-    }
+    if (splash)
+        splash->raise(); // on top also where no window manager keeps it there
     return QApplication::exec();
 }
 

@@ -2,11 +2,13 @@
 
 #include "FileDialogs.h"
 #include "Hp48Codec.h"
+#include "Hp48Font.h"
 #include "HpFile.h"
 #include "Prompter.h"
 #include "Settings.h"
 #include "StringTable.h"
 #include "omGlob.h"
+#include "omSort.h"
 #include "omUnit.h"
 
 #include <QAction>
@@ -15,7 +17,6 @@
 #include <QCloseEvent>
 #include <QDrag>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -61,20 +62,9 @@ constexpr int kHeaderFontPixels = 13;
 constexpr int kRowsShownRed = 7;
 constexpr int kRowLengthShownRed = 22;
 
-const QString kHp48Family = QStringLiteral("HP48");
-
 TKind::MenuRunner menuRunner = [](QMenu& menu, const QPoint& position) {
     return menu.exec(position);
 };
-
-// The calculator font beside the program serves when the desktop does not know it yet.
-void EnsureHp48Font() {
-    static bool tried = false;
-    if (tried || QFontDatabase::families().contains(kHp48Family))
-        return;
-    tried = true;
-    QFontDatabase::addApplicationFont(Glob().ProgDir + QStringLiteral("HP48.TTF"));
-}
 
 QLabel* MakePanel(QWidget* parent, const char* name, QRect geometry, bool bold, quint16 tag) {
     auto* panel = new QLabel(parent);
@@ -148,7 +138,7 @@ TKind::TKind(QWidget* parent) : QWidget(parent), menus_(std::make_unique<Menus>(
     setWindowTitle(Tx(kUnnamed));
     setFixedSize(kClientWidth, kClientHeight);
     setAttribute(Qt::WA_DeleteOnClose);
-    EnsureHp48Font();
+    hp48font::Ensure();
     CreateBoxes();
     CreateMenus();
     ArrangeBoxes(settings::ReadBool(*Glob().Ini, settings::key::kReversedBoxes,
@@ -236,7 +226,6 @@ void TKind::CreateMenus() {
     m.insertCopy = AddAction(editMenu_, "Kopieeinfgen1", 2185);
     m.sort = AddAction(editMenu_, "Sortieren1", 2190);
     m.insertCopy->setEnabled(false);
-    m.sort->setEnabled(false); // the sort dialog is not part of the program yet
     connect(m.commit, &QAction::triggered, this, &TKind::Datenbernehmen1Click);
     connect(m.deleteData, &QAction::triggered, dataBox_,
             [this] { dataBox_->textCursor().removeSelectedText(); });
@@ -246,6 +235,10 @@ void TKind::CreateMenus() {
     connect(m.deleteTopic, &QAction::triggered, this, &TKind::Topiclschen1Click);
     connect(m.copyTopic, &QAction::triggered, this, &TKind::Topickopieren1Click);
     connect(m.insertCopy, &QAction::triggered, this, &TKind::Kopieeinfgen1Click);
+    connect(m.sort, &QAction::triggered, this, [this] {
+        if (TMainProg* main = TMainProg::Instance(); main && main->SortDialog())
+            main->SortDialog()->SortTopics(this);
+    });
 
     m.list = new QMenu(this);
     m.list->setObjectName(QStringLiteral("PopupMenu1"));
@@ -289,9 +282,7 @@ QLabel* TKind::Panel(const char* name) const {
 }
 
 void TKind::ApplyBoxFont() {
-    QFont font(kHp48Family);
-    font.setPixelSize(kBoxFontPixels);
-    font.setStyleHint(QFont::Monospace);
+    const QFont font = hp48font::Font(kBoxFontPixels);
     dataBox_->setFont(font);
     topicBox_->setFont(font);
 }

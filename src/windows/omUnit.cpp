@@ -2,9 +2,18 @@
 
 #include "ApplyLanguage.h"
 #include "FileDialogs.h"
+#include "HelpWindow.h"
 #include "Settings.h"
+#include "omConn.h"
+#include "omCtab.h"
+#include "omFind.h"
 #include "omGlob.h"
 #include "omKind.h"
+#include "omMore.h"
+#include "omScan.h"
+#include "omOpti.h"
+#include "omSort.h"
+#include "omUber.h"
 
 #include <QAction>
 #include <QApplication>
@@ -255,10 +264,6 @@ void TMainProg::CreateActions() {
     a.toPcButton = MakeAction(this, "ToPCButton", 545);
     a.helpButton = MakeAction(this, "HelpButton", 550);
 
-    a.notYetBuilt = {a.find,          a.repeat,        a.scanner,    a.send,
-                     a.receive,       a.transferTarvo, a.charTab,    a.settings,
-                     a.helpTopics,    a.helpOnHelp,    a.about,      a.findButton,
-                     a.charTabButton, a.toHpButton,    a.toPcButton, a.helpButton};
     for (QAction* placeholder : a.editPlaceholders) {
         if (placeholder)
             placeholder->setEnabled(false); // never: a document window brings its own
@@ -286,6 +291,22 @@ void TMainProg::ConnectActions() {
     connect(a.f5Button, &QAction::triggered, this, &TMainProg::F5ButtonClick);
     connect(a.insertButton, &QAction::triggered, this, &TMainProg::InsertButtonClick);
     connect(a.deleteButton, &QAction::triggered, this, &TMainProg::DeleteButtonClick);
+    connect(a.scanner, &QAction::triggered, this, &TMainProg::Detektiv1Click);
+    for (QAction* action : {a.find, a.findButton})
+        connect(action, &QAction::triggered, this, &TMainProg::Suchen2Click);
+    connect(a.repeat, &QAction::triggered, this, &TMainProg::Wiederholen1Click);
+    for (QAction* action : {a.charTab, a.charTabButton})
+        connect(action, &QAction::triggered, this, &TMainProg::CharTab1Click);
+    connect(a.settings, &QAction::triggered, this, &TMainProg::Optionen1Click);
+    for (QAction* action : {a.helpTopics, a.helpButton})
+        connect(action, &QAction::triggered, this, [] { ShowHelp(help::kContents); });
+    connect(a.helpOnHelp, &QAction::triggered, this, [] { ShowHelp(help::kHelpOnHelp); });
+    connect(a.about, &QAction::triggered, this, &TMainProg::Uber1Click);
+    for (QAction* action : {a.send, a.toHpButton})
+        connect(action, &QAction::triggered, this, &TMainProg::Senden1Click);
+    for (QAction* action : {a.receive, a.toPcButton})
+        connect(action, &QAction::triggered, this, &TMainProg::Empfangen1Click);
+    connect(a.transferTarvo, &QAction::triggered, this, &TMainProg::Tarvokopieren1Click);
     connect(a.tile, &QAction::triggered, this, &TMainProg::Nebeneinander1Click);
     connect(a.cascade, &QAction::triggered, workspace_, &QMdiArea::cascadeSubWindows);
     connect(a.arrangeIcons, &QAction::triggered, this, &TMainProg::Symboleanordnen1Click);
@@ -459,11 +480,14 @@ void TMainProg::SaveOnExit() {
     state.mainGeometry = QRect(pos(), size());
     // The character table, the settings dialog and the transfer dialog keep their places.
     state.charTabPosition =
-        settings::ReadPosition(ini, key::kCharTabPosition, fallback::kCharTabPosition);
+        charTab_ ? charTab_->pos()
+                 : settings::ReadPosition(ini, key::kCharTabPosition, fallback::kCharTabPosition);
     state.settingsPosition =
-        settings::ReadPosition(ini, key::kSettingsPosition, fallback::kSettingsPosition);
-    state.transferPosition =
-        settings::ReadPosition(ini, key::kTransferPosition, fallback::kTransferPosition);
+        options_ ? options_->pos()
+                 : settings::ReadPosition(ini, key::kSettingsPosition, fallback::kSettingsPosition);
+    state.transferPosition = transferDialog_ ? transferDialog_->pos()
+                                             : settings::ReadPosition(ini, key::kTransferPosition,
+                                                                      fallback::kTransferPosition);
     state.recentFiles = recentFiles_;
     settings::SaveOnExit(ini, state);
 }
@@ -719,6 +743,67 @@ void TMainProg::DeleteButtonClick() {
 
 void TMainProg::CreateLongLivedWindows() {
     // Each long-lived dialog is made here, in its place in the order above.
+    charTab_ = new TChTab(this);
+    find_ = new TFind(this);
+    sortForm_ = new TSortForm(this);
+    options_ = new TOptions(this);
+    about_ = new TUber(this);
+    transferDialog_ = new TConnect(this);
+    scan_ = new TScan(this);
+    advancedDialog_ = new TMore(this);
+}
+
+void TMainProg::Detektiv1Click() {
+    if (scan_)
+        scan_->ShowScanner();
+}
+
+// The table shows when it was hidden and hides when it showed; the main window keeps the focus.
+void TMainProg::CharTab1Click() {
+    if (charTab_)
+        charTab_->setVisible(!charTab_->isVisible());
+    CharTabShown(charTab_ && charTab_->isVisible());
+    activateWindow();
+}
+
+void TMainProg::CharTabShown(bool shown) {
+    actions_->charTab->setChecked(shown);
+    actions_->charTabButton->setChecked(shown);
+}
+
+void TMainProg::Optionen1Click() {
+    if (options_)
+        options_->OpenSettings();
+}
+
+void TMainProg::Uber1Click() {
+    if (about_)
+        about_->exec();
+}
+
+void TMainProg::Senden1Click() {
+    if (transferDialog_ && ActiveDocument())
+        transferDialog_->OpenTransfer('S');
+}
+
+void TMainProg::Empfangen1Click() {
+    if (transferDialog_)
+        transferDialog_->OpenTransfer('R');
+}
+
+void TMainProg::Tarvokopieren1Click() {
+    if (transferDialog_)
+        transferDialog_->OpenTransfer('T');
+}
+
+void TMainProg::Suchen2Click() {
+    if (TKind* document = ActiveDocument(); document && find_)
+        find_->ShowFind(document);
+}
+
+void TMainProg::Wiederholen1Click() {
+    if (TKind* document = ActiveDocument(); document && find_)
+        find_->SearchNext(document);
 }
 
 // ---- window arrangement ----

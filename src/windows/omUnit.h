@@ -15,7 +15,15 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QToolBar;
+class TChTab;
+class TConnect;
+class TFind;
 class TKind;
+class TMore;
+class TScan;
+class TOptions;
+class TSortForm;
+class TUber;
 
 // The program's frame: the workspace of document windows, the menus, the tool bar, the status
 // bar with its three panels, the recent files and the file commands. There is one.
@@ -63,6 +71,18 @@ class TMainProg : public QMainWindow {
     // About, transfer, scanner, advanced transfer parameters. Each reads its own settings as
     // it is made and belongs to the main window.
     void CreateLongLivedWindows();
+    TScan* ScanDialog() const { return scan_; }
+    TFind* FindDialog() const { return find_; }
+    TSortForm* SortDialog() const { return sortForm_; }
+    TChTab* CharTable() const { return charTab_; }
+    TOptions* OptionsDialog() const { return options_; }
+    TUber* AboutWindow() const { return about_; }
+    TConnect* TransferDialog() const { return transferDialog_; }
+    TMore* AdvancedDialog() const { return advancedDialog_; }
+
+    // The character table marks its command and presses its button while it shows.
+    void CharTabShown(bool shown);
+    QToolBar* ToolBar() const { return toolBar_; }
 
   protected:
     bool event(QEvent* event) override;
@@ -113,6 +133,15 @@ class TMainProg : public QMainWindow {
     void Nebeneinander1Click();
     void Alleminimieren1Click();
     void Alledarstellen1Click();
+    void Detektiv1Click();
+    void Suchen2Click();
+    void Wiederholen1Click();
+    void CharTab1Click();
+    void Optionen1Click();
+    void Uber1Click();
+    void Senden1Click();
+    void Empfangen1Click();
+    void Tarvokopieren1Click();
 
     std::unique_ptr<Actions> actions_;
     QMdiArea* workspace_ = nullptr;
@@ -134,4 +163,12 @@ class TMainProg : public QMainWindow {
     QPixmap backgroundImage_;
     TopicCopyBuffer copyBuffer_;
     quint16 unsavedCount_ = 0;
+    TScan* scan_ = nullptr;
+    TFind* find_ = nullptr;
+    TSortForm* sortForm_ = nullptr;
+    TChTab* charTab_ = nullptr;
+    TOptions* options_ = nullptr;
+    TUber* about_ = nullptr;
+    TConnect* transferDialog_ = nullptr;
+    TMore* advancedDialog_ = nullptr;
 };

@@ -86,13 +86,8 @@ struct Frame {
 const char* const kDocumentCommands[] = {
     "Schliesen1",  "Alleschlieen1",    "Dateispeichern1", "Speichernunter1", "Allesspeichern1",
     "SaveButton",  "F5Button",         "InsertButton",    "DeleteButton",    "Nebeneinander1",
-    "berlappend1", "Symboleanordnen1", "Alleminimieren1", "Alledarstellen1"};
-// Commands whose windows the program does not have yet.
-const char* const kNotYetBuilt[] = {
-    "Suchen2",        "Wiederholen1",    "Scanner1",       "Senden1",    "Empfangen1",
-    "Tarvokopieren1", "Zeichentabelle1", "Einstellungen1", "Index1",     "Hilfebenutzen1",
-    "ber1",           "FindButton",      "CharTabButton",  "ToHPButton", "ToPCButton",
-    "HelpButton"};
+    "berlappend1", "Symboleanordnen1", "Alleminimieren1", "Alledarstellen1", "Suchen2",
+    "FindButton",  "Senden1",          "ToHPButton"};
 
 } // namespace
 
@@ -143,7 +138,8 @@ class TestMainWindow : public QObject {
         TMainProg& main = frame.Open();
         for (const char* name : kDocumentCommands)
             QVERIFY2(!frame.Action(name)->isEnabled(), name);
-        for (const char* name : {"NeueDatei1", "Dateiffnen1", "Beenden1", "NewButton"})
+        for (const char* name : {"NeueDatei1", "Dateiffnen1", "Beenden1", "NewButton", "Empfangen1",
+                                 "ToPCButton", "Tarvokopieren1"})
             QVERIFY2(frame.Action(name)->isEnabled(), name);
         for (const char* name : {"Datenbernehmen1", "Sortieren1"})
             QVERIFY2(!frame.Action(name)->isEnabled(), name);
@@ -152,8 +148,6 @@ class TestMainWindow : public QObject {
         QCOMPARE(main.StatusPanelText(0), QStringLiteral("D: 1"));
         for (const char* name : kDocumentCommands)
             QVERIFY2(frame.Action(name)->isEnabled(), name);
-        for (const char* name : kNotYetBuilt)
-            QVERIFY2(!frame.Action(name)->isEnabled(), name);
 
         // Repeat keeps the state the find gave it until a find was confirmed.
         main.RepeatAction()->setEnabled(true);

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QString>
+
+// The program's place on a freedesktop desktop: its menu and desktop entries, the HP48 font,
+// the type of database files with the handler that opens them, and the menu entry that removes
+// the program. Every place is taken from the environment when it is needed (XDG_DATA_HOME,
+// XDG_CONFIG_HOME, HOME and xdg-user-dir), so a test can move all of them into a sandbox.
+// Each action reports whether it succeeded; none shows a message.
+namespace shcut {
+
+// The shortcut kinds as the installation record names them.
+constexpr char kStartMenuRoot = 'R';
+constexpr char kProgramsMenu = 'P';
+constexpr char kDesktop = 'D';
+constexpr char kQuickLaunch = 'Q';
+
+inline const QString kMimeType = QStringLiteral("application/x-ombrel-hpfile");
+inline const QString kHandlerName = QStringLiteral("ombrel-hpfile.desktop");
+inline const QString kRemovalSwitch = QStringLiteral("/$UnInstalCompleteApp$");
+
+// $XDG_DATA_HOME, else ~/.local/share.
+QString DataHome();
+// $XDG_CONFIG_HOME, else ~/.config.
+QString ConfigHome();
+// The desktop folder: what xdg-user-dir names for DESKTOP, else ~/Desktop. Empty when the
+// desktop is switched off (it names the home directory).
+QString DesktopFolder();
+
+// Start-menu root and Quick Launch have no counterpart here.
+bool HasCounterpart(char kind);
+// The folder a shortcut of a kind goes to, with a trailing separator; empty for a kind without
+// counterpart.
+QString SpecialFolder(char kind);
+// "Ombrel 2.7": the name and description of the shortcuts and of the removal entry.
+QString ShortcutName(const QString& version);
+// SpecialFolder(kind) + "ombrel-2.7.desktop"; empty for a kind without counterpart.
+QString ShortcutFile(char kind, const QString& version);
+// Writes a desktop entry that starts the target with no arguments, named by the description.
+// The folder of the link file must exist. True when the entry was written.
+bool MakeLink(const QString& target, const QString& linkFile, const QString& description);
+
+// The font in the user's font folder: $XDG_DATA_HOME/fonts/HP48.TTF.
+QString FontFile();
+// Fontconfig already knows a font of family HP48.
+bool FontKnown();
+// Copies the font file into the user's font folder (over an older copy), refreshes that
+// folder's font cache and adds the font to the running program. False when the copy fails.
+bool InstallFont(const QString& source);
+// Deletes the font file and refreshes the font cache of its folder. False when the file stays.
+bool RemoveFont();
+
+// The type of database files, recognised by "%%HP:" at their start.
+QString MimePackageFile(); // $XDG_DATA_HOME/mime/packages/ombrel-hpfile.xml
+QString HandlerFile();     // $XDG_DATA_HOME/applications/ombrel-hpfile.desktop
+// Registers the type, writes the handler that opens such a file with the program and makes it
+// the type's default. On failure nothing of it is left behind.
+bool RegisterFileClass(const QString& exeFile);
+// Takes back the type, the handler and every default naming the handler; other programs'
+// types and defaults stay.
+void UnregisterFileClass();
+
+// The menu entry that starts the program with the removal switch.
+QString RemovalEntryFile(const QString& version); // ...applications/ombrel-2.7-removal.desktop
+bool CreateRemovalEntry(const QString& exeFile, const QString& version);
+bool RemoveRemovalEntry(const QString& version);
+
+// Deletes a file the program made; true when it is gone (also when it was never there).
+bool RemoveFile(const QString& fileName);
+
+// One argument of a desktop entry's Exec key: quoted and escaped where it has to be.
+QString ExecArgument(const QString& argument);
+
+} // namespace shcut

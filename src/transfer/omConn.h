@@ -1,0 +1,138 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class SettingsFile;
+
+// The Kermit take script that moves one file between the PC and the calculator, and the
+// command line that runs it. Building the script touches nothing: it is text from values.
+namespace kermit {
+
+// Exit codes of a Kermit run as the transfer judges them.
+constexpr int kSuccess = 7;      // the script's "if success" sets it
+constexpr int kPortFailure = 0;  // the serial port could not be set up
+constexpr int kNotStarted = 555; // the program could not be started
+constexpr int kAbnormalEnd = -1; // killed, or crashed
+
+struct ScriptValues {
+    char mode = 'S'; // 'S' send a document, 'R' receive a file, 'T' send the Tarvo library
+    QString device;  // the serial device behind the port
+    QString baud;
+    QString parity;
+    QString retries;
+    QString sendPacketLength;
+    QString receivePacketLength;
+    QString sendFile;         // the document to send (mode 'S'); the script deletes it
+    QString receiveFile;      // where the received file is stored (mode 'R')
+    QString tarvoLibrary;     // the library file (mode 'T')
+    QString nameOnCalculator; // mode 'S': the name the calculator stores the document under
+};
+
+// The script lines, each ended by CR LF.
+QByteArray TakeScript(const ScriptValues& values);
+// The arguments of the Kermit program: no init file, then take the script.
+QStringList CommandArguments(const QString& scriptFile);
+
+// Text as Kermit reads it back unchanged from a command line: each backslash doubled, line
+// breaks left out, and every character Kermit would take as grouping, quoting or comment, or
+// that is not printable ASCII, or a blank at either end, written as its code (\{n}). Nothing
+// in it can end the command or evaluate a variable or function.
+QByteArray Literal(QByteArrayView text);
+// A file name for the commands that take file names: the path in braces, its characters made
+// literal as above and wildcard characters escaped, so it names exactly this one file.
+QByteArray FileField(const QString& path);
+// The file name a received file is stored under. The receive command reads its name once more
+// after the command line was read, so the name is made literal twice.
+QByteArray ReceiveField(const QString& path);
+// The calculator's name of a file: its text in calculator codes, a character without a code
+// taken as "?"; line breaks are left out.
+QByteArray CalculatorName(const QString& typed);
+
+// The serial device of a port: "COM1" to "COM4" map to Device1 to Device4 of section
+// Transfer; any other value is taken as a device path of its own.
+QString DeviceOfPort(const QString& port, const SettingsFile& ini);
+
+} // namespace kermit
+
+// The transfer dialog: sends the active document or the Tarvo library to the calculator, or
+// receives one file from it, by writing a Kermit take script and running Kermit on it. Made
+// once when the program starts and shown modally for each transfer.
+class TConnect : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit TConnect(QWidget* parent = nullptr);
+
+    // Sets the dialog up for a mode ('S', 'R' or 'T') and shows it modally; returns when it is
+    // closed. Mode 'T' without the library file tells so and shows nothing.
+    void OpenTransfer(char mode);
+    // The set-up part of OpenTransfer; false when the dialog is not to be shown.
+    bool PrepareTransfer(char mode);
+    // Runs each time the dialog is shown: the status line is cleared and the serial
+    // parameters are read afresh.
+    void FormActivate();
+    // The transfer: runs while Kermit runs, keeping the program responsive, and shows its
+    // result in the status line.
+    void BitBtn1Click();
+    // Runs the Kermit program on the script and returns its exit code, kNotStarted when it
+    // could not be started, kAbnormalEnd when it did not end by itself.
+    int RunKermit(const QString& program, const QStringList& arguments);
+
+    char TransferMode() const { return transferMode_; }
+    bool TransferRunning() const { return running_; }
+    quint32 StartTick() const { return startTick_; }
+    quint32 EndTick() const { return endTick_; }
+
+    void done(int result) override;
+
+  signals:
+    // Kermit runs with this process id; the transfer waits for it to end.
+    void KermitStarted(qint64 processId);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void CreateControls();
+    void CreateParameterPanel();
+    void CreateStatusPanel();
+    void NameChange();
+    kermit::ScriptValues ScriptValuesForMode() const;
+    bool WriteTaskScript() const;
+    int RunWithWaitCursor(const QStringList& arguments);
+    int SendDocument(const QStringList& arguments, qint64& bytes);
+    int ReceiveFile(const QStringList& arguments, qint64& bytes);
+    int SendLibrary(const QStringList& arguments, qint64& bytes);
+    void ShowResult(int runResult, qint64 bytes);
+
+    char transferMode_ = 'S';
+    QString waitText_;
+    quint32 startTick_ = 0;
+    quint32 endTick_ = 0;
+    bool running_ = false;
+    std::optional<int> closeRequested_; // a close asked for while Kermit ran
+
+    QLabel* label5_ = nullptr;
+    QLineEdit* name_ = nullptr;
+    QLabel* label11_ = nullptr;
+    QFrame* panel1_ = nullptr;
+    QLineEdit* port_ = nullptr;
+    QLineEdit* baud_ = nullptr;
+    QLineEdit* parity_ = nullptr;
+    QLineEdit* bits_ = nullptr;
+    QProgressBar* animate1_ = nullptr;
+    QLabel* label12_ = nullptr;
+    QPushButton* bitBtn1_ = nullptr;
+    QPushButton* bitBtn2_ = nullptr;
+    QPushButton* bitBtn3_ = nullptr;
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QWidget>
+
+class QTableWidget;
+class TMainProg;
+
+// The character table: a small window above the others that shows the upper half of the
+// calculator's character set; a click puts the character into the active document's data box.
+class TChTab : public QWidget {
+    Q_OBJECT
+
+  public:
+    static constexpr int kColumns = 32;
+    static constexpr int kRows = 4;
+
+    explicit TChTab(TMainProg* main);
+
+    // The code of a cell, row 1 to 4 and column 1 to 32: 127 to 159 and 161 to 255.
+    static uchar CodeAt(int row, int column);
+
+    QTableWidget* Grid() const { return grid_; }
+    // The click on a cell (row and column from 1): the character replaces the selection of
+    // the active document's data box, and the main window gets the focus back.
+    void StringGrid1MouseUp(int row, int column);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void CreateGrid();
+    void FillCells();
+
+    TMainProg* main_;
+    QTableWidget* grid_ = nullptr;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QTimer;
+
+// The splash window: the program's picture and version for two and a half seconds at every
+// start. While it shows, the main window may not close; when it goes, the file named on the
+// command line opens.
+class TStart : public QWidget {
+    Q_OBJECT
+
+  public:
+    static constexpr int kShowMilliseconds = 2500;
+
+    // commandLineFile: the first command-line parameter as a full path, empty without one.
+    explicit TStart(const QString& commandLineFile);
+
+    QTimer* Timer1() const { return timer_; }
+    // The timer's tick: the splash goes and takes itself away, the command-line file opens,
+    // and the main window may close from then on.
+    void Timer1Timer();
+
+  private:
+    QString commandLineFile_;
+    QTimer* timer_ = nullptr;
+};
+
+// The picture both the splash and the About window show, 292 x 180.
+QPixmap LogoPicture();
+// "Version " and the program's version.
+QString VersionLine();

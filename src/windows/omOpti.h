@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QComboBox>
+#include <QDialog>
+#include <QList>
+#include <QSpinBox>
+
+class QButtonGroup;
+class QCheckBox;
+class QFileSystemModel;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QTreeView;
+class TMainProg;
+class TMore;
+
+// A colour list that shows the colours of the palette as swatches, also on its face.
+class ColourCombo : public QComboBox {
+    Q_OBJECT
+
+  public:
+    explicit ColourCombo(QWidget* parent = nullptr);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// The preselected topic row: a read-only edit (RowText) with its up-down control.
+class RowSpin : public QSpinBox {
+    Q_OBJECT
+
+  public:
+    explicit RowSpin(QWidget* parent = nullptr);
+};
+
+// The settings dialog: seven pages of options, written to the settings file by OK and
+// applied at once where they can be.
+class TOptions : public QDialog {
+    Q_OBJECT
+
+  public:
+    // The result of the dialog when the Default button closed it.
+    static constexpr int kDefaultResult = 6;
+
+    explicit TOptions(TMainProg* main);
+
+    // Loads every control from the settings and shows the dialog modally.
+    int OpenSettings();
+    // The loading alone, as OpenSettings does it before it shows the dialog.
+    void LoadControls();
+
+    void OKBtnClick();
+    void DefBtnClick();
+    void HelpBtnClick();
+    void MoreButtonClick();
+    void LWBoxChange(int index);
+
+    // The help context of the page shown.
+    QString HelpContext() const;
+    // The directory list: its current directory, and going to one.
+    QString CurrentDirectory() const { return currentDirectory_; }
+    void GoToDirectory(const QString& path);
+
+    // The serial devices present: ttyS* ports that have a UART behind them, every ttyUSB* and
+    // ttyACM*. The directories are parameters so that a test can lay out its own.
+    static QStringList
+    SerialDevices(const QString& deviceDirectory = QStringLiteral("/dev"),
+                  const QString& ttyClassDirectory = QStringLiteral("/sys/class/tty"));
+
+  private:
+    QWidget* AddPage(const char* name, quint16 tag, const char* helpContext);
+    QCheckBox* AddCheckBox(QWidget* page, const char* name, quint16 tag);
+    void CreateProgramPage();
+    void CreateQuestionsPage();
+    void CreateLayoutPage();
+    void CreateColoursPage();
+    void CreateLanguagePage();
+    void CreateIoPage();
+    void CreatePathPage();
+    void CreateButtons();
+    void LoadPort();
+    void LoadBaud();
+    void LoadDevices();
+    void FillDriveList();
+    void ShowDriveOf(const QString& directory);
+    void DirectoryChosen(const QModelIndex& index);
+    void ShowCurrentDirectory();
+    void WriteChecks();
+    void ApplyToDocuments();
+    TMore* AdvancedDialog() const;
+
+    TMainProg* main_;
+    QTabWidget* pages_ = nullptr;
+    QCheckBox* f5Box_ = nullptr;
+    QCheckBox* delEmptyBox_ = nullptr;
+    QCheckBox* charStartBox_ = nullptr;
+    QCheckBox* soundBox_ = nullptr;
+    QCheckBox* kompBox_ = nullptr;
+    QCheckBox* delTBox_ = nullptr;
+    QCheckBox* reversedBox_ = nullptr;
+    QCheckBox* toolBarBox_ = nullptr;
+    QCheckBox* bkgndBox_ = nullptr;
+    RowSpin* rowUpDown_ = nullptr;
+    ColourCombo* textCombo_ = nullptr;
+    ColourCombo* bkgndCombo_ = nullptr;
+    QRadioButton* deuRButt_ = nullptr;
+    QRadioButton* engRButt_ = nullptr;
+    QButtonGroup* portGroup_ = nullptr;
+    QButtonGroup* speedGroup_ = nullptr;
+    QList<QComboBox*> deviceBoxes_;
+    QPushButton* moreButton_ = nullptr;
+    QLabel* dirLabel_ = nullptr;
+    QTreeView* pfadBox_ = nullptr;
+    QFileSystemModel* directories_ = nullptr;
+    QComboBox* lwBox_ = nullptr;
+    QString currentDirectory_;
+};

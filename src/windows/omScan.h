@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class TMainProg;
+
+// The directory scanner: counts a text in every database file of the preferred directory,
+// lists each file that holds it with its number of occurrences, and loads the listed files
+// into new document windows. Made once, hidden between uses; the list keeps the last result.
+class TScan : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit TScan(TMainProg* main);
+    ~TScan() override;
+
+    // The main window's Scanner command: the focus goes to the search text and the dialog is
+    // shown modally; returns when it is closed.
+    void ShowScanner();
+
+    void BitBtn1Click(); // Start: scan the directory
+    void BitBtn2Click(); // Close
+    void BitBtn4Click(); // load the selected entry
+    void BitBtn5Click(); // load every entry, first to last
+
+    bool Scanning() const { return scanning_; }
+
+  public slots:
+    // Close, Escape and the window's close button. During a scan the scan stops after the file
+    // it is counting, and then the dialog closes.
+    void reject() override;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void CreateControls();
+    void FitSize();
+    void ReadSettings();
+    void WriteSettings();
+    void SetScanning(bool scanning);
+    quint16 CountIn(const QString& fileName) const;
+    void LoadEntry(const QString& entry);
+
+    TMainProg* main_;
+    QLabel* label1_ = nullptr;
+    QLineEdit* edit1_ = nullptr;
+    QLabel* label2_ = nullptr;
+    QCheckBox* checkBox1_ = nullptr;
+    QPushButton* bitBtn1_ = nullptr;
+    QPushButton* bitBtn2_ = nullptr;
+    QPushButton* bitBtn3_ = nullptr;
+    QProgressBar* progressBar1_ = nullptr;
+    QLabel* panel2_ = nullptr;
+    QLabel* panel3_ = nullptr;
+    QListWidget* list_ = nullptr;
+    QPushButton* bitBtn4_ = nullptr;
+    QPushButton* bitBtn5_ = nullptr;
+
+    // The directory the listed names belong to: the preferred directory when the list was made.
+    QString scannedDirectory_;
+    bool scanning_ = false;
+    bool closeRequested_ = false;
+};

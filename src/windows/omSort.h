@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QGroupBox;
+class QPushButton;
+class QRadioButton;
+class TKind;
+class TopicTable;
+
+// The sort dialog: asks for the order and the kind of comparison and sorts the topics of a
+// document window by their titles. Made once when the program starts; its choices persist.
+class TSortForm : public QDialog {
+    Q_OBJECT
+
+  public:
+    // How two titles compare: by the user's locale or by calculator codes, each with or
+    // without letter case.
+    enum class Comparison { LocaleCase, LocaleNoCase, Ordinal, OrdinalNoCase };
+
+    explicit TSortForm(QWidget* parent = nullptr);
+    ~TSortForm() override; // keeps the dialog's choices and position in the settings
+
+    // Sort topics: fewer than two topics are refused with a message; otherwise the dialog
+    // asks, and Start sorts the document.
+    void SortTopics(TKind* document);
+    // Sorts the document as the dialog's choices say, without asking, and shows the result.
+    void SortWithChoices(TKind* document);
+
+    Comparison ChosenComparison() const;
+    bool Descending() const;
+
+    // Sorts topics 1 to n by their titles with a Shell sort of halving gaps. Equal titles are
+    // never exchanged directly, but they may still change their order.
+    static void SortTable(TopicTable& table, Comparison comparison, bool descending);
+
+  private:
+    void CreateControls();
+    void ReadSettings();
+    void WriteSettings() const;
+
+    QGroupBox* radioGroup1_ = nullptr;
+    QRadioButton* ascending_ = nullptr;
+    QRadioButton* descending_ = nullptr;
+    QCheckBox* checkBox1_ = nullptr; // locale conventions
+    QCheckBox* checkBox2_ = nullptr; // case sensitive
+    QPushButton* bitBtn1_ = nullptr;
+    QPushButton* bitBtn2_ = nullptr;
+    QPushButton* bitBtn3_ = nullptr;
+};

@@ -1,0 +1,185 @@
+#include "KermitPeer.h"
+
+#include "ApplyLanguage.h"
+#include "Paths.h"
+#include "SettingsFile.h"
+#include "Startup.h"
+#include "omConn.h"
+#include "omUnit.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTest>
+#include <QThread>
+
+namespace {
+
+constexpr int kSocatReadyMs = 5000;
+constexpr int kCalculatorEndMs = 20000;
+
+// The calculator's side of the line: a three-wire cable, bytes unchanged, names as they come.
+const QString kCalculatorSetup = QStringLiteral(
+    "set line %1, set carrier-watch off, set flow none, set speed 9600, set file type binary, "
+    "set file names literal, set send timeout 1, ");
+
+} // namespace
+
+const QString kTransferFailed = QStringLiteral("Transfer failed.");
+const QString kPortFailed = QStringLiteral("Failed to initialise serial port.");
+
+void RequireKermitAndSocat() {
+    for (const char* tool : {"kermit", "socat"}) {
+        if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
+            QFAIL(qPrintable(QStringLiteral("%1 is not installed: the transfer tests need it "
+                                            "(scripts/setup installs it)")
+                                 .arg(QLatin1String(tool))));
+    }
+}
+
+bool ReportsTransfer(const QString& status, qint64 bytes) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^Transfered (\\d+) bytes in (\\d+) seconds\\.$"));
+    const QRegularExpressionMatch match = pattern.match(status);
+    return match.hasMatch() && match.captured(1).toLongLong() == bytes &&
+           match.captured(2).toInt() >= 2;
+}
+
+// ---- the cable ----
+
+NullModem::NullModem(const QString& directory) : directory_(directory) {
+    QDir().mkpath(directory);
+    socat_.setProgram(QStringLiteral("socat"));
+    socat_.setArguments({QStringLiteral("pty,raw,echo=0,link=") + ProgramEnd(),
+                         QStringLiteral("pty,raw,echo=0,link=") + CalculatorEnd()});
+    socat_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    socat_.start();
+    if (!socat_.waitForStarted())
+        return;
+    const QDeadlineTimer deadline(kSocatReadyMs);
+    while (!deadline.hasExpired() && socat_.state() == QProcess::Running) {
+        if (QFileInfo::exists(ProgramEnd()) && QFileInfo::exists(CalculatorEnd())) {
+            ready_ = true;
+            return;
+        }
+        QThread::msleep(20);
+    }
+}
+
+NullModem::~NullModem() {
+    if (socat_.state() != QProcess::NotRunning) {
+        socat_.terminate();
+        if (!socat_.waitForFinished(2000)) {
+            socat_.kill();
+            socat_.waitForFinished();
+        }
+    }
+}
+
+QString NullModem::ProgramEnd() const {
+    return directory_ + QStringLiteral("/program");
+}
+
+QString NullModem::CalculatorEnd() const {
+    return directory_ + QStringLiteral("/calculator");
+}
+
+// ---- the calculator ----
+
+Calculator::Calculator(const QString& line) : line_(line) {}
+
+Calculator::~Calculator() {
+    if (kermit_.state() != QProcess::NotRunning) {
+        kermit_.kill();
+        kermit_.waitForFinished();
+    }
+}
+
+void Calculator::Start(const QString& commands) {
+    kermit_.setProgram(QStringLiteral("kermit"));
+    kermit_.setArguments({QStringLiteral("-Y"), QStringLiteral("-C"),
+                          kCalculatorSetup.arg(line_) + commands + QStringLiteral(", exit")});
+    kermit_.setStandardInputFile(QProcess::nullDevice());
+    kermit_.setStandardOutputFile(QProcess::nullDevice());
+    kermit_.start();
+    QVERIFY2(kermit_.waitForStarted(), "the calculator's kermit did not start");
+}
+
+void Calculator::ReceiveInto(const QString& folder) {
+    QDir().mkpath(folder);
+    Start(QStringLiteral("cd {%1}, receive").arg(folder));
+}
+
+void Calculator::Send(const QString& file, const QString& name) {
+    Start(QStringLiteral("send {%1} %2").arg(file, name));
+}
+
+bool Calculator::Finish() {
+    // It may have ended already while the program handled its events.
+    if (kermit_.state() == QProcess::NotRunning || kermit_.waitForFinished(kCalculatorEndMs))
+        return true;
+    kermit_.kill();
+    kermit_.waitForFinished();
+    return false;
+}
+
+// ---- the program ----
+
+TransferProgram::TransferProgram(const QByteArray& extraSettings)
+    : cable(sandbox.Path(QStringLiteral("cable/"))) {
+    savedEnvironment.append({"PATH", qgetenv("PATH")});
+    // Kermit must take the program and work directories literally, blanks, braces and all.
+    qputenv("OMBREL_PROGDIR", QFile::encodeName(OddDirectory(QStringLiteral("prog"))));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(OddDirectory(QStringLiteral("run"))));
+    QFile::setPermissions(qEnvironmentVariable("XDG_RUNTIME_DIR"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    WriteBytes(sandbox.SettingsFile(),
+               "[Application]\nLanguage=1\n[Transfer]\nPort=COM2\n" + extraSettings);
+    Glob().Ini = std::make_unique<SettingsFile>(paths::SettingsFile());
+    SetDevice(cable.ProgramEnd());
+    FillPaths();
+    Glob().SplashDone = true;
+    Glob().Compress = true;
+    main = std::make_unique<TMainProg>();
+    main->show();
+    dialog = new TConnect(main.get());
+    ApplyLanguage();
+}
+
+TransferProgram::~TransferProgram() {
+    main.reset();
+    for (const auto& [name, value] : savedEnvironment)
+        qputenv(name.constData(), value);
+}
+
+QString TransferProgram::OddDirectory(const QString& name) const {
+    const QString directory = sandbox.Path(name + QStringLiteral(" dir {1} [a]*; #x/"));
+    QDir().mkpath(directory);
+    return directory;
+}
+
+void TransferProgram::SetDevice(const QString& device) const {
+    Glob().Ini->WriteString("Transfer", "Device2", device);
+}
+
+QString TransferProgram::Status() const {
+    return dialog->findChild<QLabel*>(QStringLiteral("Label12"))->text();
+}
+
+QStringList TransferProgram::WorkFilesLeft() const {
+    return QDir(paths::WorkDir()).entryList(QDir::Files | QDir::Hidden);
+}
+
+QString TransferProgram::Run(char mode, const QString& name) {
+    if (!dialog->PrepareTransfer(mode))
+        return QStringLiteral("<not shown>");
+    dialog->show();
+    if (mode == 'S')
+        dialog->findChild<QLineEdit*>(QStringLiteral("Name"))->setText(name);
+    dialog->BitBtn1Click();
+    return Status();
+}

@@ -1,0 +1,61 @@
+// Shows one of Ombrel's tool windows for scripts/screenshot-dialogs: the character table
+// ("chartab"), the About window ("about") or one page of the settings dialog ("settings N",
+// N from 0), at the top-left corner of the screen, then prints its place as WIDTHxHEIGHT+X+Y
+// and stays until it is ended.
+// It runs on the settings file and the program directory of the environment, like the program.
+
+#include "ApplyLanguage.h"
+#include "Paths.h"
+#include "Settings.h"
+#include "Startup.h"
+#include "omCtab.h"
+#include "omGlob.h"
+#include "omOpti.h"
+#include "omUber.h"
+#include "omUnit.h"
+
+#include <QApplication>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    const QStringList arguments = app.arguments().mid(1);
+    if (arguments.isEmpty()) {
+        std::fprintf(stderr, "usage: ombrel_dialog_shots chartab | about | settings PAGE\n");
+        return 2;
+    }
+    GlobalScope global;
+    Glob().Ini = std::make_unique<SettingsFile>(paths::SettingsFile());
+    Glob().Language =
+        static_cast<quint8>(settings::ReadInteger(*Glob().Ini, settings::key::kLanguage, 0));
+    Glob().Version = QString::fromLatin1(settings::kVersion);
+    Glob().SplashDone = true;
+    FillPaths();
+
+    TMainProg main;
+    main.CreateLongLivedWindows();
+    ApplyLanguage();
+    QWidget* window = nullptr;
+    if (arguments.first() == u"chartab") {
+        window = main.CharTable();
+    } else if (arguments.first() == u"about") {
+        window = main.AboutWindow();
+    } else {
+        TOptions* options = main.OptionsDialog();
+        options->LoadControls();
+        options->findChild<QTabWidget*>(QStringLiteral("PageControl1"))
+            ->setCurrentIndex(arguments.value(1).toInt());
+        window = options;
+    }
+    window->move(0, 0);
+    window->show();
+    QTimer::singleShot(800, window, [window] {
+        const QRect placed = window->frameGeometry();
+        std::printf("%dx%d+%d+%d\n", placed.width(), placed.height(), placed.x(), placed.y());
+        std::fflush(stdout);
+    });
+    return QApplication::exec();
+}

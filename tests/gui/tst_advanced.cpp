@@ -1,0 +1,179 @@
+// The advanced transfer parameters dialog driven offscreen: what it shows of the settings,
+// what its controls let through, and what it writes.
+
+#include "ApplyLanguage.h"
+#include "Paths.h"
+#include "Sandbox.h"
+#include "ScriptedPrompter.h"
+#include "SettingsFile.h"
+#include "omGlob.h"
+#include "omMore.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+struct Program {
+    explicit Program(const QByteArray& settingsText) {
+        WriteBytes(sandbox.SettingsFile(), "[Application]\nLanguage=1\n" + settingsText);
+        Glob().Ini = std::make_unique<SettingsFile>(paths::SettingsFile());
+        dialog = std::make_unique<TMore>();
+        ApplyLanguage();
+    }
+
+    template <typename T> T* Control(const char* name) const {
+        return dialog->findChild<T*>(QLatin1String(name));
+    }
+    QComboBox* Parity() const { return Control<QComboBox>("ParityBox"); }
+    QSpinBox* Spin(const char* name) const { return Control<QSpinBox>(name); }
+    QString Setting(const char* key) const {
+        return Glob().Ini->ReadString("Transfer", key, QStringLiteral("<missing>"));
+    }
+
+    Sandbox sandbox;
+    GlobalScope global;
+    ScriptedPrompter prompter;
+    std::unique_ptr<TMore> dialog;
+};
+
+} // namespace
+
+class TestAdvanced : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void controlsAndTexts() {
+        Program program("");
+        QCOMPARE(program.dialog->windowTitle(), QStringLiteral("Advanced I/O parameter"));
+        for (auto [label, text] : {std::pair{"Label1", "Parity :"},
+                                   {"Label12", "Retries :"},
+                                   {"Label6", "Send-"},
+                                   {"Label2", "packet-length :"},
+                                   {"Label10", "Receive-"},
+                                   {"Label5", "packet-length :"}})
+            QCOMPARE(program.Control<QLabel>(label)->text(), QLatin1String(text));
+        QCOMPARE(program.Control<QPushButton>("Button1")->text(), QStringLiteral("Ok"));
+        QVERIFY(program.Control<QPushButton>("Button1")->isDefault());
+        QCOMPARE(program.Control<QPushButton>("Button2")->text(), QStringLiteral("Cancel"));
+        QCOMPARE(program.Control<QPushButton>("Button3")->text(), QStringLiteral("Help"));
+
+        QComboBox* parity = program.Parity();
+        QVERIFY(!parity->isEditable());
+        QCOMPARE(parity->maxVisibleItems(), 5);
+        QStringList items;
+        for (int i = 0; i < parity->count(); ++i)
+            items.append(parity->itemText(i));
+        QCOMPARE(items, QStringList({"none", "even", "odd", "mark", "space"}));
+        QCOMPARE(parity->currentIndex(), -1);
+
+        for (auto [spin, edit, minimum, maximum, step] :
+             {std::tuple{"RetriesUpDown", "Retries", 1, 63, 1},
+              {"SendUpDown", "SendPacket", 24, 96, 8},
+              {"ReceiveUpDown", "ReceivePacket", 24, 96, 8}}) {
+            QSpinBox* box = program.Spin(spin);
+            QCOMPARE(box->minimum(), minimum);
+            QCOMPARE(box->maximum(), maximum);
+            QCOMPARE(box->singleStep(), step);
+            QVERIFY(!box->wrapping());
+            QVERIFY(box->findChild<QLineEdit*>(QLatin1String(edit))->isReadOnly());
+        }
+    }
+
+    // Only the packet lengths fall back to 24 here; the other keys to the usual defaults.
+    void missingKeysAndOk() {
+        Program program("");
+        program.dialog->PrepareAdvanced(nullptr);
+        QCOMPARE(program.Parity()->currentText(), QStringLiteral("none"));
+        QCOMPARE(program.Spin("RetriesUpDown")->value(), 2);
+        QCOMPARE(program.Spin("SendUpDown")->value(), 24);
+        QCOMPARE(program.Spin("ReceiveUpDown")->value(), 24);
+        program.dialog->Button1Click();
+        QCOMPARE(program.Setting("Parity"), QStringLiteral("none"));
+        QCOMPARE(program.Setting("Retries"), QStringLiteral("2"));
+        QCOMPARE(program.Setting("Send packet-length"), QStringLiteral("24"));
+        QCOMPARE(program.Setting("Receive packet-length"), QStringLiteral("24"));
+    }
+
+    void storedValuesOutOfRangeAndUnknownParity() {
+        Program program("[Transfer]\nParity=EVEN\nRetries=0\nSend packet-length=200\n"
+                        "Receive packet-length=0x28\n");
+        program.dialog->PrepareAdvanced(nullptr);
+        QCOMPARE(program.Parity()->currentIndex(), -1);
+        QCOMPARE(program.Spin("RetriesUpDown")->value(), 1);
+        QCOMPARE(program.Spin("SendUpDown")->value(), 96);
+        QCOMPARE(program.Spin("ReceiveUpDown")->value(), 40);
+        program.dialog->Button1Click();
+        QCOMPARE(program.Setting("Parity"), QString());
+        QCOMPARE(program.Setting("Retries"), QStringLiteral("1"));
+        QCOMPARE(program.Setting("Send packet-length"), QStringLiteral("96"));
+
+        // A known parity selects its entry; an unknown one later keeps that selection.
+        Glob().Ini->WriteString("Transfer", "Parity", QStringLiteral("space"));
+        program.dialog->PrepareAdvanced(nullptr);
+        QCOMPARE(program.Parity()->currentIndex(), 4);
+        Glob().Ini->WriteString("Transfer", "Parity", QStringLiteral("Odd"));
+        program.dialog->PrepareAdvanced(nullptr);
+        QCOMPARE(program.Parity()->currentText(), QStringLiteral("space"));
+    }
+
+    // The numbers change by the arrows only.
+    void steppingAndTyping() {
+        Program program("");
+        program.dialog->PrepareAdvanced(nullptr);
+        program.dialog->show();
+        QSpinBox* send = program.Spin("SendUpDown");
+        QList<int> seen;
+        for (int i = 0; i < 12; ++i) {
+            QTest::keyClick(send, Qt::Key_Up);
+            seen.append(send->value());
+        }
+        QCOMPARE(seen, QList<int>({32, 40, 48, 56, 64, 72, 80, 88, 96, 96, 96, 96}));
+        QSpinBox* retries = program.Spin("RetriesUpDown");
+        QTest::keyClick(retries, Qt::Key_Down);
+        QCOMPARE(retries->value(), 1);
+        QTest::keyClick(retries, Qt::Key_Down);
+        QCOMPARE(retries->value(), 1);
+        QTest::keyClicks(retries, QStringLiteral("5"));
+        QCOMPARE(retries->value(), 1);
+        QCOMPARE(retries->text(), QStringLiteral("1"));
+    }
+
+    void cancelWritesNothing() {
+        Program program("[Transfer]\nRetries=3\n");
+        const QByteArray before = ReadBytes(program.sandbox.SettingsFile());
+        QTimer::singleShot(0, program.dialog.get(), [&] {
+            QTest::keyClick(program.Spin("RetriesUpDown"), Qt::Key_Up);
+            program.Control<QPushButton>("Button2")->click();
+        });
+        program.dialog->OpenAdvanced(nullptr);
+        QCOMPARE(ReadBytes(program.sandbox.SettingsFile()), before);
+    }
+
+    // Opened from the settings dialog: beside it, and Ok writes at once.
+    void openedBesideTheSettingsDialog() {
+        Program program("");
+        QWidget settingsDialog;
+        settingsDialog.move(200, 100);
+        QPoint shownAt;
+        QTimer::singleShot(0, program.dialog.get(), [&] {
+            shownAt = program.dialog->pos();
+            program.Parity()->setCurrentIndex(2);
+            program.Control<QPushButton>("Button1")->click();
+        });
+        program.dialog->OpenAdvanced(&settingsDialog);
+        QCOMPARE(shownAt, QPoint(315, 170));
+        QCOMPARE(program.Setting("Parity"), QStringLiteral("odd"));
+        QCOMPARE(program.Setting("Send packet-length"), QStringLiteral("24"));
+    }
+};
+
+QTEST_MAIN(TestAdvanced)
+#include "tst_advanced.moc"

@@ -1,0 +1,288 @@
+// The find dialog driven offscreen inside the real main window: Find and Repeat over the
+// rows of a document, the selection of each hit, the dialog's texts and its settings.
+
+#include "ApplyLanguage.h"
+#include "HpFile.h"
+#include "Paths.h"
+#include "Sandbox.h"
+#include "ScriptedFileDialogs.h"
+#include "ScriptedPrompter.h"
+#include "Startup.h"
+#include "omFind.h"
+#include "omGlob.h"
+#include "omKind.h"
+#include "omUnit.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTextBlock>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+using Topics = QList<QList<QByteArray>>;
+
+// One program with its long-lived dialogs, in a sandbox, in English.
+struct Program {
+    explicit Program(const QByteArray& settings = "[Application]\nLanguage=1\n") {
+        WriteBytes(sandbox.SettingsFile(), settings);
+        Glob().Ini = std::make_unique<SettingsFile>(paths::SettingsFile());
+        FillPaths();
+        Glob().SplashDone = true;
+        main = std::make_unique<TMainProg>();
+        main->CreateLongLivedWindows();
+        ApplyLanguage();
+        main->show();
+    }
+    // A document window showing the given topics, entry 1 selected.
+    TKind* Open(const Topics& topics) {
+        QList<TopicRows> filled;
+        for (const QList<QByteArray>& rows : topics) {
+            filled.append(TopicRows{});
+            std::copy(rows.cbegin(), rows.cend(), filled.last().begin());
+        }
+        TopicTable table;
+        table.Fill(filled);
+        const QString file = sandbox.Path(QStringLiteral("%1.hp").arg(++files));
+        WriteBytes(file, FormatHpFile(table, table.TopicCount(), true, false));
+        return main->OpenFileByName(file) ? main->ActiveDocument() : nullptr;
+    }
+    template <typename T> T* Control(const char* name) {
+        return main->FindDialog()->findChild<T*>(QLatin1String(name));
+    }
+    bool Start(TKind* document, const QString& text, bool allTopics, bool matchCase = false) {
+        Control<QLineEdit>("Edit1")->setText(text);
+        Control<QRadioButton>(allTopics ? "RadioGroup2Item1" : "RadioGroup2Item0")
+            ->setChecked(true);
+        Control<QCheckBox>("CheckBox1")->setChecked(matchCase);
+        return main->FindDialog()->StartSearch(document);
+    }
+    void Repeat() { main->findChild<QAction*>("Wiederholen1")->trigger(); }
+
+    Sandbox sandbox;
+    GlobalScope global;
+    ScriptedPrompter prompter;
+    ScriptedFileDialogs dialogs;
+    std::unique_ptr<TMainProg> main;
+    int files = 0;
+};
+
+// The selection in the data box as "entry:line:column:text", line from 1, column from 0.
+QString Selected(TKind* document) {
+    const QTextCursor cursor = document->DataBox()->textCursor();
+    const QTextBlock line = document->DataBox()->document()->findBlock(cursor.selectionStart());
+    return QStringLiteral("%1:%2:%3:%4")
+        .arg(document->SelectedEntry())
+        .arg(line.blockNumber() + 1)
+        .arg(cursor.selectionStart() - line.position())
+        .arg(cursor.selectedText());
+}
+
+// Acts on the modal dialog once it shows; the command that opened it then returns.
+struct OnModal {
+    explicit OnModal(std::function<void(QWidget*)> act) {
+        timer.setSingleShot(true);
+        QObject::connect(&timer, &QTimer::timeout, [this, act] {
+            shown = QApplication::activeModalWidget() != nullptr;
+            if (shown)
+                act(QApplication::activeModalWidget());
+        });
+        timer.start(0);
+    }
+    QTimer timer;
+    bool shown = false;
+};
+
+// Types the text into the dialog and presses the button.
+std::function<void(QWidget*)> Answer(const QString& text, const char* button) {
+    return [text, button](QWidget* dialog) {
+        dialog->findChild<QLineEdit*>("Edit1")->setText(text);
+        dialog->findChild<QPushButton*>(QLatin1String(button))->click();
+    };
+}
+
+} // namespace
+
+class TestFind : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void twoHitsInOneRowThenNotFoundThenTheFirstAgain() {
+        Program program;
+        TKind* document = program.Open({{"zz"}, {"one", "two", "an ab and ab"}, {"ab"}});
+        document->SelectEntry(2);
+        QVERIFY(program.Start(document, QStringLiteral("ab"), false));
+        QCOMPARE(Selected(document), QStringLiteral("2:3:3:ab"));
+        QCOMPARE(program.main->focusWidget(), document->DataBox());
+        program.Repeat();
+        QCOMPARE(Selected(document), QStringLiteral("2:3:10:ab"));
+        program.Repeat();
+        QCOMPARE(program.prompter.ShownIds(), QList<quint16>{1135});
+        QCOMPARE(program.prompter.shown[0].text, QStringLiteral("Searchstring not found !"));
+        QCOMPARE(Selected(document), QStringLiteral("2:3:10:ab"));
+        program.Repeat();
+        QCOMPARE(Selected(document), QStringLiteral("2:3:3:ab"));
+
+        // occurrences overlap
+        TKind* overlapping = program.Open({{"xaaaa"}});
+        QVERIFY(program.Start(overlapping, QStringLiteral("aa"), false));
+        for (int column : {2, 3}) {
+            program.Repeat();
+            QCOMPARE(Selected(overlapping), QStringLiteral("1:1:%1:aa").arg(column));
+        }
+    }
+
+    void noSearchBeforeTheSelectedEntry() {
+        Program program;
+        Topics topics(9, {"plain"});
+        topics[1] = {"the needle"};
+        TKind* document = program.Open(topics);
+        document->SelectEntry(5);
+        QVERIFY(!program.Start(document, QStringLiteral("needle"), true));
+        QCOMPARE(program.prompter.ShownIds(), QList<quint16>{1135});
+        QCOMPARE(document->SelectedEntry(), 5);
+    }
+
+    void rowTenOfOneEntryThenRowOneOfTheNext() {
+        Program program;
+        Topics topics(6, {"t"});
+        topics[3] = {"r1", "", "", "", "", "", "", "", "", "a needle"};
+        topics[4] = {"needle first"};
+        TKind* document = program.Open(topics);
+        QVERIFY(program.Start(document, QStringLiteral("needle"), true));
+        QCOMPARE(Selected(document), QStringLiteral("4:10:2:needle"));
+        program.Repeat();
+        QCOMPARE(Selected(document), QStringLiteral("5:1:0:needle"));
+        program.Repeat(); // on to the "<New>" entry, and no further
+        QCOMPARE(program.prompter.ShownIds(), QList<quint16>{1135});
+    }
+
+    void theHitIsSelectedWhereTheBoxShowsIt() {
+        Program program;
+        TKind* document = program.Open({{"abcde", "", "xyzQRS"}, {"h", "", "\x81yzQ\x81S"}});
+        QVERIFY(program.Start(document, QStringLiteral("QRS"), false));
+        QCOMPARE(document->DataBox()->textCursor().selectionStart(), (5 + 1) + (0 + 1) + 3);
+        // x with its bar is one code but two characters in the box
+        document->SelectEntry(2);
+        QVERIFY(program.Start(document, QStringLiteral(u"Qx\u0304"), false));
+        QCOMPARE(Selected(document), QStringLiteral(u"2:3:4:Qx\u0304"));
+    }
+
+    void caseFoldsAsciiLettersOnlyAndNothingFindsNoText() {
+        Program program;
+        TKind* document = program.Open({{"ABC"}, {"aBc"}, {"\xC4"}, {"\xE4"}});
+        QVERIFY(program.Start(document, QStringLiteral("abc"), true));
+        QCOMPARE(document->SelectedEntry(), 1);
+        program.Repeat();
+        QCOMPARE(document->SelectedEntry(), 2);
+        document->SelectEntry(1);
+        QVERIFY(program.Start(document, QStringLiteral("aBc"), true, true));
+        QCOMPARE(document->SelectedEntry(), 2);
+        document->SelectEntry(1);
+        QVERIFY(program.Start(document, QStringLiteral(u"\u00E4"), true));
+        QCOMPARE(document->SelectedEntry(), 4); // not the Ä of entry 3
+
+        QVERIFY(!program.Start(document, QString(), true));
+        QVERIFY(!program.Start(document, QStringLiteral(u"\u20AC"), true)); // has no code
+    }
+
+    // After a search in the current topic a later entry, or a longer document, is searched:
+    // Repeat goes on to the end of that list and stops there.
+    void repeatBeyondTheStopEntryEndsAtTheListsEnd() {
+        Program program;
+        TKind* document = program.Open({{"a"}, {"b"}, {"c"}, {"d"}, {"x"}});
+        document->SelectEntry(2);
+        QVERIFY(!program.Start(document, QStringLiteral("x"), false));
+        document->SelectEntry(4);
+        program.Repeat();
+        QCOMPARE(Selected(document), QStringLiteral("5:1:0:x"));
+        program.Repeat();
+        QCOMPARE(program.prompter.ShownIds().size(), 2);
+
+        Topics longer(150, {"y"});
+        longer[120] = {"x"};
+        TKind* other = program.Open(longer);
+        other->SelectEntry(130);
+        program.Repeat();
+        QCOMPARE(program.prompter.ShownIds().size(), 3);
+        QCOMPARE(other->SelectedEntry(), 130);
+    }
+
+    void findCancelAndRepeatThroughTheCommands() {
+        Program program;
+        TKind* document = program.Open({{"alpha beta"}, {"beta"}, {"gamma"}});
+        QAction* find = program.main->findChild<QAction*>("Suchen2");
+        QAction* repeat = program.main->findChild<QAction*>("Wiederholen1");
+        QVERIFY(find->isEnabled() && !repeat->isEnabled());
+
+        OnModal cancelled(Answer(QStringLiteral("beta"), "BitBtn2"));
+        find->trigger();
+        QVERIFY(cancelled.shown && !repeat->isEnabled() && !Glob().FindDone);
+
+        program.Control<QRadioButton>("RadioGroup2Item1")->setChecked(true);
+        OnModal started(Answer(QStringLiteral("beta"), "BitBtn1"));
+        program.main->findChild<QAction*>("FindButton")->trigger();
+        QVERIFY(started.shown && repeat->isEnabled() && Glob().FindDone);
+        QCOMPARE(Selected(document), QStringLiteral("1:1:6:beta"));
+
+        // cancelled after another text was typed: Repeat goes on with the one started
+        OnModal changedMind(Answer(QStringLiteral("gamma"), "BitBtn2"));
+        find->trigger();
+        repeat->trigger();
+        QCOMPARE(Selected(document), QStringLiteral("2:1:0:beta"));
+
+        // from now on Repeat follows the documents
+        program.main->findChild<QAction*>("Alleschlieen1")->trigger();
+        QTRY_VERIFY(!repeat->isEnabled());
+        program.main->NeueDatei1Click();
+        QVERIFY(repeat->isEnabled());
+    }
+
+    void textsLimitAndSettings() {
+        Program program("[Application]\nLanguage=1\n[Find]\nLocation=1\nUpCase=1\nTop=90\n");
+        TFind& find = *program.main->FindDialog();
+        QStringList texts{find.windowTitle()};
+        for (const char* name : {"Label1", "Label4", "Label2"})
+            texts.append(program.Control<QLabel>(name)->text());
+        for (const char* name :
+             {"RadioGroup2Item0", "RadioGroup2Item1", "CheckBox1", "BitBtn1", "BitBtn2", "BitBtn3"})
+            texts.append(program.Control<QAbstractButton>(name)->text());
+        QCOMPARE(texts,
+                 QStringList({"Find", "Find &what :", "Where :", "How    :", " current topic",
+                              " all topics", " work case sensitive", "Start", "Cancel", "Help"}));
+        QVERIFY(!program.Control<QPushButton>("BitBtn3")->isEnabled());
+
+        // at most 35 codes; x with its bar counts once
+        QLineEdit* edit = program.Control<QLineEdit>("Edit1");
+        for (QChar character : QStringLiteral(u"x\u0304").repeated(36))
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, character, Qt::NoModifier);
+        QCOMPARE(edit->text(), QStringLiteral(u"x\u0304").repeated(35));
+
+        QVERIFY(program.Control<QRadioButton>("RadioGroup2Item1")->isChecked());
+        QVERIFY(program.Control<QCheckBox>("CheckBox1")->isChecked());
+        QCOMPARE(find.pos(), QPoint(250, 90));
+        program.Control<QRadioButton>("RadioGroup2Item0")->setChecked(true);
+        find.move(40, 30);
+        program.main.reset();
+        QVERIFY(ReadBytes(program.sandbox.SettingsFile())
+                    .contains("[Find]\nLocation=0\nUpCase=1\nTop=30\nLeft=40\n"));
+    }
+
+    void restoredDefaultsAreNotOverwritten() {
+        Program program;
+        Glob().DefaultsRestored = true;
+        program.main.reset();
+        QVERIFY(!ReadBytes(program.sandbox.SettingsFile()).contains("[Find]"));
+    }
+};
+
+QTEST_MAIN(TestFind)
+#include "tst_find.moc"

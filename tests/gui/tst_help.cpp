@@ -1,0 +1,145 @@
+#include "ApplyLanguage.h"
+#include "HelpWindow.h"
+#include "Sandbox.h"
+#include "ScriptedFileDialogs.h"
+#include "ScriptedPrompter.h"
+#include "omGlob.h"
+#include "omUnit.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QFile>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolButton>
+
+#include <memory>
+
+namespace {
+
+const QString kHelpSource = QStringLiteral(OMBREL_SOURCE_DIR "/resources/omhelp.html");
+
+// Every context the windows open the help at.
+const QStringList kContexts = {"conn", "advanced", "sort",  "find", "scan",  "inst", "prog",
+                               "lay",  "lang",     "iopar", "pfad", "color", "ask",  "555"};
+
+struct Frame {
+    Sandbox sandbox;
+    GlobalScope global;
+    ScriptedPrompter prompter;
+    ScriptedFileDialogs dialogs;
+    std::unique_ptr<TMainProg> main;
+
+    explicit Frame(bool withHelpFile = true) {
+        Glob().Ini = std::make_unique<SettingsFile>(sandbox.SettingsFile());
+        Glob().ProgDir = sandbox.Path(QStringLiteral("prog/"));
+        Glob().SplashDone = true;
+        qputenv("OMBREL_PROGDIR", QFile::encodeName(Glob().ProgDir));
+        if (withHelpFile)
+            QFile::copy(kHelpSource, Glob().ProgDir + QStringLiteral("omhelp.html"));
+    }
+    ~Frame() {
+        main.reset();
+        qunsetenv("OMBREL_PROGDIR");
+    }
+    TMainProg& Open() {
+        main = std::make_unique<TMainProg>();
+        ApplyLanguage();
+        main->show();
+        return *main;
+    }
+    QTextBrowser* Browser() const {
+        return HelpWindow::Instance() ? HelpWindow::Instance()->Browser() : nullptr;
+    }
+};
+
+QSet<QString> AnchorsOf(const QString& html) {
+    QSet<QString> anchors;
+    static const QRegularExpression name(QStringLiteral("<a\\s+name=\"([^\"]+)\""));
+    for (const QRegularExpressionMatch& match : name.globalMatch(html))
+        anchors.insert(match.captured(1));
+    return anchors;
+}
+
+} // namespace
+
+class TestHelp : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void everyContextHasItsAnchorInBothLanguages() {
+        QFile file(kHelpSource);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(file.readAll());
+        const QSet<QString> anchors = AnchorsOf(html);
+        for (const QString& context : kContexts + QStringList{help::kContents, help::kHelpOnHelp}) {
+            for (int language : {0, 1}) {
+                const QString anchor = help::Anchor(context, language);
+                QVERIFY2(anchors.contains(anchor), qPrintable(anchor));
+            }
+        }
+        // Every link inside the file leads to an anchor it has.
+        static const QRegularExpression link(QStringLiteral("href=\"#([^\"]+)\""));
+        for (const QRegularExpressionMatch& match : link.globalMatch(html))
+            QVERIFY2(anchors.contains(match.captured(1)), qPrintable(match.captured(1)));
+    }
+
+    void helpMenuAndButtonOpenTheirTopics() {
+        Frame frame;
+        TMainProg& main = frame.Open();
+        main.findChild<QAction*>("Hilfebenutzen1")->trigger();
+        QVERIFY(frame.Browser());
+        QVERIFY(HelpWindow::Instance()->isVisible());
+        QCOMPARE(frame.Browser()->source().fragment(), QStringLiteral("helponhelp"));
+        QVERIFY(frame.Browser()->verticalScrollBar()->value() > 0);
+        QCOMPARE(HelpWindow::Instance()->windowTitle(), Tx(760));
+
+        main.findChild<QAction*>("Index1")->trigger();
+        QCOMPARE(frame.Browser()->source().fragment(), QStringLiteral("contents"));
+        const int top = frame.Browser()->verticalScrollBar()->value();
+        QVERIFY(top < 20); // the German contents open the file
+        ShowHelp(QStringLiteral("scan"));
+        QCOMPARE(frame.Browser()->source().fragment(), QStringLiteral("scan"));
+        HelpWindow::Instance()->findChild<QToolButton*>("BackButton")->click();
+        QCOMPARE(frame.Browser()->source().fragment(), QStringLiteral("contents"));
+
+        Glob().Ini->WriteString("Application", "Language", QStringLiteral("1"));
+        ApplyLanguage();
+        QCOMPARE(HelpWindow::Instance()->windowTitle(), QStringLiteral("Ombrel Help"));
+        main.findChild<QAction*>("HelpButton")->trigger();
+        QCOMPARE(frame.Browser()->source().fragment(), QStringLiteral("en-contents"));
+        QVERIFY(frame.Browser()->verticalScrollBar()->value() > top + 1000); // the English part
+    }
+
+    // A modal dialog blocks every window but its own: the help opens as one of its windows.
+    void helpFromAModalDialogStaysUsable() {
+        Frame frame;
+        TMainProg& main = frame.Open();
+        QDialog dialog(&main);
+        QWidget* parentWhileModal = nullptr;
+        QTimer::singleShot(0, &dialog, [&] {
+            ShowHelp(QStringLiteral("find"));
+            parentWhileModal = HelpWindow::Instance()->parentWidget();
+            dialog.reject();
+        });
+        dialog.exec();
+        QCOMPARE(parentWhileModal, &dialog);
+        ShowHelp(QStringLiteral("find"));
+        QCOMPARE(HelpWindow::Instance()->parentWidget(), &main);
+    }
+
+    void missingHelpFileIsReported() {
+        Frame frame(false);
+        frame.Open();
+        delete HelpWindow::Instance();
+        ShowHelp(help::kContents);
+        QCOMPARE(frame.prompter.ShownIds(), QList<quint16>{1115});
+        QVERIFY(!HelpWindow::Instance() || !HelpWindow::Instance()->isVisible());
+    }
+};
+
+QTEST_MAIN(TestHelp)
+#include "tst_help.moc"

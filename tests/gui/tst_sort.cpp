@@ -1,0 +1,222 @@
+// The sort dialog: the four comparisons, both directions, the order equal titles end in, and,
+// driven offscreen inside the real main window, what the document shows afterwards, the
+// dialog's texts and its settings.
+
+#include "ApplyLanguage.h"
+#include "HpFile.h"
+#include "Paths.h"
+#include "Sandbox.h"
+#include "ScriptedFileDialogs.h"
+#include "ScriptedPrompter.h"
+#include "Startup.h"
+#include "omGlob.h"
+#include "omKind.h"
+#include "omSort.h"
+#include "omUnit.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+using Comparison = TSortForm::Comparison;
+
+// A table of one-row topics, each with its number in row 2.
+TopicTable TitledTable(const QByteArrayList& titles) {
+    QList<TopicRows> topics;
+    for (qsizetype i = 0; i < titles.size(); ++i)
+        topics.append(TopicRows{titles[i], QByteArray::number(i + 1)});
+    TopicTable table;
+    table.Fill(topics);
+    return table;
+}
+
+// The titles after a sort, or with `row` 2, the numbers the topics had before it.
+QByteArrayList Sorted(const QByteArrayList& titles, Comparison comparison, bool descending = false,
+                      int row = 1) {
+    TopicTable table = TitledTable(titles);
+    TSortForm::SortTable(table, comparison, descending);
+    QByteArrayList rows;
+    for (int entry = 1; entry <= table.TopicCount(); ++entry)
+        rows.append(table.Row(entry, row));
+    return rows;
+}
+
+// One program with its long-lived dialogs, in a sandbox, in English.
+struct Program {
+    explicit Program(const QByteArray& settings = "[Application]\nLanguage=1\n") {
+        WriteBytes(sandbox.SettingsFile(), settings);
+        Glob().Ini = std::make_unique<SettingsFile>(paths::SettingsFile());
+        FillPaths();
+        Glob().SplashDone = true;
+        main = std::make_unique<TMainProg>();
+        main->CreateLongLivedWindows();
+        ApplyLanguage();
+        main->show();
+    }
+    TKind* Open(const QList<TopicRows>& topics) {
+        TopicTable table;
+        table.Fill(topics);
+        const QString file = sandbox.Path(QStringLiteral("db.hp"));
+        WriteBytes(file, FormatHpFile(table, table.TopicCount(), true, false));
+        return main->OpenFileByName(file) ? main->ActiveDocument() : nullptr;
+    }
+    template <typename T> T* Control(const char* name) {
+        return main->SortDialog()->findChild<T*>(QLatin1String(name));
+    }
+    // Opens the sort from the document's menu and presses the button once the dialog shows.
+    bool SortFromMenu(TKind* document, const char* button) {
+        bool shown = false;
+        QTimer timer; // gone with this call, whether the dialog showed or not
+        timer.setSingleShot(true);
+        QObject::connect(&timer, &QTimer::timeout, [&shown, button] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                shown = true;
+                dialog->findChild<QPushButton*>(QLatin1String(button))->click();
+            }
+        });
+        timer.start(0);
+        document->findChild<QAction*>("Sortieren1")->trigger();
+        return shown;
+    }
+
+    Sandbox sandbox;
+    GlobalScope global;
+    ScriptedPrompter prompter;
+    ScriptedFileDialogs dialogs;
+    std::unique_ptr<TMainProg> main;
+};
+
+QStringList Titles(TKind* document) {
+    QStringList titles;
+    for (int row = 0; row < document->TopicBox()->count(); ++row)
+        titles.append(document->TopicBox()->item(row)->text());
+    return titles;
+}
+
+} // namespace
+
+class TestSort : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() {
+        // The comparisons by locale follow the user's locale; the tests fix one.
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    }
+
+    void theFourComparisons() {
+        const QByteArrayList titles{"Kiwi", "apple", "Banana"};
+        const QByteArrayList byLanguage{"apple", "Banana", "Kiwi"};
+        QCOMPARE(Sorted(titles, Comparison::LocaleCase), byLanguage);
+        QCOMPARE(Sorted(titles, Comparison::LocaleNoCase), byLanguage);
+        QCOMPARE(Sorted(titles, Comparison::Ordinal), (QByteArrayList{"Banana", "Kiwi", "apple"}));
+        QCOMPARE(Sorted(titles, Comparison::OrdinalNoCase), byLanguage);
+        // ä is code 228, Ä 196: above every ASCII letter and never folded
+        QCOMPARE(Sorted({"\xE4", "z", "\xC4", "Ab", "A"}, Comparison::OrdinalNoCase),
+                 (QByteArrayList{"A", "Ab", "z", "\xC4", "\xE4"}));
+        QCOMPARE(Sorted({"b", "\xE4", "a"}, Comparison::LocaleNoCase),
+                 (QByteArrayList{"a", "\xE4", "b"}));
+        // without a locale of the user's own (LANG=C) the locale still sorts as a language does
+        QLocale::setDefault(QLocale::c());
+        const QByteArrayList inTheCLocale = Sorted(titles, Comparison::LocaleCase);
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QCOMPARE(inTheCLocale, byLanguage);
+    }
+
+    void equalTitlesEndWhereTheGapsLeaveThem() {
+        QCOMPARE(Sorted({"Z", "M", "M", "A"}, Comparison::Ordinal, false, 2),
+                 (QByteArrayList{"4", "3", "2", "1"}));
+        // after an exchange the sort steps back by the gap
+        QCOMPARE(Sorted({"B", "B", "C", "C", "A"}, Comparison::Ordinal, false, 2),
+                 (QByteArrayList{"5", "2", "1", "4", "3"}));
+        // descending reverses the comparison only
+        QCOMPARE(Sorted({"A", "M", "M", "Z"}, Comparison::Ordinal, true, 2),
+                 (QByteArrayList{"4", "3", "2", "1"}));
+        QCOMPARE(Sorted({"Z", "M", "M", "A"}, Comparison::LocaleCase, true, 2),
+                 (QByteArrayList{"1", "2", "3", "4"}));
+        for (Comparison comparison : {Comparison::LocaleCase, Comparison::LocaleNoCase,
+                                      Comparison::Ordinal, Comparison::OrdinalNoCase})
+            QCOMPARE(Sorted({"b", "", " ", "a", ""}, comparison),
+                     (QByteArrayList{"", "", " ", "a", "b"}));
+    }
+
+    void sortingFromTheMenu() {
+        Program program;
+        const QByteArray longRow(45, 'r');
+        TKind* document = program.Open({{"first", "Kiwi", longRow},
+                                        {"second", "apple"},
+                                        {"third", "Banana", "", "", "", "", "", "", "", "ten"}});
+        document->RowClick(2); // the titles are row 2
+        document->SelectEntry(3);
+        program.Control<QCheckBox>("CheckBox1")->setChecked(false);
+        program.Control<QCheckBox>("CheckBox2")->setChecked(true);
+        QVERIFY(program.SortFromMenu(document, "BitBtn1"));
+        QCOMPARE(Titles(document), QStringList({"Banana", "Kiwi", "apple", ""}));
+        QCOMPARE(document->Table().Row(1, 10), QByteArray("ten"));
+        QCOMPARE(document->Table().Row(2, 3), longRow);
+        QCOMPARE(document->Table().Topic(4), TopicRows{}); // "<New>" stays last and blank
+        QCOMPARE(document->SelectedEntry(), 1);
+        QVERIFY(document->DataBox()->toPlainText().startsWith(QStringLiteral("third\nBanana")));
+        QVERIFY(document->Table().Modified);
+        QCOMPARE(program.main->StatusPanelText(2), QStringLiteral("Topics sorted"));
+        QCOMPARE(program.main->focusWidget(), document->TopicBox()); // once it is active again
+
+        // In order already: still a change.
+        document->SetModified(false);
+        QVERIFY(program.SortFromMenu(document, "BitBtn1"));
+        QVERIFY(document->Table().Modified);
+    }
+
+    void cancelAndTooFewTopicsChangeNothing() {
+        Program program;
+        TKind* document = program.Open({{"b"}, {"a"}});
+        document->SelectEntry(2);
+        QVERIFY(program.SortFromMenu(document, "BitBtn2"));
+        QCOMPARE(Titles(document), QStringList({"b", "a", ""}));
+        QCOMPARE(document->SelectedEntry(), 2);
+        QVERIFY(!document->Table().Modified);
+
+        TKind* single = program.Open({{"only"}});
+        QVERIFY(!program.SortFromMenu(single, "BitBtn2"));
+        QCOMPARE(program.prompter.ShownIds(), QList<quint16>{1185});
+        QCOMPARE(program.prompter.shown[0].text,
+                 QStringLiteral("Wanna sort less than 2 topics, uh ?"));
+        QVERIFY(!single->Table().Modified);
+    }
+
+    void textsAndSettings() {
+        Program program("[Application]\nLanguage=1\n[Sort]\nAnsi=0\nUpCase=1\nDirection=1\n");
+        TSortForm& sort = *program.main->SortDialog();
+        QStringList texts{sort.windowTitle()};
+        for (const char* name : {"Label1", "Label2"})
+            texts.append(program.Control<QLabel>(name)->text());
+        for (const char* name : {"RadioGroup1Item0", "RadioGroup1Item1", "CheckBox1", "CheckBox2",
+                                 "BitBtn1", "BitBtn2", "BitBtn3"})
+            texts.append(program.Control<QAbstractButton>(name)->text());
+        QCOMPARE(texts,
+                 QStringList({"Sort topics", "Order :", "Options :", " ascending", " descending",
+                              " ANSI conventions", " Case sensitive", "Start", "Cancel", "Help"}));
+        QVERIFY(!program.Control<QPushButton>("BitBtn3")->isEnabled());
+
+        QCOMPARE(sort.ChosenComparison(), Comparison::Ordinal);
+        QVERIFY(sort.Descending());
+        QCOMPARE(sort.pos(), QPoint(250, 200));
+        program.Control<QCheckBox>("CheckBox1")->setChecked(true);
+        program.Control<QRadioButton>("RadioGroup1Item0")->setChecked(true);
+        sort.move(60, 70);
+        program.main.reset();
+        QVERIFY(ReadBytes(program.sandbox.SettingsFile())
+                    .contains("[Sort]\nAnsi=1\nUpCase=1\nDirection=0\nTop=70\nLeft=60\n"));
+    }
+};
+
+QTEST_MAIN(TestSort)
+#include "tst_sort.moc"

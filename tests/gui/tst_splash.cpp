@@ -1,0 +1,144 @@
+#include "ApplyLanguage.h"
+#include "Sandbox.h"
+#include "ScriptedFileDialogs.h"
+#include "ScriptedPrompter.h"
+#include "omGlob.h"
+#include "omKind.h"
+#include "omLogo.h"
+#include "omUber.h"
+#include "omUnit.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+const QByteArray kOneTopic = "%%HP: T(1)A(R)F(,);\r\n{ {\"x\"}}";
+
+struct Frame {
+    Sandbox sandbox;
+    GlobalScope global;
+    ScriptedPrompter prompter;
+    ScriptedFileDialogs dialogs;
+    std::unique_ptr<TMainProg> main;
+
+    Frame() {
+        Glob().Ini = std::make_unique<SettingsFile>(sandbox.SettingsFile());
+        Glob().ProgDir = sandbox.Path(QStringLiteral("prog/"));
+        Glob().Version = QStringLiteral("2.7");
+        Glob().SplashDone = true;
+    }
+    ~Frame() { main.reset(); }
+
+    TMainProg& Open() {
+        main = std::make_unique<TMainProg>();
+        main->CreateLongLivedWindows();
+        ApplyLanguage();
+        main->show();
+        return *main;
+    }
+    QString Database(const QString& name) const {
+        const QString path = sandbox.Path(QStringLiteral("db/") + name);
+        WriteBytes(path, kOneTopic);
+        return path;
+    }
+};
+
+QString LabelText(const QWidget* window, const char* name) {
+    return window->findChild<QLabel*>(QLatin1String(name))->text();
+}
+
+} // namespace
+
+class TestSplash : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void splashHoldsTheCloseThenOpensTheCommandLineFile() {
+        Frame frame;
+        const QString file = frame.Database(QStringLiteral("given.hp"));
+        QPointer<TStart> splash = new TStart(file);
+        splash->show();
+        TMainProg& main = frame.Open();
+        QVERIFY(!Glob().SplashDone);
+        QCOMPARE(LabelText(splash, "Label1"), QStringLiteral("Version 2.7"));
+        QCOMPARE(LabelText(splash, "Label2"), Tx(830));
+        QCOMPARE(LabelText(splash, "Label3"), Tx(835));
+        QVERIFY(splash->windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(splash->Timer1()->interval(), TStart::kShowMilliseconds);
+        QVERIFY(splash->Timer1()->isActive());
+
+        QVERIFY(!main.close()); // refused while the splash shows
+        QVERIFY(main.isVisible());
+        QCOMPARE(main.DocumentWindows().size(), 0);
+
+        splash->Timer1Timer();
+        QVERIFY(Glob().SplashDone);
+        QCOMPARE(main.DocumentWindows().size(), 1);
+        QCOMPARE(main.ActiveDocument()->Table().FileName, file);
+        QTRY_VERIFY(splash.isNull()); // it took itself away
+        QVERIFY(main.close());
+    }
+
+    void theFileOpensWhenTheTimeIsUp() {
+        Frame frame;
+        const QString file = frame.Database(QStringLiteral("later.hp"));
+        QElapsedTimer clock;
+        clock.start();
+        auto* splash = new TStart(file);
+        splash->show();
+        TMainProg& main = frame.Open();
+        QTRY_COMPARE_WITH_TIMEOUT(main.DocumentWindows().size(), 1, 5000);
+        QVERIFY(clock.elapsed() >= TStart::kShowMilliseconds - 50);
+        QVERIFY(Glob().SplashDone);
+    }
+
+    void unreadableCommandLineFileIsReportedAndClosed() {
+        Frame frame;
+        auto* splash = new TStart(frame.sandbox.Path(QStringLiteral("missing.hp")));
+        TMainProg& main = frame.Open();
+        splash->Timer1Timer();
+        QCOMPARE(frame.prompter.ShownIds(), QList<quint16>{1115});
+        QCOMPARE(main.DocumentWindows().size(), 0);
+        QVERIFY(Glob().SplashDone);
+    }
+
+    void aboutWindow() {
+        Frame frame;
+        Glob().Ini->WriteString("Application", "Language", QStringLiteral("1"));
+        TMainProg& main = frame.Open();
+        TUber* about = main.AboutWindow();
+        QCOMPARE(about->windowTitle(), QStringLiteral("About..."));
+        QCOMPARE(LabelText(about, "Label1"), QStringLiteral("Version 2.7"));
+        QCOMPARE(LabelText(about, "Label3"), QStringLiteral("deutsch/english"));
+        QVERIFY(!LabelText(about, "Label2").isEmpty());
+        QCOMPARE(LabelText(about, "Label4"), QString()); // 745 has no text
+        QCOMPARE(LabelText(about, "Label6"), Tx(750));
+        QCOMPARE(LabelText(about, "Label7"), Tx(755));
+        const QLabel* image = about->findChild<QLabel*>("Image1");
+        QCOMPARE(image->pixmap().size(), QSize(292, 180));
+        QCOMPARE(image->pos(), QPoint(-5, -5));
+        QCOMPARE(about->size(), QSize(290, 277));
+
+        // The Help menu shows it modally until OK.
+        bool shown = false;
+        QTimer::singleShot(0, about, [about, &shown] {
+            shown = about->isVisible() && about->isModal();
+            about->findChild<QPushButton*>("Button1")->click();
+        });
+        main.findChild<QAction*>("ber1")->trigger();
+        QVERIFY(shown);
+        QVERIFY(!about->isVisible());
+        QCOMPARE(about->result(), int(QDialog::Accepted));
+    }
+};
+
+QTEST_MAIN(TestSplash)
+#include "tst_splash.moc"

@@ -1,0 +1,495 @@
+// The transfer dialog driven offscreen, with a stand-in for Kermit in the program directory
+// that keeps the script and the file it was given and ends with the exit code it is told.
+// The transfer through the real Kermit to a real peer is in tests/e2e.
+
+#include "ApplyLanguage.h"
+#include "HpFile.h"
+#include "Paths.h"
+#include "Sandbox.h"
+#include "ScriptedPrompter.h"
+#include "Settings.h"
+#include "SettingsFile.h"
+#include "Startup.h"
+#include "omConn.h"
+#include "omGlob.h"
+#include "omKind.h"
+#include "omMore.h"
+#include "omUnit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+// Keeps its arguments, the script and the file to send; stores a received file when told;
+// waits and ends as told.
+const QByteArray kStandIn = R"(#!/bin/sh
+out="$STANDIN_DIR"
+printf '%s\n' "$@" > "$out/arguments"
+script=${3#take \{}
+script=${script%\}}
+work=$(dirname "$script")
+cp "$script" "$out/script"
+if [ -f "$work/~send.tmp" ]; then cp "$work/~send.tmp" "$out/sent"; fi
+if [ -n "$STANDIN_RECEIVE" ]; then cp "$STANDIN_RECEIVE" "$work/~recv.tmp"; fi
+if [ -n "$STANDIN_SLEEP" ]; then sleep "$STANDIN_SLEEP"; fi
+exit "${STANDIN_EXIT:-7}"
+)";
+
+const char* const kStandInVariables[] = {"STANDIN_DIR", "STANDIN_RECEIVE", "STANDIN_SLEEP",
+                                         "STANDIN_EXIT", "PATH"};
+
+const QByteArray kEnglish = "[Application]\nLanguage=1\n";
+
+TopicTable SampleTable() {
+    TopicTable table;
+    TopicRows first;
+    first[0] = "Alpha";
+    first[1] = "1";
+    TopicRows second;
+    second[0] = "Beta";
+    table.Fill({first, second, TopicRows()}); // an empty topic at the end
+    return table;
+}
+
+// One program in a sandbox: settings, global state, main window and the transfer dialog, with
+// the stand-in as the Kermit program.
+struct Program {
+    explicit Program(const QByteArray& settingsText = kEnglish) {
+        for (const char* name : kStandInVariables)
+            saved.append({name, qgetenv(name)});
+        qputenv("OMBREL_PROGDIR", QFile::encodeName(sandbox.Path(QStringLiteral("prog/"))));
+        qputenv("STANDIN_DIR", QFile::encodeName(sandbox.Path(QStringLiteral("standin/"))));
+        for (const char* name : {"STANDIN_RECEIVE", "STANDIN_SLEEP", "STANDIN_EXIT"})
+            qunsetenv(name);
+        WriteBytes(sandbox.SettingsFile(), settingsText);
+        Glob().Ini = std::make_unique<SettingsFile>(paths::SettingsFile());
+        FillPaths();
+        Glob().SplashDone = true;
+        InstallStandIn();
+        main = std::make_unique<TMainProg>();
+        main->show();
+        dialog = new TConnect(main.get());
+        ApplyLanguage();
+    }
+    ~Program() {
+        main.reset();
+        for (const auto& [name, value] : saved) {
+            if (value.isNull())
+                qunsetenv(name.constData());
+            else
+                qputenv(name.constData(), value);
+        }
+    }
+
+    void InstallStandIn() const {
+        const QString program = paths::ProgDir() + QStringLiteral("kermit");
+        WriteBytes(program, kStandIn);
+        QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    QString StandInFile(const char* name) const {
+        return sandbox.Path(QStringLiteral("standin/")) + QLatin1String(name);
+    }
+    QString WorkFile(const char* name) const {
+        return paths::WorkDir() + u'/' + QLatin1String(name);
+    }
+    QStringList WorkFilesLeft() const {
+        return QDir(paths::WorkDir()).entryList(QDir::Files | QDir::Hidden);
+    }
+    bool KermitRan() const { return QFileInfo::exists(StandInFile("arguments")); }
+
+    TKind* Document(const TopicTable& table = SampleTable()) {
+        TKind* document = main->NeueDatei1Click();
+        const QString file = sandbox.Path(QStringLiteral("db/doc.txt"));
+        WriteBytes(file, FormatHpFile(table, table.TopicCount(), false, false));
+        document->LoadFromFile(file);
+        return document;
+    }
+
+    template <typename T> T* Control(const char* name) const {
+        return dialog->findChild<T*>(QLatin1String(name));
+    }
+    QString Text(const char* label) const { return Control<QLabel>(label)->text(); }
+    QString Status() const { return Text("Label12"); }
+
+    // Sets the dialog up and shows it without a modal loop, then presses Start.
+    QString Run(char mode, const QString& name = QStringLiteral("NAME")) {
+        if (!dialog->PrepareTransfer(mode))
+            return QStringLiteral("<not shown>");
+        dialog->show();
+        if (mode == 'S')
+            Control<QLineEdit>("Name")->setText(name);
+        dialog->BitBtn1Click();
+        return Status();
+    }
+
+    Sandbox sandbox;
+    QList<QPair<QByteArray, QByteArray>> saved;
+    GlobalScope global;
+    ScriptedPrompter prompter;
+    std::unique_ptr<TMainProg> main;
+    TConnect* dialog = nullptr;
+};
+
+QString Transferred(qint64 bytes, int seconds) {
+    return QStringLiteral("Transfered %1 bytes in %2 seconds.").arg(bytes).arg(seconds);
+}
+
+const QString kFailed = QStringLiteral("Transfer failed.");
+const QString kPortFailed = QStringLiteral("Failed to initialise serial port.");
+
+} // namespace
+
+class TestTransfer : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void textsAndFieldsOfEachMode() {
+        Program program("[Application]\nLanguage=1\n[Transfer]\nPort=COM3\nBaud=2400\n"
+                        "Parity=even\n");
+        TConnect& dialog = *program.dialog;
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("KERMIT Transfer"));
+        // Every text by its id.
+        for (auto [control, text] : {std::pair{"Label7", "If the calculators I/O-parameter"},
+                                     {"Label8", "correspond with the values right,"},
+                                     {"Label9", "press Start-button and select"},
+                                     {"Label6", "The transfer can not be"},
+                                     {"Label10", "interrupted or cancelled !"},
+                                     {"Label4", "Parity :"},
+                                     {"BitBtn1", "Start"},
+                                     {"BitBtn2", "Close"},
+                                     {"BitBtn3", "Help"}})
+            QCOMPARE(
+                dialog.findChild<QWidget*>(QLatin1String(control))->property("text").toString(),
+                QLatin1String(text));
+        QVERIFY(!program.Control<QPushButton>("BitBtn1")->isEnabled()); // until a mode is set
+        QVERIFY(program.Control<QPushButton>("BitBtn1")->isDefault());
+
+        auto* name = program.Control<QLineEdit>("Name");
+        auto* start = program.Control<QPushButton>("BitBtn1");
+        QVERIFY(dialog.PrepareTransfer('S'));
+        dialog.show();
+        QCOMPARE(program.Text("Label5"), QStringLiteral("name on HP :"));
+        QCOMPARE(program.Text("Label11"), QStringLiteral("[Recv] on your HP."));
+        QVERIFY(name->isVisible() && name->text().isEmpty());
+        QVERIFY(!start->isEnabled());
+        QTest::keyClick(name, Qt::Key_A);
+        QVERIFY(start->isEnabled());
+        QTest::keyClick(name, Qt::Key_Backspace);
+        QVERIFY(!start->isEnabled());
+        // The serial parameters, shown only.
+        for (auto [field, value] :
+             {std::pair{"Port", "COM3"}, {"Baud", "2400"}, {"Parity", "even"}, {"Bits", "8/1"}}) {
+            QCOMPARE(program.Control<QLineEdit>(field)->text(), QLatin1String(value));
+            QVERIFY(program.Control<QLineEdit>(field)->isReadOnly());
+            QVERIFY(!program.Control<QLineEdit>(field)->isEnabled());
+        }
+        QVERIFY(!program.Control<QProgressBar>("Animate1")->isVisible());
+        dialog.hide();
+
+        QVERIFY(dialog.PrepareTransfer('R'));
+        dialog.show();
+        QVERIFY(!program.Control<QLabel>("Label5")->isVisible());
+        QVERIFY(!name->isVisible());
+        QCOMPARE(name->text(), QStringLiteral("nil"));
+        QVERIFY(start->isEnabled());
+        QCOMPARE(program.Text("Label11"), QStringLiteral("[Send] on your HP."));
+        dialog.hide();
+
+        WriteBytes(paths::ProgDir() + QStringLiteral("tarvo.lib"), "lib");
+        QVERIFY(dialog.PrepareTransfer('T'));
+        dialog.show();
+        QCOMPARE(program.Text("Label5"), QStringLiteral("Transfering Tarvo :"));
+        QVERIFY(program.Control<QLabel>("Label5")->isVisible());
+        QVERIFY(!name->isVisible());
+        QVERIFY(start->isEnabled());
+        QCOMPARE(program.Text("Label11"), QStringLiteral("[Recv] on your HP."));
+
+        // Each showing reads the settings again and clears the status line.
+        program.Run('T');
+        QVERIFY(!program.Status().isEmpty());
+        dialog.hide();
+        Glob().Ini->WriteString("Transfer", "Baud", QStringLiteral("1200"));
+        dialog.show();
+        QVERIFY(program.Status().isEmpty());
+        QCOMPARE(program.Control<QLineEdit>("Baud")->text(), QStringLiteral("1200"));
+    }
+
+    void tarvoLibraryMissing() {
+        Program program;
+        bool shown = false;
+        QTimer::singleShot(0, program.dialog, [&] {
+            shown = program.dialog->isVisible();
+            program.dialog->reject();
+        });
+        program.dialog->OpenTransfer('T');
+        QCOMPARE(program.prompter.ShownIds(), QList<quint16>({1190}));
+        QCOMPARE(program.prompter.shown[0].text,
+                 QStringLiteral("Unable to find the file \"TARVO.LIB\" !\nPlease download a "
+                                "complete package of Ombrel\nand copy all files to the same "
+                                "directory."));
+        QVERIFY(!shown);
+        QVERIFY(!program.KermitRan());
+    }
+
+    // The same script whether the settings hold the defaults or no Transfer section at all.
+    void scriptOfEachMode_data() {
+        QTest::addColumn<QByteArray>("settingsText");
+        QTest::addColumn<char>("mode");
+        QByteArray defaults;
+        {
+            Sandbox sandbox;
+            SettingsFile file(sandbox.SettingsFile());
+            settings::WriteDefaults(file, QSize(800, 600), 1);
+            defaults = ReadBytes(sandbox.SettingsFile());
+        }
+        QVERIFY(defaults.contains("[Transfer]"));
+        for (char mode : {'S', 'R', 'T'}) {
+            QTest::addRow("defaults %c", mode) << defaults << mode;
+            QTest::addRow("no Transfer section %c", mode) << kEnglish << mode;
+        }
+    }
+    void scriptOfEachMode() {
+        QFETCH(QByteArray, settingsText);
+        QFETCH(char, mode);
+        Program program(settingsText);
+        program.Document();
+        WriteBytes(paths::ProgDir() + QStringLiteral("tarvo.lib"), "lib");
+        program.Run(mode, QStringLiteral("MY DATA"));
+        const QString work = paths::WorkDir();
+        QByteArrayList lines = {
+            "pause 2",         "set bell off", "set port /dev/ttyS1",  "set carrier-watch off",
+            "set flow none",   "clear",        "set file type binary", "set baud 9600",
+            "set parity none", "set retry 2"};
+        const QByteArray sendFile = QFile::encodeName(work + QStringLiteral("/~send.tmp"));
+        if (mode == 'S') {
+            lines += {"set send packet-length 48",       "set send timeout 1",
+                      "send {" + sendFile + "} MY DATA", "if success define \\%r 7",
+                      "delete {" + sendFile + '}',       "exit \\%r"};
+        } else if (mode == 'R') {
+            lines += {"set receive timeout 1", "set receive packet-length 48",
+                      "receive {" + QFile::encodeName(work) + "/~recv.tmp}",
+                      "if success define \\%r 7", "exit \\%r"};
+        } else {
+            lines += {"set send timeout 1", "set send packet-length 48",
+                      "send {" + QFile::encodeName(paths::ProgDir()) + "tarvo.lib} tarvo",
+                      "if success define \\%r 7", "exit \\%r"};
+        }
+        QCOMPARE(ReadBytes(program.StandInFile("script")), lines.join("\r\n") + "\r\n");
+        QCOMPARE(ReadBytes(program.StandInFile("arguments")),
+                 "-Y\n-C\ntake {" + QFile::encodeName(work) + "/~task.tmp}\n");
+        QCOMPARE(program.WorkFilesLeft(), QStringList());
+    }
+
+    // The advanced dialog writes what the next script uses; a parity it does not know is
+    // written empty.
+    void advancedValuesReachTheScript() {
+        Program program("[Application]\nLanguage=1\n[Transfer]\nParity=EVEN\nPort=COM4\n"
+                        "Device4=/dev/my port\n");
+        TMore more(program.main.get());
+        more.PrepareAdvanced(nullptr);
+        more.Button1Click();
+        program.Run('R');
+        const QByteArray script = ReadBytes(program.StandInFile("script"));
+        QVERIFY(script.contains("\r\nset port /dev/my port\r\n"));
+        QVERIFY(script.contains("\r\nset parity \r\n"));
+        QVERIFY(script.contains("\r\nset receive packet-length 24\r\n"));
+    }
+
+    void resultOfEachEnd_data() {
+        QTest::addColumn<char>("mode");
+        QTest::addColumn<QByteArray>("exitCode");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("send, port failure") << 'S' << QByteArray("0") << kPortFailed;
+        QTest::newRow("send, failure") << 'S' << QByteArray("1") << kFailed;
+        QTest::newRow("receive, port failure") << 'R' << QByteArray("0") << kPortFailed;
+        QTest::newRow("receive, failure") << 'R' << QByteArray("2") << kPortFailed;
+        QTest::newRow("receive, no file") << 'R' << QByteArray("7") << kPortFailed;
+        QTest::newRow("library, port failure") << 'T' << QByteArray("0") << kPortFailed;
+        QTest::newRow("library, failure") << 'T' << QByteArray("9") << kFailed;
+        QTest::newRow("library sent") << 'T' << QByteArray("7") << Transferred(5, 0);
+    }
+    void resultOfEachEnd() {
+        QFETCH(char, mode);
+        QFETCH(QByteArray, exitCode);
+        QFETCH(QString, status);
+        Program program;
+        program.Document();
+        WriteBytes(paths::ProgDir() + QStringLiteral("tarvo.lib"), "12345");
+        qputenv("STANDIN_EXIT", exitCode);
+        QCOMPARE(program.Run(mode), status);
+        QVERIFY(program.KermitRan());
+        QCOMPARE(program.WorkFilesLeft(), QStringList());
+        QCOMPARE(program.main->DocumentWindows().size(), 1); // nothing received
+        QVERIFY(program.prompter.shown.isEmpty());
+    }
+
+    // The document goes as a save writes it, except that Compress decides about the rows.
+    void sentFileFollowsCompressAndDeleteEmpty_data() {
+        QTest::addColumn<bool>("compress");
+        QTest::addColumn<bool>("deleteEmpty");
+        for (bool compress : {true, false}) {
+            for (bool deleteEmpty : {true, false})
+                QTest::addRow("compress %d, delete empty %d", compress, deleteEmpty)
+                    << compress << deleteEmpty;
+        }
+    }
+    void sentFileFollowsCompressAndDeleteEmpty() {
+        QFETCH(bool, compress);
+        QFETCH(bool, deleteEmpty);
+        Program program;
+        TKind* document = program.Document();
+        Glob().Compress = compress;
+        Glob().DeleteEmpty = deleteEmpty;
+        const QByteArray expected =
+            FormatHpFile(document->Table(), document->Table().TopicCount(), compress, deleteEmpty);
+        QCOMPARE(program.Run('S'), Transferred(expected.size(), 0));
+        QCOMPARE(ReadBytes(program.StandInFile("sent")), expected);
+        QCOMPARE(program.WorkFilesLeft(), QStringList());
+        // A header line, the rows of each topic written, and the closing line.
+        // Compressed: "Alpha" "1", "Beta", and one row for the empty topic unless it is left out.
+        const int topicsWritten = deleteEmpty ? 2 : 3;
+        const int rowsWritten = compress ? topicsWritten + 1 : 10 * topicsWritten;
+        QCOMPARE(expected.count("\r\n"), 1 + rowsWritten + 1);
+    }
+
+    void sendFileCannotBeWritten() {
+        Program program;
+        TopicTable table = SampleTable();
+        TKind* document = program.Document(table);
+        document->Table().SetRow(1, 2, QByteArray("a\x1a", 2)); // a reader would stop there
+        QCOMPARE(program.Run('S'), kFailed);
+        QCOMPARE(program.prompter.ShownIds(), QList<quint16>({1130}));
+        QVERIFY(!program.KermitRan());
+        QCOMPARE(program.WorkFilesLeft(), QStringList());
+    }
+
+    void receivedFileOpensAsNewDocument() {
+        Program program;
+        const TopicTable table = SampleTable();
+        const QByteArray bytes = FormatHpFile(table, table.TopicCount(), true, true);
+        const QString file = program.sandbox.Path(QStringLiteral("calculator/data"));
+        WriteBytes(file, bytes);
+        qputenv("STANDIN_RECEIVE", QFile::encodeName(file));
+        QCOMPARE(program.Run('R'), Transferred(bytes.size(), 0));
+        const QList<TKind*> documents = program.main->DocumentWindows();
+        QCOMPARE(documents.size(), 1);
+        TKind* received = documents.first();
+        QCOMPARE(received, program.main->ActiveDocument());
+        QCOMPARE(received->Caption(), QStringLiteral("Vom HP"));
+        QCOMPARE(received->Table().FileName, kNoFileName);
+        QVERIFY(received->Table().Modified);
+        QCOMPARE(program.main->UnsavedCount(), quint16(1));
+        QCOMPARE(received->Table().TopicCount(), 2);
+        QCOMPARE(received->Table().Row(1, 1), QByteArray("Alpha"));
+        QCOMPARE(received->Table().Row(1, 2), QByteArray("1"));
+        QCOMPARE(received->Table().Row(2, 1), QByteArray("Beta"));
+        QCOMPARE(program.WorkFilesLeft(), QStringList());
+        QCOMPARE(program.main->RecentFiles(), QStringList());
+    }
+
+    void receivedFileNotHp48() {
+        Program program;
+        const QString file = program.sandbox.Path(QStringLiteral("calculator/binary"));
+        WriteBytes(file, "HPHP48-R\x01\x02");
+        qputenv("STANDIN_RECEIVE", QFile::encodeName(file));
+        QCOMPARE(program.Run('R'), kFailed);
+        QCOMPARE(program.prompter.ShownIds(), QList<quint16>({1120}));
+        QCOMPARE(program.main->DocumentWindows().size(), 0);
+        QCOMPARE(program.WorkFilesLeft(), QStringList());
+    }
+
+    // Through the command, modally: Start cannot be pressed again while Kermit runs, the
+    // program keeps handling events, and Close waits for the end of the transfer.
+    void runningTransferFromTheCommand() {
+        Program program;
+        program.main->CreateLongLivedWindows();
+        TConnect* dialog = program.main->TransferDialog();
+        QVERIFY(dialog);
+        qputenv("STANDIN_SLEEP", "1.3");
+        bool startWhileRunning = true;
+        bool busyShown = false;
+        bool waitCursor = false;
+        bool stillOpenAfterClose = false;
+        int timerTicks = 0;
+        QTimer ticking;
+        connect(&ticking, &QTimer::timeout, [&] { ++timerTicks; });
+        connect(dialog, &TConnect::KermitStarted, dialog, [&](qint64 processId) {
+            QVERIFY(processId > 0);
+            auto* start = dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"));
+            startWhileRunning = start->isEnabled();
+            busyShown = dialog->findChild<QProgressBar*>(QStringLiteral("Animate1"))->isVisible();
+            waitCursor = QApplication::overrideCursor() &&
+                         QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            ticking.start(50);
+            dialog->findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click();
+            stillOpenAfterClose = dialog->isVisible();
+            start->click(); // ignored
+        });
+        QTimer::singleShot(0, dialog, [&] {
+            dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+        });
+        program.main->findChild<QAction*>(QStringLiteral("Empfangen1"))->trigger();
+        QVERIFY(!dialog->isVisible());
+        QVERIFY(!startWhileRunning);
+        QVERIFY(busyShown);
+        QVERIFY(waitCursor);
+        QVERIFY(stillOpenAfterClose);
+        QVERIFY2(timerTicks >= 10, "events were handled while Kermit ran");
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(!dialog->findChild<QProgressBar*>(QStringLiteral("Animate1"))->isVisible());
+        QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("Label12"))->text(), kPortFailed);
+        // The measured time covers the whole run.
+        QVERIFY(dialog->EndTick() - dialog->StartTick() >= 1300);
+        QCOMPARE(program.WorkFilesLeft(), QStringList());
+    }
+
+    void sendCommandNeedsADocument() {
+        Program program;
+        program.main->CreateLongLivedWindows();
+        QAction* send = program.main->findChild<QAction*>(QStringLiteral("Senden1"));
+        QAction* toHp = program.main->findChild<QAction*>(QStringLiteral("ToHPButton"));
+        QVERIFY(!send->isEnabled() && !toHp->isEnabled());
+        for (const char* always : {"Empfangen1", "ToPCButton", "Tarvokopieren1"})
+            QVERIFY2(program.main->findChild<QAction*>(QLatin1String(always))->isEnabled(), always);
+        program.Document();
+        QVERIFY(send->isEnabled() && toHp->isEnabled());
+        TConnect* dialog = program.main->TransferDialog();
+        char mode = 0;
+        QTimer::singleShot(0, dialog, [&] {
+            mode = dialog->TransferMode();
+            dialog->findChild<QLineEdit*>(QStringLiteral("Name"))->setText(QStringLiteral("X"));
+            dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+            dialog->findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click();
+        });
+        toHp->trigger();
+        QCOMPARE(mode, 'S');
+        QVERIFY(ReadBytes(program.StandInFile("script")).contains("~send.tmp} X\r\n"));
+    }
+
+    // The transfer dialog keeps its place from one run of the program to the next.
+    void positionKept() {
+        Program program("[Application]\nLanguage=1\n[Transfer]\nTop=123\nLeft=321\n");
+        program.main->CreateLongLivedWindows();
+        TConnect* dialog = program.main->TransferDialog();
+        QCOMPARE(dialog->pos(), QPoint(321, 123));
+        dialog->move(40, 50);
+        program.main->close();
+        QCOMPARE(Glob().Ini->ReadInteger("Transfer", "Top", 0), 50);
+        QCOMPARE(Glob().Ini->ReadInteger("Transfer", "Left", 0), 40);
+    }
+};
+
+QTEST_MAIN(TestTransfer)
+#include "tst_transfer.moc"
