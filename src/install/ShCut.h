@@ -32,6 +32,9 @@ bool HasCounterpart(char kind);
 // The folder a shortcut of a kind goes to, with a trailing separator; empty for a kind without
 // counterpart.
 QString SpecialFolder(char kind);
+// Makes the menu folder when it is missing; the desktop folder is the user's and must exist.
+// False when there is no folder to put a shortcut of the kind in.
+bool EnsureFolder(char kind);
 // "Ombrel 2.7": the name and description of the shortcuts and of the removal entry.
 QString ShortcutName(const QString& version);
 // SpecialFolder(kind) + "ombrel-2.7.desktop"; empty for a kind without counterpart.

@@ -1,6 +1,7 @@
 #include "omConn.h"
 
 #include "ApplyLanguage.h"
+#include "HelpWindow.h"
 #include "Hp48Codec.h"
 #include "HpFile.h"
 #include "ProgramFiles.h"
@@ -344,7 +345,7 @@ void TConnect::CreateControls() {
     bitBtn1_->setEnabled(false);
     bitBtn2_ = MakeButton(this, "BitBtn2", kClose, 1);
     bitBtn3_ = MakeButton(this, "BitBtn3", kHelp, 2);
-    bitBtn3_->setEnabled(false); // the help window is not part of the program yet
+    connect(bitBtn3_, &QPushButton::clicked, this, [] { ShowHelp(QStringLiteral("conn")); });
     connect(bitBtn1_, &QPushButton::clicked, this, &TConnect::BitBtn1Click);
     connect(bitBtn2_, &QPushButton::clicked, this, [this] { done(kCloseResult); });
 }

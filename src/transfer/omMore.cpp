@@ -1,6 +1,7 @@
 #include "omMore.h"
 
 #include "ApplyLanguage.h"
+#include "HelpWindow.h"
 #include "Settings.h"
 #include "omGlob.h"
 
@@ -114,7 +115,7 @@ void TMore::CreateControls() {
     button1_->setDefault(true);
     button2_ = MakeButton(this, "Button2", kCancel, 1);
     button3_ = MakeButton(this, "Button3", kHelp, 2);
-    button3_->setEnabled(false); // the help window is not part of the program yet
+    connect(button3_, &QPushButton::clicked, this, [] { ShowHelp(QStringLiteral("advanced")); });
     connect(button1_, &QPushButton::clicked, this, [this] {
         Button1Click();
         accept();

@@ -1,6 +1,7 @@
 #include "omFind.h"
 
 #include "ApplyLanguage.h"
+#include "HelpWindow.h"
 #include "Hp48Codec.h"
 #include "Settings.h"
 #include "TopicTable.h"
@@ -131,7 +132,7 @@ void TFind::CreateControls() {
     bitBtn1_->setDefault(true);
     bitBtn2_ = MakeButton(this, "BitBtn2", kCancel, 1);
     bitBtn3_ = MakeButton(this, "BitBtn3", kHelp, 2);
-    bitBtn3_->setEnabled(false); // the help window is not part of the program yet
+    connect(bitBtn3_, &QPushButton::clicked, this, [] { ShowHelp(QStringLiteral("find")); });
     connect(bitBtn1_, &QPushButton::clicked, this, &QDialog::accept);
     connect(bitBtn2_, &QPushButton::clicked, this, &QDialog::reject);
 }

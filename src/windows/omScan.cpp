@@ -1,6 +1,7 @@
 #include "omScan.h"
 
 #include "ApplyLanguage.h"
+#include "HelpWindow.h"
 #include "Hp48Codec.h"
 #include "OccurrenceCount.h"
 #include "Settings.h"
@@ -150,7 +151,7 @@ void TScan::CreateControls() {
     bitBtn1_->setDefault(true);
     bitBtn2_ = Named(new QPushButton, "BitBtn2", kClose);
     bitBtn3_ = Named(new QPushButton, "BitBtn3", kHelp);
-    bitBtn3_->setEnabled(false); // the help window comes later
+    connect(bitBtn3_, &QPushButton::clicked, this, [] { ShowHelp(QStringLiteral("scan")); });
     auto* buttons = new QVBoxLayout;
     for (QPushButton* button : {bitBtn1_, bitBtn2_, bitBtn3_})
         buttons->addWidget(button);

@@ -1,6 +1,7 @@
 #include "omSort.h"
 
 #include "ApplyLanguage.h"
+#include "HelpWindow.h"
 #include "Hp48Codec.h"
 #include "Settings.h"
 #include "TopicTable.h"
@@ -176,7 +177,7 @@ void TSortForm::CreateControls() {
     bitBtn1_->setDefault(true);
     bitBtn2_ = MakeButton(this, "BitBtn2", kCancel, 1);
     bitBtn3_ = MakeButton(this, "BitBtn3", kHelp, 2);
-    bitBtn3_->setEnabled(false); // the help window is not part of the program yet
+    connect(bitBtn3_, &QPushButton::clicked, this, [] { ShowHelp(QStringLiteral("sort")); });
     connect(bitBtn1_, &QPushButton::clicked, this, &QDialog::accept);
     connect(bitBtn2_, &QPushButton::clicked, this, &QDialog::reject);
 }

@@ -3,12 +3,18 @@
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
+#include "omConn.h"
+#include "omFind.h"
 #include "omGlob.h"
+#include "omMore.h"
+#include "omScan.h"
+#include "omSort.h"
 #include "omUnit.h"
 
 #include <QAction>
 #include <QDialog>
 #include <QFile>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
@@ -112,6 +118,27 @@ class TestHelp : public QObject {
         main.findChild<QAction*>("HelpButton")->trigger();
         QCOMPARE(frame.Browser()->source().fragment(), QStringLiteral("en-contents"));
         QVERIFY(frame.Browser()->verticalScrollBar()->value() > top + 1000); // the English part
+    }
+
+    // Each dialog's Help button opens the help at the dialog's own topic.
+    void dialogHelpButtonsOpenTheirTopics() {
+        Frame frame;
+        TMainProg& main = frame.Open();
+        main.CreateLongLivedWindows();
+        const QList<QPair<QWidget*, QString>> dialogs = {
+            {main.FindDialog(), QStringLiteral("find")},
+            {main.SortDialog(), QStringLiteral("sort")},
+            {main.ScanDialog(), QStringLiteral("scan")},
+            {main.TransferDialog(), QStringLiteral("conn")},
+            {main.AdvancedDialog(), QStringLiteral("advanced")}};
+        for (const auto& [dialog, topic] : dialogs) {
+            auto* help = dialog->findChild<QPushButton*>(QStringLiteral("BitBtn3"));
+            if (help == nullptr)
+                help = dialog->findChild<QPushButton*>(QStringLiteral("Button3"));
+            QVERIFY2(help && help->isEnabled(), qPrintable(topic));
+            help->click();
+            QCOMPARE(frame.Browser()->source().fragment(), topic);
+        }
     }
 
     // A modal dialog blocks every window but its own: the help opens as one of its windows.

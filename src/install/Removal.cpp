@@ -1,0 +1,95 @@
+#include "Removal.h"
+
+#include "Paths.h"
+#include "ProgramFiles.h"
+#include "Prompter.h"
+#include "Settings.h"
+#include "ShCut.h"
+#include "StringTable.h"
+#include "omGlob.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+constexpr quint16 kConfirmRemoval = 1155;
+// Shipped beside the font and going with it.
+constexpr const char* kFontLicence = "HP48-LICENSE.txt";
+
+bool Confirmed() {
+    MessageRequest request;
+    request.baseId = kConfirmRemoval;
+    request.text = strings::Format(Tx(kConfirmRemoval), {Glob().Version});
+    request.icon = MsgIcon::Question;
+    request.buttons = {MsgButton::Yes, MsgButton::No};
+    return ThePrompter().Show(request) == MsgButton::Yes;
+}
+
+bool Recorded(settings::Key key) {
+    return settings::ReadBool(*Glob().Ini, key, false);
+}
+
+// Shortcuts of this version's name, where the record says they were made; failures are ignored.
+void RemoveShortcuts() {
+    const QList<QPair<settings::Key, char>> shortcuts = {
+        {settings::key::kInstalledProgramsMenu, shcut::kProgramsMenu},
+        {settings::key::kInstalledStartMenu, shcut::kStartMenuRoot},
+        {settings::key::kInstalledDesktop, shcut::kDesktop},
+        {settings::key::kInstalledQuickLaunch, shcut::kQuickLaunch},
+    };
+    for (const auto& [key, kind] : shortcuts) {
+        if (Recorded(key))
+            shcut::RemoveFile(shcut::ShortcutFile(kind, Glob().Version));
+    }
+}
+
+QString Canonical(const QString& directory) {
+    const QString canonical = QFileInfo(directory).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(QFileInfo(directory).absoluteFilePath())
+                               : canonical;
+}
+
+bool InProgramDir(const QString& fileName) {
+    return Canonical(QFileInfo(fileName).absolutePath()) == Canonical(Glob().ProgDir);
+}
+
+// The companion files in the program directory and the transfer's work files. The Kermit
+// program goes only when it lies beside this program, never the one on the search path; the
+// Tarvo library is the user's own copy and stays.
+void RemoveCompanionFiles() {
+    for (int number = 1; number <= programfiles::kCount; ++number) {
+        if (number == programfiles::kTarvoLibrary)
+            continue;
+        const QString fileName = programfiles::Path(number);
+        if (fileName.isEmpty())
+            continue;
+        if (programfiles::IsLeftover(number) || InProgramDir(fileName))
+            shcut::RemoveFile(fileName);
+    }
+    shcut::RemoveFile(Glob().ProgDir + QString::fromLatin1(kFontLicence));
+    QDir().rmdir(paths::WorkDir());
+}
+
+void RemoveSettingsAndProgram() {
+    shcut::RemoveFile(paths::SettingsFile());
+    if (InProgramDir(Glob().ExeFile))
+        shcut::RemoveFile(Glob().ExeFile);
+}
+
+} // namespace
+
+void RemoveInstallation() {
+    if (!Confirmed())
+        return;
+    RemoveShortcuts();
+    // A font file that cannot be deleted stops the removal here: what follows would take away
+    // the record that says the font is still there.
+    if (Recorded(settings::key::kInstalledFont) && !shcut::RemoveFont())
+        return;
+    if (Recorded(settings::key::kInstalledClass))
+        shcut::UnregisterFileClass();
+    shcut::RemoveRemovalEntry(Glob().Version);
+    RemoveCompanionFiles();
+    RemoveSettingsAndProgram();
+}
