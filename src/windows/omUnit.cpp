@@ -10,8 +10,8 @@
 #include "omGlob.h"
 #include "omKind.h"
 #include "omMore.h"
-#include "omScan.h"
 #include "omOpti.h"
+#include "omScan.h"
 #include "omSort.h"
 #include "omUber.h"
 
@@ -27,7 +27,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
-#include <QSet>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTemporaryFile>
@@ -164,10 +163,6 @@ struct TMainProg::Actions {
     QAction* toHpButton = nullptr;
     QAction* toPcButton = nullptr;
     QAction* helpButton = nullptr;
-
-    // Commands whose windows the program does not have yet: they stay disabled whatever the
-    // enabling rule says.
-    QSet<const QAction*> notYetBuilt;
 };
 
 TMainProg::TMainProg(QWidget* parent) : QMainWindow(parent), actions_(std::make_unique<Actions>()) {
@@ -495,7 +490,7 @@ void TMainProg::SaveOnExit() {
 // ---- the enabling rule ----
 
 void TMainProg::SetCommandEnabled(QAction* action, bool enabled) {
-    action->setEnabled(enabled && !actions_->notYetBuilt.contains(action));
+    action->setEnabled(enabled);
 }
 
 void TMainProg::EnableDocumentCommands(bool enabled) {
