@@ -3,27 +3,25 @@
 #include "Settings.h"
 #include "SingleInstance.h"
 #include "Startup.h"
+#include "StartupChecks.h"
 #include "omGlob.h"
 #include "omLogo.h"
 #include "omUnit.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QPointer>
 
 namespace {
 
-// After initialisation: the splash, the long-lived windows, the language, the message loop.
-// The file named by the first parameter opens when the splash goes; every file a later start
-// hands over opens at once.
+// After initialisation: the start-up checks, which end with the splash, then the long-lived
+// windows, the language and the message loop. The file named by the first parameter opens when
+// the splash goes; every file a later start hands over opens at once. A check that forbids
+// running returns here, so the program ends through main() with its global state freed.
 int RunMainSequence(const QStringList& parameters, SingleInstance& instance) {
-    FillPaths();
-    const QString commandLineFile =
-        parameters.isEmpty() ? QString() : QDir::current().absoluteFilePath(parameters.first());
-    // Takes itself away when its time is up.
-    const QPointer<TStart> splash = new TStart(commandLineFile);
-    splash->show();
-    QApplication::processEvents(); // painted before the windows are made
+    // The splash takes itself away when its time is up.
+    const QPointer<TStart> splash = StartupChecks(parameters);
+    if (!splash)
+        return 0;
     QGuiApplication::setApplicationDisplayName(QString::fromLatin1(settings::kProgramName));
     TMainProg mainWindow;
     mainWindow.CreateLongLivedWindows();

@@ -23,8 +23,8 @@ constexpr const char* kTypeComment = "Ombrel HP-File";
 constexpr const char* kHandlerTitle = "Ombrel";
 // What update-mime-database makes from the packages beside them.
 constexpr const char* kGeneratedMimeFiles[] = {
-    "XMLnamespaces", "aliases", "generic-icons", "globs",   "globs2",  "icons",
-    "magic",         "mime.cache", "subclasses", "treemagic", "types", "version"};
+    "XMLnamespaces", "aliases",    "generic-icons", "globs",     "globs2", "icons",
+    "magic",         "mime.cache", "subclasses",    "treemagic", "types",  "version"};
 
 int fontAddedHere = -1; // the font this process added to itself, if any
 
@@ -87,8 +87,8 @@ bool WriteFile(const QString& fileName, const QByteArray& bytes, bool executable
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         return false;
-    QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                     QFile::ReadOther;
+    QFile::Permissions permissions =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
     if (executable)
         permissions |= QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
     return QFile::setPermissions(fileName, permissions);
@@ -169,7 +169,9 @@ void RemoveHandlerFromList(const QString& fileName) {
         QFile::remove(fileName);
         return;
     }
-    WriteFile(fileName, kept.join(u'\n').toUtf8(), false);
+    const QFile::Permissions permissions = file.permissions();
+    if (WriteFile(fileName, kept.join(u'\n').toUtf8(), false))
+        QFile::setPermissions(fileName, permissions);
 }
 
 bool IsReserved(QChar c) {
@@ -267,6 +269,8 @@ bool InstallFont(const QString& source) {
     if (!QFile::copy(source, target))
         return false;
     RunTool(QStringLiteral("fc-cache"), {QStringLiteral("-f"), folder});
+    if (fontAddedHere >= 0)
+        QFontDatabase::removeApplicationFont(fontAddedHere);
     fontAddedHere = QFontDatabase::addApplicationFont(target);
     return true;
 }

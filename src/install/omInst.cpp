@@ -61,8 +61,7 @@ constexpr const char* kGermanText = "deutsch";
 constexpr const char* kEnglishText = "english";
 
 // A fixed dialog frame without title-bar buttons.
-constexpr Qt::WindowFlags kWindowFlags =
-    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+constexpr Qt::WindowFlags kWindowFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
 
 quint16 TagOf(const QObject* object) {
     return static_cast<quint16>(object->property(kTagProperty).toUInt());
@@ -269,9 +268,9 @@ bool TInst::InstallFont() {
 
 void TInst::CreateShortcut(char kind) {
     const QString& version = Glob().Version;
-    const bool made =
-        shcut::EnsureFolder(kind) && shcut::MakeLink(Glob().ExeFile, shcut::ShortcutFile(kind, version),
-                                                     shcut::ShortcutName(version));
+    const bool made = shcut::EnsureFolder(kind) &&
+                      shcut::MakeLink(Glob().ExeFile, shcut::ShortcutFile(kind, version),
+                                      shcut::ShortcutName(version));
     settings::Write(*Glob().Ini, RecordKey(kind), made);
 }
 

@@ -1,0 +1,581 @@
+// Start-up checks, the installer and the removal, each start made as main() makes it, in a
+// sandboxed home with a copy of the program directory. The installer is answered from a timer
+// while it waits modally; every message box is scripted.
+#include "ApplyLanguage.h"
+#include "HelpWindow.h"
+#include "Removal.h"
+#include "Sandbox.h"
+#include "ScriptedPrompter.h"
+#include "Settings.h"
+#include "ShCut.h"
+#include "SingleInstance.h"
+#include "Startup.h"
+#include "StartupChecks.h"
+#include "omGlob.h"
+#include "omInst.h"
+#include "omLogo.h"
+#include "omUnit.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDirIterator>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPointer>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+const QString kBuildDir = QFileInfo(QStringLiteral(OMBREL_BINARY)).absolutePath();
+const QString kSwitch = QStringLiteral("/$UnInstalCompleteApp$");
+
+// A sandboxed home and a copy of the program directory, which removal may empty.
+struct Home {
+    Sandbox sandbox;
+    QString progDir;
+
+    Home() {
+        progDir = sandbox.Path(QStringLiteral("prog/"));
+        for (const char* name : {"HP48.TTF", "HP48-LICENSE.txt", "omhelp.html", "file_id.diz"})
+            QFile::copy(kBuildDir + u'/' + QLatin1String(name), progDir + QLatin1String(name));
+        WriteBytes(progDir + QStringLiteral("kermit"), "#!/bin/sh\nexit 0\n");
+        QFile::setPermissions(progDir + QStringLiteral("kermit"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("OMBREL_PROGDIR", QFile::encodeName(progDir)); // the sandbox puts it back
+        QDir().mkpath(Path("home/Desktop"));
+    }
+    QString Path(const char* relative) const {
+        return sandbox.Root() + u'/' + QLatin1String(relative);
+    }
+    QString Ini() const { return sandbox.SettingsFile(); }
+    void WriteIni(const QByteArray& text) const { WriteBytes(Ini(), text); }
+
+    // Every file and folder under home, data, config and the program directory, with the
+    // start of each file's contents; the caches and the runtime directory are the system's.
+    QStringList Tree() const {
+        QStringList tree;
+        for (const char* top : {"home", "data", "config", "prog"}) {
+            const QDir root(Path(top));
+            QDirIterator it(root.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                            QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QString path = it.next();
+                QString line = QLatin1String(top) + u'/' + root.relativeFilePath(path);
+                if (it.fileInfo().isFile())
+                    line += u' ' + QString::fromLatin1(ReadBytes(path).toHex().left(48));
+                tree.append(line);
+            }
+        }
+        tree.sort();
+        return tree;
+    }
+    // The files of Tree() without contents, leaving out what update-mime-database makes.
+    QStringList Files() const {
+        QStringList files;
+        for (const QString& line : Tree()) {
+            const QString path = line.section(u' ', 0, 0);
+            if (line.contains(u' ') && (!path.startsWith(QStringLiteral("data/mime/")) ||
+                                        path.startsWith(QStringLiteral("data/mime/packages/"))))
+                files.append(path);
+        }
+        return files;
+    }
+};
+
+using InstallerAnswer = std::function<void(TInst&)>;
+
+void AnswerOk(TInst& installer) {
+    installer.BitBtn1Click();
+}
+void AnswerCancel(TInst& installer) {
+    installer.BitBtn2Click();
+}
+void Untick(TInst& installer, const char* name) {
+    installer.findChild<QCheckBox*>(QLatin1String(name))->setChecked(false);
+}
+
+// One start of the program as main() makes it, up to the end of the start-up checks.
+struct Start {
+    GlobalScope global;
+    ScriptedPrompter prompter;
+    SingleInstance instance;
+    QPointer<TStart> splash;
+    InstallerAnswer answer = AnswerOk;
+    bool installerShown = false;
+    QStringList helpShown; // the anchors the help window was opened at
+
+    ~Start() { delete splash.data(); }
+
+    // True when start-up goes on to the windows.
+    bool Run(const QStringList& parameters = {}) {
+        if (InitialiseGlobal(parameters, instance) != StartRole::First)
+            return false;
+        QTimer watch;
+        watch.setInterval(10);
+        QObject::connect(&watch, &QTimer::timeout, [this] { ActOnOpenWindows(); });
+        watch.start();
+        splash = StartupChecks(parameters);
+        return !splash.isNull();
+    }
+
+    void ActOnOpenWindows() {
+        if (HelpWindow* help = HelpWindow::Instance(); help && help->isVisible()) {
+            helpShown.append(help->Browser()->source().fragment());
+            help->close();
+        }
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            auto* installer = qobject_cast<TInst*>(window);
+            if (installer && installer->isVisible() && !installerShown) {
+                installerShown = true;
+                answer(*installer);
+            }
+        }
+    }
+    QString Read(settings::Key key) const {
+        return settings::ReadString(*Glob().Ini, key, QStringLiteral("<missing>"));
+    }
+};
+
+// The files an installation with every option makes, besides the mime database's own.
+const QStringList kEveryOptionFiles = {
+    "config/Ombrel.ini",
+    "config/mimeapps.list",
+    "data/applications/ombrel-2.7-removal.desktop",
+    "data/applications/ombrel-2.7.desktop",
+    "data/applications/ombrel-hpfile.desktop",
+    "data/fonts/HP48.TTF",
+    "data/mime/packages/ombrel-hpfile.xml",
+    "home/Desktop/ombrel-2.7.desktop",
+};
+
+QStringList Added(const QStringList& after, const QStringList& before) {
+    QStringList added;
+    for (const QString& file : after) {
+        if (!before.contains(file))
+            added.append(file);
+    }
+    return added;
+}
+
+QString Query(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral("xdg-mime"), arguments);
+    process.waitForFinished(60000);
+    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+}
+
+} // namespace
+
+class TestInstall : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void installerShowsItsTextsAndSwitchesLanguage();
+    void cancelWritesNothingAndAsksAgain();
+    void installWithEveryOption();
+    void installWithOnlyTheAssociation();
+    void missingFontEndsWithoutSettings();
+    void knownFontIsLeftAlone();
+    void uncopyableFontEndsWithoutSettings();
+    void shortcutWithoutDesktopIsRecordedFalse();
+    void secondStartGoesToTheSplash();
+    void otherInstalledVersionStopsTheStart();
+    void missingCompanionFileStopsTheStart();
+    void leftoversGoAtEveryStart();
+    void removalSwitchIsExact();
+    void removalDeclinedRemovesNothing();
+    void removalLeavesTheHomeAsBefore();
+    void removalDeletesTheProgramBesideItsFiles();
+};
+
+void TestInstall::installerShowsItsTextsAndSwitchesLanguage() {
+    Home home;
+    GlobalScope global;
+    ScriptedPrompter prompter;
+    Glob().Ini = std::make_unique<SettingsFile>(home.Ini());
+    Glob().Version = QStringLiteral("2.7");
+    TInst installer;
+    ApplyLanguage();
+    installer.show();
+    const auto text = [&](const char* name) {
+        QWidget* widget = installer.findChild<QWidget*>(QLatin1String(name));
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            return label->text();
+        if (auto* box = qobject_cast<QGroupBox*>(widget))
+            return box->title();
+        return qobject_cast<QAbstractButton*>(widget)->text();
+    };
+    QCOMPARE(installer.windowTitle(), QStringLiteral("Installation"));
+    QCOMPARE(text("Label1"), QStringLiteral("Willkommen zur Einrichtung von Ombrel 2.7 !"));
+    QCOMPARE(text("CheckBox4"), QStringLiteral("Eintrag im Startmenü <PROGS>"));
+    QCOMPARE(text("BitBtn2"), QStringLiteral("Abbruch"));
+    QCOMPARE(text("LangBox"), QStringLiteral("Sprache"));
+    QCOMPARE(text("deuRButt"), QStringLiteral("deutsch")); // not items of the frame
+    QCOMPARE(text("engRButt"), QStringLiteral("english"));
+    QVERIFY(installer.findChild<QRadioButton*>("deuRButt")->isChecked());
+    for (const char* name : {"CheckBox3", "CheckBox2", "CheckBox4"})
+        QVERIFY(installer.findChild<QCheckBox*>(name)->isChecked());
+    for (const char* name : {"CheckBox1", "CheckBox5"}) {
+        QVERIFY(!installer.findChild<QCheckBox*>(name)->isChecked());
+        QVERIFY(!installer.findChild<QCheckBox*>(name)->isEnabled());
+    }
+
+    installer.findChild<QRadioButton*>("engRButt")->click();
+    QCOMPARE(Glob().Language, quint8(1));
+    QCOMPARE(text("Label1"), QStringLiteral("Welcome to the installation of Ombrel 2.7 !"));
+    QCOMPARE(text("Label3"), QStringLiteral("or <Cancel> to abort installation."));
+    QCOMPARE(text("GroupBox1"), QStringLiteral("Options"));
+    QCOMPARE(text("CheckBox3"), QStringLiteral("Link to HP-files"));
+    QCOMPARE(text("BitBtn3"), QStringLiteral("Help"));
+    QCOMPARE(text("deuRButt"), QStringLiteral("deutsch"));
+    QVERIFY(!QFileInfo::exists(home.Ini())); // the choice waits for the installation
+
+    installer.BitBtn3Click(); // help in the language chosen here, not the file's
+    QVERIFY(HelpWindow::Instance() && HelpWindow::Instance()->isVisible());
+    QCOMPARE(HelpWindow::Instance()->Browser()->source().fragment(), QStringLiteral("en-inst"));
+    QCOMPARE(text("Label2"), QStringLiteral("Press <OK> to continue"));
+    QVERIFY(prompter.shown.isEmpty());
+}
+
+void TestInstall::cancelWritesNothingAndAsksAgain() {
+    Home home;
+    const QStringList before = home.Files();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        Start start;
+        start.answer = AnswerCancel;
+        QVERIFY(!start.Run());
+        QVERIFY(start.installerShown);
+        QVERIFY(!QFileInfo::exists(home.Ini()));
+    }
+    QCOMPARE(home.Files(), before);
+}
+
+void TestInstall::installWithEveryOption() {
+    Home home;
+    const QStringList before = home.Files();
+    Start start;
+    start.answer = [](TInst& installer) {
+        installer.findChild<QRadioButton*>("engRButt")->click();
+        installer.BitBtn1Click();
+    };
+    QVERIFY(start.Run());
+    QVERIFY(start.installerShown);
+    QCOMPARE(start.prompter.ShownIds(), QList<quint16>());
+    QCOMPARE(Added(home.Files(), before), kEveryOptionFiles);
+
+    using namespace settings::key;
+    QCOMPARE(start.Read(kAppName), QStringLiteral("Ombrel"));
+    QCOMPARE(start.Read(kAppVersion), QStringLiteral("2.7"));
+    QCOMPARE(start.Read(kLanguage), QStringLiteral("1"));
+    QCOMPARE(start.Read(kSound), QStringLiteral("1")); // the defaults are there
+    QCOMPARE(start.Read(kInstalledFont), QStringLiteral("1"));
+    QCOMPARE(start.Read(kInstalledProgramsMenu), QStringLiteral("1"));
+    QCOMPARE(start.Read(kInstalledDesktop), QStringLiteral("1"));
+    QCOMPARE(start.Read(kInstalledClass), QStringLiteral("1"));
+    QCOMPARE(start.Read(kInstalledStartMenu), QStringLiteral("<missing>"));
+    QCOMPARE(start.Read(kInstalledQuickLaunch), QStringLiteral("<missing>"));
+
+    QCOMPARE(Query({"query", "default", shcut::kMimeType}), shcut::kHandlerName);
+    const QString database = home.sandbox.Path(QStringLiteral("db/topics"));
+    WriteBytes(database, "%%HP: T(1)A(R)F(,);\r\n{ {\"x\"}}");
+    QCOMPARE(Query({"query", "filetype", database}), shcut::kMimeType);
+    const QString handler = QString::fromUtf8(ReadBytes(shcut::HandlerFile()));
+    QVERIFY2(handler.contains(QStringLiteral("\nExec=") + shcut::ExecArgument(Glob().ExeFile) +
+                              QStringLiteral(" %f\n")),
+             qPrintable(handler));
+    const QString removal =
+        QString::fromUtf8(ReadBytes(home.Path("data/applications/ombrel-2.7-removal.desktop")));
+    QVERIFY2(removal.contains(QStringLiteral("\nExec=") + shcut::ExecArgument(Glob().ExeFile) +
+                              QStringLiteral(" \"/\\\\$UnInstalCompleteApp\\\\$\"\n")),
+             qPrintable(removal));
+}
+
+void TestInstall::installWithOnlyTheAssociation() {
+    Home home;
+    const QStringList before = home.Files();
+    Start start;
+    start.answer = [](TInst& installer) {
+        Untick(installer, "CheckBox2");
+        Untick(installer, "CheckBox4");
+        installer.BitBtn1Click();
+    };
+    QVERIFY(start.Run());
+    QCOMPARE(Added(home.Files(), before),
+             QStringList({"config/Ombrel.ini", "config/mimeapps.list",
+                          "data/applications/ombrel-2.7-removal.desktop",
+                          "data/applications/ombrel-hpfile.desktop", "data/fonts/HP48.TTF",
+                          "data/mime/packages/ombrel-hpfile.xml"}));
+    using namespace settings::key;
+    QCOMPARE(start.Read(kInstalledFont), QStringLiteral("1"));
+    QCOMPARE(start.Read(kInstalledClass), QStringLiteral("1"));
+    for (settings::Key key :
+         {kInstalledProgramsMenu, kInstalledDesktop, kInstalledStartMenu, kInstalledQuickLaunch})
+        QCOMPARE(start.Read(key), QStringLiteral("<missing>"));
+    QCOMPARE(start.Read(kLanguage), QStringLiteral("0"));
+}
+
+void TestInstall::missingFontEndsWithoutSettings() {
+    Home home;
+    QFile::remove(home.progDir + QStringLiteral("HP48.TTF"));
+    const QStringList before = home.Files();
+    {
+        Start start;
+        QVERIFY(!start.Run());
+        QCOMPARE(start.prompter.ShownIds(), QList<quint16>({1175}));
+        QCOMPARE(start.prompter.shown[0].icon, MsgIcon::Error);
+    }
+    QCOMPARE(home.Files(), before); // nothing was made
+    Start again;
+    again.answer = AnswerCancel;
+    QVERIFY(!again.Run());
+    QVERIFY(again.installerShown);
+}
+
+// A font of family HP48 that the user installed: the installation uses it and never records
+// it, so the removal leaves it.
+void TestInstall::knownFontIsLeftAlone() {
+    Home home;
+    const QString users = home.Path("home/.fonts/HP48.TTF");
+    QDir().mkpath(QFileInfo(users).absolutePath());
+    QVERIFY(QFile::copy(home.progDir + QStringLiteral("HP48.TTF"), users));
+    QProcess::execute(QStringLiteral("fc-cache"), {QFileInfo(users).absolutePath()});
+    {
+        Start start;
+        QVERIFY(start.Run());
+        QCOMPARE(start.prompter.ShownIds(), QList<quint16>({1180}));
+        QCOMPARE(start.prompter.shown[0].icon, MsgIcon::Information);
+        QCOMPARE(start.Read(settings::key::kInstalledFont), QStringLiteral("<missing>"));
+        QVERIFY(!QFileInfo::exists(shcut::FontFile()));
+    }
+    Start removal;
+    removal.prompter.answers = {MsgButton::Yes};
+    QVERIFY(!removal.Run({kSwitch}));
+    QVERIFY(QFileInfo::exists(users));
+}
+
+void TestInstall::uncopyableFontEndsWithoutSettings() {
+    Home home;
+    WriteBytes(home.Path("data/fonts"), "a file where the font folder should be");
+    Start start;
+    QVERIFY(!start.Run());
+    QCOMPARE(start.prompter.ShownIds(), QList<quint16>({1170}));
+    QCOMPARE(start.prompter.shown[0].icon, MsgIcon::Information);
+    QVERIFY(!QFileInfo::exists(home.Ini()));
+}
+
+void TestInstall::shortcutWithoutDesktopIsRecordedFalse() {
+    Home home;
+    QDir(home.Path("home/Desktop")).removeRecursively();
+    Start start;
+    QVERIFY(start.Run());
+    QCOMPARE(start.Read(settings::key::kInstalledDesktop), QStringLiteral("0"));
+    QCOMPARE(start.Read(settings::key::kInstalledProgramsMenu), QStringLiteral("1"));
+    QVERIFY(!QFileInfo::exists(home.Path("home/Desktop")));
+}
+
+void TestInstall::secondStartGoesToTheSplash() {
+    Home home;
+    {
+        Start first;
+        QVERIFY(first.Run());
+    }
+    Start second;
+    second.answer = AnswerCancel;
+    QVERIFY(second.Run({}));
+    QVERIFY(!second.installerShown);
+    QVERIFY(second.prompter.shown.isEmpty());
+    QVERIFY(second.splash->isVisible());
+}
+
+void TestInstall::otherInstalledVersionStopsTheStart() {
+    Home home;
+    struct Case {
+        QByteArray application;
+        QList<quint16> shown;
+    };
+    const QList<Case> cases = {
+        {"Name=Ombrel\nVersion=2.10\n", {1150}}, // compared as text: older
+        {"Name=Ombrel\nVersion=2.8\n", {1145}},
+        {"Name=Ombrel\n", {}}, // no version: the program's own
+        {"Name=Ombrel\nVersion=2.7\n", {}},
+    };
+    for (const Case& c : cases) {
+        home.WriteIni("[Application]\n" + c.application);
+        Start start;
+        QCOMPARE(start.Run(), c.shown.isEmpty());
+        QCOMPARE(start.prompter.ShownIds(), c.shown);
+        QVERIFY(!start.installerShown);
+        if (c.shown.isEmpty())
+            continue;
+        const MessageRequest& box = start.prompter.shown[0];
+        QCOMPARE(box.icon, MsgIcon::Information);
+        QCOMPARE(box.buttons, QList<MsgButton>({MsgButton::Cancel}));
+        if (c.shown[0] == 1150)
+            QCOMPARE(box.text, QStringLiteral("Ombrel Version 2.10 wurde gefunden.\nBitte alle "
+                                              "anderen Versionen vor der Einrichtung\nvon Ombrel "
+                                              "2.7 deinstallieren !"));
+    }
+}
+
+void TestInstall::missingCompanionFileStopsTheStart() {
+    Home home;
+    home.WriteIni("[Application]\nName=Ombrel\nLanguage=1\n");
+    QFile::remove(home.progDir + QStringLiteral("kermit"));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(home.sandbox.Path(QStringLiteral("emptybin"))));
+    {
+        Start start;
+        start.prompter.answers = {MsgButton::Help, MsgButton::Cancel};
+        const bool ran = start.Run();
+        qputenv("PATH", path);
+        QVERIFY(!ran);
+        QCOMPARE(start.prompter.ShownIds(), QList<quint16>({1140, 1140}));
+        const MessageRequest& box = start.prompter.shown[0];
+        QCOMPARE(box.icon, MsgIcon::Error);
+        QCOMPARE(box.buttons, QList<MsgButton>({MsgButton::Cancel, MsgButton::Help}));
+        QVERIFY(box.text.startsWith(QStringLiteral("Unfortunately, some files are missing.")));
+        QCOMPARE(start.helpShown, QStringList({"en-ctx555"}));
+    }
+    WriteBytes(home.progDir + QStringLiteral("kermit"), "#!/bin/sh\n");
+    QFile::setPermissions(home.progDir + QStringLiteral("kermit"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::remove(home.progDir + QStringLiteral("omhelp.html"));
+    Start start;
+    QVERIFY(!start.Run());
+    QCOMPARE(start.prompter.ShownIds(), QList<quint16>({1140}));
+}
+
+void TestInstall::leftoversGoAtEveryStart() {
+    Home home;
+    home.WriteIni("[Application]\nName=Ombrel\n");
+    const QString work = home.sandbox.RuntimeDir() + QStringLiteral("/ombrel/");
+    QDir().mkpath(work);
+    WriteBytes(work + QStringLiteral("~recv.tmp"), "x");
+    WriteBytes(work + QStringLiteral("~send.tmp"), "x");
+    {
+        Start start;
+        QVERIFY(start.Run());
+    }
+    QVERIFY(!QFileInfo::exists(work + QStringLiteral("~recv.tmp")));
+    QVERIFY(!QFileInfo::exists(work + QStringLiteral("~send.tmp")));
+
+    QDir().mkpath(work + QStringLiteral("~task.tmp/inside")); // cannot be deleted as a file
+    Start start;
+    QVERIFY(!start.Run());
+    QCOMPARE(start.prompter.ShownIds(), QList<quint16>({1195}));
+}
+
+// Only the exact switch as the first parameter removes; anything else is a file to open.
+void TestInstall::removalSwitchIsExact() {
+    Home home;
+    home.WriteIni("[Application]\nName=Ombrel\n");
+    for (const QStringList& parameters :
+         {QStringList{"/$uninstalcompleteapp$"}, QStringList{"a.hp", kSwitch}}) {
+        Start start;
+        QVERIFY(start.Run(parameters));
+        QVERIFY(start.prompter.shown.isEmpty());
+        TMainProg main;
+        start.splash->Timer1Timer(); // the splash goes: the first parameter opens
+        QCOMPARE(start.prompter.ShownIds(), QList<quint16>({1115})); // no such file
+    }
+    QVERIFY(QFileInfo::exists(home.Ini()));
+}
+
+void TestInstall::removalDeclinedRemovesNothing() {
+    Home home;
+    {
+        Start install;
+        QVERIFY(install.Run());
+    }
+    const QStringList installed = home.Tree();
+    Start removal;
+    removal.prompter.answers = {MsgButton::No};
+    QVERIFY(!removal.Run({kSwitch}));
+    QCOMPARE(removal.prompter.ShownIds(), QList<quint16>({1155}));
+    QCOMPARE(removal.prompter.shown[0].buttons, QList<MsgButton>({MsgButton::Yes, MsgButton::No}));
+    QCOMPARE(removal.prompter.shown[0].text,
+             QStringLiteral("Hiermit wird Ombrel 2.7 vollständig von Ihrem PC entfernt.\n"
+                            "Deinstallation fortsetzen ?"));
+    QCOMPARE(home.Tree(), installed);
+}
+
+// What the user made stays: a database, the Tarvo library, an entry of another program and the
+// defaults it set, the Kermit on the search path.
+void TestInstall::removalLeavesTheHomeAsBefore() {
+    Home home;
+    const QString bin = home.sandbox.Path(QStringLiteral("bin/kermit"));
+    WriteBytes(bin, "#!/bin/sh\n");
+    QFile::remove(home.progDir + QStringLiteral("kermit"));
+    QFile::setPermissions(bin, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(QFileInfo(bin).absolutePath()) + ':' + path);
+    WriteBytes(home.Path("config/mimeapps.list"),
+               "[Default Applications]\ntext/x-other=other.desktop\n");
+    WriteBytes(home.Path("home/Desktop/notes.txt"), "mine");
+    const QStringList before = home.Tree();
+    {
+        Start install;
+        QVERIFY(install.Run());
+    }
+    WriteBytes(home.progDir + QStringLiteral("tarvo.lib"), "library");
+    const QString made = home.Path("data/applications/other.desktop");
+    WriteBytes(made, "[Desktop Entry]\n");
+
+    Start removal;
+    removal.prompter.answers = {MsgButton::Yes};
+    const bool ran = removal.Run({kSwitch});
+    qputenv("PATH", path);
+    QVERIFY(!ran);
+    QCOMPARE(removal.prompter.ShownIds(), QList<quint16>({1155}));
+    QStringList after = home.Tree();
+    QVERIFY(after.removeAll(QStringLiteral("prog/tarvo.lib ") +
+                            QString::fromLatin1(QByteArray("library").toHex())));
+    QVERIFY(after.removeAll(QStringLiteral("data/applications/other.desktop ") +
+                            QString::fromLatin1(QByteArray("[Desktop Entry]\n").toHex().left(48))));
+    QVERIFY(after.removeAll(QStringLiteral("data/applications")));
+    // The mime lists were rewritten by the desktop tools; what they say is the same.
+    const QString list = QString::fromUtf8(ReadBytes(home.Path("config/mimeapps.list")));
+    QVERIFY2(list.contains(QStringLiteral("text/x-other=other.desktop")), qPrintable(list));
+    QVERIFY2(!list.contains(QStringLiteral("ombrel")), qPrintable(list));
+    // The program went with its companion files; the lists were compared above.
+    const auto untouched = [](QStringList tree) {
+        tree.removeIf([](const QString& line) {
+            return line.startsWith(u"config/mimeapps.list") || line.startsWith(u"prog/");
+        });
+        return tree;
+    };
+    QCOMPARE(untouched(after), untouched(before));
+    QCOMPARE(QDir(home.progDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList({"tarvo.lib"}));
+    QVERIFY(QFileInfo::exists(bin));
+    QVERIFY(!QFileInfo::exists(home.sandbox.RuntimeDir() + QStringLiteral("/ombrel")));
+}
+
+void TestInstall::removalDeletesTheProgramBesideItsFiles() {
+    Home home;
+    {
+        Start install;
+        QVERIFY(install.Run());
+    }
+    GlobalScope global;
+    ScriptedPrompter prompter;
+    prompter.answers = {MsgButton::Yes};
+    Glob().Ini = std::make_unique<SettingsFile>(home.Ini());
+    FillPaths();
+    Glob().Version = QStringLiteral("2.7");
+    Glob().ExeFile = home.progDir + QStringLiteral("ombrel");
+    WriteBytes(Glob().ExeFile, "program");
+    RemoveInstallation();
+    QCOMPARE(QDir(home.progDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    QVERIFY(!QFileInfo::exists(home.Ini()));
+}
+
+QTEST_MAIN(TestInstall)
+#include "tst_install.moc"
