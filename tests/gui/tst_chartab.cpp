@@ -1,5 +1,6 @@
 #include "ApplyLanguage.h"
 #include "Hp48Codec.h"
+#include "ProgramFrame.h"
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
@@ -21,37 +22,8 @@ namespace {
 
 // A started program in a sandbox: the main window and its long-lived windows, made after the
 // test wrote its settings.
-struct Frame {
-    Sandbox sandbox;
-    GlobalScope global;
-    ScriptedPrompter prompter;
-    ScriptedFileDialogs dialogs;
-    std::unique_ptr<TMainProg> main;
-
-    Frame() {
-        Glob().Ini = std::make_unique<SettingsFile>(sandbox.SettingsFile());
-        Glob().ProgDir = sandbox.Path(QStringLiteral("prog/"));
-        Glob().SplashDone = true;
-    }
-    ~Frame() { main.reset(); }
-
-    void Set(const char* section, const char* key, const QString& value) {
-        Glob().Ini->WriteString(section, key, value);
-    }
-    QString Get(const char* section, const char* key) const {
-        return Glob().Ini->ReadString(section, key, QStringLiteral("<missing>"));
-    }
-    TMainProg& Open() {
-        main = std::make_unique<TMainProg>();
-        main->CreateLongLivedWindows();
-        ApplyLanguage();
-        main->show();
-        return *main;
-    }
+struct Frame : ProgramFrame {
     TChTab& Table() const { return *main->CharTable(); }
-    QAction* Action(const char* name) const {
-        return main->findChild<QAction*>(QLatin1String(name));
-    }
     bool Marked() const {
         const bool button = main->findChild<QToolButton*>("CharTabButton")->isChecked();
         const bool item = Action("Zeichentabelle1")->isChecked();

@@ -1,5 +1,6 @@
 #include "ApplyLanguage.h"
 #include "HelpWindow.h"
+#include "ProgramFrame.h"
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
@@ -32,31 +33,9 @@ const QString kHelpSource = QStringLiteral(OMBREL_SOURCE_DIR "/resources/omhelp.
 const QStringList kContexts = {"conn", "advanced", "sort",  "find", "scan",  "inst", "prog",
                                "lay",  "lang",     "iopar", "pfad", "color", "ask",  "555"};
 
-struct Frame {
-    Sandbox sandbox;
-    GlobalScope global;
-    ScriptedPrompter prompter;
-    ScriptedFileDialogs dialogs;
-    std::unique_ptr<TMainProg> main;
-
-    explicit Frame(bool withHelpFile = true) {
-        Glob().Ini = std::make_unique<SettingsFile>(sandbox.SettingsFile());
-        Glob().ProgDir = sandbox.Path(QStringLiteral("prog/"));
-        Glob().SplashDone = true;
-        qputenv("OMBREL_PROGDIR", QFile::encodeName(Glob().ProgDir));
-        if (withHelpFile)
-            QFile::copy(kHelpSource, Glob().ProgDir + QStringLiteral("omhelp.html"));
-    }
-    ~Frame() {
-        main.reset();
-        qunsetenv("OMBREL_PROGDIR");
-    }
-    TMainProg& Open() {
-        main = std::make_unique<TMainProg>();
-        ApplyLanguage();
-        main->show();
-        return *main;
-    }
+struct Frame : ProgramFrame {
+    explicit Frame(bool withHelpFile = true) { UseProgramDirectory(withHelpFile); }
+    TMainProg& Open() { return ProgramFrame::Open(Dialogs::Without); }
     QTextBrowser* Browser() const {
         return HelpWindow::Instance() ? HelpWindow::Instance()->Browser() : nullptr;
     }

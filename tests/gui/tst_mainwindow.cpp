@@ -1,4 +1,5 @@
 #include "ApplyLanguage.h"
+#include "ProgramFrame.h"
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
@@ -26,42 +27,13 @@ namespace {
 
 const QByteArray kOneTopic = "%%HP: T(1)A(R)F(,);\r\n{ {\"x\"}}";
 
-// The program's state as start-up leaves it, in a sandbox, with every box and file dialog
-// scripted. The main window is made by Open(), after the test has written its settings.
-struct Frame {
-    Sandbox sandbox;
-    GlobalScope global;
-    ScriptedPrompter prompter;
-    ScriptedFileDialogs dialogs;
-    std::unique_ptr<TMainProg> main;
-
-    Frame() {
-        Glob().Ini = std::make_unique<SettingsFile>(sandbox.SettingsFile());
-        Glob().ProgDir = sandbox.Path(QStringLiteral("prog/"));
-        Glob().SplashDone = true;
-    }
-    ~Frame() { main.reset(); }
-
-    void Set(const char* section, const char* key, const QString& value) {
-        Glob().Ini->WriteString(section, key, value);
-    }
-    QString Get(const char* section, const char* key) const {
-        return Glob().Ini->ReadString(section, key, QStringLiteral("<missing>"));
-    }
-    TMainProg& Open() {
-        main = std::make_unique<TMainProg>();
-        ApplyLanguage();
-        main->show();
-        return *main;
-    }
+struct Frame : ProgramFrame {
+    TMainProg& Open() { return ProgramFrame::Open(Dialogs::Without); }
     // A database file in the sandbox.
     QString Database(const QString& name) const {
         const QString path = sandbox.Path(QStringLiteral("db/") + name);
         WriteBytes(path, kOneTopic);
         return path;
-    }
-    QAction* Action(const char* name) const {
-        return main->findChild<QAction*>(QLatin1String(name));
     }
     QStringList ItemTexts(const char* menuName) const {
         QStringList texts;

@@ -1,5 +1,6 @@
 #include "ApplyLanguage.h"
 #include "HelpWindow.h"
+#include "ProgramFrame.h"
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
@@ -59,36 +60,8 @@ const char kPrepared[] = "[Transfer]\n"
                          "[Application]\n"
                          "Language=1\n";
 
-struct Frame {
-    Sandbox sandbox;
-    GlobalScope global;
-    ScriptedPrompter prompter;
-    ScriptedFileDialogs dialogs;
-    std::unique_ptr<TMainProg> main;
-
-    Frame() {
-        Glob().Ini = std::make_unique<SettingsFile>(sandbox.SettingsFile());
-        Glob().ProgDir = sandbox.Path(QStringLiteral("prog/"));
-        Glob().SplashDone = true;
-        qputenv("OMBREL_PROGDIR", QFile::encodeName(Glob().ProgDir));
-        QFile::copy(QStringLiteral(OMBREL_SOURCE_DIR "/resources/omhelp.html"),
-                    Glob().ProgDir + QStringLiteral("omhelp.html"));
-    }
-    ~Frame() { main.reset(); }
-
-    void Set(const char* section, const char* key, const QString& value) {
-        Glob().Ini->WriteString(section, key, value);
-    }
-    QString Get(const char* section, const char* key) const {
-        return Glob().Ini->ReadString(section, key, QStringLiteral("<missing>"));
-    }
-    TMainProg& Open() {
-        main = std::make_unique<TMainProg>();
-        main->CreateLongLivedWindows();
-        ApplyLanguage();
-        main->show();
-        return *main;
-    }
+struct Frame : ProgramFrame {
+    Frame() { UseProgramDirectory(); }
     TOptions& Dialog() const { return *main->OptionsDialog(); }
     template <typename T> T* Control(const char* name) const {
         T* control = Dialog().findChild<T*>(QLatin1String(name));

@@ -1,4 +1,5 @@
 #include "ApplyLanguage.h"
+#include "ProgramFrame.h"
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
@@ -22,28 +23,7 @@ namespace {
 
 const QByteArray kOneTopic = "%%HP: T(1)A(R)F(,);\r\n{ {\"x\"}}";
 
-struct Frame {
-    Sandbox sandbox;
-    GlobalScope global;
-    ScriptedPrompter prompter;
-    ScriptedFileDialogs dialogs;
-    std::unique_ptr<TMainProg> main;
-
-    Frame() {
-        Glob().Ini = std::make_unique<SettingsFile>(sandbox.SettingsFile());
-        Glob().ProgDir = sandbox.Path(QStringLiteral("prog/"));
-        Glob().Version = QStringLiteral("2.7");
-        Glob().SplashDone = true;
-    }
-    ~Frame() { main.reset(); }
-
-    TMainProg& Open() {
-        main = std::make_unique<TMainProg>();
-        main->CreateLongLivedWindows();
-        ApplyLanguage();
-        main->show();
-        return *main;
-    }
+struct Frame : ProgramFrame {
     QString Database(const QString& name) const {
         const QString path = sandbox.Path(QStringLiteral("db/") + name);
         WriteBytes(path, kOneTopic);

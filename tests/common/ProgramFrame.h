@@ -1,0 +1,36 @@
+#pragma once
+
+#include "Sandbox.h"
+#include "ScriptedFileDialogs.h"
+#include "ScriptedPrompter.h"
+#include "omGlob.h"
+#include "omUnit.h"
+
+#include <memory>
+
+class QAction;
+
+// The program's state as start-up leaves it, in a sandbox, with every box and file dialog
+// scripted. The main window is made by Open(), after the test has written its settings.
+struct ProgramFrame {
+    enum class Dialogs { Without, With }; // the long-lived dialogs
+
+    ProgramFrame();
+    ~ProgramFrame();
+
+    void Set(const char* section, const char* key, const QString& value);
+    QString Get(const char* section, const char* key) const; // "<missing>" when not there
+    TMainProg& Open(Dialogs dialogs = Dialogs::With);
+    QAction* Action(const char* name) const;
+    // Points OMBREL_PROGDIR at the sandbox's program directory, with the help file in it.
+    void UseProgramDirectory(bool withHelpFile = true);
+
+    Sandbox sandbox;
+    GlobalScope global;
+    ScriptedPrompter prompter;
+    ScriptedFileDialogs dialogs;
+    std::unique_ptr<TMainProg> main;
+
+  private:
+    bool programDirectorySet_ = false;
+};
