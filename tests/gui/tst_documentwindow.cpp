@@ -3,6 +3,7 @@
 
 #include "HpFile.h"
 #include "Paths.h"
+#include "ProgramFrame.h"
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
@@ -25,25 +26,15 @@
 namespace {
 
 // One program: its settings, its global state and its main window, in a sandbox.
-struct Program {
+struct Program : ProgramFrame {
     explicit Program(const QByteArray& settingsText = "[Application]\nLanguage=1\n") {
         WriteBytes(sandbox.SettingsFile(), settingsText);
-        Glob().Ini = std::make_unique<SettingsFile>(paths::SettingsFile());
-        FillPaths();
-        Glob().SplashDone = true;
-        main = std::make_unique<TMainProg>();
-        main->show();
+        Open(Dialogs::Without);
         QApplication::setActiveWindow(main.get());
     }
     ~Program() { TKind::SetMenuRunner(nullptr); }
 
     TKind* NewDocument() { return main->NeueDatei1Click(); }
-
-    Sandbox sandbox;
-    GlobalScope global;
-    ScriptedPrompter prompter;
-    ScriptedFileDialogs dialogs;
-    std::unique_ptr<TMainProg> main;
 };
 
 QString PanelText(TKind* document, const char* name) {

@@ -4,6 +4,7 @@
 #include "ApplyLanguage.h"
 #include "HpFile.h"
 #include "Paths.h"
+#include "ProgramFrame.h"
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
@@ -31,16 +32,10 @@ namespace {
 using Topics = QList<QList<QByteArray>>;
 
 // One program with its long-lived dialogs, in a sandbox, in English.
-struct Program {
+struct Program : ProgramFrame {
     explicit Program(const QByteArray& settings = "[Application]\nLanguage=1\n") {
         WriteBytes(sandbox.SettingsFile(), settings);
-        Glob().Ini = std::make_unique<SettingsFile>(paths::SettingsFile());
-        FillPaths();
-        Glob().SplashDone = true;
-        main = std::make_unique<TMainProg>();
-        main->CreateLongLivedWindows();
-        ApplyLanguage();
-        main->show();
+        ProgramFrame::Open();
     }
     // A document window showing the given topics, entry 1 selected.
     TKind* Open(const Topics& topics) {
@@ -67,11 +62,6 @@ struct Program {
     }
     void Repeat() { main->findChild<QAction*>("Wiederholen1")->trigger(); }
 
-    Sandbox sandbox;
-    GlobalScope global;
-    ScriptedPrompter prompter;
-    ScriptedFileDialogs dialogs;
-    std::unique_ptr<TMainProg> main;
     int files = 0;
 };
 

@@ -5,6 +5,7 @@
 #include "ApplyLanguage.h"
 #include "HpFile.h"
 #include "Paths.h"
+#include "ProgramFrame.h"
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
@@ -50,16 +51,10 @@ QByteArrayList Sorted(const QByteArrayList& titles, Comparison comparison, bool 
 }
 
 // One program with its long-lived dialogs, in a sandbox, in English.
-struct Program {
+struct Program : ProgramFrame {
     explicit Program(const QByteArray& settings = "[Application]\nLanguage=1\n") {
         WriteBytes(sandbox.SettingsFile(), settings);
-        Glob().Ini = std::make_unique<SettingsFile>(paths::SettingsFile());
-        FillPaths();
-        Glob().SplashDone = true;
-        main = std::make_unique<TMainProg>();
-        main->CreateLongLivedWindows();
-        ApplyLanguage();
-        main->show();
+        ProgramFrame::Open();
     }
     TKind* Open(const QList<TopicRows>& topics) {
         TopicTable table;
@@ -86,12 +81,6 @@ struct Program {
         document->findChild<QAction*>("Sortieren1")->trigger();
         return shown;
     }
-
-    Sandbox sandbox;
-    GlobalScope global;
-    ScriptedPrompter prompter;
-    ScriptedFileDialogs dialogs;
-    std::unique_ptr<TMainProg> main;
 };
 
 QStringList Titles(TKind* document) {
