@@ -1,6 +1,7 @@
 #include "Sandbox.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
@@ -41,6 +42,35 @@ QString Sandbox::Path(const QString& relative) const {
     const QString path = Root() + u'/' + relative;
     QDir().mkpath(QFileInfo(path).absolutePath());
     return path;
+}
+
+QStringList Sandbox::Tree(const QStringList& tops, int contentBytes) const {
+    QStringList tree;
+    for (const QString& top : tops) {
+        const QDir root(Root() + u'/' + top);
+        QDirIterator it(root.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            QString line = top + u'/' + root.relativeFilePath(path);
+            if (it.fileInfo().isFile())
+                line += u' ' + QString::fromLatin1(ReadBytes(path).toHex().left(contentBytes * 2));
+            tree.append(line);
+        }
+    }
+    tree.sort();
+    return tree;
+}
+
+QByteArray Database(const QList<QList<QByteArray>>& topics) {
+    QByteArray out = "%%HP: T(1)A(R)F(,);\r\n{ ";
+    for (const QList<QByteArray>& rows : topics) {
+        out += '{';
+        for (const QByteArray& row : rows)
+            out += '"' + row + "\"\r\n";
+        out += "}\r\n";
+    }
+    return out + "}\r\n";
 }
 
 void WriteBytes(const QString& fileName, const QByteArray& bytes) {

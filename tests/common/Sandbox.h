@@ -19,6 +19,9 @@ class Sandbox {
     QString SettingsFile() const { return ConfigDir() + QStringLiteral("/Ombrel.ini"); }
     // A path inside the sandbox; its parent directories are made.
     QString Path(const QString& relative) const;
+    // Every file and folder under the given top folders of the sandbox, sorted, each file with
+    // the first bytes of its contents in hex: what a test compares before and after.
+    QStringList Tree(const QStringList& tops, int contentBytes) const;
 
   private:
     QTemporaryDir root_;
@@ -28,3 +31,5 @@ class Sandbox {
 // Writes a whole file; fails the running test when it cannot.
 void WriteBytes(const QString& fileName, const QByteArray& bytes);
 QByteArray ReadBytes(const QString& fileName);
+// The bytes of a database file whose topics hold the given rows, each row quoted.
+QByteArray Database(const QList<QList<QByteArray>>& topics);

@@ -6,17 +6,6 @@
 
 namespace {
 
-QByteArray Database(const QList<QList<QByteArray>>& topics) {
-    QByteArray out = "%%HP: T(1)A(R)F(,);\r\n{ ";
-    for (const QList<QByteArray>& rows : topics) {
-        out += '{';
-        for (const QByteArray& row : rows)
-            out += '"' + row + "\"\r\n";
-        out += "}\r\n";
-    }
-    return out + "}\r\n";
-}
-
 quint16 Count(const QByteArray& data, const QByteArray& text, bool caseSensitive = false) {
     return scan::CountInData(data, text, caseSensitive);
 }

@@ -61,19 +61,6 @@ void PressKey(TKind* document, Qt::Key key) {
     QTest::keyClick(document->DataBox(), key);
 }
 
-QByteArray Database(const QList<QList<QByteArray>>& topics) {
-    TopicTable table;
-    QList<TopicRows> filled;
-    for (const QList<QByteArray>& rows : topics) {
-        TopicRows topic;
-        for (int row = 0; row < rows.size(); ++row)
-            topic[row] = rows[row];
-        filled.append(topic);
-    }
-    table.Fill(filled);
-    return FormatHpFile(table, table.TopicCount(), true, false);
-}
-
 QString Titles(TKind* document) {
     QStringList titles;
     for (int row = 0; row < document->TopicBox()->count(); ++row)

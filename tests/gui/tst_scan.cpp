@@ -28,17 +28,6 @@
 
 namespace {
 
-QByteArray Database(const QList<QList<QByteArray>>& topics) {
-    QByteArray out = "%%HP: T(1)A(R)F(,);\r\n{ ";
-    for (const QList<QByteArray>& rows : topics) {
-        out += '{';
-        for (const QByteArray& row : rows)
-            out += '"' + row + "\"\r\n";
-        out += "}\r\n";
-    }
-    return out + "}\r\n";
-}
-
 // One program with its long-lived windows, in a sandbox; the preferred directory is an empty
 // directory of its own.
 struct Program {

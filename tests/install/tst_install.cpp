@@ -59,23 +59,7 @@ struct Home {
 
     // Every file and folder under home, data, config and the program directory, with the
     // start of each file's contents; the caches and the runtime directory are the system's.
-    QStringList Tree() const {
-        QStringList tree;
-        for (const char* top : {"home", "data", "config", "prog"}) {
-            const QDir root(Path(top));
-            QDirIterator it(root.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
-                            QDirIterator::Subdirectories);
-            while (it.hasNext()) {
-                const QString path = it.next();
-                QString line = QLatin1String(top) + u'/' + root.relativeFilePath(path);
-                if (it.fileInfo().isFile())
-                    line += u' ' + QString::fromLatin1(ReadBytes(path).toHex().left(48));
-                tree.append(line);
-            }
-        }
-        tree.sort();
-        return tree;
-    }
+    QStringList Tree() const { return sandbox.Tree({"home", "data", "config", "prog"}, 24); }
     // The files of Tree() without contents, leaving out what update-mime-database makes.
     QStringList Files() const {
         QStringList files;

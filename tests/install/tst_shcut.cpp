@@ -42,21 +42,7 @@ QString KeyOf(const QString& entry, const QString& key) {
 
 // Every file and folder under the sandbox's home, data and config directories, with contents.
 QStringList Tree(const Sandbox& sandbox) {
-    QStringList tree;
-    for (const char* top : {"home", "data", "config"}) {
-        QDir root(sandbox.Root() + u'/' + QLatin1String(top));
-        QDirIterator it(root.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            QString line = QLatin1String(top) + u'/' + root.relativeFilePath(path);
-            if (it.fileInfo().isFile())
-                line += u' ' + QString::fromLatin1(ReadBytes(path).toHex().left(64));
-            tree.append(line);
-        }
-    }
-    tree.sort();
-    return tree;
+    return sandbox.Tree({"home", "data", "config"}, 32);
 }
 
 } // namespace
