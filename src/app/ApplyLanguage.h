@@ -2,8 +2,18 @@
 
 class QWidget;
 
+#include <QObject>
+#include <QString>
+
 // Every localised window and control carries its base string id in this dynamic property.
 inline constexpr char kTagProperty[] = "tag";
+
+// Names a control as its window's layout names it and gives it the base id of its texts.
+template <typename Control> Control* Tagged(Control* control, const char* name, quint16 tag) {
+    control->setObjectName(QString::fromLatin1(name));
+    control->setProperty(kTagProperty, tag);
+    return control;
+}
 
 // Implemented by document windows: their caption is their file name once they have one, and
 // their topic position panel keeps its number while "<New>" is selected.

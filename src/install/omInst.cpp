@@ -182,18 +182,14 @@ QLabel* TInst::AddLabel(const char* name, int top, quint16 tag) {
 }
 
 QCheckBox* TInst::AddCheckBox(const char* name, int row, quint16 tag) {
-    auto* box = new QCheckBox(options_);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setProperty(kTagProperty, tag);
+    auto* box = Tagged(new QCheckBox(options_), name, tag);
     box->setGeometry(12, kCheckBoxTop + row * kCheckBoxStep, kOptionsBox.width() - 20, 20);
     box->setChecked(true);
     return box;
 }
 
 QPushButton* TInst::AddButton(const char* name, int left, quint16 tag) {
-    auto* button = new QPushButton(this);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setProperty(kTagProperty, tag);
+    auto* button = Tagged(new QPushButton(this), name, tag);
     button->setGeometry(QRect(QPoint(left, kButtonTop), kButtonSize));
     button->setAutoDefault(false);
     return button;

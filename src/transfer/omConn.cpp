@@ -276,9 +276,7 @@ QLineEdit* MakeField(QWidget* parent, const char* name, QRect geometry) {
 }
 
 QPushButton* MakeButton(QWidget* parent, const char* name, quint16 tag, int index) {
-    auto* button = new QPushButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setProperty(kTagProperty, tag);
+    auto* button = Tagged(new QPushButton(parent), name, tag);
     button->setGeometry(kClientSize.width() - kMargin - (3 - index) * kButtonWidth -
                             (2 - index) * kButtonGap,
                         kButtonsY, kButtonWidth, kButtonHeight);

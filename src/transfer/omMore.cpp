@@ -47,16 +47,12 @@ constexpr int kButtonHeight = 28;
 constexpr int kButtonGap = 10;
 
 void MakeLabel(QWidget* parent, const char* name, quint16 tag, int y) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setProperty(kTagProperty, tag);
+    auto* label = Tagged(new QLabel(parent), name, tag);
     label->setGeometry(kLabelX, y, kLabelWidth, kLineHeight);
 }
 
 QPushButton* MakeButton(QWidget* parent, const char* name, quint16 tag, int index) {
-    auto* button = new QPushButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setProperty(kTagProperty, tag);
+    auto* button = Tagged(new QPushButton(parent), name, tag);
     button->setGeometry(kLabelX + index * (kButtonWidth + kButtonGap), kButtonsY, kButtonWidth,
                         kButtonHeight);
     return button;

@@ -104,9 +104,7 @@ HelpWindow* HelpWindow::Instance() {
 }
 
 QToolButton* HelpWindow::AddButton(const char* name, quint16 tag, const char* themeIcon) {
-    auto* button = new QToolButton(this);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setProperty(kTagProperty, tag);
+    auto* button = Tagged(new QToolButton(this), name, tag);
     button->setIcon(QIcon::fromTheme(QString::fromLatin1(themeIcon)));
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setAutoRaise(true);

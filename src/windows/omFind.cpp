@@ -3,6 +3,7 @@
 #include "ApplyLanguage.h"
 #include "HelpWindow.h"
 #include "Hp48Codec.h"
+#include "SearchTextValidator.h"
 #include "Settings.h"
 #include "TopicTable.h"
 #include "omGlob.h"
@@ -36,7 +37,6 @@ constexpr quint16 kNotFound = 1135;
 
 constexpr int kLocationCurrentTopic = 0;
 constexpr int kLocationAllTopics = 1;
-constexpr int kMaxSearchCodes = CopyRowLength; // a search text holds at most 35 codes
 
 constexpr QSize kClientSize{383, 212};
 constexpr int kLabelX = 16;
@@ -46,16 +46,6 @@ constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 28;
 constexpr int kButtonGap = 8;
 constexpr int kButtonsY = 164;
-
-// Refuses text longer than a search text may be, counted in calculator codes, so that a
-// character shown as two (x with its bar) counts once.
-class SearchTextValidator : public QValidator {
-  public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        return hp48::EncodedLength(input) <= kMaxSearchCodes ? Acceptable : Invalid;
-    }
-};
 
 // Only the ASCII letters change case; every other code, accented letters included, stays.
 QByteArray UpperAscii(QByteArray bytes) {
@@ -67,17 +57,13 @@ QByteArray UpperAscii(QByteArray bytes) {
 }
 
 QLabel* MakeLabel(QWidget* parent, const char* name, quint16 tag, QRect geometry) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setProperty(kTagProperty, tag);
+    auto* label = Tagged(new QLabel(parent), name, tag);
     label->setGeometry(geometry);
     return label;
 }
 
 QPushButton* MakeButton(QWidget* parent, const char* name, quint16 tag, int index) {
-    auto* button = new QPushButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setProperty(kTagProperty, tag);
+    auto* button = Tagged(new QPushButton(parent), name, tag);
     button->setGeometry(kFieldX + index * (kButtonWidth + kButtonGap), kButtonsY, kButtonWidth,
                         kButtonHeight);
     return button;

@@ -97,9 +97,7 @@ QColor PaletteColour(int index) {
 }
 
 QAction* AddAction(QMenu* menu, const char* name, quint16 tag, const QKeySequence& key = {}) {
-    QAction* action = menu->addAction(QString());
-    action->setObjectName(QString::fromLatin1(name));
-    action->setProperty(kTagProperty, tag);
+    QAction* action = Tagged(menu->addAction(QString()), name, tag);
     action->setShortcut(key);
     return action;
 }

@@ -106,9 +106,7 @@ QRadioButton* AddRadio(QWidget* parent, QButtonGroup* group, const char* name, c
 }
 
 QLabel* AddLabel(QWidget* parent, const char* name, quint16 tag) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setProperty(kTagProperty, tag);
+    auto* label = Tagged(new QLabel(parent), name, tag);
     return label;
 }
 
@@ -203,18 +201,14 @@ TOptions::TOptions(TMainProg* main) : QDialog(main), main_(main) {
 }
 
 QWidget* TOptions::AddPage(const char* name, quint16 tag, const char* helpContext) {
-    auto* page = new QWidget;
-    page->setObjectName(QString::fromLatin1(name));
-    page->setProperty(kTagProperty, tag);
+    auto* page = Tagged(new QWidget, name, tag);
     page->setProperty(kHelpContextProperty, QString::fromLatin1(helpContext));
     pages_->addTab(page, Tx(tag));
     return page;
 }
 
 QCheckBox* TOptions::AddCheckBox(QWidget* page, const char* name, quint16 tag) {
-    auto* box = new QCheckBox(page);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setProperty(kTagProperty, tag);
+    auto* box = Tagged(new QCheckBox(page), name, tag);
     page->layout()->addWidget(box);
     return box;
 }

@@ -4,6 +4,7 @@
 #include "HelpWindow.h"
 #include "Hp48Codec.h"
 #include "OccurrenceCount.h"
+#include "SearchTextValidator.h"
 #include "Settings.h"
 #include "omGlob.h"
 #include "omKind.h"
@@ -43,23 +44,11 @@ constexpr quint16 kFilename = 420;
 constexpr quint16 kLoadSelected = 425;
 constexpr quint16 kLoadAll = 430;
 
-// The search text holds at most 35 characters, counted as the codes they encode to.
-constexpr int kMaxSearchCodes = 35;
 // The dialog's size as it was laid out; larger fonts may need more.
 constexpr QSize kDialogSize{377, 437};
 constexpr int kCountHeaderWidth = 88;
 // The list's one tab stop, in dialog units: a quarter of the font's average letter width.
 constexpr int kTabStopDialogUnits = 60;
-
-// Typing or pasting beyond the codes a search text may take is refused; a character without
-// code counts as one.
-class SearchTextValidator : public QValidator {
-  public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        return hp48::EncodedLength(input) > kMaxSearchCodes ? Invalid : Acceptable;
-    }
-};
 
 // Draws an entry with its tab expanded to the list's one tab stop, so the names start in a
 // column after the counts.

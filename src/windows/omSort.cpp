@@ -114,18 +114,14 @@ void SwapTopics(TopicTable& table, int a, int b) {
 }
 
 QLabel* MakeLabel(QWidget* parent, const char* name, quint16 tag, int x, int width) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setProperty(kTagProperty, tag);
+    auto* label = Tagged(new QLabel(parent), name, tag);
     label->setGeometry(x, 10, width, 18);
     return label;
 }
 
 QPushButton* MakeButton(QWidget* parent, const char* name, quint16 tag, int index) {
     constexpr int kFirstX = kClientSize.width() - kLeftColumnX - 3 * kButtonWidth - 2 * kButtonGap;
-    auto* button = new QPushButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setProperty(kTagProperty, tag);
+    auto* button = Tagged(new QPushButton(parent), name, tag);
     button->setGeometry(kFirstX + index * (kButtonWidth + kButtonGap), kButtonsY, kButtonWidth,
                         kButtonHeight);
     return button;

@@ -72,9 +72,7 @@ enum class WindowStateSetting { Normal = 0, Minimised = 1, Maximised = 2 };
 TMainProg* theMainWindow = nullptr;
 
 QAction* MakeAction(QObject* parent, const char* name, quint16 tag, const QKeySequence& key = {}) {
-    auto* action = new QAction(parent);
-    action->setObjectName(QString::fromLatin1(name));
-    action->setProperty(kTagProperty, tag);
+    auto* action = Tagged(new QAction(parent), name, tag);
     action->setShortcut(key);
     return action;
 }
@@ -311,9 +309,7 @@ void TMainProg::ConnectActions() {
 }
 
 QMenu* TMainProg::AddMenu(const char* name, quint16 tag, const QList<QAction*>& items) {
-    QMenu* menu = menuBar()->addMenu(QString());
-    menu->setObjectName(QString::fromLatin1(name));
-    menu->setProperty(kTagProperty, tag);
+    QMenu* menu = Tagged(menuBar()->addMenu(QString()), name, tag);
     for (QAction* item : items) {
         if (item)
             menu->addAction(item);
