@@ -2,6 +2,19 @@
 
 #include <algorithm>
 
+namespace {
+
+const TopicRows kEmptyTopic{};
+
+// Every operation takes an entry of the list; one outside it is a caller's fault, caught in
+// debug builds and refused otherwise.
+bool Refuse(bool outside) {
+    Q_ASSERT_X(!outside, "TopicTable", "entry outside the list");
+    return outside;
+}
+
+} // namespace
+
 TopicTable::TopicTable() {
     ClearTable();
 }
@@ -13,6 +26,21 @@ void TopicTable::ClearTable() {
     FileName = kNoFileName;
     Modified = false;
     Selection = 1;
+}
+
+const QByteArray& TopicTable::Row(int slot, int row) const {
+    if (row < 1 || row > RowsPerTopic)
+        return kEmptyTopic[0];
+    return Topic(slot)[row - 1];
+}
+
+void TopicTable::SetRow(int slot, int row, const QByteArray& text) {
+    if (ValidSlot(slot) && row >= 1 && row <= RowsPerTopic)
+        slots_[slot - 1][row - 1] = text;
+}
+
+const TopicRows& TopicTable::Topic(int slot) const {
+    return ValidSlot(slot) ? slots_[slot - 1] : kEmptyTopic;
 }
 
 void TopicTable::Fill(const QList<TopicRows>& topics) {
@@ -47,6 +75,8 @@ void TopicTable::RemoveTopic(int entry) {
 }
 
 quint16 TopicTable::CommitRows(int entry, const QList<QByteArray>& lines, bool editMode) {
+    if (Refuse(!IsEntry(entry)))
+        return refusal::kNoEntry;
     const bool append = IsPseudoTopic(entry);
     if (append && IsFull())
         return refusal::kTableFull;
@@ -63,6 +93,8 @@ quint16 TopicTable::CommitRows(int entry, const QList<QByteArray>& lines, bool e
 }
 
 quint16 TopicTable::InsertEmptyTopic(int entry) {
+    if (Refuse(!IsEntry(entry)))
+        return refusal::kNoEntry;
     if (IsPseudoTopic(entry))
         return refusal::kInsertBeforeNew;
     if (IsFull())
@@ -74,6 +106,8 @@ quint16 TopicTable::InsertEmptyTopic(int entry) {
 }
 
 quint16 TopicTable::DeleteTopic(int entry) {
+    if (Refuse(!IsEntry(entry)))
+        return refusal::kNoEntry;
     if (IsPseudoTopic(entry))
         return refusal::kDeleteNew;
     RemoveTopic(entry);
@@ -90,6 +124,8 @@ TopicRows TopicTable::CopyRecord(const TopicRows& rows) {
 }
 
 quint16 TopicTable::CopyTopic(int entry, TopicCopyBuffer& buffer) const {
+    if (Refuse(!IsEntry(entry)))
+        return refusal::kNoEntry;
     if (IsPseudoTopic(entry))
         return refusal::kCopyNew;
     buffer.rows = CopyRecord(slots_[entry - 1]);
@@ -97,6 +133,8 @@ quint16 TopicTable::CopyTopic(int entry, TopicCopyBuffer& buffer) const {
 }
 
 quint16 TopicTable::InsertTopicCopy(int entry, const TopicRows& record) {
+    if (Refuse(!IsEntry(entry)))
+        return refusal::kNoEntry;
     if (IsFull())
         return refusal::kTableFull;
     InsertRows(entry, CopyRecord(record));
@@ -114,6 +152,8 @@ bool TopicTable::MoveChangesOrder(const TopicTable& source, int sourceEntry,
 
 quint16 TopicTable::MoveTopic(TopicTable& source, int sourceEntry, TopicTable& target,
                               int targetEntry, DragMode mode) {
+    if (Refuse(!source.IsTopic(sourceEntry) || !target.IsEntry(targetEntry)))
+        return refusal::kNoEntry;
     const bool sameTable = &source == &target;
     if (sameTable && targetEntry == sourceEntry)
         return refusal::kNone;

@@ -13,6 +13,7 @@ constexpr quint16 kInsertBeforeNew = 1100;
 constexpr quint16 kDeleteNew = 1105;
 constexpr quint16 kCopyNew = 1110;
 constexpr quint16 kTableFull = 1215;
+constexpr quint16 kNoEntry = 1260; // the entry is none of the list's (nothing selected)
 } // namespace refusal
 
 constexpr int MaxTopics = 200;
@@ -42,14 +43,17 @@ class TopicTable {
 
     void ClearTable();
 
-    const QByteArray& Row(int slot, int row) const { return slots_[slot - 1][row - 1]; }
-    void SetRow(int slot, int row, const QByteArray& text) { slots_[slot - 1][row - 1] = text; }
-    const TopicRows& Topic(int slot) const { return slots_[slot - 1]; }
+    // Slots outside 1..MaxTopics and rows outside 1..RowsPerTopic read as empty.
+    const QByteArray& Row(int slot, int row) const;
+    void SetRow(int slot, int row, const QByteArray& text);
+    const TopicRows& Topic(int slot) const;
     QByteArray Title(int entry) const { return Row(entry, TopicLine); }
 
     int TopicCount() const { return count_; }
     int EntryCount() const { return count_ + 1; }
     bool IsPseudoTopic(int entry) const { return entry == count_ + 1; }
+    bool IsEntry(int entry) const { return entry >= 1 && entry <= count_ + 1; }
+    bool IsTopic(int entry) const { return entry >= 1 && entry <= count_; }
     bool IsFull() const { return count_ >= MaxTopicCount; }
 
     // Replaces every row and the topic count at once; the reader's way in. Slots past the
@@ -75,6 +79,7 @@ class TopicTable {
     int Selection = 1;
 
   private:
+    static bool ValidSlot(int slot) { return slot >= 1 && slot <= MaxTopics; }
     void ShiftUpFrom(int slot);
     void ShiftDownTo(int slot);
     void InsertRows(int entry, const TopicRows& rows);

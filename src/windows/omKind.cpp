@@ -421,21 +421,30 @@ void TKind::FormActivate() {
     }
 }
 
+// The lines of the data box as the user sees them. The document's plain text would turn a
+// no-break space (code 160) into a blank, so the raw text is split at paragraph and line breaks.
+static QStringList DataBoxLines(const QPlainTextEdit* box) {
+    QString text = box->document()->toRawText();
+    text.replace(QChar::LineSeparator, QChar::ParagraphSeparator);
+    return text.split(QChar::ParagraphSeparator);
+}
+
 // The first ten lines of the data box as rows; false after telling which character has no
 // code, when one has.
 bool TKind::EncodeDataBox(QList<QByteArray>& lines) {
-    const QStringList texts = dataBox_->toPlainText().split(u'\n');
+    const QStringList texts = DataBoxLines(dataBox_);
+    qsizetype rowStart = 0;
     for (int row = 1; row <= RowsPerTopic && row <= texts.size(); ++row) {
         const hp48::EncodedRow encoded = EncodeStorableRow(texts[row - 1]);
         if (!encoded.ok()) {
-            QTextCursor cursor(dataBox_->document()->findBlockByNumber(row - 1));
-            cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::MoveAnchor,
-                                static_cast<int>(encoded.badIndex));
+            QTextCursor cursor(dataBox_->document());
+            cursor.setPosition(static_cast<int>(rowStart + encoded.badIndex));
             dataBox_->setTextCursor(cursor);
             ShowMsg(kNoHp48Code, 'i', {QString::number(row), QString::number(encoded.badColumn)});
             return false;
         }
         lines.append(encoded.bytes);
+        rowStart += texts[row - 1].size() + 1;
     }
     return true;
 }
@@ -485,8 +494,8 @@ void TKind::Topiceinfgen1Click() {
 
 void TKind::Topiclschen1Click() {
     const int entry = SelectedEntry();
-    if (table_.IsPseudoTopic(entry)) {
-        ShowMsg(refusal::kDeleteNew, 'i');
+    if (!table_.IsTopic(entry)) {
+        ShowMsg(table_.IsPseudoTopic(entry) ? refusal::kDeleteNew : refusal::kNoEntry, 'i');
         return;
     }
     if (Glob().AskDelTopic) {
@@ -523,7 +532,10 @@ void TKind::Kopieeinfgen1Click() {
     if (main == nullptr || !Glob().CopyBufferFilled || RefuseWhenFull())
         return;
     const int entry = SelectedEntry();
-    table_.InsertTopicCopy(entry, main->CopyBuffer().rows);
+    if (const quint16 refused = table_.InsertTopicCopy(entry, main->CopyBuffer().rows)) {
+        ShowMsg(refused, 'i');
+        return;
+    }
     ChangedAt(entry);
 }
 
@@ -636,11 +648,16 @@ bool TKind::eventFilter(QObject* watched, QEvent* event) {
         ListMouseDown(static_cast<QMouseEvent*>(event));
         return static_cast<QMouseEvent*>(event)->button() == Qt::RightButton;
     case QEvent::MouseMove:
-        ListMouseMove(static_cast<QMouseEvent*>(event));
+        return ListMouseMove(static_cast<QMouseEvent*>(event));
+    case QEvent::MouseButtonRelease:
+        dragEntry_ = 0;
         return false;
     case QEvent::DragEnter:
     case QEvent::DragMove:
         ListDragEvent(static_cast<QDropEvent*>(event), false);
+        return true;
+    case QEvent::DragLeave:
+        RestoreSelectionAfterDrag();
         return true;
     case QEvent::Drop:
         ListDragEvent(static_cast<QDropEvent*>(event), true);
@@ -675,18 +692,29 @@ void TKind::ListContextMenu(const QPoint& position) {
     menuRunner(*menus_->list, topicBox_->viewport()->mapToGlobal(position));
 }
 
-void TKind::ListMouseMove(QMouseEvent* event) {
+// The list a drag is over, if any: it gets its selection back when the drag ends elsewhere.
+static QPointer<TKind> listUnderDrag;
+
+// True while a left press on a topic may become a drag: the list must not follow the mouse
+// with its selection then, or it would leave the dragged topic.
+bool TKind::ListMouseMove(QMouseEvent* event) {
     if (dragEntry_ == 0 || !(event->buttons() & Qt::LeftButton))
-        return;
+        return false;
     if ((event->position().toPoint() - dragStart_).manhattanLength() <
         QApplication::startDragDistance())
-        return;
+        return true;
     const int sourceEntry = dragEntry_;
     dragEntry_ = 0;
+    dragSource_ = sourceEntry;
+    const QPointer<TKind> self(this);
     auto* drag = new QDrag(this);
     drag->setMimeData(DragData());
     const Qt::DropAction result = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
-    EndDrag(sourceEntry, result != Qt::IgnoreAction);
+    if (self) {
+        dragSource_ = 0;
+        EndDrag(sourceEntry, result != Qt::IgnoreAction);
+    }
+    return true;
 }
 
 // The dragging window, when the drag carries a topic of a document window that still exists.
@@ -705,20 +733,29 @@ static TKind* DragSourceOf(const QMimeData* mime) {
 
 void TKind::ListDragEvent(QDropEvent* event, bool drop) {
     TKind* source = DragSourceOf(event->mimeData());
-    const int entry = EntryAt(event->position().toPoint());
     if (source == nullptr) {
         event->ignore();
         return;
     }
+    if (listUnderDrag != this) {
+        if (listUnderDrag)
+            listUnderDrag->RestoreSelectionAfterDrag();
+        listUnderDrag = this;
+        selectionBeforeDrag_ = SelectedEntry();
+    }
+    const int entry = EntryAt(event->position().toPoint());
     DragOverEntry(entry);
     if (entry == 0) {
         event->ignore();
+        if (drop)
+            RestoreSelectionAfterDrag();
         return;
     }
     event->setDropAction(Qt::MoveAction);
     event->accept();
     if (!drop)
         return;
+    listUnderDrag = nullptr; // the drop menu decides the selections from here
     const int sourceEntry = source->dragSource_;
     const QPoint globalPos = topicBox_->viewport()->mapToGlobal(event->position().toPoint());
     // The drop menu opens once the drag has ended, outside the drag's own event loop.
@@ -728,6 +765,13 @@ void TKind::ListDragEvent(QDropEvent* event, bool drop) {
         if (target && from)
             target->DropFrom(from, sourceEntry, entry, globalPos);
     });
+}
+
+void TKind::RestoreSelectionAfterDrag() {
+    if (listUnderDrag != this)
+        return;
+    listUnderDrag = nullptr;
+    SelectEntry(table_.IsEntry(selectionBeforeDrag_) ? selectionBeforeDrag_ : 1);
 }
 
 QMimeData* TKind::DragData() {
@@ -770,6 +814,8 @@ bool TKind::DropFrom(TKind* source, int sourceEntry, int targetEntry, const QPoi
 }
 
 void TKind::EndDrag(int sourceEntry, bool accepted) {
+    if (listUnderDrag)
+        listUnderDrag->RestoreSelectionAfterDrag();
     if (!accepted)
         SelectEntry(sourceEntry);
 }

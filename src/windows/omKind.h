@@ -67,6 +67,8 @@ class TKind : public QWidget, public DocumentLanguageInfo {
     void DragOverEntry(int entry); // 0: over no entry
     bool DropFrom(TKind* source, int sourceEntry, int targetEntry, const QPoint& globalPos);
     void EndDrag(int sourceEntry, bool accepted);
+    // A list a drag passed over, or was refused on, selects again what it selected before.
+    void RestoreSelectionAfterDrag();
     // How menus opened by the window are run; tests replace it to choose without a popup.
     using MenuRunner = std::function<QAction*(QMenu& menu, const QPoint& globalPos)>;
     static void SetMenuRunner(MenuRunner runner);
@@ -95,7 +97,7 @@ class TKind : public QWidget, public DocumentLanguageInfo {
     bool RefuseWhenFull();
     void ChangedAt(int entry); // list rebuilt, entry selected and shown, document modified
     void ListMouseDown(QMouseEvent* event);
-    void ListMouseMove(QMouseEvent* event);
+    bool ListMouseMove(QMouseEvent* event);
     void ListContextMenu(const QPoint& position);
     void ListDragEvent(QDropEvent* event, bool drop);
     int EntryAt(const QPoint& position) const; // 0 below the last entry
@@ -108,6 +110,7 @@ class TKind : public QWidget, public DocumentLanguageInfo {
     QMenu* editMenu_ = nullptr;
     std::unique_ptr<Menus> menus_;
     int dragEntry_ = 0;  // the entry a left press armed for a drag
-    int dragSource_ = 0; // the entry being dragged from this list
+    int dragSource_ = 0; // the entry being dragged from this list, while its drag runs
+    int selectionBeforeDrag_ = 0; // this list's selection when a drag came over it
     QPoint dragStart_;
 };

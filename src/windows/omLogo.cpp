@@ -4,7 +4,8 @@
 #include "omGlob.h"
 #include "omUnit.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QScreen>
@@ -89,12 +90,27 @@ TStart::TStart(const QString& commandLineFile)
 }
 
 void TStart::Timer1Timer() {
+    close();
+}
+
+void TStart::closeEvent(QCloseEvent* event) {
+    event->accept();
+    Finish();
+}
+
+void TStart::Finish() {
+    if (finished_)
+        return;
+    finished_ = true;
     timer_->stop();
-    hide();
-    deleteLater();
-    if (!commandLineFile_.isEmpty()) {
-        if (TMainProg* main = TMainProg::Instance())
-            main->OpenFileByName(commandLineFile_);
-    }
     Glob().SplashDone = true;
+    if (commandLineFile_.isEmpty())
+        return;
+    // Opened from the event loop once the splash has gone: a failing file shows its message
+    // box over the main window, not inside this window's close.
+    const QString file = commandLineFile_;
+    QTimer::singleShot(0, qApp, [file] {
+        if (TMainProg* main = TMainProg::Instance())
+            main->OpenFileByName(file);
+    });
 }

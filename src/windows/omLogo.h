@@ -22,7 +22,15 @@ class TStart : public QWidget {
     // and the main window may close from then on.
     void Timer1Timer();
 
+  protected:
+    // Closed before its time (the window manager's close, Alt+F4), it goes as the timer makes
+    // it go: otherwise the main window could never close and the file would never open.
+    void closeEvent(QCloseEvent* event) override;
+
   private:
+    void Finish();
+
+    bool finished_ = false;
     QString commandLineFile_;
     QTimer* timer_ = nullptr;
 };

@@ -114,6 +114,31 @@ class TestTopicTable : public QObject {
         QVERIFY(!table.Modified);
     }
 
+    // No selection (entry 0) or an entry past the list: every operation refuses and reads or
+    // writes nothing outside the table.
+    void entriesOutsideTheListAreRefused() {
+        for (const int entry : {0, -1, 5, MaxTopics + 1}) {
+            TopicTable table = Numbered(3);
+            TopicTable other = Numbered(3);
+            TopicCopyBuffer buffer;
+            QCOMPARE(table.CommitRows(entry, {"x"}, false), refusal::kNoEntry);
+            QCOMPARE(table.InsertEmptyTopic(entry), refusal::kNoEntry);
+            QCOMPARE(table.DeleteTopic(entry), refusal::kNoEntry);
+            QCOMPARE(table.CopyTopic(entry, buffer), refusal::kNoEntry);
+            QCOMPARE(table.InsertTopicCopy(entry, TopicRows()), refusal::kNoEntry);
+            QCOMPARE(TopicTable::MoveTopic(table, entry, other, 1, DragMode::Move),
+                     refusal::kNoEntry);
+            QCOMPARE(TopicTable::MoveTopic(other, 1, table, entry, DragMode::Copy),
+                     refusal::kNoEntry);
+            QCOMPARE(TopicTable::MoveTopic(table, 4, table, 1, DragMode::Move), // the "<New>" entry
+                     refusal::kNoEntry);
+            QCOMPARE(Order(table), QByteArray("1,2,3"));
+            QCOMPARE(Order(other), QByteArray("1,2,3"));
+            QVERIFY(!table.Modified);
+            QVERIFY(table.Row(entry, 1).isEmpty());
+        }
+    }
+
     void aFullTableRefusesEveryNewTopic() {
         TopicTable table = Numbered(MaxTopicCount);
         table.Modified = false;

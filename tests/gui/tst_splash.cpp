@@ -61,7 +61,7 @@ class TestSplash : public QObject {
 
         splash->Timer1Timer();
         QVERIFY(Glob().SplashDone);
-        QCOMPARE(main.DocumentWindows().size(), 1);
+        QTRY_COMPARE(main.DocumentWindows().size(), 1);
         QCOMPARE(main.ActiveDocument()->Table().FileName, file);
         QTRY_VERIFY(splash.isNull()); // it took itself away
         QVERIFY(main.close());
@@ -85,7 +85,7 @@ class TestSplash : public QObject {
         auto* splash = new TStart(frame.sandbox.Path(QStringLiteral("missing.hp")));
         TMainProg& main = frame.Open();
         splash->Timer1Timer();
-        QCOMPARE(frame.prompter.ShownIds(), QList<quint16>{1115});
+        QTRY_COMPARE(frame.prompter.ShownIds(), QList<quint16>{1115});
         QCOMPARE(main.DocumentWindows().size(), 0);
         QVERIFY(Glob().SplashDone);
     }

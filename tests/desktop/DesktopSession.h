@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QPoint>
+#include <QProcess>
+#include <QRect>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// The real ombrel binary on the test's virtual X server (the test runs under xvfb-run), in a
+// home that holds only what a new user's home holds, driven with real X input (xdotool).
+//
+// The home has no ~/.config, ~/.cache or ~/.local unless the test writes them; XDG_RUNTIME_DIR
+// points to a private folder of the session unless the test says otherwise. Every XDG_*
+// variable of the test's own environment is dropped, so the program finds its folders the way
+// it does in a fresh account.
+class DesktopSession {
+  public:
+    struct Options {
+        bool runtimeDir = true; // a private $XDG_RUNTIME_DIR, as a login session gives one
+        bool installed = true;  // settings written so that no installer shows
+    };
+    DesktopSession();
+    explicit DesktopSession(Options options);
+    ~DesktopSession(); // ends every program still running
+    DesktopSession(const DesktopSession&) = delete;
+    DesktopSession& operator=(const DesktopSession&) = delete;
+
+    QString Home() const { return root_.path() + QStringLiteral("/home"); }
+    QString RuntimeDir() const { return root_.path() + QStringLiteral("/runtime"); }
+    QString SettingsFile() const { return Home() + QStringLiteral("/.config/Ombrel.ini"); }
+    // A path in a folder of the session outside the home; its parent folders are made.
+    QString Path(const QString& relative) const;
+    QProcessEnvironment Environment() const { return environment_; }
+
+    // Starts the program (the first start of the session, or later ones); false when it does
+    // not start. Its standard error goes to the test's log when it ends.
+    bool Start(const QStringList& arguments = {});
+    // A start that is expected to end by itself (a hand-over, the removal): its exit code, or
+    // -1 when it did not end within the time.
+    int RunToEnd(const QStringList& arguments, int timeoutMs = 20000);
+    bool Running() const;
+    // Waits for the first program to end by itself; its exit code, or -1 after the time.
+    int WaitForExit(int timeoutMs = 20000);
+    QProcess::ExitStatus ExitStatus() const { return program_.exitStatus(); }
+    // What the first program wrote to its standard error so far.
+    QByteArray ErrorOutput();
+
+    // The id of a visible window whose title matches the regular expression; empty after the
+    // time.
+    QString WaitForWindow(const QString& titlePattern, int timeoutMs = 15000) const;
+    QString WaitForWindowOfSize(const QString& titlePattern, QSize size,
+                                int timeoutMs = 15000) const;
+    QStringList Windows(const QString& titlePattern) const;
+    // The main window once the splash has gone, the program ready for input.
+    QString WaitForMainWindow() const;
+    bool WindowGone(const QString& windowId, int timeoutMs = 10000) const;
+    QRect Geometry(const QString& windowId) const;
+
+    void Keys(const QString& windowId, const QStringList& keys) const;
+    void Type(const QString& windowId, const QString& text) const;
+    void Click(QPoint at, int button = 1) const;
+    // Presses the left button at one point, moves in steps to the other and releases there.
+    void Drag(QPoint from, QPoint to) const;
+    // Asks the window to close, as a window manager does for its close button or Alt+F4.
+    void Close(const QString& windowId) const;
+    // Whether the program still handles X input: F6 shows its character table, F6 hides it.
+    bool Answers(const QString& mainWindow) const;
+    // Saves a picture of the screen next to the test's log (for a failure's inspection).
+    void Shot(const QString& name) const;
+
+  private:
+    QString Xdotool(const QStringList& arguments) const;
+    void WriteInstalledSettings() const;
+
+    QTemporaryDir root_;
+    QProcessEnvironment environment_;
+    QProcess program_;
+    QByteArray errors_;
+};
+
+// The settings of a program that was installed and then set to English, with the main window
+// at a known place: what the tests preseed.
+QByteArray InstalledSettings(const QString& preferredPath);

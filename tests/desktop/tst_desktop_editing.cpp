@@ -1,0 +1,179 @@
+// Editing with real keys and a real mouse in the real program: what the user's hand does to the
+// bytes on disk.
+#include "DesktopSession.h"
+#include "HpFile.h"
+
+#include <QTest>
+
+namespace {
+
+// Where things stand on the screen: the main window at the top left corner (as the preseeded
+// settings place it), document windows stacked in the workspace in the order they opened.
+constexpr QPoint kFirstEntry{300, 108};
+constexpr int kEntryHeight = 19;
+constexpr QPoint kDataBox{110, 160};
+constexpr QPoint kTitleBar{200, 64};
+constexpr int kWindowStep = 190;
+// The drop menu opens at the mouse; its items are this far apart.
+constexpr QPoint kFirstMenuItem{30, 14};
+constexpr int kMenuItemHeight = 23;
+
+QPoint Entry(int window, int entry) {
+    return kFirstEntry + QPoint(0, window * kWindowStep + (entry - 1) * kEntryHeight);
+}
+QPoint BelowEntries(int window) {
+    return kFirstEntry + QPoint(0, window * kWindowStep + 6 * kEntryHeight);
+}
+QPoint DataBox(int window) {
+    return kDataBox + QPoint(0, window * kWindowStep);
+}
+QPoint TitleBar(int window) {
+    return kTitleBar + QPoint(0, window * kWindowStep);
+}
+
+enum class DropChoice { Copy, Move, Cancel };
+QPoint MenuItem(QPoint dropPoint, DropChoice choice) {
+    const int item = choice == DropChoice::Copy ? 0 : choice == DropChoice::Move ? 1 : 2;
+    // The separator before Cancel is about a third of an item high.
+    const int separator = choice == DropChoice::Cancel ? kMenuItemHeight / 3 : 0;
+    return dropPoint + kFirstMenuItem + QPoint(0, item * kMenuItemHeight + separator);
+}
+
+QList<QByteArray> Titles(const QString& fileName) {
+    TopicTable table;
+    if (ReadHpFile(fileName, table) < 0)
+        return {QByteArrayLiteral("<unreadable>")};
+    QList<QByteArray> titles;
+    for (int topic = 1; topic <= table.TopicCount(); ++topic)
+        titles.append(table.Title(topic));
+    return titles;
+}
+
+void WriteTopics(const QString& fileName, const QList<TopicRows>& topics) {
+    TopicTable table;
+    table.Fill(topics);
+    QVERIFY(WriteHpFile(fileName, table, table.TopicCount(), true, false));
+}
+
+QList<TopicRows> TitledTopics(const QList<QByteArray>& titles) {
+    QList<TopicRows> topics;
+    for (const QByteArray& title : titles)
+        topics.append(TopicRows{title, "row two of " + title});
+    return topics;
+}
+
+} // namespace
+
+class DesktopEditing : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void everyCodeSurvivesTheDataBox();
+    void dragWithinAList();
+    void refusedDropKeepsTheTargetUsable();
+
+  private:
+    // Starts the program on the given files, one window each; the main window's id.
+    QString Open(DesktopSession& session, const QStringList& files);
+    void Drop(const DesktopSession& session, QPoint from, QPoint to, DropChoice choice);
+};
+
+QString DesktopEditing::Open(DesktopSession& session, const QStringList& files) {
+    if (!session.Start({files.first()}))
+        return {};
+    const QString main = session.WaitForMainWindow();
+    for (const QString& file : files.mid(1)) {
+        if (session.RunToEnd({file}) != 0)
+            return {};
+    }
+    QTest::qWait(500);
+    return main;
+}
+
+void DesktopEditing::Drop(const DesktopSession& session, QPoint from, QPoint to,
+                          DropChoice choice) {
+    session.Drag(from, to);
+    session.Click(MenuItem(to, choice));
+}
+
+// Every code a row can hold goes into the data box, is committed unchanged with F5 and saved
+// with F2: the file holds the same bytes. (Code 26 ends a file and cannot be stored.)
+void DesktopEditing::everyCodeSurvivesTheDataBox() {
+    DesktopSession session;
+    TopicRows rows;
+    for (int code = 0; code < 256; ++code) {
+        if (code != 26)
+            rows[code / 32] += char(code);
+    }
+    const QString file = session.Path(QStringLiteral("codes.hp"));
+    WriteTopics(file, {rows, TopicRows{"second"}});
+    const QString main = Open(session, {file});
+    QVERIFY(!main.isEmpty());
+
+    session.Click(DataBox(0));
+    session.Keys(main, {QStringLiteral("F5"), QStringLiteral("F2")});
+
+    QVERIFY2(session.Answers(main), session.ErrorOutput().constData());
+    TopicTable saved;
+    QCOMPARE(ReadHpFile(file, saved), 2);
+    for (int row = 1; row <= RowsPerTopic; ++row)
+        QCOMPARE(saved.Row(1, row).toHex(' '), rows[row - 1].toHex(' '));
+}
+
+// Drags within one list with Move, Copy and Cancel: each choice leaves the topics in the order
+// it promises, and the list shows what the data box shows afterwards (a commit right after the
+// drag stores into the topic on view).
+void DesktopEditing::dragWithinAList() {
+    DesktopSession session;
+    const QString file = session.Path(QStringLiteral("five.hp"));
+    WriteTopics(file, TitledTopics({"One", "Two", "Three", "Four", "Five"}));
+    const QString main = Open(session, {file});
+    QVERIFY(!main.isEmpty());
+
+    Drop(session, Entry(0, 1), Entry(0, 3), DropChoice::Move);
+    QVERIFY2(session.Running(), session.ErrorOutput().constData());
+    session.Keys(main, {QStringLiteral("F2")});
+    QCOMPARE(Titles(file), (QList<QByteArray>{"Two", "One", "Three", "Four", "Five"}));
+
+    Drop(session, Entry(0, 1), Entry(0, 3), DropChoice::Copy);
+    session.Keys(main, {QStringLiteral("F2")});
+    QCOMPARE(Titles(file), (QList<QByteArray>{"Two", "One", "Two", "Three", "Four", "Five"}));
+
+    Drop(session, Entry(0, 4), Entry(0, 1), DropChoice::Cancel);
+    session.Click(DataBox(0));
+    session.Keys(main, {QStringLiteral("F5"), QStringLiteral("F2")});
+    QCOMPARE(Titles(file), (QList<QByteArray>{"Two", "One", "Two", "Three", "Four", "Five"}));
+    TopicTable saved;
+    QCOMPARE(ReadHpFile(file, saved), 6);
+    QCOMPARE(saved.Row(4, 2), QByteArray("row two of Three"));
+
+    QVERIFY2(session.Answers(main), session.ErrorOutput().constData());
+}
+
+// A drop below the last entry of another window's list is refused; that list keeps a selection,
+// so the commands that act on it still work there.
+void DesktopEditing::refusedDropKeepsTheTargetUsable() {
+    DesktopSession session;
+    const QString first = session.Path(QStringLiteral("first.hp"));
+    const QString second = session.Path(QStringLiteral("second.hp"));
+    WriteTopics(first, TitledTopics({"A1", "A2", "A3"}));
+    WriteTopics(second, TitledTopics({"B1", "B2", "B3"}));
+    const QString main = Open(session, {first, second});
+    QVERIFY(!main.isEmpty());
+
+    session.Drag(Entry(0, 1), BelowEntries(1));
+    session.Click(TitleBar(1));
+    session.Keys(main, {QStringLiteral("F4"), QStringLiteral("F2")});
+    session.Drag(Entry(1, 2), BelowEntries(0));
+    session.Click(TitleBar(0));
+    session.Keys(main, {QStringLiteral("F8")});
+    session.Keys(session.WaitForWindow(QStringLiteral("^Bestätigen$")), {QStringLiteral("Return")});
+    session.Keys(main, {QStringLiteral("F2")});
+
+    QVERIFY2(session.Answers(main), session.ErrorOutput().constData());
+    QCOMPARE(Titles(second), (QList<QByteArray>{"", "B1", "B2", "B3"}));
+    QCOMPARE(Titles(first), (QList<QByteArray>{"A2", "A3"}));
+}
+
+QTEST_GUILESS_MAIN(DesktopEditing)
+#include "tst_desktop_editing.moc"
