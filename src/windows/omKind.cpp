@@ -96,6 +96,24 @@ QColor PaletteColour(int index) {
     return QColor(colour.red, colour.green, colour.blue);
 }
 
+// The data box takes text only from a source that holds some: Qt 6.4's text control reads the
+// first format of a source without checking that there is one, so pasting from a clipboard
+// that holds nothing (a fresh session) would crash.
+class DataBoxEdit : public QPlainTextEdit {
+  public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+  protected:
+    bool canInsertFromMimeData(const QMimeData* source) const override {
+        return source && !source->formats().isEmpty() &&
+               QPlainTextEdit::canInsertFromMimeData(source);
+    }
+    void insertFromMimeData(const QMimeData* source) override {
+        if (source && !source->formats().isEmpty())
+            QPlainTextEdit::insertFromMimeData(source);
+    }
+};
+
 QAction* AddAction(QMenu* menu, const char* name, quint16 tag, const QKeySequence& key = {}) {
     QAction* action = Tagged(menu->addAction(QString()), name, tag);
     action->setShortcut(key);
@@ -167,7 +185,7 @@ void TKind::CreateBoxes() {
     MakePanel(dataSide_, "Panel10", QRect(80, 0, 60, kHeaderHeight), false, kRowLengthHint);
     MakePanel(dataSide_, "Panel6", QRect(140, 0, kDataWidth - 140, kHeaderHeight), false,
               kRowCountHint);
-    dataBox_ = new QPlainTextEdit(dataSide_);
+    dataBox_ = new DataBoxEdit(dataSide_);
     dataBox_->setObjectName(QStringLiteral("DataBox1"));
     dataBox_->setProperty(kTagProperty, kDataBoxHint);
     dataBox_->setGeometry(0, kHeaderHeight, kDataWidth, kClientHeight - kHeaderHeight);

@@ -14,6 +14,7 @@
 #include "omUnit.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
@@ -57,8 +58,8 @@ void Type(TKind* document, const QString& text) {
                             Qt::NoModifier);
 }
 
-void PressKey(TKind* document, Qt::Key key) {
-    QTest::keyClick(document->DataBox(), key);
+void PressKey(TKind* document, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(document->DataBox(), key, modifiers);
 }
 
 QString Titles(TKind* document) {
@@ -197,6 +198,21 @@ class TestDocumentWindow : public QObject {
         QCOMPARE(document->Table().TopicCount(), 0);
         QVERIFY(!document->Table().Modified);
         QCOMPARE(document->DataBox()->textCursor().position(), 7); // at the euro sign
+    }
+
+    // A clipboard that holds nothing at all (a fresh session) or text: the paste key and the
+    // Edit menu's paste insert what there is and nothing else.
+    void pasteFromAnEmptyOrTextClipboard() {
+        Program program;
+        TKind* document = program.NewDocument();
+        document->DataBox()->setPlainText(QStringLiteral("kept"));
+        QApplication::clipboard()->setMimeData(new QMimeData);
+        PressKey(document, Qt::Key_Insert, Qt::ShiftModifier);
+        ActionOf(document->EditMenu(), "Dateneinfgen1")->trigger();
+        QCOMPARE(document->DataBox()->toPlainText(), QStringLiteral("kept"));
+        QApplication::clipboard()->setText(QStringLiteral("!"));
+        PressKey(document, Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(document->DataBox()->toPlainText(), QStringLiteral("!kept"));
     }
 
     void aFullDocumentTakesNoMoreTopics() {
