@@ -113,7 +113,7 @@ quint16 CountInData(QByteArrayView data, QByteArrayView text, bool caseSensitive
 
 quint16 CountInFile(const QString& fileName, QByteArrayView text, bool caseSensitive) {
     thread_local QByteArray contents; // one buffer from file to file
-    if (text.isEmpty() || !ReadWholeFile(fileName, contents))
+    if (text.isEmpty() || ReadDatabaseBytes(fileName, contents) != 0)
         return 0;
     return CountInData(contents, text, caseSensitive);
 }
