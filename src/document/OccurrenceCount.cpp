@@ -123,7 +123,10 @@ QStringList ScannableFiles(const QString& directory) {
     QDirIterator entries(directory, QDir::Files);
     while (entries.hasNext()) {
         entries.next();
-        names.append(entries.fileName());
+        // A link to a device or a pipe passes the iterator's filter; only what is a regular
+        // file behind its links can be a database.
+        if (entries.fileInfo().isFile())
+            names.append(entries.fileName());
     }
     return names;
 }

@@ -31,6 +31,13 @@ void LimitAddressSpace() {
 #endif
 }
 
+// The largest resident size any finished cli run reached, in KiB.
+long PeakResidentKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return usage.ru_maxrss;
+}
+
 CliRun Cli(const QStringList& arguments, const QByteArray& input = {}) {
     QProcess cli;
     cli.setChildProcessModifier(LimitAddressSpace);
@@ -101,6 +108,7 @@ class TestCli : public QObject {
     void exportImportRoundTrip();
     void refusesWhatIsNoRegularFileOrTooLarge();
     void scan();
+    void scanSkipsWhatIsNoRegularDatabase();
     void usageErrors();
 };
 
@@ -282,6 +290,22 @@ void TestCli::scan() {
         QCOMPARE(none.out, QByteArray());
     }
     QCOMPARE(Cli({"scan", sandbox.Root() + "/nowhere", "abc"}).exitCode, 3);
+}
+
+void TestCli::scanSkipsWhatIsNoRegularDatabase() {
+    Sandbox sandbox;
+    const QString dir = sandbox.Path(QStringLiteral("dir/"));
+    WriteBytes(dir + "seven.txt", HpFile(kSevenAbc, false));
+    MakePipe(dir + "pipe");
+    QVERIFY(QFile::link(QStringLiteral("/dev/zero"), dir + "zero"));
+    MakeSparseFile(dir + "huge.txt", "abc, no database", 1024 * kMiB);
+    MakeSparseFile(dir + "over.txt", HpFile({{"abc"}}, true), hpfile::kMaxFileSize + 1);
+
+    const CliRun run = Cli({"scan", dir, "abc"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QByteArray("       007\tseven.txt\n"));
+    QCOMPARE(run.err, QByteArray());
+    QVERIFY2(PeakResidentKiB() < 256 * 1024, qPrintable(QString::number(PeakResidentKiB())));
 }
 
 void TestCli::usageErrors() {
