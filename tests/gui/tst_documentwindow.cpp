@@ -242,6 +242,21 @@ class TestDocumentWindow : public QObject {
         QVERIFY(IsPipe(pipe));
     }
 
+    void savingOntoAPipeLeavesIt() {
+        Program program;
+        TKind* document = program.NewDocument();
+        document->Table().CommitRows(1, {"x"}, false);
+        document->SetModified(true);
+        const QString pipe = program.sandbox.Path(QStringLiteral("pipe.hp"));
+        MakePipe(pipe);
+        program.dialogs.saveAnswers = {pipe};
+        QVERIFY(!document->Dateispeichern());
+        QCOMPARE(program.prompter.ShownIds(), QList<quint16>{1200});
+        QVERIFY(IsPipe(pipe));
+        QVERIFY(document->Table().Modified);
+        QCOMPARE(document->windowTitle(), QStringLiteral("Unnamed"));
+    }
+
     void deleteAsksFirst() {
         Program program;
         TKind* document = program.NewDocument();
