@@ -1,7 +1,9 @@
-// libFuzzer target for the database reader: any bytes must be read without a crash, and what the
-// reader accepts must survive a write and a second read unchanged.
+// libFuzzer target for the database reader: any bytes must be read without a crash, what the
+// reader accepts must survive a write and a second read unchanged, and the header test on a
+// file's first bytes must decide as the whole reader does.
 
 #include "HpFile.h"
+#include "HpParser.h"
 #include "TopicTable.h"
 
 #include <QByteArray>
@@ -11,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 namespace {
 
@@ -90,6 +93,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArrayView bytes = InputView(data, size);
     TopicTable table;
     const int result = ReadHpData(bytes, table);
+    const std::string_view first(bytes.data(), static_cast<size_t>(bytes.size()));
+    Expect(hpparse::HasHeader(first) == (result != hpfile::kNotHpFile),
+           "the header test of the first bytes and the reader disagree");
     if (result < 0) {
         CheckRefusedInputLeavesTableAlone(result, table);
         return 0;

@@ -22,6 +22,7 @@ enum ExitCode {
     kCannotOpen = 3,
     kNotHpFile = 4,
     kTooManyTopics = 5,
+    kTooLarge = 6,
 };
 
 const char kUsageText[] =
@@ -35,8 +36,9 @@ const char kUsageText[] =
     "import  writes a database file from such JSON (JSON may be - for standard input)\n"
     "scan    lists the files of DIR that hold TEXT, with the number of occurrences\n"
     "\n"
-    "exit codes: 0 done, 2 usage or bad input, 3 file cannot be opened or written,\n"
-    "            4 not an HP48 ASCII file, 5 more than 199 topics\n";
+    "exit codes: 0 done, 2 usage or bad input, 3 file cannot be opened or written or is\n"
+    "            not a regular file, 4 not an HP48 ASCII file, 5 more than 199 topics,\n"
+    "            6 file larger than 16 MiB\n";
 
 void Print(FILE* stream, const QString& text) {
     const QByteArray bytes = text.toUtf8() + '\n';
@@ -66,6 +68,10 @@ int Load(const QString& fileName, TopicTable& table) {
         return Fail(kNotHpFile, EnglishText(1120));
     case hpfile::kTooManyTopics:
         return Fail(kTooManyTopics, EnglishText(1210));
+    case hpfile::kNotRegularFile:
+        return Fail(kCannotOpen, EnglishText(1230));
+    case hpfile::kTooLarge:
+        return Fail(kTooLarge, EnglishText(1225));
     default:
         return kOk;
     }
@@ -101,15 +107,25 @@ int Export(const QString& fileName) {
     return kOk;
 }
 
-bool ReadInput(const QString& fileName, QByteArray& contents) {
+// Reads the JSON, from a file or from standard input, up to one byte beyond the bound of a
+// database file: no JSON of a database that fits comes near it.
+int ReadInput(const QString& fileName, QByteArray& contents) {
     QFile file;
     const bool opened = fileName == u"-"
                             ? file.open(stdin, QIODevice::ReadOnly)
                             : (file.setFileName(fileName), file.open(QIODevice::ReadOnly));
     if (!opened)
-        return false;
-    contents = file.readAll();
-    return true;
+        return Fail(kCannotOpen, EnglishText(1115));
+    contents.clear();
+    while (contents.size() <= hpfile::kMaxFileSize) {
+        const QByteArray piece = file.read(hpfile::kMaxFileSize + 1 - contents.size());
+        if (piece.isEmpty())
+            break; // the end of the input; a pipe gives it in pieces
+        contents += piece;
+    }
+    if (contents.size() > hpfile::kMaxFileSize)
+        return Fail(kTooLarge, EnglishText(1225));
+    return kOk;
 }
 
 // Fills the table from the JSON topic list; an empty string when it fits, else the reason.
@@ -151,8 +167,8 @@ QString TableFromJson(const QJsonDocument& document, TopicTable& table) {
 
 int Import(const QString& jsonName, const QString& outName, bool dropEmptyTopics) {
     QByteArray json;
-    if (!ReadInput(jsonName, json))
-        return Fail(kCannotOpen, EnglishText(1115));
+    if (const int failed = ReadInput(jsonName, json))
+        return failed;
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (document.isNull())

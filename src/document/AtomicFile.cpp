@@ -1,8 +1,13 @@
 #include "AtomicFile.h"
 
+#include "RegularFile.h"
+
 #include <QSaveFile>
 
 bool WriteFileAtomically(const QString& fileName, const QByteArray& bytes) {
+    // The rename would put a regular file in the place of a pipe or a device.
+    if (IsNonRegularFile(fileName))
+        return false;
     QSaveFile file(fileName);
     // Unbuffered, so a short write (a full disk, a size limit) shows here and is not lost in a
     // buffer that commit() would flush without telling.

@@ -2,9 +2,11 @@
 
 #include "AtomicFile.h"
 #include "HpParser.h"
+#include "RegularFile.h"
 
-#include <QFile>
 #include <QList>
+
+#include <algorithm>
 
 namespace {
 
@@ -63,19 +65,54 @@ bool HoldsEndOfFileMark(const TopicTable& table, int topicCount) {
     return false;
 }
 
+int OpenResult(RegularFile::Opened opened) {
+    switch (opened) {
+    case RegularFile::Opened::CannotOpen:
+        return hpfile::kCannotOpen;
+    case RegularFile::Opened::NotRegular:
+        return hpfile::kNotRegularFile;
+    case RegularFile::Opened::Yes:
+        break;
+    }
+    return 0;
+}
+
+// Reads on from the `filled` bytes already read to the end of the file. The room left is a
+// byte more than the file held when it was opened, so a file that has grown since is read on,
+// up to one byte beyond the bound.
+int ReadRest(RegularFile& file, QByteArray& contents, qint64 filled) {
+    qint64 room = std::min(std::max(file.Size(), filled), hpfile::kMaxFileSize) + 1;
+    for (;;) {
+        contents.resize(room);
+        const qint64 read = file.Read(contents.data() + filled, room - filled);
+        if (read < 0)
+            return hpfile::kCannotOpen;
+        filled += read;
+        if (filled < room)
+            break; // the end of the file
+        if (filled > hpfile::kMaxFileSize)
+            return hpfile::kTooLarge;
+        room = std::min(2 * room, hpfile::kMaxFileSize + 1);
+    }
+    contents.resize(filled);
+    return 0;
+}
+
 } // namespace
 
-bool ReadWholeFile(const QString& fileName, QByteArray& contents) {
-    QFile file(fileName); // refuses a directory by itself
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return false;
-    contents.resize(file.size()); // reuses the caller's buffer when it is large enough
-    const qint64 read = file.read(contents.data(), contents.size());
-    if (read < 0)
-        return false;
-    contents.resize(read);
-    contents += file.readAll(); // whatever was added since the size was taken
-    return file.error() == QFileDevice::NoError;
+int ReadDatabaseBytes(const QString& fileName, QByteArray& contents) {
+    RegularFile file;
+    if (const int failed = OpenResult(file.Open(fileName)))
+        return failed;
+    contents.resize(hpparse::kHeaderDecidingBytes);
+    const qint64 first = file.Read(contents.data(), contents.size());
+    if (first < 0)
+        return hpfile::kCannotOpen;
+    if (!hpparse::HasHeader(View(QByteArrayView(contents).first(first))))
+        return hpfile::kNotHpFile;
+    if (file.Size() > hpfile::kMaxFileSize)
+        return hpfile::kTooLarge;
+    return ReadRest(file, contents, first);
 }
 
 int ReadHpData(QByteArrayView data, TopicTable& table) {
@@ -91,8 +128,8 @@ int ReadHpData(QByteArrayView data, TopicTable& table) {
 
 int ReadHpFile(const QString& fileName, TopicTable& table) {
     QByteArray contents;
-    if (!ReadWholeFile(fileName, contents))
-        return hpfile::kCannotOpen;
+    if (const int failed = ReadDatabaseBytes(fileName, contents))
+        return failed;
     return ReadHpData(contents, table);
 }
 

@@ -12,7 +12,17 @@ namespace hpfile {
 constexpr int kCannotOpen = -10;
 constexpr int kNotHpFile = -20;
 constexpr int kTooManyTopics = -30;
+constexpr int kNotRegularFile = -40; // a pipe, a device, a folder
+constexpr int kTooLarge = -50;
+
+// No calculator holds a database this large: a larger file is refused without being read.
+constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
 } // namespace hpfile
+
+// The bytes of a database file: only of a regular file (links followed) whose first bytes
+// carry the header, and only up to kMaxFileSize. Returns 0, or kCannotOpen, kNotRegularFile,
+// kNotHpFile or kTooLarge. The contents' buffer is reused when it is large enough.
+int ReadDatabaseBytes(const QString& fileName, QByteArray& contents);
 
 // Fills the table from an HP48 ASCII database file and returns the number of topics, or one of
 // the negative results above; on those the table stays as it was.
@@ -30,6 +40,3 @@ bool WriteHpFile(const QString& fileName, const TopicTable& table, int topicCoun
 // Encodes the text of one row for storing: a character without an HP48 code, or the end-of-file
 // mark (code 26), is reported like EncodeRow reports a character without code.
 hp48::EncodedRow EncodeStorableRow(QStringView text);
-
-// Reads a whole file; false when it cannot be opened or read.
-bool ReadWholeFile(const QString& fileName, QByteArray& contents);

@@ -80,6 +80,21 @@ inline bool ReadHeader(Cursor& cursor) {
            matches(18, ");");
 }
 
+// The header line and the "{ " after it.
+inline bool ReadHeaderAndListStart(Cursor& cursor) {
+    return ReadHeader(cursor) && cursor.Next() == '{' && cursor.Next() == ' ';
+}
+
+// The header is read from at most this many bytes, so the first of them decide it.
+constexpr size_t kHeaderDecidingBytes = kHeaderLimit + 2;
+
+// Whether data beginning with these bytes (at most kHeaderDecidingBytes are looked at) passes
+// the header test of Parse, so a file can be refused before the rest of it is read.
+inline bool HasHeader(std::string_view firstBytes) {
+    Cursor cursor(firstBytes.substr(0, kHeaderDecidingBytes));
+    return ReadHeaderAndListStart(cursor);
+}
+
 enum class Step { Row, Skipped, End };
 
 // After "C": "$", a blank and the length in decimal digits, one separator byte, the row. A
@@ -109,9 +124,7 @@ inline Step ReadCountedRow(Cursor& cursor, std::string_view& row) {
 
 template <typename Visitor> int Parse(std::string_view data, Visitor& visitor) {
     Cursor cursor(data);
-    if (!ReadHeader(cursor))
-        return kNotHp;
-    if (cursor.Next() != '{' || cursor.Next() != ' ')
+    if (!ReadHeaderAndListStart(cursor))
         return kNotHp;
 
     int topic = 0;

@@ -113,7 +113,7 @@ quint16 CountInData(QByteArrayView data, QByteArrayView text, bool caseSensitive
 
 quint16 CountInFile(const QString& fileName, QByteArrayView text, bool caseSensitive) {
     thread_local QByteArray contents; // one buffer from file to file
-    if (text.isEmpty() || !ReadWholeFile(fileName, contents))
+    if (text.isEmpty() || ReadDatabaseBytes(fileName, contents) != 0)
         return 0;
     return CountInData(contents, text, caseSensitive);
 }
@@ -123,7 +123,10 @@ QStringList ScannableFiles(const QString& directory) {
     QDirIterator entries(directory, QDir::Files);
     while (entries.hasNext()) {
         entries.next();
-        names.append(entries.fileName());
+        // A link to a device or a pipe passes the iterator's filter; only what is a regular
+        // file behind its links can be a database.
+        if (entries.fileInfo().isFile())
+            names.append(entries.fileName());
     }
     return names;
 }

@@ -12,12 +12,14 @@ namespace scan {
 constexpr quint16 kCountLimit = 200;
 
 // Occurrences of `text` in rows 1..10 of every topic of a database file; 0 for a file that
-// cannot be read, is no database, holds no topic or too many. Occurrences do not overlap.
-// Without caseSensitive only the letters a..z and A..Z are taken as equal.
+// cannot be read, is no regular file or no database, is too large, holds no topic or too many.
+// Occurrences do not overlap. Without caseSensitive only the letters a..z and A..Z are taken as
+// equal.
 quint16 CountInFile(const QString& fileName, QByteArrayView text, bool caseSensitive);
 quint16 CountInData(QByteArrayView data, QByteArrayView text, bool caseSensitive);
 
-// The ordinary, visible files of a directory in the order the file system lists them.
+// The ordinary, visible files of a directory in the order the file system lists them: regular
+// files and links to regular files.
 QStringList ScannableFiles(const QString& directory);
 
 // A list entry: the count in ten characters ("%10.3d", or "      >200"), a tab, the name.

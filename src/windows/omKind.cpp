@@ -564,15 +564,36 @@ void TKind::RowClick(int topicLine) {
     RefreshTopicList(SelectedEntry());
 }
 
+namespace {
+
+constexpr quint16 kTooLarge = 1225;
+constexpr quint16 kNotRegularFile = 1230;
+
+// The message for a negative result of ReadHpFile; 0 for none.
+quint16 LoadFailureMessage(int result) {
+    switch (result) {
+    case hpfile::kCannotOpen:
+        return kCannotOpen;
+    case hpfile::kNotHpFile:
+        return kNotHpFile;
+    case hpfile::kTooManyTopics:
+        return kTooManyTopics;
+    case hpfile::kNotRegularFile:
+        return kNotRegularFile;
+    case hpfile::kTooLarge:
+        return kTooLarge;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
 bool TKind::LoadFromFile(const QString& name) {
     const int result = ReadHpFile(name, table_);
     if (result < 0) {
-        if (result == hpfile::kNotHpFile)
-            ShowMsg(kNotHpFile, 'e');
-        else if (result == hpfile::kCannotOpen)
-            ShowMsg(kCannotOpen, 'e');
-        else if (result == hpfile::kTooManyTopics)
-            ShowMsg(kTooManyTopics, 'e');
+        if (const quint16 message = LoadFailureMessage(result))
+            ShowMsg(message, 'e');
         return false;
     }
     RefreshTopicList(1);

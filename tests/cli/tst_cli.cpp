@@ -1,6 +1,7 @@
 #include "Hp48Codec.h"
 #include "HpFile.h"
 #include "Sandbox.h"
+#include "SpecialFiles.h"
 #include "StringTable.h"
 #include "TopicTable.h"
 
@@ -11,6 +12,8 @@
 #include <QProcess>
 #include <QTest>
 
+#include <sys/resource.h>
+
 namespace {
 
 struct CliRun {
@@ -19,8 +22,25 @@ struct CliRun {
     QByteArray err;
 };
 
+// A cli that reads without bound fails here at once instead of taking the machine's memory.
+// AddressSanitizer reserves far more address space, so it runs without the limit.
+void LimitAddressSpace() {
+#ifndef __SANITIZE_ADDRESS__
+    const rlimit limit{512 * kMiB, 512 * kMiB};
+    setrlimit(RLIMIT_AS, &limit);
+#endif
+}
+
+// The largest resident size any finished cli run reached, in KiB.
+long PeakResidentKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return usage.ru_maxrss;
+}
+
 CliRun Cli(const QStringList& arguments, const QByteArray& input = {}) {
     QProcess cli;
+    cli.setChildProcessModifier(LimitAddressSpace);
     cli.start(QStringLiteral(OMBREL_CLI_BINARY), arguments);
     cli.write(input);
     cli.closeWriteChannel();
@@ -86,7 +106,9 @@ class TestCli : public QObject {
     void importRefusesWhatCannotBeStored_data();
     void importRefusesWhatCannotBeStored();
     void exportImportRoundTrip();
+    void refusesWhatIsNoRegularFileOrTooLarge();
     void scan();
+    void scanSkipsWhatIsNoRegularDatabase();
     void usageErrors();
 };
 
@@ -107,7 +129,7 @@ void TestCli::check() {
     const QString notHp = sandbox.Path(QStringLiteral("plain.txt"));
     WriteBytes(notHp, "just some text\r\n{ {\"a\"} }\r\n");
     for (auto [file, code, baseId] : {std::tuple{sandbox.Root() + "/missing.txt", 3, 1115},
-                                      {sandbox.Root(), 3, 1115},
+                                      {sandbox.Root(), 3, 1230},
                                       {notHp, 4, 1120},
                                       {tooMany, 5, 1210}}) {
         for (const char* command : {"check", "export"}) {
@@ -207,6 +229,37 @@ void TestCli::exportImportRoundTrip() {
     QCOMPARE(ReadBytes(copy), trimmed);
 }
 
+void TestCli::refusesWhatIsNoRegularFileOrTooLarge() {
+    Sandbox sandbox;
+    const QString pipe = sandbox.Path(QStringLiteral("pipe"));
+    MakePipe(pipe);
+    const QString zeroLink = sandbox.Path(QStringLiteral("zero"));
+    QVERIFY(QFile::link(QStringLiteral("/dev/zero"), zeroLink));
+    const QString overBound = sandbox.Path(QStringLiteral("over.txt"));
+    MakeSparseFile(overBound, HpFile({{"a"}}, true), hpfile::kMaxFileSize + 1);
+    const QString huge = sandbox.Path(QStringLiteral("huge.txt"));
+    MakeSparseFile(huge, "just text", 1024 * kMiB);
+    for (auto [file, code, baseId] : {std::tuple{QStringLiteral("/dev/zero"), 3, 1230},
+                                      {pipe, 3, 1230},
+                                      {zeroLink, 3, 1230},
+                                      {overBound, 6, 1225},
+                                      {huge, 4, 1120}}) {
+        for (const char* command : {"check", "export"}) {
+            const CliRun run = Cli({command, file});
+            QVERIFY2(run.exitCode == code, qPrintable(file));
+            QCOMPARE(run.err, EnglishLine(static_cast<quint16>(baseId)));
+        }
+    }
+    const QString atBound = sandbox.Path(QStringLiteral("at.txt"));
+    MakeSparseFile(atBound, HpFile({{"a"}}, true), hpfile::kMaxFileSize);
+    QCOMPARE(Cli({"check", atBound}).out, QByteArray("1 topics\n"));
+
+    const CliRun endless = Cli({"import", "/dev/zero", sandbox.Root() + "/new.txt"});
+    QCOMPARE(endless.exitCode, 6);
+    QCOMPARE(endless.err, EnglishLine(1225));
+    QVERIFY(!QFile::exists(sandbox.Root() + "/new.txt"));
+}
+
 void TestCli::scan() {
     Sandbox sandbox;
     const QString dir = sandbox.Path(QStringLiteral("dir/"));
@@ -237,6 +290,22 @@ void TestCli::scan() {
         QCOMPARE(none.out, QByteArray());
     }
     QCOMPARE(Cli({"scan", sandbox.Root() + "/nowhere", "abc"}).exitCode, 3);
+}
+
+void TestCli::scanSkipsWhatIsNoRegularDatabase() {
+    Sandbox sandbox;
+    const QString dir = sandbox.Path(QStringLiteral("dir/"));
+    WriteBytes(dir + "seven.txt", HpFile(kSevenAbc, false));
+    MakePipe(dir + "pipe");
+    QVERIFY(QFile::link(QStringLiteral("/dev/zero"), dir + "zero"));
+    MakeSparseFile(dir + "huge.txt", "abc, no database", 1024 * kMiB);
+    MakeSparseFile(dir + "over.txt", HpFile({{"abc"}}, true), hpfile::kMaxFileSize + 1);
+
+    const CliRun run = Cli({"scan", dir, "abc"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QByteArray("       007\tseven.txt\n"));
+    QCOMPARE(run.err, QByteArray());
+    QVERIFY2(PeakResidentKiB() < 256 * 1024, qPrintable(QString::number(PeakResidentKiB())));
 }
 
 void TestCli::usageErrors() {

@@ -157,7 +157,7 @@ class TestHpReader : public QObject {
         TopicTable table;
         QCOMPARE(ReadHpFile(sandbox.Path(QStringLiteral("missing.hp")), table),
                  hpfile::kCannotOpen);
-        QCOMPARE(ReadHpFile(sandbox.Root(), table), hpfile::kCannotOpen);
+        QCOMPARE(ReadHpFile(sandbox.Root(), table), hpfile::kNotRegularFile);
         const QString file = sandbox.Path(QStringLiteral("a.hp"));
         WriteBytes(file, File("{\"a\"}}"));
         QCOMPARE(ReadHpFile(file, table), 1);

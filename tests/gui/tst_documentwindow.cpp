@@ -8,6 +8,7 @@
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
 #include "SettingsFile.h"
+#include "SpecialFiles.h"
 #include "Startup.h"
 #include "omGlob.h"
 #include "omKind.h"
@@ -239,11 +240,37 @@ class TestDocumentWindow : public QObject {
         Program program;
         const QString notHp = program.sandbox.Path(QStringLiteral("notes.txt"));
         WriteBytes(notHp, "just text");
-        QVERIFY(!program.main->OpenFileByName(notHp));
-        QVERIFY(!program.main->OpenFileByName(program.sandbox.Path(QStringLiteral("gone.hp"))));
-        QCOMPARE(program.prompter.ShownIds(), (QList<quint16>{1120, 1115}));
+        const QString pipe = program.sandbox.Path(QStringLiteral("pipe.hp"));
+        MakePipe(pipe);
+        const QString zeroLink = program.sandbox.Path(QStringLiteral("zero.hp"));
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), zeroLink));
+        const QString tooLarge = program.sandbox.Path(QStringLiteral("large.hp"));
+        MakeSparseFile(tooLarge, Database({{"a"}}), hpfile::kMaxFileSize + 1);
+        for (const QString& file :
+             {notHp, program.sandbox.Path(QStringLiteral("gone.hp")), pipe, zeroLink, tooLarge})
+            QVERIFY(!program.main->OpenFileByName(file));
+        QCOMPARE(program.prompter.ShownIds(), (QList<quint16>{1120, 1115, 1230, 1230, 1225}));
+        QCOMPARE(program.prompter.shown.last().text,
+                 QStringLiteral("The file is larger than 16 MB, too large for an HP48, and is not "
+                                "read."));
         QVERIFY(program.main->DocumentWindows().isEmpty());
         QVERIFY(program.main->RecentFiles().isEmpty());
+        QVERIFY(IsPipe(pipe));
+    }
+
+    void savingOntoAPipeLeavesIt() {
+        Program program;
+        TKind* document = program.NewDocument();
+        document->Table().CommitRows(1, {"x"}, false);
+        document->SetModified(true);
+        const QString pipe = program.sandbox.Path(QStringLiteral("pipe.hp"));
+        MakePipe(pipe);
+        program.dialogs.saveAnswers = {pipe};
+        QVERIFY(!document->Dateispeichern());
+        QCOMPARE(program.prompter.ShownIds(), QList<quint16>{1200});
+        QVERIFY(IsPipe(pipe));
+        QVERIFY(document->Table().Modified);
+        QCOMPARE(document->windowTitle(), QStringLiteral("Unnamed"));
     }
 
     void deleteAsksFirst() {

@@ -6,6 +6,7 @@
 #include "Sandbox.h"
 #include "ScriptedPrompter.h"
 #include "SettingsFile.h"
+#include "SpecialFiles.h"
 #include "Startup.h"
 #include "omGlob.h"
 #include "omKind.h"
@@ -111,6 +112,8 @@ class TestScan : public QObject {
         program.File(".hidden.hp", Database({{"abc zq"}}));
         program.File("sub/deep.hp", Database({{"abc zq"}}));
         program.File("empty.hp", Database({}));
+        MakePipe(program.Directory() + "pipe.hp");
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), program.Directory() + "zero.hp"));
 
         QCOMPARE(program.Run("abc"), QStringList({"       004\tfour.hp"}));
         QCOMPARE(program.Run("abc", true), QStringList({"       003\tfour.hp"}));

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+// A file opened for reading only when it is a regular file once links are followed. A pipe,
+// a device or a folder is never opened: it could hold the reader up or feed it without end.
+class RegularFile {
+  public:
+    enum class Opened { Yes, CannotOpen, NotRegular };
+
+    RegularFile() = default;
+    ~RegularFile();
+    RegularFile(const RegularFile&) = delete;
+    RegularFile& operator=(const RegularFile&) = delete;
+
+    Opened Open(const QString& fileName);
+    // The size when it was opened.
+    qint64 Size() const { return size_; }
+    // Reads up to count bytes; fewer only at the end of the file. -1 on a read error.
+    qint64 Read(char* into, qint64 count);
+
+  private:
+    int descriptor_ = -1;
+    qint64 size_ = 0;
+};
+
+// Whether the name stands for something that exists but is not a regular file (links
+// followed): a pipe, a device, a socket or a folder.
+bool IsNonRegularFile(const QString& fileName);
