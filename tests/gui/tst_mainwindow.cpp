@@ -399,6 +399,7 @@ class TestMainWindow : public QObject {
         SingleInstance instance;
         QVERIFY(instance.Claim());
         connect(&instance, &SingleInstance::HandedOver, &main, &TMainProg::HandOver);
+        instance.StartDelivery();
         const QString file = frame.Database(QStringLiteral("second start.hp"));
 
         QProcess second;
