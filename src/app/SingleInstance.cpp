@@ -31,13 +31,18 @@ QString SingleInstance::ChannelName() {
     return paths::RuntimeDir() + QStringLiteral("/OmbrelMessage");
 }
 
-bool SingleInstance::Claim() {
-    if (!lock_.tryLock(0))
-        return false;
+SingleInstance::ClaimResult SingleInstance::Claim() {
+    if (!lock_.tryLock(0)) {
+        return lock_.error() == QLockFile::LockFailedError ? ClaimResult::HeldElsewhere
+                                                           : ClaimResult::CannotBeMade;
+    }
     QLocalServer::removeServer(ChannelName());
     server_.setSocketOptions(QLocalServer::UserAccessOption);
-    server_.listen(ChannelName());
-    return true;
+    if (!server_.listen(ChannelName())) {
+        lock_.unlock();
+        return ClaimResult::CannotBeMade;
+    }
+    return ClaimResult::Claimed;
 }
 
 void SingleInstance::Accept() {

@@ -16,8 +16,12 @@ class SingleInstance : public QObject {
   public:
     explicit SingleInstance(QObject* parent = nullptr);
 
-    // True when this process is the first one; it then listens for hand-overs.
-    bool Claim();
+    enum class ClaimResult {
+        Claimed,       // this process is the first one; it listens for hand-overs
+        HeldElsewhere, // another running program holds the lock
+        CannotBeMade,  // neither the lock nor the channel can be made in the runtime folder
+    };
+    ClaimResult Claim();
 
     static QString ChannelName();
     // Sends an absolute path to the first instance and waits until it has taken it.

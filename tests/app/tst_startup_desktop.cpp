@@ -147,6 +147,39 @@ class TestStartupDesktop : public QObject {
         QVERIFY(program.Quit());
         QCOMPARE(home.FirstRecentFile(), "1=" + good);
     }
+
+    // su, ssh without a session, containers: no runtime folder and no cache folder yet.
+    void withoutRuntimeAndCacheFoldersTheProgramRuns() {
+        Home home;
+        WriteBytes(home.sandbox.SettingsFile(), kInstalled);
+        qunsetenv("XDG_RUNTIME_DIR");
+        qunsetenv("XDG_CACHE_HOME");
+        Program program;
+        QVERIFY(!WaitForWindow(QStringLiteral("Ombrel")).isEmpty());
+        QVERIFY(FindWindow(QStringLiteral("Information")).isEmpty()); // not "already running"
+        const QString good = home.Good();
+        QCOMPARE(SecondStart(good), 0);
+        QVERIFY(program.Quit());
+        QCOMPARE(home.FirstRecentFile(), "1=" + good);
+        QCOMPARE(QFile::permissions(home.sandbox.Root() + "/home/.cache/ombrel") & 0x0077,
+                 QFile::Permissions());
+    }
+
+    // A work folder that leads elsewhere is refused with an error; nothing goes there.
+    void linkedWorkFolderIsRefused() {
+        Home home;
+        WriteBytes(home.sandbox.SettingsFile(), kInstalled);
+        qunsetenv("XDG_RUNTIME_DIR");
+        const QString elsewhere = home.sandbox.Path(QStringLiteral("elsewhere/"));
+        QVERIFY(QFile::link(elsewhere, home.sandbox.Root() + QStringLiteral("/cache/ombrel")));
+        Program program;
+        const QString box = WaitForWindow(QStringLiteral("Fehler"));
+        QVERIFY(!box.isEmpty());
+        QVERIFY(FindWindow(QStringLiteral("Ombrel")).isEmpty());
+        Press(box, {"Escape"});
+        QVERIFY(program.Ended());
+        QVERIFY(QDir(elsewhere).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestStartupDesktop)
