@@ -4,8 +4,13 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace paths {
 namespace {
+
+constexpr mode_t kPrivateMode = 0700;
 
 QString EnvironmentDir(const char* name, const QString& fallback) {
     const QString value = qEnvironmentVariable(name);
@@ -16,10 +21,16 @@ QString WithSeparator(const QString& directory) {
     return directory.endsWith(u'/') ? directory : directory + u'/';
 }
 
-bool MakePrivateDir(const QString& directory) {
-    if (!QDir().mkpath(directory))
-        return false;
-    return QFile::setPermissions(directory, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+// The system's runtime folder when it is one this user alone can enter; after su, or in a
+// container, it may name someone else's folder or a shared one.
+QString SystemRuntimeDir() {
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return QDir::isAbsolutePath(runtime) && IsPrivateDir(runtime) ? runtime : QString();
+}
+
+QString FallbackDir() {
+    return EnvironmentDir("XDG_CACHE_HOME", QDir::homePath() + QStringLiteral("/.cache")) +
+           QStringLiteral("/ombrel");
 }
 
 } // namespace
@@ -46,18 +57,37 @@ QString SettingsFile() {
 }
 
 QString RuntimeDir() {
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (QDir::isAbsolutePath(runtime) && QFileInfo(runtime).isDir())
-        return runtime;
-    const QString cache =
-        EnvironmentDir("XDG_CACHE_HOME", QDir::homePath() + QStringLiteral("/.cache"));
-    return cache;
+    const QString runtime = SystemRuntimeDir();
+    return runtime.isEmpty() ? FallbackDir() : runtime;
 }
 
 QString WorkDir() {
-    const QString work = RuntimeDir() + QStringLiteral("/ombrel");
-    MakePrivateDir(work);
-    return work;
+    const QString runtime = SystemRuntimeDir();
+    return runtime.isEmpty() ? FallbackDir() : runtime + QStringLiteral("/ombrel");
+}
+
+QString UsableWorkDir() {
+    const QString work = WorkDir();
+    return EnsurePrivateDir(work) ? work : QString();
+}
+
+bool IsPrivateDir(const QString& directory) {
+    struct stat status {};
+    if (::lstat(QFile::encodeName(directory).constData(), &status) != 0)
+        return false;
+    return S_ISDIR(status.st_mode) && status.st_uid == ::geteuid() &&
+           (status.st_mode & 0777) == kPrivateMode;
+}
+
+bool EnsurePrivateDir(const QString& directory) {
+    const QByteArray name = QFile::encodeName(QDir::cleanPath(directory));
+    struct stat status {};
+    if (::lstat(name.constData(), &status) != 0) {
+        if (!QDir().mkpath(QFileInfo(directory).absolutePath()))
+            return false;
+        ::mkdir(name.constData(), kPrivateMode); // another start may make it at the same time
+    }
+    return IsPrivateDir(directory);
 }
 
 } // namespace paths

@@ -13,9 +13,21 @@ QString ExeFile();
 // The directory of the settings file ($XDG_CONFIG_HOME, by default ~/.config).
 QString WinDir();
 QString SettingsFile();
-// A private per-user directory (mode 0700) that is not shared with other users.
+// The folder of the single-instance lock and the hand-over channel: $XDG_RUNTIME_DIR when that
+// is a private folder of this user, else the private fallback $XDG_CACHE_HOME/ombrel (by
+// default ~/.cache/ombrel). Only named here; EnsurePrivateDir makes it.
 QString RuntimeDir();
-// The private work directory of the transfer files; made on demand.
+// The private work folder of the transfer files: $XDG_RUNTIME_DIR/ombrel, or the fallback
+// folder itself. Only named here.
 QString WorkDir();
+// The work folder, made when missing; empty when it is not private or cannot be made.
+QString UsableWorkDir();
+
+// A folder only this user can enter: a real folder (not a link), owned by this user, with
+// mode 0700.
+bool IsPrivateDir(const QString& directory);
+// Makes a missing folder with mode 0700 (its parents as usual). An existing folder is never
+// changed: true only when it is private.
+bool EnsurePrivateDir(const QString& directory);
 
 } // namespace paths

@@ -50,8 +50,11 @@ QString Path(int number) {
         return QString();
     if (number == kKermit)
         return KermitProgram();
-    const QString directory = entry.inWorkDir ? paths::WorkDir() + u'/' : paths::ProgDir();
-    return directory + QString::fromLatin1(entry.here);
+    if (!entry.inWorkDir)
+        return paths::ProgDir() + QString::fromLatin1(entry.here);
+    // Nothing of a transfer goes into a work folder that others could enter.
+    const QString work = paths::UsableWorkDir();
+    return work.isEmpty() ? QString() : work + u'/' + QString::fromLatin1(entry.here);
 }
 
 bool IsLeftover(int number) {

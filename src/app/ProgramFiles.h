@@ -26,6 +26,7 @@ constexpr int kCount = 12;
 QString Name(int number);
 // The file on this platform, or an empty string for one without counterpart. The Kermit
 // program is ProgDir/kermit when present, else kermit on the PATH (empty when neither exists).
+// The transfer files are empty too while the work folder is not private.
 QString Path(int number);
 bool HasCounterpart(int number);
 // Removed at every start: the transfer files.

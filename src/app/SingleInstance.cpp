@@ -4,6 +4,7 @@
 
 #include <QDeadlineTimer>
 #include <QLocalSocket>
+#include <QScopedValueRollback>
 #include <QThread>
 #include <QtEndian>
 
@@ -30,37 +31,63 @@ QString SingleInstance::ChannelName() {
     return paths::RuntimeDir() + QStringLiteral("/OmbrelMessage");
 }
 
-bool SingleInstance::Claim() {
-    if (!lock_.tryLock(0))
-        return false;
+SingleInstance::ClaimResult SingleInstance::Claim() {
+    if (!lock_.tryLock(0)) {
+        return lock_.error() == QLockFile::LockFailedError ? ClaimResult::HeldElsewhere
+                                                           : ClaimResult::CannotBeMade;
+    }
     QLocalServer::removeServer(ChannelName());
     server_.setSocketOptions(QLocalServer::UserAccessOption);
-    server_.listen(ChannelName());
-    return true;
+    if (!server_.listen(ChannelName())) {
+        lock_.unlock();
+        return ClaimResult::CannotBeMade;
+    }
+    return ClaimResult::Claimed;
 }
 
-// Each connection carries one path: its length in four bytes (big-endian), then UTF-8.
 void SingleInstance::Accept() {
     while (QLocalSocket* socket = server_.nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            const QByteArray received = socket->peek(socket->bytesAvailable());
-            if (received.size() < 4)
-                return;
-            const quint32 length = qFromBigEndian<quint32>(received.constData());
-            if (length > kMaxPathBytes) {
-                socket->abort();
-                return;
-            }
-            if (received.size() < qsizetype(4 + length))
-                return;
-            socket->read(4 + length);
-            disconnect(socket, &QLocalSocket::readyRead, this, nullptr); // one path a connection
-            socket->write(&kTaken, 1);
-            socket->disconnectFromServer();
-            emit HandedOver(QString::fromUtf8(received.mid(4, length)));
-        });
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Receive(socket); });
     }
+}
+
+// Each connection carries one path: its length in four bytes (big-endian), then UTF-8. The
+// path is taken and the connection finished before anything opens it: opening may show a box
+// whose event loop must not run inside this socket's own signal.
+void SingleInstance::Receive(QLocalSocket* socket) {
+    const QByteArray received = socket->peek(socket->bytesAvailable());
+    if (received.size() < 4)
+        return;
+    const quint32 length = qFromBigEndian<quint32>(received.constData());
+    if (length > kMaxPathBytes) {
+        socket->abort();
+        return;
+    }
+    if (received.size() < qsizetype(4 + length))
+        return;
+    socket->read(4 + length);
+    disconnect(socket, &QLocalSocket::readyRead, this, nullptr); // one path a connection
+    socket->write(&kTaken, 1);
+    socket->disconnectFromServer();
+    pending_.append(QString::fromUtf8(received.mid(4, length)));
+    if (delivering_)
+        QMetaObject::invokeMethod(this, &SingleInstance::DeliverPending, Qt::QueuedConnection);
+}
+
+void SingleInstance::StartDelivery() {
+    delivering_ = true;
+    QMetaObject::invokeMethod(this, &SingleInstance::DeliverPending, Qt::QueuedConnection);
+}
+
+// Opening a path may show a box, whose event loop takes further paths: they wait for this
+// loop, so the paths are delivered one after the other in the order they came.
+void SingleInstance::DeliverPending() {
+    if (inDelivery_)
+        return;
+    const QScopedValueRollback<bool> delivering(inDelivery_, true);
+    while (!pending_.isEmpty())
+        emit HandedOver(pending_.takeFirst());
 }
 
 bool SingleInstance::HandOver(const QString& absolutePath) {

@@ -4,6 +4,9 @@
 #include <QLockFile>
 #include <QObject>
 #include <QString>
+#include <QStringList>
+
+class QLocalSocket;
 
 // One running program per user: the first start holds a lock file and listens on a local
 // socket; a later start hands its file name over that socket and ends.
@@ -13,12 +16,20 @@ class SingleInstance : public QObject {
   public:
     explicit SingleInstance(QObject* parent = nullptr);
 
-    // True when this process is the first one; it then listens for hand-overs.
-    bool Claim();
+    enum class ClaimResult {
+        Claimed,       // this process is the first one; it listens for hand-overs
+        HeldElsewhere, // another running program holds the lock
+        CannotBeMade,  // neither the lock nor the channel can be made in the runtime folder
+    };
+    ClaimResult Claim();
 
     static QString ChannelName();
     // Sends an absolute path to the first instance and waits until it has taken it.
     static bool HandOver(const QString& absolutePath);
+
+    // Paths taken before this call wait, in the order they came, until whoever opens them is
+    // there; from now on each is emitted from the event loop, after its connection is done.
+    void StartDelivery();
 
   signals:
     // Emitted once for each path handed over.
@@ -26,7 +37,12 @@ class SingleInstance : public QObject {
 
   private:
     void Accept();
+    void Receive(QLocalSocket* socket);
+    void DeliverPending();
 
     QLockFile lock_;
     QLocalServer server_;
+    QStringList pending_;
+    bool delivering_ = false;
+    bool inDelivery_ = false;
 };

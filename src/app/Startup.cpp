@@ -14,6 +14,8 @@ namespace {
 
 constexpr quint16 kAlreadyRunning = 1160;
 constexpr quint16 kCannotWriteFile = 1200;
+constexpr quint16 kFolderNotPrivate = 1235;
+constexpr quint16 kLockCannotBeMade = 1240;
 
 void ReportSettingsWriteFailure(const QString& fileName) {
     MessageRequest request;
@@ -26,6 +28,15 @@ void ReportSettingsWriteFailure(const QString& fileName) {
     ThePrompter().Show(request);
 }
 
+// The folder of the lock, and for the program that runs also the work folder of the
+// transfers, must be private before anything is put there.
+bool FolderUsable(const QString& folder) {
+    if (paths::EnsurePrivateDir(folder))
+        return true;
+    ShowMsg(kFolderNotPrivate, 'e', {QDir::toNativeSeparators(folder)});
+    return false;
+}
+
 } // namespace
 
 StartRole InitialiseGlobal(const QStringList& parameters, SingleInstance& instance) {
@@ -36,7 +47,14 @@ StartRole InitialiseGlobal(const QStringList& parameters, SingleInstance& instan
         static_cast<quint8>(settings::ReadInteger(*global.Ini, settings::key::kLanguage, 0));
     global.MsgId = SingleInstance::ChannelName();
 
-    if (!instance.Claim()) {
+    const QString runtimeDir = paths::RuntimeDir();
+    if (!FolderUsable(runtimeDir))
+        return StartRole::Refused;
+    switch (instance.Claim()) {
+    case SingleInstance::ClaimResult::CannotBeMade:
+        ShowMsg(kLockCannotBeMade, 'e', {QDir::toNativeSeparators(runtimeDir)});
+        return StartRole::Refused;
+    case SingleInstance::ClaimResult::HeldElsewhere:
         if (parameters.isEmpty()) {
             ShowMsg(kAlreadyRunning, 'i');
             return StartRole::AlreadyRunning;
@@ -44,7 +62,11 @@ StartRole InitialiseGlobal(const QStringList& parameters, SingleInstance& instan
         global.Atom = QDir::current().absoluteFilePath(parameters.first());
         SingleInstance::HandOver(global.Atom);
         return StartRole::HandedOver;
+    case SingleInstance::ClaimResult::Claimed:
+        break;
     }
+    if (!FolderUsable(paths::WorkDir()))
+        return StartRole::Refused;
     global.Version = QString::fromLatin1(settings::kVersion);
     return StartRole::First;
 }

@@ -8,11 +8,13 @@ enum class StartRole {
     First,          // this process runs the program
     HandedOver,     // a running program took the file name; this process ends
     AlreadyRunning, // a running program was found and told so; this process ends
+    Refused,        // a private folder or the lock cannot be made; an error named the folder
 };
 
-// The first steps of every start, before any window: the settings file, the language and the
-// single-instance check. A second start hands its first parameter, made absolute against its
-// own working directory, to the first one; without a parameter it says that one runs.
+// The first steps of every start, before any window: the settings file, the language, the
+// private folders and the single-instance check. A second start hands its first parameter,
+// made absolute against its own working directory, to the first one; without a parameter it
+// says that one runs.
 StartRole InitialiseGlobal(const QStringList& parameters, SingleInstance& instance);
 
 // Program paths into the global state.

@@ -15,8 +15,9 @@ namespace {
 
 // After initialisation: the start-up checks, which end with the splash, then the long-lived
 // windows, the language and the message loop. The file named by the first parameter opens when
-// the splash goes; every file a later start hands over opens at once. A check that forbids
-// running returns here, so the program ends through main() with its global state freed.
+// the splash goes; every file a later start hands over opens as soon as the main window is
+// there. A check that forbids running returns here, so the program ends through main() with its
+// global state freed.
 int RunMainSequence(const QStringList& parameters, SingleInstance& instance) {
     // The splash takes itself away when its time is up.
     const QPointer<TStart> splash = StartupChecks(parameters);
@@ -26,6 +27,7 @@ int RunMainSequence(const QStringList& parameters, SingleInstance& instance) {
     TMainProg mainWindow;
     mainWindow.CreateLongLivedWindows();
     QObject::connect(&instance, &SingleInstance::HandedOver, &mainWindow, &TMainProg::HandOver);
+    instance.StartDelivery(); // also what came while the installer or the splash showed
     ApplyLanguage();
     mainWindow.show();
     if (splash)

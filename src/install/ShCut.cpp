@@ -1,6 +1,7 @@
 #include "ShCut.h"
 
 #include "Paths.h"
+#include "StringTable.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,6 +22,7 @@ constexpr const char* kFontFamily = "HP48";
 constexpr const char* kMimePackage = "ombrel-hpfile.xml";
 constexpr const char* kTypeComment = "Ombrel HP-File";
 constexpr const char* kHandlerTitle = "Ombrel";
+constexpr quint16 kRemovalEntryName = 1245; // "Remove Ombrel 2.7"
 // What update-mime-database makes from the packages beside them.
 constexpr const char* kGeneratedMimeFiles[] = {
     "XMLnamespaces", "aliases",    "generic-icons", "globs",     "globs2", "icons",
@@ -334,9 +336,14 @@ QString RemovalEntryFile(const QString& version) {
 }
 
 bool CreateRemovalEntry(const QString& exeFile, const QString& version) {
+    // Named apart from the program's own entry, in both languages whatever was installed.
+    const auto name = [&version](int language) {
+        return strings::Format(strings::Text(kRemovalEntryName, language), {version});
+    };
     const EntryKeys keys = {
         {"Type", QStringLiteral("Application")},
-        {"Name", ShortcutName(version)},
+        {"Name", name(strings::kEnglish)},
+        {"Name[de]", name(strings::kGerman)},
         {"Exec", ExecArgument(exeFile) + u' ' + ExecArgument(kRemovalSwitch)},
         {"Terminal", QStringLiteral("false")},
         {"Categories", QStringLiteral("Settings;PackageManager;")},

@@ -35,7 +35,7 @@ QString SpecialFolder(char kind);
 // Makes the menu folder when it is missing; the desktop folder is the user's and must exist.
 // False when there is no folder to put a shortcut of the kind in.
 bool EnsureFolder(char kind);
-// "Ombrel 2.7": the name and description of the shortcuts and of the removal entry.
+// "Ombrel 2.7": the name and description of the shortcuts.
 QString ShortcutName(const QString& version);
 // SpecialFolder(kind) + "ombrel-2.7.desktop"; empty for a kind without counterpart.
 QString ShortcutFile(char kind, const QString& version);
@@ -63,7 +63,7 @@ bool RegisterFileClass(const QString& exeFile);
 // types and defaults stay.
 void UnregisterFileClass();
 
-// The menu entry that starts the program with the removal switch.
+// The menu entry "Remove Ombrel 2.7" that starts the program with the removal switch.
 QString RemovalEntryFile(const QString& version); // ...applications/ombrel-2.7-removal.desktop
 bool CreateRemovalEntry(const QString& exeFile, const QString& version);
 bool RemoveRemovalEntry(const QString& version);

@@ -36,6 +36,7 @@ int main(int argc, char* argv[]) {
         if (QFileInfo(path).fileName() == u"quit")
             QCoreApplication::quit();
     });
+    instance.StartDelivery();
     QTimer::singleShot(kLifetimeMs, &app, &QCoreApplication::quit);
     PrintLine(QStringLiteral("ready"));
     return QCoreApplication::exec();

@@ -5,8 +5,11 @@
 #include "omGlob.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QProcess>
 #include <QTest>
+
+#include <unistd.h>
 
 namespace {
 
@@ -84,6 +87,9 @@ class TestSingleInstance : public QObject {
     void secondStartsHandOverAbsolutePaths();
     void secondStartWithoutParameterSaysSo();
     void killedInstanceLeavesNoLock();
+    void unusableFoldersAreRefused_data();
+    void unusableFoldersAreRefused();
+    void sharedRuntimeFolderIsNotUsed();
 };
 
 void TestSingleInstance::firstStartWithoutSettingsFile() {
@@ -169,6 +175,84 @@ void TestSingleInstance::killedInstanceLeavesNoLock() {
     QCOMPARE(StartProgram({name}, sandbox.Root()), 0);
     QVERIFY(second.WaitForLine(name));
     QCOMPARE(second.Quit(sandbox.Root()), QStringList({"ready", name, sandbox.Root() + "/quit"}));
+}
+
+enum class Unusable { Link, OpenToOthers, OtherOwner, NoRoomForTheChannel };
+Q_DECLARE_METATYPE(Unusable)
+
+// A folder the program needs that others could enter, or that it cannot set up, ends the
+// start with an error naming it; the folder is left as it was.
+void TestSingleInstance::unusableFoldersAreRefused_data() {
+    QTest::addColumn<Unusable>("fault");
+    QTest::addColumn<QString>("folder"); // relative to the sandbox
+    QTest::addColumn<quint16>("id");
+    QTest::newRow("work folder is a link") << Unusable::Link << "runtime/ombrel" << quint16(1235);
+    QTest::newRow("work folder open to others")
+        << Unusable::OpenToOthers << "runtime/ombrel" << quint16(1235);
+    QTest::newRow("fallback folder is a link") << Unusable::Link << "cache/ombrel" << quint16(1235);
+    QTest::newRow("fallback folder of another user")
+        << Unusable::OtherOwner << "cache/ombrel" << quint16(1235);
+    QTest::newRow("runtime path too long for the channel")
+        << Unusable::NoRoomForTheChannel << QString(100, u'r') << quint16(1240);
+}
+
+void TestSingleInstance::unusableFoldersAreRefused() {
+    QFETCH(Unusable, fault);
+    QFETCH(QString, folder);
+    QFETCH(quint16, id);
+    Sandbox sandbox;
+    const QString path = sandbox.Root() + u'/' + folder;
+    const QString elsewhere = sandbox.Path(QStringLiteral("elsewhere/"));
+    if (folder.startsWith(QStringLiteral("cache/")))
+        qunsetenv("XDG_RUNTIME_DIR"); // the sandbox puts it back
+    switch (fault) {
+    case Unusable::Link:
+        QVERIFY(QFile::link(elsewhere, path));
+        break;
+    case Unusable::OpenToOthers:
+        QVERIFY(QDir().mkpath(path));
+        QVERIFY(QFile::setPermissions(path, QFile::Permissions(0x7755)));
+        break;
+    case Unusable::OtherOwner:
+        if (::geteuid() != 0)
+            QSKIP("only root can give a folder to another user");
+        QVERIFY(QDir().mkpath(path));
+        QVERIFY(QFile::setPermissions(path, QFile::Permissions(0x7700)));
+        QCOMPARE(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+        break;
+    case Unusable::NoRoomForTheChannel:
+        QVERIFY(QDir().mkpath(path));
+        QVERIFY(QFile::setPermissions(path, QFile::Permissions(0x7700)));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(path));
+        break;
+    }
+    const QFileInfo before(path);
+    GlobalScope global;
+    ScriptedPrompter prompter;
+    SingleInstance instance;
+    QCOMPARE(InitialiseGlobal({}, instance), StartRole::Refused);
+    QCOMPARE(prompter.ShownIds(), QList<quint16>{id});
+    QVERIFY2(prompter.shown[0].text.contains(u'\n' + path + u'\n') ||
+                 prompter.shown[0].text.endsWith(u'\n' + path),
+             qPrintable(prompter.shown[0].text));
+    const QFileInfo after(path);
+    QCOMPARE(after.isSymLink(), before.isSymLink());
+    QCOMPARE(after.permissions(), before.permissions());
+    QCOMPARE(after.ownerId(), before.ownerId());
+    QVERIFY(QDir(elsewhere).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System));
+}
+
+// After su, or in a container, XDG_RUNTIME_DIR may name a folder others can enter.
+void TestSingleInstance::sharedRuntimeFolderIsNotUsed() {
+    Sandbox sandbox;
+    QVERIFY(QFile::setPermissions(sandbox.RuntimeDir(), QFile::Permissions(0x7777)));
+    GlobalScope global;
+    ScriptedPrompter prompter;
+    SingleInstance instance;
+    QCOMPARE(InitialiseGlobal({}, instance), StartRole::First);
+    QVERIFY(prompter.shown.isEmpty());
+    QVERIFY(QDir(sandbox.RuntimeDir()).isEmpty());
+    QVERIFY(QFileInfo::exists(sandbox.Root() + QStringLiteral("/cache/ombrel/OmbrelMutex.lock")));
 }
 
 QTEST_MAIN(TestSingleInstance)

@@ -397,8 +397,9 @@ class TestMainWindow : public QObject {
         Frame frame;
         TMainProg& main = frame.Open();
         SingleInstance instance;
-        QVERIFY(instance.Claim());
+        QCOMPARE(instance.Claim(), SingleInstance::ClaimResult::Claimed);
         connect(&instance, &SingleInstance::HandedOver, &main, &TMainProg::HandOver);
+        instance.StartDelivery();
         const QString file = frame.Database(QStringLiteral("second start.hp"));
 
         QProcess second;

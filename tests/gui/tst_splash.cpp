@@ -99,7 +99,7 @@ class TestSplash : public QObject {
         QCOMPARE(LabelText(about, "Label1"), QStringLiteral("Version 2.7"));
         QCOMPARE(LabelText(about, "Label3"), QStringLiteral("deutsch/english"));
         QVERIFY(!LabelText(about, "Label2").isEmpty());
-        QCOMPARE(LabelText(about, "Label4"), QString()); // 745 has no text
+        QCOMPARE(LabelText(about, "Label4"), QStringLiteral("© The authors of Ombrel"));
         QCOMPARE(LabelText(about, "Label6"), Tx(750));
         QCOMPARE(LabelText(about, "Label7"), Tx(755));
         const QLabel* image = about->findChild<QLabel*>("Image1");

@@ -441,6 +441,7 @@ void TestInstall::leftoversGoAtEveryStart() {
     home.WriteIni("[Application]\nName=Ombrel\n");
     const QString work = home.sandbox.RuntimeDir() + QStringLiteral("/ombrel/");
     QDir().mkpath(work);
+    QFile::setPermissions(work, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     WriteBytes(work + QStringLiteral("~recv.tmp"), "x");
     WriteBytes(work + QStringLiteral("~send.tmp"), "x");
     {

@@ -85,6 +85,9 @@ class TestShCut : public QObject {
         QVERIFY(shcut::CreateRemovalEntry(kExe, QStringLiteral("2.7")));
         const QString removal = shcut::RemovalEntryFile(QStringLiteral("2.7"));
         Validate(removal);
+        QCOMPARE(KeyOf(removal, QStringLiteral("Name")), QStringLiteral("Remove Ombrel 2.7"));
+        QCOMPARE(KeyOf(removal, QStringLiteral("Name[de]")),
+                 QStringLiteral("Ombrel 2.7 entfernen"));
         QCOMPARE(KeyOf(removal, QStringLiteral("Exec")),
                  QStringLiteral("\"/opt/Ombrel 2.7/ombrel\" \"/\\\\$UnInstalCompleteApp\\\\$\""));
 
