@@ -3,6 +3,7 @@
 #include "AtomicFile.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -88,6 +89,18 @@ void SetValueInText(QByteArray& text, const char* section, const char* key,
     text = lines.join('\n') + '\n';
 }
 
+// A new user has no settings folder yet. The missing folders are made private (0700), as a
+// user's configuration folder is; folders that exist keep their modes.
+bool MakeFolder(const QString& path) {
+    const QFileInfo folder(path);
+    if (folder.isDir())
+        return true;
+    if (folder.exists() || !MakeFolder(folder.absolutePath()))
+        return false;
+    return QDir().mkdir(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) ||
+           QFileInfo(path).isDir();
+}
+
 } // namespace
 
 SettingsFile::SettingsFile(const QString& fileName)
@@ -123,7 +136,8 @@ void SettingsFile::Save() {
         return;
     }
     unsaved_ = false;
-    if (!WriteFileAtomically(fileName_, state_->text)) {
+    if (!MakeFolder(QFileInfo(fileName_).absolutePath()) ||
+        !WriteFileAtomically(fileName_, state_->text)) {
         if (writeFailed_)
             writeFailed_(fileName_);
         return;
