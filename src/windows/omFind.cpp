@@ -80,10 +80,6 @@ TFind::TFind(QWidget* parent) : QDialog(parent) {
     RegisterWindow(this);
 }
 
-TFind::~TFind() {
-    WriteSettings();
-}
-
 void TFind::CreateControls() {
     QLabel* findWhat = MakeLabel(this, "Label1", kFindWhat, QRect(kLabelX, 18, 90, 20));
     edit1_ = new QLineEdit(this);
@@ -134,10 +130,7 @@ void TFind::ReadSettings() {
         settings::ReadBool(ini, settings::key::kFindUpCase, settings::fallback::kFindUpCase));
 }
 
-// After the defaults were restored nothing is written back, so they stay as restored.
 void TFind::WriteSettings() const {
-    if (!HasGlob() || !Glob().Ini || Glob().DefaultsRestored)
-        return;
     SettingsFile& ini = *Glob().Ini;
     settings::Write(ini, settings::key::kFindLocation,
                     allTopics_->isChecked() ? kLocationAllTopics : kLocationCurrentTopic);

@@ -122,10 +122,6 @@ TScan::TScan(TMainProg* main) : QDialog(main), main_(main) {
     RegisterWindow(this);
 }
 
-TScan::~TScan() {
-    WriteSettings();
-}
-
 void TScan::CreateControls() {
     label1_ = Named(new QLabel, "Label1", kSearchFor);
     edit1_ = Named(new QLineEdit, "Edit1");
@@ -218,11 +214,8 @@ void TScan::ReadSettings() {
     move(settings::ReadPosition(ini, key::kScanPosition, fallback::kScanPosition));
 }
 
-void TScan::WriteSettings() {
-    if (!HasGlob() || !Glob().Ini)
-        return;
+void TScan::WriteSettings() const {
     SettingsFile& ini = *Glob().Ini;
-    const SettingsFile::Batch batch(ini);
     settings::Write(ini, settings::key::kScanUpCase, checkBox1_->isChecked());
     settings::WritePosition(ini, settings::key::kScanPosition, pos()); // Top, then Left
 }

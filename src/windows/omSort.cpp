@@ -138,10 +138,6 @@ TSortForm::TSortForm(QWidget* parent) : QDialog(parent) {
     RegisterWindow(this);
 }
 
-TSortForm::~TSortForm() {
-    WriteSettings();
-}
-
 void TSortForm::CreateControls() {
     MakeLabel(this, "Label1", kOrder, kLeftColumnX, kLeftColumnWidth);
     radioGroup1_ = new QGroupBox(this);
@@ -188,10 +184,7 @@ void TSortForm::ReadSettings() {
     (direction == kDirectionDescending ? descending_ : ascending_)->setChecked(true);
 }
 
-// After the defaults were restored nothing is written back, so they stay as restored.
 void TSortForm::WriteSettings() const {
-    if (!HasGlob() || !Glob().Ini || Glob().DefaultsRestored)
-        return;
     using namespace settings;
     SettingsFile& ini = *Glob().Ini;
     WritePosition(ini, key::kSortPosition, pos());

@@ -459,10 +459,13 @@ void TMainProg::CheckPrefPath() {
         path = Glob().ProgDir;
 }
 
+// Every window's settings in one save, so that a file that cannot be written is reported once.
+// After the defaults were restored only the recent files are written; the rest stays restored.
 void TMainProg::SaveOnExit() {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
     SettingsFile& ini = *Glob().Ini;
+    const SettingsFile::Batch batch(ini);
     settings::ExitState state;
     state.defaultsRestored = Glob().DefaultsRestored;
     state.windowState = static_cast<int>(isMinimized()   ? WindowStateSetting::Minimised
@@ -481,6 +484,14 @@ void TMainProg::SaveOnExit() {
                                                                       fallback::kTransferPosition);
     state.recentFiles = recentFiles_;
     settings::SaveOnExit(ini, state);
+    if (state.defaultsRestored)
+        return;
+    if (find_)
+        find_->WriteSettings();
+    if (sortForm_)
+        sortForm_->WriteSettings();
+    if (scan_)
+        scan_->WriteSettings();
 }
 
 // ---- the enabling rule ----

@@ -9,6 +9,7 @@
 #include "omGlob.h"
 #include "omKind.h"
 #include "omOpti.h"
+#include "omScan.h"
 #include "omUnit.h"
 
 #include <QAction>
@@ -357,10 +358,12 @@ class TestOptions : public QObject {
         frame.Set("Instal", "Font", QStringLiteral("1"));
         TMainProg& main = frame.Open();
         main.CharTable()->move(12, 34);
+        main.ScanDialog()->move(12, 34);
         frame.prompter.answers = {MsgButton::Yes};
         frame.Dialog().DefBtnClick();
         QVERIFY(Glob().DefaultsRestored);
         QVERIFY(!main.isVisible()); // the program ends
+        frame.main.reset();
         const QSize screen = QGuiApplication::primaryScreen()->size();
         for (auto [section, key, value] :
              {std::tuple{"Misc", "Sound", QStringLiteral("1")},
@@ -369,6 +372,7 @@ class TestOptions : public QObject {
               {"Colors", "Text", QStringLiteral("1")},
               {"Application", "Language", QStringLiteral("1")}, // the language in use stays
               {"CharTab", "Left", QString::number(screen.width() / 2 - 370)},
+              {"Scan", "Left", QString::number((screen.width() - 377) / 2)},
               {"Files", "1", QStringLiteral("/d/kept")},
               {"Instal", "Font", QStringLiteral("1")}})
             QCOMPARE(frame.Get(section, key), value);

@@ -171,6 +171,7 @@ class TestInstall : public QObject {
     void shortcutWithoutDesktopIsRecordedFalse();
     void secondStartGoesToTheSplash();
     void newHomeWithoutSettingsFolder();
+    void unwritableSettingsAreReportedOncePerExit();
     void otherInstalledVersionStopsTheStart();
     void missingCompanionFileStopsTheStart();
     void leftoversGoAtEveryStart();
@@ -414,6 +415,22 @@ void TestInstall::newHomeWithoutSettingsFolder() {
         return tree;
     };
     QCOMPARE(outsideProgram(home.Tree()), outsideProgram(before));
+}
+
+void TestInstall::unwritableSettingsAreReportedOncePerExit() {
+    Home home;
+    home.WriteIni("[Application]\nName=Ombrel\n");
+    Start start;
+    QVERIFY(start.Run());
+    {
+        TMainProg main;
+        main.CreateLongLivedWindows();
+        main.show();
+        start.splash->Timer1Timer();
+        QVERIFY(QFile::remove(home.Ini()) && QDir().mkdir(home.Ini())); // a folder in its place
+        QVERIFY(main.close()); // quit; the windows go as the program ends
+    }
+    QCOMPARE(start.prompter.ShownIds(), QList<quint16>({1200}));
 }
 
 void TestInstall::otherInstalledVersionStopsTheStart() {
