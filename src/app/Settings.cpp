@@ -12,6 +12,10 @@ void WritePosition(SettingsFile& file, Position position, QPoint topLeft) {
     Write(file, position.left, topLeft.x());
 }
 
+quint8 ReadLanguage(const SettingsFile& file) {
+    return ReadInteger(file, key::kLanguage, 0) == 1 ? 1 : 0;
+}
+
 QStringList ReadRecentFiles(const SettingsFile& file) {
     QStringList names;
     for (int number = 1; number <= key::kRecentFiles; ++number) {

@@ -192,6 +192,10 @@ inline void Write(SettingsFile& file, Key key, bool value) {
 QPoint ReadPosition(const SettingsFile& file, Position position, QPoint fallback);
 void WritePosition(SettingsFile& file, Position position, QPoint topLeft);
 
+// The language offset: 1 English; every other value, which the program never writes, is 0,
+// German.
+quint8 ReadLanguage(const SettingsFile& file);
+
 // The recent files: keys 1 to 4 of section Files, empty values and repeated names skipped.
 QStringList ReadRecentFiles(const SettingsFile& file);
 

@@ -559,11 +559,7 @@ void TOptions::LoadControls() {
         settings::ReadInteger(ini, key::kBackgroundColour, fallback::kBackgroundColour);
     if (background >= 0 && background < bkgndCombo_->count())
         bkgndCombo_->setCurrentIndex(background);
-    const int language = settings::ReadInteger(ini, key::kLanguage, 0);
-    if (language == 0)
-        deuRButt_->setChecked(true);
-    else if (language == 1)
-        engRButt_->setChecked(true);
+    (settings::ReadLanguage(ini) == 1 ? engRButt_ : deuRButt_)->setChecked(true);
     GoToDirectory(Glob().PrefPath);
     moreButton_->setEnabled(AdvancedDialog() != nullptr);
 }

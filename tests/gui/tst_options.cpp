@@ -310,6 +310,23 @@ class TestOptions : public QObject {
                  QStringLiteral("Messages with sound"));
     }
 
+    // Only 0 and 1 are ever written; any other value, by hand or from elsewhere, is German.
+    void unknownLanguageIsGerman_data() {
+        QTest::addColumn<QString>("stored");
+        for (const char* stored : {"2", "-1", "257"})
+            QTest::newRow(stored) << QString::fromLatin1(stored);
+    }
+    void unknownLanguageIsGerman() {
+        QFETCH(QString, stored);
+        Frame frame;
+        frame.Set("Application", "Language", stored);
+        TMainProg& main = frame.Open();
+        QCOMPARE(Glob().Language, quint8(0));
+        QCOMPARE(main.findChild<QMenu*>("Datei1")->title(), QStringLiteral("&Datei"));
+        frame.Dialog().LoadControls();
+        QVERIFY(frame.Control<QRadioButton>("deuRButt")->isChecked());
+    }
+
     void swappingRearrangesAndRecoloursEveryDocument() {
         Frame frame;
         TMainProg& main = frame.Open();
