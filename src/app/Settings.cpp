@@ -113,9 +113,11 @@ void SaveOnExit(SettingsFile& file, const ExitState& state) {
         WritePosition(file, key::kSettingsPosition, state.settingsPosition);
         WritePosition(file, key::kTransferPosition, state.transferPosition);
     }
-    for (int i = 0; i < state.recentFiles.size(); ++i)
-        file.WriteString(key::kFilesSection, QByteArray::number(i + 1).constData(),
-                         state.recentFiles[i]);
+    int number = 0;
+    for (const QString& name : state.recentFiles) {
+        if (SettingsFile::CanHold(name))
+            file.WriteString(key::kFilesSection, QByteArray::number(++number).constData(), name);
+    }
 }
 
 } // namespace settings

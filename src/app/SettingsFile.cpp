@@ -175,11 +175,18 @@ bool SettingsFile::ReadBool(const char* section, const char* key, bool defaultVa
     return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
-void SettingsFile::WriteString(const char* section, const char* key, const QString& value) {
+bool SettingsFile::CanHold(const QString& value) {
+    return !value.contains(u'\n') && !value.contains(u'\r') && !value.contains(QChar(u'\0'));
+}
+
+bool SettingsFile::WriteString(const char* section, const char* key, const QString& value) {
+    if (!CanHold(value))
+        return false;
     ReloadIfChanged();
     SetValueInText(state_->text, section, key, value.toUtf8());
     state_->Parse();
     Save();
+    return true;
 }
 
 void SettingsFile::WriteInteger(const char* section, const char* key, int value) {

@@ -224,6 +224,21 @@ class TestMainWindow : public QObject {
         QCOMPARE(frame.ItemTexts("Datei1").at(11), QStringLiteral("&1 ") + before[0]);
     }
 
+    // A name holding a line break would end its line in the settings file and make the rest
+    // lines of their own; such a name is listed for this run but not kept.
+    void recentFileWithLineBreakIsNotKept() {
+        Frame frame;
+        TMainProg& main = frame.Open();
+        const QString plain = frame.Database(QStringLiteral("plain.hp"));
+        QVERIFY(main.OpenFileByName(plain));
+        QVERIFY(main.OpenFileByName(frame.Database(QStringLiteral("x\n[Colors]\nText=9"))));
+        QCOMPARE(main.RecentFiles().size(), 2);
+        QVERIFY(main.close());
+        QCOMPARE(frame.Get("Colors", "Text"), QStringLiteral("<missing>"));
+        QCOMPARE(frame.Get("Files", "1"), plain);
+        QCOMPARE(frame.Get("Files", "2"), QStringLiteral("<missing>"));
+    }
+
     void noRecentFilesNoSeparator() {
         Frame frame;
         frame.Open();
