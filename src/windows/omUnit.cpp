@@ -536,7 +536,8 @@ void TMainProg::RebuildRecentFileItems() {
     fileMenu_->addSeparator();
     for (qsizetype i = 0; i < recentFiles_.size(); ++i) {
         const QString name = recentFiles_[i];
-        QAction* item = fileMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
+        QAction* item =
+            fileMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(EscapeAmpersands(name)));
         connect(item, &QAction::triggered, this, [this, name] { OpenFileByName(name); });
     }
 }

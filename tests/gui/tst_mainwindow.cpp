@@ -224,6 +224,18 @@ class TestMainWindow : public QObject {
         QCOMPARE(frame.ItemTexts("Datei1").at(11), QStringLiteral("&1 ") + before[0]);
     }
 
+    void recentFileWithAmpersand() {
+        Frame frame;
+        TMainProg& main = frame.Open();
+        const QString name = frame.Database(QStringLiteral("R&D.hp"));
+        QVERIFY(main.OpenFileByName(name));
+        QCOMPARE(frame.ItemTexts("Datei1").at(11),
+                 QStringLiteral("&1 ") + QString(name).replace(u'&', QStringLiteral("&&")));
+        frame.main->findChild<QMenu*>("Datei1")->actions().at(11)->trigger();
+        QCOMPARE(main.DocumentWindows().size(), 2);
+        QVERIFY(frame.prompter.shown.isEmpty());
+    }
+
     // A name holding a line break would end its line in the settings file and make the rest
     // lines of their own; such a name is listed for this run but not kept.
     void recentFileWithLineBreakIsNotKept() {
