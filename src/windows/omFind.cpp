@@ -3,6 +3,7 @@
 #include "ApplyLanguage.h"
 #include "HelpWindow.h"
 #include "Hp48Codec.h"
+#include "ScreenPlacement.h"
 #include "SearchTextValidator.h"
 #include "Settings.h"
 #include "TopicTable.h"
@@ -121,8 +122,8 @@ void TFind::CreateControls() {
 
 void TFind::ReadSettings() {
     const SettingsFile& ini = *Glob().Ini;
-    move(settings::ReadPosition(ini, settings::key::kFindPosition,
-                                settings::fallback::kFindPosition));
+    PlaceOnScreen(*this, settings::ReadPosition(ini, settings::key::kFindPosition,
+                                                settings::fallback::kFindPosition));
     const int location =
         settings::ReadInteger(ini, settings::key::kFindLocation, settings::fallback::kFindLocation);
     (location == kLocationAllTopics ? allTopics_ : currentTopic_)->setChecked(true);

@@ -3,6 +3,7 @@
 #include "ApplyLanguage.h"
 #include "HelpWindow.h"
 #include "Prompter.h"
+#include "ScreenPlacement.h"
 #include "Settings.h"
 #include "omGlob.h"
 #include "omKind.h"
@@ -196,7 +197,8 @@ TOptions::TOptions(TMainProg* main) : QDialog(main), main_(main) {
     pages_->setCurrentIndex(0);
     setMinimumWidth(kMinimumWidth);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    move(settings::ReadPosition(*Glob().Ini, key::kSettingsPosition, fallback::kSettingsPosition));
+    PlaceOnScreen(*this, settings::ReadPosition(*Glob().Ini, key::kSettingsPosition,
+                                                fallback::kSettingsPosition));
     RegisterWindow(this);
 }
 

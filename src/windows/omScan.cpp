@@ -4,6 +4,7 @@
 #include "HelpWindow.h"
 #include "Hp48Codec.h"
 #include "OccurrenceCount.h"
+#include "ScreenPlacement.h"
 #include "SearchTextValidator.h"
 #include "Settings.h"
 #include "omGlob.h"
@@ -211,7 +212,7 @@ void TScan::ReadSettings() {
     namespace fallback = settings::fallback;
     const SettingsFile& ini = *Glob().Ini;
     checkBox1_->setChecked(settings::ReadBool(ini, key::kScanUpCase, fallback::kScanUpCase));
-    move(settings::ReadPosition(ini, key::kScanPosition, fallback::kScanPosition));
+    PlaceOnScreen(*this, settings::ReadPosition(ini, key::kScanPosition, fallback::kScanPosition));
 }
 
 void TScan::WriteSettings() const {

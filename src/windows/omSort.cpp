@@ -3,6 +3,7 @@
 #include "ApplyLanguage.h"
 #include "HelpWindow.h"
 #include "Hp48Codec.h"
+#include "ScreenPlacement.h"
 #include "Settings.h"
 #include "TopicTable.h"
 #include "omGlob.h"
@@ -177,7 +178,7 @@ void TSortForm::CreateControls() {
 void TSortForm::ReadSettings() {
     using namespace settings;
     const SettingsFile& ini = *Glob().Ini;
-    move(ReadPosition(ini, key::kSortPosition, fallback::kSortPosition));
+    PlaceOnScreen(*this, ReadPosition(ini, key::kSortPosition, fallback::kSortPosition));
     checkBox1_->setChecked(ReadBool(ini, key::kSortAnsi, fallback::kSortAnsi));
     checkBox2_->setChecked(ReadBool(ini, key::kSortUpCase, fallback::kSortUpCase));
     const int direction = ReadInteger(ini, key::kSortDirection, fallback::kSortDirection);

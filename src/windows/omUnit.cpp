@@ -3,6 +3,7 @@
 #include "ApplyLanguage.h"
 #include "FileDialogs.h"
 #include "HelpWindow.h"
+#include "ScreenPlacement.h"
 #include "Settings.h"
 #include "omConn.h"
 #include "omCtab.h"
@@ -438,8 +439,7 @@ void TMainProg::ReadWindowPlacement() {
     const int height = settings::ReadInteger(ini, key::kMainHeight, fallback::kMainHeight);
     const int top = settings::ReadInteger(ini, key::kMainTop, fallback::MainTop(screen));
     const int left = settings::ReadInteger(ini, key::kMainLeft, fallback::MainLeft(screen));
-    resize(width, height);
-    move(left, top);
+    PlaceOnScreen(*this, QRect(left, top, width, height));
     switch (static_cast<WindowStateSetting>(
         settings::ReadInteger(ini, key::kWindowState, fallback::kWindowState))) {
     case WindowStateSetting::Minimised:
