@@ -208,13 +208,15 @@ void TInst::RButtClick() {
     FormShow();
 }
 
+// Every record of the installation is saved at once, so a file that cannot be written is
+// reported once.
 void TInst::BitBtn1Click() {
+    SettingsFile& ini = *Glob().Ini;
+    const SettingsFile::Batch batch(ini);
     if (!InstallFont()) {
         reject(); // the program ends; the next start shows the installer again
         return;
     }
-    SettingsFile& ini = *Glob().Ini;
-    SettingsFile::Batch batch(ini);
     settings::WriteDefaults(ini, ScreenSize(), Glob().Language);
     if (startMenu_->isChecked())
         CreateShortcut(shcut::kStartMenuRoot);

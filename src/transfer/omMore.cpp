@@ -148,6 +148,7 @@ void TMore::PrepareAdvanced(const QWidget* settingsDialog) {
 void TMore::Button1Click() {
     namespace key = settings::key;
     SettingsFile& ini = *Glob().Ini;
+    const SettingsFile::Batch batch(ini);
     settings::Write(ini, key::kParity, parityBox_->currentText());
     settings::Write(ini, key::kRetries, retriesUpDown_->value());
     settings::Write(ini, key::kSendPacketLength, sendUpDown_->value());
