@@ -157,8 +157,7 @@ void RegisterWindow(QWidget* window) {
 }
 
 void ApplyLanguage() {
-    Glob().Language =
-        static_cast<quint8>(settings::ReadInteger(*Glob().Ini, settings::key::kLanguage, 0));
+    Glob().Language = settings::ReadLanguage(*Glob().Ini);
     Registered().removeAll(nullptr);
     const QList<QPointer<QWidget>> windows = Registered();
     for (const QPointer<QWidget>& window : windows) {

@@ -12,6 +12,10 @@ void WritePosition(SettingsFile& file, Position position, QPoint topLeft) {
     Write(file, position.left, topLeft.x());
 }
 
+quint8 ReadLanguage(const SettingsFile& file) {
+    return ReadInteger(file, key::kLanguage, 0) == 1 ? 1 : 0;
+}
+
 QStringList ReadRecentFiles(const SettingsFile& file) {
     QStringList names;
     for (int number = 1; number <= key::kRecentFiles; ++number) {
@@ -109,9 +113,11 @@ void SaveOnExit(SettingsFile& file, const ExitState& state) {
         WritePosition(file, key::kSettingsPosition, state.settingsPosition);
         WritePosition(file, key::kTransferPosition, state.transferPosition);
     }
-    for (int i = 0; i < state.recentFiles.size(); ++i)
-        file.WriteString(key::kFilesSection, QByteArray::number(i + 1).constData(),
-                         state.recentFiles[i]);
+    int number = 0;
+    for (const QString& name : state.recentFiles) {
+        if (SettingsFile::CanHold(name))
+            file.WriteString(key::kFilesSection, QByteArray::number(++number).constData(), name);
+    }
 }
 
 } // namespace settings

@@ -180,8 +180,8 @@ inline int ReadInteger(const SettingsFile& file, Key key, int fallback) {
 inline bool ReadBool(const SettingsFile& file, Key key, bool fallback) {
     return file.ReadBool(key.section, key.name, fallback);
 }
-inline void Write(SettingsFile& file, Key key, const QString& value) {
-    file.WriteString(key.section, key.name, value);
+inline bool Write(SettingsFile& file, Key key, const QString& value) {
+    return file.WriteString(key.section, key.name, value);
 }
 inline void Write(SettingsFile& file, Key key, int value) {
     file.WriteInteger(key.section, key.name, value);
@@ -192,6 +192,10 @@ inline void Write(SettingsFile& file, Key key, bool value) {
 QPoint ReadPosition(const SettingsFile& file, Position position, QPoint fallback);
 void WritePosition(SettingsFile& file, Position position, QPoint topLeft);
 
+// The language offset: 1 English; every other value, which the program never writes, is 0,
+// German.
+quint8 ReadLanguage(const SettingsFile& file);
+
 // The recent files: keys 1 to 4 of section Files, empty values and repeated names skipped.
 QStringList ReadRecentFiles(const SettingsFile& file);
 
@@ -199,7 +203,8 @@ QStringList ReadRecentFiles(const SettingsFile& file);
 // in the order a new file shows them. Positions are centred on a screen of the given size.
 void WriteDefaults(SettingsFile& file, QSize screen, int language);
 
-// What the program leaves behind when it ends.
+// What the program leaves behind when it ends. Recent files whose names the file cannot hold
+// are left out; the others keep their order as keys 1 to n.
 struct ExitState {
     bool defaultsRestored = false;
     int windowState = 0; // 0 normal, 1 minimised, 2 maximised

@@ -3,6 +3,7 @@
 #include "AtomicFile.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -88,6 +89,18 @@ void SetValueInText(QByteArray& text, const char* section, const char* key,
     text = lines.join('\n') + '\n';
 }
 
+// A new user has no settings folder yet. The missing folders are made private (0700), as a
+// user's configuration folder is; folders that exist keep their modes.
+bool MakeFolder(const QString& path) {
+    const QFileInfo folder(path);
+    if (folder.isDir())
+        return true;
+    if (folder.exists() || !MakeFolder(folder.absolutePath()))
+        return false;
+    return QDir().mkdir(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) ||
+           QFileInfo(path).isDir();
+}
+
 } // namespace
 
 SettingsFile::SettingsFile(const QString& fileName)
@@ -123,7 +136,8 @@ void SettingsFile::Save() {
         return;
     }
     unsaved_ = false;
-    if (!WriteFileAtomically(fileName_, state_->text)) {
+    if (!MakeFolder(QFileInfo(fileName_).absolutePath()) ||
+        !WriteFileAtomically(fileName_, state_->text)) {
         if (writeFailed_)
             writeFailed_(fileName_);
         return;
@@ -161,11 +175,18 @@ bool SettingsFile::ReadBool(const char* section, const char* key, bool defaultVa
     return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
-void SettingsFile::WriteString(const char* section, const char* key, const QString& value) {
+bool SettingsFile::CanHold(const QString& value) {
+    return !value.contains(u'\n') && !value.contains(u'\r') && !value.contains(QChar(u'\0'));
+}
+
+bool SettingsFile::WriteString(const char* section, const char* key, const QString& value) {
+    if (!CanHold(value))
+        return false;
     ReloadIfChanged();
     SetValueInText(state_->text, section, key, value.toUtf8());
     state_->Parse();
     Save();
+    return true;
 }
 
 void SettingsFile::WriteInteger(const char* section, const char* key, int value) {

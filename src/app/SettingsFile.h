@@ -23,9 +23,14 @@ class SettingsFile {
     int ReadInteger(const char* section, const char* key, int defaultValue) const;
     bool ReadBool(const char* section, const char* key, bool defaultValue) const;
 
-    void WriteString(const char* section, const char* key, const QString& value);
+    // False, and nothing written, for a value the file cannot hold (see CanHold).
+    bool WriteString(const char* section, const char* key, const QString& value);
     void WriteInteger(const char* section, const char* key, int value);
     void WriteBool(const char* section, const char* key, bool value);
+
+    // A value holds no line end and no NUL: either would end its line, and what follows would
+    // read as lines, keys and sections of their own.
+    static bool CanHold(const QString& value);
 
     // Called with the file name when the file cannot be written; the program goes on.
     void SetWriteFailureHandler(std::function<void(const QString&)> handler);

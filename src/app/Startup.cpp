@@ -43,8 +43,7 @@ StartRole InitialiseGlobal(const QStringList& parameters, SingleInstance& instan
     TGlobal& global = Glob();
     global.Ini = std::make_unique<SettingsFile>(paths::SettingsFile());
     global.Ini->SetWriteFailureHandler(ReportSettingsWriteFailure);
-    global.Language =
-        static_cast<quint8>(settings::ReadInteger(*global.Ini, settings::key::kLanguage, 0));
+    global.Language = settings::ReadLanguage(*global.Ini);
     global.MsgId = SingleInstance::ChannelName();
 
     const QString runtimeDir = paths::RuntimeDir();

@@ -71,8 +71,10 @@ void RemoveCompanionFiles() {
     QDir().rmdir(paths::WorkDir());
 }
 
+// The settings folder goes too when nothing else is left in it: the program may have made it.
 void RemoveSettingsAndProgram() {
     shcut::RemoveFile(paths::SettingsFile());
+    QDir().rmdir(QFileInfo(paths::SettingsFile()).absolutePath());
     if (InProgramDir(Glob().ExeFile))
         shcut::RemoveFile(Glob().ExeFile);
 }

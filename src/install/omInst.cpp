@@ -3,6 +3,7 @@
 #include "ApplyLanguage.h"
 #include "HelpWindow.h"
 #include "ProgramFiles.h"
+#include "ScreenPlacement.h"
 #include "Settings.h"
 #include "ShCut.h"
 #include "omGlob.h"
@@ -164,10 +165,7 @@ TInst::TInst(QWidget* parent) : QDialog(parent, kWindowFlags) {
     connect(cancel, &QPushButton::clicked, this, &TInst::BitBtn2Click);
     connect(help, &QPushButton::clicked, this, &TInst::BitBtn3Click);
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.topLeft() + QPoint((area.width() - width()) / 2, (area.height() - height()) / 2));
-    }
+    CentreOnScreen(*this);
     FormShow();
     RegisterWindow(this);
 }
@@ -210,13 +208,15 @@ void TInst::RButtClick() {
     FormShow();
 }
 
+// Every record of the installation is saved at once, so a file that cannot be written is
+// reported once.
 void TInst::BitBtn1Click() {
+    SettingsFile& ini = *Glob().Ini;
+    const SettingsFile::Batch batch(ini);
     if (!InstallFont()) {
         reject(); // the program ends; the next start shows the installer again
         return;
     }
-    SettingsFile& ini = *Glob().Ini;
-    SettingsFile::Batch batch(ini);
     settings::WriteDefaults(ini, ScreenSize(), Glob().Language);
     if (startMenu_->isChecked())
         CreateShortcut(shcut::kStartMenuRoot);

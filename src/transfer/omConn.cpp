@@ -5,6 +5,7 @@
 #include "Hp48Codec.h"
 #include "HpFile.h"
 #include "ProgramFiles.h"
+#include "ScreenPlacement.h"
 #include "Settings.h"
 #include "StringTable.h"
 #include "TopicTable.h"
@@ -308,8 +309,8 @@ TConnect::TConnect(QWidget* parent) : QDialog(parent) {
     setProperty(kTagProperty, kCaption);
     setFixedSize(kClientSize);
     CreateControls();
-    move(settings::ReadPosition(*Glob().Ini, settings::key::kTransferPosition,
-                                settings::fallback::kTransferPosition));
+    PlaceOnScreen(*this, settings::ReadPosition(*Glob().Ini, settings::key::kTransferPosition,
+                                                settings::fallback::kTransferPosition));
     RegisterWindow(this);
 }
 

@@ -2,6 +2,7 @@
 
 #include "ApplyLanguage.h"
 #include "HelpWindow.h"
+#include "ScreenPlacement.h"
 #include "Settings.h"
 #include "omGlob.h"
 
@@ -129,7 +130,7 @@ void TMore::PrepareAdvanced(const QWidget* settingsDialog) {
     namespace fallback = settings::fallback;
     const SettingsFile& ini = *Glob().Ini;
     if (settingsDialog)
-        move(settingsDialog->pos() + kOffsetFromSettings);
+        PlaceOnScreen(*this, settingsDialog->pos() + kOffsetFromSettings);
     // A parity that is not one of the list, letter case included, keeps the selection.
     const int parity = parityBox_->findText(
         settings::ReadString(ini, key::kParity, QString::fromLatin1(fallback::kParity)),
@@ -147,6 +148,7 @@ void TMore::PrepareAdvanced(const QWidget* settingsDialog) {
 void TMore::Button1Click() {
     namespace key = settings::key;
     SettingsFile& ini = *Glob().Ini;
+    const SettingsFile::Batch batch(ini);
     settings::Write(ini, key::kParity, parityBox_->currentText());
     settings::Write(ini, key::kRetries, retriesUpDown_->value());
     settings::Write(ini, key::kSendPacketLength, sendUpDown_->value());

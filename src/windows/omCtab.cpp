@@ -3,6 +3,7 @@
 #include "ApplyLanguage.h"
 #include "Hp48Codec.h"
 #include "Hp48Font.h"
+#include "ScreenPlacement.h"
 #include "Settings.h"
 #include "omGlob.h"
 #include "omKind.h"
@@ -40,12 +41,12 @@ TChTab::TChTab(TMainProg* main) : QWidget(main, kWindowFlags), main_(main) {
     setProperty(kTagProperty, kCaption);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(Tx(kCaption));
-    const SettingsFile& ini = *Glob().Ini;
-    move(settings::ReadPosition(ini, settings::key::kCharTabPosition,
-                                settings::fallback::kCharTabPosition));
     CreateGrid();
     FillCells();
     setFixedSize(grid_->size());
+    const SettingsFile& ini = *Glob().Ini;
+    PlaceOnScreen(*this, settings::ReadPosition(ini, settings::key::kCharTabPosition,
+                                                settings::fallback::kCharTabPosition));
     RegisterWindow(this);
     if (settings::ReadBool(ini, settings::key::kCharTabAutoOn,
                            settings::fallback::kCharTabAutoOn)) {

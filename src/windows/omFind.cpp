@@ -3,6 +3,7 @@
 #include "ApplyLanguage.h"
 #include "HelpWindow.h"
 #include "Hp48Codec.h"
+#include "ScreenPlacement.h"
 #include "SearchTextValidator.h"
 #include "Settings.h"
 #include "TopicTable.h"
@@ -80,10 +81,6 @@ TFind::TFind(QWidget* parent) : QDialog(parent) {
     RegisterWindow(this);
 }
 
-TFind::~TFind() {
-    WriteSettings();
-}
-
 void TFind::CreateControls() {
     QLabel* findWhat = MakeLabel(this, "Label1", kFindWhat, QRect(kLabelX, 18, 90, 20));
     edit1_ = new QLineEdit(this);
@@ -125,8 +122,8 @@ void TFind::CreateControls() {
 
 void TFind::ReadSettings() {
     const SettingsFile& ini = *Glob().Ini;
-    move(settings::ReadPosition(ini, settings::key::kFindPosition,
-                                settings::fallback::kFindPosition));
+    PlaceOnScreen(*this, settings::ReadPosition(ini, settings::key::kFindPosition,
+                                                settings::fallback::kFindPosition));
     const int location =
         settings::ReadInteger(ini, settings::key::kFindLocation, settings::fallback::kFindLocation);
     (location == kLocationAllTopics ? allTopics_ : currentTopic_)->setChecked(true);
@@ -134,10 +131,7 @@ void TFind::ReadSettings() {
         settings::ReadBool(ini, settings::key::kFindUpCase, settings::fallback::kFindUpCase));
 }
 
-// After the defaults were restored nothing is written back, so they stay as restored.
 void TFind::WriteSettings() const {
-    if (!HasGlob() || !Glob().Ini || Glob().DefaultsRestored)
-        return;
     SettingsFile& ini = *Glob().Ini;
     settings::Write(ini, settings::key::kFindLocation,
                     allTopics_->isChecked() ? kLocationAllTopics : kLocationCurrentTopic);

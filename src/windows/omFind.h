@@ -21,7 +21,6 @@ class TFind : public QDialog {
 
   public:
     explicit TFind(QWidget* parent = nullptr);
-    ~TFind() override; // keeps the dialog's choices and position in the settings
 
     // Find: shows the dialog modally; when it is closed with Start, its choices become the
     // search and the first occurrence is searched in the document.
@@ -39,6 +38,9 @@ class TFind : public QDialog {
     int SearchRow() const { return searchRow_; }
     int MatchOffset() const { return matchOffset_; }
 
+    // The dialog's choices and position, written with the other windows' when the program ends.
+    void WriteSettings() const;
+
   private:
     struct Hit {
         int entry = 0;
@@ -48,7 +50,6 @@ class TFind : public QDialog {
 
     void CreateControls();
     void ReadSettings();
-    void WriteSettings() const;
     Hit FindFrom(const TopicTable& table, int entry);
     int SearchRowOf(const TopicTable& table, int entry);
     int PositionIn(const QByteArray& row, int from) const;

@@ -1,6 +1,7 @@
 #include "omLogo.h"
 
 #include "ApplyLanguage.h"
+#include "ScreenPlacement.h"
 #include "omGlob.h"
 #include "omUnit.h"
 
@@ -8,7 +9,6 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPixmap>
-#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -38,15 +38,6 @@ QLabel* AddLabel(QWidget* parent, const char* name, int top, quint16 tag) {
     return label;
 }
 
-QPoint CentredOnScreen(QSize size) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return QPoint();
-    const QRect area = screen->geometry();
-    return area.topLeft() +
-           QPoint((area.width() - size.width()) / 2, (area.height() - size.height()) / 2);
-}
-
 } // namespace
 
 QPixmap LogoPicture() {
@@ -62,7 +53,7 @@ TStart::TStart(const QString& commandLineFile)
     setObjectName(QStringLiteral("Start"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(kClientSize);
-    move(CentredOnScreen(kClientSize));
+    CentreOnScreen(*this);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(kFontPixels);
     font.setBold(true);

@@ -3,6 +3,7 @@
 #include "ApplyLanguage.h"
 #include "HelpWindow.h"
 #include "Prompter.h"
+#include "ScreenPlacement.h"
 #include "Settings.h"
 #include "omGlob.h"
 #include "omKind.h"
@@ -196,7 +197,8 @@ TOptions::TOptions(TMainProg* main) : QDialog(main), main_(main) {
     pages_->setCurrentIndex(0);
     setMinimumWidth(kMinimumWidth);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    move(settings::ReadPosition(*Glob().Ini, key::kSettingsPosition, fallback::kSettingsPosition));
+    PlaceOnScreen(*this, settings::ReadPosition(*Glob().Ini, key::kSettingsPosition,
+                                                fallback::kSettingsPosition));
     RegisterWindow(this);
 }
 
@@ -559,11 +561,7 @@ void TOptions::LoadControls() {
         settings::ReadInteger(ini, key::kBackgroundColour, fallback::kBackgroundColour);
     if (background >= 0 && background < bkgndCombo_->count())
         bkgndCombo_->setCurrentIndex(background);
-    const int language = settings::ReadInteger(ini, key::kLanguage, 0);
-    if (language == 0)
-        deuRButt_->setChecked(true);
-    else if (language == 1)
-        engRButt_->setChecked(true);
+    (settings::ReadLanguage(ini) == 1 ? engRButt_ : deuRButt_)->setChecked(true);
     GoToDirectory(Glob().PrefPath);
     moreButton_->setEnabled(AdvancedDialog() != nullptr);
 }

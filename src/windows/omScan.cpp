@@ -4,6 +4,7 @@
 #include "HelpWindow.h"
 #include "Hp48Codec.h"
 #include "OccurrenceCount.h"
+#include "ScreenPlacement.h"
 #include "SearchTextValidator.h"
 #include "Settings.h"
 #include "omGlob.h"
@@ -122,10 +123,6 @@ TScan::TScan(TMainProg* main) : QDialog(main), main_(main) {
     RegisterWindow(this);
 }
 
-TScan::~TScan() {
-    WriteSettings();
-}
-
 void TScan::CreateControls() {
     label1_ = Named(new QLabel, "Label1", kSearchFor);
     edit1_ = Named(new QLineEdit, "Edit1");
@@ -215,14 +212,11 @@ void TScan::ReadSettings() {
     namespace fallback = settings::fallback;
     const SettingsFile& ini = *Glob().Ini;
     checkBox1_->setChecked(settings::ReadBool(ini, key::kScanUpCase, fallback::kScanUpCase));
-    move(settings::ReadPosition(ini, key::kScanPosition, fallback::kScanPosition));
+    PlaceOnScreen(*this, settings::ReadPosition(ini, key::kScanPosition, fallback::kScanPosition));
 }
 
-void TScan::WriteSettings() {
-    if (!HasGlob() || !Glob().Ini)
-        return;
+void TScan::WriteSettings() const {
     SettingsFile& ini = *Glob().Ini;
-    const SettingsFile::Batch batch(ini);
     settings::Write(ini, settings::key::kScanUpCase, checkBox1_->isChecked());
     settings::WritePosition(ini, settings::key::kScanPosition, pos()); // Top, then Left
 }

@@ -19,7 +19,6 @@ class TScan : public QDialog {
 
   public:
     explicit TScan(TMainProg* main);
-    ~TScan() override;
 
     // The main window's Scanner command: the focus goes to the search text and the dialog is
     // shown modally; returns when it is closed.
@@ -31,6 +30,9 @@ class TScan : public QDialog {
     void BitBtn5Click(); // load every entry, first to last
 
     bool Scanning() const { return scanning_; }
+
+    // The case choice and position, written with the other windows' when the program ends.
+    void WriteSettings() const;
 
   public slots:
     // Close, Escape and the window's close button. During a scan the scan stops after the file
@@ -44,7 +46,6 @@ class TScan : public QDialog {
     void CreateControls();
     void FitSize();
     void ReadSettings();
-    void WriteSettings();
     void SetScanning(bool scanning);
     quint16 CountIn(const QString& fileName) const;
     void LoadEntry(const QString& entry);

@@ -3,6 +3,7 @@
 #include "ApplyLanguage.h"
 #include "HelpWindow.h"
 #include "Hp48Codec.h"
+#include "ScreenPlacement.h"
 #include "Settings.h"
 #include "TopicTable.h"
 #include "omGlob.h"
@@ -138,10 +139,6 @@ TSortForm::TSortForm(QWidget* parent) : QDialog(parent) {
     RegisterWindow(this);
 }
 
-TSortForm::~TSortForm() {
-    WriteSettings();
-}
-
 void TSortForm::CreateControls() {
     MakeLabel(this, "Label1", kOrder, kLeftColumnX, kLeftColumnWidth);
     radioGroup1_ = new QGroupBox(this);
@@ -181,17 +178,14 @@ void TSortForm::CreateControls() {
 void TSortForm::ReadSettings() {
     using namespace settings;
     const SettingsFile& ini = *Glob().Ini;
-    move(ReadPosition(ini, key::kSortPosition, fallback::kSortPosition));
+    PlaceOnScreen(*this, ReadPosition(ini, key::kSortPosition, fallback::kSortPosition));
     checkBox1_->setChecked(ReadBool(ini, key::kSortAnsi, fallback::kSortAnsi));
     checkBox2_->setChecked(ReadBool(ini, key::kSortUpCase, fallback::kSortUpCase));
     const int direction = ReadInteger(ini, key::kSortDirection, fallback::kSortDirection);
     (direction == kDirectionDescending ? descending_ : ascending_)->setChecked(true);
 }
 
-// After the defaults were restored nothing is written back, so they stay as restored.
 void TSortForm::WriteSettings() const {
-    if (!HasGlob() || !Glob().Ini || Glob().DefaultsRestored)
-        return;
     using namespace settings;
     SettingsFile& ini = *Glob().Ini;
     WritePosition(ini, key::kSortPosition, pos());

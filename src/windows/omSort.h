@@ -20,7 +20,6 @@ class TSortForm : public QDialog {
     enum class Comparison { LocaleCase, LocaleNoCase, Ordinal, OrdinalNoCase };
 
     explicit TSortForm(QWidget* parent = nullptr);
-    ~TSortForm() override; // keeps the dialog's choices and position in the settings
 
     // Sort topics: fewer than two topics are refused with a message; otherwise the dialog
     // asks, and Start sorts the document.
@@ -35,10 +34,12 @@ class TSortForm : public QDialog {
     // never exchanged directly, but they may still change their order.
     static void SortTable(TopicTable& table, Comparison comparison, bool descending);
 
+    // The dialog's choices and position, written with the other windows' when the program ends.
+    void WriteSettings() const;
+
   private:
     void CreateControls();
     void ReadSettings();
-    void WriteSettings() const;
 
     QGroupBox* radioGroup1_ = nullptr;
     QRadioButton* ascending_ = nullptr;

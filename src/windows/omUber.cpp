@@ -1,14 +1,13 @@
 #include "omUber.h"
 
 #include "ApplyLanguage.h"
+#include "ScreenPlacement.h"
 #include "omGlob.h"
 #include "omLogo.h"
 
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 
@@ -107,9 +106,6 @@ TUber::TUber(QWidget* parent) : QDialog(parent, kWindowFlags) {
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.topLeft() + QPoint((area.width() - width()) / 2, (area.height() - height()) / 2));
-    }
+    CentreOnScreen(*this);
     RegisterWindow(this);
 }

@@ -3,6 +3,7 @@
 #include "ApplyLanguage.h"
 #include "FileDialogs.h"
 #include "HelpWindow.h"
+#include "ScreenPlacement.h"
 #include "Settings.h"
 #include "omConn.h"
 #include "omCtab.h"
@@ -438,8 +439,7 @@ void TMainProg::ReadWindowPlacement() {
     const int height = settings::ReadInteger(ini, key::kMainHeight, fallback::kMainHeight);
     const int top = settings::ReadInteger(ini, key::kMainTop, fallback::MainTop(screen));
     const int left = settings::ReadInteger(ini, key::kMainLeft, fallback::MainLeft(screen));
-    resize(width, height);
-    move(left, top);
+    PlaceOnScreen(*this, QRect(left, top, width, height));
     switch (static_cast<WindowStateSetting>(
         settings::ReadInteger(ini, key::kWindowState, fallback::kWindowState))) {
     case WindowStateSetting::Minimised:
@@ -459,10 +459,13 @@ void TMainProg::CheckPrefPath() {
         path = Glob().ProgDir;
 }
 
+// Every window's settings in one save, so that a file that cannot be written is reported once.
+// After the defaults were restored only the recent files are written; the rest stays restored.
 void TMainProg::SaveOnExit() {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
     SettingsFile& ini = *Glob().Ini;
+    const SettingsFile::Batch batch(ini);
     settings::ExitState state;
     state.defaultsRestored = Glob().DefaultsRestored;
     state.windowState = static_cast<int>(isMinimized()   ? WindowStateSetting::Minimised
@@ -481,6 +484,14 @@ void TMainProg::SaveOnExit() {
                                                                       fallback::kTransferPosition);
     state.recentFiles = recentFiles_;
     settings::SaveOnExit(ini, state);
+    if (state.defaultsRestored)
+        return;
+    if (find_)
+        find_->WriteSettings();
+    if (sortForm_)
+        sortForm_->WriteSettings();
+    if (scan_)
+        scan_->WriteSettings();
 }
 
 // ---- the enabling rule ----
@@ -525,7 +536,8 @@ void TMainProg::RebuildRecentFileItems() {
     fileMenu_->addSeparator();
     for (qsizetype i = 0; i < recentFiles_.size(); ++i) {
         const QString name = recentFiles_[i];
-        QAction* item = fileMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
+        QAction* item =
+            fileMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(EscapeAmpersands(name)));
         connect(item, &QAction::triggered, this, [this, name] { OpenFileByName(name); });
     }
 }

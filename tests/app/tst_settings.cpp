@@ -126,6 +126,7 @@ class TestSettings : public QObject {
     void saveOnExit();
     void recentFiles();
     void failedWriteLeavesOldFileWhole();
+    void valuesThatWouldEndTheirLineAreRefused();
 };
 
 void TestSettings::valueEncodings_data() {
@@ -338,6 +339,20 @@ void TestSettings::failedWriteLeavesOldFileWhole() {
 
     settings::Write(file, settings::key::kLanguage, 1); // the program goes on
     QCOMPARE(SettingsFile(sandbox.SettingsFile()).ReadInteger("Application", "Language", 0), 1);
+}
+
+void TestSettings::valuesThatWouldEndTheirLineAreRefused() {
+    Sandbox sandbox;
+    SettingsFile file(sandbox.SettingsFile());
+    file.WriteString("Misc", "PrefPath", QStringLiteral("/kept/"));
+    const QByteArray before = ReadBytes(sandbox.SettingsFile());
+    for (const QString& value :
+         {QStringLiteral("/a\n[Colors]\nText=9"), QStringLiteral("/a\r[Colors]\rText=9"),
+          QString::fromUtf8("/a\0[Colors]", 11)}) {
+        QVERIFY(!file.WriteString("Misc", "PrefPath", value));
+        QCOMPARE(ReadBytes(sandbox.SettingsFile()), before);
+        QCOMPARE(file.ReadString("Misc", "PrefPath", {}), QStringLiteral("/kept/"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -23,7 +23,9 @@ Sandbox::Sandbox() {
     for (const char* name : kVariables)
         saved_.append({name, qgetenv(name)});
     for (const auto& [name, directory] : directories) {
-        QDir().mkpath(directory);
+        // A new user has no settings folder yet: the program makes it when it first writes.
+        if (directory != ConfigDir())
+            QDir().mkpath(directory);
         qputenv(name, QFile::encodeName(directory));
     }
     QFile::setPermissions(RuntimeDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -74,6 +76,7 @@ QByteArray Database(const QList<QList<QByteArray>>& topics) {
 }
 
 void WriteBytes(const QString& fileName, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(fileName).absolutePath());
     QFile file(fileName);
     QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(fileName));
     QCOMPARE(file.write(bytes), bytes.size());

@@ -5,7 +5,8 @@
 #include <QTemporaryDir>
 
 // Points HOME and every XDG directory the program uses into a fresh temporary directory for
-// the life of the object, and puts them back afterwards.
+// the life of the object, and puts them back afterwards. The settings folder (ConfigDir) is
+// not made: a new user's home has none.
 class Sandbox {
   public:
     Sandbox();
@@ -28,7 +29,7 @@ class Sandbox {
     QList<QPair<QByteArray, QByteArray>> saved_;
 };
 
-// Writes a whole file; fails the running test when it cannot.
+// Writes a whole file, making its folder; fails the running test when it cannot.
 void WriteBytes(const QString& fileName, const QByteArray& bytes);
 QByteArray ReadBytes(const QString& fileName);
 // The bytes of a database file whose topics hold the given rows, each row quoted.

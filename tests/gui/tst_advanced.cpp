@@ -10,6 +10,7 @@
 #include "omMore.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -144,6 +145,16 @@ class TestAdvanced : public QObject {
         QTest::keyClicks(retries, QStringLiteral("5"));
         QCOMPARE(retries->value(), 1);
         QCOMPARE(retries->text(), QStringLiteral("1"));
+    }
+
+    void unwritableSettingsAreReportedOnce() {
+        Program program("");
+        int reported = 0;
+        Glob().Ini->SetWriteFailureHandler([&reported](const QString&) { ++reported; });
+        QVERIFY(QFile::remove(program.sandbox.SettingsFile()));
+        QVERIFY(QDir().mkdir(program.sandbox.SettingsFile())); // a folder in its place
+        program.dialog->Button1Click();
+        QCOMPARE(reported, 1);
     }
 
     void cancelWritesNothing() {

@@ -261,7 +261,7 @@ class TestFind : public QObject {
         QCOMPARE(find.pos(), QPoint(250, 90));
         program.Control<QRadioButton>("RadioGroup2Item0")->setChecked(true);
         find.move(40, 30);
-        program.main.reset();
+        QVERIFY(program.main->close()); // quit
         QVERIFY(ReadBytes(program.sandbox.SettingsFile())
                     .contains("[Find]\nLocation=0\nUpCase=1\nTop=30\nLeft=40\n"));
     }
@@ -269,7 +269,7 @@ class TestFind : public QObject {
     void restoredDefaultsAreNotOverwritten() {
         Program program;
         Glob().DefaultsRestored = true;
-        program.main.reset();
+        QVERIFY(program.main->close()); // quit
         QVERIFY(!ReadBytes(program.sandbox.SettingsFile()).contains("[Find]"));
     }
 };

@@ -5,18 +5,27 @@
 #include "ScriptedPrompter.h"
 #include "Settings.h"
 #include "SingleInstance.h"
+#include "omConn.h"
+#include "omCtab.h"
+#include "omFind.h"
 #include "omGlob.h"
 #include "omKind.h"
+#include "omMore.h"
+#include "omOpti.h"
+#include "omScan.h"
+#include "omSort.h"
 #include "omUnit.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
+#include <QScreen>
 #include <QStatusTipEvent>
 #include <QTest>
 #include <QToolBar>
@@ -224,6 +233,33 @@ class TestMainWindow : public QObject {
         QCOMPARE(frame.ItemTexts("Datei1").at(11), QStringLiteral("&1 ") + before[0]);
     }
 
+    void recentFileWithAmpersand() {
+        Frame frame;
+        TMainProg& main = frame.Open();
+        const QString name = frame.Database(QStringLiteral("R&D.hp"));
+        QVERIFY(main.OpenFileByName(name));
+        QCOMPARE(frame.ItemTexts("Datei1").at(11),
+                 QStringLiteral("&1 ") + QString(name).replace(u'&', QStringLiteral("&&")));
+        frame.main->findChild<QMenu*>("Datei1")->actions().at(11)->trigger();
+        QCOMPARE(main.DocumentWindows().size(), 2);
+        QVERIFY(frame.prompter.shown.isEmpty());
+    }
+
+    // A name holding a line break would end its line in the settings file and make the rest
+    // lines of their own; such a name is listed for this run but not kept.
+    void recentFileWithLineBreakIsNotKept() {
+        Frame frame;
+        TMainProg& main = frame.Open();
+        const QString plain = frame.Database(QStringLiteral("plain.hp"));
+        QVERIFY(main.OpenFileByName(plain));
+        QVERIFY(main.OpenFileByName(frame.Database(QStringLiteral("x\n[Colors]\nText=9"))));
+        QCOMPARE(main.RecentFiles().size(), 2);
+        QVERIFY(main.close());
+        QCOMPARE(frame.Get("Colors", "Text"), QStringLiteral("<missing>"));
+        QCOMPARE(frame.Get("Files", "1"), plain);
+        QCOMPARE(frame.Get("Files", "2"), QStringLiteral("<missing>"));
+    }
+
     void noRecentFilesNoSeparator() {
         Frame frame;
         frame.Open();
@@ -284,6 +320,43 @@ class TestMainWindow : public QObject {
             QCOMPARE(frame.Get("Application", "Left"), QStringLiteral("40"));
         } else {
             QCOMPARE(frame.Get("Application", "Height"), QStringLiteral("<missing>"));
+        }
+    }
+
+    // Positions stored off the screen (a monitor since taken away, a file edited by hand) come
+    // back onto it; one on the screen is kept.
+    void storedPositionsComeBackOnScreen_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("far right, below") << 32767 << false;
+        QTest::newRow("far left, above") << -3000 << false;
+        QTest::newRow("on the screen") << 20 << true;
+    }
+    void storedPositionsComeBackOnScreen() {
+        QFETCH(int, stored);
+        QFETCH(bool, kept);
+        Frame frame;
+        for (const char* section :
+             {"Application", "CharTab", "Find", "Sort", "Scan", "Misc", "Transfer"}) {
+            frame.Set(section, "Top", QString::number(stored));
+            frame.Set(section, "Left", QString::number(stored));
+        }
+        TMainProg& main = frame.ProgramFrame::Open(ProgramFrame::Dialogs::With);
+        main.AdvancedDialog()->PrepareAdvanced(main.OptionsDialog()); // beside the settings
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        const QList<QWidget*> windows = {&main,
+                                         main.CharTable(),
+                                         main.FindDialog(),
+                                         main.SortDialog(),
+                                         main.ScanDialog(),
+                                         main.OptionsDialog(),
+                                         main.TransferDialog(),
+                                         main.AdvancedDialog()};
+        for (QWidget* window : windows) {
+            QVERIFY2(area.contains(QRect(window->pos(), window->size())),
+                     qPrintable(window->objectName()));
+            if (kept && window != main.AdvancedDialog())
+                QCOMPARE(window->pos(), QPoint(stored, stored));
         }
     }
 

@@ -9,6 +9,7 @@
 #include "omGlob.h"
 #include "omKind.h"
 #include "omOpti.h"
+#include "omScan.h"
 #include "omUnit.h"
 
 #include <QAction>
@@ -309,6 +310,23 @@ class TestOptions : public QObject {
                  QStringLiteral("Messages with sound"));
     }
 
+    // Only 0 and 1 are ever written; any other value, by hand or from elsewhere, is German.
+    void unknownLanguageIsGerman_data() {
+        QTest::addColumn<QString>("stored");
+        for (const char* stored : {"2", "-1", "257"})
+            QTest::newRow(stored) << QString::fromLatin1(stored);
+    }
+    void unknownLanguageIsGerman() {
+        QFETCH(QString, stored);
+        Frame frame;
+        frame.Set("Application", "Language", stored);
+        TMainProg& main = frame.Open();
+        QCOMPARE(Glob().Language, quint8(0));
+        QCOMPARE(main.findChild<QMenu*>("Datei1")->title(), QStringLiteral("&Datei"));
+        frame.Dialog().LoadControls();
+        QVERIFY(frame.Control<QRadioButton>("deuRButt")->isChecked());
+    }
+
     void swappingRearrangesAndRecoloursEveryDocument() {
         Frame frame;
         TMainProg& main = frame.Open();
@@ -357,10 +375,12 @@ class TestOptions : public QObject {
         frame.Set("Instal", "Font", QStringLiteral("1"));
         TMainProg& main = frame.Open();
         main.CharTable()->move(12, 34);
+        main.ScanDialog()->move(12, 34);
         frame.prompter.answers = {MsgButton::Yes};
         frame.Dialog().DefBtnClick();
         QVERIFY(Glob().DefaultsRestored);
         QVERIFY(!main.isVisible()); // the program ends
+        frame.main.reset();
         const QSize screen = QGuiApplication::primaryScreen()->size();
         for (auto [section, key, value] :
              {std::tuple{"Misc", "Sound", QStringLiteral("1")},
@@ -369,6 +389,7 @@ class TestOptions : public QObject {
               {"Colors", "Text", QStringLiteral("1")},
               {"Application", "Language", QStringLiteral("1")}, // the language in use stays
               {"CharTab", "Left", QString::number(screen.width() / 2 - 370)},
+              {"Scan", "Left", QString::number((screen.width() - 377) / 2)},
               {"Files", "1", QStringLiteral("/d/kept")},
               {"Instal", "Font", QStringLiteral("1")}})
             QCOMPARE(frame.Get(section, key), value);

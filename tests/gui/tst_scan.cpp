@@ -262,7 +262,7 @@ class TestScan : public QObject {
         program.Control<QCheckBox>("CheckBox1")->setChecked(false);
         scan.move(30, 40);
         WriteBytes(program.sandbox.SettingsFile(), "[Application]\nLanguage=0\n");
-        program.main.reset();
+        QVERIFY(program.main->close()); // quit
         const QByteArray written = ReadBytes(program.sandbox.SettingsFile());
         QVERIFY2(written.contains("[Scan]\nUpCase=0\nTop=40\nLeft=30\n"), written.constData());
     }

@@ -201,7 +201,7 @@ class TestSort : public QObject {
         program.Control<QCheckBox>("CheckBox1")->setChecked(true);
         program.Control<QRadioButton>("RadioGroup1Item0")->setChecked(true);
         sort.move(60, 70);
-        program.main.reset();
+        QVERIFY(program.main->close()); // quit
         QVERIFY(ReadBytes(program.sandbox.SettingsFile())
                     .contains("[Sort]\nAnsi=1\nUpCase=1\nDirection=0\nTop=70\nLeft=60\n"));
     }

@@ -170,6 +170,8 @@ class TestInstall : public QObject {
     void uncopyableFontEndsWithoutSettings();
     void shortcutWithoutDesktopIsRecordedFalse();
     void secondStartGoesToTheSplash();
+    void newHomeWithoutSettingsFolder();
+    void unwritableSettingsAreReportedOnce();
     void otherInstalledVersionStopsTheStart();
     void missingCompanionFileStopsTheStart();
     void leftoversGoAtEveryStart();
@@ -376,6 +378,65 @@ void TestInstall::secondStartGoesToTheSplash() {
     QVERIFY(!second.installerShown);
     QVERIFY(second.prompter.shown.isEmpty());
     QVERIFY(second.splash->isVisible());
+}
+
+// Nothing else makes the settings folder when the association is left out: the program makes
+// it, so that the settings stay, the next start finds the installation and removal its record.
+void TestInstall::newHomeWithoutSettingsFolder() {
+    Home home;
+    const QStringList before = home.Tree();
+    {
+        Start install;
+        install.answer = [](TInst& installer) {
+            Untick(installer, "CheckBox3");
+            installer.BitBtn1Click();
+        };
+        QVERIFY(install.Run());
+        TMainProg main;
+        main.show();
+        install.splash->Timer1Timer();
+        QVERIFY(main.close()); // quit
+        QCOMPARE(install.prompter.ShownIds(), QList<quint16>());
+    }
+    QCOMPARE(QFile::permissions(home.sandbox.ConfigDir()) & 0x0777, QFile::Permissions(0x0700));
+    {
+        Start second;
+        second.answer = AnswerCancel;
+        QVERIFY(second.Run());
+        QVERIFY(!second.installerShown);
+        QCOMPARE(second.prompter.ShownIds(), QList<quint16>());
+    }
+    Start removal;
+    removal.prompter.answers = {MsgButton::Yes};
+    QVERIFY(!removal.Run({kSwitch}));
+    QCOMPARE(removal.prompter.ShownIds(), QList<quint16>({1155}));
+    const auto outsideProgram = [](QStringList tree) {
+        tree.removeIf([](const QString& line) { return line.startsWith(u"prog"); });
+        return tree;
+    };
+    QCOMPARE(outsideProgram(home.Tree()), outsideProgram(before));
+}
+
+// A settings file that cannot be written is reported once by the installation and once by
+// each exit, however many windows keep their settings.
+void TestInstall::unwritableSettingsAreReportedOnce() {
+    Home home;
+    WriteBytes(home.sandbox.ConfigDir(), "a file where the settings folder should be");
+    Start start;
+    start.answer = [](TInst& installer) {
+        Untick(installer, "CheckBox3"); // the association lists itself in that folder too
+        installer.BitBtn1Click();
+    };
+    QVERIFY(start.Run());
+    QCOMPARE(start.prompter.ShownIds(), QList<quint16>({1200}));
+    {
+        TMainProg main;
+        main.CreateLongLivedWindows();
+        main.show();
+        start.splash->Timer1Timer();
+        QVERIFY(main.close()); // quit; the windows go as the program ends
+    }
+    QCOMPARE(start.prompter.ShownIds(), QList<quint16>({1200, 1200}));
 }
 
 void TestInstall::otherInstalledVersionStopsTheStart() {
