@@ -19,6 +19,8 @@ constexpr int kKeyDelayMs = 80;
 constexpr int kDragSteps = 8;
 constexpr int kDragStepMs = 40;
 constexpr QSize kSplashSize{292, 180};
+// What the X server's title of a window adds to the title the program gave it.
+const QString kDisplayNameSuffix = QStringLiteral(" \u2014 Ombrel");
 
 // The program built beside the test, or another build of it (a sanitizer build, an older one
 // to see a test fail).
@@ -146,7 +148,7 @@ QString DesktopSession::Xdotool(const QStringList& arguments) const {
 }
 
 // Searched by class and then by title: a search by name alone misses the splash, whose
-// title stands only in the window's UTF-8 name.
+// title stands only in the window's UTF-8 name (where the program's name follows the title).
 QStringList DesktopSession::Windows(const QString& titlePattern) const {
     const QRegularExpression title(titlePattern);
     QStringList windows;
@@ -154,7 +156,9 @@ QStringList DesktopSession::Windows(const QString& titlePattern) const {
          Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
                   QStringLiteral("--classname"), QStringLiteral("^ombrel$")})
              .split(u'\n', Qt::SkipEmptyParts)) {
-        if (title.match(Xdotool({QStringLiteral("getwindowname"), window})).hasMatch())
+        QString name = Xdotool({QStringLiteral("getwindowname"), window});
+        name.remove(kDisplayNameSuffix); // the title as the program set it
+        if (title.match(name).hasMatch())
             windows.append(window);
     }
     return windows;

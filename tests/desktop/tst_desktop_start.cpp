@@ -3,6 +3,7 @@
 #include "DesktopSession.h"
 #include "Sandbox.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -42,7 +43,9 @@ class DesktopStart : public QObject {
 
   private slots:
     void firstStartWithoutConfigFolder();
+    void handOverDuringTheInstallerOpensAfterIt();
     void startWithoutRuntimeFolder();
+    void linkedWorkFolderIsRefused();
     void splashClosedBeforeItsTime();
     void failedHandOversLeaveTheProgramWorking();
 };
@@ -68,18 +71,55 @@ void DesktopStart::firstStartWithoutConfigFolder() {
     QVERIFY(session.WaitForWindow(QStringLiteral("^Installation$"), 500).isEmpty());
 }
 
-// Without $XDG_RUNTIME_DIR (su, ssh, containers) and without ~/.cache the program still starts
-// and opens the file it is given.
+// A file handed over while the installer still asks waits for the main window.
+void DesktopStart::handOverDuringTheInstallerOpensAfterIt() {
+    DesktopSession session({.runtimeDir = true, .installed = false});
+    QVERIFY(session.Start());
+    const QString installer = session.WaitForWindow(QStringLiteral("^Installation$"));
+    QVERIFY(!installer.isEmpty());
+    const QString file = WriteDatabase(session, QStringLiteral("early.hp"));
+    QCOMPARE(session.RunToEnd({file}), 0);
+    session.Keys(installer, {QStringLiteral("Return")});
+    const QString main = session.WaitForMainWindow();
+    QVERIFY(!main.isEmpty());
+    session.Keys(main, QuitGerman());
+    QCOMPARE(session.WaitForExit(), 0);
+    QVERIFY(Remembers(session, file));
+}
+
+// Without $XDG_RUNTIME_DIR (su, ssh, containers) and without ~/.cache the program still starts,
+// opens the file it is given and takes hand-overs, through a private folder of its own.
 void DesktopStart::startWithoutRuntimeFolder() {
     DesktopSession session({.runtimeDir = false, .installed = true});
     const QString file = WriteDatabase(session, QStringLiteral("given.hp"));
+    const QString later = WriteDatabase(session, QStringLiteral("later.hp"));
     QVERIFY(session.Start({file}));
     const QString main = session.WaitForMainWindow();
     QVERIFY2(!main.isEmpty(), session.ErrorOutput().constData());
+    QVERIFY(session.Windows(QStringLiteral("^Information$")).isEmpty()); // not "already running"
+    QCOMPARE(session.RunToEnd({later}), 0);
     QVERIFY(session.Answers(main));
     session.Keys(main, Quit());
     QCOMPARE(session.WaitForExit(), 0);
     QVERIFY(Remembers(session, file));
+    QVERIFY(Remembers(session, later));
+    QCOMPARE(QFile::permissions(session.Home() + QStringLiteral("/.cache/ombrel")) & 0x0077,
+             QFile::Permissions());
+}
+
+// A work folder that leads elsewhere is refused with an error box; nothing goes there.
+void DesktopStart::linkedWorkFolderIsRefused() {
+    DesktopSession session({.runtimeDir = false, .installed = true});
+    const QString elsewhere = session.Path(QStringLiteral("elsewhere/"));
+    QDir().mkpath(session.Home() + QStringLiteral("/.cache"));
+    QVERIFY(QFile::link(elsewhere, session.Home() + QStringLiteral("/.cache/ombrel")));
+    QVERIFY(session.Start());
+    const QString box = session.WaitForWindow(kErrorBox);
+    QVERIFY(!box.isEmpty());
+    QVERIFY(session.Windows(QStringLiteral("^Ombrel$")).isEmpty());
+    session.Keys(box, {QStringLiteral("Escape")});
+    QCOMPARE(session.WaitForExit(), 0);
+    QVERIFY(QDir(elsewhere).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System));
 }
 
 // The splash closed by the window manager before its timer: the program goes on as if the time
