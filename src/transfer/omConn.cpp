@@ -24,11 +24,12 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QShowEvent>
+#include <QTimer>
 
+#include <signal.h>
 #include <unistd.h>
-
-#include <utility>
 
 // ---- the take script ----
 
@@ -93,6 +94,11 @@ constexpr QByteArrayView kExitWithCode = "exit \\%r";
 
 void AddReceiveLines(QByteArray& script, const ScriptValues& values) {
     AddLine(script, "set receive timeout 1");
+    // A calculator that falls silent must end the receive. Our own packet timeout, not the
+    // one the calculator asks for; and no sliding windows, which the calculator lacks anyway:
+    // with windows Kermit never counts the NAKs it repeats and waits for ever.
+    AddLine(script, "set send timeout 1");
+    AddLine(script, "set window-size 1");
     AddLine(script, "set receive packet-length ", LiteralOf(values.receivePacketLength));
     AddLine(script, "receive ", ReceiveField(values.receiveFile));
     AddLine(script, kSetSuccessCode);
@@ -236,6 +242,8 @@ constexpr quint16 kTarvoMissing = 1190;
 
 constexpr int kCloseResult = 3;
 constexpr int kMillisecondsPerSecond = 1000;
+// How long Kermit may take to end when asked before it is killed.
+constexpr int kStopGraceMs = 1500;
 // The name field holds this while the mode needs no name, so that Start is enabled.
 const QString kNoName = QStringLiteral("nil");
 // The caption of a document received from the calculator, in both languages.
@@ -485,6 +493,7 @@ void TConnect::BitBtn1Click() {
     if (running_)
         return;
     running_ = true;
+    stopRequested_ = false;
     NameChange();
     label12_->setText(waitText_);
     RemoveWorkFiles(); // left by a run that never ended; Kermit must find none of them
@@ -509,8 +518,6 @@ void TConnect::BitBtn1Click() {
     running_ = false;
     NameChange();
     ShowResult(runResult, bytes);
-    if (closeRequested_)
-        QDialog::done(*std::exchange(closeRequested_, std::nullopt));
 }
 
 int TConnect::RunWithWaitCursor(const QStringList& arguments) {
@@ -541,6 +548,8 @@ int TConnect::ReceiveFile(const QStringList& arguments, qint64& bytes) {
     int runResult = RunWithWaitCursor(arguments);
     const QString received = programfiles::Path(programfiles::kReceiveFile);
     TMainProg* main = TMainProg::Instance();
+    if (runResult == kermit::kStopped)
+        return runResult; // whatever arrived is left unopened
     if (runResult != kermit::kSuccess || !QFileInfo::exists(received) || main == nullptr)
         return kermit::kPortFailure;
     TKind* document = main->NeueDatei1Click();
@@ -602,18 +611,37 @@ int TConnect::RunKermit(const QString& program, const QStringList& arguments) {
         return kermit::kNotStarted;
     startTick_ = TickCount();
     animate1_->show();
+    kermit_ = &process;
+    const auto forget = qScopeGuard([this] { kermit_ = nullptr; });
     emit KermitStarted(process.processId());
     // The program goes on handling its events while Kermit runs.
     if (!ended && process.state() != QProcess::NotRunning)
         waiting.exec();
     animate1_->hide();
     endTick_ = TickCount();
+    // Kermit ends with 0 when it is asked to end, which would read as a port failure.
+    if (stopRequested_)
+        return kermit::kStopped;
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : kermit::kAbnormalEnd;
+}
+
+// Kermit leads a process group of its own: the whole group is asked to end, and killed when it
+// has not ended after a moment.
+void TConnect::StopKermit() {
+    if (kermit_ == nullptr || kermit_->state() == QProcess::NotRunning || stopRequested_)
+        return; // a transfer that has ended keeps its result
+    stopRequested_ = true;
+    const auto group = static_cast<pid_t>(kermit_->processId());
+    ::kill(-group, SIGTERM);
+    QTimer::singleShot(kStopGraceMs, kermit_, [process = kermit_, group] {
+        if (process->state() != QProcess::NotRunning)
+            ::kill(-group, SIGKILL);
+    });
 }
 
 void TConnect::done(int result) {
     if (running_) {
-        closeRequested_ = result; // closes once the transfer has ended
+        StopKermit();
         return;
     }
     QDialog::done(result);

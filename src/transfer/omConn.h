@@ -5,11 +5,10 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
-
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QProcess;
 class QProgressBar;
 class QPushButton;
 class SettingsFile;
@@ -23,6 +22,7 @@ constexpr int kSuccess = 7;      // the script's "if success" sets it
 constexpr int kPortFailure = 0;  // the serial port could not be set up
 constexpr int kNotStarted = 555; // the program could not be started
 constexpr int kAbnormalEnd = -1; // killed, or crashed
+constexpr int kStopped = -2;     // ended on the user's request
 
 struct ScriptValues {
     char mode = 'S'; // 'S' send a document, 'R' receive a file, 'T' send the Tarvo library
@@ -85,7 +85,8 @@ class TConnect : public QDialog {
     // result in the status line.
     void BitBtn1Click();
     // Runs the Kermit program on the script and returns its exit code, kNotStarted when it
-    // could not be started, kAbnormalEnd when it did not end by itself.
+    // could not be started, kStopped when the user ended it, kAbnormalEnd when something
+    // else did.
     int RunKermit(const QString& program, const QStringList& arguments);
 
     char TransferMode() const { return transferMode_; }
@@ -93,6 +94,8 @@ class TConnect : public QDialog {
     quint32 StartTick() const { return startTick_; }
     quint32 EndTick() const { return endTick_; }
 
+    // Close, Esc or the window's close box: while Kermit runs they end it instead, and the
+    // dialog stays open to tell that the transfer failed.
     void done(int result) override;
 
   signals:
@@ -109,6 +112,7 @@ class TConnect : public QDialog {
     void NameChange();
     kermit::ScriptValues ScriptValuesForMode() const;
     bool WriteTaskScript() const;
+    void StopKermit();
     int RunWithWaitCursor(const QStringList& arguments);
     int SendDocument(const QStringList& arguments, qint64& bytes);
     int ReceiveFile(const QStringList& arguments, qint64& bytes);
@@ -120,7 +124,8 @@ class TConnect : public QDialog {
     quint32 startTick_ = 0;
     quint32 endTick_ = 0;
     bool running_ = false;
-    std::optional<int> closeRequested_; // a close asked for while Kermit ran
+    QProcess* kermit_ = nullptr; // the Kermit process while it runs
+    bool stopRequested_ = false;
 
     QLabel* label5_ = nullptr;
     QLineEdit* name_ = nullptr;

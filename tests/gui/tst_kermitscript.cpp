@@ -48,9 +48,9 @@ class TestKermitScript : public QObject {
                          "send {/run/user/7/ombrel/~send.tmp} ADDR", "if success define \\%r 7",
                          "delete {/run/user/7/ombrel/~send.tmp}", "exit \\%r"}));
         QCOMPARE(kermit::TakeScript(Values('R')),
-                 Script({"set receive timeout 1", "set receive packet-length 40",
-                         "receive {/run/user/7/ombrel/~recv.tmp}", "if success define \\%r 7",
-                         "exit \\%r"}));
+                 Script({"set receive timeout 1", "set send timeout 1", "set window-size 1",
+                         "set receive packet-length 40", "receive {/run/user/7/ombrel/~recv.tmp}",
+                         "if success define \\%r 7", "exit \\%r"}));
         QCOMPARE(kermit::TakeScript(Values('T')),
                  Script({"set send timeout 1", "set send packet-length 48",
                          "send {/opt/ombrel/tarvo.lib} tarvo", "if success define \\%r 7",
