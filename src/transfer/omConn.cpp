@@ -108,8 +108,7 @@ void AddReceiveLines(QByteArray& script, const ScriptValues& values) {
 void AddSendLines(QByteArray& script, const ScriptValues& values) {
     AddLine(script, "set send packet-length ", LiteralOf(values.sendPacketLength));
     AddLine(script, "set send timeout 1");
-    AddLine(script, "send ",
-            FileField(values.sendFile) + ' ' + Literal(CalculatorName(values.nameOnCalculator)));
+    AddLine(script, "send ", FileField(values.sendFile) + ' ' + Literal(values.nameOnCalculator));
     AddLine(script, kSetSuccessCode);
     AddLine(script, "delete ", FileField(values.sendFile));
     AddLine(script, kExitWithCode);
@@ -168,15 +167,10 @@ QByteArray FileField(const QString& path) {
     return out;
 }
 
-QByteArray CalculatorName(const QString& typed) {
+hp48::EncodedRow CalculatorName(const QString& typed) {
     QString text = typed;
     text.removeIf([](QChar c) { return c == u'\r' || c == u'\n'; });
-    hp48::EncodedRow encoded = hp48::EncodeRow(text);
-    while (!encoded.ok()) {
-        text[encoded.badIndex] = u'?';
-        encoded = hp48::EncodeRow(text);
-    }
-    return encoded.bytes;
+    return hp48::EncodeRow(text);
 }
 
 QByteArray TakeScript(const ScriptValues& values) {
@@ -239,6 +233,7 @@ constexpr quint16 kClose = 30;
 constexpr quint16 kHelp = 25;
 constexpr quint16 kCannotWriteSendFile = 1130;
 constexpr quint16 kTarvoMissing = 1190;
+constexpr quint16 kNameWithoutHp48Code = 1250;
 
 constexpr int kCloseResult = 3;
 constexpr int kMillisecondsPerSecond = 1000;
@@ -460,7 +455,7 @@ void TConnect::NameChange() {
     bitBtn1_->setEnabled(!name_->text().isEmpty() && !running_);
 }
 
-kermit::ScriptValues TConnect::ScriptValuesForMode() const {
+kermit::ScriptValues TConnect::ScriptValuesForMode(const QByteArray& calculatorName) const {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
     const SettingsFile& ini = *Glob().Ini;
@@ -476,28 +471,34 @@ kermit::ScriptValues TConnect::ScriptValuesForMode() const {
     values.sendFile = programfiles::Path(programfiles::kSendFile);
     values.receiveFile = programfiles::Path(programfiles::kReceiveFile);
     values.tarvoLibrary = programfiles::Path(programfiles::kTarvoLibrary);
-    values.nameOnCalculator = name_->text();
+    values.nameOnCalculator = calculatorName;
     return values;
 }
 
 // A script that cannot be written makes Kermit fail, which the result then tells.
-bool TConnect::WriteTaskScript() const {
+bool TConnect::WriteTaskScript(const QByteArray& calculatorName) const {
     QFile script(programfiles::Path(programfiles::kTaskFile));
     if (!script.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
-    const QByteArray text = kermit::TakeScript(ScriptValuesForMode());
+    const QByteArray text = kermit::TakeScript(ScriptValuesForMode(calculatorName));
     return script.write(text) == text.size();
 }
 
 void TConnect::BitBtn1Click() {
     if (running_)
         return;
+    // A name the calculator cannot store is refused before anything is written or sent.
+    const hp48::EncodedRow calculatorName = kermit::CalculatorName(name_->text());
+    if (transferMode_ == 'S' && !calculatorName.ok()) {
+        ShowMsg(kNameWithoutHp48Code, 'i', {QString::number(calculatorName.badColumn)});
+        return;
+    }
     running_ = true;
     stopRequested_ = false;
     NameChange();
     label12_->setText(waitText_);
     RemoveWorkFiles(); // left by a run that never ended; Kermit must find none of them
-    WriteTaskScript();
+    WriteTaskScript(calculatorName.bytes);
     const QStringList arguments =
         kermit::CommandArguments(programfiles::Path(programfiles::kTaskFile));
     qint64 bytes = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Hp48Codec.h"
+
 #include <QByteArray>
 #include <QDialog>
 #include <QString>
@@ -32,10 +34,10 @@ struct ScriptValues {
     QString retries;
     QString sendPacketLength;
     QString receivePacketLength;
-    QString sendFile;         // the document to send (mode 'S'); the script deletes it
-    QString receiveFile;      // where the received file is stored (mode 'R')
-    QString tarvoLibrary;     // the library file (mode 'T')
-    QString nameOnCalculator; // mode 'S': the name the calculator stores the document under
+    QString sendFile;            // the document to send (mode 'S'); the script deletes it
+    QString receiveFile;         // where the received file is stored (mode 'R')
+    QString tarvoLibrary;        // the library file (mode 'T')
+    QByteArray nameOnCalculator; // mode 'S': the calculator's name of the document, in its codes
 };
 
 // The script lines, each ended by CR LF.
@@ -54,9 +56,9 @@ QByteArray FileField(const QString& path);
 // The file name a received file is stored under. The receive command reads its name once more
 // after the command line was read, so the name is made literal twice.
 QByteArray ReceiveField(const QString& path);
-// The calculator's name of a file: its text in calculator codes, a character without a code
-// taken as "?"; line breaks are left out.
-QByteArray CalculatorName(const QString& typed);
+// The calculator's name of a file: its text in calculator codes, line breaks left out. Not ok
+// when a character has no code; its column then tells where it stands in the name.
+hp48::EncodedRow CalculatorName(const QString& typed);
 
 // The serial device of a port: "COM1" to "COM4" map to Device1 to Device4 of section
 // Transfer; any other value is taken as a device path of its own.
@@ -110,8 +112,8 @@ class TConnect : public QDialog {
     void CreateParameterPanel();
     void CreateStatusPanel();
     void NameChange();
-    kermit::ScriptValues ScriptValuesForMode() const;
-    bool WriteTaskScript() const;
+    kermit::ScriptValues ScriptValuesForMode(const QByteArray& calculatorName) const;
+    bool WriteTaskScript(const QByteArray& calculatorName) const;
     void StopKermit();
     int RunWithWaitCursor(const QStringList& arguments);
     int SendDocument(const QStringList& arguments, qint64& bytes);

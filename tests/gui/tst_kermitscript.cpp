@@ -23,7 +23,7 @@ kermit::ScriptValues Values(char mode) {
     values.sendFile = QStringLiteral("/run/user/7/ombrel/~send.tmp");
     values.receiveFile = QStringLiteral("/run/user/7/ombrel/~recv.tmp");
     values.tarvoLibrary = QStringLiteral("/opt/ombrel/tarvo.lib");
-    values.nameOnCalculator = QStringLiteral("ADDR");
+    values.nameOnCalculator = "ADDR";
     return values;
 }
 
@@ -107,12 +107,16 @@ class TestKermitScript : public QObject {
     }
 
     void nameOnTheCalculator() {
-        QCOMPARE(kermit::CalculatorName(QStringLiteral("A\r\nB")), QByteArray("AB"));
-        // In the calculator's own codes; a character it has no code for becomes "?".
-        QCOMPARE(kermit::CalculatorName(QStringLiteral("\u00e9\u20ac")), QByteArray("\xe9?"));
+        QCOMPARE(kermit::CalculatorName(QStringLiteral("A\r\nB")).bytes, QByteArray("AB"));
+        // In the calculator's own codes; a character it has no code for is found by its
+        // position in the name as sent.
+        QCOMPARE(kermit::CalculatorName(QStringLiteral("\u00e9x")).bytes, QByteArray("\xe9x"));
+        const hp48::EncodedRow euro = kermit::CalculatorName(QStringLiteral("\u00e9\n\u20ac"));
+        QVERIFY(!euro.ok());
+        QCOMPARE(euro.badColumn, 2);
         const QByteArray script = kermit::TakeScript([] {
             kermit::ScriptValues values = Values('S');
-            values.nameOnCalculator = QStringLiteral("x}\nshell touch /tmp/pwned\n{");
+            values.nameOnCalculator = "x}\nshell touch /tmp/pwned\n{";
             return values;
         }());
         QVERIFY(script.contains("\r\nsend {/run/user/7/ombrel/~send.tmp} "

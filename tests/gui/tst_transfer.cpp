@@ -510,6 +510,30 @@ class TestTransfer : public QObject {
         QVERIFY(ReadBytes(program.StandInFile("script")).contains("~send.tmp} X\r\n"));
     }
 
+    // A name the calculator cannot store is refused before anything is written or sent.
+    void nameWithoutCalculatorCode() {
+        Program program;
+        program.main->CreateLongLivedWindows();
+        program.Document();
+        TConnect* dialog = program.main->TransferDialog();
+        QString status;
+        QTimer::singleShot(0, dialog, [&] {
+            // As pasted: the keys of the test cannot type these.
+            dialog->findChild<QLineEdit*>(QStringLiteral("Name"))
+                ->insert(QStringLiteral("\u00e9\u20ac1"));
+            dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+            status = dialog->findChild<QLabel*>(QStringLiteral("Label12"))->text();
+            dialog->findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click();
+        });
+        program.main->findChild<QAction*>(QStringLiteral("ToHPButton"))->trigger();
+        QCOMPARE(program.prompter.ShownIds(), QList<quint16>({1250}));
+        QCOMPARE(program.prompter.shown[0].text,
+                 QStringLiteral("The character at position 2 of the name has no HP48 code."));
+        QVERIFY(status.isEmpty());
+        QVERIFY(!program.KermitRan());
+        QCOMPARE(program.WorkFilesLeft(), QStringList());
+    }
+
     // The transfer dialog keeps its place from one run of the program to the next.
     void positionKept() {
         Program program("[Application]\nLanguage=1\n[Transfer]\nTop=123\nLeft=321\n");
