@@ -25,11 +25,12 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QShowEvent>
+#include <QTimer>
 
+#include <signal.h>
 #include <unistd.h>
-
-#include <utility>
 
 // ---- the take script ----
 
@@ -94,6 +95,11 @@ constexpr QByteArrayView kExitWithCode = "exit \\%r";
 
 void AddReceiveLines(QByteArray& script, const ScriptValues& values) {
     AddLine(script, "set receive timeout 1");
+    // A calculator that falls silent must end the receive. Our own packet timeout, not the
+    // one the calculator asks for; and no sliding windows, which the calculator lacks anyway:
+    // with windows Kermit never counts the NAKs it repeats and waits for ever.
+    AddLine(script, "set send timeout 1");
+    AddLine(script, "set window-size 1");
     AddLine(script, "set receive packet-length ", LiteralOf(values.receivePacketLength));
     AddLine(script, "receive ", ReceiveField(values.receiveFile));
     AddLine(script, kSetSuccessCode);
@@ -103,8 +109,7 @@ void AddReceiveLines(QByteArray& script, const ScriptValues& values) {
 void AddSendLines(QByteArray& script, const ScriptValues& values) {
     AddLine(script, "set send packet-length ", LiteralOf(values.sendPacketLength));
     AddLine(script, "set send timeout 1");
-    AddLine(script, "send ",
-            FileField(values.sendFile) + ' ' + Literal(CalculatorName(values.nameOnCalculator)));
+    AddLine(script, "send ", FileField(values.sendFile) + ' ' + Literal(values.nameOnCalculator));
     AddLine(script, kSetSuccessCode);
     AddLine(script, "delete ", FileField(values.sendFile));
     AddLine(script, kExitWithCode);
@@ -163,15 +168,10 @@ QByteArray FileField(const QString& path) {
     return out;
 }
 
-QByteArray CalculatorName(const QString& typed) {
+hp48::EncodedRow CalculatorName(const QString& typed) {
     QString text = typed;
     text.removeIf([](QChar c) { return c == u'\r' || c == u'\n'; });
-    hp48::EncodedRow encoded = hp48::EncodeRow(text);
-    while (!encoded.ok()) {
-        text[encoded.badIndex] = u'?';
-        encoded = hp48::EncodeRow(text);
-    }
-    return encoded.bytes;
+    return hp48::EncodeRow(text);
 }
 
 QByteArray TakeScript(const ScriptValues& values) {
@@ -234,9 +234,12 @@ constexpr quint16 kClose = 30;
 constexpr quint16 kHelp = 25;
 constexpr quint16 kCannotWriteSendFile = 1130;
 constexpr quint16 kTarvoMissing = 1190;
+constexpr quint16 kNameWithoutHp48Code = 1250;
 
 constexpr int kCloseResult = 3;
 constexpr int kMillisecondsPerSecond = 1000;
+// How long Kermit may take to end when asked before it is killed.
+constexpr int kStopGraceMs = 1500;
 // The name field holds this while the mode needs no name, so that Start is enabled.
 const QString kNoName = QStringLiteral("nil");
 // The caption of a document received from the calculator, in both languages.
@@ -453,7 +456,7 @@ void TConnect::NameChange() {
     bitBtn1_->setEnabled(!name_->text().isEmpty() && !running_);
 }
 
-kermit::ScriptValues TConnect::ScriptValuesForMode() const {
+kermit::ScriptValues TConnect::ScriptValuesForMode(const QByteArray& calculatorName) const {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
     const SettingsFile& ini = *Glob().Ini;
@@ -469,27 +472,34 @@ kermit::ScriptValues TConnect::ScriptValuesForMode() const {
     values.sendFile = programfiles::Path(programfiles::kSendFile);
     values.receiveFile = programfiles::Path(programfiles::kReceiveFile);
     values.tarvoLibrary = programfiles::Path(programfiles::kTarvoLibrary);
-    values.nameOnCalculator = name_->text();
+    values.nameOnCalculator = calculatorName;
     return values;
 }
 
 // A script that cannot be written makes Kermit fail, which the result then tells.
-bool TConnect::WriteTaskScript() const {
+bool TConnect::WriteTaskScript(const QByteArray& calculatorName) const {
     QFile script(programfiles::Path(programfiles::kTaskFile));
     if (!script.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
-    const QByteArray text = kermit::TakeScript(ScriptValuesForMode());
+    const QByteArray text = kermit::TakeScript(ScriptValuesForMode(calculatorName));
     return script.write(text) == text.size();
 }
 
 void TConnect::BitBtn1Click() {
     if (running_)
         return;
+    // A name the calculator cannot store is refused before anything is written or sent.
+    const hp48::EncodedRow calculatorName = kermit::CalculatorName(name_->text());
+    if (transferMode_ == 'S' && !calculatorName.ok()) {
+        ShowMsg(kNameWithoutHp48Code, 'i', {QString::number(calculatorName.badColumn)});
+        return;
+    }
     running_ = true;
+    stopRequested_ = false;
     NameChange();
     label12_->setText(waitText_);
     RemoveWorkFiles(); // left by a run that never ended; Kermit must find none of them
-    WriteTaskScript();
+    WriteTaskScript(calculatorName.bytes);
     const QStringList arguments =
         kermit::CommandArguments(programfiles::Path(programfiles::kTaskFile));
     qint64 bytes = 0;
@@ -510,8 +520,6 @@ void TConnect::BitBtn1Click() {
     running_ = false;
     NameChange();
     ShowResult(runResult, bytes);
-    if (closeRequested_)
-        QDialog::done(*std::exchange(closeRequested_, std::nullopt));
 }
 
 int TConnect::RunWithWaitCursor(const QStringList& arguments) {
@@ -542,6 +550,8 @@ int TConnect::ReceiveFile(const QStringList& arguments, qint64& bytes) {
     int runResult = RunWithWaitCursor(arguments);
     const QString received = programfiles::Path(programfiles::kReceiveFile);
     TMainProg* main = TMainProg::Instance();
+    if (runResult == kermit::kStopped)
+        return runResult; // whatever arrived is left unopened
     if (runResult != kermit::kSuccess || !QFileInfo::exists(received) || main == nullptr)
         return kermit::kPortFailure;
     TKind* document = main->NeueDatei1Click();
@@ -603,18 +613,37 @@ int TConnect::RunKermit(const QString& program, const QStringList& arguments) {
         return kermit::kNotStarted;
     startTick_ = TickCount();
     animate1_->show();
+    kermit_ = &process;
+    const auto forget = qScopeGuard([this] { kermit_ = nullptr; });
     emit KermitStarted(process.processId());
     // The program goes on handling its events while Kermit runs.
     if (!ended && process.state() != QProcess::NotRunning)
         waiting.exec();
     animate1_->hide();
     endTick_ = TickCount();
+    // Kermit ends with 0 when it is asked to end, which would read as a port failure.
+    if (stopRequested_)
+        return kermit::kStopped;
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : kermit::kAbnormalEnd;
+}
+
+// Kermit leads a process group of its own: the whole group is asked to end, and killed when it
+// has not ended after a moment.
+void TConnect::StopKermit() {
+    if (kermit_ == nullptr || kermit_->state() == QProcess::NotRunning || stopRequested_)
+        return; // a transfer that has ended keeps its result
+    stopRequested_ = true;
+    const auto group = static_cast<pid_t>(kermit_->processId());
+    ::kill(-group, SIGTERM);
+    QTimer::singleShot(kStopGraceMs, kermit_, [process = kermit_, group] {
+        if (process->state() != QProcess::NotRunning)
+            ::kill(-group, SIGKILL);
+    });
 }
 
 void TConnect::done(int result) {
     if (running_) {
-        closeRequested_ = result; // closes once the transfer has ended
+        StopKermit();
         return;
     }
     QDialog::done(result);

@@ -1,15 +1,16 @@
 #pragma once
 
+#include "Hp48Codec.h"
+
 #include <QByteArray>
 #include <QDialog>
 #include <QString>
 #include <QStringList>
 
-#include <optional>
-
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QProcess;
 class QProgressBar;
 class QPushButton;
 class SettingsFile;
@@ -23,6 +24,7 @@ constexpr int kSuccess = 7;      // the script's "if success" sets it
 constexpr int kPortFailure = 0;  // the serial port could not be set up
 constexpr int kNotStarted = 555; // the program could not be started
 constexpr int kAbnormalEnd = -1; // killed, or crashed
+constexpr int kStopped = -2;     // ended on the user's request
 
 struct ScriptValues {
     char mode = 'S'; // 'S' send a document, 'R' receive a file, 'T' send the Tarvo library
@@ -32,10 +34,10 @@ struct ScriptValues {
     QString retries;
     QString sendPacketLength;
     QString receivePacketLength;
-    QString sendFile;         // the document to send (mode 'S'); the script deletes it
-    QString receiveFile;      // where the received file is stored (mode 'R')
-    QString tarvoLibrary;     // the library file (mode 'T')
-    QString nameOnCalculator; // mode 'S': the name the calculator stores the document under
+    QString sendFile;            // the document to send (mode 'S'); the script deletes it
+    QString receiveFile;         // where the received file is stored (mode 'R')
+    QString tarvoLibrary;        // the library file (mode 'T')
+    QByteArray nameOnCalculator; // mode 'S': the calculator's name of the document, in its codes
 };
 
 // The script lines, each ended by CR LF.
@@ -54,9 +56,9 @@ QByteArray FileField(const QString& path);
 // The file name a received file is stored under. The receive command reads its name once more
 // after the command line was read, so the name is made literal twice.
 QByteArray ReceiveField(const QString& path);
-// The calculator's name of a file: its text in calculator codes, a character without a code
-// taken as "?"; line breaks are left out.
-QByteArray CalculatorName(const QString& typed);
+// The calculator's name of a file: its text in calculator codes, line breaks left out. Not ok
+// when a character has no code; its column then tells where it stands in the name.
+hp48::EncodedRow CalculatorName(const QString& typed);
 
 // The serial device of a port: "COM1" to "COM4" map to Device1 to Device4 of section
 // Transfer; any other value is taken as a device path of its own.
@@ -85,7 +87,8 @@ class TConnect : public QDialog {
     // result in the status line.
     void BitBtn1Click();
     // Runs the Kermit program on the script and returns its exit code, kNotStarted when it
-    // could not be started, kAbnormalEnd when it did not end by itself.
+    // could not be started, kStopped when the user ended it, kAbnormalEnd when something
+    // else did.
     int RunKermit(const QString& program, const QStringList& arguments);
 
     char TransferMode() const { return transferMode_; }
@@ -93,6 +96,8 @@ class TConnect : public QDialog {
     quint32 StartTick() const { return startTick_; }
     quint32 EndTick() const { return endTick_; }
 
+    // Close, Esc or the window's close box: while Kermit runs they end it instead, and the
+    // dialog stays open to tell that the transfer failed.
     void done(int result) override;
 
   signals:
@@ -107,8 +112,9 @@ class TConnect : public QDialog {
     void CreateParameterPanel();
     void CreateStatusPanel();
     void NameChange();
-    kermit::ScriptValues ScriptValuesForMode() const;
-    bool WriteTaskScript() const;
+    kermit::ScriptValues ScriptValuesForMode(const QByteArray& calculatorName) const;
+    bool WriteTaskScript(const QByteArray& calculatorName) const;
+    void StopKermit();
     int RunWithWaitCursor(const QStringList& arguments);
     int SendDocument(const QStringList& arguments, qint64& bytes);
     int ReceiveFile(const QStringList& arguments, qint64& bytes);
@@ -120,7 +126,8 @@ class TConnect : public QDialog {
     quint32 startTick_ = 0;
     quint32 endTick_ = 0;
     bool running_ = false;
-    std::optional<int> closeRequested_; // a close asked for while Kermit ran
+    QProcess* kermit_ = nullptr; // the Kermit process while it runs
+    bool stopRequested_ = false;
 
     QLabel* label5_ = nullptr;
     QLineEdit* name_ = nullptr;

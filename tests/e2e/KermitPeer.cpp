@@ -93,6 +93,10 @@ QString NullModem::CalculatorEnd() const {
 Calculator::Calculator(const QString& line) : line_(line) {}
 
 Calculator::~Calculator() {
+    Stop();
+}
+
+void Calculator::Stop() {
     if (kermit_.state() != QProcess::NotRunning) {
         kermit_.kill();
         kermit_.waitForFinished();
@@ -114,16 +118,15 @@ void Calculator::ReceiveInto(const QString& folder) {
     Start(QStringLiteral("cd {%1}, receive").arg(folder));
 }
 
-void Calculator::Send(const QString& file, const QString& name) {
-    Start(QStringLiteral("send {%1} %2").arg(file, name));
+void Calculator::Send(const QString& file, const QString& name, int pauseMs) {
+    Start(QStringLiteral("set send pause %1, send {%2} %3").arg(pauseMs).arg(file, name));
 }
 
 bool Calculator::Finish() {
     // It may have ended already while the program handled its events.
     if (kermit_.state() == QProcess::NotRunning || kermit_.waitForFinished(kCalculatorEndMs))
         return true;
-    kermit_.kill();
-    kermit_.waitForFinished();
+    Stop();
     return false;
 }
 

@@ -47,9 +47,12 @@ class Calculator {
     Calculator& operator=(const Calculator&) = delete;
 
     void ReceiveInto(const QString& folder);
-    void Send(const QString& file, const QString& name);
+    // Sends with a pause in milliseconds after each packet, so that a test can stop it halfway.
+    void Send(const QString& file, const QString& name, int pauseMs = 0);
     // Waits for the calculator's Kermit to end; false when it had to be stopped.
     bool Finish();
+    // The calculator falls silent at once, whatever it was doing.
+    void Stop();
 
   private:
     void Start(const QString& commands);

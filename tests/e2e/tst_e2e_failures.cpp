@@ -9,6 +9,8 @@
 #include "omUnit.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -85,6 +87,53 @@ class TestTransferFailures : public QObject {
         clock.start();
         QCOMPARE(program.Run(mode), status);
         QVERIFY(clock.elapsed() < 2000); // ended by the kill, within the script's first pause
+        QCOMPARE(program.WorkFilesLeft(), QStringList());
+    }
+
+    // The calculator falls silent halfway through a file. The receive ends by itself, or at
+    // once when the user closes the dialog; nothing half-received opens.
+    void calculatorStopsMidReceive_data() {
+        QTest::addColumn<bool>("userCloses");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<int>("boundMs");
+        // A receive that fails reads as a port failure, as every failed receive does.
+        QTest::newRow("left to give up") << false << kPortFailed << 40000;
+        QTest::newRow("closed by the user") << true << kTransferFailed << 3000;
+    }
+    void calculatorStopsMidReceive() {
+        QFETCH(bool, userCloses);
+        QFETCH(QString, status);
+        QFETCH(int, boundMs);
+        TransferProgram program("Retries=1\n");
+        QVERIFY(program.cable.Ready());
+        QByteArray bytes;
+        for (int i = 0; i < 8000; ++i)
+            bytes += static_cast<char>(i * 37 % 251);
+        const QString file = program.sandbox.Path(QStringLiteral("calculator/LONG"));
+        WriteBytes(file, bytes);
+        Calculator calculator(program.cable.CalculatorEnd());
+        calculator.Send(file, QStringLiteral("LONG"), 50);
+        bool receiving = false;
+        QElapsedTimer sinceSilent;
+        connect(program.dialog, &TConnect::KermitStarted, program.dialog, [&](qint64 processId) {
+            // Past the script's pause and into the file.
+            QTimer::singleShot(3500, program.dialog, [&] {
+                receiving = QFileInfo::exists(paths::WorkDir() + QStringLiteral("/~recv.tmp"));
+                calculator.Stop();
+                sinceSilent.start();
+                if (userCloses)
+                    program.dialog->findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click();
+            });
+            // A receive without a bound of its own would wait for ever.
+            QTimer::singleShot(3500 + boundMs + 10000, program.dialog,
+                               [processId] { ::kill(static_cast<pid_t>(processId), SIGKILL); });
+        });
+        QCOMPARE(program.Run('R'), status);
+        QVERIFY2(receiving, "the calculator stopped halfway through the file");
+        QVERIFY2(sinceSilent.elapsed() < boundMs,
+                 qPrintable(QString::number(sinceSilent.elapsed())));
+        QVERIFY(program.dialog->isVisible());
+        QCOMPARE(program.main->DocumentWindows().size(), 0);
         QCOMPARE(program.WorkFilesLeft(), QStringList());
     }
 };

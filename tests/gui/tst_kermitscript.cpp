@@ -23,7 +23,7 @@ kermit::ScriptValues Values(char mode) {
     values.sendFile = QStringLiteral("/run/user/7/ombrel/~send.tmp");
     values.receiveFile = QStringLiteral("/run/user/7/ombrel/~recv.tmp");
     values.tarvoLibrary = QStringLiteral("/opt/ombrel/tarvo.lib");
-    values.nameOnCalculator = QStringLiteral("ADDR");
+    values.nameOnCalculator = "ADDR";
     return values;
 }
 
@@ -48,9 +48,9 @@ class TestKermitScript : public QObject {
                          "send {/run/user/7/ombrel/~send.tmp} ADDR", "if success define \\%r 7",
                          "delete {/run/user/7/ombrel/~send.tmp}", "exit \\%r"}));
         QCOMPARE(kermit::TakeScript(Values('R')),
-                 Script({"set receive timeout 1", "set receive packet-length 40",
-                         "receive {/run/user/7/ombrel/~recv.tmp}", "if success define \\%r 7",
-                         "exit \\%r"}));
+                 Script({"set receive timeout 1", "set send timeout 1", "set window-size 1",
+                         "set receive packet-length 40", "receive {/run/user/7/ombrel/~recv.tmp}",
+                         "if success define \\%r 7", "exit \\%r"}));
         QCOMPARE(kermit::TakeScript(Values('T')),
                  Script({"set send timeout 1", "set send packet-length 48",
                          "send {/opt/ombrel/tarvo.lib} tarvo", "if success define \\%r 7",
@@ -107,12 +107,16 @@ class TestKermitScript : public QObject {
     }
 
     void nameOnTheCalculator() {
-        QCOMPARE(kermit::CalculatorName(QStringLiteral("A\r\nB")), QByteArray("AB"));
-        // In the calculator's own codes; a character it has no code for becomes "?".
-        QCOMPARE(kermit::CalculatorName(QStringLiteral("\u00e9\u20ac")), QByteArray("\xe9?"));
+        QCOMPARE(kermit::CalculatorName(QStringLiteral("A\r\nB")).bytes, QByteArray("AB"));
+        // In the calculator's own codes; a character it has no code for is found by its
+        // position in the name as sent.
+        QCOMPARE(kermit::CalculatorName(QStringLiteral("\u00e9x")).bytes, QByteArray("\xe9x"));
+        const hp48::EncodedRow euro = kermit::CalculatorName(QStringLiteral("\u00e9\n\u20ac"));
+        QVERIFY(!euro.ok());
+        QCOMPARE(euro.badColumn, 2);
         const QByteArray script = kermit::TakeScript([] {
             kermit::ScriptValues values = Values('S');
-            values.nameOnCalculator = QStringLiteral("x}\nshell touch /tmp/pwned\n{");
+            values.nameOnCalculator = "x}\nshell touch /tmp/pwned\n{";
             return values;
         }());
         QVERIFY(script.contains("\r\nsend {/run/user/7/ombrel/~send.tmp} "

@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,13 +29,17 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cerrno>
 #include <memory>
+
+#include <signal.h>
 
 namespace {
 
 // Keeps its arguments, the script and the file to send; stores a received file when told;
-// waits and ends as told.
+// waits and ends as told, deaf to a request to end when told.
 const QByteArray kStandIn = R"(#!/bin/sh
+if [ -n "$STANDIN_IGNORE_TERM" ]; then trap '' TERM; fi
 out="$STANDIN_DIR"
 printf '%s\n' "$@" > "$out/arguments"
 script=${3#take \{}
@@ -47,8 +52,8 @@ if [ -n "$STANDIN_SLEEP" ]; then sleep "$STANDIN_SLEEP"; fi
 exit "${STANDIN_EXIT:-7}"
 )";
 
-const char* const kStandInVariables[] = {"STANDIN_DIR", "STANDIN_RECEIVE", "STANDIN_SLEEP",
-                                         "STANDIN_EXIT", "PATH"};
+const char* const kStandInVariables[] = {"STANDIN_DIR",  "STANDIN_RECEIVE",     "STANDIN_SLEEP",
+                                         "STANDIN_EXIT", "STANDIN_IGNORE_TERM", "PATH"};
 
 const QByteArray kEnglish = "[Application]\nLanguage=1\n";
 
@@ -71,7 +76,8 @@ struct Program {
             saved.append({name, qgetenv(name)});
         qputenv("OMBREL_PROGDIR", QFile::encodeName(sandbox.Path(QStringLiteral("prog/"))));
         qputenv("STANDIN_DIR", QFile::encodeName(sandbox.Path(QStringLiteral("standin/"))));
-        for (const char* name : {"STANDIN_RECEIVE", "STANDIN_SLEEP", "STANDIN_EXIT"})
+        for (const char* name :
+             {"STANDIN_RECEIVE", "STANDIN_SLEEP", "STANDIN_EXIT", "STANDIN_IGNORE_TERM"})
             qunsetenv(name);
         WriteBytes(sandbox.SettingsFile(), settingsText);
         Glob().Ini = std::make_unique<SettingsFile>(paths::SettingsFile());
@@ -278,9 +284,13 @@ class TestTransfer : public QObject {
                       "send {" + sendFile + "} MY DATA", "if success define \\%r 7",
                       "delete {" + sendFile + '}',       "exit \\%r"};
         } else if (mode == 'R') {
-            lines += {"set receive timeout 1", "set receive packet-length 48",
+            lines += {"set receive timeout 1",
+                      "set send timeout 1",
+                      "set window-size 1",
+                      "set receive packet-length 48",
                       "receive {" + QFile::encodeName(work) + "/~recv.tmp}",
-                      "if success define \\%r 7", "exit \\%r"};
+                      "if success define \\%r 7",
+                      "exit \\%r"};
         } else {
             lines += {"set send timeout 1", "set send packet-length 48",
                       "send {" + QFile::encodeName(paths::ProgDir()) + "tarvo.lib} tarvo",
@@ -411,47 +421,69 @@ class TestTransfer : public QObject {
     }
 
     // Through the command, modally: Start cannot be pressed again while Kermit runs, the
-    // program keeps handling events, and Close waits for the end of the transfer.
-    void runningTransferFromTheCommand() {
+    // program keeps handling events, and Esc ends Kermit even when it will not end by itself:
+    // the transfer failed, and the file it had received stays unopened.
+    void runningTransferEndedByTheUser() {
         Program program;
         program.main->CreateLongLivedWindows();
         TConnect* dialog = program.main->TransferDialog();
         QVERIFY(dialog);
-        qputenv("STANDIN_SLEEP", "1.3");
+        const QString file = program.sandbox.Path(QStringLiteral("calculator/data"));
+        const TopicTable table = SampleTable();
+        WriteBytes(file, FormatHpFile(table, table.TopicCount(), true, true));
+        qputenv("STANDIN_RECEIVE", QFile::encodeName(file));
+        qputenv("STANDIN_SLEEP", "30");
+        qputenv("STANDIN_IGNORE_TERM", "1");
+        auto* start = dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"));
         bool startWhileRunning = true;
         bool busyShown = false;
         bool waitCursor = false;
-        bool stillOpenAfterClose = false;
+        bool stillOpenAfterEsc = false;
+        qint64 kermitId = 0;
+        QElapsedTimer sinceEsc;
         int timerTicks = 0;
         QTimer ticking;
         connect(&ticking, &QTimer::timeout, [&] { ++timerTicks; });
         connect(dialog, &TConnect::KermitStarted, dialog, [&](qint64 processId) {
-            QVERIFY(processId > 0);
-            auto* start = dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"));
+            kermitId = processId;
             startWhileRunning = start->isEnabled();
             busyShown = dialog->findChild<QProgressBar*>(QStringLiteral("Animate1"))->isVisible();
             waitCursor = QApplication::overrideCursor() &&
                          QApplication::overrideCursor()->shape() == Qt::WaitCursor;
             ticking.start(50);
-            dialog->findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click();
-            stillOpenAfterClose = dialog->isVisible();
-            start->click(); // ignored
         });
-        QTimer::singleShot(0, dialog, [&] {
-            dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+        // Esc once the stand-in has begun to wait; when the transfer has ended the user reads
+        // the status line and closes the dialog.
+        qint64 endedAfterMs = -1;
+        QString status;
+        QTimer user;
+        connect(&user, &QTimer::timeout, [&] {
+            if (!sinceEsc.isValid() && program.KermitRan()) {
+                sinceEsc.start();
+                QTest::keyClick(dialog, Qt::Key_Escape);
+                stillOpenAfterEsc = dialog->isVisible();
+                start->click(); // ignored
+            } else if (sinceEsc.isValid() && !dialog->TransferRunning()) {
+                user.stop();
+                endedAfterMs = sinceEsc.elapsed();
+                status = dialog->findChild<QLabel*>(QStringLiteral("Label12"))->text();
+                dialog->findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click();
+            }
         });
+        user.start(20);
+        QTimer::singleShot(0, dialog, [&] { start->click(); });
         program.main->findChild<QAction*>(QStringLiteral("Empfangen1"))->trigger();
         QVERIFY(!dialog->isVisible());
         QVERIFY(!startWhileRunning);
         QVERIFY(busyShown);
         QVERIFY(waitCursor);
-        QVERIFY(stillOpenAfterClose);
+        QVERIFY(stillOpenAfterEsc);
+        QVERIFY2(endedAfterMs >= 0 && endedAfterMs < 5000, "Kermit was ended at once");
+        QVERIFY(::kill(static_cast<pid_t>(kermitId), 0) == -1 && errno == ESRCH);
         QVERIFY2(timerTicks >= 10, "events were handled while Kermit ran");
         QVERIFY(!QApplication::overrideCursor());
-        QVERIFY(!dialog->findChild<QProgressBar*>(QStringLiteral("Animate1"))->isVisible());
-        QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("Label12"))->text(), kPortFailed);
-        // The measured time covers the whole run.
-        QVERIFY(dialog->EndTick() - dialog->StartTick() >= 1300);
+        QCOMPARE(status, kFailed);
+        QCOMPARE(program.main->DocumentWindows().size(), 0);
         QCOMPARE(program.WorkFilesLeft(), QStringList());
     }
 
@@ -476,6 +508,30 @@ class TestTransfer : public QObject {
         toHp->trigger();
         QCOMPARE(mode, 'S');
         QVERIFY(ReadBytes(program.StandInFile("script")).contains("~send.tmp} X\r\n"));
+    }
+
+    // A name the calculator cannot store is refused before anything is written or sent.
+    void nameWithoutCalculatorCode() {
+        Program program;
+        program.main->CreateLongLivedWindows();
+        program.Document();
+        TConnect* dialog = program.main->TransferDialog();
+        QString status;
+        QTimer::singleShot(0, dialog, [&] {
+            // As pasted: the keys of the test cannot type these.
+            dialog->findChild<QLineEdit*>(QStringLiteral("Name"))
+                ->insert(QStringLiteral("\u00e9\u20ac1"));
+            dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+            status = dialog->findChild<QLabel*>(QStringLiteral("Label12"))->text();
+            dialog->findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click();
+        });
+        program.main->findChild<QAction*>(QStringLiteral("ToHPButton"))->trigger();
+        QCOMPARE(program.prompter.ShownIds(), QList<quint16>({1250}));
+        QCOMPARE(program.prompter.shown[0].text,
+                 QStringLiteral("The character at position 2 of the name has no HP48 code."));
+        QVERIFY(status.isEmpty());
+        QVERIFY(!program.KermitRan());
+        QCOMPARE(program.WorkFilesLeft(), QStringList());
     }
 
     // The transfer dialog keeps its place from one run of the program to the next.
