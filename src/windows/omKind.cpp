@@ -1,5 +1,6 @@
 #include "omKind.h"
 
+#include "ChildSignals.h"
 #include "FileDialogs.h"
 #include "Hp48Codec.h"
 #include "Hp48Font.h"
@@ -175,7 +176,9 @@ TKind::TKind(QWidget* parent) : QWidget(parent), menus_(std::make_unique<Menus>(
     UpdateTopicPosition();
 }
 
-TKind::~TKind() = default;
+TKind::~TKind() {
+    DisconnectChildSignals(this);
+}
 
 void TKind::CreateBoxes() {
     dataSide_ = new QWidget(this);

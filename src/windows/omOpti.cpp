@@ -1,6 +1,7 @@
 #include "omOpti.h"
 
 #include "ApplyLanguage.h"
+#include "ChildSignals.h"
 #include "HelpWindow.h"
 #include "Prompter.h"
 #include "ScreenPlacement.h"
@@ -200,6 +201,10 @@ TOptions::TOptions(TMainProg* main) : QDialog(main), main_(main) {
     PlaceOnScreen(*this, settings::ReadPosition(*Glob().Ini, key::kSettingsPosition,
                                                 fallback::kSettingsPosition));
     RegisterWindow(this);
+}
+
+TOptions::~TOptions() {
+    DisconnectChildSignals(this);
 }
 
 QWidget* TOptions::AddPage(const char* name, quint16 tag, const char* helpContext) {

@@ -45,6 +45,7 @@ class TOptions : public QDialog {
     static constexpr int kDefaultResult = 6;
 
     explicit TOptions(TMainProg* main);
+    ~TOptions() override;
 
     // Loads every control from the settings and shows the dialog modally.
     int OpenSettings();

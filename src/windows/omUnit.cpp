@@ -1,6 +1,7 @@
 #include "omUnit.h"
 
 #include "ApplyLanguage.h"
+#include "ChildSignals.h"
 #include "FileDialogs.h"
 #include "HelpWindow.h"
 #include "ScreenPlacement.h"
@@ -196,6 +197,7 @@ TMainProg::TMainProg(QWidget* parent) : QMainWindow(parent), actions_(std::make_
 }
 
 TMainProg::~TMainProg() {
+    DisconnectChildSignals(this);
     qApp->removeEventFilter(this);
     if (theMainWindow == this)
         theMainWindow = nullptr;

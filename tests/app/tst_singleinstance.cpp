@@ -1,3 +1,4 @@
+#include "ChildProcess.h"
 #include "Sandbox.h"
 #include "ScriptedPrompter.h"
 #include "SingleInstance.h"
@@ -21,6 +22,7 @@ class Peer {
     Peer() {
         process_.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        EndWithTest(process_);
         process_.start(QStringLiteral(OMBREL_PEER_BINARY), {});
     }
     ~Peer() { Kill(); }

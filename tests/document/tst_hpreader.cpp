@@ -12,11 +12,11 @@ QByteArray File(const QByteArray& body) {
     return kHeader + "{ " + body;
 }
 
+// The table the data gives; the running test fails unless the reader counts `expected` topics.
 TopicTable Read(const QByteArray& data, int expected) {
     TopicTable table;
     const int result = ReadHpData(data, table);
-    if (result != expected)
-        qWarning() << "read" << data << "gave" << result;
+    QTest::qCompare(result, expected, "ReadHpData(data, table)", "expected", __FILE__, __LINE__);
     return table;
 }
 

@@ -1,6 +1,7 @@
 #include "KermitPeer.h"
 
 #include "ApplyLanguage.h"
+#include "ChildProcess.h"
 #include "Paths.h"
 #include "SettingsFile.h"
 #include "Startup.h"
@@ -57,6 +58,7 @@ NullModem::NullModem(const QString& directory) : directory_(directory) {
     socat_.setArguments({QStringLiteral("pty,raw,echo=0,link=") + ProgramEnd(),
                          QStringLiteral("pty,raw,echo=0,link=") + CalculatorEnd()});
     socat_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    EndWithTest(socat_);
     socat_.start();
     if (!socat_.waitForStarted())
         return;
@@ -109,6 +111,7 @@ void Calculator::Start(const QString& commands) {
                           kCalculatorSetup.arg(line_) + commands + QStringLiteral(", exit")});
     kermit_.setStandardInputFile(QProcess::nullDevice());
     kermit_.setStandardOutputFile(QProcess::nullDevice());
+    EndWithTest(kermit_);
     kermit_.start();
     QVERIFY2(kermit_.waitForStarted(), "the calculator's kermit did not start");
 }

@@ -24,6 +24,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QScreen>
 #include <QStatusTipEvent>
@@ -484,6 +485,27 @@ class TestMainWindow : public QObject {
         QCOMPARE(main.ActiveDocument()->Table().FileName, file);
         QTest::qWait(200); // nothing more arrives
         QCOMPARE(main.DocumentWindows().size(), 1);
+    }
+
+    // The program may go away with its windows up: documents open through File, Open, text
+    // selected in the active one's data box, the character table showing. Nothing of a window
+    // runs once its destructor has begun (the sanitizer build reports such a call).
+    void goesAwayWithItsWindowsUp() {
+        Frame frame;
+        TMainProg& main = frame.ProgramFrame::Open(ProgramFrame::Dialogs::With);
+        QApplication::setActiveWindow(&main);
+        frame.dialogs.openAnswers = {frame.Database(QStringLiteral("one")),
+                                     frame.Database(QStringLiteral("two"))};
+        frame.Action("Dateiffnen1")->trigger();
+        frame.Action("Dateiffnen1")->trigger();
+        QCOMPARE(main.DocumentWindows().size(), 2);
+        QPlainTextEdit* dataBox = main.ActiveDocument()->DataBox();
+        dataBox->setFocus();
+        dataBox->selectAll();
+        frame.Action("Zeichentabelle1")->trigger();
+        QVERIFY(main.CharTable()->isVisible());
+        frame.main.reset();
+        QCOMPARE(TMainProg::Instance(), nullptr);
     }
 
     void handOverComesToTheFront() {

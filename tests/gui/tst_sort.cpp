@@ -108,6 +108,13 @@ class TestSort : public QObject {
         QCOMPARE(Sorted(titles, Comparison::LocaleNoCase), byLanguage);
         QCOMPARE(Sorted(titles, Comparison::Ordinal), (QByteArrayList{"Banana", "Kiwi", "apple"}));
         QCOMPARE(Sorted(titles, Comparison::OrdinalNoCase), byLanguage);
+        // "A" and "a": the comparisons that heed case order them, each in its own way; the
+        // others take them as equal and leave them where they stand
+        const QByteArrayList pairs{"A", "a", "B", "b"};
+        QCOMPARE(Sorted(pairs, Comparison::LocaleCase), (QByteArrayList{"a", "A", "b", "B"}));
+        QCOMPARE(Sorted(pairs, Comparison::Ordinal), (QByteArrayList{"A", "B", "a", "b"}));
+        QCOMPARE(Sorted(pairs, Comparison::LocaleNoCase), pairs);
+        QCOMPARE(Sorted(pairs, Comparison::OrdinalNoCase), pairs);
         // ä is code 228, Ä 196: above every ASCII letter and never folded
         QCOMPARE(Sorted({"\xE4", "z", "\xC4", "Ab", "A"}, Comparison::OrdinalNoCase),
                  (QByteArrayList{"A", "Ab", "z", "\xC4", "\xE4"}));
