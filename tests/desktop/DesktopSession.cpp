@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QThread>
 
+#include <unistd.h>
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -62,6 +64,8 @@ DesktopSession::DesktopSession() : DesktopSession(Options()) {}
 DesktopSession::DesktopSession(Options options) {
     QDir().mkpath(Home());
     environment_ = QProcessEnvironment::systemEnvironment();
+    if (!StartServer())
+        qFatal("no virtual X server: install Xvfb (scripts/setup)");
     for (const QString& name : environment_.keys()) {
         if (name.startsWith(QLatin1String("XDG_")) || name.startsWith(QLatin1String("OMBREL_")) ||
             name.startsWith(QLatin1String("QT_")))
@@ -82,13 +86,41 @@ DesktopSession::DesktopSession(Options options) {
 }
 
 DesktopSession::~DesktopSession() {
-    if (program_.state() != QProcess::NotRunning) {
-        program_.terminate();
-        if (!program_.waitForFinished(5000)) {
-            program_.kill();
-            program_.waitForFinished();
+    for (QProcess* process : {&program_, &server_}) {
+        if (process->state() == QProcess::NotRunning)
+            continue;
+        process->terminate();
+        if (!process->waitForFinished(5000)) {
+            process->kill();
+            process->waitForFinished();
         }
     }
+}
+
+// Xvfb picks a free display itself and writes its number to the descriptor it is given, so
+// sessions of tests that run side by side never share a display.
+bool DesktopSession::StartServer() {
+    int pipe[2];
+    if (::pipe(pipe) != 0)
+        return false;
+    server_.setChildProcessModifier([pipe] { ::close(pipe[0]); });
+    server_.start(QStringLiteral("Xvfb"),
+                  {QStringLiteral("-displayfd"), QString::number(pipe[1]), QStringLiteral("-screen"),
+                   QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                   QStringLiteral("tcp"), QStringLiteral("-noreset")});
+    ::close(pipe[1]);
+    QByteArray number;
+    char c = 0;
+    while (::read(pipe[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    ::close(pipe[0]);
+    if (number.isEmpty() || !server_.waitForStarted())
+        return false;
+    const QString display = u':' + QString::fromLatin1(number);
+    qputenv("DISPLAY", display.toLatin1()); // for xdotool and the test's own X calls
+    environment_.insert(QStringLiteral("DISPLAY"), display);
+    environment_.remove(QStringLiteral("XAUTHORITY"));
+    return true;
 }
 
 void DesktopSession::WriteInstalledSettings() const {

@@ -6,8 +6,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// The real ombrel binary on the test's virtual X server (the test runs under xvfb-run), in a
-// home that holds only what a new user's home holds, driven with real X input (xdotool).
+// The real ombrel binary on a virtual X server of the session's own (Xvfb), in a home that
+// holds only what a new user's home holds, driven with real X input (xdotool).
 //
 // The home has no ~/.config, ~/.cache or ~/.local unless the test writes them; XDG_RUNTIME_DIR
 // points to a private folder of the session unless the test says otherwise. Every XDG_*
@@ -71,8 +71,10 @@ class DesktopSession {
   private:
     QString Xdotool(const QStringList& arguments) const;
     void WriteInstalledSettings() const;
+    bool StartServer();
 
     QTemporaryDir root_;
+    QProcess server_; // the X server: ended after the programs on it
     QProcessEnvironment environment_;
     QProcess program_;
     QByteArray errors_;
