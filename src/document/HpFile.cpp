@@ -155,7 +155,10 @@ bool WriteHpFile(const QString& fileName, const TopicTable& table, int topicCoun
                  bool trimTopics) {
     if (HoldsEndOfFileMark(table, topicCount))
         return false;
-    return WriteFileAtomically(fileName, FormatHpFile(table, topicCount, trimRows, trimTopics));
+    const QByteArray contents = FormatHpFile(table, topicCount, trimRows, trimTopics);
+    if (contents.size() > hpfile::kMaxFileSize) // it could never be read back
+        return false;
+    return WriteFileAtomically(fileName, contents);
 }
 
 hp48::EncodedRow EncodeStorableRow(QStringView text) {

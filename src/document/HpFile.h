@@ -33,7 +33,7 @@ int ReadHpData(QByteArrayView data, TopicTable& table);
 // each topic's trailing empty rows; trimTopics leaves out trailing empty topics after topic 1.
 QByteArray FormatHpFile(const TopicTable& table, int topicCount, bool trimRows, bool trimTopics);
 // Writes the file atomically; false leaves any previous file whole. Rows holding byte 26 cannot
-// be stored, since a reader ends the file there.
+// be stored, since a reader ends the file there, nor a file over kMaxFileSize.
 bool WriteHpFile(const QString& fileName, const TopicTable& table, int topicCount, bool trimRows,
                  bool trimTopics);
 

@@ -155,7 +155,9 @@ class TestHpWriter : public QObject {
         QVERIFY(!WriteHpFile(sandbox.Path(QStringLiteral("db")), table, 3, true, true));
     }
 
-    void theEndOfFileMarkIsNeverWritten() {
+    // What no reader would take back is never written: the end-of-file mark in a row, or a
+    // file larger than any database may be. The old file stays as it was.
+    void unreadableFilesAreNeverWritten() {
         Sandbox sandbox;
         const QString file = sandbox.Path(QStringLiteral("a.hp"));
         QVERIFY(WriteHpFile(file, ExampleTable(), 3, true, true));
@@ -166,6 +168,11 @@ class TestHpWriter : public QObject {
                                            "b")},
                          false);
         QVERIFY(!WriteHpFile(file, table, 1, true, true));
+        QCOMPARE(ReadBytes(file), before);
+        TopicTable huge;
+        huge.CommitRows(1, QList<QByteArray>(RowsPerTopic, QByteArray(2 * 1024 * 1024, 'x')),
+                        false);
+        QVERIFY(!WriteHpFile(file, huge, 1, true, true));
         QCOMPARE(ReadBytes(file), before);
 
         const hp48::EncodedRow encoded = EncodeStorableRow(u"ab\u241Ac");
