@@ -1,8 +1,8 @@
 // Reading and writing a full database: 199 topics of ten rows of about 30 bytes, one row in
 // eight holding a double quote and so stored counted ("C$ len row").
 
-#include "HpFile.h"
-#include "TopicTable.h"
+#include "core/HpFile.h"
+#include "core/TopicTable.h"
 
 #include <QByteArray>
 #include <QList>

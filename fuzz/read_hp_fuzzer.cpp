@@ -2,9 +2,9 @@
 // reader accepts must survive a write and a second read unchanged, and the header test on a
 // file's first bytes must decide as the whole reader does.
 
-#include "HpFile.h"
-#include "HpParser.h"
-#include "TopicTable.h"
+#include "core/HpFile.h"
+#include "core/HpParser.h"
+#include "core/TopicTable.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,6 +1,6 @@
-#include "SingleInstance.h"
+#include "app/SingleInstance.h"
 
-#include "Paths.h"
+#include "platform/Paths.h"
 
 #include <QDeadlineTimer>
 #include <QLocalSocket>

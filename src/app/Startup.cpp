@@ -1,11 +1,11 @@
-#include "Startup.h"
+#include "app/Startup.h"
 
-#include "ApplyLanguage.h"
-#include "Paths.h"
-#include "Prompter.h"
-#include "Settings.h"
-#include "SingleInstance.h"
-#include "omGlob.h"
+#include "gui/Localizer.h"
+#include "platform/Paths.h"
+#include "platform/Prompter.h"
+#include "platform/Settings.h"
+#include "app/SingleInstance.h"
+#include "platform/Preferences.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,12 +1,12 @@
-#include "ApplyLanguage.h"
-#include "MessageBoxPrompter.h"
-#include "Settings.h"
-#include "SingleInstance.h"
-#include "Startup.h"
-#include "StartupChecks.h"
-#include "omGlob.h"
-#include "omLogo.h"
-#include "omUnit.h"
+#include "gui/Localizer.h"
+#include "gui/MessageBoxPrompter.h"
+#include "platform/Settings.h"
+#include "app/SingleInstance.h"
+#include "app/Startup.h"
+#include "app/StartupChecks.h"
+#include "platform/Preferences.h"
+#include "gui/dialogs/SplashScreen.h"
+#include "gui/MainWindow.h"
 
 #include <QApplication>
 #include <QPointer>

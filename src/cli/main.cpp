@@ -1,9 +1,9 @@
 // ombrel-cli: the database core without windows, for scripts and for checking files in bulk.
 
-#include "HpFile.h"
-#include "OccurrenceCount.h"
-#include "StringTable.h"
-#include "TopicTable.h"
+#include "core/HpFile.h"
+#include "core/OccurrenceCount.h"
+#include "platform/StringTable.h"
+#include "core/TopicTable.h"
 
 #include <QCoreApplication>
 #include <QDir>

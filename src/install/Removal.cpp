@@ -1,12 +1,12 @@
-#include "Removal.h"
+#include "install/Removal.h"
 
-#include "Paths.h"
-#include "ProgramFiles.h"
-#include "Prompter.h"
-#include "Settings.h"
-#include "ShCut.h"
-#include "StringTable.h"
-#include "omGlob.h"
+#include "platform/Paths.h"
+#include "platform/CompanionFiles.h"
+#include "platform/Prompter.h"
+#include "platform/Settings.h"
+#include "install/DesktopIntegration.h"
+#include "platform/StringTable.h"
+#include "platform/Preferences.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,9 +3,9 @@
 // path handed over to it on a line of its own, and ends once it was handed a file named "quit"
 // (or after a minute, so that a failed test leaves nothing running).
 
-#include "SingleInstance.h"
-#include "Startup.h"
-#include "omGlob.h"
+#include "app/SingleInstance.h"
+#include "app/Startup.h"
+#include "platform/Preferences.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

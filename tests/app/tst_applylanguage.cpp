@@ -1,9 +1,9 @@
-#include "ApplyLanguage.h"
-#include "Paths.h"
+#include "gui/Localizer.h"
+#include "platform/Paths.h"
 #include "Sandbox.h"
-#include "Settings.h"
-#include "StringTable.h"
-#include "omGlob.h"
+#include "platform/Settings.h"
+#include "platform/StringTable.h"
+#include "platform/Preferences.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

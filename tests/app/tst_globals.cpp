@@ -1,9 +1,9 @@
-#include "Paths.h"
-#include "ProgramFiles.h"
+#include "platform/Paths.h"
+#include "platform/CompanionFiles.h"
 #include "Sandbox.h"
 #include "ScriptedPrompter.h"
-#include "StringTable.h"
-#include "omGlob.h"
+#include "platform/StringTable.h"
+#include "platform/Preferences.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

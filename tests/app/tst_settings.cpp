@@ -1,6 +1,6 @@
 #include "Sandbox.h"
-#include "Settings.h"
-#include "SettingsFile.h"
+#include "platform/Settings.h"
+#include "platform/SettingsFile.h"
 
 #include <QDir>
 #include <QTest>

@@ -1,9 +1,9 @@
 #include "ChildProcess.h"
 #include "Sandbox.h"
 #include "ScriptedPrompter.h"
-#include "SingleInstance.h"
-#include "Startup.h"
-#include "omGlob.h"
+#include "app/SingleInstance.h"
+#include "app/Startup.h"
+#include "platform/Preferences.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

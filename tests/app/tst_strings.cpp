@@ -1,5 +1,5 @@
 #include "Sandbox.h"
-#include "StringTable.h"
+#include "platform/StringTable.h"
 
 #include <QTest>
 

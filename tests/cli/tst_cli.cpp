@@ -1,9 +1,9 @@
-#include "Hp48Codec.h"
-#include "HpFile.h"
+#include "core/Hp48Codec.h"
+#include "core/HpFile.h"
 #include "Sandbox.h"
 #include "SpecialFiles.h"
-#include "StringTable.h"
-#include "TopicTable.h"
+#include "platform/StringTable.h"
+#include "core/TopicTable.h"
 
 #include <QDir>
 #include <QJsonArray>

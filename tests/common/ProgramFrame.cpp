@@ -1,6 +1,6 @@
 #include "ProgramFrame.h"
 
-#include "ApplyLanguage.h"
+#include "gui/Localizer.h"
 
 #include <QAction>
 #include <QFile>

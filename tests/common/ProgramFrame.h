@@ -3,8 +3,8 @@
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
-#include "omGlob.h"
-#include "omUnit.h"
+#include "platform/Preferences.h"
+#include "gui/MainWindow.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileDialogs.h"
+#include "gui/FileDialogs.h"
 
 #include <QList>
 #include <QStringList>

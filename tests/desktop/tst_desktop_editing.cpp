@@ -1,7 +1,7 @@
 // Editing with real keys and a real mouse in the real program: what the user's hand does to the
 // bytes on disk.
 #include "DesktopSession.h"
-#include "HpFile.h"
+#include "core/HpFile.h"
 
 #include <QTest>
 

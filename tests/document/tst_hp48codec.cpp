@@ -1,4 +1,4 @@
-#include "Hp48Codec.h"
+#include "core/Hp48Codec.h"
 
 #include <QTest>
 

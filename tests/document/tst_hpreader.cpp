@@ -1,4 +1,4 @@
-#include "HpFile.h"
+#include "core/HpFile.h"
 #include "Sandbox.h"
 
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "OccurrenceCount.h"
+#include "core/OccurrenceCount.h"
 #include "Sandbox.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "TopicTable.h"
+#include "core/TopicTable.h"
 
 #include <QTest>
 

@@ -1,12 +1,12 @@
 #include "KermitPeer.h"
 
-#include "ApplyLanguage.h"
+#include "gui/Localizer.h"
 #include "ChildProcess.h"
-#include "Paths.h"
-#include "SettingsFile.h"
-#include "Startup.h"
-#include "omConn.h"
-#include "omUnit.h"
+#include "platform/Paths.h"
+#include "platform/SettingsFile.h"
+#include "app/Startup.h"
+#include "gui/dialogs/TransferDialog.h"
+#include "gui/MainWindow.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -2,7 +2,7 @@
 
 #include "Sandbox.h"
 #include "ScriptedPrompter.h"
-#include "omGlob.h"
+#include "platform/Preferences.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,12 +1,12 @@
 // Transfers that fail with the real Kermit: each tells why in the status line and leaves no
 // work file behind.
 
-#include "HpFile.h"
+#include "core/HpFile.h"
 #include "KermitPeer.h"
-#include "Paths.h"
-#include "omConn.h"
-#include "omKind.h"
-#include "omUnit.h"
+#include "platform/Paths.h"
+#include "gui/dialogs/TransferDialog.h"
+#include "gui/DocumentWindow.h"
+#include "gui/MainWindow.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
 // Receiving from a real Kermit that plays the calculator, through the real Kermit and a
 // pseudo-terminal cable.
 
-#include "HpFile.h"
+#include "core/HpFile.h"
 #include "KermitPeer.h"
-#include "omKind.h"
-#include "omUnit.h"
+#include "gui/DocumentWindow.h"
+#include "gui/MainWindow.h"
 
 #include <QTest>
 

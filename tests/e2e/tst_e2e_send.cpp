@@ -2,11 +2,11 @@
 // pseudo-terminal cable: what the calculator stores is exactly what the program meant to send,
 // under exactly the name typed, and no name can make Kermit do anything else.
 
-#include "HpFile.h"
+#include "core/HpFile.h"
 #include "KermitPeer.h"
-#include "Paths.h"
-#include "omKind.h"
-#include "omUnit.h"
+#include "platform/Paths.h"
+#include "gui/DocumentWindow.h"
+#include "gui/MainWindow.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -4,15 +4,15 @@
 // and stays until it is ended.
 // It runs on the settings file and the program directory of the environment, like the program.
 
-#include "ApplyLanguage.h"
-#include "Paths.h"
-#include "Settings.h"
-#include "Startup.h"
-#include "omCtab.h"
-#include "omGlob.h"
-#include "omOpti.h"
-#include "omUber.h"
-#include "omUnit.h"
+#include "gui/Localizer.h"
+#include "platform/Paths.h"
+#include "platform/Settings.h"
+#include "app/Startup.h"
+#include "gui/dialogs/CharacterTable.h"
+#include "platform/Preferences.h"
+#include "gui/dialogs/SettingsDialog.h"
+#include "gui/dialogs/AboutDialog.h"
+#include "gui/MainWindow.h"
 
 #include <QApplication>
 #include <QTabWidget>

@@ -1,13 +1,13 @@
 // The advanced transfer parameters dialog driven offscreen: what it shows of the settings,
 // what its controls let through, and what it writes.
 
-#include "ApplyLanguage.h"
-#include "Paths.h"
+#include "gui/Localizer.h"
+#include "platform/Paths.h"
 #include "Sandbox.h"
 #include "ScriptedPrompter.h"
-#include "SettingsFile.h"
-#include "omGlob.h"
-#include "omMore.h"
+#include "platform/SettingsFile.h"
+#include "platform/Preferences.h"
+#include "gui/dialogs/TransferParametersDialog.h"
 
 #include <QComboBox>
 #include <QDir>

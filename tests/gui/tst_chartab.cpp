@@ -1,13 +1,13 @@
-#include "ApplyLanguage.h"
-#include "Hp48Codec.h"
+#include "gui/Localizer.h"
+#include "core/Hp48Codec.h"
 #include "ProgramFrame.h"
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
-#include "omCtab.h"
-#include "omGlob.h"
-#include "omKind.h"
-#include "omUnit.h"
+#include "gui/dialogs/CharacterTable.h"
+#include "platform/Preferences.h"
+#include "gui/DocumentWindow.h"
+#include "gui/MainWindow.h"
 
 #include <QAction>
 #include <QPlainTextEdit>

@@ -1,18 +1,18 @@
 // The document window driven offscreen inside the real main window: editing, committing,
 // saving, closing and the operations on the topic list.
 
-#include "HpFile.h"
-#include "Paths.h"
+#include "core/HpFile.h"
+#include "platform/Paths.h"
 #include "ProgramFrame.h"
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
-#include "SettingsFile.h"
+#include "platform/SettingsFile.h"
 #include "SpecialFiles.h"
-#include "Startup.h"
-#include "omGlob.h"
-#include "omKind.h"
-#include "omUnit.h"
+#include "app/Startup.h"
+#include "platform/Preferences.h"
+#include "gui/DocumentWindow.h"
+#include "gui/MainWindow.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -1,18 +1,18 @@
 // The find dialog driven offscreen inside the real main window: Find and Repeat over the
 // rows of a document, the selection of each hit, the dialog's texts and its settings.
 
-#include "ApplyLanguage.h"
-#include "HpFile.h"
-#include "Paths.h"
+#include "gui/Localizer.h"
+#include "core/HpFile.h"
+#include "platform/Paths.h"
 #include "ProgramFrame.h"
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
-#include "Startup.h"
-#include "omFind.h"
-#include "omGlob.h"
-#include "omKind.h"
-#include "omUnit.h"
+#include "app/Startup.h"
+#include "gui/dialogs/FindDialog.h"
+#include "platform/Preferences.h"
+#include "gui/DocumentWindow.h"
+#include "gui/MainWindow.h"
 
 #include <QAction>
 #include <QCheckBox>

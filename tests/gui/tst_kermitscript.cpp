@@ -3,9 +3,9 @@
 // really reads them so is shown against Kermit itself in tests/e2e.
 
 #include "Sandbox.h"
-#include "Settings.h"
-#include "SettingsFile.h"
-#include "omConn.h"
+#include "platform/Settings.h"
+#include "platform/SettingsFile.h"
+#include "gui/dialogs/TransferDialog.h"
 
 #include <QTest>
 

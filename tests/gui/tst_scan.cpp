@@ -1,17 +1,17 @@
 // The directory scanner driven offscreen inside the real main window: what it counts and
 // lists, how it behaves while a scan runs, loading the listed files, its settings.
 
-#include "ApplyLanguage.h"
-#include "OccurrenceCount.h"
+#include "gui/Localizer.h"
+#include "core/OccurrenceCount.h"
 #include "Sandbox.h"
 #include "ScriptedPrompter.h"
-#include "SettingsFile.h"
+#include "platform/SettingsFile.h"
 #include "SpecialFiles.h"
-#include "Startup.h"
-#include "omGlob.h"
-#include "omKind.h"
-#include "omScan.h"
-#include "omUnit.h"
+#include "app/Startup.h"
+#include "platform/Preferences.h"
+#include "gui/DocumentWindow.h"
+#include "gui/dialogs/ScanDialog.h"
+#include "gui/MainWindow.h"
 
 #include <QAction>
 #include <QCheckBox>

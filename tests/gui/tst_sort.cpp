@@ -2,18 +2,18 @@
 // driven offscreen inside the real main window, what the document shows afterwards, the
 // dialog's texts and its settings.
 
-#include "ApplyLanguage.h"
-#include "HpFile.h"
-#include "Paths.h"
+#include "gui/Localizer.h"
+#include "core/HpFile.h"
+#include "platform/Paths.h"
 #include "ProgramFrame.h"
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
-#include "Startup.h"
-#include "omGlob.h"
-#include "omKind.h"
-#include "omSort.h"
-#include "omUnit.h"
+#include "app/Startup.h"
+#include "platform/Preferences.h"
+#include "gui/DocumentWindow.h"
+#include "gui/dialogs/SortDialog.h"
+#include "gui/MainWindow.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,13 +1,13 @@
-#include "ApplyLanguage.h"
+#include "gui/Localizer.h"
 #include "ProgramFrame.h"
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
-#include "omGlob.h"
-#include "omKind.h"
-#include "omLogo.h"
-#include "omUber.h"
-#include "omUnit.h"
+#include "platform/Preferences.h"
+#include "gui/DocumentWindow.h"
+#include "gui/dialogs/SplashScreen.h"
+#include "gui/dialogs/AboutDialog.h"
+#include "gui/MainWindow.h"
 
 #include <QAction>
 #include <QElapsedTimer>

@@ -2,19 +2,19 @@
 // that keeps the script and the file it was given and ends with the exit code it is told.
 // The transfer through the real Kermit to a real peer is in tests/e2e.
 
-#include "ApplyLanguage.h"
-#include "HpFile.h"
-#include "Paths.h"
+#include "gui/Localizer.h"
+#include "core/HpFile.h"
+#include "platform/Paths.h"
 #include "Sandbox.h"
 #include "ScriptedPrompter.h"
-#include "Settings.h"
-#include "SettingsFile.h"
-#include "Startup.h"
-#include "omConn.h"
-#include "omGlob.h"
-#include "omKind.h"
-#include "omMore.h"
-#include "omUnit.h"
+#include "platform/Settings.h"
+#include "platform/SettingsFile.h"
+#include "app/Startup.h"
+#include "gui/dialogs/TransferDialog.h"
+#include "platform/Preferences.h"
+#include "gui/DocumentWindow.h"
+#include "gui/dialogs/TransferParametersDialog.h"
+#include "gui/MainWindow.h"
 
 #include <QAction>
 #include <QApplication>

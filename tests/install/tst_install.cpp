@@ -1,20 +1,20 @@
 // Start-up checks, the installer and the removal, each start made as main() makes it, in a
 // sandboxed home with a copy of the program directory. The installer is answered from a timer
 // while it waits modally; every message box is scripted.
-#include "ApplyLanguage.h"
-#include "HelpWindow.h"
-#include "Removal.h"
+#include "gui/Localizer.h"
+#include "gui/dialogs/HelpWindow.h"
+#include "install/Removal.h"
 #include "Sandbox.h"
 #include "ScriptedPrompter.h"
-#include "Settings.h"
-#include "ShCut.h"
-#include "SingleInstance.h"
-#include "Startup.h"
-#include "StartupChecks.h"
-#include "omGlob.h"
-#include "omInst.h"
-#include "omLogo.h"
-#include "omUnit.h"
+#include "platform/Settings.h"
+#include "install/DesktopIntegration.h"
+#include "app/SingleInstance.h"
+#include "app/Startup.h"
+#include "app/StartupChecks.h"
+#include "platform/Preferences.h"
+#include "gui/dialogs/InstallerDialog.h"
+#include "gui/dialogs/SplashScreen.h"
+#include "gui/MainWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>

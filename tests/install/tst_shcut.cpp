@@ -1,6 +1,6 @@
 // The desktop integration against the real freedesktop tools, in a sandboxed home.
 #include "Sandbox.h"
-#include "ShCut.h"
+#include "install/DesktopIntegration.h"
 
 #include <QDir>
 #include <QDirIterator>

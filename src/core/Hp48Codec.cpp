@@ -1,0 +1,134 @@
+#include "core/Hp48Codec.h"
+
+#include <QHash>
+#include <QList>
+
+#include <algorithm>
+#include <array>
+
+extern const unsigned char kHp48CharsetTsv[];
+
+namespace hp48 {
+namespace {
+
+struct Sequence {
+    QString text;
+    uchar code;
+};
+
+struct Charset {
+    std::array<QString, 256> decoding;
+    // Single UTF-16 units that encode alone; -1 where a unit has no code of its own.
+    std::array<short, 65536> singleUnit;
+    // Multi-unit spellings keyed by their first unit, longest first.
+    QHash<char16_t, QList<Sequence>> sequences;
+};
+
+QString TextOfCodePoints(const QString& column) {
+    QString text;
+    for (const QString& part : column.split(u' ', Qt::SkipEmptyParts)) {
+        const char32_t codePoint = part.mid(2).toUInt(nullptr, 16); // "U+2220"
+        text += QString::fromUcs4(&codePoint, 1);
+    }
+    return text;
+}
+
+void AddSpelling(Charset& charset, const QString& text, uchar code) {
+    if (text.size() == 1) {
+        charset.singleUnit[text.at(0).unicode()] = code;
+        return;
+    }
+    QList<Sequence>& list = charset.sequences[text.at(0).unicode()];
+    list.append({text, code});
+    std::sort(list.begin(), list.end(),
+              [](const Sequence& a, const Sequence& b) { return a.text.size() > b.text.size(); });
+}
+
+Charset LoadCharset() {
+    Charset charset;
+    charset.singleUnit.fill(-1);
+    const QString table = QString::fromUtf8(reinterpret_cast<const char*>(kHp48CharsetTsv));
+    for (const QString& line : table.split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringList fields = line.split(u'\t');
+        if (fields.size() < 4 || (fields[0] != u"map" && fields[0] != u"alias"))
+            continue; // comments and the column heading
+        const uchar code = static_cast<uchar>(fields[1].toUInt());
+        const QString text = TextOfCodePoints(fields[3]);
+        if (fields[0] == u"map")
+            charset.decoding[code] = text;
+        AddSpelling(charset, text, code);
+    }
+    return charset;
+}
+
+const Charset& TheCharset() {
+    static const Charset charset = LoadCharset();
+    return charset;
+}
+
+} // namespace
+
+QString DecodeByte(uchar code) {
+    return TheCharset().decoding[code];
+}
+
+QString DecodeRow(QByteArrayView bytes) {
+    const Charset& charset = TheCharset();
+    QString text;
+    text.reserve(bytes.size());
+    for (char byte : bytes)
+        text += charset.decoding[static_cast<uchar>(byte)];
+    return text;
+}
+
+namespace {
+
+// The code of the longest spelling at text[i] and how many units it takes; 0 units when the
+// character there has no code.
+qsizetype MatchAt(const Charset& charset, QStringView text, qsizetype i, int& code) {
+    const char16_t unit = text[i].unicode();
+    if (auto found = charset.sequences.constFind(unit); found != charset.sequences.cend()) {
+        for (const Sequence& sequence : *found) {
+            if (text.sliced(i).startsWith(sequence.text)) {
+                code = sequence.code;
+                return sequence.text.size();
+            }
+        }
+    }
+    code = charset.singleUnit[unit];
+    return code >= 0 ? 1 : 0;
+}
+
+} // namespace
+
+EncodedRow EncodeRow(QStringView text, int refusedCode) {
+    const Charset& charset = TheCharset();
+    EncodedRow result;
+    result.bytes.reserve(text.size());
+    qsizetype i = 0;
+    while (i < text.size()) {
+        int code = -1;
+        const qsizetype taken = MatchAt(charset, text, i, code);
+        if (taken == 0 || code == refusedCode) {
+            result.badIndex = i;
+            result.badColumn = static_cast<int>(result.bytes.size()) + 1;
+            result.bytes.clear();
+            return result;
+        }
+        result.bytes.append(static_cast<char>(code));
+        i += taken;
+    }
+    return result;
+}
+
+int EncodedLength(QStringView text) {
+    const Charset& charset = TheCharset();
+    int length = 0;
+    for (qsizetype i = 0; i < text.size(); ++length) {
+        int code = -1;
+        i += qMax<qsizetype>(1, MatchAt(charset, text, i, code));
+    }
+    return length;
+}
+
+} // namespace hp48

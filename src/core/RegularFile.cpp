@@ -1,0 +1,61 @@
+#include "core/RegularFile.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool StatFollowingLinks(const QString& fileName, struct stat& info) {
+    return ::stat(QFile::encodeName(fileName).constData(), &info) == 0;
+}
+
+} // namespace
+
+RegularFile::~RegularFile() {
+    if (descriptor_ >= 0)
+        ::close(descriptor_);
+}
+
+RegularFile::Opened RegularFile::Open(const QString& fileName) {
+    struct stat info;
+    if (!StatFollowingLinks(fileName, info))
+        return Opened::CannotOpen;
+    if (!S_ISREG(info.st_mode))
+        return Opened::NotRegular;
+    // Without blocking, in case the name was given to a pipe since the test above; the file
+    // itself is tested again once it is open.
+    descriptor_ =
+        ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor_ < 0)
+        return Opened::CannotOpen;
+    if (::fstat(descriptor_, &info) != 0)
+        return Opened::CannotOpen;
+    if (!S_ISREG(info.st_mode))
+        return Opened::NotRegular;
+    size_ = info.st_size;
+    return Opened::Yes;
+}
+
+qint64 RegularFile::Read(char* into, qint64 count) {
+    qint64 total = 0;
+    while (total < count) {
+        const ssize_t read = ::read(descriptor_, into + total, static_cast<size_t>(count - total));
+        if (read < 0 && errno == EINTR)
+            continue;
+        if (read < 0)
+            return -1;
+        if (read == 0)
+            break;
+        total += read;
+    }
+    return total;
+}
+
+bool IsNonRegularFile(const QString& fileName) {
+    struct stat info;
+    return StatFollowingLinks(fileName, info) && !S_ISREG(info.st_mode);
+}

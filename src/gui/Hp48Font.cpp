@@ -1,0 +1,24 @@
+#include "gui/Hp48Font.h"
+
+#include "platform/Preferences.h"
+
+#include <QFontDatabase>
+
+namespace hp48font {
+
+void Ensure() {
+    static bool tried = false;
+    if (tried || QFontDatabase::families().contains(kFamily))
+        return;
+    tried = true;
+    QFontDatabase::addApplicationFont(Glob().ProgDir + QStringLiteral("HP48.TTF"));
+}
+
+QFont Font(int pixels) {
+    QFont font(kFamily);
+    font.setPixelSize(pixels);
+    font.setStyleHint(QFont::Monospace);
+    return font;
+}
+
+} // namespace hp48font

@@ -1,0 +1,970 @@
+#include "gui/MainWindow.h"
+
+#include "gui/Localizer.h"
+#include "gui/ChildSignals.h"
+#include "gui/FileDialogs.h"
+#include "gui/dialogs/HelpWindow.h"
+#include "gui/ScreenPlacement.h"
+#include "platform/Settings.h"
+#include "gui/dialogs/TransferDialog.h"
+#include "gui/dialogs/CharacterTable.h"
+#include "gui/dialogs/FindDialog.h"
+#include "platform/Preferences.h"
+#include "gui/DocumentWindow.h"
+#include "gui/dialogs/TransferParametersDialog.h"
+#include "gui/dialogs/SettingsDialog.h"
+#include "gui/dialogs/ScanDialog.h"
+#include "gui/dialogs/SortDialog.h"
+#include "gui/dialogs/AboutDialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTemporaryFile>
+#include <QToolBar>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+constexpr quint16 kAllFilesSaved = 85;
+
+// The tool bar: buttons of 27 x 26 with images of 20 x 20, separators of 8.
+constexpr int kButtonWidth = 27;
+constexpr int kButtonHeight = 26;
+constexpr int kImageSize = 20;
+constexpr int kSeparatorWidth = 8;
+// The gap before the Help button starts after ten buttons and three separators; the window
+// keeps room for 48 more, 45 of them from the gap's end to the right edge.
+constexpr int kGapLeft = 10 * kButtonWidth + 3 * kSeparatorWidth;
+constexpr int kRoomAfterGapLeft = 48;
+constexpr int kHelpButtonRoom = 45;
+// The hand cursor points with its fingertip.
+constexpr QPoint kHandHotSpot{8, 0};
+
+constexpr int kCounterPanelWidth = 50;
+constexpr int kStatusFontPixels = 13;
+
+// The File menu's own items, separators included; the recent files follow them.
+constexpr int kFixedFileItems = 10;
+// The Window menu's own items; the document windows follow them.
+constexpr int kFixedWindowItems = 6;
+constexpr int kMaxRecentFiles = settings::key::kRecentFiles;
+
+// A document window has a fixed size: a minimise button but no maximise button, and a frame
+// that does not resize.
+constexpr Qt::WindowFlags kDocumentWindowFlags =
+    Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
+
+enum class WindowStateSetting { Normal = 0, Minimised = 1, Maximised = 2 };
+
+TMainProg* theMainWindow = nullptr;
+
+QAction* MakeAction(QObject* parent, const char* name, quint16 tag, const QKeySequence& key = {}) {
+    auto* action = Tagged(new QAction(parent), name, tag);
+    action->setShortcut(key);
+    return action;
+}
+
+QMdiSubWindow* SubWindowOf(const TKind* document) {
+    return qobject_cast<QMdiSubWindow*>(document->parentWidget());
+}
+
+// Removes every item after the first `keep` ones; the removed items go once their handlers
+// have returned, since one of them may be the item that was just clicked.
+void TruncateMenu(QMenu* menu, int keep) {
+    const QList<QAction*> items = menu->actions();
+    for (qsizetype i = keep; i < items.size(); ++i) {
+        menu->removeAction(items[i]);
+        items[i]->deleteLater();
+    }
+}
+
+QString EscapeAmpersands(QString text) {
+    return text.replace(u'&', QStringLiteral("&&"));
+}
+
+// The preferred directory must exist and take a new file. The probe is a file of a name of
+// its own, so that no file the user keeps there is touched.
+bool IsWritableDirectory(const QString& path) {
+    if (!QFileInfo(path).isDir())
+        return false;
+    QTemporaryFile probe(QDir(path).filePath(QStringLiteral("~ombrel-XXXXXX.tmp")));
+    probe.setAutoRemove(false);
+    if (!probe.open())
+        return false;
+    probe.close();
+    return probe.remove();
+}
+
+QSize ScreenSize() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->size() : QSize();
+}
+
+} // namespace
+
+// Every command of the frame, made in one place.
+struct TMainProg::Actions {
+    // File
+    QAction* newFile = nullptr;  // NeueDatei1
+    QAction* open = nullptr;     // Dateiffnen1
+    QAction* close = nullptr;    // Schliesen1
+    QAction* closeAll = nullptr; // Alleschlieen1
+    QAction* save = nullptr;     // Dateispeichern1
+    QAction* saveAs = nullptr;   // Speichernunter1
+    QAction* saveAll = nullptr;  // Allesspeichern1
+    QAction* quit = nullptr;     // Beenden1
+    // Edit: placeholders while no document window is active
+    QList<QAction*> editPlaceholders;
+    // Search
+    QAction* find = nullptr;    // Suchen2
+    QAction* repeat = nullptr;  // Wiederholen1
+    QAction* scanner = nullptr; // Scanner1
+    // Transmit
+    QAction* send = nullptr;          // Senden1
+    QAction* receive = nullptr;       // Empfangen1
+    QAction* transferTarvo = nullptr; // Tarvokopieren1
+    // Options
+    QAction* charTab = nullptr;  // Zeichentabelle1
+    QAction* settings = nullptr; // Einstellungen1
+    // Window
+    QAction* tile = nullptr;         // Nebeneinander1
+    QAction* cascade = nullptr;      // berlappend1
+    QAction* arrangeIcons = nullptr; // Symboleanordnen1
+    QAction* minimizeAll = nullptr;  // Alleminimieren1
+    QAction* showAll = nullptr;      // Alledarstellen1
+    // Help
+    QAction* helpTopics = nullptr; // Index1
+    QAction* helpOnHelp = nullptr; // Hilfebenutzen1
+    QAction* about = nullptr;      // ber1
+    // Tool bar
+    QAction* newButton = nullptr;
+    QAction* openButton = nullptr;
+    QAction* saveButton = nullptr;
+    QAction* f5Button = nullptr;
+    QAction* insertButton = nullptr;
+    QAction* deleteButton = nullptr;
+    QAction* findButton = nullptr;
+    QAction* charTabButton = nullptr;
+    QAction* toHpButton = nullptr;
+    QAction* toPcButton = nullptr;
+    QAction* helpButton = nullptr;
+};
+
+TMainProg::TMainProg(QWidget* parent) : QMainWindow(parent), actions_(std::make_unique<Actions>()) {
+    theMainWindow = this;
+    setObjectName(QStringLiteral("MainProg"));
+    setWindowTitle(QString::fromLatin1(settings::kProgramName));
+    setWindowIcon(QIcon(QStringLiteral(":/images/ombrel.png")));
+    setContextMenuPolicy(Qt::NoContextMenu); // no menu to hide the tool bar
+    Glob().FindDone = false;
+    Glob().DefaultsRestored = false;
+    Glob().CopyBufferFilled = false;
+
+    workspace_ = new QMdiArea(this);
+    workspace_->setObjectName(QStringLiteral("Workspace"));
+    setCentralWidget(workspace_);
+    backgroundImage_.load(QStringLiteral(":/images/bkgnd.png"));
+    // Sees every event: no tooltip windows over the frame, and a document window's icon goes
+    // to its frame in the workspace.
+    qApp->installEventFilter(this);
+
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+    ConnectActions();
+    EnableDocumentCommands(false);
+    SetCommandEnabled(actions_->repeat, false);
+    ReadSettings();
+    FormResize();
+    PaintBackground();
+    RegisterWindow(this);
+}
+
+TMainProg::~TMainProg() {
+    DisconnectChildSignals(this);
+    qApp->removeEventFilter(this);
+    if (theMainWindow == this)
+        theMainWindow = nullptr;
+}
+
+TMainProg* TMainProg::Instance() {
+    return theMainWindow;
+}
+
+void TMainProg::CreateActions() {
+    Actions& a = *actions_;
+    a.newFile = MakeAction(this, "NeueDatei1", 2105);
+    a.open = MakeAction(this, "Dateiffnen1", 2110, Qt::Key_F3);
+    a.close = MakeAction(this, "Schliesen1", 2115);
+    a.closeAll = MakeAction(this, "Alleschlieen1", 2120);
+    a.save = MakeAction(this, "Dateispeichern1", 2125, Qt::Key_F2);
+    a.saveAs = MakeAction(this, "Speichernunter1", 2130);
+    a.saveAll = MakeAction(this, "Allesspeichern1", 2135);
+    a.quit = MakeAction(this, "Beenden1", 2140);
+
+    a.editPlaceholders = {MakeAction(this, "Datenbernehmen1", 2150, Qt::Key_F5),
+                          MakeAction(this, "Datenlschen1", 2155),
+                          MakeAction(this, "Datenkopieren1", 2160, Qt::CTRL | Qt::Key_Insert),
+                          MakeAction(this, "Dateneinfgen1", 2165, Qt::SHIFT | Qt::Key_Insert),
+                          nullptr,
+                          MakeAction(this, "Topiceinfgen1", 2170, Qt::Key_F4),
+                          MakeAction(this, "Topiclschen1", 2175, Qt::Key_F8),
+                          MakeAction(this, "Topickopieren1", 2180),
+                          MakeAction(this, "Kopieeinfgen1", 2185),
+                          MakeAction(this, "Sortieren1", 2190)};
+
+    a.find = MakeAction(this, "Suchen2", 2200, Qt::Key_F7);
+    a.repeat = MakeAction(this, "Wiederholen1", 2205, Qt::CTRL | Qt::Key_F7);
+    a.scanner = MakeAction(this, "Scanner1", 2210);
+    a.send = MakeAction(this, "Senden1", 2220);
+    a.receive = MakeAction(this, "Empfangen1", 2225);
+    a.transferTarvo = MakeAction(this, "Tarvokopieren1", 2285);
+    a.charTab = MakeAction(this, "Zeichentabelle1", 2235, Qt::Key_F6);
+    a.charTab->setCheckable(true);
+    a.settings = MakeAction(this, "Einstellungen1", 2240);
+    a.tile = MakeAction(this, "Nebeneinander1", 2250);
+    a.cascade = MakeAction(this, "berlappend1", 2255);
+    a.arrangeIcons = MakeAction(this, "Symboleanordnen1", 2260);
+    a.minimizeAll = MakeAction(this, "Alleminimieren1", 2290);
+    a.showAll = MakeAction(this, "Alledarstellen1", 2295);
+    a.helpTopics = MakeAction(this, "Index1", 2270, Qt::Key_F1);
+    a.helpOnHelp = MakeAction(this, "Hilfebenutzen1", 2275);
+    a.about = MakeAction(this, "ber1", 2280);
+
+    a.newButton = MakeAction(this, "NewButton", 500);
+    a.openButton = MakeAction(this, "OpenButton", 505);
+    a.saveButton = MakeAction(this, "SaveButton", 510);
+    a.f5Button = MakeAction(this, "F5Button", 515);
+    a.insertButton = MakeAction(this, "InsertButton", 520);
+    a.deleteButton = MakeAction(this, "DeleteButton", 525);
+    a.findButton = MakeAction(this, "FindButton", 530);
+    a.charTabButton = MakeAction(this, "CharTabButton", 535);
+    a.charTabButton->setCheckable(true);
+    a.toHpButton = MakeAction(this, "ToHPButton", 540);
+    a.toPcButton = MakeAction(this, "ToPCButton", 545);
+    a.helpButton = MakeAction(this, "HelpButton", 550);
+
+    for (QAction* placeholder : a.editPlaceholders) {
+        if (placeholder)
+            placeholder->setEnabled(false); // never: a document window brings its own
+    }
+    // Commands that are always available.
+    for (QAction* action : {a.newFile, a.open, a.quit, a.scanner, a.receive, a.transferTarvo,
+                            a.charTab, a.settings, a.helpTopics, a.helpOnHelp, a.about, a.newButton,
+                            a.openButton, a.charTabButton, a.toPcButton, a.helpButton})
+        SetCommandEnabled(action, true);
+}
+
+void TMainProg::ConnectActions() {
+    const Actions& a = *actions_;
+    for (QAction* action : {a.newFile, a.newButton})
+        connect(action, &QAction::triggered, this, [this] { NeueDatei1Click(); });
+    for (QAction* action : {a.open, a.openButton})
+        connect(action, &QAction::triggered, this, &TMainProg::Dateiffnen1Click);
+    for (QAction* action : {a.save, a.saveButton})
+        connect(action, &QAction::triggered, this, &TMainProg::Dateispeichern1Click);
+    connect(a.close, &QAction::triggered, this, &TMainProg::Schliesen1Click);
+    connect(a.closeAll, &QAction::triggered, this, &TMainProg::Alleschlieen1Click);
+    connect(a.saveAs, &QAction::triggered, this, &TMainProg::Speichernunter1Click);
+    connect(a.saveAll, &QAction::triggered, this, &TMainProg::Allesspeichern1Click);
+    connect(a.quit, &QAction::triggered, this, &QWidget::close);
+    connect(a.f5Button, &QAction::triggered, this, &TMainProg::F5ButtonClick);
+    connect(a.insertButton, &QAction::triggered, this, &TMainProg::InsertButtonClick);
+    connect(a.deleteButton, &QAction::triggered, this, &TMainProg::DeleteButtonClick);
+    connect(a.scanner, &QAction::triggered, this, &TMainProg::Detektiv1Click);
+    for (QAction* action : {a.find, a.findButton})
+        connect(action, &QAction::triggered, this, &TMainProg::Suchen2Click);
+    connect(a.repeat, &QAction::triggered, this, &TMainProg::Wiederholen1Click);
+    for (QAction* action : {a.charTab, a.charTabButton})
+        connect(action, &QAction::triggered, this, &TMainProg::CharTab1Click);
+    connect(a.settings, &QAction::triggered, this, &TMainProg::Optionen1Click);
+    for (QAction* action : {a.helpTopics, a.helpButton})
+        connect(action, &QAction::triggered, this, [] { ShowHelp(help::kContents); });
+    connect(a.helpOnHelp, &QAction::triggered, this, [] { ShowHelp(help::kHelpOnHelp); });
+    connect(a.about, &QAction::triggered, this, &TMainProg::Uber1Click);
+    for (QAction* action : {a.send, a.toHpButton})
+        connect(action, &QAction::triggered, this, &TMainProg::Senden1Click);
+    for (QAction* action : {a.receive, a.toPcButton})
+        connect(action, &QAction::triggered, this, &TMainProg::Empfangen1Click);
+    connect(a.transferTarvo, &QAction::triggered, this, &TMainProg::Tarvokopieren1Click);
+    connect(a.tile, &QAction::triggered, this, &TMainProg::Nebeneinander1Click);
+    connect(a.cascade, &QAction::triggered, workspace_, &QMdiArea::cascadeSubWindows);
+    connect(a.arrangeIcons, &QAction::triggered, this, &TMainProg::Symboleanordnen1Click);
+    connect(a.minimizeAll, &QAction::triggered, this, &TMainProg::Alleminimieren1Click);
+    connect(a.showAll, &QAction::triggered, this, &TMainProg::Alledarstellen1Click);
+    connect(workspace_, &QMdiArea::subWindowActivated, this, &TMainProg::SubWindowActivated);
+}
+
+QMenu* TMainProg::AddMenu(const char* name, quint16 tag, const QList<QAction*>& items) {
+    QMenu* menu = Tagged(menuBar()->addMenu(QString()), name, tag);
+    for (QAction* item : items) {
+        if (item)
+            menu->addAction(item);
+        else
+            menu->addSeparator();
+    }
+    connect(menu, &QMenu::aboutToHide, this, &TMainProg::MenuClosed);
+    return menu;
+}
+
+void TMainProg::CreateMenus() {
+    const Actions& a = *actions_;
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+    fileMenu_ = AddMenu("Datei1", 2100,
+                        {a.newFile, a.open, a.close, a.closeAll, nullptr, a.save, a.saveAs,
+                         a.saveAll, nullptr, a.quit});
+    placeholderEditMenu_ = AddMenu("Bearbeiten1", 2145, a.editPlaceholders);
+    editMenuSlot_ = placeholderEditMenu_->menuAction();
+    searchMenu_ = AddMenu("Suchen1", 2195, {a.find, a.repeat, nullptr, a.scanner});
+    AddMenu("bertragen1", 2215, {a.send, a.receive, nullptr, a.transferTarvo});
+    AddMenu("Optionen1", 2230, {a.charTab, a.settings});
+    windowMenu_ = AddMenu("Fenster1", 2245,
+                          {a.tile, a.cascade, a.arrangeIcons, nullptr, a.minimizeAll, a.showAll});
+    connect(windowMenu_, &QMenu::aboutToShow, this, &TMainProg::RebuildWindowList);
+    AddMenu("Hilfe1", 2265, {a.helpTopics, a.helpOnHelp, nullptr, a.about});
+}
+
+void TMainProg::AddToolButton(QAction* action, const char* themeIcon, const char* image) {
+    action->setIcon(QIcon::fromTheme(QString::fromLatin1(themeIcon),
+                                     QIcon(QStringLiteral(":/images/") + QLatin1String(image))));
+    toolBar_->addAction(action);
+    QWidget* button = toolBar_->widgetForAction(action);
+    button->setObjectName(action->objectName());
+    button->setFixedSize(kButtonWidth, kButtonHeight);
+}
+
+void TMainProg::AddToolSeparator() {
+    auto* separator = new QFrame(toolBar_);
+    separator->setFrameShape(QFrame::VLine);
+    separator->setFrameShadow(QFrame::Sunken);
+    separator->setFixedWidth(kSeparatorWidth);
+    toolBar_->addWidget(separator);
+}
+
+void TMainProg::CreateToolBar() {
+    const Actions& a = *actions_;
+    toolBar_ = addToolBar(QString());
+    toolBar_->setObjectName(QStringLiteral("ToolBar"));
+    toolBar_->setMovable(false);
+    toolBar_->setFloatable(false);
+    toolBar_->setIconSize(QSize(kImageSize, kImageSize));
+    toolBar_->setCursor(
+        QCursor(QPixmap(QStringLiteral(":/images/hand.png")), kHandHotSpot.x(), kHandHotSpot.y()));
+    AddToolButton(a.newButton, "document-new", "tb-new.png");
+    AddToolButton(a.openButton, "document-open", "tb-open.png");
+    AddToolButton(a.saveButton, "document-save", "tb-save.png");
+    AddToolSeparator();
+    AddToolButton(a.f5Button, "", "tb-commit.png");
+    AddToolButton(a.insertButton, "list-add", "tb-insert.png");
+    AddToolButton(a.deleteButton, "list-remove", "tb-delete.png");
+    AddToolSeparator();
+    AddToolButton(a.findButton, "edit-find", "tb-find.png");
+    AddToolButton(a.charTabButton, "accessories-character-map", "tb-chartab.png");
+    AddToolSeparator();
+    AddToolButton(a.toHpButton, "", "tb-tohp.png");
+    AddToolButton(a.toPcButton, "", "tb-topc.png");
+    toolBarGap_ = new QLabel(toolBar_);
+    toolBarGap_->setObjectName(QStringLiteral("Label1"));
+    toolBarGap_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    toolBarGap_->setMinimumWidth(kRoomAfterGapLeft - kHelpButtonRoom);
+    toolBar_->addWidget(toolBarGap_);
+    AddToolButton(a.helpButton, "help-contents", "tb-help.png");
+    connect(toolBar_, &QToolBar::visibilityChanged, this, &TMainProg::FormResize);
+}
+
+void TMainProg::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("SB"));
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(kStatusFontPixels);
+    font.setBold(true);
+    bar->setFont(font);
+    for (const char* text : {"D: 0", "U: 0", ""}) {
+        auto* panel = new QLabel(QString::fromLatin1(text), bar);
+        panel->setObjectName(QStringLiteral("SBPanel%1").arg(panels_.size()));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        const bool counter = panels_.size() < 2;
+        if (counter) {
+            panel->setFixedWidth(kCounterPanelWidth);
+            panel->setAlignment(Qt::AlignCenter);
+        }
+        bar->addWidget(panel, counter ? 0 : 1);
+        panels_.append(panel);
+    }
+}
+
+// ---- settings ----
+
+void TMainProg::ReadSettings() {
+    namespace key = settings::key;
+    namespace fallback = settings::fallback;
+    const SettingsFile& ini = *Glob().Ini;
+    TGlobal& global = Glob();
+    toolBar_->setVisible(settings::ReadBool(ini, key::kToolBar, fallback::kToolBar));
+    global.AskDelTopic = settings::ReadBool(ini, key::kAskDelTopic, fallback::kAskDelTopic);
+    global.Sound = settings::ReadBool(ini, key::kSound, fallback::kSound);
+    global.EditMode = settings::ReadBool(ini, key::kEditMode, fallback::kEditMode);
+    global.Compress = settings::ReadBool(ini, key::kCompress, fallback::kCompress);
+    global.DeleteEmpty = settings::ReadBool(ini, key::kDeleteEmpty, fallback::kDeleteEmpty);
+    global.Background = settings::ReadBool(ini, key::kBackground, fallback::kBackground);
+    global.PrefPath =
+        settings::ReadString(ini, key::kPrefPath, QString::fromLatin1(fallback::kPrefPath));
+    CheckPrefPath();
+    recentFiles_ = settings::ReadRecentFiles(ini);
+    if (!recentFiles_.isEmpty())
+        AddRecentFile(recentFiles_.first());
+    ReadWindowPlacement();
+}
+
+void TMainProg::ReadWindowPlacement() {
+    namespace key = settings::key;
+    namespace fallback = settings::fallback;
+    const SettingsFile& ini = *Glob().Ini;
+    const QSize screen = ScreenSize();
+    const int width = settings::ReadInteger(ini, key::kMainWidth, fallback::kMainWidth);
+    const int height = settings::ReadInteger(ini, key::kMainHeight, fallback::kMainHeight);
+    const int top = settings::ReadInteger(ini, key::kMainTop, fallback::MainTop(screen));
+    const int left = settings::ReadInteger(ini, key::kMainLeft, fallback::MainLeft(screen));
+    PlaceOnScreen(*this, QRect(left, top, width, height));
+    switch (static_cast<WindowStateSetting>(
+        settings::ReadInteger(ini, key::kWindowState, fallback::kWindowState))) {
+    case WindowStateSetting::Minimised:
+        setWindowState(Qt::WindowMinimized);
+        break;
+    case WindowStateSetting::Maximised:
+        setWindowState(Qt::WindowMaximized);
+        break;
+    default:
+        break; // normal, also for any value the program never writes
+    }
+}
+
+void TMainProg::CheckPrefPath() {
+    QString& path = Glob().PrefPath;
+    if (path == QLatin1String(settings::fallback::kPrefPath) || !IsWritableDirectory(path))
+        path = Glob().ProgDir;
+}
+
+// Every window's settings in one save, so that a file that cannot be written is reported once.
+// After the defaults were restored only the recent files are written; the rest stays restored.
+void TMainProg::SaveOnExit() {
+    namespace key = settings::key;
+    namespace fallback = settings::fallback;
+    SettingsFile& ini = *Glob().Ini;
+    const SettingsFile::Batch batch(ini);
+    settings::ExitState state;
+    state.defaultsRestored = Glob().DefaultsRestored;
+    state.windowState = static_cast<int>(isMinimized()   ? WindowStateSetting::Minimised
+                                         : isMaximized() ? WindowStateSetting::Maximised
+                                                         : WindowStateSetting::Normal);
+    state.mainGeometry = QRect(pos(), size());
+    // The character table, the settings dialog and the transfer dialog keep their places.
+    state.charTabPosition =
+        charTab_ ? charTab_->pos()
+                 : settings::ReadPosition(ini, key::kCharTabPosition, fallback::kCharTabPosition);
+    state.settingsPosition =
+        options_ ? options_->pos()
+                 : settings::ReadPosition(ini, key::kSettingsPosition, fallback::kSettingsPosition);
+    state.transferPosition = transferDialog_ ? transferDialog_->pos()
+                                             : settings::ReadPosition(ini, key::kTransferPosition,
+                                                                      fallback::kTransferPosition);
+    state.recentFiles = recentFiles_;
+    settings::SaveOnExit(ini, state);
+    if (state.defaultsRestored)
+        return;
+    if (find_)
+        find_->WriteSettings();
+    if (sortForm_)
+        sortForm_->WriteSettings();
+    if (scan_)
+        scan_->WriteSettings();
+}
+
+// ---- the enabling rule ----
+
+void TMainProg::SetCommandEnabled(QAction* action, bool enabled) {
+    action->setEnabled(enabled);
+}
+
+void TMainProg::EnableDocumentCommands(bool enabled) {
+    const Actions& a = *actions_;
+    for (QAction* action : {a.close, a.closeAll, a.save, a.saveAs, a.saveAll, a.find, a.send})
+        SetCommandEnabled(action, enabled);
+    if (Glob().FindDone)
+        SetCommandEnabled(a.repeat, enabled);
+    for (QAction* action :
+         {a.saveButton, a.f5Button, a.insertButton, a.deleteButton, a.findButton, a.toHpButton})
+        SetCommandEnabled(action, enabled);
+    for (QAction* action : {a.send, a.tile, a.arrangeIcons, a.cascade, a.minimizeAll, a.showAll})
+        SetCommandEnabled(action, enabled);
+}
+
+QAction* TMainProg::RepeatAction() const {
+    return actions_->repeat;
+}
+
+// ---- recent files ----
+
+void TMainProg::AddRecentFile(const QString& name) {
+    const QString added = name; // the name may be an entry of the list itself
+    recentFiles_.removeIf(
+        [&added](const QString& entry) { return entry.compare(added, Qt::CaseInsensitive) == 0; });
+    recentFiles_.prepend(added);
+    while (recentFiles_.size() > kMaxRecentFiles)
+        recentFiles_.removeLast();
+    RebuildRecentFileItems();
+}
+
+void TMainProg::RebuildRecentFileItems() {
+    TruncateMenu(fileMenu_, kFixedFileItems);
+    if (recentFiles_.isEmpty())
+        return;
+    fileMenu_->addSeparator();
+    for (qsizetype i = 0; i < recentFiles_.size(); ++i) {
+        const QString name = recentFiles_[i];
+        QAction* item =
+            fileMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(EscapeAmpersands(name)));
+        connect(item, &QAction::triggered, this, [this, name] { OpenFileByName(name); });
+    }
+}
+
+// ---- document windows ----
+
+TKind* TMainProg::NeueDatei1Click() {
+    auto* document = new TKind;
+    QMdiSubWindow* window = workspace_->addSubWindow(document, kDocumentWindowFlags);
+    window->setWindowIcon(document->windowIcon());
+    window->setFixedSize(window->sizeHint());
+    DocumentOpened(document);
+    window->show();
+    workspace_->setActiveSubWindow(window);
+    return document;
+}
+
+bool TMainProg::OpenFileByName(const QString& name) {
+    TKind* document = NeueDatei1Click();
+    if (!document->LoadFromFile(name)) {
+        CloseDocument(document);
+        return false;
+    }
+    AddRecentFile(name);
+    return true;
+}
+
+void TMainProg::Dateiffnen1Click() {
+    const QString name = TheFileDialogs().OpenFileName(this, QStringLiteral("Datei öffnen"),
+                                                       Glob().PrefPath, AllFilesFilter());
+    if (!name.isEmpty())
+        OpenFileByName(name);
+}
+
+void TMainProg::HandOver(const QString& path) {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+    OpenFileByName(path);
+}
+
+bool TMainProg::IsOpen(const TKind* document) const {
+    return std::any_of(documents_.cbegin(), documents_.cend(),
+                       [document](const QPointer<TKind>& open) { return open == document; });
+}
+
+QList<TKind*> TMainProg::DocumentWindows() const {
+    // The workspace lists its windows from the least to the most recently active.
+    const QList<QMdiSubWindow*> windows =
+        workspace_->subWindowList(QMdiArea::ActivationHistoryOrder);
+    QList<TKind*> documents;
+    for (auto window = windows.crbegin(); window != windows.crend(); ++window) {
+        auto* document = qobject_cast<TKind*>((*window)->widget());
+        if (document && IsOpen(document))
+            documents.append(document);
+    }
+    return documents;
+}
+
+TKind* TMainProg::ActiveDocument() const {
+    // The current window stays current while another top-level window has the focus.
+    const QMdiSubWindow* window = workspace_->currentSubWindow();
+    auto* document = window ? qobject_cast<TKind*>(window->widget()) : nullptr;
+    return document && IsOpen(document) ? document : nullptr;
+}
+
+bool TMainProg::CloseDocument(TKind* document) {
+    QMdiSubWindow* window = SubWindowOf(document);
+    return window ? window->close() : document->close();
+}
+
+void TMainProg::DocumentOpened(TKind* document) {
+    if (IsOpen(document))
+        return;
+    documents_.append(document);
+    ShowDocumentCount();
+    if (documents_.size() == 1)
+        EnableDocumentCommands(true);
+}
+
+void TMainProg::DocumentClosing(TKind* document) {
+    documents_.removeIf([document](const QPointer<TKind>& open) { return open == document; });
+    if (document->Table().Modified && unsavedCount_ > 0)
+        --unsavedCount_;
+    ShowUnsavedCount();
+    ShowDocumentCount();
+    if (editMenuOwner_ == document)
+        ShowEditMenuOf(nullptr);
+    if (documents_.isEmpty())
+        EnableDocumentCommands(false);
+}
+
+void TMainProg::RecountUnsaved() {
+    const auto modified =
+        std::count_if(documents_.cbegin(), documents_.cend(), [](const QPointer<TKind>& document) {
+            return document && document->Table().Modified;
+        });
+    unsavedCount_ = static_cast<quint16>(modified);
+    ShowUnsavedCount();
+}
+
+void TMainProg::ShowDocumentCount() {
+    panels_[0]->setText(QStringLiteral("D: %1").arg(documents_.size()));
+}
+
+void TMainProg::ShowUnsavedCount() {
+    panels_[1]->setText(QStringLiteral("U: %1").arg(unsavedCount_));
+}
+
+void TMainProg::SubWindowActivated(QMdiSubWindow* window) {
+    auto* document = window ? qobject_cast<TKind*>(window->widget()) : nullptr;
+    if (document && IsOpen(document)) {
+        ShowEditMenuOf(document);
+        document->FormActivate();
+    } else if (documents_.isEmpty()) {
+        ShowEditMenuOf(nullptr);
+    }
+    // Otherwise another top-level window took the focus: the document keeps its menu.
+}
+
+void TMainProg::ShowEditMenuOf(TKind* document) {
+    QMenu* menu = document ? document->EditMenu() : placeholderEditMenu_;
+    if (editMenuSlot_ == menu->menuAction())
+        return;
+    menuBar()->insertMenu(searchMenu_->menuAction(), menu);
+    if (editMenuSlot_)
+        menuBar()->removeAction(editMenuSlot_);
+    editMenuSlot_ = menu->menuAction();
+    editMenuOwner_ = document;
+    connect(menu, &QMenu::aboutToHide, this, &TMainProg::MenuClosed, Qt::UniqueConnection);
+}
+
+void TMainProg::RebuildWindowList() {
+    TruncateMenu(windowMenu_, kFixedWindowItems);
+    const QList<QMdiSubWindow*> windows = workspace_->subWindowList();
+    bool first = true;
+    int number = 0;
+    for (QMdiSubWindow* window : windows) {
+        auto* document = qobject_cast<TKind*>(window->widget());
+        if (!document || !IsOpen(document))
+            continue;
+        if (std::exchange(first, false))
+            windowMenu_->addSeparator();
+        QAction* item = windowMenu_->addAction(
+            QStringLiteral("&%1 %2").arg(++number).arg(EscapeAmpersands(document->Caption())));
+        item->setCheckable(true);
+        item->setChecked(window == workspace_->currentSubWindow());
+        const QPointer<QMdiSubWindow> target(window);
+        connect(item, &QAction::triggered, this, [this, target] {
+            if (!target)
+                return;
+            if (target->isMinimized())
+                target->showNormal();
+            workspace_->setActiveSubWindow(target);
+        });
+    }
+}
+
+// ---- file commands ----
+
+void TMainProg::Schliesen1Click() {
+    if (TKind* document = ActiveDocument())
+        CloseDocument(document);
+}
+
+// From the least recently active window to the most recent one; a window whose close query
+// is answered with Cancel stays open and the others are still asked.
+void TMainProg::Alleschlieen1Click() {
+    const QList<TKind*> documents = DocumentWindows();
+    for (auto document = documents.crbegin(); document != documents.crend(); ++document)
+        CloseDocument(*document);
+}
+
+void TMainProg::Dateispeichern1Click() {
+    if (TKind* document = ActiveDocument())
+        document->Dateispeichern();
+}
+
+void TMainProg::Speichernunter1Click() {
+    if (TKind* document = ActiveDocument())
+        document->Speichernunter();
+}
+
+void TMainProg::Allesspeichern1Click() {
+    const QList<TKind*> documents = DocumentWindows();
+    for (auto document = documents.crbegin(); document != documents.crend(); ++document)
+        (*document)->Dateispeichern();
+    SetStatusText(Tx(kAllFilesSaved)); // also when a save failed or was cancelled
+}
+
+void TMainProg::F5ButtonClick() {
+    if (TKind* document = ActiveDocument())
+        document->Datenbernehmen1Click();
+}
+
+void TMainProg::InsertButtonClick() {
+    if (TKind* document = ActiveDocument())
+        document->Topiceinfgen1Click();
+}
+
+void TMainProg::DeleteButtonClick() {
+    if (TKind* document = ActiveDocument())
+        document->Topiclschen1Click();
+}
+
+void TMainProg::CreateLongLivedWindows() {
+    // Each long-lived dialog is made here, in its place in the order above.
+    charTab_ = new TChTab(this);
+    find_ = new TFind(this);
+    sortForm_ = new TSortForm(this);
+    options_ = new TOptions(this);
+    about_ = new TUber(this);
+    transferDialog_ = new TConnect(this);
+    scan_ = new TScan(this);
+    advancedDialog_ = new TMore(this);
+}
+
+void TMainProg::Detektiv1Click() {
+    if (scan_)
+        scan_->ShowScanner();
+}
+
+// The table shows when it was hidden and hides when it showed; the main window keeps the focus.
+void TMainProg::CharTab1Click() {
+    if (charTab_)
+        charTab_->setVisible(!charTab_->isVisible());
+    CharTabShown(charTab_ && charTab_->isVisible());
+    activateWindow();
+}
+
+void TMainProg::CharTabShown(bool shown) {
+    actions_->charTab->setChecked(shown);
+    actions_->charTabButton->setChecked(shown);
+}
+
+void TMainProg::Optionen1Click() {
+    if (options_)
+        options_->OpenSettings();
+}
+
+void TMainProg::Uber1Click() {
+    if (about_)
+        about_->exec();
+}
+
+void TMainProg::Senden1Click() {
+    if (transferDialog_ && ActiveDocument())
+        transferDialog_->OpenTransfer('S');
+}
+
+void TMainProg::Empfangen1Click() {
+    if (transferDialog_)
+        transferDialog_->OpenTransfer('R');
+}
+
+void TMainProg::Tarvokopieren1Click() {
+    if (transferDialog_)
+        transferDialog_->OpenTransfer('T');
+}
+
+void TMainProg::Suchen2Click() {
+    if (TKind* document = ActiveDocument(); document && find_)
+        find_->ShowFind(document);
+}
+
+void TMainProg::Wiederholen1Click() {
+    if (TKind* document = ActiveDocument(); document && find_)
+        find_->SearchNext(document);
+}
+
+// ---- window arrangement ----
+
+// Document windows keep their size: tiling stacks them from the top, one below the other, and
+// starts a new column where the workspace ends; when the columns fill its width, the next
+// layer starts again near the top-left corner. The workspace itself never grows.
+void TMainProg::Nebeneinander1Click() {
+    constexpr int kLayerStep = 24;
+    const QSize area = workspace_->viewport()->size();
+    int layer = 0;
+    QPoint next(0, 0);
+    int columnWidth = 0;
+    for (QMdiSubWindow* window : workspace_->subWindowList(QMdiArea::CreationOrder)) {
+        if (window->isMinimized())
+            continue;
+        const QSize size = window->size();
+        if (next.y() > layer * kLayerStep && next.y() + size.height() > area.height()) {
+            next = QPoint(next.x() + columnWidth, layer * kLayerStep);
+            columnWidth = 0;
+        }
+        if (next.x() > layer * kLayerStep && next.x() + size.width() > area.width()) {
+            ++layer;
+            next = QPoint(layer * kLayerStep, layer * kLayerStep);
+        }
+        window->move(next);
+        next.ry() += size.height();
+        columnWidth = std::max(columnWidth, size.width());
+    }
+}
+
+// Minimised windows in rows along the bottom edge of the workspace, left to right.
+void TMainProg::Symboleanordnen1Click() {
+    const int areaWidth = workspace_->viewport()->width();
+    int x = 0;
+    int rowBottom = workspace_->viewport()->height();
+    int rowHeight = 0;
+    for (QMdiSubWindow* window : workspace_->subWindowList(QMdiArea::CreationOrder)) {
+        if (!window->isMinimized())
+            continue;
+        const QSize size = window->size();
+        if (x > 0 && x + size.width() > areaWidth) {
+            x = 0;
+            rowBottom -= rowHeight;
+            rowHeight = 0;
+        }
+        window->move(x, rowBottom - size.height());
+        x += size.width();
+        rowHeight = std::max(rowHeight, size.height());
+    }
+}
+
+void TMainProg::Alleminimieren1Click() {
+    const QList<TKind*> documents = DocumentWindows();
+    for (auto document = documents.crbegin(); document != documents.crend(); ++document)
+        SubWindowOf(*document)->showMinimized();
+}
+
+// Restoring a window makes it the most recently active one, so each round takes the next
+// window from the end of the activation order; a window that is already normal stays where
+// it is in that order.
+void TMainProg::Alledarstellen1Click() {
+    const qsizetype count = documents_.size();
+    for (qsizetype round = 0; round < count; ++round) {
+        const QList<TKind*> documents = DocumentWindows();
+        QMdiSubWindow* window = documents.isEmpty() ? nullptr : SubWindowOf(documents.last());
+        if (!window || !window->isMinimized())
+            continue;
+        window->showNormal();
+        workspace_->setActiveSubWindow(window);
+    }
+}
+
+void TMainProg::PaintBackground() {
+    if (Glob().Background && !backgroundImage_.isNull())
+        workspace_->setBackground(QBrush(backgroundImage_)); // tiled from the top-left corner
+    else
+        workspace_->setBackground(palette().brush(QPalette::Dark));
+}
+
+// ---- status bar and hints ----
+
+QString TMainProg::StatusPanelText(int panel) const {
+    return panel >= 0 && panel < panels_.size() ? panels_[panel]->text() : QString();
+}
+
+void TMainProg::SetStatusText(const QString& text) {
+    panels_[2]->setText(text);
+}
+
+// A status message stays until the hint changes.
+void TMainProg::ShowHint(const QString& hint) {
+    if (hint == currentHint_)
+        return;
+    currentHint_ = hint;
+    SetStatusText(hint);
+}
+
+void TMainProg::MenuClosed() {
+    ShowHint(QString());
+}
+
+bool TMainProg::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        ShowHint(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+bool TMainProg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::WindowIconChange) {
+        const auto* document = qobject_cast<TKind*>(watched);
+        QMdiSubWindow* window = document ? SubWindowOf(document) : nullptr;
+        if (window && window->windowIcon().cacheKey() != document->windowIcon().cacheKey())
+            window->setWindowIcon(document->windowIcon()); // the frame shows the document's
+    }
+    if (event->type() == QEvent::ToolTip) {
+        const auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == this)
+            return true; // hints show in the status bar only
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- size and closing ----
+
+void TMainProg::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+// The window may not become narrower than the tool bar's fixed buttons and a little room for
+// the gap before the Help button: so the Help button stays at the right end and no button
+// slips into the tool bar's overflow. A minimum width lets the window system refuse the
+// narrower size, rather than snapping back after it.
+void TMainProg::FormResize() {
+    int minimum = kGapLeft + kRoomAfterGapLeft;
+    if (!toolBar_->isHidden())
+        minimum = std::max(minimum, toolBar_->sizeHint().width());
+    setMinimumWidth(minimum);
+}
+
+// Every document window is asked, the most recently active first; the first refusal ends it.
+bool TMainProg::DocumentsMayClose() const {
+    const QList<TKind*> documents = DocumentWindows();
+    return std::all_of(documents.cbegin(), documents.cend(),
+                       [](TKind* document) { return document->CloseQuery(); });
+}
+
+void TMainProg::closeEvent(QCloseEvent* event) {
+    // While the splash window shows the program may not end.
+    if (!DocumentsMayClose() || !Glob().SplashDone) {
+        event->ignore();
+        return;
+    }
+    SaveOnExit();
+    event->accept();
+}

@@ -1,0 +1,244 @@
+#include "gui/dialogs/FindDialog.h"
+
+#include "gui/Localizer.h"
+#include "gui/dialogs/HelpWindow.h"
+#include "core/Hp48Codec.h"
+#include "gui/ScreenPlacement.h"
+#include "gui/dialogs/SearchTextValidator.h"
+#include "platform/Settings.h"
+#include "core/TopicTable.h"
+#include "platform/Preferences.h"
+#include "gui/DocumentWindow.h"
+#include "gui/MainWindow.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextBlock>
+#include <QValidator>
+
+namespace {
+
+constexpr quint16 kCaption = 300;
+constexpr quint16 kFindWhat = 305;
+constexpr quint16 kWhere = 310;
+constexpr quint16 kHow = 315;
+constexpr quint16 kWhereGroup = 320; // no text of its own; its items are 325 and 330
+constexpr quint16 kMatchCase = 335;
+constexpr quint16 kStart = 10;
+constexpr quint16 kCancel = 20;
+constexpr quint16 kHelp = 25;
+constexpr quint16 kNotFound = 1135;
+
+constexpr int kLocationCurrentTopic = 0;
+constexpr int kLocationAllTopics = 1;
+
+constexpr QSize kClientSize{383, 212};
+constexpr int kLabelX = 16;
+constexpr int kFieldX = 110;
+constexpr int kFieldWidth = 257;
+constexpr int kButtonWidth = 80;
+constexpr int kButtonHeight = 28;
+constexpr int kButtonGap = 8;
+constexpr int kButtonsY = 164;
+
+// Only the ASCII letters change case; every other code, accented letters included, stays.
+QByteArray UpperAscii(QByteArray bytes) {
+    for (char& byte : bytes) {
+        if (byte >= 'a' && byte <= 'z')
+            byte = static_cast<char>(byte - 'a' + 'A');
+    }
+    return bytes;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, quint16 tag, QRect geometry) {
+    auto* label = Tagged(new QLabel(parent), name, tag);
+    label->setGeometry(geometry);
+    return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, quint16 tag, int index) {
+    auto* button = Tagged(new QPushButton(parent), name, tag);
+    button->setGeometry(kFieldX + index * (kButtonWidth + kButtonGap), kButtonsY, kButtonWidth,
+                        kButtonHeight);
+    return button;
+}
+
+} // namespace
+
+TFind::TFind(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("Find"));
+    setProperty(kTagProperty, kCaption);
+    setFixedSize(kClientSize);
+    CreateControls();
+    ReadSettings();
+    RegisterWindow(this);
+}
+
+void TFind::CreateControls() {
+    QLabel* findWhat = MakeLabel(this, "Label1", kFindWhat, QRect(kLabelX, 18, 90, 20));
+    edit1_ = new QLineEdit(this);
+    edit1_->setObjectName(QStringLiteral("Edit1"));
+    edit1_->setGeometry(kFieldX, 16, kFieldWidth, 24);
+    edit1_->setValidator(new SearchTextValidator(edit1_));
+    findWhat->setBuddy(edit1_);
+
+    MakeLabel(this, "Label4", kWhere, QRect(kLabelX, 64, 90, 20));
+    radioGroup2_ = new QGroupBox(this);
+    radioGroup2_->setObjectName(QStringLiteral("RadioGroup2"));
+    radioGroup2_->setProperty(kTagProperty, kWhereGroup);
+    radioGroup2_->setGeometry(kFieldX, 52, kFieldWidth, 44);
+    // Two columns; the items take their texts from the group's tag in this order.
+    currentTopic_ = new QRadioButton(radioGroup2_);
+    currentTopic_->setObjectName(QStringLiteral("RadioGroup2Item0"));
+    currentTopic_->setGeometry(10, 14, 118, 22);
+    allTopics_ = new QRadioButton(radioGroup2_);
+    allTopics_->setObjectName(QStringLiteral("RadioGroup2Item1"));
+    allTopics_->setGeometry(132, 14, 118, 22);
+
+    MakeLabel(this, "Label2", kHow, QRect(kLabelX, 118, 90, 20));
+    auto* groupBox = new QGroupBox(this);
+    groupBox->setObjectName(QStringLiteral("GroupBox1"));
+    groupBox->setGeometry(kFieldX, 106, kFieldWidth, 44);
+    checkBox1_ = new QCheckBox(groupBox);
+    checkBox1_->setObjectName(QStringLiteral("CheckBox1"));
+    checkBox1_->setProperty(kTagProperty, kMatchCase);
+    checkBox1_->setGeometry(10, 14, kFieldWidth - 20, 22);
+
+    bitBtn1_ = MakeButton(this, "BitBtn1", kStart, 0);
+    bitBtn1_->setDefault(true);
+    bitBtn2_ = MakeButton(this, "BitBtn2", kCancel, 1);
+    bitBtn3_ = MakeButton(this, "BitBtn3", kHelp, 2);
+    connect(bitBtn3_, &QPushButton::clicked, this, [] { ShowHelp(QStringLiteral("find")); });
+    connect(bitBtn1_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(bitBtn2_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TFind::ReadSettings() {
+    const SettingsFile& ini = *Glob().Ini;
+    PlaceOnScreen(*this, settings::ReadPosition(ini, settings::key::kFindPosition,
+                                                settings::fallback::kFindPosition));
+    const int location =
+        settings::ReadInteger(ini, settings::key::kFindLocation, settings::fallback::kFindLocation);
+    (location == kLocationAllTopics ? allTopics_ : currentTopic_)->setChecked(true);
+    checkBox1_->setChecked(
+        settings::ReadBool(ini, settings::key::kFindUpCase, settings::fallback::kFindUpCase));
+}
+
+void TFind::WriteSettings() const {
+    SettingsFile& ini = *Glob().Ini;
+    settings::Write(ini, settings::key::kFindLocation,
+                    allTopics_->isChecked() ? kLocationAllTopics : kLocationCurrentTopic);
+    settings::Write(ini, settings::key::kFindUpCase, checkBox1_->isChecked());
+    settings::WritePosition(ini, settings::key::kFindPosition, pos());
+}
+
+void TFind::ShowFind(TKind* document) {
+    const QPointer<TKind> target(document);
+    edit1_->setFocus();
+    if (exec() != QDialog::Accepted || !target)
+        return;
+    StartSearch(target);
+}
+
+bool TFind::StartSearch(TKind* document) {
+    if (document == nullptr)
+        return false;
+    searchText_ = edit1_->text();
+    matchCase_ = checkBox1_->isChecked();
+    const hp48::EncodedRow encoded = hp48::EncodeRow(searchText_);
+    searchCodes_ = !encoded.ok() ? QByteArray()
+                   : matchCase_  ? encoded.bytes
+                                 : UpperAscii(encoded.bytes);
+    stopTopic_ =
+        allTopics_->isChecked() ? document->Table().EntryCount() : document->SelectedEntry();
+    searchRow_ = 0;
+    matchOffset_ = 0;
+    Glob().FindDone = true;
+    if (TMainProg* main = TMainProg::Instance())
+        main->RepeatAction()->setEnabled(true);
+    return SearchNext(document);
+}
+
+bool TFind::SearchNext(TKind* document) {
+    if (document == nullptr)
+        return false;
+    const Hit hit = FindFrom(document->Table(), qMax(1, document->SelectedEntry()));
+    if (hit.position == 0) {
+        ShowMsg(kNotFound, 'i');
+        return false;
+    }
+    SelectHit(document, hit);
+    return true;
+}
+
+// Row by row from the given entry on; a pending occurrence is searched past first, in its own
+// row. The search ends at the entry where it was told to stop, and at the end of the list at
+// the latest: an entry beyond the stop entry (selected after the search was started, or in
+// another document) would otherwise run past the table. A failure leaves row 10 searched and
+// nothing pending, so the next search starts at row 1.
+TFind::Hit TFind::FindFrom(const TopicTable& table, int entry) {
+    const int lastEntry = table.EntryCount();
+    for (int topic = qMin(entry, lastEntry);; ++topic) {
+        if (searchRow_ == RowsPerTopic)
+            searchRow_ = 0;
+        int position = 0;
+        do {
+            ++searchRow_;
+            position = SearchRowOf(table, topic);
+        } while (position == 0 && searchRow_ != RowsPerTopic);
+        if (position != 0)
+            return {topic, searchRow_, position};
+        if (topic == stopTopic_ || topic >= lastEntry)
+            return {};
+    }
+}
+
+// Searches the next row, or, while an occurrence is pending, the rest of its row after the
+// occurrence's first character, so that occurrences may overlap.
+int TFind::SearchRowOf(const TopicTable& table, int entry) {
+    int position = 0;
+    if (matchOffset_ == 0) {
+        position = PositionIn(table.Row(entry, searchRow_), 0);
+    } else {
+        searchRow_ = searchRow_ == 1 ? RowsPerTopic : searchRow_ - 1;
+        position = PositionIn(table.Row(entry, searchRow_), matchOffset_);
+    }
+    matchOffset_ = position;
+    return position;
+}
+
+// The 1-based position of the search text in the row at or after the 0-based index `from`;
+// 0 when it is not there. An empty search text is never found.
+int TFind::PositionIn(const QByteArray& row, int from) const {
+    if (searchCodes_.isEmpty())
+        return 0;
+    const qsizetype index = (matchCase_ ? row : UpperAscii(row)).indexOf(searchCodes_, from);
+    return index < 0 ? 0 : static_cast<int>(index) + 1;
+}
+
+// Shows the entry of the hit and selects the occurrence in the data box. The box shows each
+// row decoded, one line per row, and some codes take two characters there: the selection is
+// measured on the decoded row.
+void TFind::SelectHit(TKind* document, const Hit& hit) const {
+    document->SelectEntry(hit.entry);
+    document->ShowTopic();
+    QPlainTextEdit* box = document->DataBox();
+    box->setFocus();
+    const QByteArray& row = document->Table().Row(hit.entry, hit.row);
+    const QTextBlock line = box->document()->findBlockByNumber(hit.row - 1);
+    const int start =
+        line.position() + static_cast<int>(hp48::DecodeRow(row.left(hit.position - 1)).size());
+    const int length =
+        static_cast<int>(hp48::DecodeRow(row.mid(hit.position - 1, searchCodes_.size())).size());
+    QTextCursor cursor(box->document());
+    cursor.setPosition(start);
+    cursor.setPosition(start + length, QTextCursor::KeepAnchor);
+    box->setTextCursor(cursor);
+}

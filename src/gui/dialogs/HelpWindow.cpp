@@ -1,0 +1,124 @@
+#include "gui/dialogs/HelpWindow.h"
+
+#include "gui/Localizer.h"
+#include "platform/CompanionFiles.h"
+#include "platform/Preferences.h"
+#include "gui/MainWindow.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QPointer>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr quint16 kCaption = 760;
+constexpr quint16 kContentsButton = 765;
+constexpr quint16 kBackButton = 770;
+constexpr quint16 kForwardButton = 775;
+constexpr quint16 kCannotOpen = 1115;
+
+constexpr QSize kInitialSize{620, 520};
+
+QPointer<HelpWindow> theHelpWindow;
+
+// A modal dialog blocks every window but its own children: the help it asks for opens as a
+// window of the dialog, so the user can read and scroll it while the dialog waits.
+QWidget* HelpParent() {
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return TMainProg::Instance();
+}
+
+} // namespace
+
+namespace help {
+
+QString Anchor(const QString& context, int language) {
+    QString anchor = context.isEmpty() ? QStringLiteral("contents") : context;
+    bool numeric = false;
+    anchor.toInt(&numeric);
+    if (numeric)
+        anchor.prepend(QStringLiteral("ctx"));
+    return language == 1 ? QStringLiteral("en-") + anchor : anchor;
+}
+
+} // namespace help
+
+void ShowHelp(const QString& context) {
+    QWidget* parent = HelpParent();
+    if (!theHelpWindow) {
+        theHelpWindow = new HelpWindow(parent);
+        ApplyLanguage();
+    } else if (theHelpWindow->parentWidget() != parent) {
+        const QRect placed = theHelpWindow->geometry();
+        theHelpWindow->setParent(parent, theHelpWindow->windowFlags());
+        theHelpWindow->setGeometry(placed);
+    }
+    if (!theHelpWindow->Open(context))
+        return;
+    theHelpWindow->show();
+    theHelpWindow->raise();
+    theHelpWindow->activateWindow();
+}
+
+HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setObjectName(QStringLiteral("HelpWindow"));
+    setProperty(kTagProperty, kCaption);
+    setWindowTitle(Tx(kCaption));
+    resize(kInitialSize);
+
+    browser_ = new QTextBrowser(this);
+    browser_->setObjectName(QStringLiteral("HelpBrowser"));
+    browser_->setOpenLinks(true);
+    browser_->setOpenExternalLinks(false);
+
+    auto* buttons = new QHBoxLayout;
+    QToolButton* contents = AddButton("ContentsButton", kContentsButton, "go-home");
+    QToolButton* back = AddButton("BackButton", kBackButton, "go-previous");
+    QToolButton* forward = AddButton("ForwardButton", kForwardButton, "go-next");
+    for (QToolButton* button : {contents, back, forward})
+        buttons->addWidget(button);
+    buttons->addStretch();
+    connect(contents, &QToolButton::clicked, this, [this] { Open(help::kContents); });
+    connect(back, &QToolButton::clicked, browser_, &QTextBrowser::backward);
+    connect(forward, &QToolButton::clicked, browser_, &QTextBrowser::forward);
+    connect(browser_, &QTextBrowser::backwardAvailable, back, &QWidget::setEnabled);
+    connect(browser_, &QTextBrowser::forwardAvailable, forward, &QWidget::setEnabled);
+    back->setEnabled(false);
+    forward->setEnabled(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buttons);
+    layout->addWidget(browser_);
+    theHelpWindow = this;
+    RegisterWindow(this);
+}
+
+HelpWindow* HelpWindow::Instance() {
+    return theHelpWindow;
+}
+
+QToolButton* HelpWindow::AddButton(const char* name, quint16 tag, const char* themeIcon) {
+    auto* button = Tagged(new QToolButton(this), name, tag);
+    button->setIcon(QIcon::fromTheme(QString::fromLatin1(themeIcon)));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setAutoRaise(true);
+    return button;
+}
+
+bool HelpWindow::Open(const QString& context) {
+    const QString file = programfiles::Path(programfiles::kHelp);
+    if (!QFileInfo(file).isReadable()) {
+        ShowMsg(kCannotOpen, 'e');
+        return false;
+    }
+    QUrl url = QUrl::fromLocalFile(file);
+    url.setFragment(help::Anchor(context, Glob().Language));
+    browser_->setSource(url);
+    return true;
+}

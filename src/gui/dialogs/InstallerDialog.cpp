@@ -1,0 +1,276 @@
+#include "gui/dialogs/InstallerDialog.h"
+
+#include "gui/Localizer.h"
+#include "gui/dialogs/HelpWindow.h"
+#include "platform/CompanionFiles.h"
+#include "gui/ScreenPlacement.h"
+#include "platform/Settings.h"
+#include "install/DesktopIntegration.h"
+#include "platform/Preferences.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+namespace {
+
+constexpr quint16 kCaption = 3000;
+constexpr quint16 kWelcome = 3005;
+constexpr quint16 kPressOk = 3010;
+constexpr quint16 kCancelAborts = 3015;
+constexpr quint16 kReadRemarks = 3020;
+constexpr quint16 kWithHelp = 3025;
+constexpr quint16 kOptions = 3030;
+constexpr quint16 kLinkFiles = 3035;
+constexpr quint16 kOnDesktop = 3040;
+constexpr quint16 kStartMenuRoot = 3045;
+constexpr quint16 kProgramsMenu = 3050;
+constexpr quint16 kQuickLaunch = 3055;
+constexpr quint16 kLanguage = 3060;
+constexpr quint16 kOk = 15;
+constexpr quint16 kCancel = 20;
+constexpr quint16 kHelp = 25;
+
+constexpr quint16 kFileNotCopied = 1170;
+constexpr quint16 kFontMissing = 1175;
+constexpr quint16 kFontRegistered = 1180;
+
+const QString kHelpContext = QStringLiteral("inst");
+
+constexpr QSize kClientSize{400, 320};
+constexpr int kFontPixels = 12;
+constexpr int kLineHeight = 17;
+constexpr QRect kImage{16, 16, 32, 32};
+constexpr int kTextLeft = 60;
+constexpr int kTextWidth = 330;
+constexpr QRect kLanguageBox{16, 130, 112, 78};
+constexpr QRect kGermanButton{28, 152, 96, 20};
+constexpr QRect kEnglishButton{28, 176, 96, 20};
+constexpr QRect kOptionsBox{140, 130, 244, 144};
+constexpr int kCheckBoxTop = 22;
+constexpr int kCheckBoxStep = 24;
+constexpr int kButtonTop = 284;
+constexpr QSize kButtonSize{75, 25};
+
+// The language buttons keep their own texts.
+constexpr const char* kGermanText = "deutsch";
+constexpr const char* kEnglishText = "english";
+
+// A fixed dialog frame without title-bar buttons.
+constexpr Qt::WindowFlags kWindowFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+
+quint16 TagOf(const QObject* object) {
+    return static_cast<quint16>(object->property(kTagProperty).toUInt());
+}
+
+// Every label, button, check box and frame under a window with a tag gets the text of its tag
+// in the program's current language. Unlike ApplyLanguage this does not read the language from
+// the settings file, which the installer has not written yet.
+void RelabelByTags(QWidget* window) {
+    if (const quint16 tag = TagOf(window))
+        window->setWindowTitle(Tx(tag));
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        const quint16 tag = TagOf(widget);
+        if (tag == 0)
+            continue;
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            label->setText(Tx(tag));
+        else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            button->setText(Tx(tag));
+        else if (auto* box = qobject_cast<QGroupBox*>(widget))
+            box->setTitle(Tx(tag));
+    }
+}
+
+QSize ScreenSize() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->size() : QSize();
+}
+
+settings::Key RecordKey(char kind) {
+    switch (kind) {
+    case shcut::kStartMenuRoot:
+        return settings::key::kInstalledStartMenu;
+    case shcut::kDesktop:
+        return settings::key::kInstalledDesktop;
+    case shcut::kQuickLaunch:
+        return settings::key::kInstalledQuickLaunch;
+    default:
+        break;
+    }
+    return settings::key::kInstalledProgramsMenu;
+}
+
+} // namespace
+
+TInst::TInst(QWidget* parent) : QDialog(parent, kWindowFlags) {
+    setObjectName(QStringLiteral("Inst"));
+    setProperty(kTagProperty, kCaption);
+    setFixedSize(kClientSize);
+    QFont font = this->font();
+    font.setPixelSize(kFontPixels);
+    setFont(font);
+
+    auto* image = new QLabel(this);
+    image->setObjectName(QStringLiteral("Image1"));
+    image->setGeometry(kImage);
+    image->setPixmap(QPixmap(QStringLiteral(":/images/ombrel-32.png")));
+    welcome_ = AddLabel("Label1", 16, 0);
+    AddLabel("Label2", 42, kPressOk);
+    AddLabel("Label3", 42 + kLineHeight, kCancelAborts);
+    AddLabel("Label4", 83, kReadRemarks);
+    AddLabel("Label5", 83 + kLineHeight, kWithHelp);
+
+    // The language buttons stand on the frame but do not belong to it: they are no radio group
+    // whose items take texts from the frame's tag.
+    auto* languageBox = new QGroupBox(this);
+    languageBox->setObjectName(QStringLiteral("LangBox"));
+    languageBox->setProperty(kTagProperty, kLanguage);
+    languageBox->setGeometry(kLanguageBox);
+    german_ = new QRadioButton(QString::fromLatin1(kGermanText), this);
+    german_->setObjectName(QStringLiteral("deuRButt"));
+    german_->setGeometry(kGermanButton);
+    english_ = new QRadioButton(QString::fromLatin1(kEnglishText), this);
+    english_->setObjectName(QStringLiteral("engRButt"));
+    english_->setGeometry(kEnglishButton);
+    (Glob().Language == 1 ? english_ : german_)->setChecked(true);
+    connect(german_, &QRadioButton::clicked, this, &TInst::RButtClick);
+    connect(english_, &QRadioButton::clicked, this, &TInst::RButtClick);
+
+    options_ = new QGroupBox(this);
+    options_->setObjectName(QStringLiteral("GroupBox1"));
+    options_->setProperty(kTagProperty, kOptions);
+    options_->setGeometry(kOptionsBox);
+    fileClass_ = AddCheckBox("CheckBox3", 0, kLinkFiles);
+    desktop_ = AddCheckBox("CheckBox2", 1, kOnDesktop);
+    quickLaunch_ = AddCheckBox("CheckBox5", 2, kQuickLaunch);
+    startMenu_ = AddCheckBox("CheckBox1", 3, kStartMenuRoot);
+    programsMenu_ = AddCheckBox("CheckBox4", 4, kProgramsMenu);
+    // A start-menu root and a Quick Launch bar do not exist on this desktop.
+    for (QCheckBox* absent : {quickLaunch_, startMenu_}) {
+        absent->setChecked(false);
+        absent->setEnabled(false);
+    }
+
+    QPushButton* ok = AddButton("BitBtn1", kOptionsBox.left(), kOk);
+    ok->setDefault(true);
+    QPushButton* cancel = AddButton("BitBtn2", kOptionsBox.left() + 84, kCancel);
+    QPushButton* help = AddButton("BitBtn3", kOptionsBox.left() + 169, kHelp);
+    connect(ok, &QPushButton::clicked, this, &TInst::BitBtn1Click);
+    connect(cancel, &QPushButton::clicked, this, &TInst::BitBtn2Click);
+    connect(help, &QPushButton::clicked, this, &TInst::BitBtn3Click);
+
+    CentreOnScreen(*this);
+    FormShow();
+    RegisterWindow(this);
+}
+
+QLabel* TInst::AddLabel(const char* name, int top, quint16 tag) {
+    auto* label = new QLabel(this);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(kTextLeft, top, kTextWidth, kLineHeight);
+    if (tag != 0)
+        label->setProperty(kTagProperty, tag);
+    return label;
+}
+
+QCheckBox* TInst::AddCheckBox(const char* name, int row, quint16 tag) {
+    auto* box = Tagged(new QCheckBox(options_), name, tag);
+    box->setGeometry(12, kCheckBoxTop + row * kCheckBoxStep, kOptionsBox.width() - 20, 20);
+    box->setChecked(true);
+    return box;
+}
+
+QPushButton* TInst::AddButton(const char* name, int left, quint16 tag) {
+    auto* button = Tagged(new QPushButton(this), name, tag);
+    button->setGeometry(QRect(QPoint(left, kButtonTop), kButtonSize));
+    button->setAutoDefault(false);
+    return button;
+}
+
+void TInst::showEvent(QShowEvent* event) {
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void TInst::FormShow() {
+    RelabelByTags(this);
+    welcome_->setText(Tx(kWelcome) + Glob().Version + QStringLiteral(" !"));
+}
+
+void TInst::RButtClick() {
+    Glob().Language = english_->isChecked() ? 1 : 0;
+    FormShow();
+}
+
+// Every record of the installation is saved at once, so a file that cannot be written is
+// reported once.
+void TInst::BitBtn1Click() {
+    SettingsFile& ini = *Glob().Ini;
+    const SettingsFile::Batch batch(ini);
+    if (!InstallFont()) {
+        reject(); // the program ends; the next start shows the installer again
+        return;
+    }
+    settings::WriteDefaults(ini, ScreenSize(), Glob().Language);
+    if (startMenu_->isChecked())
+        CreateShortcut(shcut::kStartMenuRoot);
+    if (programsMenu_->isChecked())
+        CreateShortcut(shcut::kProgramsMenu);
+    if (desktop_->isChecked())
+        CreateShortcut(shcut::kDesktop);
+    if (quickLaunch_->isChecked())
+        CreateShortcut(shcut::kQuickLaunch);
+    if (fileClass_->isChecked())
+        RegisterFileClass();
+    shcut::CreateRemovalEntry(Glob().ExeFile, Glob().Version);
+    accept();
+}
+
+void TInst::BitBtn2Click() {
+    reject();
+}
+
+void TInst::BitBtn3Click() {
+    // Made here, the help window shows the language chosen in this dialog: the settings file
+    // that ApplyLanguage reads does not hold it yet.
+    if (!HelpWindow::Instance())
+        RelabelByTags(new HelpWindow(this));
+    ShowHelp(kHelpContext);
+}
+
+bool TInst::InstallFont() {
+    if (shcut::FontKnown()) {
+        ShowMsg(kFontRegistered, 'i');
+        return true;
+    }
+    const QString source = programfiles::Path(programfiles::kFont);
+    if (!QFileInfo::exists(source)) {
+        ShowMsg(kFontMissing, 'e');
+        return false;
+    }
+    if (!shcut::InstallFont(source)) {
+        ShowMsg(kFileNotCopied, 'i');
+        return false;
+    }
+    settings::Write(*Glob().Ini, settings::key::kInstalledFont, true);
+    return true;
+}
+
+void TInst::CreateShortcut(char kind) {
+    const QString& version = Glob().Version;
+    const bool made = shcut::EnsureFolder(kind) &&
+                      shcut::MakeLink(Glob().ExeFile, shcut::ShortcutFile(kind, version),
+                                      shcut::ShortcutName(version));
+    settings::Write(*Glob().Ini, RecordKey(kind), made);
+}
+
+void TInst::RegisterFileClass() {
+    settings::Write(*Glob().Ini, settings::key::kInstalledClass,
+                    shcut::RegisterFileClass(Glob().ExeFile));
+}

@@ -1,0 +1,305 @@
+#include "gui/dialogs/ScanDialog.h"
+
+#include "gui/Localizer.h"
+#include "gui/dialogs/HelpWindow.h"
+#include "core/Hp48Codec.h"
+#include "core/OccurrenceCount.h"
+#include "gui/ScreenPlacement.h"
+#include "gui/dialogs/SearchTextValidator.h"
+#include "platform/Settings.h"
+#include "platform/Preferences.h"
+#include "gui/DocumentWindow.h"
+#include "gui/MainWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QVBoxLayout>
+#include <QValidator>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+// Texts by id.
+constexpr quint16 kSearchFor = 400;
+constexpr quint16 kHow = 405;
+constexpr quint16 kCaseSensitive = 410;
+constexpr quint16 kStart = 10;
+constexpr quint16 kClose = 30;
+constexpr quint16 kHelp = 25;
+constexpr quint16 kMatches = 415;
+constexpr quint16 kFilename = 420;
+constexpr quint16 kLoadSelected = 425;
+constexpr quint16 kLoadAll = 430;
+
+// The dialog's size as it was laid out; larger fonts may need more.
+constexpr QSize kDialogSize{377, 437};
+constexpr int kCountHeaderWidth = 88;
+// The list's one tab stop, in dialog units: a quarter of the font's average letter width.
+constexpr int kTabStopDialogUnits = 60;
+
+// Draws an entry with its tab expanded to the list's one tab stop, so the names start in a
+// column after the counts.
+class EntryDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        const QString text = item.text;
+        item.text.clear();
+        const QWidget* widget = option.widget;
+        const QStyle* style = widget ? widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+
+        QTextOption layout(Qt::AlignLeft | Qt::AlignVCenter);
+        layout.setWrapMode(QTextOption::NoWrap);
+        layout.setTabStopDistance(TabStop(item.fontMetrics));
+        const bool selected = item.state.testFlag(QStyle::State_Selected);
+        const QPalette::ColorGroup group =
+            item.state.testFlag(QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+        painter->save();
+        painter->setFont(item.font);
+        painter->setPen(
+            item.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawText(style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget), text,
+                          layout);
+        painter->restore();
+    }
+
+  private:
+    static qreal TabStop(const QFontMetrics& metrics) {
+        static const QString letters =
+            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+        const qreal averageLetter = metrics.horizontalAdvance(letters) / qreal(letters.size());
+        return kTabStopDialogUnits * averageLetter / 4;
+    }
+};
+
+template <typename Widget> Widget* Named(Widget* widget, const char* name, quint16 tag = 0) {
+    widget->setObjectName(QString::fromLatin1(name));
+    if (tag != 0)
+        widget->setProperty(kTagProperty, tag);
+    return widget;
+}
+
+QLabel* ColumnHeader(const char* name, quint16 tag) {
+    auto* header = Named(new QLabel, name, tag);
+    header->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    header->setAlignment(Qt::AlignCenter);
+    return header;
+}
+
+void CloseDocumentWindow(TKind* document) {
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(document->parentWidget()))
+        frame->close();
+    else
+        document->close();
+}
+
+} // namespace
+
+TScan::TScan(TMainProg* main) : QDialog(main), main_(main) {
+    setObjectName(QStringLiteral("Scan"));
+    setWindowTitle(QStringLiteral("Scanner")); // the same in every language
+    CreateControls();
+    FitSize();
+    ReadSettings();
+    RegisterWindow(this);
+}
+
+void TScan::CreateControls() {
+    label1_ = Named(new QLabel, "Label1", kSearchFor);
+    edit1_ = Named(new QLineEdit, "Edit1");
+    edit1_->setValidator(new SearchTextValidator(edit1_));
+    label1_->setBuddy(edit1_);
+    label2_ = Named(new QLabel, "Label2", kHow);
+    checkBox1_ = Named(new QCheckBox, "CheckBox1", kCaseSensitive);
+    auto* caseBox = Named(new QGroupBox, "GroupBox1");
+    (new QVBoxLayout(caseBox))->addWidget(checkBox1_);
+
+    bitBtn1_ = Named(new QPushButton, "BitBtn1", kStart);
+    bitBtn1_->setDefault(true);
+    bitBtn2_ = Named(new QPushButton, "BitBtn2", kClose);
+    bitBtn3_ = Named(new QPushButton, "BitBtn3", kHelp);
+    connect(bitBtn3_, &QPushButton::clicked, this, [] { ShowHelp(QStringLiteral("scan")); });
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* button : {bitBtn1_, bitBtn2_, bitBtn3_})
+        buttons->addWidget(button);
+    buttons->addStretch();
+
+    auto* query = new QGridLayout;
+    query->addWidget(label1_, 0, 0);
+    query->addWidget(edit1_, 0, 1);
+    query->addWidget(label2_, 1, 0, Qt::AlignTop);
+    query->addWidget(caseBox, 1, 1);
+    auto* top = new QHBoxLayout;
+    top->addLayout(query, 1);
+    top->addLayout(buttons);
+
+    progressBar1_ = Named(new QProgressBar, "ProgressBar1");
+    progressBar1_->setRange(0, 1);
+    progressBar1_->setValue(0);
+
+    panel2_ = ColumnHeader("Panel2", kMatches);
+    panel2_->setFixedWidth(kCountHeaderWidth);
+    panel3_ = ColumnHeader("Panel3", kFilename);
+    auto* headers = new QHBoxLayout;
+    headers->setSpacing(0);
+    headers->addWidget(panel2_);
+    headers->addWidget(panel3_, 1);
+    list_ = Named(new QListWidget, "List");
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setItemDelegate(new EntryDelegate(list_));
+    auto* results = new QVBoxLayout;
+    results->setSpacing(0);
+    results->addLayout(headers);
+    results->addWidget(list_, 1);
+
+    bitBtn4_ = Named(new QPushButton, "BitBtn4", kLoadSelected);
+    bitBtn5_ = Named(new QPushButton, "BitBtn5", kLoadAll);
+    auto* loads = new QHBoxLayout;
+    loads->addWidget(bitBtn4_);
+    loads->addWidget(bitBtn5_);
+
+    auto* whole = new QVBoxLayout(this);
+    whole->addLayout(top);
+    whole->addWidget(progressBar1_);
+    whole->addLayout(results, 1);
+    whole->addLayout(loads);
+
+    connect(bitBtn1_, &QPushButton::clicked, this, &TScan::BitBtn1Click);
+    connect(bitBtn2_, &QPushButton::clicked, this, &TScan::BitBtn2Click);
+    connect(bitBtn4_, &QPushButton::clicked, this, &TScan::BitBtn4Click);
+    connect(bitBtn5_, &QPushButton::clicked, this, &TScan::BitBtn5Click);
+}
+
+// The dialog does not resize; it grows only where the texts of the language need more room.
+void TScan::FitSize() {
+    // Texts set since the last layout pass have not reached the outer layout yet: the inner
+    // layouts go first.
+    const QList<QWidget*> children = findChildren<QWidget*>();
+    for (auto child = children.crbegin(); child != children.crend(); ++child) {
+        if (QLayout* inner = (*child)->layout())
+            inner->activate();
+    }
+    layout()->activate();
+    setFixedSize(layout()->sizeHint().expandedTo(kDialogSize));
+}
+
+void TScan::showEvent(QShowEvent* event) {
+    FitSize();
+    QDialog::showEvent(event);
+}
+
+void TScan::ReadSettings() {
+    namespace key = settings::key;
+    namespace fallback = settings::fallback;
+    const SettingsFile& ini = *Glob().Ini;
+    checkBox1_->setChecked(settings::ReadBool(ini, key::kScanUpCase, fallback::kScanUpCase));
+    PlaceOnScreen(*this, settings::ReadPosition(ini, key::kScanPosition, fallback::kScanPosition));
+}
+
+void TScan::WriteSettings() const {
+    SettingsFile& ini = *Glob().Ini;
+    settings::Write(ini, settings::key::kScanUpCase, checkBox1_->isChecked());
+    settings::WritePosition(ini, settings::key::kScanPosition, pos()); // Top, then Left
+}
+
+void TScan::ShowScanner() {
+    edit1_->setFocus();
+    exec();
+}
+
+// Each file is counted with the text and the case choice as they stand at that moment. After
+// each file the dialog takes its waiting events, so it stays responsive; meanwhile Start and
+// the load buttons are off, so no second scan or load can begin inside this one.
+void TScan::BitBtn1Click() {
+    if (scanning_)
+        return;
+    list_->clear();
+    scannedDirectory_ = Glob().PrefPath;
+    const QStringList files = scan::ScannableFiles(scannedDirectory_);
+    // A bar without range would show a busy indicator; an empty directory leaves it empty.
+    progressBar1_->setRange(0, std::max(static_cast<int>(files.size()), 1));
+    progressBar1_->setValue(0);
+    SetScanning(true);
+    const QPointer<TScan> alive(this);
+    for (const QString& name : files) {
+        progressBar1_->setValue(progressBar1_->value() + 1);
+        if (const quint16 count = CountIn(scannedDirectory_ + name); count > 0)
+            list_->addItem(scan::EntryText(count, name));
+        QCoreApplication::processEvents();
+        if (!alive)
+            return; // the program ended meanwhile
+        if (closeRequested_)
+            break;
+    }
+    SetScanning(false);
+    if (std::exchange(closeRequested_, false))
+        QDialog::reject();
+}
+
+void TScan::SetScanning(bool scanning) {
+    scanning_ = scanning;
+    for (QPushButton* button : {bitBtn1_, bitBtn4_, bitBtn5_})
+        button->setEnabled(!scanning);
+}
+
+quint16 TScan::CountIn(const QString& fileName) const {
+    const hp48::EncodedRow text = hp48::EncodeRow(edit1_->text());
+    if (!text.ok())
+        return 0; // a character without code occurs in no file
+    return scan::CountInFile(fileName, text.bytes, checkBox1_->isChecked());
+}
+
+void TScan::BitBtn2Click() {
+    reject();
+}
+
+void TScan::reject() {
+    if (scanning_) {
+        closeRequested_ = true;
+        return;
+    }
+    QDialog::reject();
+}
+
+void TScan::BitBtn4Click() {
+    if (scanning_)
+        return;
+    const QList<QListWidgetItem*> selected = list_->selectedItems();
+    if (!selected.isEmpty())
+        LoadEntry(selected.first()->text());
+}
+
+void TScan::BitBtn5Click() {
+    if (scanning_)
+        return;
+    for (int row = 0; row < list_->count(); ++row)
+        LoadEntry(list_->item(row)->text());
+}
+
+// A file that cannot be loaded any more is reported by the document window, whose window is
+// then closed again. Files loaded from here do not join the recent files.
+void TScan::LoadEntry(const QString& entry) {
+    const QString name = entry.mid(scan::kEntryPrefixLength);
+    TKind* document = main_->NeueDatei1Click();
+    if (!document->LoadFromFile(scannedDirectory_ + name))
+        CloseDocumentWindow(document);
+}

@@ -1,0 +1,248 @@
+#include "gui/dialogs/SortDialog.h"
+
+#include "gui/Localizer.h"
+#include "gui/dialogs/HelpWindow.h"
+#include "core/Hp48Codec.h"
+#include "gui/ScreenPlacement.h"
+#include "platform/Settings.h"
+#include "core/TopicTable.h"
+#include "platform/Preferences.h"
+#include "gui/DocumentWindow.h"
+#include "gui/MainWindow.h"
+
+#include <QCheckBox>
+#include <QCollator>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <algorithm>
+
+namespace {
+
+constexpr quint16 kCaption = 350;
+constexpr quint16 kOrder = 355;
+constexpr quint16 kOptions = 360;
+constexpr quint16 kOrderGroup = 365; // no text of its own; its items are 370 and 375
+constexpr quint16 kLocaleConventions = 380;
+constexpr quint16 kCaseSensitive = 385;
+constexpr quint16 kStart = 10;
+constexpr quint16 kCancel = 20;
+constexpr quint16 kHelp = 25;
+constexpr quint16 kTopicsSorted = 55;
+constexpr quint16 kTooFewTopics = 1185;
+
+constexpr int kDirectionAscending = 0;
+constexpr int kDirectionDescending = 1;
+
+constexpr QSize kClientSize{400, 161};
+constexpr int kLeftColumnX = 16;
+constexpr int kLeftColumnWidth = 150;
+constexpr int kRightColumnX = 180;
+constexpr int kRightColumnWidth = 204;
+constexpr int kGroupY = 32;
+constexpr int kGroupHeight = 70;
+constexpr int kButtonWidth = 80;
+constexpr int kButtonHeight = 28;
+constexpr int kButtonGap = 8;
+constexpr int kButtonsY = 118;
+
+uchar UpperAscii(uchar code) {
+    return code >= 'a' && code <= 'z' ? static_cast<uchar>(code - 'a' + 'A') : code;
+}
+
+// Code by code, unsigned; a title that is the beginning of the other is the smaller one.
+int CompareCodes(QByteArrayView a, QByteArrayView b, bool foldAscii) {
+    const qsizetype common = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        uchar x = static_cast<uchar>(a[i]);
+        uchar y = static_cast<uchar>(b[i]);
+        if (foldAscii) {
+            x = UpperAscii(x);
+            y = UpperAscii(y);
+        }
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+// The user's locale; the bare C locale knows no collation of its own and would compare by
+// code points, so it stands for the common order of the languages, as in English.
+QLocale CollationLocale() {
+    const QLocale user;
+    return user.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : user;
+}
+
+// Compares two titles: negative, zero or positive. The locale compares the titles as the
+// box shows them.
+class TitleComparer {
+  public:
+    explicit TitleComparer(TSortForm::Comparison comparison)
+        : comparison_(comparison), collator_(CollationLocale()) {
+        collator_.setCaseSensitivity(comparison == TSortForm::Comparison::LocaleNoCase
+                                         ? Qt::CaseInsensitive
+                                         : Qt::CaseSensitive);
+    }
+
+    int operator()(QByteArrayView a, QByteArrayView b) const {
+        switch (comparison_) {
+        case TSortForm::Comparison::Ordinal:
+            return CompareCodes(a, b, false);
+        case TSortForm::Comparison::OrdinalNoCase:
+            return CompareCodes(a, b, true);
+        case TSortForm::Comparison::LocaleCase:
+        case TSortForm::Comparison::LocaleNoCase:
+            break;
+        }
+        return collator_.compare(hp48::DecodeRow(a), hp48::DecodeRow(b));
+    }
+
+  private:
+    TSortForm::Comparison comparison_;
+    QCollator collator_;
+};
+
+void SwapTopics(TopicTable& table, int a, int b) {
+    const TopicRows first = table.Topic(a);
+    const TopicRows second = table.Topic(b);
+    for (int row = 1; row <= RowsPerTopic; ++row) {
+        table.SetRow(a, row, second[row - 1]);
+        table.SetRow(b, row, first[row - 1]);
+    }
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, quint16 tag, int x, int width) {
+    auto* label = Tagged(new QLabel(parent), name, tag);
+    label->setGeometry(x, 10, width, 18);
+    return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, quint16 tag, int index) {
+    constexpr int kFirstX = kClientSize.width() - kLeftColumnX - 3 * kButtonWidth - 2 * kButtonGap;
+    auto* button = Tagged(new QPushButton(parent), name, tag);
+    button->setGeometry(kFirstX + index * (kButtonWidth + kButtonGap), kButtonsY, kButtonWidth,
+                        kButtonHeight);
+    return button;
+}
+
+} // namespace
+
+TSortForm::TSortForm(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("SortForm"));
+    setProperty(kTagProperty, kCaption);
+    setFixedSize(kClientSize);
+    CreateControls();
+    ReadSettings();
+    RegisterWindow(this);
+}
+
+void TSortForm::CreateControls() {
+    MakeLabel(this, "Label1", kOrder, kLeftColumnX, kLeftColumnWidth);
+    radioGroup1_ = new QGroupBox(this);
+    radioGroup1_->setObjectName(QStringLiteral("RadioGroup1"));
+    radioGroup1_->setProperty(kTagProperty, kOrderGroup);
+    radioGroup1_->setGeometry(kLeftColumnX, kGroupY, kLeftColumnWidth, kGroupHeight);
+    // The items take their texts from the group's tag in this order.
+    ascending_ = new QRadioButton(radioGroup1_);
+    ascending_->setObjectName(QStringLiteral("RadioGroup1Item0"));
+    ascending_->setGeometry(10, 12, kLeftColumnWidth - 20, 22);
+    descending_ = new QRadioButton(radioGroup1_);
+    descending_->setObjectName(QStringLiteral("RadioGroup1Item1"));
+    descending_->setGeometry(10, 38, kLeftColumnWidth - 20, 22);
+
+    MakeLabel(this, "Label2", kOptions, kRightColumnX, kRightColumnWidth);
+    auto* groupBox = new QGroupBox(this);
+    groupBox->setObjectName(QStringLiteral("GroupBox1"));
+    groupBox->setGeometry(kRightColumnX, kGroupY, kRightColumnWidth, kGroupHeight);
+    checkBox1_ = new QCheckBox(groupBox);
+    checkBox1_->setObjectName(QStringLiteral("CheckBox1"));
+    checkBox1_->setProperty(kTagProperty, kLocaleConventions);
+    checkBox1_->setGeometry(10, 12, kRightColumnWidth - 20, 22);
+    checkBox2_ = new QCheckBox(groupBox);
+    checkBox2_->setObjectName(QStringLiteral("CheckBox2"));
+    checkBox2_->setProperty(kTagProperty, kCaseSensitive);
+    checkBox2_->setGeometry(10, 38, kRightColumnWidth - 20, 22);
+
+    bitBtn1_ = MakeButton(this, "BitBtn1", kStart, 0);
+    bitBtn1_->setDefault(true);
+    bitBtn2_ = MakeButton(this, "BitBtn2", kCancel, 1);
+    bitBtn3_ = MakeButton(this, "BitBtn3", kHelp, 2);
+    connect(bitBtn3_, &QPushButton::clicked, this, [] { ShowHelp(QStringLiteral("sort")); });
+    connect(bitBtn1_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(bitBtn2_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TSortForm::ReadSettings() {
+    using namespace settings;
+    const SettingsFile& ini = *Glob().Ini;
+    PlaceOnScreen(*this, ReadPosition(ini, key::kSortPosition, fallback::kSortPosition));
+    checkBox1_->setChecked(ReadBool(ini, key::kSortAnsi, fallback::kSortAnsi));
+    checkBox2_->setChecked(ReadBool(ini, key::kSortUpCase, fallback::kSortUpCase));
+    const int direction = ReadInteger(ini, key::kSortDirection, fallback::kSortDirection);
+    (direction == kDirectionDescending ? descending_ : ascending_)->setChecked(true);
+}
+
+void TSortForm::WriteSettings() const {
+    using namespace settings;
+    SettingsFile& ini = *Glob().Ini;
+    WritePosition(ini, key::kSortPosition, pos());
+    Write(ini, key::kSortAnsi, checkBox1_->isChecked());
+    Write(ini, key::kSortUpCase, checkBox2_->isChecked());
+    Write(ini, key::kSortDirection, Descending() ? kDirectionDescending : kDirectionAscending);
+}
+
+TSortForm::Comparison TSortForm::ChosenComparison() const {
+    const bool caseSensitive = checkBox2_->isChecked();
+    if (checkBox1_->isChecked())
+        return caseSensitive ? Comparison::LocaleCase : Comparison::LocaleNoCase;
+    return caseSensitive ? Comparison::Ordinal : Comparison::OrdinalNoCase;
+}
+
+bool TSortForm::Descending() const {
+    return descending_->isChecked();
+}
+
+void TSortForm::SortTopics(TKind* document) {
+    if (document == nullptr)
+        return;
+    if (document->Table().TopicCount() < 2) {
+        ShowMsg(kTooFewTopics, 'i');
+        return;
+    }
+    if (exec() == QDialog::Accepted)
+        SortWithChoices(document);
+}
+
+void TSortForm::SortWithChoices(TKind* document) {
+    TopicTable& table = document->Table();
+    SortTable(table, ChosenComparison(), Descending());
+    // The sort only changes the order of the topics: every entry keeps its place in the list
+    // and takes the title now standing there.
+    QListWidget* list = document->TopicBox();
+    for (int entry = 1; entry <= table.TopicCount() && entry <= list->count(); ++entry)
+        list->item(entry - 1)->setText(hp48::DecodeRow(table.Title(entry)));
+    document->SelectEntry(1);
+    if (TMainProg* main = TMainProg::Instance())
+        main->SetStatusText(Tx(kTopicsSorted));
+    document->SetModified(true);
+    document->ShowTopic();
+    list->setFocus();
+}
+
+void TSortForm::SortTable(TopicTable& table, Comparison comparison, bool descending) {
+    const TitleComparer compare(comparison);
+    const auto outOfOrder = [&](int a, int b) {
+        const int result = compare(table.Title(a), table.Title(b));
+        return descending ? result < 0 : result > 0;
+    };
+    const int count = table.TopicCount();
+    for (int gap = count / 2; gap > 0; gap /= 2) {
+        for (int i = 1; i <= count - gap; ++i) {
+            for (int j = i; j >= 1 && outOfOrder(j, j + gap); j -= gap)
+                SwapTopics(table, j, j + gap);
+        }
+    }
+}

@@ -1,0 +1,107 @@
+#include "gui/dialogs/SplashScreen.h"
+
+#include "gui/Localizer.h"
+#include "gui/ScreenPlacement.h"
+#include "platform/Preferences.h"
+#include "gui/MainWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPixmap>
+#include <QTimer>
+
+namespace {
+
+constexpr quint16 kSloganFirstLine = 830;
+constexpr quint16 kSloganSecondLine = 835;
+
+constexpr QSize kClientSize{292, 180};
+// The texts stand in the right column of the picture, under its name.
+constexpr int kTextLeft = 118;
+constexpr int kTextWidth = 166;
+constexpr int kVersionTop = 74;
+constexpr int kSloganTop = 128;
+constexpr int kLineHeight = 17;
+constexpr int kFontPixels = 12;
+
+constexpr Qt::WindowFlags kWindowFlags =
+    Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+
+QLabel* AddLabel(QWidget* parent, const char* name, int top, quint16 tag) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(kTextLeft, top, kTextWidth, kLineHeight);
+    label->setAlignment(Qt::AlignCenter);
+    if (tag != 0)
+        label->setProperty(kTagProperty, tag);
+    return label;
+}
+
+} // namespace
+
+QPixmap LogoPicture() {
+    return QPixmap(QStringLiteral(":/images/logo.png"));
+}
+
+QString VersionLine() {
+    return QStringLiteral("Version ") + Glob().Version;
+}
+
+TStart::TStart(const QString& commandLineFile)
+    : QWidget(nullptr, kWindowFlags), commandLineFile_(commandLineFile) {
+    setObjectName(QStringLiteral("Start"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(kClientSize);
+    CentreOnScreen(*this);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(kFontPixels);
+    font.setBold(true);
+    setFont(font);
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, Qt::white);
+    setPalette(colours);
+
+    auto* image = new QLabel(this);
+    image->setObjectName(QStringLiteral("Image1"));
+    image->setPixmap(LogoPicture());
+    image->setGeometry(QRect(QPoint(0, 0), kClientSize));
+    AddLabel(this, "Label1", kVersionTop, 0)->setText(VersionLine());
+    AddLabel(this, "Label2", kSloganTop, kSloganFirstLine);
+    AddLabel(this, "Label3", kSloganTop + kLineHeight, kSloganSecondLine);
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("Timer1"));
+    timer_->setTimerType(Qt::PreciseTimer);
+    timer_->setInterval(kShowMilliseconds);
+    connect(timer_, &QTimer::timeout, this, &TStart::Timer1Timer);
+    timer_->start();
+    Glob().SplashDone = false;
+    RegisterWindow(this);
+}
+
+void TStart::Timer1Timer() {
+    close();
+}
+
+void TStart::closeEvent(QCloseEvent* event) {
+    event->accept();
+    Finish();
+}
+
+void TStart::Finish() {
+    if (finished_)
+        return;
+    finished_ = true;
+    timer_->stop();
+    Glob().SplashDone = true;
+    if (commandLineFile_.isEmpty())
+        return;
+    // Opened from the event loop once the splash has gone: a failing file shows its message
+    // box over the main window, not inside this window's close.
+    const QString file = commandLineFile_;
+    QTimer::singleShot(0, qApp, [file] {
+        if (TMainProg* main = TMainProg::Instance())
+            main->OpenFileByName(file);
+    });
+}

@@ -1,0 +1,650 @@
+#include "gui/dialogs/TransferDialog.h"
+
+#include "gui/Localizer.h"
+#include "gui/dialogs/HelpWindow.h"
+#include "core/Hp48Codec.h"
+#include "core/HpFile.h"
+#include "platform/CompanionFiles.h"
+#include "gui/ScreenPlacement.h"
+#include "platform/Settings.h"
+#include "platform/StringTable.h"
+#include "core/TopicTable.h"
+#include "platform/Preferences.h"
+#include "gui/DocumentWindow.h"
+#include "gui/MainWindow.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QShowEvent>
+#include <QTimer>
+
+#include <signal.h>
+#include <unistd.h>
+
+// ---- the take script ----
+
+namespace kermit {
+namespace {
+
+constexpr QByteArrayView kLineEnd = "\r\n";
+// Characters Kermit takes as grouping, quoting or the start of a comment.
+constexpr QByteArrayView kCommandCharacters = "{};#\"";
+// Characters a file name field takes as wildcards; the backslash escapes them there.
+constexpr QByteArrayView kWildcardCharacters = "*?[]{}\\";
+
+bool IsLineBreak(char byte) {
+    return byte == '\r' || byte == '\n';
+}
+
+bool NeedsCode(uchar byte) {
+    return byte < 0x20 || byte > 0x7e || kCommandCharacters.contains(static_cast<char>(byte));
+}
+
+void AppendCode(QByteArray& out, uchar byte) {
+    out += "\\{" + QByteArray::number(byte) + '}';
+}
+
+// A backslash doubled, a character that would mean something to Kermit as its code.
+void AppendLiteral(QByteArray& out, uchar byte) {
+    if (byte == '\\')
+        out += "\\\\";
+    else if (NeedsCode(byte))
+        AppendCode(out, byte);
+    else
+        out += static_cast<char>(byte);
+}
+
+QByteArray LiteralOf(const QString& value) {
+    return Literal(value.toUtf8());
+}
+
+void AddLine(QByteArray& script, QByteArrayView command, QByteArrayView argument = {}) {
+    script += command;
+    script += argument;
+    script += kLineEnd;
+}
+
+void AddCommonLines(QByteArray& script, const ScriptValues& values) {
+    AddLine(script, "pause 2");
+    AddLine(script, "set bell off");
+    // A three-wire cable: no carrier, no hardware flow control.
+    AddLine(script, "set port ", Literal(QFile::encodeName(values.device)));
+    AddLine(script, "set carrier-watch off");
+    AddLine(script, "set flow none");
+    AddLine(script, "clear");
+    // The files carry their own line ends: the bytes go unchanged both ways.
+    AddLine(script, "set file type binary");
+    AddLine(script, "set baud ", LiteralOf(values.baud));
+    AddLine(script, "set parity ", LiteralOf(values.parity));
+    AddLine(script, "set retry ", LiteralOf(values.retries));
+}
+
+constexpr QByteArrayView kSetSuccessCode = "if success define \\%r 7";
+constexpr QByteArrayView kExitWithCode = "exit \\%r";
+
+void AddReceiveLines(QByteArray& script, const ScriptValues& values) {
+    AddLine(script, "set receive timeout 1");
+    // A calculator that falls silent must end the receive. Our own packet timeout, not the
+    // one the calculator asks for; and no sliding windows, which the calculator lacks anyway:
+    // with windows Kermit never counts the NAKs it repeats and waits for ever.
+    AddLine(script, "set send timeout 1");
+    AddLine(script, "set window-size 1");
+    AddLine(script, "set receive packet-length ", LiteralOf(values.receivePacketLength));
+    AddLine(script, "receive ", ReceiveField(values.receiveFile));
+    AddLine(script, kSetSuccessCode);
+    AddLine(script, kExitWithCode);
+}
+
+void AddSendLines(QByteArray& script, const ScriptValues& values) {
+    AddLine(script, "set send packet-length ", LiteralOf(values.sendPacketLength));
+    AddLine(script, "set send timeout 1");
+    AddLine(script, "send ", FileField(values.sendFile) + ' ' + Literal(values.nameOnCalculator));
+    AddLine(script, kSetSuccessCode);
+    AddLine(script, "delete ", FileField(values.sendFile));
+    AddLine(script, kExitWithCode);
+}
+
+void AddLibraryLines(QByteArray& script, const ScriptValues& values) {
+    AddLine(script, "set send timeout 1");
+    AddLine(script, "set send packet-length ", LiteralOf(values.sendPacketLength));
+    AddLine(script, "send ", FileField(values.tarvoLibrary) + " tarvo");
+    AddLine(script, kSetSuccessCode);
+    AddLine(script, kExitWithCode);
+}
+
+} // namespace
+
+QByteArray Literal(QByteArrayView text) {
+    QByteArray kept;
+    for (char byte : text) {
+        if (!IsLineBreak(byte))
+            kept += byte;
+    }
+    QByteArray out;
+    for (qsizetype i = 0; i < kept.size(); ++i) {
+        const auto byte = static_cast<uchar>(kept[i]);
+        const bool first = i == 0;
+        const bool last = i == kept.size() - 1;
+        // Kermit drops blanks at either end of a field, and a line ending in "-" goes on in
+        // the next line.
+        if ((byte == ' ' && (first || last)) || (byte == '-' && last))
+            AppendCode(out, byte);
+        else
+            AppendLiteral(out, byte);
+    }
+    return out;
+}
+
+QByteArray ReceiveField(const QString& path) {
+    QByteArray once;
+    for (char byte : QFile::encodeName(path))
+        AppendLiteral(once, static_cast<uchar>(byte));
+    QByteArray out = "{";
+    for (char byte : once)
+        AppendLiteral(out, static_cast<uchar>(byte));
+    out += '}';
+    return out;
+}
+
+QByteArray FileField(const QString& path) {
+    QByteArray out = "{";
+    for (char byte : QFile::encodeName(path)) {
+        if (kWildcardCharacters.contains(byte))
+            out += "\\\\"; // reaches the file name match as one backslash
+        AppendLiteral(out, static_cast<uchar>(byte));
+    }
+    out += '}';
+    return out;
+}
+
+hp48::EncodedRow CalculatorName(const QString& typed) {
+    QString text = typed;
+    text.removeIf([](QChar c) { return c == u'\r' || c == u'\n'; });
+    return hp48::EncodeRow(text);
+}
+
+QByteArray TakeScript(const ScriptValues& values) {
+    QByteArray script;
+    AddCommonLines(script, values);
+    switch (values.mode) {
+    case 'R':
+        AddReceiveLines(script, values);
+        break;
+    case 'T':
+        AddLibraryLines(script, values);
+        break;
+    default:
+        AddSendLines(script, values);
+        break;
+    }
+    return script;
+}
+
+QStringList CommandArguments(const QString& scriptFile) {
+    return {QStringLiteral("-Y"), QStringLiteral("-C"),
+            QStringLiteral("take ") + QString::fromLatin1(FileField(scriptFile))};
+}
+
+QString DeviceOfPort(const QString& port, const SettingsFile& ini) {
+    constexpr QLatin1StringView kPortPrefix("COM");
+    const bool comPort = port.size() == kPortPrefix.size() + 1 &&
+                         port.startsWith(kPortPrefix, Qt::CaseInsensitive) && port.back() >= u'1' &&
+                         port.back() <= u'4';
+    if (!comPort)
+        return port;
+    const int number = port.back().digitValue();
+    return settings::ReadString(ini, settings::key::kDevices[number - 1],
+                                settings::fallback::Device(number));
+}
+
+} // namespace kermit
+
+// ---- the dialog ----
+
+namespace {
+
+constexpr quint16 kCaption = 200;
+constexpr quint16 kParityLabel = 205;
+constexpr quint16 kWaitText = 210;
+constexpr quint16 kInstruction1 = 215;
+constexpr quint16 kInstruction2 = 220;
+constexpr quint16 kInstruction3 = 225;
+constexpr quint16 kPressReceive = 230;
+constexpr quint16 kPressSend = 235;
+constexpr quint16 kWarning1 = 240;
+constexpr quint16 kWarning2 = 245;
+constexpr quint16 kNameLabel = 250;
+constexpr quint16 kTarvoLabel = 255;
+constexpr quint16 kTransferFailed = 260;
+constexpr quint16 kTransferred = 265;
+constexpr quint16 kPortFailed = 270;
+constexpr quint16 kStart = 10;
+constexpr quint16 kClose = 30;
+constexpr quint16 kHelp = 25;
+constexpr quint16 kCannotWriteSendFile = 1130;
+constexpr quint16 kTarvoMissing = 1190;
+constexpr quint16 kNameWithoutHp48Code = 1250;
+
+constexpr int kCloseResult = 3;
+constexpr int kMillisecondsPerSecond = 1000;
+// How long Kermit may take to end when asked before it is killed.
+constexpr int kStopGraceMs = 1500;
+// The name field holds this while the mode needs no name, so that Start is enabled.
+const QString kNoName = QStringLiteral("nil");
+// The caption of a document received from the calculator, in both languages.
+const QString kFromCalculator = QStringLiteral("Vom HP");
+
+constexpr QSize kClientSize{400, 262};
+constexpr int kMargin = 12;
+constexpr int kLineHeight = 18;
+constexpr int kTextWidth = 250;
+constexpr QRect kPanel1Geometry{276, 10, 112, 112};
+constexpr QRect kPanel3Geometry{kMargin, 176, 376, 40};
+constexpr int kButtonsY = 226;
+constexpr int kButtonWidth = 80;
+constexpr int kButtonHeight = 28;
+constexpr int kButtonGap = 8;
+
+// A tick count in milliseconds that only ever goes forward; it wraps after 49 days, which the
+// difference of two ticks survives.
+quint32 TickCount() {
+    return static_cast<quint32>(QDeadlineTimer::current().deadline());
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, quint16 tag, QRect geometry) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    if (tag != 0)
+        label->setProperty(kTagProperty, tag);
+    label->setGeometry(geometry);
+    return label;
+}
+
+QLineEdit* MakeField(QWidget* parent, const char* name, QRect geometry) {
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(QString::fromLatin1(name));
+    field->setReadOnly(true);
+    field->setGeometry(geometry);
+    return field;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, quint16 tag, int index) {
+    auto* button = Tagged(new QPushButton(parent), name, tag);
+    button->setGeometry(kClientSize.width() - kMargin - (3 - index) * kButtonWidth -
+                            (2 - index) * kButtonGap,
+                        kButtonsY, kButtonWidth, kButtonHeight);
+    return button;
+}
+
+void RemoveFile(int number) {
+    QFile::remove(programfiles::Path(number));
+}
+
+// The files of a transfer in the work directory; none outlives the transfer.
+void RemoveWorkFiles() {
+    RemoveFile(programfiles::kTaskFile);
+    RemoveFile(programfiles::kSendFile);
+    RemoveFile(programfiles::kReceiveFile);
+}
+
+void CloseDocument(TKind* document) {
+    if (auto* window = qobject_cast<QMdiSubWindow*>(document->parentWidget()))
+        window->close();
+    else
+        document->close();
+}
+
+} // namespace
+
+TConnect::TConnect(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("Connect"));
+    setProperty(kTagProperty, kCaption);
+    setFixedSize(kClientSize);
+    CreateControls();
+    PlaceOnScreen(*this, settings::ReadPosition(*Glob().Ini, settings::key::kTransferPosition,
+                                                settings::fallback::kTransferPosition));
+    RegisterWindow(this);
+}
+
+void TConnect::CreateControls() {
+    label5_ = MakeLabel(this, "Label5", kNameLabel, QRect(kMargin, 14, 130, kLineHeight));
+    name_ = new QLineEdit(this);
+    name_->setObjectName(QStringLiteral("Name"));
+    name_->setGeometry(146, 10, 116, 24);
+    label5_->setBuddy(name_);
+    connect(name_, &QLineEdit::textChanged, this, &TConnect::NameChange);
+
+    const int instructionsY = 46;
+    MakeLabel(this, "Label7", kInstruction1,
+              QRect(kMargin, instructionsY, kTextWidth, kLineHeight));
+    MakeLabel(this, "Label8", kInstruction2,
+              QRect(kMargin, instructionsY + kLineHeight, kTextWidth, kLineHeight));
+    MakeLabel(this, "Label9", kInstruction3,
+              QRect(kMargin, instructionsY + 2 * kLineHeight, kTextWidth, kLineHeight));
+    label11_ = MakeLabel(this, "Label11", 0,
+                         QRect(kMargin, instructionsY + 3 * kLineHeight, kTextWidth, kLineHeight));
+    const int warningY = 128;
+    MakeLabel(this, "Label6", kWarning1, QRect(kMargin, warningY, kTextWidth, kLineHeight));
+    MakeLabel(this, "Label10", kWarning2,
+              QRect(kMargin, warningY + kLineHeight, kTextWidth, kLineHeight));
+
+    CreateParameterPanel();
+    CreateStatusPanel();
+
+    bitBtn1_ = MakeButton(this, "BitBtn1", kStart, 0);
+    bitBtn1_->setDefault(true);
+    bitBtn1_->setEnabled(false);
+    bitBtn2_ = MakeButton(this, "BitBtn2", kClose, 1);
+    bitBtn3_ = MakeButton(this, "BitBtn3", kHelp, 2);
+    connect(bitBtn3_, &QPushButton::clicked, this, [] { ShowHelp(QStringLiteral("conn")); });
+    connect(bitBtn1_, &QPushButton::clicked, this, &TConnect::BitBtn1Click);
+    connect(bitBtn2_, &QPushButton::clicked, this, [this] { done(kCloseResult); });
+}
+
+// The serial parameters, shown only: the settings dialog changes them.
+void TConnect::CreateParameterPanel() {
+    panel1_ = new QFrame(this);
+    panel1_->setObjectName(QStringLiteral("Panel1"));
+    panel1_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel1_->setGeometry(kPanel1Geometry);
+    panel1_->setEnabled(false);
+    constexpr int kRowHeight = 26;
+    constexpr int kFieldX = 56;
+    constexpr QSize kFieldSize{48, 22};
+    const auto row = [](int index) { return 6 + index * kRowHeight; };
+    MakeLabel(panel1_, "Label1", 0, QRect(6, row(0) + 2, 48, kLineHeight))
+        ->setText(QStringLiteral("Port :"));
+    port_ = MakeField(panel1_, "Port", QRect(QPoint(kFieldX, row(0)), kFieldSize));
+    MakeLabel(panel1_, "Label2", 0, QRect(6, row(1) + 2, 48, kLineHeight))
+        ->setText(QStringLiteral("Baud :"));
+    baud_ = MakeField(panel1_, "Baud", QRect(QPoint(kFieldX, row(1)), kFieldSize));
+    MakeLabel(panel1_, "Label4", kParityLabel, QRect(6, row(2) + 2, 48, kLineHeight));
+    parity_ = MakeField(panel1_, "Parity", QRect(QPoint(kFieldX, row(2)), kFieldSize));
+    MakeLabel(panel1_, "Label3", 0, QRect(6, row(3) + 2, 48, kLineHeight))
+        ->setText(QStringLiteral("Bits :"));
+    bits_ = MakeField(panel1_, "Bits", QRect(QPoint(kFieldX, row(3)), kFieldSize));
+    bits_->setText(QStringLiteral("8/1"));
+}
+
+// The busy indicator and the status line.
+void TConnect::CreateStatusPanel() {
+    auto* panel3 = new QFrame(this);
+    panel3->setObjectName(QStringLiteral("Panel3"));
+    panel3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel3->setGeometry(kPanel3Geometry);
+    animate1_ = new QProgressBar(panel3);
+    animate1_->setObjectName(QStringLiteral("Animate1"));
+    animate1_->setRange(0, 0); // busy, without a measure of progress
+    animate1_->setTextVisible(false);
+    animate1_->setGeometry(8, 12, 56, 16);
+    animate1_->hide();
+    label12_ = MakeLabel(panel3, "Label12", 0, QRect(68, 4, kPanel3Geometry.width() - 76, 32));
+    label12_->setAlignment(Qt::AlignCenter);
+    label12_->setWordWrap(true);
+}
+
+void TConnect::OpenTransfer(char mode) {
+    if (PrepareTransfer(mode))
+        exec();
+}
+
+bool TConnect::PrepareTransfer(char mode) {
+    transferMode_ = mode;
+    waitText_ = Tx(kWaitText);
+    switch (mode) {
+    case 'R':
+        name_->setText(kNoName);
+        name_->hide();
+        label5_->hide();
+        label11_->setText(Tx(kPressSend));
+        break;
+    case 'T':
+        if (!QFileInfo(programfiles::Path(programfiles::kTarvoLibrary)).isFile()) {
+            ShowMsg(kTarvoMissing, 'e');
+            return false;
+        }
+        name_->setText(kNoName);
+        name_->hide();
+        label5_->setText(Tx(kTarvoLabel));
+        label5_->show();
+        label11_->setText(Tx(kPressReceive));
+        break;
+    default:
+        name_->clear();
+        name_->show();
+        label5_->setText(Tx(kNameLabel));
+        label5_->show();
+        label11_->setText(Tx(kPressReceive));
+        break;
+    }
+    return true;
+}
+
+void TConnect::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormActivate();
+}
+
+void TConnect::FormActivate() {
+    namespace key = settings::key;
+    namespace fallback = settings::fallback;
+    const SettingsFile& ini = *Glob().Ini;
+    label12_->clear();
+    port_->setText(settings::ReadString(ini, key::kPort, QString::fromLatin1(fallback::kPort)));
+    baud_->setText(settings::ReadString(ini, key::kBaud, QString::number(fallback::kBaud)));
+    parity_->setText(
+        settings::ReadString(ini, key::kParity, QString::fromLatin1(fallback::kParity)));
+    if (transferMode_ == 'S')
+        name_->setFocus();
+    else
+        bitBtn1_->setFocus();
+}
+
+void TConnect::NameChange() {
+    bitBtn1_->setEnabled(!name_->text().isEmpty() && !running_);
+}
+
+kermit::ScriptValues TConnect::ScriptValuesForMode(const QByteArray& calculatorName) const {
+    namespace key = settings::key;
+    namespace fallback = settings::fallback;
+    const SettingsFile& ini = *Glob().Ini;
+    const QString packetLength = QString::number(fallback::kScriptPacketLength);
+    kermit::ScriptValues values;
+    values.mode = transferMode_;
+    values.device = kermit::DeviceOfPort(port_->text(), ini);
+    values.baud = baud_->text();
+    values.parity = parity_->text();
+    values.retries = settings::ReadString(ini, key::kRetries, QString::number(fallback::kRetries));
+    values.sendPacketLength = settings::ReadString(ini, key::kSendPacketLength, packetLength);
+    values.receivePacketLength = settings::ReadString(ini, key::kReceivePacketLength, packetLength);
+    values.sendFile = programfiles::Path(programfiles::kSendFile);
+    values.receiveFile = programfiles::Path(programfiles::kReceiveFile);
+    values.tarvoLibrary = programfiles::Path(programfiles::kTarvoLibrary);
+    values.nameOnCalculator = calculatorName;
+    return values;
+}
+
+// A script that cannot be written makes Kermit fail, which the result then tells.
+bool TConnect::WriteTaskScript(const QByteArray& calculatorName) const {
+    QFile script(programfiles::Path(programfiles::kTaskFile));
+    if (!script.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const QByteArray text = kermit::TakeScript(ScriptValuesForMode(calculatorName));
+    return script.write(text) == text.size();
+}
+
+void TConnect::BitBtn1Click() {
+    if (running_)
+        return;
+    // A name the calculator cannot store is refused before anything is written or sent.
+    const hp48::EncodedRow calculatorName = kermit::CalculatorName(name_->text());
+    if (transferMode_ == 'S' && !calculatorName.ok()) {
+        ShowMsg(kNameWithoutHp48Code, 'i', {QString::number(calculatorName.badColumn)});
+        return;
+    }
+    running_ = true;
+    stopRequested_ = false;
+    NameChange();
+    label12_->setText(waitText_);
+    RemoveWorkFiles(); // left by a run that never ended; Kermit must find none of them
+    WriteTaskScript(calculatorName.bytes);
+    const QStringList arguments =
+        kermit::CommandArguments(programfiles::Path(programfiles::kTaskFile));
+    qint64 bytes = 0;
+    int runResult = kermit::kNotStarted;
+    switch (transferMode_) {
+    case 'R':
+        runResult = ReceiveFile(arguments, bytes);
+        break;
+    case 'T':
+        runResult = SendLibrary(arguments, bytes);
+        break;
+    default:
+        runResult = SendDocument(arguments, bytes);
+        break;
+    }
+    // Kermit deletes the send file itself, but not when it was stopped before the end.
+    RemoveWorkFiles();
+    running_ = false;
+    NameChange();
+    ShowResult(runResult, bytes);
+}
+
+int TConnect::RunWithWaitCursor(const QStringList& arguments) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    repaint();
+    const int result = RunKermit(programfiles::Path(programfiles::kKermit), arguments);
+    QApplication::restoreOverrideCursor();
+    return result;
+}
+
+int TConnect::SendDocument(const QStringList& arguments, qint64& bytes) {
+    const TMainProg* main = TMainProg::Instance();
+    TKind* document = main ? main->ActiveDocument() : nullptr;
+    const QString sendFile = programfiles::Path(programfiles::kSendFile);
+    // Written as a save writes it, but the rows are trimmed only when Compress asks for it.
+    if (document == nullptr ||
+        !WriteHpFile(sendFile, document->Table(), document->Table().TopicCount(), Glob().Compress,
+                     Glob().DeleteEmpty)) {
+        ShowMsg(kCannotWriteSendFile, 'e');
+        return kermit::kNotStarted;
+    }
+    bytes = QFileInfo(sendFile).size();
+    return RunWithWaitCursor(arguments);
+}
+
+// A received file opens as a new document without a file of its own.
+int TConnect::ReceiveFile(const QStringList& arguments, qint64& bytes) {
+    int runResult = RunWithWaitCursor(arguments);
+    const QString received = programfiles::Path(programfiles::kReceiveFile);
+    TMainProg* main = TMainProg::Instance();
+    if (runResult == kermit::kStopped)
+        return runResult; // whatever arrived is left unopened
+    if (runResult != kermit::kSuccess || !QFileInfo::exists(received) || main == nullptr)
+        return kermit::kPortFailure;
+    TKind* document = main->NeueDatei1Click();
+    if (document->LoadFromFile(received)) {
+        document->Table().FileName = kNoFileName;
+        document->SetModified(true);
+        document->setWindowTitle(kFromCalculator);
+        bytes = QFileInfo(received).size();
+    } else {
+        CloseDocument(document); // the load told why
+        runResult = kermit::kNotStarted;
+    }
+    QFile::remove(received);
+    return runResult;
+}
+
+int TConnect::SendLibrary(const QStringList& arguments, qint64& bytes) {
+    bytes = QFileInfo(programfiles::Path(programfiles::kTarvoLibrary)).size();
+    return RunWithWaitCursor(arguments);
+}
+
+void TConnect::ShowResult(int runResult, qint64 bytes) {
+    switch (runResult) {
+    case kermit::kPortFailure:
+        label12_->setText(Tx(kPortFailed));
+        break;
+    case kermit::kSuccess: {
+        const qint32 seconds = static_cast<qint32>(endTick_ - startTick_) / kMillisecondsPerSecond;
+        label12_->setText(
+            strings::Format(Tx(kTransferred), {QString::number(bytes), QString::number(seconds)}));
+        break;
+    }
+    default:
+        label12_->setText(Tx(kTransferFailed));
+        break;
+    }
+}
+
+int TConnect::RunKermit(const QString& program, const QStringList& arguments) {
+    if (program.isEmpty())
+        return kermit::kNotStarted;
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    // Kermit reads no keyboard: a script that stopped short of its end ends Kermit instead of
+    // waiting. Its own session keeps it off any terminal the program was started from.
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.setChildProcessModifier([] { ::setsid(); });
+    QEventLoop waiting;
+    bool ended = false;
+    connect(&process, &QProcess::finished, &waiting, [&] {
+        ended = true;
+        waiting.quit();
+    });
+    process.start();
+    if (!process.waitForStarted())
+        return kermit::kNotStarted;
+    startTick_ = TickCount();
+    animate1_->show();
+    kermit_ = &process;
+    const auto forget = qScopeGuard([this] { kermit_ = nullptr; });
+    emit KermitStarted(process.processId());
+    // The program goes on handling its events while Kermit runs.
+    if (!ended && process.state() != QProcess::NotRunning)
+        waiting.exec();
+    animate1_->hide();
+    endTick_ = TickCount();
+    // Kermit ends with 0 when it is asked to end, which would read as a port failure.
+    if (stopRequested_)
+        return kermit::kStopped;
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : kermit::kAbnormalEnd;
+}
+
+// Kermit leads a process group of its own: the whole group is asked to end, and killed when it
+// has not ended after a moment.
+void TConnect::StopKermit() {
+    if (kermit_ == nullptr || kermit_->state() == QProcess::NotRunning || stopRequested_)
+        return; // a transfer that has ended keeps its result
+    stopRequested_ = true;
+    const auto group = static_cast<pid_t>(kermit_->processId());
+    ::kill(-group, SIGTERM);
+    QTimer::singleShot(kStopGraceMs, kermit_, [process = kermit_, group] {
+        if (process->state() != QProcess::NotRunning)
+            ::kill(-group, SIGKILL);
+    });
+}
+
+void TConnect::done(int result) {
+    if (running_) {
+        StopKermit();
+        return;
+    }
+    QDialog::done(result);
+}

@@ -1,0 +1,156 @@
+#include "gui/dialogs/TransferParametersDialog.h"
+
+#include "gui/Localizer.h"
+#include "gui/dialogs/HelpWindow.h"
+#include "gui/ScreenPlacement.h"
+#include "platform/Settings.h"
+#include "platform/Preferences.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+
+namespace {
+
+constexpr quint16 kCaption = 3500;
+constexpr quint16 kParityLabel = 3505;
+constexpr quint16 kRetriesLabel = 3510;
+constexpr quint16 kSendLabel = 3515;
+constexpr quint16 kPacketLengthLabel = 3520;
+constexpr quint16 kReceiveLabel = 3525;
+constexpr quint16 kOk = 15;
+constexpr quint16 kCancel = 20;
+constexpr quint16 kHelp = 25;
+
+// Kermit's parities, in the order of the list; the words are Kermit's own and not translated.
+const char* const kParities[] = {"none", "even", "odd", "mark", "space"};
+constexpr int kVisibleParities = 5;
+constexpr int kMinRetries = 1;
+constexpr int kMaxRetries = 63;
+constexpr int kMinPacketLength = 24;
+constexpr int kMaxPacketLength = 96;
+constexpr int kPacketLengthStep = 8;
+
+// The dialog stands this far right of and below the settings dialog's corner.
+constexpr QPoint kOffsetFromSettings{115, 70};
+
+constexpr QSize kClientSize{300, 210};
+constexpr int kLabelX = 16;
+constexpr int kLabelWidth = 130;
+constexpr int kFieldX = 160;
+constexpr QSize kFieldSize{120, 24};
+constexpr int kLineHeight = 18;
+constexpr int kButtonsY = 170;
+constexpr int kButtonWidth = 80;
+constexpr int kButtonHeight = 28;
+constexpr int kButtonGap = 10;
+
+void MakeLabel(QWidget* parent, const char* name, quint16 tag, int y) {
+    auto* label = Tagged(new QLabel(parent), name, tag);
+    label->setGeometry(kLabelX, y, kLabelWidth, kLineHeight);
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, quint16 tag, int index) {
+    auto* button = Tagged(new QPushButton(parent), name, tag);
+    button->setGeometry(kLabelX + index * (kButtonWidth + kButtonGap), kButtonsY, kButtonWidth,
+                        kButtonHeight);
+    return button;
+}
+
+} // namespace
+
+TMore::TMore(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("More"));
+    setProperty(kTagProperty, kCaption);
+    setFixedSize(kClientSize);
+    CreateControls();
+    RegisterWindow(this);
+}
+
+// A number field that only its arrows change: its edit takes no typing.
+QSpinBox* TMore::MakeSpin(const char* name, const char* editName, int minimum, int maximum,
+                          int step, int y) {
+    auto* spin = new QSpinBox(this);
+    spin->setObjectName(QString::fromLatin1(name));
+    spin->setRange(minimum, maximum);
+    spin->setSingleStep(step);
+    spin->setWrapping(false);
+    spin->setGeometry(QRect(QPoint(kFieldX, y), kFieldSize));
+    QLineEdit* edit = spin->findChild<QLineEdit*>();
+    edit->setObjectName(QString::fromLatin1(editName));
+    edit->setReadOnly(true);
+    return spin;
+}
+
+void TMore::CreateControls() {
+    MakeLabel(this, "Label1", kParityLabel, 16);
+    parityBox_ = new QComboBox(this);
+    parityBox_->setObjectName(QStringLiteral("ParityBox"));
+    parityBox_->setEditable(false);
+    parityBox_->setMaxVisibleItems(kVisibleParities);
+    for (const char* parity : kParities)
+        parityBox_->addItem(QString::fromLatin1(parity));
+    parityBox_->setCurrentIndex(-1);
+    parityBox_->setGeometry(QRect(QPoint(kFieldX, 12), kFieldSize));
+
+    MakeLabel(this, "Label12", kRetriesLabel, 52);
+    retriesUpDown_ = MakeSpin("RetriesUpDown", "Retries", kMinRetries, kMaxRetries, 1, 48);
+
+    MakeLabel(this, "Label6", kSendLabel, 80);
+    MakeLabel(this, "Label2", kPacketLengthLabel, 80 + kLineHeight);
+    sendUpDown_ = MakeSpin("SendUpDown", "SendPacket", kMinPacketLength, kMaxPacketLength,
+                           kPacketLengthStep, 86);
+
+    MakeLabel(this, "Label10", kReceiveLabel, 122);
+    MakeLabel(this, "Label5", kPacketLengthLabel, 122 + kLineHeight);
+    receiveUpDown_ = MakeSpin("ReceiveUpDown", "ReceivePacket", kMinPacketLength, kMaxPacketLength,
+                              kPacketLengthStep, 128);
+
+    button1_ = MakeButton(this, "Button1", kOk, 0);
+    button1_->setDefault(true);
+    button2_ = MakeButton(this, "Button2", kCancel, 1);
+    button3_ = MakeButton(this, "Button3", kHelp, 2);
+    connect(button3_, &QPushButton::clicked, this, [] { ShowHelp(QStringLiteral("advanced")); });
+    connect(button1_, &QPushButton::clicked, this, [this] {
+        Button1Click();
+        accept();
+    });
+    connect(button2_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TMore::OpenAdvanced(const QWidget* settingsDialog) {
+    PrepareAdvanced(settingsDialog);
+    exec();
+}
+
+void TMore::PrepareAdvanced(const QWidget* settingsDialog) {
+    namespace key = settings::key;
+    namespace fallback = settings::fallback;
+    const SettingsFile& ini = *Glob().Ini;
+    if (settingsDialog)
+        PlaceOnScreen(*this, settingsDialog->pos() + kOffsetFromSettings);
+    // A parity that is not one of the list, letter case included, keeps the selection.
+    const int parity = parityBox_->findText(
+        settings::ReadString(ini, key::kParity, QString::fromLatin1(fallback::kParity)),
+        Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (parity >= 0)
+        parityBox_->setCurrentIndex(parity);
+    // A value out of range shows as the nearest bound.
+    retriesUpDown_->setValue(settings::ReadInteger(ini, key::kRetries, fallback::kRetries));
+    sendUpDown_->setValue(
+        settings::ReadInteger(ini, key::kSendPacketLength, fallback::kDialogPacketLength));
+    receiveUpDown_->setValue(
+        settings::ReadInteger(ini, key::kReceivePacketLength, fallback::kDialogPacketLength));
+}
+
+void TMore::Button1Click() {
+    namespace key = settings::key;
+    SettingsFile& ini = *Glob().Ini;
+    const SettingsFile::Batch batch(ini);
+    settings::Write(ini, key::kParity, parityBox_->currentText());
+    settings::Write(ini, key::kRetries, retriesUpDown_->value());
+    settings::Write(ini, key::kSendPacketLength, sendUpDown_->value());
+    settings::Write(ini, key::kReceivePacketLength, receiveUpDown_->value());
+}

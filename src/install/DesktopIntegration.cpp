@@ -1,0 +1,382 @@
+#include "install/DesktopIntegration.h"
+
+#include "platform/Paths.h"
+#include "platform/StringTable.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QProcess>
+#include <QSaveFile>
+#include <QStringList>
+
+#include <algorithm>
+
+namespace shcut {
+namespace {
+
+constexpr int kToolMilliseconds = 60000;
+constexpr const char* kFontName = "HP48.TTF";
+constexpr const char* kFontFamily = "HP48";
+constexpr const char* kMimePackage = "ombrel-hpfile.xml";
+constexpr const char* kTypeComment = "Ombrel HP-File";
+constexpr const char* kHandlerTitle = "Ombrel";
+constexpr quint16 kRemovalEntryName = 1245; // "Remove Ombrel 2.7"
+// What update-mime-database makes from the packages beside them.
+constexpr const char* kGeneratedMimeFiles[] = {
+    "XMLnamespaces", "aliases",    "generic-icons", "globs",     "globs2", "icons",
+    "magic",         "mime.cache", "subclasses",    "treemagic", "types",  "version"};
+
+int fontAddedHere = -1; // the font this process added to itself, if any
+
+// Runs a desktop tool to its end; true when it ran and exited with 0.
+bool RunTool(const QString& program, const QStringList& arguments, QByteArray* output = nullptr) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.start(program, arguments);
+    if (!process.waitForStarted() || !process.waitForFinished(kToolMilliseconds)) {
+        process.kill();
+        process.waitForFinished();
+        return false;
+    }
+    if (output)
+        *output = process.readAllStandardOutput();
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+QString EnvironmentDir(const char* name, const QString& fallback) {
+    const QString value = qEnvironmentVariable(name);
+    return QDir::isAbsolutePath(value) ? value : fallback;
+}
+
+QString ApplicationsFolder() {
+    return DataHome() + QStringLiteral("/applications");
+}
+
+QString MimeFolder() {
+    return DataHome() + QStringLiteral("/mime");
+}
+
+// A string value of a desktop entry: backslashes and control characters escaped.
+QString EntryValue(const QString& text) {
+    QString escaped;
+    for (const QChar c : text) {
+        if (c == u'\\')
+            escaped += QStringLiteral("\\\\");
+        else if (c == u'\n')
+            escaped += QStringLiteral("\\n");
+        else if (c == u'\t')
+            escaped += QStringLiteral("\\t");
+        else if (c == u'\r')
+            escaped += QStringLiteral("\\r");
+        else
+            escaped += c;
+    }
+    return escaped;
+}
+
+using EntryKeys = QList<QPair<const char*, QString>>;
+
+QByteArray DesktopEntry(const EntryKeys& keys) {
+    QString text = QStringLiteral("[Desktop Entry]\n");
+    for (const auto& [key, value] : keys)
+        text += QString::fromLatin1(key) + u'=' + EntryValue(value) + u'\n';
+    return text.toUtf8();
+}
+
+bool WriteFile(const QString& fileName, const QByteArray& bytes, bool executable) {
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return false;
+    QFile::Permissions permissions =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+    if (executable)
+        permissions |= QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    return QFile::setPermissions(fileName, permissions);
+}
+
+// A folder the program wrote into goes again once nothing is left in it.
+void RemoveIfEmpty(const QString& folder) {
+    QDir().rmdir(folder);
+}
+
+QByteArray MimePackage() {
+    return QStringLiteral(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+               "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+               "  <mime-type type=\"%1\">\n"
+               "    <comment>%2</comment>\n"
+               "    <sub-class-of type=\"text/plain\"/>\n"
+               "    <magic priority=\"80\">\n"
+               "      <match type=\"string\" offset=\"0\" value=\"%%HP:\"/>\n"
+               "    </magic>\n"
+               "  </mime-type>\n"
+               "</mime-info>\n")
+        .arg(kMimeType, QString::fromLatin1(kTypeComment))
+        .toUtf8();
+}
+
+bool UpdateMimeDatabase() {
+    return RunTool(QStringLiteral("update-mime-database"), {MimeFolder()});
+}
+
+// After the program's type went: the database is made anew from the packages that are left,
+// or, when none is left, the files made from ours go too.
+void RefreshMimeDatabase() {
+    const QString packages = MimeFolder() + QStringLiteral("/packages");
+    if (!QDir(packages).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        UpdateMimeDatabase();
+        return;
+    }
+    if (!QFileInfo(MimeFolder()).isDir())
+        return;
+    for (const char* name : kGeneratedMimeFiles)
+        QFile::remove(MimeFolder() + u'/' + QString::fromLatin1(name));
+    QFile::remove(MimeFolder() + u'/' + kMimeType + QStringLiteral(".xml"));
+    RemoveIfEmpty(MimeFolder() + QStringLiteral("/application"));
+    RemoveIfEmpty(packages);
+    RemoveIfEmpty(MimeFolder());
+}
+
+// Takes the handler out of every default and association list of one mimeapps.list; the file
+// goes when nothing but group headers is left in it.
+void RemoveHandlerFromList(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+    file.close();
+    const QString typeKey = kMimeType + u'=';
+    QStringList kept;
+    bool changed = false;
+    bool hasEntries = false;
+    for (const QString& line : lines) {
+        QString result = line;
+        if (line.startsWith(typeKey)) {
+            QStringList handlers = line.mid(typeKey.size()).split(u';', Qt::SkipEmptyParts);
+            changed |= handlers.removeAll(kHandlerName) > 0;
+            if (handlers.isEmpty())
+                continue;
+            result = typeKey + handlers.join(u';') + u';';
+        }
+        const QString trimmed = result.trimmed();
+        if (!trimmed.isEmpty() && !trimmed.startsWith(u'['))
+            hasEntries = true;
+        kept.append(result);
+    }
+    if (!changed)
+        return;
+    if (!hasEntries) {
+        QFile::remove(fileName);
+        return;
+    }
+    const QFile::Permissions permissions = file.permissions();
+    if (WriteFile(fileName, kept.join(u'\n').toUtf8(), false))
+        QFile::setPermissions(fileName, permissions);
+}
+
+bool IsReserved(QChar c) {
+    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+    return reserved.contains(c);
+}
+
+} // namespace
+
+QString DataHome() {
+    return EnvironmentDir("XDG_DATA_HOME", QDir::homePath() + QStringLiteral("/.local/share"));
+}
+
+QString ConfigHome() {
+    return paths::WinDir();
+}
+
+QString DesktopFolder() {
+    QByteArray output;
+    QString folder;
+    if (RunTool(QStringLiteral("xdg-user-dir"), {QStringLiteral("DESKTOP")}, &output))
+        folder = QString::fromLocal8Bit(output).trimmed();
+    if (!QDir::isAbsolutePath(folder))
+        folder = QDir::homePath() + QStringLiteral("/Desktop");
+    if (QDir(folder) == QDir(QDir::homePath()))
+        return QString(); // the desktop is switched off
+    return QDir::cleanPath(folder);
+}
+
+bool HasCounterpart(char kind) {
+    return kind == kProgramsMenu || kind == kDesktop;
+}
+
+QString SpecialFolder(char kind) {
+    QString folder;
+    if (kind == kProgramsMenu)
+        folder = ApplicationsFolder();
+    else if (kind == kDesktop)
+        folder = DesktopFolder();
+    if (!folder.isEmpty() && !folder.endsWith(u'/'))
+        folder += u'/';
+    return folder;
+}
+
+bool EnsureFolder(char kind) {
+    const QString folder = SpecialFolder(kind);
+    if (folder.isEmpty())
+        return false;
+    if (kind == kDesktop)
+        return QFileInfo(folder).isDir();
+    return QDir().mkpath(folder);
+}
+
+QString ShortcutName(const QString& version) {
+    return QStringLiteral("Ombrel ") + version;
+}
+
+QString ShortcutFile(char kind, const QString& version) {
+    const QString folder = SpecialFolder(kind);
+    if (folder.isEmpty())
+        return QString();
+    return folder + QStringLiteral("ombrel-") + version + QStringLiteral(".desktop");
+}
+
+bool MakeLink(const QString& target, const QString& linkFile, const QString& description) {
+    if (linkFile.isEmpty() || !QFileInfo(QFileInfo(linkFile).absolutePath()).isDir())
+        return false;
+    const EntryKeys keys = {
+        {"Type", QStringLiteral("Application")},
+        {"Name", description},
+        {"Exec", ExecArgument(target)},
+        {"Terminal", QStringLiteral("false")},
+        {"Categories", QStringLiteral("Office;")},
+    };
+    // Desktops start only entries on the desktop that may be executed.
+    return WriteFile(linkFile, DesktopEntry(keys), true);
+}
+
+QString FontFile() {
+    return DataHome() + QStringLiteral("/fonts/") + QString::fromLatin1(kFontName);
+}
+
+bool FontKnown() {
+    return RunTool(QStringLiteral("fc-list"),
+                   {QStringLiteral("-q"), QStringLiteral(":family=") + kFontFamily});
+}
+
+bool InstallFont(const QString& source) {
+    const QString target = FontFile();
+    const QString folder = QFileInfo(target).absolutePath();
+    if (!QDir().mkpath(folder))
+        return false;
+    if (QFileInfo::exists(target) && !QFile::remove(target))
+        return false;
+    if (!QFile::copy(source, target))
+        return false;
+    RunTool(QStringLiteral("fc-cache"), {QStringLiteral("-f"), folder});
+    if (fontAddedHere >= 0)
+        QFontDatabase::removeApplicationFont(fontAddedHere);
+    fontAddedHere = QFontDatabase::addApplicationFont(target);
+    return true;
+}
+
+bool RemoveFont() {
+    if (fontAddedHere >= 0) {
+        QFontDatabase::removeApplicationFont(fontAddedHere);
+        fontAddedHere = -1;
+    }
+    const QString target = FontFile();
+    if (!RemoveFile(target))
+        return false;
+    const QString folder = QFileInfo(target).absolutePath();
+    if (QFileInfo(folder).isDir()) {
+        RunTool(QStringLiteral("fc-cache"), {QStringLiteral("-f"), folder});
+        RemoveIfEmpty(folder);
+    }
+    return true;
+}
+
+QString MimePackageFile() {
+    return MimeFolder() + QStringLiteral("/packages/") + QString::fromLatin1(kMimePackage);
+}
+
+QString HandlerFile() {
+    return ApplicationsFolder() + u'/' + kHandlerName;
+}
+
+bool RegisterFileClass(const QString& exeFile) {
+    const EntryKeys handler = {
+        {"Type", QStringLiteral("Application")},
+        {"Name", QString::fromLatin1(kHandlerTitle)},
+        {"Exec", ExecArgument(exeFile) + QStringLiteral(" %f")},
+        {"MimeType", kMimeType + u';'},
+        {"NoDisplay", QStringLiteral("true")},
+        {"Terminal", QStringLiteral("false")},
+    };
+    const bool registered =
+        QDir().mkpath(QFileInfo(MimePackageFile()).absolutePath()) &&
+        WriteFile(MimePackageFile(), MimePackage(), false) && UpdateMimeDatabase() &&
+        QDir().mkpath(ApplicationsFolder()) &&
+        WriteFile(HandlerFile(), DesktopEntry(handler), false) &&
+        RunTool(QStringLiteral("xdg-mime"), {QStringLiteral("default"), kHandlerName, kMimeType});
+    if (!registered)
+        UnregisterFileClass();
+    return registered;
+}
+
+void UnregisterFileClass() {
+    RemoveFile(MimePackageFile());
+    RefreshMimeDatabase();
+    RemoveFile(HandlerFile());
+    RemoveHandlerFromList(ConfigHome() + QStringLiteral("/mimeapps.list"));
+    RemoveHandlerFromList(ApplicationsFolder() + QStringLiteral("/mimeapps.list"));
+    RemoveIfEmpty(ApplicationsFolder());
+}
+
+QString RemovalEntryFile(const QString& version) {
+    return ApplicationsFolder() + QStringLiteral("/ombrel-") + version +
+           QStringLiteral("-removal.desktop");
+}
+
+bool CreateRemovalEntry(const QString& exeFile, const QString& version) {
+    // Named apart from the program's own entry, in both languages whatever was installed.
+    const auto name = [&version](int language) {
+        return strings::Format(strings::Text(kRemovalEntryName, language), {version});
+    };
+    const EntryKeys keys = {
+        {"Type", QStringLiteral("Application")},
+        {"Name", name(strings::kEnglish)},
+        {"Name[de]", name(strings::kGerman)},
+        {"Exec", ExecArgument(exeFile) + u' ' + ExecArgument(kRemovalSwitch)},
+        {"Terminal", QStringLiteral("false")},
+        {"Categories", QStringLiteral("Settings;PackageManager;")},
+    };
+    return QDir().mkpath(ApplicationsFolder()) &&
+           WriteFile(RemovalEntryFile(version), DesktopEntry(keys), false);
+}
+
+bool RemoveRemovalEntry(const QString& version) {
+    const bool removed = RemoveFile(RemovalEntryFile(version));
+    RemoveIfEmpty(ApplicationsFolder());
+    return removed;
+}
+
+bool RemoveFile(const QString& fileName) {
+    const QFileInfo file(fileName);
+    if (!file.exists() && !file.isSymLink())
+        return true;
+    return QFile::remove(fileName);
+}
+
+QString ExecArgument(const QString& argument) {
+    QString text = argument;
+    text.replace(u'%', QStringLiteral("%%"));
+    if (std::none_of(text.cbegin(), text.cend(), IsReserved))
+        return text;
+    QString quoted = QStringLiteral("\"");
+    for (const QChar c : text) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            quoted += u'\\';
+        quoted += c;
+    }
+    return quoted + u'"';
+}
+
+} // namespace shcut

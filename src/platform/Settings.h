@@ -1,0 +1,219 @@
+#pragma once
+
+#include "platform/SettingsFile.h"
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QStringList>
+
+#include <array>
+
+// Every section and key of the settings file, the defaults its readers use, and the routines
+// that write many keys at once.
+namespace settings {
+
+struct Key {
+    const char* section;
+    const char* name;
+};
+
+// A window position: Top and Left of one section.
+struct Position {
+    Key top;
+    Key left;
+};
+
+namespace key {
+constexpr Key kWarningMessage{"-Warning-", "Message"};
+
+constexpr Key kAppName{"Application", "Name"};
+constexpr Key kAppVersion{"Application", "Version"};
+constexpr Key kLanguage{"Application", "Language"};
+constexpr Key kWindowState{"Application", "WindowState"};
+constexpr Key kMainTop{"Application", "Top"};
+constexpr Key kMainLeft{"Application", "Left"};
+constexpr Key kMainHeight{"Application", "Height"};
+constexpr Key kMainWidth{"Application", "Width"};
+
+constexpr Key kSortDirection{"Sort", "Direction"};
+constexpr Key kSortAnsi{"Sort", "Ansi"};
+constexpr Key kSortUpCase{"Sort", "UpCase"};
+constexpr Position kSortPosition{{"Sort", "Top"}, {"Sort", "Left"}};
+
+constexpr Key kFindLocation{"Find", "Location"};
+constexpr Key kFindUpCase{"Find", "UpCase"};
+constexpr Position kFindPosition{{"Find", "Top"}, {"Find", "Left"}};
+
+constexpr Key kScanUpCase{"Scan", "UpCase"};
+constexpr Position kScanPosition{{"Scan", "Top"}, {"Scan", "Left"}};
+
+constexpr Key kTextColour{"Colors", "Text"};
+constexpr Key kBackgroundColour{"Colors", "Background"};
+
+constexpr Key kPort{"Transfer", "Port"};
+constexpr Key kBaud{"Transfer", "Baud"};
+constexpr Key kCompress{"Transfer", "Compress"};
+constexpr Key kParity{"Transfer", "Parity"};
+constexpr Key kRetries{"Transfer", "Retries"};
+constexpr Key kSendPacketLength{"Transfer", "Send packet-length"};
+constexpr Key kReceivePacketLength{"Transfer", "Receive packet-length"};
+constexpr Position kTransferPosition{{"Transfer", "Top"}, {"Transfer", "Left"}};
+// The serial device behind each of the ports COM1 to COM4.
+constexpr std::array<Key, 4> kDevices{{{"Transfer", "Device1"},
+                                       {"Transfer", "Device2"},
+                                       {"Transfer", "Device3"},
+                                       {"Transfer", "Device4"}}};
+
+constexpr Key kCharTabAutoOn{"CharTab", "AutoOn"};
+constexpr Position kCharTabPosition{{"CharTab", "Top"}, {"CharTab", "Left"}};
+
+constexpr Key kSound{"Misc", "Sound"};
+constexpr Key kEditMode{"Misc", "EditMode"};
+constexpr Key kReversedBoxes{"Misc", "ReversedBoxes"};
+constexpr Key kBackground{"Misc", "Background"};
+constexpr Key kToolBar{"Misc", "ToolBar"};
+constexpr Key kDeleteEmpty{"Misc", "DeleteEmpty"};
+constexpr Key kTopicLine{"Misc", "TopicLine"};
+constexpr Key kAskDelTopic{"Misc", "AskDelTopic"};
+constexpr Key kPrefPath{"Misc", "PrefPath"};
+constexpr Position kSettingsPosition{{"Misc", "Top"}, {"Misc", "Left"}};
+
+constexpr const char* kFilesSection = "Files";
+constexpr int kRecentFiles = 4;
+
+constexpr Key kInstalledProgramsMenu{"Instal", "ProgG"};
+constexpr Key kInstalledStartMenu{"Instal", "StartG"};
+constexpr Key kInstalledQuickLaunch{"Instal", "QuickG"};
+constexpr Key kInstalledDesktop{"Instal", "ShCut"};
+constexpr Key kInstalledFont{"Instal", "Font"};
+constexpr Key kInstalledClass{"Instal", "Class"};
+} // namespace key
+
+// What readers take when a key is missing.
+namespace fallback {
+constexpr const char* kAppName = "ERROR"; // not installed yet
+constexpr int kWindowState = 0;
+constexpr int kMainHeight = 410;
+constexpr int kMainWidth = 740;
+inline int MainTop(QSize screen) {
+    return screen.height() / 3 - 137;
+}
+inline int MainLeft(QSize screen) {
+    return screen.width() / 2 - 370;
+}
+
+constexpr int kSortDirection = 0;
+constexpr bool kSortAnsi = true;
+constexpr bool kSortUpCase = false;
+constexpr QPoint kSortPosition{250, 200}; // x = Left, y = Top
+constexpr int kFindLocation = 0;
+constexpr bool kFindUpCase = false;
+constexpr QPoint kFindPosition{250, 200};
+constexpr bool kScanUpCase = false;
+constexpr QPoint kScanPosition{250, 150};
+
+constexpr int kTextColour = 1;       // maroon
+constexpr int kBackgroundColour = 8; // silver
+
+constexpr const char* kPort = "COM2";
+constexpr int kBaud = 9600;
+constexpr bool kCompress = true;
+constexpr const char* kParity = "none";
+constexpr int kRetries = 2;
+constexpr int kScriptPacketLength = 48; // as the transfer script reads it
+constexpr int kDialogPacketLength = 24; // as the advanced dialog reads it
+constexpr QPoint kTransferPosition{250, 200};
+inline QString Device(int port) {
+    return QStringLiteral("/dev/ttyS%1").arg(port - 1);
+}
+
+constexpr bool kCharTabAutoOn = false;
+constexpr QPoint kCharTabPosition{30, 501};
+
+constexpr bool kSound = true;
+constexpr bool kEditMode = false;
+constexpr bool kReversedBoxes = false;
+constexpr bool kBackground = true;
+constexpr bool kToolBar = true;
+constexpr bool kDeleteEmpty = false;
+constexpr int kTopicLine = 1;
+constexpr bool kAskDelTopic = true;
+constexpr const char* kPrefPath = "none";
+constexpr QPoint kSettingsPosition{250, 200};
+} // namespace fallback
+
+constexpr const char* kVersion = "2.7";
+constexpr const char* kProgramName = "Ombrel";
+constexpr const char* kWarningText = "This file is maintained by Ombrel, do NOT modify !";
+
+struct PaletteColour {
+    int red;
+    int green;
+    int blue;
+};
+// The colours that Colors/Text and Colors/Background index: the sixteen standard colours
+// without yellow.
+constexpr std::array<PaletteColour, 15> ColorPalette{{{0, 0, 0},
+                                                      {128, 0, 0},
+                                                      {0, 128, 0},
+                                                      {128, 128, 0},
+                                                      {0, 0, 128},
+                                                      {128, 0, 128},
+                                                      {0, 128, 128},
+                                                      {128, 128, 128},
+                                                      {192, 192, 192},
+                                                      {255, 0, 0},
+                                                      {0, 255, 0},
+                                                      {0, 0, 255},
+                                                      {255, 0, 255},
+                                                      {0, 255, 255},
+                                                      {255, 255, 255}}};
+
+// Typed access by Key.
+inline QString ReadString(const SettingsFile& file, Key key, const QString& fallback) {
+    return file.ReadString(key.section, key.name, fallback);
+}
+inline int ReadInteger(const SettingsFile& file, Key key, int fallback) {
+    return file.ReadInteger(key.section, key.name, fallback);
+}
+inline bool ReadBool(const SettingsFile& file, Key key, bool fallback) {
+    return file.ReadBool(key.section, key.name, fallback);
+}
+inline bool Write(SettingsFile& file, Key key, const QString& value) {
+    return file.WriteString(key.section, key.name, value);
+}
+inline void Write(SettingsFile& file, Key key, int value) {
+    file.WriteInteger(key.section, key.name, value);
+}
+inline void Write(SettingsFile& file, Key key, bool value) {
+    file.WriteBool(key.section, key.name, value);
+}
+QPoint ReadPosition(const SettingsFile& file, Position position, QPoint fallback);
+void WritePosition(SettingsFile& file, Position position, QPoint topLeft);
+
+// The language offset: 1 English; every other value, which the program never writes, is 0,
+// German.
+quint8 ReadLanguage(const SettingsFile& file);
+
+// The recent files: keys 1 to 4 of section Files, empty values and repeated names skipped.
+QStringList ReadRecentFiles(const SettingsFile& file);
+
+// Resets every setting but the recent files and the installation record, section by section
+// in the order a new file shows them. Positions are centred on a screen of the given size.
+void WriteDefaults(SettingsFile& file, QSize screen, int language);
+
+// What the program leaves behind when it ends. Recent files whose names the file cannot hold
+// are left out; the others keep their order as keys 1 to n.
+struct ExitState {
+    bool defaultsRestored = false;
+    int windowState = 0; // 0 normal, 1 minimised, 2 maximised
+    QRect mainGeometry;  // of the normal window
+    QPoint charTabPosition;
+    QPoint settingsPosition;
+    QPoint transferPosition;
+    QStringList recentFiles;
+};
+void SaveOnExit(SettingsFile& file, const ExitState& state);
+
+} // namespace settings

@@ -1,0 +1,211 @@
+#include "platform/SettingsFile.h"
+
+#include "core/AtomicFile.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+// UTF-8 in, UTF-8 out: the file needs no wide-character conversion.
+#define SI_NO_CONVERSION
+#include <SimpleIni.h>
+
+namespace {
+constexpr qsizetype kMaxStringRead = 1023;
+}
+
+// Reading goes through SimpleIni (case-insensitive; the first of duplicated keys counts);
+// writing edits the file's own lines, so everything the program does not know stays as it was.
+struct SettingsFile::State {
+    CSimpleIniA ini{true, true, false};
+    QByteArray text;
+    QDateTime loadedModified;
+    qint64 loadedSize = -1;
+
+    void Parse() {
+        ini.Reset();
+        ini.LoadData(text.constData(), static_cast<size_t>(text.size()));
+    }
+};
+
+namespace {
+
+QByteArray SectionName(const QByteArray& line) {
+    const QByteArray trimmed = line.trimmed();
+    if (!trimmed.startsWith('[') || !trimmed.contains(']'))
+        return QByteArray();
+    return trimmed.mid(1, trimmed.indexOf(']') - 1).trimmed();
+}
+
+bool SameName(const QByteArray& a, const char* b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+bool IsKeyLine(const QByteArray& line, const char* key) {
+    const qsizetype equals = line.indexOf('=');
+    return equals > 0 && SameName(line.left(equals).trimmed(), key);
+}
+
+// Sets one value in the lines of an INI text: the first line of that key in the first section
+// of that name, else a new line after the section's last line that is not blank, else a new
+// section at the end.
+void SetValueInText(QByteArray& text, const char* section, const char* key,
+                    const QByteArray& value) {
+    QByteArrayList lines = text.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    qsizetype sectionStart = -1;
+    qsizetype lastFilled = -1;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray name = SectionName(lines[i]);
+        if (!name.isNull()) {
+            if (sectionStart >= 0)
+                break;
+            if (SameName(name, section))
+                sectionStart = lastFilled = i;
+            continue;
+        }
+        if (sectionStart < 0)
+            continue;
+        if (IsKeyLine(lines[i], key)) {
+            const QByteArray ending = lines[i].endsWith('\r') ? "\r" : "";
+            lines[i] = lines[i].left(lines[i].indexOf('=') + 1) + value + ending;
+            text = lines.join('\n') + '\n';
+            return;
+        }
+        if (!lines[i].trimmed().isEmpty())
+            lastFilled = i;
+    }
+    const QByteArray entry = QByteArray(key) + '=' + value;
+    if (sectionStart >= 0) {
+        lines.insert(lastFilled + 1, entry);
+    } else {
+        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
+            lines.append(QByteArray());
+        lines.append('[' + QByteArray(section) + ']');
+        lines.append(entry);
+    }
+    text = lines.join('\n') + '\n';
+}
+
+// A new user has no settings folder yet. The missing folders are made private (0700), as a
+// user's configuration folder is; folders that exist keep their modes.
+bool MakeFolder(const QString& path) {
+    const QFileInfo folder(path);
+    if (folder.isDir())
+        return true;
+    if (folder.exists() || !MakeFolder(folder.absolutePath()))
+        return false;
+    return QDir().mkdir(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) ||
+           QFileInfo(path).isDir();
+}
+
+} // namespace
+
+SettingsFile::SettingsFile(const QString& fileName)
+    : fileName_(fileName), state_(std::make_unique<State>()) {
+    ReloadIfChanged();
+}
+
+SettingsFile::~SettingsFile() = default;
+
+bool SettingsFile::Exists() const {
+    return QFileInfo::exists(fileName_);
+}
+
+// The file has one writer, but it is read fresh whenever it changed on disk since the last look.
+void SettingsFile::ReloadIfChanged() const {
+    const QFileInfo info(fileName_);
+    const QDateTime modified = info.exists() ? info.lastModified() : QDateTime();
+    const qint64 size = info.exists() ? info.size() : -1;
+    if (modified == state_->loadedModified && size == state_->loadedSize)
+        return;
+    state_->text.clear();
+    QFile file(fileName_);
+    if (file.open(QIODevice::ReadOnly))
+        state_->text = file.readAll();
+    state_->Parse();
+    state_->loadedModified = modified;
+    state_->loadedSize = size;
+}
+
+void SettingsFile::Save() {
+    if (batchDepth_ > 0) {
+        unsaved_ = true;
+        return;
+    }
+    unsaved_ = false;
+    if (!MakeFolder(QFileInfo(fileName_).absolutePath()) ||
+        !WriteFileAtomically(fileName_, state_->text)) {
+        if (writeFailed_)
+            writeFailed_(fileName_);
+        return;
+    }
+    const QFileInfo info(fileName_);
+    state_->loadedModified = info.lastModified();
+    state_->loadedSize = info.size();
+}
+
+QString SettingsFile::ReadString(const char* section, const char* key,
+                                 const QString& defaultValue) const {
+    ReloadIfChanged();
+    const char* value = state_->ini.GetValue(section, key, nullptr);
+    if (value == nullptr)
+        return defaultValue;
+    return QString::fromUtf8(value).left(kMaxStringRead);
+}
+
+int ParseSettingsInteger(const QString& text, int defaultValue) {
+    const QString trimmed = text.trimmed();
+    bool ok = false;
+    int value = 0;
+    if (trimmed.size() > 2 && (trimmed.startsWith(u"0x") || trimmed.startsWith(u"0X")))
+        value = static_cast<int>(trimmed.mid(2).toUInt(&ok, 16));
+    else
+        value = trimmed.toInt(&ok, 10);
+    return ok ? value : defaultValue;
+}
+
+int SettingsFile::ReadInteger(const char* section, const char* key, int defaultValue) const {
+    return ParseSettingsInteger(ReadString(section, key, QString()), defaultValue);
+}
+
+bool SettingsFile::ReadBool(const char* section, const char* key, bool defaultValue) const {
+    return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+bool SettingsFile::CanHold(const QString& value) {
+    return !value.contains(u'\n') && !value.contains(u'\r') && !value.contains(QChar(u'\0'));
+}
+
+bool SettingsFile::WriteString(const char* section, const char* key, const QString& value) {
+    if (!CanHold(value))
+        return false;
+    ReloadIfChanged();
+    SetValueInText(state_->text, section, key, value.toUtf8());
+    state_->Parse();
+    Save();
+    return true;
+}
+
+void SettingsFile::WriteInteger(const char* section, const char* key, int value) {
+    WriteString(section, key, QString::number(value));
+}
+
+void SettingsFile::WriteBool(const char* section, const char* key, bool value) {
+    WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void SettingsFile::SetWriteFailureHandler(std::function<void(const QString&)> handler) {
+    writeFailed_ = std::move(handler);
+}
+
+SettingsFile::Batch::Batch(SettingsFile& file) : file_(file) {
+    ++file_.batchDepth_;
+}
+
+SettingsFile::Batch::~Batch() {
+    if (--file_.batchDepth_ == 0 && file_.unsaved_)
+        file_.Save();
+}

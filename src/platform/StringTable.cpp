@@ -1,0 +1,62 @@
+#include "platform/StringTable.h"
+
+#include <QHash>
+#include <QStringList>
+
+extern const unsigned char kOmbrelStrings[];
+
+namespace strings {
+namespace {
+
+QString Unescape(QStringView text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'\\' || i + 1 == text.size()) {
+            out += text[i];
+            continue;
+        }
+        const QChar escaped = text[++i];
+        out += escaped == u'n' ? QChar(u'\n') : escaped == u't' ? QChar(u'\t') : escaped;
+    }
+    return out;
+}
+
+QHash<quint16, QString> LoadTable() {
+    QHash<quint16, QString> table;
+    const QString source = QString::fromUtf8(reinterpret_cast<const char*>(kOmbrelStrings));
+    for (QStringView line : QStringView(source).split(u'\n')) {
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        const qsizetype tab = line.indexOf(u'\t');
+        if (tab <= 0)
+            continue;
+        table.insert(static_cast<quint16>(line.left(tab).toUInt()), Unescape(line.mid(tab + 1)));
+    }
+    return table;
+}
+
+} // namespace
+
+QString Entry(quint16 id) {
+    static const QHash<quint16, QString> table = LoadTable();
+    return table.value(id);
+}
+
+QString Format(const QString& text, const QStringList& arguments) {
+    QString out;
+    qsizetype next = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool placeHolder =
+            text[i] == u'%' && i + 1 < text.size() && (text[i + 1] == u'D' || text[i + 1] == u'S');
+        if (placeHolder && next < arguments.size()) {
+            out += arguments[next++];
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+} // namespace strings
