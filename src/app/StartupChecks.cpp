@@ -83,7 +83,7 @@ void ReportVersion(quint16 id, const QStringList& arguments) {
 
 // The first start: true when the installer installed.
 bool RunInstaller() {
-    const std::unique_ptr<TInst> installer = std::make_unique<TInst>();
+    const std::unique_ptr<InstallerDialog> installer = std::make_unique<InstallerDialog>();
     ApplyLanguage();
     return installer->exec() == QDialog::Accepted;
 }
@@ -130,7 +130,7 @@ CompanionFiles CheckCompanionFiles() {
     return complete ? CompanionFiles::Complete : CompanionFiles::Missing;
 }
 
-TStart* StartupChecks(const QStringList& parameters) {
+SplashScreen* StartupChecks(const QStringList& parameters) {
     FillPaths();
     if (!parameters.isEmpty() && parameters.first() == shcut::kRemovalSwitch) {
         RemoveInstallation();
@@ -153,7 +153,7 @@ TStart* StartupChecks(const QStringList& parameters) {
     }
     const QString commandLineFile =
         parameters.isEmpty() ? QString() : QDir::current().absoluteFilePath(parameters.first());
-    auto* splash = new TStart(commandLineFile);
+    auto* splash = new SplashScreen(commandLineFile);
     splash->show();
     QApplication::processEvents(); // painted before the windows are made
     return splash;

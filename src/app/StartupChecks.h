@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-class TStart;
+class SplashScreen;
 
 // What every start checks before the windows are made, in this order: the program's paths;
 // the removal switch as the first parameter (the removal runs and the program ends); the
@@ -12,7 +12,7 @@ class TStart;
 //
 // Returns the splash when start-up goes on, nullptr when the program is to end: main() then
 // returns, so the global state is freed on the way out.
-TStart* StartupChecks(const QStringList& parameters);
+SplashScreen* StartupChecks(const QStringList& parameters);
 
 enum class CompanionFiles {
     Complete,

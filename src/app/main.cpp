@@ -20,13 +20,13 @@ namespace {
 // global state freed.
 int RunMainSequence(const QStringList& parameters, SingleInstance& instance) {
     // The splash takes itself away when its time is up.
-    const QPointer<TStart> splash = StartupChecks(parameters);
+    const QPointer<SplashScreen> splash = StartupChecks(parameters);
     if (!splash)
         return 0;
     QGuiApplication::setApplicationDisplayName(QString::fromLatin1(settings::kProgramName));
-    TMainProg mainWindow;
+    MainWindow mainWindow;
     mainWindow.CreateLongLivedWindows();
-    QObject::connect(&instance, &SingleInstance::HandedOver, &mainWindow, &TMainProg::HandOver);
+    QObject::connect(&instance, &SingleInstance::HandedOver, &mainWindow, &MainWindow::HandOver);
     instance.StartDelivery(); // also what came while the installer or the splash showed
     ApplyLanguage();
     mainWindow.show();

@@ -63,7 +63,7 @@ constexpr int kHeaderFontPixels = 13;
 constexpr int kRowsShownRed = 7;
 constexpr int kRowLengthShownRed = 22;
 
-TKind::MenuRunner menuRunner = [](QMenu& menu, const QPoint& position) {
+DocumentWindow::MenuRunner menuRunner = [](QMenu& menu, const QPoint& position) {
     return menu.exec(position);
 };
 
@@ -123,7 +123,7 @@ QAction* AddAction(QMenu* menu, const char* name, quint16 tag, const QKeySequenc
 
 } // namespace
 
-struct TKind::Menus {
+struct DocumentWindow::Menus {
     QAction* commit = nullptr;      // Datenbernehmen1
     QAction* deleteData = nullptr;  // Datenlschen1
     QAction* copyData = nullptr;    // Datenkopieren1
@@ -149,7 +149,7 @@ struct TKind::Menus {
     QAction* dropCancel = nullptr;
 };
 
-TKind::TKind(QWidget* parent) : QWidget(parent), menus_(std::make_unique<Menus>()) {
+DocumentWindow::DocumentWindow(QWidget* parent) : QWidget(parent), menus_(std::make_unique<Menus>()) {
     setObjectName(QStringLiteral("Kind"));
     setProperty(kTagProperty, kUnnamed);
     setWindowTitle(Tx(kUnnamed));
@@ -176,11 +176,11 @@ TKind::TKind(QWidget* parent) : QWidget(parent), menus_(std::make_unique<Menus>(
     UpdateTopicPosition();
 }
 
-TKind::~TKind() {
+DocumentWindow::~DocumentWindow() {
     DisconnectChildSignals(this);
 }
 
-void TKind::CreateBoxes() {
+void DocumentWindow::CreateBoxes() {
     dataSide_ = new QWidget(this);
     dataSide_->setObjectName(QStringLiteral("DataSide"));
     dataSide_->resize(kDataWidth, kClientHeight);
@@ -194,9 +194,9 @@ void TKind::CreateBoxes() {
     dataBox_->setGeometry(0, kHeaderHeight, kDataWidth, kClientHeight - kHeaderHeight);
     dataBox_->setLineWrapMode(QPlainTextEdit::NoWrap);
     dataBox_->setTabChangesFocus(false);
-    connect(dataBox_, &QPlainTextEdit::textChanged, this, &TKind::UpdateRowCounters);
-    connect(dataBox_, &QPlainTextEdit::cursorPositionChanged, this, &TKind::UpdateRowCounters);
-    connect(dataBox_, &QPlainTextEdit::selectionChanged, this, &TKind::UpdateRowCounters);
+    connect(dataBox_, &QPlainTextEdit::textChanged, this, &DocumentWindow::UpdateRowCounters);
+    connect(dataBox_, &QPlainTextEdit::cursorPositionChanged, this, &DocumentWindow::UpdateRowCounters);
+    connect(dataBox_, &QPlainTextEdit::selectionChanged, this, &DocumentWindow::UpdateRowCounters);
 
     listSide_ = new QWidget(this);
     listSide_->setObjectName(QStringLiteral("ListSide"));
@@ -229,7 +229,7 @@ void TKind::CreateBoxes() {
     });
 }
 
-void TKind::CreateMenus() {
+void DocumentWindow::CreateMenus() {
     Menus& m = *menus_;
     editMenu_ = new QMenu(this);
     editMenu_->setObjectName(QStringLiteral("Bearbeiten1"));
@@ -245,18 +245,18 @@ void TKind::CreateMenus() {
     m.insertCopy = AddAction(editMenu_, "Kopieeinfgen1", 2185);
     m.sort = AddAction(editMenu_, "Sortieren1", 2190);
     m.insertCopy->setEnabled(false);
-    connect(m.commit, &QAction::triggered, this, &TKind::Datenbernehmen1Click);
+    connect(m.commit, &QAction::triggered, this, &DocumentWindow::Datenbernehmen1Click);
     connect(m.deleteData, &QAction::triggered, dataBox_,
             [this] { dataBox_->textCursor().removeSelectedText(); });
     connect(m.copyData, &QAction::triggered, dataBox_, &QPlainTextEdit::copy);
     connect(m.pasteData, &QAction::triggered, dataBox_, &QPlainTextEdit::paste);
-    connect(m.insertTopic, &QAction::triggered, this, &TKind::Topiceinfgen1Click);
-    connect(m.deleteTopic, &QAction::triggered, this, &TKind::Topiclschen1Click);
-    connect(m.copyTopic, &QAction::triggered, this, &TKind::Topickopieren1Click);
-    connect(m.insertCopy, &QAction::triggered, this, &TKind::Kopieeinfgen1Click);
+    connect(m.insertTopic, &QAction::triggered, this, &DocumentWindow::Topiceinfgen1Click);
+    connect(m.deleteTopic, &QAction::triggered, this, &DocumentWindow::Topiclschen1Click);
+    connect(m.copyTopic, &QAction::triggered, this, &DocumentWindow::Topickopieren1Click);
+    connect(m.insertCopy, &QAction::triggered, this, &DocumentWindow::Kopieeinfgen1Click);
     connect(m.sort, &QAction::triggered, this, [this] {
-        if (TMainProg* main = TMainProg::Instance(); main && main->SortDialog())
-            main->SortDialog()->SortTopics(this);
+        if (MainWindow* main = MainWindow::Instance(); main && main->sortDialog())
+            main->sortDialog()->SortTopics(this);
     });
 
     m.list = new QMenu(this);
@@ -266,10 +266,10 @@ void TKind::CreateMenus() {
     m.listCopy = AddAction(m.list, "Kopieren1", 610);
     m.listInsertCopy = AddAction(m.list, "Kopieeinfgen2", 615);
     m.listInsertCopy->setEnabled(false);
-    connect(m.listInsert, &QAction::triggered, this, &TKind::Topiceinfgen1Click);
-    connect(m.listDelete, &QAction::triggered, this, &TKind::Topiclschen1Click);
-    connect(m.listCopy, &QAction::triggered, this, &TKind::Topickopieren1Click);
-    connect(m.listInsertCopy, &QAction::triggered, this, &TKind::Kopieeinfgen1Click);
+    connect(m.listInsert, &QAction::triggered, this, &DocumentWindow::Topiceinfgen1Click);
+    connect(m.listDelete, &QAction::triggered, this, &DocumentWindow::Topiclschen1Click);
+    connect(m.listCopy, &QAction::triggered, this, &DocumentWindow::Topickopieren1Click);
+    connect(m.listInsertCopy, &QAction::triggered, this, &DocumentWindow::Kopieeinfgen1Click);
 
     m.titleRow = new QMenu(this);
     m.titleRow->setObjectName(QStringLiteral("PopupMenu2"));
@@ -291,27 +291,27 @@ void TKind::CreateMenus() {
     m.dropCancel = AddAction(m.drop, "Abbrechen1", 660);
 }
 
-void TKind::SetMenuRunner(MenuRunner runner) {
+void DocumentWindow::SetMenuRunner(MenuRunner runner) {
     menuRunner = runner ? std::move(runner)
                         : [](QMenu& menu, const QPoint& position) { return menu.exec(position); };
 }
 
-QLabel* TKind::Panel(const char* name) const {
+QLabel* DocumentWindow::Panel(const char* name) const {
     return findChild<QLabel*>(QString::fromLatin1(name));
 }
 
-void TKind::ApplyBoxFont() {
+void DocumentWindow::ApplyBoxFont() {
     const QFont font = hp48font::Font(kBoxFontPixels);
     dataBox_->setFont(font);
     topicBox_->setFont(font);
 }
 
-void TKind::ArrangeBoxes(bool reversed) {
+void DocumentWindow::ArrangeBoxes(bool reversed) {
     dataSide_->move(reversed ? kListWidth + 1 : 0, 0);
     listSide_->move(reversed ? 0 : kDataWidth + 1, 0);
 }
 
-void TKind::SetBoxColours(int textIndex, int backgroundIndex) {
+void DocumentWindow::SetBoxColours(int textIndex, int backgroundIndex) {
     for (QWidget* box : {static_cast<QWidget*>(dataBox_), static_cast<QWidget*>(topicBox_)}) {
         QPalette palette = box->palette();
         palette.setColor(QPalette::Text, PaletteColour(textIndex));
@@ -321,7 +321,7 @@ void TKind::SetBoxColours(int textIndex, int backgroundIndex) {
 }
 
 // Misc/TopicLine is read as text; a value that is no number from 1 to 7 gives row 1.
-void TKind::ReadTopicLineSetting() {
+void DocumentWindow::ReadTopicLineSetting() {
     const QString text = settings::ReadString(*Glob().Ini, settings::key::kTopicLine,
                                               QString::number(settings::fallback::kTopicLine));
     bool ok = false;
@@ -332,19 +332,19 @@ void TKind::ReadTopicLineSetting() {
     menus_->titleRows[topicLine - 1]->setChecked(true);
 }
 
-bool TKind::HasFile() const {
+bool DocumentWindow::HasFile() const {
     return table_.FileName != kNoFileName;
 }
 
-bool TKind::PseudoTopicSelected() const {
+bool DocumentWindow::PseudoTopicSelected() const {
     return table_.IsPseudoTopic(SelectedEntry());
 }
 
-int TKind::SelectedEntry() const {
+int DocumentWindow::SelectedEntry() const {
     return topicBox_->currentRow() + 1;
 }
 
-void TKind::SelectEntry(int entry) {
+void DocumentWindow::SelectEntry(int entry) {
     const QSignalBlocker blocker(topicBox_);
     if (entry <= 0) {
         topicBox_->setCurrentIndex(QModelIndex());
@@ -356,7 +356,7 @@ void TKind::SelectEntry(int entry) {
     UpdateTopicPosition();
 }
 
-void TKind::RefreshTopicList(int selectEntry) {
+void DocumentWindow::RefreshTopicList(int selectEntry) {
     const QSignalBlocker blocker(topicBox_);
     topicBox_->clear();
     for (int entry = 1; entry <= table_.EntryCount(); ++entry) {
@@ -366,7 +366,7 @@ void TKind::RefreshTopicList(int selectEntry) {
     SelectEntry(qBound(1, selectEntry, table_.EntryCount()));
 }
 
-void TKind::ShowTopic() {
+void DocumentWindow::ShowTopic() {
     const int entry = qBound(1, SelectedEntry(), table_.EntryCount());
     const TopicRows& rows = table_.Topic(entry);
     int last = RowsPerTopic;
@@ -382,7 +382,7 @@ void TKind::ShowTopic() {
     UpdateTopicPosition();
 }
 
-void TKind::UpdateRowCounters() {
+void DocumentWindow::UpdateRowCounters() {
     const QTextDocument* document = dataBox_->document();
     int rows = document->blockCount();
     if (document->lastBlock().text().isEmpty())
@@ -408,7 +408,7 @@ void TKind::UpdateRowCounters() {
     SetPanelText(Panel("Panel10"), QString::number(length), length > kRowLengthShownRed);
 }
 
-void TKind::UpdateTopicPosition() {
+void DocumentWindow::UpdateTopicPosition() {
     const int entry = SelectedEntry();
     const int topics = table_.TopicCount();
     QLabel* position = Panel("Panel9");
@@ -418,24 +418,24 @@ void TKind::UpdateTopicPosition() {
         position->setText(QStringLiteral("%1/%2").arg(entry).arg(topics));
 }
 
-void TKind::UpdateIcon() {
+void DocumentWindow::UpdateIcon() {
     setWindowIcon(QIcon(table_.Modified ? QStringLiteral(":/images/modified.png")
                                         : QStringLiteral(":/images/saved.png")));
 }
 
-void TKind::SetModified(bool modified) {
+void DocumentWindow::SetModified(bool modified) {
     table_.Modified = modified;
     UpdateIcon();
-    if (TMainProg* main = TMainProg::Instance())
+    if (MainWindow* main = MainWindow::Instance())
         main->RecountUnsaved();
 }
 
-void TKind::SetStatus(quint16 textId) {
-    if (TMainProg* main = TMainProg::Instance())
+void DocumentWindow::SetStatus(quint16 textId) {
+    if (MainWindow* main = MainWindow::Instance())
         main->SetStatusText(Tx(textId));
 }
 
-void TKind::FormActivate() {
+void DocumentWindow::FormActivate() {
     if (Glob().CopyBufferFilled) {
         menus_->insertCopy->setEnabled(true);
         menus_->listInsertCopy->setEnabled(true);
@@ -452,7 +452,7 @@ static QStringList DataBoxLines(const QPlainTextEdit* box) {
 
 // The first ten lines of the data box as rows; false after telling which character has no
 // code, when one has.
-bool TKind::EncodeDataBox(QList<QByteArray>& lines) {
+bool DocumentWindow::EncodeDataBox(QList<QByteArray>& lines) {
     const QStringList texts = DataBoxLines(dataBox_);
     qsizetype rowStart = 0;
     for (int row = 1; row <= RowsPerTopic && row <= texts.size(); ++row) {
@@ -470,14 +470,14 @@ bool TKind::EncodeDataBox(QList<QByteArray>& lines) {
     return true;
 }
 
-bool TKind::RefuseWhenFull() {
+bool DocumentWindow::RefuseWhenFull() {
     if (!table_.IsFull())
         return false;
     ShowMsg(refusal::kTableFull, 'i');
     return true;
 }
 
-void TKind::Datenbernehmen1Click() {
+void DocumentWindow::Datenbernehmen1Click() {
     QList<QByteArray> lines;
     if (!EncodeDataBox(lines))
         return;
@@ -494,13 +494,13 @@ void TKind::Datenbernehmen1Click() {
     UpdateTopicPosition();
 }
 
-void TKind::ChangedAt(int entry) {
+void DocumentWindow::ChangedAt(int entry) {
     RefreshTopicList(entry);
     SetModified(true);
     ShowTopic();
 }
 
-void TKind::Topiceinfgen1Click() {
+void DocumentWindow::Topiceinfgen1Click() {
     const int entry = SelectedEntry();
     if (const quint16 refused = table_.InsertEmptyTopic(entry)) {
         ShowMsg(refused, 'i');
@@ -513,7 +513,7 @@ void TKind::Topiceinfgen1Click() {
     dataBox_->setFocus();
 }
 
-void TKind::Topiclschen1Click() {
+void DocumentWindow::Topiclschen1Click() {
     const int entry = SelectedEntry();
     if (!table_.IsTopic(entry)) {
         ShowMsg(table_.IsPseudoTopic(entry) ? refusal::kDeleteNew : refusal::kNoEntry, 'i');
@@ -534,8 +534,8 @@ void TKind::Topiclschen1Click() {
     ChangedAt(entry);
 }
 
-void TKind::Topickopieren1Click() {
-    TMainProg* main = TMainProg::Instance();
+void DocumentWindow::Topickopieren1Click() {
+    MainWindow* main = MainWindow::Instance();
     const int entry = SelectedEntry();
     if (main == nullptr)
         return;
@@ -548,8 +548,8 @@ void TKind::Topickopieren1Click() {
     SetStatus(kTopicCopied);
 }
 
-void TKind::Kopieeinfgen1Click() {
-    TMainProg* main = TMainProg::Instance();
+void DocumentWindow::Kopieeinfgen1Click() {
+    MainWindow* main = MainWindow::Instance();
     if (main == nullptr || !Glob().CopyBufferFilled || RefuseWhenFull())
         return;
     const int entry = SelectedEntry();
@@ -560,7 +560,7 @@ void TKind::Kopieeinfgen1Click() {
     ChangedAt(entry);
 }
 
-void TKind::RowClick(int topicLine) {
+void DocumentWindow::RowClick(int topicLine) {
     table_.TopicLine = topicLine;
     Panel("Panel1")->setText(QString::number(topicLine));
     menus_->titleRows[topicLine - 1]->setChecked(true);
@@ -592,7 +592,7 @@ quint16 LoadFailureMessage(int result) {
 
 } // namespace
 
-bool TKind::LoadFromFile(const QString& name) {
+bool DocumentWindow::LoadFromFile(const QString& name) {
     const int result = ReadHpFile(name, table_);
     if (result < 0) {
         if (const quint16 message = LoadFailureMessage(result))
@@ -606,7 +606,7 @@ bool TKind::LoadFromFile(const QString& name) {
     return true;
 }
 
-bool TKind::SaveToFile(const QString& name) {
+bool DocumentWindow::SaveToFile(const QString& name) {
     if (!WriteHpFile(name, table_, table_.TopicCount(), true, Glob().DeleteEmpty)) {
         ShowMsg(kCannotWrite, 'e');
         return false;
@@ -614,12 +614,12 @@ bool TKind::SaveToFile(const QString& name) {
     if (Glob().DeleteEmpty)
         LoadFromFile(name);
     SetStatus(kFileSaved);
-    if (TMainProg* main = TMainProg::Instance())
+    if (MainWindow* main = MainWindow::Instance())
         main->AddRecentFile(name);
     return true;
 }
 
-bool TKind::Dateispeichern() {
+bool DocumentWindow::Dateispeichern() {
     if (!HasFile())
         return Speichernunter();
     if (!SaveToFile(table_.FileName))
@@ -628,7 +628,7 @@ bool TKind::Dateispeichern() {
     return true;
 }
 
-bool TKind::Speichernunter() {
+bool DocumentWindow::Speichernunter() {
     const QString suggested = HasFile() ? QFileInfo(table_.FileName).fileName() : windowTitle();
     const QString name = TheFileDialogs().SaveFileName(
         this, QStringLiteral("Datei speichern"), Glob().PrefPath, suggested, AllFilesFilter());
@@ -640,7 +640,7 @@ bool TKind::Speichernunter() {
     return true;
 }
 
-bool TKind::CloseQuery() {
+bool DocumentWindow::CloseQuery() {
     if (!table_.Modified)
         return true;
     if (Glob().Sound)
@@ -654,24 +654,24 @@ bool TKind::CloseQuery() {
     return answer == MsgButton::No || (answer == MsgButton::Yes && Dateispeichern());
 }
 
-void TKind::closeEvent(QCloseEvent* event) {
+void DocumentWindow::closeEvent(QCloseEvent* event) {
     if (!CloseQuery()) {
         event->ignore();
         return;
     }
     event->accept();
-    if (TMainProg* main = TMainProg::Instance())
+    if (MainWindow* main = MainWindow::Instance())
         main->DocumentClosing(this);
 }
 
 // ---- the topic list: keys, the right button and drag and drop ----
 
-int TKind::EntryAt(const QPoint& position) const {
+int DocumentWindow::EntryAt(const QPoint& position) const {
     const QModelIndex index = topicBox_->indexAt(position);
     return index.isValid() ? index.row() + 1 : 0;
 }
 
-bool TKind::eventFilter(QObject* watched, QEvent* event) {
+bool DocumentWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == topicBox_ && event->type() == QEvent::KeyRelease) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Insert || key == Qt::Key_Delete) {
@@ -709,7 +709,7 @@ bool TKind::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
-void TKind::ListMouseDown(QMouseEvent* event) {
+void DocumentWindow::ListMouseDown(QMouseEvent* event) {
     topicBox_->setFocus();
     const int entry = EntryAt(event->position().toPoint());
     if (event->button() == Qt::RightButton) {
@@ -721,7 +721,7 @@ void TKind::ListMouseDown(QMouseEvent* event) {
     dragStart_ = event->position().toPoint();
 }
 
-void TKind::ListContextMenu(const QPoint& position) {
+void DocumentWindow::ListContextMenu(const QPoint& position) {
     const int entry = EntryAt(position);
     if (entry == 0)
         return;
@@ -735,11 +735,11 @@ void TKind::ListContextMenu(const QPoint& position) {
 }
 
 // The list a drag is over, if any: it gets its selection back when the drag ends elsewhere.
-static QPointer<TKind> listUnderDrag;
+static QPointer<DocumentWindow> listUnderDrag;
 
 // True while a left press on a topic may become a drag: the list must not follow the mouse
 // with its selection then, or it would leave the dragged topic.
-bool TKind::ListMouseMove(QMouseEvent* event) {
+bool DocumentWindow::ListMouseMove(QMouseEvent* event) {
     if (dragEntry_ == 0 || !(event->buttons() & Qt::LeftButton))
         return false;
     if ((event->position().toPoint() - dragStart_).manhattanLength() <
@@ -748,7 +748,7 @@ bool TKind::ListMouseMove(QMouseEvent* event) {
     const int sourceEntry = dragEntry_;
     dragEntry_ = 0;
     dragSource_ = sourceEntry;
-    const QPointer<TKind> self(this);
+    const QPointer<DocumentWindow> self(this);
     auto* drag = new QDrag(this);
     drag->setMimeData(DragData());
     const Qt::DropAction result = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
@@ -760,21 +760,21 @@ bool TKind::ListMouseMove(QMouseEvent* event) {
 }
 
 // The dragging window, when the drag carries a topic of a document window that still exists.
-static TKind* DragSourceOf(const QMimeData* mime) {
-    if (!mime->hasFormat(QString::fromLatin1(TKind::kTopicMimeType)))
+static DocumentWindow* DragSourceOf(const QMimeData* mime) {
+    if (!mime->hasFormat(QString::fromLatin1(DocumentWindow::kTopicMimeType)))
         return nullptr;
-    const quintptr address = mime->data(QString::fromLatin1(TKind::kTopicMimeType)).toULongLong();
-    TMainProg* main = TMainProg::Instance();
-    const QList<TKind*> documents = main ? main->DocumentWindows() : QList<TKind*>();
-    for (TKind* document : documents) {
+    const quintptr address = mime->data(QString::fromLatin1(DocumentWindow::kTopicMimeType)).toULongLong();
+    MainWindow* main = MainWindow::Instance();
+    const QList<DocumentWindow*> documents = main ? main->DocumentWindows() : QList<DocumentWindow*>();
+    for (DocumentWindow* document : documents) {
         if (reinterpret_cast<quintptr>(document) == address)
             return document;
     }
     return nullptr;
 }
 
-void TKind::ListDragEvent(QDropEvent* event, bool drop) {
-    TKind* source = DragSourceOf(event->mimeData());
+void DocumentWindow::ListDragEvent(QDropEvent* event, bool drop) {
+    DocumentWindow* source = DragSourceOf(event->mimeData());
     if (source == nullptr) {
         event->ignore();
         return;
@@ -801,33 +801,33 @@ void TKind::ListDragEvent(QDropEvent* event, bool drop) {
     const int sourceEntry = source->dragSource_;
     const QPoint globalPos = topicBox_->viewport()->mapToGlobal(event->position().toPoint());
     // The drop menu opens once the drag has ended, outside the drag's own event loop.
-    QPointer<TKind> target(this);
-    QPointer<TKind> from(source);
+    QPointer<DocumentWindow> target(this);
+    QPointer<DocumentWindow> from(source);
     QTimer::singleShot(0, this, [target, from, sourceEntry, entry, globalPos] {
         if (target && from)
             target->DropFrom(from, sourceEntry, entry, globalPos);
     });
 }
 
-void TKind::RestoreSelectionAfterDrag() {
+void DocumentWindow::RestoreSelectionAfterDrag() {
     if (listUnderDrag != this)
         return;
     listUnderDrag = nullptr;
     SelectEntry(table_.IsEntry(selectionBeforeDrag_) ? selectionBeforeDrag_ : 1);
 }
 
-QMimeData* TKind::DragData() {
+QMimeData* DocumentWindow::DragData() {
     auto* mime = new QMimeData;
     mime->setData(QString::fromLatin1(kTopicMimeType),
                   QByteArray::number(reinterpret_cast<quintptr>(this)));
     return mime;
 }
 
-void TKind::DragOverEntry(int entry) {
+void DocumentWindow::DragOverEntry(int entry) {
     SelectEntry(entry);
 }
 
-bool TKind::DropFrom(TKind* source, int sourceEntry, int targetEntry, const QPoint& globalPos) {
+bool DocumentWindow::DropFrom(DocumentWindow* source, int sourceEntry, int targetEntry, const QPoint& globalPos) {
     if (source == this && targetEntry == sourceEntry)
         return false;
     Menus& m = *menus_;
@@ -855,7 +855,7 @@ bool TKind::DropFrom(TKind* source, int sourceEntry, int targetEntry, const QPoi
     return true;
 }
 
-void TKind::EndDrag(int sourceEntry, bool accepted) {
+void DocumentWindow::EndDrag(int sourceEntry, bool accepted) {
     if (listUnderDrag)
         listUnderDrag->RestoreSelectionAfterDrag();
     if (!accepted)

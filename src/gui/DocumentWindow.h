@@ -17,12 +17,12 @@ class QPlainTextEdit;
 
 // A document window: one database file (or a new document) in the main window's workspace,
 // its topic list and its data box side by side.
-class TKind : public QWidget, public DocumentLanguageInfo {
+class DocumentWindow : public QWidget, public DocumentLanguageInfo {
     Q_OBJECT
 
   public:
-    explicit TKind(QWidget* parent = nullptr);
-    ~TKind() override;
+    explicit DocumentWindow(QWidget* parent = nullptr);
+    ~DocumentWindow() override;
 
     TopicTable& Table() { return table_; }
     const TopicTable& Table() const { return table_; }
@@ -65,7 +65,7 @@ class TKind : public QWidget, public DocumentLanguageInfo {
     static constexpr char kTopicMimeType[] = "application/x-ombrel-topic";
     QMimeData* DragData();
     void DragOverEntry(int entry); // 0: over no entry
-    bool DropFrom(TKind* source, int sourceEntry, int targetEntry, const QPoint& globalPos);
+    bool DropFrom(DocumentWindow* source, int sourceEntry, int targetEntry, const QPoint& globalPos);
     void EndDrag(int sourceEntry, bool accepted);
     // A list a drag passed over, or was refused on, selects again what it selected before.
     void RestoreSelectionAfterDrag();

@@ -71,7 +71,7 @@ constexpr Qt::WindowFlags kDocumentWindowFlags =
 
 enum class WindowStateSetting { Normal = 0, Minimised = 1, Maximised = 2 };
 
-TMainProg* theMainWindow = nullptr;
+MainWindow* theMainWindow = nullptr;
 
 QAction* MakeAction(QObject* parent, const char* name, quint16 tag, const QKeySequence& key = {}) {
     auto* action = Tagged(new QAction(parent), name, tag);
@@ -79,7 +79,7 @@ QAction* MakeAction(QObject* parent, const char* name, quint16 tag, const QKeySe
     return action;
 }
 
-QMdiSubWindow* SubWindowOf(const TKind* document) {
+QMdiSubWindow* SubWindowOf(const DocumentWindow* document) {
     return qobject_cast<QMdiSubWindow*>(document->parentWidget());
 }
 
@@ -118,7 +118,7 @@ QSize ScreenSize() {
 } // namespace
 
 // Every command of the frame, made in one place.
-struct TMainProg::Actions {
+struct MainWindow::Actions {
     // File
     QAction* newFile = nullptr;  // NeueDatei1
     QAction* open = nullptr;     // Dateiffnen1
@@ -165,7 +165,7 @@ struct TMainProg::Actions {
     QAction* helpButton = nullptr;
 };
 
-TMainProg::TMainProg(QWidget* parent) : QMainWindow(parent), actions_(std::make_unique<Actions>()) {
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), actions_(std::make_unique<Actions>()) {
     theMainWindow = this;
     setObjectName(QStringLiteral("MainProg"));
     setWindowTitle(QString::fromLatin1(settings::kProgramName));
@@ -196,18 +196,18 @@ TMainProg::TMainProg(QWidget* parent) : QMainWindow(parent), actions_(std::make_
     RegisterWindow(this);
 }
 
-TMainProg::~TMainProg() {
+MainWindow::~MainWindow() {
     DisconnectChildSignals(this);
     qApp->removeEventFilter(this);
     if (theMainWindow == this)
         theMainWindow = nullptr;
 }
 
-TMainProg* TMainProg::Instance() {
+MainWindow* MainWindow::Instance() {
     return theMainWindow;
 }
 
-void TMainProg::CreateActions() {
+void MainWindow::CreateActions() {
     Actions& a = *actions_;
     a.newFile = MakeAction(this, "NeueDatei1", 2105);
     a.open = MakeAction(this, "Dateiffnen1", 2110, Qt::Key_F3);
@@ -271,47 +271,47 @@ void TMainProg::CreateActions() {
         SetCommandEnabled(action, true);
 }
 
-void TMainProg::ConnectActions() {
+void MainWindow::ConnectActions() {
     const Actions& a = *actions_;
     for (QAction* action : {a.newFile, a.newButton})
         connect(action, &QAction::triggered, this, [this] { NeueDatei1Click(); });
     for (QAction* action : {a.open, a.openButton})
-        connect(action, &QAction::triggered, this, &TMainProg::Dateiffnen1Click);
+        connect(action, &QAction::triggered, this, &MainWindow::Dateiffnen1Click);
     for (QAction* action : {a.save, a.saveButton})
-        connect(action, &QAction::triggered, this, &TMainProg::Dateispeichern1Click);
-    connect(a.close, &QAction::triggered, this, &TMainProg::Schliesen1Click);
-    connect(a.closeAll, &QAction::triggered, this, &TMainProg::Alleschlieen1Click);
-    connect(a.saveAs, &QAction::triggered, this, &TMainProg::Speichernunter1Click);
-    connect(a.saveAll, &QAction::triggered, this, &TMainProg::Allesspeichern1Click);
+        connect(action, &QAction::triggered, this, &MainWindow::Dateispeichern1Click);
+    connect(a.close, &QAction::triggered, this, &MainWindow::Schliesen1Click);
+    connect(a.closeAll, &QAction::triggered, this, &MainWindow::Alleschlieen1Click);
+    connect(a.saveAs, &QAction::triggered, this, &MainWindow::Speichernunter1Click);
+    connect(a.saveAll, &QAction::triggered, this, &MainWindow::Allesspeichern1Click);
     connect(a.quit, &QAction::triggered, this, &QWidget::close);
-    connect(a.f5Button, &QAction::triggered, this, &TMainProg::F5ButtonClick);
-    connect(a.insertButton, &QAction::triggered, this, &TMainProg::InsertButtonClick);
-    connect(a.deleteButton, &QAction::triggered, this, &TMainProg::DeleteButtonClick);
-    connect(a.scanner, &QAction::triggered, this, &TMainProg::Detektiv1Click);
+    connect(a.f5Button, &QAction::triggered, this, &MainWindow::F5ButtonClick);
+    connect(a.insertButton, &QAction::triggered, this, &MainWindow::InsertButtonClick);
+    connect(a.deleteButton, &QAction::triggered, this, &MainWindow::DeleteButtonClick);
+    connect(a.scanner, &QAction::triggered, this, &MainWindow::Detektiv1Click);
     for (QAction* action : {a.find, a.findButton})
-        connect(action, &QAction::triggered, this, &TMainProg::Suchen2Click);
-    connect(a.repeat, &QAction::triggered, this, &TMainProg::Wiederholen1Click);
+        connect(action, &QAction::triggered, this, &MainWindow::Suchen2Click);
+    connect(a.repeat, &QAction::triggered, this, &MainWindow::Wiederholen1Click);
     for (QAction* action : {a.charTab, a.charTabButton})
-        connect(action, &QAction::triggered, this, &TMainProg::CharTab1Click);
-    connect(a.settings, &QAction::triggered, this, &TMainProg::Optionen1Click);
+        connect(action, &QAction::triggered, this, &MainWindow::CharTab1Click);
+    connect(a.settings, &QAction::triggered, this, &MainWindow::Optionen1Click);
     for (QAction* action : {a.helpTopics, a.helpButton})
         connect(action, &QAction::triggered, this, [] { ShowHelp(help::kContents); });
     connect(a.helpOnHelp, &QAction::triggered, this, [] { ShowHelp(help::kHelpOnHelp); });
-    connect(a.about, &QAction::triggered, this, &TMainProg::Uber1Click);
+    connect(a.about, &QAction::triggered, this, &MainWindow::Uber1Click);
     for (QAction* action : {a.send, a.toHpButton})
-        connect(action, &QAction::triggered, this, &TMainProg::Senden1Click);
+        connect(action, &QAction::triggered, this, &MainWindow::Senden1Click);
     for (QAction* action : {a.receive, a.toPcButton})
-        connect(action, &QAction::triggered, this, &TMainProg::Empfangen1Click);
-    connect(a.transferTarvo, &QAction::triggered, this, &TMainProg::Tarvokopieren1Click);
-    connect(a.tile, &QAction::triggered, this, &TMainProg::Nebeneinander1Click);
+        connect(action, &QAction::triggered, this, &MainWindow::Empfangen1Click);
+    connect(a.transferTarvo, &QAction::triggered, this, &MainWindow::Tarvokopieren1Click);
+    connect(a.tile, &QAction::triggered, this, &MainWindow::Nebeneinander1Click);
     connect(a.cascade, &QAction::triggered, workspace_, &QMdiArea::cascadeSubWindows);
-    connect(a.arrangeIcons, &QAction::triggered, this, &TMainProg::Symboleanordnen1Click);
-    connect(a.minimizeAll, &QAction::triggered, this, &TMainProg::Alleminimieren1Click);
-    connect(a.showAll, &QAction::triggered, this, &TMainProg::Alledarstellen1Click);
-    connect(workspace_, &QMdiArea::subWindowActivated, this, &TMainProg::SubWindowActivated);
+    connect(a.arrangeIcons, &QAction::triggered, this, &MainWindow::Symboleanordnen1Click);
+    connect(a.minimizeAll, &QAction::triggered, this, &MainWindow::Alleminimieren1Click);
+    connect(a.showAll, &QAction::triggered, this, &MainWindow::Alledarstellen1Click);
+    connect(workspace_, &QMdiArea::subWindowActivated, this, &MainWindow::SubWindowActivated);
 }
 
-QMenu* TMainProg::AddMenu(const char* name, quint16 tag, const QList<QAction*>& items) {
+QMenu* MainWindow::AddMenu(const char* name, quint16 tag, const QList<QAction*>& items) {
     QMenu* menu = Tagged(menuBar()->addMenu(QString()), name, tag);
     for (QAction* item : items) {
         if (item)
@@ -319,11 +319,11 @@ QMenu* TMainProg::AddMenu(const char* name, quint16 tag, const QList<QAction*>& 
         else
             menu->addSeparator();
     }
-    connect(menu, &QMenu::aboutToHide, this, &TMainProg::MenuClosed);
+    connect(menu, &QMenu::aboutToHide, this, &MainWindow::MenuClosed);
     return menu;
 }
 
-void TMainProg::CreateMenus() {
+void MainWindow::CreateMenus() {
     const Actions& a = *actions_;
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
     fileMenu_ = AddMenu("Datei1", 2100,
@@ -336,11 +336,11 @@ void TMainProg::CreateMenus() {
     AddMenu("Optionen1", 2230, {a.charTab, a.settings});
     windowMenu_ = AddMenu("Fenster1", 2245,
                           {a.tile, a.cascade, a.arrangeIcons, nullptr, a.minimizeAll, a.showAll});
-    connect(windowMenu_, &QMenu::aboutToShow, this, &TMainProg::RebuildWindowList);
+    connect(windowMenu_, &QMenu::aboutToShow, this, &MainWindow::RebuildWindowList);
     AddMenu("Hilfe1", 2265, {a.helpTopics, a.helpOnHelp, nullptr, a.about});
 }
 
-void TMainProg::AddToolButton(QAction* action, const char* themeIcon, const char* image) {
+void MainWindow::AddToolButton(QAction* action, const char* themeIcon, const char* image) {
     action->setIcon(QIcon::fromTheme(QString::fromLatin1(themeIcon),
                                      QIcon(QStringLiteral(":/images/") + QLatin1String(image))));
     toolBar_->addAction(action);
@@ -349,7 +349,7 @@ void TMainProg::AddToolButton(QAction* action, const char* themeIcon, const char
     button->setFixedSize(kButtonWidth, kButtonHeight);
 }
 
-void TMainProg::AddToolSeparator() {
+void MainWindow::AddToolSeparator() {
     auto* separator = new QFrame(toolBar_);
     separator->setFrameShape(QFrame::VLine);
     separator->setFrameShadow(QFrame::Sunken);
@@ -357,7 +357,7 @@ void TMainProg::AddToolSeparator() {
     toolBar_->addWidget(separator);
 }
 
-void TMainProg::CreateToolBar() {
+void MainWindow::CreateToolBar() {
     const Actions& a = *actions_;
     toolBar_ = addToolBar(QString());
     toolBar_->setObjectName(QStringLiteral("ToolBar"));
@@ -385,10 +385,10 @@ void TMainProg::CreateToolBar() {
     toolBarGap_->setMinimumWidth(kRoomAfterGapLeft - kHelpButtonRoom);
     toolBar_->addWidget(toolBarGap_);
     AddToolButton(a.helpButton, "help-contents", "tb-help.png");
-    connect(toolBar_, &QToolBar::visibilityChanged, this, &TMainProg::FormResize);
+    connect(toolBar_, &QToolBar::visibilityChanged, this, &MainWindow::FormResize);
 }
 
-void TMainProg::CreateStatusBar() {
+void MainWindow::CreateStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("SB"));
     QFont font(QStringLiteral("Arial"));
@@ -411,7 +411,7 @@ void TMainProg::CreateStatusBar() {
 
 // ---- settings ----
 
-void TMainProg::ReadSettings() {
+void MainWindow::ReadSettings() {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
     const SettingsFile& ini = *Glob().Ini;
@@ -432,7 +432,7 @@ void TMainProg::ReadSettings() {
     ReadWindowPlacement();
 }
 
-void TMainProg::ReadWindowPlacement() {
+void MainWindow::ReadWindowPlacement() {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
     const SettingsFile& ini = *Glob().Ini;
@@ -455,7 +455,7 @@ void TMainProg::ReadWindowPlacement() {
     }
 }
 
-void TMainProg::CheckPrefPath() {
+void MainWindow::CheckPrefPath() {
     QString& path = Glob().PrefPath;
     if (path == QLatin1String(settings::fallback::kPrefPath) || !IsWritableDirectory(path))
         path = Glob().ProgDir;
@@ -463,7 +463,7 @@ void TMainProg::CheckPrefPath() {
 
 // Every window's settings in one save, so that a file that cannot be written is reported once.
 // After the defaults were restored only the recent files are written; the rest stays restored.
-void TMainProg::SaveOnExit() {
+void MainWindow::SaveOnExit() {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
     SettingsFile& ini = *Glob().Ini;
@@ -498,11 +498,11 @@ void TMainProg::SaveOnExit() {
 
 // ---- the enabling rule ----
 
-void TMainProg::SetCommandEnabled(QAction* action, bool enabled) {
+void MainWindow::SetCommandEnabled(QAction* action, bool enabled) {
     action->setEnabled(enabled);
 }
 
-void TMainProg::EnableDocumentCommands(bool enabled) {
+void MainWindow::EnableDocumentCommands(bool enabled) {
     const Actions& a = *actions_;
     for (QAction* action : {a.close, a.closeAll, a.save, a.saveAs, a.saveAll, a.find, a.send})
         SetCommandEnabled(action, enabled);
@@ -515,13 +515,13 @@ void TMainProg::EnableDocumentCommands(bool enabled) {
         SetCommandEnabled(action, enabled);
 }
 
-QAction* TMainProg::RepeatAction() const {
+QAction* MainWindow::RepeatAction() const {
     return actions_->repeat;
 }
 
 // ---- recent files ----
 
-void TMainProg::AddRecentFile(const QString& name) {
+void MainWindow::AddRecentFile(const QString& name) {
     const QString added = name; // the name may be an entry of the list itself
     recentFiles_.removeIf(
         [&added](const QString& entry) { return entry.compare(added, Qt::CaseInsensitive) == 0; });
@@ -531,7 +531,7 @@ void TMainProg::AddRecentFile(const QString& name) {
     RebuildRecentFileItems();
 }
 
-void TMainProg::RebuildRecentFileItems() {
+void MainWindow::RebuildRecentFileItems() {
     TruncateMenu(fileMenu_, kFixedFileItems);
     if (recentFiles_.isEmpty())
         return;
@@ -546,8 +546,8 @@ void TMainProg::RebuildRecentFileItems() {
 
 // ---- document windows ----
 
-TKind* TMainProg::NeueDatei1Click() {
-    auto* document = new TKind;
+DocumentWindow* MainWindow::NeueDatei1Click() {
+    auto* document = new DocumentWindow;
     QMdiSubWindow* window = workspace_->addSubWindow(document, kDocumentWindowFlags);
     window->setWindowIcon(document->windowIcon());
     window->setFixedSize(window->sizeHint());
@@ -557,8 +557,8 @@ TKind* TMainProg::NeueDatei1Click() {
     return document;
 }
 
-bool TMainProg::OpenFileByName(const QString& name) {
-    TKind* document = NeueDatei1Click();
+bool MainWindow::OpenFileByName(const QString& name) {
+    DocumentWindow* document = NeueDatei1Click();
     if (!document->LoadFromFile(name)) {
         CloseDocument(document);
         return false;
@@ -567,14 +567,14 @@ bool TMainProg::OpenFileByName(const QString& name) {
     return true;
 }
 
-void TMainProg::Dateiffnen1Click() {
+void MainWindow::Dateiffnen1Click() {
     const QString name = TheFileDialogs().OpenFileName(this, QStringLiteral("Datei öffnen"),
                                                        Glob().PrefPath, AllFilesFilter());
     if (!name.isEmpty())
         OpenFileByName(name);
 }
 
-void TMainProg::HandOver(const QString& path) {
+void MainWindow::HandOver(const QString& path) {
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     show();
     raise();
@@ -582,37 +582,37 @@ void TMainProg::HandOver(const QString& path) {
     OpenFileByName(path);
 }
 
-bool TMainProg::IsOpen(const TKind* document) const {
+bool MainWindow::IsOpen(const DocumentWindow* document) const {
     return std::any_of(documents_.cbegin(), documents_.cend(),
-                       [document](const QPointer<TKind>& open) { return open == document; });
+                       [document](const QPointer<DocumentWindow>& open) { return open == document; });
 }
 
-QList<TKind*> TMainProg::DocumentWindows() const {
+QList<DocumentWindow*> MainWindow::DocumentWindows() const {
     // The workspace lists its windows from the least to the most recently active.
     const QList<QMdiSubWindow*> windows =
         workspace_->subWindowList(QMdiArea::ActivationHistoryOrder);
-    QList<TKind*> documents;
+    QList<DocumentWindow*> documents;
     for (auto window = windows.crbegin(); window != windows.crend(); ++window) {
-        auto* document = qobject_cast<TKind*>((*window)->widget());
+        auto* document = qobject_cast<DocumentWindow*>((*window)->widget());
         if (document && IsOpen(document))
             documents.append(document);
     }
     return documents;
 }
 
-TKind* TMainProg::ActiveDocument() const {
+DocumentWindow* MainWindow::ActiveDocument() const {
     // The current window stays current while another top-level window has the focus.
     const QMdiSubWindow* window = workspace_->currentSubWindow();
-    auto* document = window ? qobject_cast<TKind*>(window->widget()) : nullptr;
+    auto* document = window ? qobject_cast<DocumentWindow*>(window->widget()) : nullptr;
     return document && IsOpen(document) ? document : nullptr;
 }
 
-bool TMainProg::CloseDocument(TKind* document) {
+bool MainWindow::CloseDocument(DocumentWindow* document) {
     QMdiSubWindow* window = SubWindowOf(document);
     return window ? window->close() : document->close();
 }
 
-void TMainProg::DocumentOpened(TKind* document) {
+void MainWindow::DocumentOpened(DocumentWindow* document) {
     if (IsOpen(document))
         return;
     documents_.append(document);
@@ -621,8 +621,8 @@ void TMainProg::DocumentOpened(TKind* document) {
         EnableDocumentCommands(true);
 }
 
-void TMainProg::DocumentClosing(TKind* document) {
-    documents_.removeIf([document](const QPointer<TKind>& open) { return open == document; });
+void MainWindow::DocumentClosing(DocumentWindow* document) {
+    documents_.removeIf([document](const QPointer<DocumentWindow>& open) { return open == document; });
     if (document->Table().Modified && unsavedCount_ > 0)
         --unsavedCount_;
     ShowUnsavedCount();
@@ -633,25 +633,25 @@ void TMainProg::DocumentClosing(TKind* document) {
         EnableDocumentCommands(false);
 }
 
-void TMainProg::RecountUnsaved() {
+void MainWindow::RecountUnsaved() {
     const auto modified =
-        std::count_if(documents_.cbegin(), documents_.cend(), [](const QPointer<TKind>& document) {
+        std::count_if(documents_.cbegin(), documents_.cend(), [](const QPointer<DocumentWindow>& document) {
             return document && document->Table().Modified;
         });
     unsavedCount_ = static_cast<quint16>(modified);
     ShowUnsavedCount();
 }
 
-void TMainProg::ShowDocumentCount() {
+void MainWindow::ShowDocumentCount() {
     panels_[0]->setText(QStringLiteral("D: %1").arg(documents_.size()));
 }
 
-void TMainProg::ShowUnsavedCount() {
+void MainWindow::ShowUnsavedCount() {
     panels_[1]->setText(QStringLiteral("U: %1").arg(unsavedCount_));
 }
 
-void TMainProg::SubWindowActivated(QMdiSubWindow* window) {
-    auto* document = window ? qobject_cast<TKind*>(window->widget()) : nullptr;
+void MainWindow::SubWindowActivated(QMdiSubWindow* window) {
+    auto* document = window ? qobject_cast<DocumentWindow*>(window->widget()) : nullptr;
     if (document && IsOpen(document)) {
         ShowEditMenuOf(document);
         document->FormActivate();
@@ -661,7 +661,7 @@ void TMainProg::SubWindowActivated(QMdiSubWindow* window) {
     // Otherwise another top-level window took the focus: the document keeps its menu.
 }
 
-void TMainProg::ShowEditMenuOf(TKind* document) {
+void MainWindow::ShowEditMenuOf(DocumentWindow* document) {
     QMenu* menu = document ? document->EditMenu() : placeholderEditMenu_;
     if (editMenuSlot_ == menu->menuAction())
         return;
@@ -670,16 +670,16 @@ void TMainProg::ShowEditMenuOf(TKind* document) {
         menuBar()->removeAction(editMenuSlot_);
     editMenuSlot_ = menu->menuAction();
     editMenuOwner_ = document;
-    connect(menu, &QMenu::aboutToHide, this, &TMainProg::MenuClosed, Qt::UniqueConnection);
+    connect(menu, &QMenu::aboutToHide, this, &MainWindow::MenuClosed, Qt::UniqueConnection);
 }
 
-void TMainProg::RebuildWindowList() {
+void MainWindow::RebuildWindowList() {
     TruncateMenu(windowMenu_, kFixedWindowItems);
     const QList<QMdiSubWindow*> windows = workspace_->subWindowList();
     bool first = true;
     int number = 0;
     for (QMdiSubWindow* window : windows) {
-        auto* document = qobject_cast<TKind*>(window->widget());
+        auto* document = qobject_cast<DocumentWindow*>(window->widget());
         if (!document || !IsOpen(document))
             continue;
         if (std::exchange(first, false))
@@ -701,113 +701,113 @@ void TMainProg::RebuildWindowList() {
 
 // ---- file commands ----
 
-void TMainProg::Schliesen1Click() {
-    if (TKind* document = ActiveDocument())
+void MainWindow::Schliesen1Click() {
+    if (DocumentWindow* document = ActiveDocument())
         CloseDocument(document);
 }
 
 // From the least recently active window to the most recent one; a window whose close query
 // is answered with Cancel stays open and the others are still asked.
-void TMainProg::Alleschlieen1Click() {
-    const QList<TKind*> documents = DocumentWindows();
+void MainWindow::Alleschlieen1Click() {
+    const QList<DocumentWindow*> documents = DocumentWindows();
     for (auto document = documents.crbegin(); document != documents.crend(); ++document)
         CloseDocument(*document);
 }
 
-void TMainProg::Dateispeichern1Click() {
-    if (TKind* document = ActiveDocument())
+void MainWindow::Dateispeichern1Click() {
+    if (DocumentWindow* document = ActiveDocument())
         document->Dateispeichern();
 }
 
-void TMainProg::Speichernunter1Click() {
-    if (TKind* document = ActiveDocument())
+void MainWindow::Speichernunter1Click() {
+    if (DocumentWindow* document = ActiveDocument())
         document->Speichernunter();
 }
 
-void TMainProg::Allesspeichern1Click() {
-    const QList<TKind*> documents = DocumentWindows();
+void MainWindow::Allesspeichern1Click() {
+    const QList<DocumentWindow*> documents = DocumentWindows();
     for (auto document = documents.crbegin(); document != documents.crend(); ++document)
         (*document)->Dateispeichern();
     SetStatusText(Tx(kAllFilesSaved)); // also when a save failed or was cancelled
 }
 
-void TMainProg::F5ButtonClick() {
-    if (TKind* document = ActiveDocument())
+void MainWindow::F5ButtonClick() {
+    if (DocumentWindow* document = ActiveDocument())
         document->Datenbernehmen1Click();
 }
 
-void TMainProg::InsertButtonClick() {
-    if (TKind* document = ActiveDocument())
+void MainWindow::InsertButtonClick() {
+    if (DocumentWindow* document = ActiveDocument())
         document->Topiceinfgen1Click();
 }
 
-void TMainProg::DeleteButtonClick() {
-    if (TKind* document = ActiveDocument())
+void MainWindow::DeleteButtonClick() {
+    if (DocumentWindow* document = ActiveDocument())
         document->Topiclschen1Click();
 }
 
-void TMainProg::CreateLongLivedWindows() {
+void MainWindow::CreateLongLivedWindows() {
     // Each long-lived dialog is made here, in its place in the order above.
-    charTab_ = new TChTab(this);
-    find_ = new TFind(this);
-    sortForm_ = new TSortForm(this);
-    options_ = new TOptions(this);
-    about_ = new TUber(this);
-    transferDialog_ = new TConnect(this);
-    scan_ = new TScan(this);
-    advancedDialog_ = new TMore(this);
+    charTab_ = new CharacterTable(this);
+    find_ = new FindDialog(this);
+    sortForm_ = new SortDialog(this);
+    options_ = new SettingsDialog(this);
+    about_ = new AboutDialog(this);
+    transferDialog_ = new TransferDialog(this);
+    scan_ = new ScanDialog(this);
+    advancedDialog_ = new TransferParametersDialog(this);
 }
 
-void TMainProg::Detektiv1Click() {
+void MainWindow::Detektiv1Click() {
     if (scan_)
         scan_->ShowScanner();
 }
 
 // The table shows when it was hidden and hides when it showed; the main window keeps the focus.
-void TMainProg::CharTab1Click() {
+void MainWindow::CharTab1Click() {
     if (charTab_)
         charTab_->setVisible(!charTab_->isVisible());
     CharTabShown(charTab_ && charTab_->isVisible());
     activateWindow();
 }
 
-void TMainProg::CharTabShown(bool shown) {
+void MainWindow::CharTabShown(bool shown) {
     actions_->charTab->setChecked(shown);
     actions_->charTabButton->setChecked(shown);
 }
 
-void TMainProg::Optionen1Click() {
+void MainWindow::Optionen1Click() {
     if (options_)
         options_->OpenSettings();
 }
 
-void TMainProg::Uber1Click() {
+void MainWindow::Uber1Click() {
     if (about_)
         about_->exec();
 }
 
-void TMainProg::Senden1Click() {
+void MainWindow::Senden1Click() {
     if (transferDialog_ && ActiveDocument())
         transferDialog_->OpenTransfer('S');
 }
 
-void TMainProg::Empfangen1Click() {
+void MainWindow::Empfangen1Click() {
     if (transferDialog_)
         transferDialog_->OpenTransfer('R');
 }
 
-void TMainProg::Tarvokopieren1Click() {
+void MainWindow::Tarvokopieren1Click() {
     if (transferDialog_)
         transferDialog_->OpenTransfer('T');
 }
 
-void TMainProg::Suchen2Click() {
-    if (TKind* document = ActiveDocument(); document && find_)
+void MainWindow::Suchen2Click() {
+    if (DocumentWindow* document = ActiveDocument(); document && find_)
         find_->ShowFind(document);
 }
 
-void TMainProg::Wiederholen1Click() {
-    if (TKind* document = ActiveDocument(); document && find_)
+void MainWindow::Wiederholen1Click() {
+    if (DocumentWindow* document = ActiveDocument(); document && find_)
         find_->SearchNext(document);
 }
 
@@ -816,7 +816,7 @@ void TMainProg::Wiederholen1Click() {
 // Document windows keep their size: tiling stacks them from the top, one below the other, and
 // starts a new column where the workspace ends; when the columns fill its width, the next
 // layer starts again near the top-left corner. The workspace itself never grows.
-void TMainProg::Nebeneinander1Click() {
+void MainWindow::Nebeneinander1Click() {
     constexpr int kLayerStep = 24;
     const QSize area = workspace_->viewport()->size();
     int layer = 0;
@@ -841,7 +841,7 @@ void TMainProg::Nebeneinander1Click() {
 }
 
 // Minimised windows in rows along the bottom edge of the workspace, left to right.
-void TMainProg::Symboleanordnen1Click() {
+void MainWindow::Symboleanordnen1Click() {
     const int areaWidth = workspace_->viewport()->width();
     int x = 0;
     int rowBottom = workspace_->viewport()->height();
@@ -861,8 +861,8 @@ void TMainProg::Symboleanordnen1Click() {
     }
 }
 
-void TMainProg::Alleminimieren1Click() {
-    const QList<TKind*> documents = DocumentWindows();
+void MainWindow::Alleminimieren1Click() {
+    const QList<DocumentWindow*> documents = DocumentWindows();
     for (auto document = documents.crbegin(); document != documents.crend(); ++document)
         SubWindowOf(*document)->showMinimized();
 }
@@ -870,10 +870,10 @@ void TMainProg::Alleminimieren1Click() {
 // Restoring a window makes it the most recently active one, so each round takes the next
 // window from the end of the activation order; a window that is already normal stays where
 // it is in that order.
-void TMainProg::Alledarstellen1Click() {
+void MainWindow::Alledarstellen1Click() {
     const qsizetype count = documents_.size();
     for (qsizetype round = 0; round < count; ++round) {
-        const QList<TKind*> documents = DocumentWindows();
+        const QList<DocumentWindow*> documents = DocumentWindows();
         QMdiSubWindow* window = documents.isEmpty() ? nullptr : SubWindowOf(documents.last());
         if (!window || !window->isMinimized())
             continue;
@@ -882,7 +882,7 @@ void TMainProg::Alledarstellen1Click() {
     }
 }
 
-void TMainProg::PaintBackground() {
+void MainWindow::PaintBackground() {
     if (Glob().Background && !backgroundImage_.isNull())
         workspace_->setBackground(QBrush(backgroundImage_)); // tiled from the top-left corner
     else
@@ -891,27 +891,27 @@ void TMainProg::PaintBackground() {
 
 // ---- status bar and hints ----
 
-QString TMainProg::StatusPanelText(int panel) const {
+QString MainWindow::StatusPanelText(int panel) const {
     return panel >= 0 && panel < panels_.size() ? panels_[panel]->text() : QString();
 }
 
-void TMainProg::SetStatusText(const QString& text) {
+void MainWindow::SetStatusText(const QString& text) {
     panels_[2]->setText(text);
 }
 
 // A status message stays until the hint changes.
-void TMainProg::ShowHint(const QString& hint) {
+void MainWindow::ShowHint(const QString& hint) {
     if (hint == currentHint_)
         return;
     currentHint_ = hint;
     SetStatusText(hint);
 }
 
-void TMainProg::MenuClosed() {
+void MainWindow::MenuClosed() {
     ShowHint(QString());
 }
 
-bool TMainProg::event(QEvent* event) {
+bool MainWindow::event(QEvent* event) {
     if (event->type() == QEvent::StatusTip) {
         ShowHint(static_cast<QStatusTipEvent*>(event)->tip());
         return true;
@@ -919,9 +919,9 @@ bool TMainProg::event(QEvent* event) {
     return QMainWindow::event(event);
 }
 
-bool TMainProg::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::WindowIconChange) {
-        const auto* document = qobject_cast<TKind*>(watched);
+        const auto* document = qobject_cast<DocumentWindow*>(watched);
         QMdiSubWindow* window = document ? SubWindowOf(document) : nullptr;
         if (window && window->windowIcon().cacheKey() != document->windowIcon().cacheKey())
             window->setWindowIcon(document->windowIcon()); // the frame shows the document's
@@ -936,7 +936,7 @@ bool TMainProg::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- size and closing ----
 
-void TMainProg::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     FormResize();
 }
@@ -945,7 +945,7 @@ void TMainProg::resizeEvent(QResizeEvent* event) {
 // the gap before the Help button: so the Help button stays at the right end and no button
 // slips into the tool bar's overflow. A minimum width lets the window system refuse the
 // narrower size, rather than snapping back after it.
-void TMainProg::FormResize() {
+void MainWindow::FormResize() {
     int minimum = kGapLeft + kRoomAfterGapLeft;
     if (!toolBar_->isHidden())
         minimum = std::max(minimum, toolBar_->sizeHint().width());
@@ -953,13 +953,13 @@ void TMainProg::FormResize() {
 }
 
 // Every document window is asked, the most recently active first; the first refusal ends it.
-bool TMainProg::DocumentsMayClose() const {
-    const QList<TKind*> documents = DocumentWindows();
+bool MainWindow::DocumentsMayClose() const {
+    const QList<DocumentWindow*> documents = DocumentWindows();
     return std::all_of(documents.cbegin(), documents.cend(),
-                       [](TKind* document) { return document->CloseQuery(); });
+                       [](DocumentWindow* document) { return document->CloseQuery(); });
 }
 
-void TMainProg::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     // While the splash window shows the program may not end.
     if (!DocumentsMayClose() || !Glob().SplashDone) {
         event->ignore();

@@ -15,46 +15,46 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QToolBar;
-class TChTab;
-class TConnect;
-class TFind;
-class TKind;
-class TMore;
-class TScan;
-class TOptions;
-class TSortForm;
-class TUber;
+class CharacterTable;
+class TransferDialog;
+class FindDialog;
+class DocumentWindow;
+class TransferParametersDialog;
+class ScanDialog;
+class SettingsDialog;
+class SortDialog;
+class AboutDialog;
 
 // The program's frame: the workspace of document windows, the menus, the tool bar, the status
 // bar with its three panels, the recent files and the file commands. There is one.
-class TMainProg : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
   public:
-    explicit TMainProg(QWidget* parent = nullptr);
-    ~TMainProg() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The one main window while it exists, else nullptr.
-    static TMainProg* Instance();
+    static MainWindow* Instance();
 
     // Operations the document windows and later dialogs call.
     void EnableDocumentCommands(bool enabled);
     bool OpenFileByName(const QString& name);
     void AddRecentFile(const QString& name);
-    TKind* NeueDatei1Click(); // a new, empty document window; it is the active one
+    DocumentWindow* NeueDatei1Click(); // a new, empty document window; it is the active one
     void PaintBackground();
 
     // Status panels: 0 "D: " + open documents, 1 "U: " + UnsavedCount, 2 hints and messages.
     void SetStatusText(const QString& text);
-    void DocumentOpened(TKind* document);
-    void DocumentClosing(TKind* document); // a document window whose close was accepted
+    void DocumentOpened(DocumentWindow* document);
+    void DocumentClosing(DocumentWindow* document); // a document window whose close was accepted
     void RecountUnsaved();
     quint16 UnsavedCount() const { return unsavedCount_; }
 
     TopicCopyBuffer& CopyBuffer() { return copyBuffer_; }
     // Open document windows, the most recently active first.
-    QList<TKind*> DocumentWindows() const;
-    TKind* ActiveDocument() const;
+    QList<DocumentWindow*> DocumentWindows() const;
+    DocumentWindow* ActiveDocument() const;
     QMdiArea* Workspace() const { return workspace_; }
     const QStringList& RecentFiles() const { return recentFiles_; }
     QString StatusPanelText(int panel) const;
@@ -71,14 +71,14 @@ class TMainProg : public QMainWindow {
     // About, transfer, scanner, advanced transfer parameters. Each reads its own settings as
     // it is made and belongs to the main window.
     void CreateLongLivedWindows();
-    TScan* ScanDialog() const { return scan_; }
-    TFind* FindDialog() const { return find_; }
-    TSortForm* SortDialog() const { return sortForm_; }
-    TChTab* CharTable() const { return charTab_; }
-    TOptions* OptionsDialog() const { return options_; }
-    TUber* AboutWindow() const { return about_; }
-    TConnect* TransferDialog() const { return transferDialog_; }
-    TMore* AdvancedDialog() const { return advancedDialog_; }
+    ScanDialog* scanDialog() const { return scan_; }
+    FindDialog* findDialog() const { return find_; }
+    SortDialog* sortDialog() const { return sortForm_; }
+    CharacterTable* characterTable() const { return charTab_; }
+    SettingsDialog* settingsDialog() const { return options_; }
+    AboutDialog* aboutDialog() const { return about_; }
+    TransferDialog* transferDialog() const { return transferDialog_; }
+    TransferParametersDialog* transferParametersDialog() const { return advancedDialog_; }
 
     // The character table marks its command and presses its button while it shows.
     void CharTabShown(bool shown);
@@ -107,13 +107,13 @@ class TMainProg : public QMainWindow {
     void RebuildRecentFileItems();
     void RebuildWindowList();
     void SubWindowActivated(QMdiSubWindow* window);
-    void ShowEditMenuOf(TKind* document);
+    void ShowEditMenuOf(DocumentWindow* document);
     void ShowHint(const QString& hint);
     void MenuClosed();
     void FormResize();
     void SetCommandEnabled(QAction* action, bool enabled);
-    bool IsOpen(const TKind* document) const;
-    bool CloseDocument(TKind* document);
+    bool IsOpen(const DocumentWindow* document) const;
+    bool CloseDocument(DocumentWindow* document);
     bool DocumentsMayClose() const;
     void SaveOnExit();
     void ShowDocumentCount();
@@ -153,22 +153,22 @@ class TMainProg : public QMainWindow {
     QMenu* windowMenu_ = nullptr;
     // The Edit menu that stands in the menu bar and the document window it belongs to.
     QPointer<QAction> editMenuSlot_;
-    QPointer<TKind> editMenuOwner_;
+    QPointer<DocumentWindow> editMenuOwner_;
     QList<QLabel*> panels_;
     QString currentHint_;
     QStringList recentFiles_;
     // The open document windows in the order they were made; a window leaves once its close
     // was accepted, before it is destroyed.
-    QList<QPointer<TKind>> documents_;
+    QList<QPointer<DocumentWindow>> documents_;
     QPixmap backgroundImage_;
     TopicCopyBuffer copyBuffer_;
     quint16 unsavedCount_ = 0;
-    TScan* scan_ = nullptr;
-    TFind* find_ = nullptr;
-    TSortForm* sortForm_ = nullptr;
-    TChTab* charTab_ = nullptr;
-    TOptions* options_ = nullptr;
-    TUber* about_ = nullptr;
-    TConnect* transferDialog_ = nullptr;
-    TMore* advancedDialog_ = nullptr;
+    ScanDialog* scan_ = nullptr;
+    FindDialog* find_ = nullptr;
+    SortDialog* sortForm_ = nullptr;
+    CharacterTable* charTab_ = nullptr;
+    SettingsDialog* options_ = nullptr;
+    AboutDialog* about_ = nullptr;
+    TransferDialog* transferDialog_ = nullptr;
+    TransferParametersDialog* advancedDialog_ = nullptr;
 };

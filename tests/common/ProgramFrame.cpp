@@ -26,8 +26,8 @@ QString ProgramFrame::Get(const char* section, const char* key) const {
     return Glob().Ini->ReadString(section, key, QStringLiteral("<missing>"));
 }
 
-TMainProg& ProgramFrame::Open(Dialogs withDialogs) {
-    main = std::make_unique<TMainProg>();
+MainWindow& ProgramFrame::Open(Dialogs withDialogs) {
+    main = std::make_unique<MainWindow>();
     if (withDialogs == Dialogs::With)
         main->CreateLongLivedWindows();
     ApplyLanguage();

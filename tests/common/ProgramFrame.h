@@ -20,7 +20,7 @@ struct ProgramFrame {
 
     void Set(const char* section, const char* key, const QString& value);
     QString Get(const char* section, const char* key) const; // "<missing>" when not there
-    TMainProg& Open(Dialogs dialogs = Dialogs::With);
+    MainWindow& Open(Dialogs dialogs = Dialogs::With);
     QAction* Action(const char* name) const;
     // Points OMBREL_PROGDIR at the sandbox's program directory, with the help file in it.
     void UseProgramDirectory(bool withHelpFile = true);
@@ -29,7 +29,7 @@ struct ProgramFrame {
     GlobalScope global;
     ScriptedPrompter prompter;
     ScriptedFileDialogs dialogs;
-    std::unique_ptr<TMainProg> main;
+    std::unique_ptr<MainWindow> main;
 
   private:
     bool programDirectorySet_ = false;

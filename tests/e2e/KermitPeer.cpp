@@ -150,9 +150,9 @@ TransferProgram::TransferProgram(const QByteArray& extraSettings)
     FillPaths();
     Glob().SplashDone = true;
     Glob().Compress = true;
-    main = std::make_unique<TMainProg>();
+    main = std::make_unique<MainWindow>();
     main->show();
-    dialog = new TConnect(main.get());
+    dialog = new TransferDialog(main.get());
     ApplyLanguage();
 }
 

@@ -12,8 +12,8 @@
 
 #include <memory>
 
-class TConnect;
-class TMainProg;
+class TransferDialog;
+class MainWindow;
 
 // Fails the running test with a clear message unless kermit and socat can be run.
 void RequireKermitAndSocat();
@@ -81,8 +81,8 @@ struct TransferProgram {
     NullModem cable;
     GlobalScope global;
     ScriptedPrompter prompter;
-    std::unique_ptr<TMainProg> main;
-    TConnect* dialog = nullptr;
+    std::unique_ptr<MainWindow> main;
+    TransferDialog* dialog = nullptr;
 };
 
 // Transfer results as the status line shows them in English. A transfer takes at least the

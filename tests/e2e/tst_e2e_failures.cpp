@@ -19,7 +19,7 @@
 namespace {
 
 void OpenDocument(TransferProgram& program) {
-    TKind* document = program.main->NeueDatei1Click();
+    DocumentWindow* document = program.main->NeueDatei1Click();
     document->Table().CommitRows(1, {"one"}, false);
 }
 
@@ -79,7 +79,7 @@ class TestTransferFailures : public QObject {
         TransferProgram program;
         QVERIFY(program.cable.Ready());
         OpenDocument(program);
-        connect(program.dialog, &TConnect::KermitStarted, program.dialog, [](qint64 processId) {
+        connect(program.dialog, &TransferDialog::KermitStarted, program.dialog, [](qint64 processId) {
             QTimer::singleShot(500,
                                [processId] { ::kill(static_cast<pid_t>(processId), SIGKILL); });
         });
@@ -115,7 +115,7 @@ class TestTransferFailures : public QObject {
         calculator.Send(file, QStringLiteral("LONG"), 50);
         bool receiving = false;
         QElapsedTimer sinceSilent;
-        connect(program.dialog, &TConnect::KermitStarted, program.dialog, [&](qint64 processId) {
+        connect(program.dialog, &TransferDialog::KermitStarted, program.dialog, [&](qint64 processId) {
             // Past the script's pause and into the file.
             QTimer::singleShot(3500, program.dialog, [&] {
                 receiving = QFileInfo::exists(paths::WorkDir() + QStringLiteral("/~recv.tmp"));

@@ -33,9 +33,9 @@ class TestReceiveFromCalculator : public QObject {
         const QString status = program.Run('R');
         QVERIFY2(ReportsTransfer(status, bytes.size()), qPrintable(status));
         QVERIFY(calculator.Finish());
-        const QList<TKind*> documents = program.main->DocumentWindows();
+        const QList<DocumentWindow*> documents = program.main->DocumentWindows();
         QCOMPARE(documents.size(), 1);
-        const TKind* received = documents.first();
+        const DocumentWindow* received = documents.first();
         QCOMPARE(received->Caption(), QStringLiteral("Vom HP"));
         QVERIFY(received->Table().Modified);
         QCOMPARE(received->Table().FileName, kNoFileName);

@@ -28,8 +28,8 @@ TopicTable SampleTable() {
     return table;
 }
 
-TKind* OpenDocument(TransferProgram& program, const TopicTable& table) {
-    TKind* document = program.main->NeueDatei1Click();
+DocumentWindow* OpenDocument(TransferProgram& program, const TopicTable& table) {
+    DocumentWindow* document = program.main->NeueDatei1Click();
     const QString file = program.sandbox.Path(QStringLiteral("db/doc.txt"));
     WriteBytes(file, FormatHpFile(table, table.TopicCount(), false, false));
     document->LoadFromFile(file);
@@ -59,7 +59,7 @@ class TestSendToCalculator : public QObject {
         QFETCH(QString, name);
         TransferProgram program;
         QVERIFY(program.cable.Ready());
-        TKind* document = OpenDocument(program, SampleTable());
+        DocumentWindow* document = OpenDocument(program, SampleTable());
         Glob().Compress = compress;
         const QByteArray expected = FormatHpFile(document->Table(), document->Table().TopicCount(),
                                                  compress, Glob().DeleteEmpty);

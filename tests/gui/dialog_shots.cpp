@@ -35,16 +35,16 @@ int main(int argc, char* argv[]) {
     Glob().SplashDone = true;
     FillPaths();
 
-    TMainProg main;
+    MainWindow main;
     main.CreateLongLivedWindows();
     ApplyLanguage();
     QWidget* window = nullptr;
     if (arguments.first() == u"chartab") {
-        window = main.CharTable();
+        window = main.characterTable();
     } else if (arguments.first() == u"about") {
-        window = main.AboutWindow();
+        window = main.aboutDialog();
     } else {
-        TOptions* options = main.OptionsDialog();
+        SettingsDialog* options = main.settingsDialog();
         options->LoadControls();
         options->findChild<QTabWidget*>(QStringLiteral("PageControl1"))
             ->setCurrentIndex(arguments.value(1).toInt());

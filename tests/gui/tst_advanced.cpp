@@ -26,7 +26,7 @@ struct Program {
     explicit Program(const QByteArray& settingsText) {
         WriteBytes(sandbox.SettingsFile(), "[Application]\nLanguage=1\n" + settingsText);
         Glob().Ini = std::make_unique<SettingsFile>(paths::SettingsFile());
-        dialog = std::make_unique<TMore>();
+        dialog = std::make_unique<TransferParametersDialog>();
         ApplyLanguage();
     }
 
@@ -42,7 +42,7 @@ struct Program {
     Sandbox sandbox;
     GlobalScope global;
     ScriptedPrompter prompter;
-    std::unique_ptr<TMore> dialog;
+    std::unique_ptr<TransferParametersDialog> dialog;
 };
 
 } // namespace

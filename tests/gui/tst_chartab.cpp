@@ -23,7 +23,7 @@ namespace {
 // A started program in a sandbox: the main window and its long-lived windows, made after the
 // test wrote its settings.
 struct Frame : ProgramFrame {
-    TChTab& Table() const { return *main->CharTable(); }
+    CharacterTable& Table() const { return *main->characterTable(); }
     bool Marked() const {
         const bool button = main->findChild<QToolButton*>("CharTabButton")->isChecked();
         const bool item = Action("Zeichentabelle1")->isChecked();
@@ -61,7 +61,7 @@ class TestCharTab : public QObject {
         QSet<int> codes;
         for (int row = 1; row <= 4; ++row) {
             for (int column = 1; column <= 32; ++column) {
-                const uchar code = TChTab::CodeAt(row, column);
+                const uchar code = CharacterTable::CodeAt(row, column);
                 codes.insert(code);
                 QCOMPARE(grid->item(row - 1, column - 1)->text(), Character(code));
             }
@@ -70,10 +70,10 @@ class TestCharTab : public QObject {
         QVERIFY(!codes.contains(160));
         QCOMPARE(*std::min_element(codes.cbegin(), codes.cend()), 127);
         QCOMPARE(*std::max_element(codes.cbegin(), codes.cend()), 255);
-        QCOMPARE(TChTab::CodeAt(1, 32), uchar(158));
-        QCOMPARE(TChTab::CodeAt(2, 1), uchar(159));
-        QCOMPARE(TChTab::CodeAt(2, 2), uchar(161));
-        QCOMPARE(TChTab::CodeAt(4, 32), uchar(255));
+        QCOMPARE(CharacterTable::CodeAt(1, 32), uchar(158));
+        QCOMPARE(CharacterTable::CodeAt(2, 1), uchar(159));
+        QCOMPARE(CharacterTable::CodeAt(2, 2), uchar(161));
+        QCOMPARE(CharacterTable::CodeAt(4, 32), uchar(255));
         // The whole grid shows, nothing scrolls: 32 x 4 cells of 17 x 18 and their lines.
         QCOMPARE(frame.Table().size(), QSize(577, 77));
         QCOMPARE(grid->font().family(), QStringLiteral("HP48"));
@@ -82,9 +82,9 @@ class TestCharTab : public QObject {
 
     void clickInsertsIntoTheActiveDataBox() {
         Frame frame;
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         main.NeueDatei1Click();
-        TKind* active = main.NeueDatei1Click();
+        DocumentWindow* active = main.NeueDatei1Click();
         QPlainTextEdit* box = active->DataBox();
         frame.Table().show();
 
@@ -109,7 +109,7 @@ class TestCharTab : public QObject {
 
     void clickWithoutDocumentInsertsNothing() {
         Frame frame;
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         frame.Table().show();
         frame.Click(3, 3);
         QCOMPARE(main.DocumentWindows().size(), 0);
@@ -118,7 +118,7 @@ class TestCharTab : public QObject {
 
     void f6AndTheButtonToggleTableMarkAndButton() {
         Frame frame;
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         QVERIFY(QTest::qWaitForWindowActive(&main));
         QVERIFY(!frame.Table().isVisible());
         QVERIFY(frame.Released());
@@ -150,7 +150,7 @@ class TestCharTab : public QObject {
         Frame frame;
         frame.Set("CharTab", "Top", QStringLiteral("321"));
         frame.Set("CharTab", "Left", QStringLiteral("45"));
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         QCOMPARE(frame.Table().pos(), QPoint(45, 321));
         frame.Table().move(70, 80);
         QVERIFY(main.close());

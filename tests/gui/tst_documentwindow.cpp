@@ -34,16 +34,16 @@ struct Program : ProgramFrame {
         Open(Dialogs::Without);
         QApplication::setActiveWindow(main.get());
     }
-    ~Program() { TKind::SetMenuRunner(nullptr); }
+    ~Program() { DocumentWindow::SetMenuRunner(nullptr); }
 
-    TKind* NewDocument() { return main->NeueDatei1Click(); }
+    DocumentWindow* NewDocument() { return main->NeueDatei1Click(); }
 };
 
-QString PanelText(TKind* document, const char* name) {
+QString PanelText(DocumentWindow* document, const char* name) {
     return document->Panel(name)->text();
 }
 
-bool PanelIsRed(TKind* document, const char* name) {
+bool PanelIsRed(DocumentWindow* document, const char* name) {
     return document->Panel(name)->palette().color(QPalette::WindowText) == QColor(Qt::red);
 }
 
@@ -52,18 +52,18 @@ QAction* ActionOf(QObject* owner, const char* name) {
 }
 
 // Types text key by key, as a keyboard with any layout would.
-void Type(TKind* document, const QString& text) {
+void Type(DocumentWindow* document, const QString& text) {
     document->DataBox()->setFocus();
     for (QChar character : text)
         QTest::sendKeyEvent(QTest::Click, document->DataBox(), Qt::Key_unknown, QString(character),
                             Qt::NoModifier);
 }
 
-void PressKey(TKind* document, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+void PressKey(DocumentWindow* document, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::keyClick(document->DataBox(), key, modifiers);
 }
 
-QString Titles(TKind* document) {
+QString Titles(DocumentWindow* document) {
     QStringList titles;
     for (int row = 0; row < document->TopicBox()->count(); ++row)
         titles.append(document->TopicBox()->item(row)->text());
@@ -74,7 +74,7 @@ QString Titles(TKind* document) {
 // were enabled.
 struct MenuChoice {
     explicit MenuChoice(const char* choice) : name(QString::fromLatin1(choice)) {
-        TKind::SetMenuRunner([this](QMenu& menu, const QPoint&) -> QAction* {
+        DocumentWindow::SetMenuRunner([this](QMenu& menu, const QPoint&) -> QAction* {
             enabled.clear();
             for (QAction* item : menu.actions()) {
                 if (item->isEnabled() && !item->isSeparator())
@@ -97,7 +97,7 @@ class TestDocumentWindow : public QObject {
   private slots:
     void aNewWindow() {
         Program program;
-        TKind* document = program.NewDocument();
+        DocumentWindow* document = program.NewDocument();
         QCOMPARE(document->windowTitle(), QStringLiteral("Unnamed"));
         QCOMPARE(document->TopicBox()->count(), 1);
         QCOMPARE(document->SelectedEntry(), 1);
@@ -113,7 +113,7 @@ class TestDocumentWindow : public QObject {
 
     void editCommitSaveAndReopen() {
         Program program;
-        TKind* document = program.NewDocument();
+        DocumentWindow* document = program.NewDocument();
         Type(document, QStringLiteral("Alpha"));
         PressKey(document, Qt::Key_Return);
         Type(document, QStringLiteral("say \"hi\""));
@@ -143,7 +143,7 @@ class TestDocumentWindow : public QObject {
         QCOMPARE(program.main->RecentFiles().value(0), file);
 
         QVERIFY(program.main->OpenFileByName(file));
-        TKind* reopened = program.main->ActiveDocument();
+        DocumentWindow* reopened = program.main->ActiveDocument();
         QVERIFY(reopened != document);
         for (int row = 1; row <= 2; ++row)
             QCOMPARE(reopened->Table().Row(2, row), document->Table().Row(2, row));
@@ -152,7 +152,7 @@ class TestDocumentWindow : public QObject {
 
     void countersTurnRed() {
         Program program;
-        TKind* document = program.NewDocument();
+        DocumentWindow* document = program.NewDocument();
         document->DataBox()->setPlainText(QStringLiteral("1\n2\n3\n4\n5\n6\n7"));
         QCOMPARE(PanelText(document, "Panel6"), QStringLiteral("1/7"));
         QVERIFY(!PanelIsRed(document, "Panel6"));
@@ -174,7 +174,7 @@ class TestDocumentWindow : public QObject {
 
     void refusalsOnTheNewEntry() {
         Program program;
-        TKind* document = program.NewDocument();
+        DocumentWindow* document = program.NewDocument();
         PressKey(document, Qt::Key_F4);
         PressKey(document, Qt::Key_F8);
         ActionOf(document, "Topickopieren1")->trigger();
@@ -190,7 +190,7 @@ class TestDocumentWindow : public QObject {
 
     void aCharacterWithoutCodeIsNotCommitted() {
         Program program;
-        TKind* document = program.NewDocument();
+        DocumentWindow* document = program.NewDocument();
         document->DataBox()->setPlainText(QStringLiteral(u"fine\nab\u20AC"));
         PressKey(document, Qt::Key_F5);
         QCOMPARE(program.prompter.ShownIds(), QList<quint16>{1220});
@@ -205,7 +205,7 @@ class TestDocumentWindow : public QObject {
     // Edit menu's paste insert what there is and nothing else.
     void pasteFromAnEmptyOrTextClipboard() {
         Program program;
-        TKind* document = program.NewDocument();
+        DocumentWindow* document = program.NewDocument();
         document->DataBox()->setPlainText(QStringLiteral("kept"));
         QApplication::clipboard()->setMimeData(new QMimeData);
         PressKey(document, Qt::Key_Insert, Qt::ShiftModifier);
@@ -221,7 +221,7 @@ class TestDocumentWindow : public QObject {
         const QString file = program.sandbox.Path(QStringLiteral("full.hp"));
         WriteBytes(file, Database(QList<QList<QByteArray>>(MaxTopicCount, {"t"})));
         QVERIFY(program.main->OpenFileByName(file));
-        TKind* document = program.main->ActiveDocument();
+        DocumentWindow* document = program.main->ActiveDocument();
         ActionOf(document, "Topickopieren1")->trigger();
         document->SelectEntry(200);
         document->DataBox()->setPlainText(QStringLiteral("one more"));
@@ -260,7 +260,7 @@ class TestDocumentWindow : public QObject {
 
     void savingOntoAPipeLeavesIt() {
         Program program;
-        TKind* document = program.NewDocument();
+        DocumentWindow* document = program.NewDocument();
         document->Table().CommitRows(1, {"x"}, false);
         document->SetModified(true);
         const QString pipe = program.sandbox.Path(QStringLiteral("pipe.hp"));
@@ -275,7 +275,7 @@ class TestDocumentWindow : public QObject {
 
     void deleteAsksFirst() {
         Program program;
-        TKind* document = program.NewDocument();
+        DocumentWindow* document = program.NewDocument();
         document->Table().CommitRows(1, {"a"}, false);
         document->Table().CommitRows(2, {"b"}, false);
         document->Table().Modified = false;
@@ -299,7 +299,7 @@ class TestDocumentWindow : public QObject {
 
     void insertShowsAnEmptyTopic() {
         Program program;
-        TKind* document = program.NewDocument();
+        DocumentWindow* document = program.NewDocument();
         for (const char* text : {"one", "two", "three"})
             document->Table().CommitRows(document->Table().EntryCount(), {text}, false);
         document->SelectEntry(1);
@@ -314,7 +314,7 @@ class TestDocumentWindow : public QObject {
     void closeQueries() {
         Program program;
         const QString file = program.sandbox.Path(QStringLiteral("kept.hp"));
-        TKind* document = program.NewDocument();
+        DocumentWindow* document = program.NewDocument();
         document->Table().CommitRows(1, {"x"}, false);
         document->SetModified(true);
         QMdiSubWindow* window = program.main->Workspace()->activeSubWindow();
@@ -339,9 +339,9 @@ class TestDocumentWindow : public QObject {
 
     void unsavedCountAcrossWindows() {
         Program program;
-        TKind* first = program.NewDocument();
-        TKind* second = program.NewDocument();
-        for (TKind* document : {first, second}) {
+        DocumentWindow* first = program.NewDocument();
+        DocumentWindow* second = program.NewDocument();
+        for (DocumentWindow* document : {first, second}) {
             document->DataBox()->setPlainText(QStringLiteral("data"));
             document->Datenbernehmen1Click();
         }
@@ -356,7 +356,7 @@ class TestDocumentWindow : public QObject {
 
     void quickEditModeMovesOn() {
         Program program("[Application]\nLanguage=1\n[Misc]\nEditMode=1\n");
-        TKind* document = program.NewDocument();
+        DocumentWindow* document = program.NewDocument();
         document->DataBox()->setPlainText(QStringLiteral("first"));
         PressKey(document, Qt::Key_F5);
         QCOMPARE(document->SelectedEntry(), 2);
@@ -366,7 +366,7 @@ class TestDocumentWindow : public QObject {
 
     void savingWithDeleteEmptyReloads() {
         Program program("[Application]\nLanguage=1\n[Misc]\nDeleteEmpty=1\n");
-        TKind* document = program.NewDocument();
+        DocumentWindow* document = program.NewDocument();
         for (const char* text : {"kept", "", ""})
             document->Table().CommitRows(document->Table().EntryCount(), {text}, false);
         document->SelectEntry(3);
@@ -379,11 +379,11 @@ class TestDocumentWindow : public QObject {
 
     void copyAndInsertCopyAcrossWindows() {
         Program program;
-        TKind* source = program.NewDocument();
+        DocumentWindow* source = program.NewDocument();
         source->Table().CommitRows(1, {QByteArray(50, 'w')}, false);
         source->Table().Modified = false;
         source->SelectEntry(1);
-        TKind* target = program.NewDocument();
+        DocumentWindow* target = program.NewDocument();
         QVERIFY(!ActionOf(target, "Kopieeinfgen1")->isEnabled());
         program.main->Workspace()->setActiveSubWindow(
             qobject_cast<QMdiSubWindow*>(source->parentWidget()));
@@ -403,7 +403,7 @@ class TestDocumentWindow : public QObject {
 
     void theListMenuOnTheNewEntry() {
         Program program;
-        TKind* document = program.NewDocument();
+        DocumentWindow* document = program.NewDocument();
         document->Table().CommitRows(1, {"a"}, false);
         document->SelectEntry(1);
         document->ShowTopic();
@@ -426,7 +426,7 @@ class TestDocumentWindow : public QObject {
 
     void titleRowMenu() {
         Program program;
-        TKind* document = program.NewDocument();
+        DocumentWindow* document = program.NewDocument();
         document->Table().CommitRows(1, {"r1", "r2", "r3"}, false);
         document->Table().CommitRows(2, {"s1"}, false);
         document->Table().Modified = false;
@@ -439,7 +439,7 @@ class TestDocumentWindow : public QObject {
 
     void dragWithinOneList() {
         Program program;
-        TKind* document = program.NewDocument();
+        DocumentWindow* document = program.NewDocument();
         for (int t = 1; t <= 6; ++t)
             document->Table().CommitRows(t, {QByteArray::number(t)}, false);
         document->RowClick(1);
@@ -465,8 +465,8 @@ class TestDocumentWindow : public QObject {
 
     void dragBetweenTwoWindows() {
         Program program;
-        TKind* source = program.NewDocument();
-        TKind* target = program.NewDocument();
+        DocumentWindow* source = program.NewDocument();
+        DocumentWindow* target = program.NewDocument();
         for (int t = 1; t <= 3; ++t)
             source->Table().CommitRows(t, {"a" + QByteArray::number(t)}, false);
         target->Table().CommitRows(1, {"b1"}, false);
@@ -487,8 +487,8 @@ class TestDocumentWindow : public QObject {
     // there is none; a drag that no list takes returns the source list to the dragged topic.
     void dragOverAndAbandon() {
         Program program;
-        TKind* source = program.NewDocument();
-        TKind* target = program.NewDocument();
+        DocumentWindow* source = program.NewDocument();
+        DocumentWindow* target = program.NewDocument();
         for (int t = 1; t <= 3; ++t)
             source->Table().CommitRows(t, {QByteArray::number(t)}, false);
         target->Table().CommitRows(1, {"b"}, false);
@@ -503,7 +503,7 @@ class TestDocumentWindow : public QObject {
         QCOMPARE(source->SelectedEntry(), 2);
 
         std::unique_ptr<QMimeData> data(source->DragData());
-        QVERIFY(data->hasFormat(QString::fromLatin1(TKind::kTopicMimeType)));
+        QVERIFY(data->hasFormat(QString::fromLatin1(DocumentWindow::kTopicMimeType)));
         MenuChoice copy("Hierherkopieren1");
         QVERIFY(target->DropFrom(source, 2, 2, QPoint()));
         QCOMPARE(Titles(target), QStringLiteral("b,2,"));

@@ -38,7 +38,7 @@ struct Program : ProgramFrame {
         ProgramFrame::Open();
     }
     // A document window showing the given topics, entry 1 selected.
-    TKind* Open(const Topics& topics) {
+    DocumentWindow* Open(const Topics& topics) {
         QList<TopicRows> filled;
         for (const QList<QByteArray>& rows : topics) {
             filled.append(TopicRows{});
@@ -51,14 +51,14 @@ struct Program : ProgramFrame {
         return main->OpenFileByName(file) ? main->ActiveDocument() : nullptr;
     }
     template <typename T> T* Control(const char* name) {
-        return main->FindDialog()->findChild<T*>(QLatin1String(name));
+        return main->findDialog()->findChild<T*>(QLatin1String(name));
     }
-    bool Start(TKind* document, const QString& text, bool allTopics, bool matchCase = false) {
+    bool Start(DocumentWindow* document, const QString& text, bool allTopics, bool matchCase = false) {
         Control<QLineEdit>("Edit1")->setText(text);
         Control<QRadioButton>(allTopics ? "RadioGroup2Item1" : "RadioGroup2Item0")
             ->setChecked(true);
         Control<QCheckBox>("CheckBox1")->setChecked(matchCase);
-        return main->FindDialog()->StartSearch(document);
+        return main->findDialog()->StartSearch(document);
     }
     void Repeat() { main->findChild<QAction*>("Wiederholen1")->trigger(); }
 
@@ -66,7 +66,7 @@ struct Program : ProgramFrame {
 };
 
 // The selection in the data box as "entry:line:column:text", line from 1, column from 0.
-QString Selected(TKind* document) {
+QString Selected(DocumentWindow* document) {
     const QTextCursor cursor = document->DataBox()->textCursor();
     const QTextBlock line = document->DataBox()->document()->findBlock(cursor.selectionStart());
     return QStringLiteral("%1:%2:%3:%4")
@@ -107,7 +107,7 @@ class TestFind : public QObject {
   private slots:
     void twoHitsInOneRowThenNotFoundThenTheFirstAgain() {
         Program program;
-        TKind* document = program.Open({{"zz"}, {"one", "two", "an ab and ab"}, {"ab"}});
+        DocumentWindow* document = program.Open({{"zz"}, {"one", "two", "an ab and ab"}, {"ab"}});
         document->SelectEntry(2);
         QVERIFY(program.Start(document, QStringLiteral("ab"), false));
         QCOMPARE(Selected(document), QStringLiteral("2:3:3:ab"));
@@ -122,7 +122,7 @@ class TestFind : public QObject {
         QCOMPARE(Selected(document), QStringLiteral("2:3:3:ab"));
 
         // occurrences overlap
-        TKind* overlapping = program.Open({{"xaaaa"}});
+        DocumentWindow* overlapping = program.Open({{"xaaaa"}});
         QVERIFY(program.Start(overlapping, QStringLiteral("aa"), false));
         for (int column : {2, 3}) {
             program.Repeat();
@@ -134,7 +134,7 @@ class TestFind : public QObject {
         Program program;
         Topics topics(9, {"plain"});
         topics[1] = {"the needle"};
-        TKind* document = program.Open(topics);
+        DocumentWindow* document = program.Open(topics);
         document->SelectEntry(5);
         QVERIFY(!program.Start(document, QStringLiteral("needle"), true));
         QCOMPARE(program.prompter.ShownIds(), QList<quint16>{1135});
@@ -146,7 +146,7 @@ class TestFind : public QObject {
         Topics topics(6, {"t"});
         topics[3] = {"r1", "", "", "", "", "", "", "", "", "a needle"};
         topics[4] = {"needle first"};
-        TKind* document = program.Open(topics);
+        DocumentWindow* document = program.Open(topics);
         QVERIFY(program.Start(document, QStringLiteral("needle"), true));
         QCOMPARE(Selected(document), QStringLiteral("4:10:2:needle"));
         program.Repeat();
@@ -157,7 +157,7 @@ class TestFind : public QObject {
 
     void theHitIsSelectedWhereTheBoxShowsIt() {
         Program program;
-        TKind* document = program.Open({{"abcde", "", "xyzQRS"}, {"h", "", "\x81yzQ\x81S"}});
+        DocumentWindow* document = program.Open({{"abcde", "", "xyzQRS"}, {"h", "", "\x81yzQ\x81S"}});
         QVERIFY(program.Start(document, QStringLiteral("QRS"), false));
         QCOMPARE(document->DataBox()->textCursor().selectionStart(), (5 + 1) + (0 + 1) + 3);
         // x with its bar is one code but two characters in the box
@@ -168,7 +168,7 @@ class TestFind : public QObject {
 
     void caseFoldsAsciiLettersOnlyAndNothingFindsNoText() {
         Program program;
-        TKind* document = program.Open({{"ABC"}, {"aBc"}, {"\xC4"}, {"\xE4"}});
+        DocumentWindow* document = program.Open({{"ABC"}, {"aBc"}, {"\xC4"}, {"\xE4"}});
         QVERIFY(program.Start(document, QStringLiteral("abc"), true));
         QCOMPARE(document->SelectedEntry(), 1);
         program.Repeat();
@@ -188,7 +188,7 @@ class TestFind : public QObject {
     // Repeat goes on to the end of that list and stops there.
     void repeatBeyondTheStopEntryEndsAtTheListsEnd() {
         Program program;
-        TKind* document = program.Open({{"a"}, {"b"}, {"c"}, {"d"}, {"x"}});
+        DocumentWindow* document = program.Open({{"a"}, {"b"}, {"c"}, {"d"}, {"x"}});
         document->SelectEntry(2);
         QVERIFY(!program.Start(document, QStringLiteral("x"), false));
         document->SelectEntry(4);
@@ -199,7 +199,7 @@ class TestFind : public QObject {
 
         Topics longer(150, {"y"});
         longer[120] = {"x"};
-        TKind* other = program.Open(longer);
+        DocumentWindow* other = program.Open(longer);
         other->SelectEntry(130);
         program.Repeat();
         QCOMPARE(program.prompter.ShownIds().size(), 3);
@@ -208,7 +208,7 @@ class TestFind : public QObject {
 
     void findCancelAndRepeatThroughTheCommands() {
         Program program;
-        TKind* document = program.Open({{"alpha beta"}, {"beta"}, {"gamma"}});
+        DocumentWindow* document = program.Open({{"alpha beta"}, {"beta"}, {"gamma"}});
         QAction* find = program.main->findChild<QAction*>("Suchen2");
         QAction* repeat = program.main->findChild<QAction*>("Wiederholen1");
         QVERIFY(find->isEnabled() && !repeat->isEnabled());
@@ -238,7 +238,7 @@ class TestFind : public QObject {
 
     void textsLimitAndSettings() {
         Program program("[Application]\nLanguage=1\n[Find]\nLocation=1\nUpCase=1\nTop=90\n");
-        TFind& find = *program.main->FindDialog();
+        FindDialog& find = *program.main->findDialog();
         QStringList texts{find.windowTitle()};
         for (const char* name : {"Label1", "Label4", "Label2"})
             texts.append(program.Control<QLabel>(name)->text());

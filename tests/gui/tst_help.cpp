@@ -35,7 +35,7 @@ const QStringList kContexts = {"conn", "advanced", "sort",  "find", "scan",  "in
 
 struct Frame : ProgramFrame {
     explicit Frame(bool withHelpFile = true) { UseProgramDirectory(withHelpFile); }
-    TMainProg& Open() { return ProgramFrame::Open(Dialogs::Without); }
+    MainWindow& Open() { return ProgramFrame::Open(Dialogs::Without); }
     QTextBrowser* Browser() const {
         return HelpWindow::Instance() ? HelpWindow::Instance()->Browser() : nullptr;
     }
@@ -74,7 +74,7 @@ class TestHelp : public QObject {
 
     void helpMenuAndButtonOpenTheirTopics() {
         Frame frame;
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         main.findChild<QAction*>("Hilfebenutzen1")->trigger();
         QVERIFY(frame.Browser());
         QVERIFY(HelpWindow::Instance()->isVisible());
@@ -102,14 +102,14 @@ class TestHelp : public QObject {
     // Each dialog's Help button opens the help at the dialog's own topic.
     void dialogHelpButtonsOpenTheirTopics() {
         Frame frame;
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         main.CreateLongLivedWindows();
         const QList<QPair<QWidget*, QString>> dialogs = {
-            {main.FindDialog(), QStringLiteral("find")},
-            {main.SortDialog(), QStringLiteral("sort")},
-            {main.ScanDialog(), QStringLiteral("scan")},
-            {main.TransferDialog(), QStringLiteral("conn")},
-            {main.AdvancedDialog(), QStringLiteral("advanced")}};
+            {main.findDialog(), QStringLiteral("find")},
+            {main.sortDialog(), QStringLiteral("sort")},
+            {main.scanDialog(), QStringLiteral("scan")},
+            {main.transferDialog(), QStringLiteral("conn")},
+            {main.transferParametersDialog(), QStringLiteral("advanced")}};
         for (const auto& [dialog, topic] : dialogs) {
             auto* help = dialog->findChild<QPushButton*>(QStringLiteral("BitBtn3"));
             if (help == nullptr)
@@ -123,7 +123,7 @@ class TestHelp : public QObject {
     // A modal dialog blocks every window but its own: the help opens as one of its windows.
     void helpFromAModalDialogStaysUsable() {
         Frame frame;
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         QDialog dialog(&main);
         QWidget* parentWhileModal = nullptr;
         QTimer::singleShot(0, &dialog, [&] {

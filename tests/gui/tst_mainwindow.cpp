@@ -38,7 +38,7 @@ namespace {
 const QByteArray kOneTopic = "%%HP: T(1)A(R)F(,);\r\n{ {\"x\"}}";
 
 struct Frame : ProgramFrame {
-    TMainProg& Open() { return ProgramFrame::Open(Dialogs::Without); }
+    MainWindow& Open() { return ProgramFrame::Open(Dialogs::Without); }
     // A database file in the sandbox.
     QString Database(const QString& name) const {
         const QString path = sandbox.Path(QStringLiteral("db/") + name);
@@ -51,12 +51,12 @@ struct Frame : ProgramFrame {
             texts.append(item->isSeparator() ? QStringLiteral("-") : item->text());
         return texts;
     }
-    QMdiSubWindow* WindowOf(TKind* document) const {
+    QMdiSubWindow* WindowOf(DocumentWindow* document) const {
         return qobject_cast<QMdiSubWindow*>(document->parentWidget());
     }
     // Opens n new, modified documents.
-    QList<TKind*> ModifiedDocuments(int n) {
-        QList<TKind*> documents;
+    QList<DocumentWindow*> ModifiedDocuments(int n) {
+        QList<DocumentWindow*> documents;
         for (int i = 0; i < n; ++i) {
             documents.append(main->NeueDatei1Click());
             documents.last()->SetModified(true);
@@ -79,7 +79,7 @@ class TestMainWindow : public QObject {
   private slots:
     void menusToolBarAndTheirTexts() {
         Frame frame;
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         QCOMPARE(main.windowTitle(), QStringLiteral("Ombrel"));
         QStringList menus;
         for (const QAction* menu : main.menuBar()->actions())
@@ -117,7 +117,7 @@ class TestMainWindow : public QObject {
 
     void enablingRule() {
         Frame frame;
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         for (const char* name : kDocumentCommands)
             QVERIFY2(!frame.Action(name)->isEnabled(), name);
         for (const char* name : {"NeueDatei1", "Dateiffnen1", "Beenden1", "NewButton", "Empfangen1",
@@ -126,7 +126,7 @@ class TestMainWindow : public QObject {
         for (const char* name : {"Datenbernehmen1", "Sortieren1"})
             QVERIFY2(!frame.Action(name)->isEnabled(), name);
 
-        TKind* document = main.NeueDatei1Click();
+        DocumentWindow* document = main.NeueDatei1Click();
         QCOMPARE(main.StatusPanelText(0), QStringLiteral("D: 1"));
         for (const char* name : kDocumentCommands)
             QVERIFY2(frame.Action(name)->isEnabled(), name);
@@ -148,10 +148,10 @@ class TestMainWindow : public QObject {
 
     void activeDocumentBringsItsEditMenu() {
         Frame frame;
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         QMenuBar* bar = main.menuBar();
-        TKind* first = main.NeueDatei1Click();
-        TKind* second = main.NeueDatei1Click();
+        DocumentWindow* first = main.NeueDatei1Click();
+        DocumentWindow* second = main.NeueDatei1Click();
         QCOMPARE(bar->actions().at(1), second->EditMenu()->menuAction());
         QCOMPARE(bar->actions().size(), 7);
         second->SetModified(true); // the frame shows the document's icon
@@ -181,7 +181,7 @@ class TestMainWindow : public QObject {
             frame.Set("Transfer", "Compress", QStringLiteral("0"));
         }
         Glob().FindDone = Glob().CopyBufferFilled = Glob().DefaultsRestored = true;
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         const TGlobal& global = Glob();
         QCOMPARE(main.findChild<QToolBar*>("ToolBar")->isHidden(), written);
         for (bool on : {global.AskDelTopic, global.Sound, global.Background, global.Compress})
@@ -200,7 +200,7 @@ class TestMainWindow : public QObject {
         frame.Set("Files", "1", QStringLiteral("/d/one"));
         frame.Set("Files", "2", QString());
         frame.Set("Files", "3", QStringLiteral("/d/three"));
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         QCOMPARE(frame.ItemTexts("Datei1").mid(10), QStringList({"-", "&1 /d/one", "&2 /d/three"}));
 
         main.AddRecentFile(QStringLiteral("/D/THREE"));
@@ -236,7 +236,7 @@ class TestMainWindow : public QObject {
 
     void recentFileWithAmpersand() {
         Frame frame;
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         const QString name = frame.Database(QStringLiteral("R&D.hp"));
         QVERIFY(main.OpenFileByName(name));
         QCOMPARE(frame.ItemTexts("Datei1").at(11),
@@ -250,7 +250,7 @@ class TestMainWindow : public QObject {
     // lines of their own; such a name is listed for this run but not kept.
     void recentFileWithLineBreakIsNotKept() {
         Frame frame;
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         const QString plain = frame.Database(QStringLiteral("plain.hp"));
         QVERIFY(main.OpenFileByName(plain));
         QVERIFY(main.OpenFileByName(frame.Database(QStringLiteral("x\n[Colors]\nText=9"))));
@@ -311,7 +311,7 @@ class TestMainWindow : public QObject {
         frame.Set("Application", "WindowState", state);
         frame.Set("Application", "Width", QStringLiteral("600"));
         frame.Set("Application", "Left", QStringLiteral("40"));
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         QCOMPARE(main.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized), expected);
         QVERIFY(main.close());
         QCOMPARE(frame.Get("Application", "WindowState"), written);
@@ -342,28 +342,28 @@ class TestMainWindow : public QObject {
             frame.Set(section, "Top", QString::number(stored));
             frame.Set(section, "Left", QString::number(stored));
         }
-        TMainProg& main = frame.ProgramFrame::Open(ProgramFrame::Dialogs::With);
-        main.AdvancedDialog()->PrepareAdvanced(main.OptionsDialog()); // beside the settings
+        MainWindow& main = frame.ProgramFrame::Open(ProgramFrame::Dialogs::With);
+        main.transferParametersDialog()->PrepareAdvanced(main.settingsDialog()); // beside the settings
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
         const QList<QWidget*> windows = {&main,
-                                         main.CharTable(),
-                                         main.FindDialog(),
-                                         main.SortDialog(),
-                                         main.ScanDialog(),
-                                         main.OptionsDialog(),
-                                         main.TransferDialog(),
-                                         main.AdvancedDialog()};
+                                         main.characterTable(),
+                                         main.findDialog(),
+                                         main.sortDialog(),
+                                         main.scanDialog(),
+                                         main.settingsDialog(),
+                                         main.transferDialog(),
+                                         main.transferParametersDialog()};
         for (QWidget* window : windows) {
             QVERIFY2(area.contains(QRect(window->pos(), window->size())),
                      qPrintable(window->objectName()));
-            if (kept && window != main.AdvancedDialog())
+            if (kept && window != main.transferParametersDialog())
                 QCOMPARE(window->pos(), QPoint(stored, stored));
         }
     }
 
     void narrowestWidth() {
         Frame frame;
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         main.resize(100, 300);
         QVERIFY(main.width() >= 294 + 48);
         const QWidget* help = main.findChild<QWidget*>("HelpButton");
@@ -372,7 +372,7 @@ class TestMainWindow : public QObject {
 
     void closing() {
         Frame frame;
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         const QByteArray settingsBefore = ReadBytes(frame.sandbox.SettingsFile());
 
         Glob().SplashDone = false;
@@ -392,22 +392,22 @@ class TestMainWindow : public QObject {
 
     void closeAllAskEveryWindow() {
         Frame frame;
-        TMainProg& main = frame.Open();
-        const QList<TKind*> documents = frame.ModifiedDocuments(3); // the last is active
+        MainWindow& main = frame.Open();
+        const QList<DocumentWindow*> documents = frame.ModifiedDocuments(3); // the last is active
         QCOMPARE(main.StatusPanelText(1), QStringLiteral("U: 3"));
-        QCOMPARE(main.DocumentWindows(), QList<TKind*>({documents[2], documents[1], documents[0]}));
+        QCOMPARE(main.DocumentWindows(), QList<DocumentWindow*>({documents[2], documents[1], documents[0]}));
         // From the least recently active window on.
         frame.prompter.answers = {MsgButton::No, MsgButton::No, MsgButton::Cancel};
         frame.main->findChild<QAction*>("Alleschlieen1")->trigger();
         QCOMPARE(frame.prompter.ShownIds(), QList<quint16>({1125, 1125, 1125}));
-        QCOMPARE(main.DocumentWindows(), QList<TKind*>{documents[2]});
+        QCOMPARE(main.DocumentWindows(), QList<DocumentWindow*>{documents[2]});
         QCOMPARE(main.StatusPanelText(0), QStringLiteral("D: 1"));
         QCOMPARE(main.StatusPanelText(1), QStringLiteral("U: 1"));
     }
 
     void saveAllReportsEvenWhenCancelled() {
         Frame frame;
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         frame.ModifiedDocuments(2);
         frame.main->findChild<QAction*>("Allesspeichern1")->trigger();
         QCOMPARE(frame.dialogs.requests.size(), 2); // both unnamed: Save as, cancelled
@@ -417,7 +417,7 @@ class TestMainWindow : public QObject {
 
     void hintsAndStatusMessages() {
         Frame frame;
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         QStatusTipEvent hint(QStringLiteral("hint"));
         QCoreApplication::sendEvent(&main, &hint);
         QCOMPARE(main.StatusPanelText(2), QStringLiteral("hint"));
@@ -431,25 +431,25 @@ class TestMainWindow : public QObject {
 
     void minimiseAndShowAll() {
         Frame frame;
-        TMainProg& main = frame.Open();
-        const QList<TKind*> documents = {main.NeueDatei1Click(), main.NeueDatei1Click(),
+        MainWindow& main = frame.Open();
+        const QList<DocumentWindow*> documents = {main.NeueDatei1Click(), main.NeueDatei1Click(),
                                          main.NeueDatei1Click()};
         frame.main->findChild<QAction*>("Alleminimieren1")->trigger();
-        for (TKind* document : documents)
+        for (DocumentWindow* document : documents)
             QVERIFY(frame.WindowOf(document)->isMinimized());
         frame.main->findChild<QAction*>("Symboleanordnen1")->trigger();
-        for (TKind* document : documents) {
+        for (DocumentWindow* document : documents) {
             const QRect placed = frame.WindowOf(document)->geometry();
             QCOMPARE(placed.bottom(), main.Workspace()->viewport()->height() - 1);
         }
         frame.main->findChild<QAction*>("Alledarstellen1")->trigger();
-        for (TKind* document : documents)
+        for (DocumentWindow* document : documents)
             QVERIFY(!frame.WindowOf(document)->isMinimized());
     }
 
     void tileStacksWithoutGrowing() {
         Frame frame;
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         main.resize(1100, 560); // room for two rows and two columns
         const QSize before = main.size();
         QList<QMdiSubWindow*> windows;
@@ -469,10 +469,10 @@ class TestMainWindow : public QObject {
     // This process is the running program; a real second start hands a relative name over.
     void handOverFromASecondProcess() {
         Frame frame;
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         SingleInstance instance;
         QCOMPARE(instance.Claim(), SingleInstance::ClaimResult::Claimed);
-        connect(&instance, &SingleInstance::HandedOver, &main, &TMainProg::HandOver);
+        connect(&instance, &SingleInstance::HandedOver, &main, &MainWindow::HandOver);
         instance.StartDelivery();
         const QString file = frame.Database(QStringLiteral("second start.hp"));
 
@@ -492,7 +492,7 @@ class TestMainWindow : public QObject {
     // runs once its destructor has begun (the sanitizer build reports such a call).
     void goesAwayWithItsWindowsUp() {
         Frame frame;
-        TMainProg& main = frame.ProgramFrame::Open(ProgramFrame::Dialogs::With);
+        MainWindow& main = frame.ProgramFrame::Open(ProgramFrame::Dialogs::With);
         QApplication::setActiveWindow(&main);
         frame.dialogs.openAnswers = {frame.Database(QStringLiteral("one")),
                                      frame.Database(QStringLiteral("two"))};
@@ -503,14 +503,14 @@ class TestMainWindow : public QObject {
         dataBox->setFocus();
         dataBox->selectAll();
         frame.Action("Zeichentabelle1")->trigger();
-        QVERIFY(main.CharTable()->isVisible());
+        QVERIFY(main.characterTable()->isVisible());
         frame.main.reset();
-        QCOMPARE(TMainProg::Instance(), nullptr);
+        QCOMPARE(MainWindow::Instance(), nullptr);
     }
 
     void handOverComesToTheFront() {
         Frame frame;
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         main.showMinimized();
         const QString file = frame.Database(QStringLiteral("handed"));
         main.HandOver(file);

@@ -63,7 +63,7 @@ const char kPrepared[] = "[Transfer]\n"
 
 struct Frame : ProgramFrame {
     Frame() { UseProgramDirectory(); }
-    TOptions& Dialog() const { return *main->OptionsDialog(); }
+    SettingsDialog& Dialog() const { return *main->settingsDialog(); }
     template <typename T> T* Control(const char* name) const {
         T* control = Dialog().findChild<T*>(QLatin1String(name));
         if (!control)
@@ -222,7 +222,7 @@ class TestOptions : public QObject {
 
     void okWritesEverythingInOrderAndAppliesIt() {
         Frame frame;
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         const QString chosen = frame.sandbox.Path(QStringLiteral("files/"));
         QDir().mkpath(chosen);
         QFile::remove(frame.sandbox.SettingsFile());
@@ -292,10 +292,10 @@ class TestOptions : public QObject {
 
     void englishRelabelsEveryWindowAtOnce() {
         Frame frame;
-        TMainProg& main = frame.Open();
-        TKind* named = main.NeueDatei1Click();
+        MainWindow& main = frame.Open();
+        DocumentWindow* named = main.NeueDatei1Click();
         QVERIFY(named->LoadFromFile(frame.Database(QStringLiteral("named.hp"))));
-        TKind* unnamed = main.NeueDatei1Click();
+        DocumentWindow* unnamed = main.NeueDatei1Click();
         QCOMPARE(unnamed->Caption(), QStringLiteral("Ohne Name"));
         frame.Dialog().LoadControls();
         frame.Control<QRadioButton>("engRButt")->setChecked(true);
@@ -305,7 +305,7 @@ class TestOptions : public QObject {
         QCOMPARE(unnamed->Caption(), QStringLiteral("Unnamed"));
         QCOMPARE(named->Caption(), QStringLiteral("named.hp"));
         QCOMPARE(frame.Dialog().windowTitle(), QStringLiteral("Settings"));
-        QCOMPARE(main.CharTable()->windowTitle(), QStringLiteral("Character-table"));
+        QCOMPARE(main.characterTable()->windowTitle(), QStringLiteral("Character-table"));
         QCOMPARE(frame.Control<QCheckBox>("SoundBox")->text(),
                  QStringLiteral("Messages with sound"));
     }
@@ -320,7 +320,7 @@ class TestOptions : public QObject {
         QFETCH(QString, stored);
         Frame frame;
         frame.Set("Application", "Language", stored);
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         QCOMPARE(Glob().Language, quint8(0));
         QCOMPARE(main.findChild<QMenu*>("Datei1")->title(), QStringLiteral("&Datei"));
         frame.Dialog().LoadControls();
@@ -329,16 +329,16 @@ class TestOptions : public QObject {
 
     void swappingRearrangesAndRecoloursEveryDocument() {
         Frame frame;
-        TMainProg& main = frame.Open();
-        const QList<TKind*> documents = {main.NeueDatei1Click(), main.NeueDatei1Click()};
-        for (TKind* document : documents)
+        MainWindow& main = frame.Open();
+        const QList<DocumentWindow*> documents = {main.NeueDatei1Click(), main.NeueDatei1Click()};
+        for (DocumentWindow* document : documents)
             QCOMPARE(document->DataBox()->parentWidget()->x(), 0);
         frame.Dialog().LoadControls();
         frame.Check("ReversedBox", true);
         frame.Control<QComboBox>("TextCombo")->setCurrentIndex(0);
         frame.Control<QComboBox>("BkgndCombo")->setCurrentIndex(14);
         frame.Dialog().OKBtnClick();
-        for (TKind* document : documents) {
+        for (DocumentWindow* document : documents) {
             QCOMPARE(document->DataBox()->parentWidget()->x(), 251);
             QCOMPARE(document->DataBox()->palette().color(QPalette::Text), QColor(Qt::black));
             QCOMPARE(document->TopicBox()->palette().color(QPalette::Base), QColor(Qt::white));
@@ -350,7 +350,7 @@ class TestOptions : public QObject {
     void defaultAnsweredNoChangesNothing() {
         Frame frame;
         WriteBytes(frame.sandbox.SettingsFile(), kPrepared);
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         Glob().Sound = true;
         const QByteArray before = ReadBytes(frame.sandbox.SettingsFile());
         frame.Dialog().LoadControls();
@@ -362,7 +362,7 @@ class TestOptions : public QObject {
                  QList<MsgButton>({MsgButton::Yes, MsgButton::No}));
         QCOMPARE(frame.prompter.shown[0].icon, MsgIcon::Warning);
         QCOMPARE(frame.prompter.beeps, QList<Beep>{Beep::Exclamation});
-        QCOMPARE(frame.Dialog().result(), TOptions::kDefaultResult);
+        QCOMPARE(frame.Dialog().result(), SettingsDialog::kDefaultResult);
         QCOMPARE(ReadBytes(frame.sandbox.SettingsFile()), before);
         QVERIFY(!Glob().DefaultsRestored);
         QVERIFY(main.isVisible());
@@ -373,9 +373,9 @@ class TestOptions : public QObject {
         WriteBytes(frame.sandbox.SettingsFile(), kPrepared);
         frame.Set("Files", "1", QStringLiteral("/d/kept"));
         frame.Set("Instal", "Font", QStringLiteral("1"));
-        TMainProg& main = frame.Open();
-        main.CharTable()->move(12, 34);
-        main.ScanDialog()->move(12, 34);
+        MainWindow& main = frame.Open();
+        main.characterTable()->move(12, 34);
+        main.scanDialog()->move(12, 34);
         frame.prompter.answers = {MsgButton::Yes};
         frame.Dialog().DefBtnClick();
         QVERIFY(Glob().DefaultsRestored);
@@ -397,7 +397,7 @@ class TestOptions : public QObject {
 
     void theCommandRunsTheDialogModally() {
         Frame frame;
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         frame.Set("Misc", "Sound", QStringLiteral("1"));
         QTimer::singleShot(0, &main, [&frame] {
             QVERIFY(frame.Dialog().isVisible());
@@ -461,7 +461,7 @@ class TestOptions : public QObject {
             WriteBytes(dev + QLatin1String(name), QByteArray());
         WriteBytes(sandbox.Path(QStringLiteral("sys/ttyS1/type")), "0\n"); // no UART
         WriteBytes(sandbox.Path(QStringLiteral("sys/ttyS2/type")), "4\n");
-        QCOMPARE(TOptions::SerialDevices(dev, tty),
+        QCOMPARE(SettingsDialog::SerialDevices(dev, tty),
                  QStringList({dev + "ttyACM1", dev + "ttyS0", dev + "ttyS2", dev + "ttyS10",
                               dev + "ttyUSB0"}));
     }

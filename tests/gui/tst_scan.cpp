@@ -38,7 +38,7 @@ struct Program {
         FillPaths();
         Glob().ProgDir = sandbox.Path(QStringLiteral("prog/"));
         Glob().SplashDone = true;
-        main = std::make_unique<TMainProg>();
+        main = std::make_unique<MainWindow>();
         main->CreateLongLivedWindows();
         ApplyLanguage();
         main->show();
@@ -56,7 +56,7 @@ struct Program {
         return ordered;
     }
 
-    TScan& Scan() const { return *main->ScanDialog(); }
+    ScanDialog& Scan() const { return *main->scanDialog(); }
     template <typename Widget> Widget* Control(const char* name) const {
         return Scan().findChild<Widget*>(QLatin1String(name));
     }
@@ -80,7 +80,7 @@ struct Program {
     }
     QStringList LoadedFiles() const {
         QStringList loaded;
-        for (const TKind* document : main->DocumentWindows())
+        for (const DocumentWindow* document : main->DocumentWindows())
             loaded.append(document->Table().FileName);
         return loaded;
     }
@@ -88,7 +88,7 @@ struct Program {
     Sandbox sandbox;
     GlobalScope global;
     ScriptedPrompter prompter;
-    std::unique_ptr<TMainProg> main;
+    std::unique_ptr<MainWindow> main;
 };
 
 const QStringList kThreeFiles = {"a.hp", "b.hp", "c.hp"};
@@ -233,7 +233,7 @@ class TestScan : public QObject {
 
     void commandAndSettings() {
         Program program("[Application]\nLanguage=0\n[Scan]\nUpCase=1\nTop=120\nLeft=140\n");
-        TScan& scan = program.Scan();
+        ScanDialog& scan = program.Scan();
         QVERIFY(program.Control<QCheckBox>("CheckBox1")->isChecked());
         QCOMPARE(scan.pos(), QPoint(140, 120));
 

@@ -27,7 +27,7 @@
 
 namespace {
 
-using Comparison = TSortForm::Comparison;
+using Comparison = SortDialog::Comparison;
 
 // A table of one-row topics, each with its number in row 2.
 TopicTable TitledTable(const QByteArrayList& titles) {
@@ -43,7 +43,7 @@ TopicTable TitledTable(const QByteArrayList& titles) {
 QByteArrayList Sorted(const QByteArrayList& titles, Comparison comparison, bool descending = false,
                       int row = 1) {
     TopicTable table = TitledTable(titles);
-    TSortForm::SortTable(table, comparison, descending);
+    SortDialog::SortTable(table, comparison, descending);
     QByteArrayList rows;
     for (int entry = 1; entry <= table.TopicCount(); ++entry)
         rows.append(table.Row(entry, row));
@@ -56,7 +56,7 @@ struct Program : ProgramFrame {
         WriteBytes(sandbox.SettingsFile(), settings);
         ProgramFrame::Open();
     }
-    TKind* Open(const QList<TopicRows>& topics) {
+    DocumentWindow* Open(const QList<TopicRows>& topics) {
         TopicTable table;
         table.Fill(topics);
         const QString file = sandbox.Path(QStringLiteral("db.hp"));
@@ -64,10 +64,10 @@ struct Program : ProgramFrame {
         return main->OpenFileByName(file) ? main->ActiveDocument() : nullptr;
     }
     template <typename T> T* Control(const char* name) {
-        return main->SortDialog()->findChild<T*>(QLatin1String(name));
+        return main->sortDialog()->findChild<T*>(QLatin1String(name));
     }
     // Opens the sort from the document's menu and presses the button once the dialog shows.
-    bool SortFromMenu(TKind* document, const char* button) {
+    bool SortFromMenu(DocumentWindow* document, const char* button) {
         bool shown = false;
         QTimer timer; // gone with this call, whether the dialog showed or not
         timer.setSingleShot(true);
@@ -83,7 +83,7 @@ struct Program : ProgramFrame {
     }
 };
 
-QStringList Titles(TKind* document) {
+QStringList Titles(DocumentWindow* document) {
     QStringList titles;
     for (int row = 0; row < document->TopicBox()->count(); ++row)
         titles.append(document->TopicBox()->item(row)->text());
@@ -147,7 +147,7 @@ class TestSort : public QObject {
     void sortingFromTheMenu() {
         Program program;
         const QByteArray longRow(45, 'r');
-        TKind* document = program.Open({{"first", "Kiwi", longRow},
+        DocumentWindow* document = program.Open({{"first", "Kiwi", longRow},
                                         {"second", "apple"},
                                         {"third", "Banana", "", "", "", "", "", "", "", "ten"}});
         document->RowClick(2); // the titles are row 2
@@ -173,14 +173,14 @@ class TestSort : public QObject {
 
     void cancelAndTooFewTopicsChangeNothing() {
         Program program;
-        TKind* document = program.Open({{"b"}, {"a"}});
+        DocumentWindow* document = program.Open({{"b"}, {"a"}});
         document->SelectEntry(2);
         QVERIFY(program.SortFromMenu(document, "BitBtn2"));
         QCOMPARE(Titles(document), QStringList({"b", "a", ""}));
         QCOMPARE(document->SelectedEntry(), 2);
         QVERIFY(!document->Table().Modified);
 
-        TKind* single = program.Open({{"only"}});
+        DocumentWindow* single = program.Open({{"only"}});
         QVERIFY(!program.SortFromMenu(single, "BitBtn2"));
         QCOMPARE(program.prompter.ShownIds(), QList<quint16>{1185});
         QCOMPARE(program.prompter.shown[0].text,
@@ -190,7 +190,7 @@ class TestSort : public QObject {
 
     void textsAndSettings() {
         Program program("[Application]\nLanguage=1\n[Sort]\nAnsi=0\nUpCase=1\nDirection=1\n");
-        TSortForm& sort = *program.main->SortDialog();
+        SortDialog& sort = *program.main->sortDialog();
         QStringList texts{sort.windowTitle()};
         for (const char* name : {"Label1", "Label2"})
             texts.append(program.Control<QLabel>(name)->text());

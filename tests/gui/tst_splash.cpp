@@ -44,15 +44,15 @@ class TestSplash : public QObject {
     void splashHoldsTheCloseThenOpensTheCommandLineFile() {
         Frame frame;
         const QString file = frame.Database(QStringLiteral("given.hp"));
-        QPointer<TStart> splash = new TStart(file);
+        QPointer<SplashScreen> splash = new SplashScreen(file);
         splash->show();
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         QVERIFY(!Glob().SplashDone);
         QCOMPARE(LabelText(splash, "Label1"), QStringLiteral("Version 2.7"));
         QCOMPARE(LabelText(splash, "Label2"), Tx(830));
         QCOMPARE(LabelText(splash, "Label3"), Tx(835));
         QVERIFY(splash->windowFlags() & Qt::WindowStaysOnTopHint);
-        QCOMPARE(splash->Timer1()->interval(), TStart::kShowMilliseconds);
+        QCOMPARE(splash->Timer1()->interval(), SplashScreen::kShowMilliseconds);
         QVERIFY(splash->Timer1()->isActive());
 
         QVERIFY(!main.close()); // refused while the splash shows
@@ -72,18 +72,18 @@ class TestSplash : public QObject {
         const QString file = frame.Database(QStringLiteral("later.hp"));
         QElapsedTimer clock;
         clock.start();
-        auto* splash = new TStart(file);
+        auto* splash = new SplashScreen(file);
         splash->show();
-        TMainProg& main = frame.Open();
+        MainWindow& main = frame.Open();
         QTRY_COMPARE_WITH_TIMEOUT(main.DocumentWindows().size(), 1, 5000);
-        QVERIFY(clock.elapsed() >= TStart::kShowMilliseconds - 50);
+        QVERIFY(clock.elapsed() >= SplashScreen::kShowMilliseconds - 50);
         QVERIFY(Glob().SplashDone);
     }
 
     void unreadableCommandLineFileIsReportedAndClosed() {
         Frame frame;
-        auto* splash = new TStart(frame.sandbox.Path(QStringLiteral("missing.hp")));
-        TMainProg& main = frame.Open();
+        auto* splash = new SplashScreen(frame.sandbox.Path(QStringLiteral("missing.hp")));
+        MainWindow& main = frame.Open();
         splash->Timer1Timer();
         QTRY_COMPARE(frame.prompter.ShownIds(), QList<quint16>{1115});
         QCOMPARE(main.DocumentWindows().size(), 0);
@@ -93,8 +93,8 @@ class TestSplash : public QObject {
     void aboutWindow() {
         Frame frame;
         Glob().Ini->WriteString("Application", "Language", QStringLiteral("1"));
-        TMainProg& main = frame.Open();
-        TUber* about = main.AboutWindow();
+        MainWindow& main = frame.Open();
+        AboutDialog* about = main.aboutDialog();
         QCOMPARE(about->windowTitle(), QStringLiteral("About..."));
         QCOMPARE(LabelText(about, "Label1"), QStringLiteral("Version 2.7"));
         QCOMPARE(LabelText(about, "Label3"), QStringLiteral("deutsch/english"));

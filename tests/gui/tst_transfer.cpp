@@ -84,9 +84,9 @@ struct Program {
         FillPaths();
         Glob().SplashDone = true;
         InstallStandIn();
-        main = std::make_unique<TMainProg>();
+        main = std::make_unique<MainWindow>();
         main->show();
-        dialog = new TConnect(main.get());
+        dialog = new TransferDialog(main.get());
         ApplyLanguage();
     }
     ~Program() {
@@ -115,8 +115,8 @@ struct Program {
     }
     bool KermitRan() const { return QFileInfo::exists(StandInFile("arguments")); }
 
-    TKind* Document(const TopicTable& table = SampleTable()) {
-        TKind* document = main->NeueDatei1Click();
+    DocumentWindow* Document(const TopicTable& table = SampleTable()) {
+        DocumentWindow* document = main->NeueDatei1Click();
         const QString file = sandbox.Path(QStringLiteral("db/doc.txt"));
         WriteBytes(file, FormatHpFile(table, table.TopicCount(), false, false));
         document->LoadFromFile(file);
@@ -144,8 +144,8 @@ struct Program {
     QList<QPair<QByteArray, QByteArray>> saved;
     GlobalScope global;
     ScriptedPrompter prompter;
-    std::unique_ptr<TMainProg> main;
-    TConnect* dialog = nullptr;
+    std::unique_ptr<MainWindow> main;
+    TransferDialog* dialog = nullptr;
 };
 
 QString Transferred(qint64 bytes, int seconds) {
@@ -164,7 +164,7 @@ class TestTransfer : public QObject {
     void textsAndFieldsOfEachMode() {
         Program program("[Application]\nLanguage=1\n[Transfer]\nPort=COM3\nBaud=2400\n"
                         "Parity=even\n");
-        TConnect& dialog = *program.dialog;
+        TransferDialog& dialog = *program.dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("KERMIT Transfer"));
         // Every text by its id.
         for (auto [control, text] : {std::pair{"Label7", "If the calculators I/O-parameter"},
@@ -307,7 +307,7 @@ class TestTransfer : public QObject {
     void advancedValuesReachTheScript() {
         Program program("[Application]\nLanguage=1\n[Transfer]\nParity=EVEN\nPort=COM4\n"
                         "Device4=/dev/my port\n");
-        TMore more(program.main.get());
+        TransferParametersDialog more(program.main.get());
         more.PrepareAdvanced(nullptr);
         more.Button1Click();
         program.Run('R');
@@ -359,7 +359,7 @@ class TestTransfer : public QObject {
         QFETCH(bool, compress);
         QFETCH(bool, deleteEmpty);
         Program program;
-        TKind* document = program.Document();
+        DocumentWindow* document = program.Document();
         Glob().Compress = compress;
         Glob().DeleteEmpty = deleteEmpty;
         const QByteArray expected =
@@ -377,7 +377,7 @@ class TestTransfer : public QObject {
     void sendFileCannotBeWritten() {
         Program program;
         TopicTable table = SampleTable();
-        TKind* document = program.Document(table);
+        DocumentWindow* document = program.Document(table);
         document->Table().SetRow(1, 2, QByteArray("a\x1a", 2)); // a reader would stop there
         QCOMPARE(program.Run('S'), kFailed);
         QCOMPARE(program.prompter.ShownIds(), QList<quint16>({1130}));
@@ -393,9 +393,9 @@ class TestTransfer : public QObject {
         WriteBytes(file, bytes);
         qputenv("STANDIN_RECEIVE", QFile::encodeName(file));
         QCOMPARE(program.Run('R'), Transferred(bytes.size(), 0));
-        const QList<TKind*> documents = program.main->DocumentWindows();
+        const QList<DocumentWindow*> documents = program.main->DocumentWindows();
         QCOMPARE(documents.size(), 1);
-        TKind* received = documents.first();
+        DocumentWindow* received = documents.first();
         QCOMPARE(received, program.main->ActiveDocument());
         QCOMPARE(received->Caption(), QStringLiteral("Vom HP"));
         QCOMPARE(received->Table().FileName, kNoFileName);
@@ -426,7 +426,7 @@ class TestTransfer : public QObject {
     void runningTransferEndedByTheUser() {
         Program program;
         program.main->CreateLongLivedWindows();
-        TConnect* dialog = program.main->TransferDialog();
+        TransferDialog* dialog = program.main->transferDialog();
         QVERIFY(dialog);
         const QString file = program.sandbox.Path(QStringLiteral("calculator/data"));
         const TopicTable table = SampleTable();
@@ -444,7 +444,7 @@ class TestTransfer : public QObject {
         int timerTicks = 0;
         QTimer ticking;
         connect(&ticking, &QTimer::timeout, [&] { ++timerTicks; });
-        connect(dialog, &TConnect::KermitStarted, dialog, [&](qint64 processId) {
+        connect(dialog, &TransferDialog::KermitStarted, dialog, [&](qint64 processId) {
             kermitId = processId;
             startWhileRunning = start->isEnabled();
             busyShown = dialog->findChild<QProgressBar*>(QStringLiteral("Animate1"))->isVisible();
@@ -497,7 +497,7 @@ class TestTransfer : public QObject {
             QVERIFY2(program.main->findChild<QAction*>(QLatin1String(always))->isEnabled(), always);
         program.Document();
         QVERIFY(send->isEnabled() && toHp->isEnabled());
-        TConnect* dialog = program.main->TransferDialog();
+        TransferDialog* dialog = program.main->transferDialog();
         char mode = 0;
         QTimer::singleShot(0, dialog, [&] {
             mode = dialog->TransferMode();
@@ -515,7 +515,7 @@ class TestTransfer : public QObject {
         Program program;
         program.main->CreateLongLivedWindows();
         program.Document();
-        TConnect* dialog = program.main->TransferDialog();
+        TransferDialog* dialog = program.main->transferDialog();
         QString status;
         QTimer::singleShot(0, dialog, [&] {
             // As pasted: the keys of the test cannot type these.
@@ -538,7 +538,7 @@ class TestTransfer : public QObject {
     void positionKept() {
         Program program("[Application]\nLanguage=1\n[Transfer]\nTop=123\nLeft=321\n");
         program.main->CreateLongLivedWindows();
-        TConnect* dialog = program.main->TransferDialog();
+        TransferDialog* dialog = program.main->transferDialog();
         QCOMPARE(dialog->pos(), QPoint(321, 123));
         dialog->move(40, 50);
         program.main->close();

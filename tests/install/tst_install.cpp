@@ -73,15 +73,15 @@ struct Home {
     }
 };
 
-using InstallerAnswer = std::function<void(TInst&)>;
+using InstallerAnswer = std::function<void(InstallerDialog&)>;
 
-void AnswerOk(TInst& installer) {
+void AnswerOk(InstallerDialog& installer) {
     installer.BitBtn1Click();
 }
-void AnswerCancel(TInst& installer) {
+void AnswerCancel(InstallerDialog& installer) {
     installer.BitBtn2Click();
 }
-void Untick(TInst& installer, const char* name) {
+void Untick(InstallerDialog& installer, const char* name) {
     installer.findChild<QCheckBox*>(QLatin1String(name))->setChecked(false);
 }
 
@@ -90,7 +90,7 @@ struct Start {
     GlobalScope global;
     ScriptedPrompter prompter;
     SingleInstance instance;
-    QPointer<TStart> splash;
+    QPointer<SplashScreen> splash;
     InstallerAnswer answer = AnswerOk;
     bool installerShown = false;
     QStringList helpShown; // the anchors the help window was opened at
@@ -115,7 +115,7 @@ struct Start {
             help->close();
         }
         for (QWidget* window : QApplication::topLevelWidgets()) {
-            auto* installer = qobject_cast<TInst*>(window);
+            auto* installer = qobject_cast<InstallerDialog*>(window);
             if (installer && installer->isVisible() && !installerShown) {
                 installerShown = true;
                 answer(*installer);
@@ -187,7 +187,7 @@ void TestInstall::installerShowsItsTextsAndSwitchesLanguage() {
     ScriptedPrompter prompter;
     Glob().Ini = std::make_unique<SettingsFile>(home.Ini());
     Glob().Version = QStringLiteral("2.7");
-    TInst installer;
+    InstallerDialog installer;
     ApplyLanguage();
     installer.show();
     const auto text = [&](const char* name) {
@@ -247,7 +247,7 @@ void TestInstall::installWithEveryOption() {
     Home home;
     const QStringList before = home.Files();
     Start start;
-    start.answer = [](TInst& installer) {
+    start.answer = [](InstallerDialog& installer) {
         installer.findChild<QRadioButton*>("engRButt")->click();
         installer.BitBtn1Click();
     };
@@ -287,7 +287,7 @@ void TestInstall::installWithOnlyTheAssociation() {
     Home home;
     const QStringList before = home.Files();
     Start start;
-    start.answer = [](TInst& installer) {
+    start.answer = [](InstallerDialog& installer) {
         Untick(installer, "CheckBox2");
         Untick(installer, "CheckBox4");
         installer.BitBtn1Click();
@@ -387,12 +387,12 @@ void TestInstall::newHomeWithoutSettingsFolder() {
     const QStringList before = home.Tree();
     {
         Start install;
-        install.answer = [](TInst& installer) {
+        install.answer = [](InstallerDialog& installer) {
             Untick(installer, "CheckBox3");
             installer.BitBtn1Click();
         };
         QVERIFY(install.Run());
-        TMainProg main;
+        MainWindow main;
         main.show();
         install.splash->Timer1Timer();
         QVERIFY(main.close()); // quit
@@ -423,14 +423,14 @@ void TestInstall::unwritableSettingsAreReportedOnce() {
     Home home;
     WriteBytes(home.sandbox.ConfigDir(), "a file where the settings folder should be");
     Start start;
-    start.answer = [](TInst& installer) {
+    start.answer = [](InstallerDialog& installer) {
         Untick(installer, "CheckBox3"); // the association lists itself in that folder too
         installer.BitBtn1Click();
     };
     QVERIFY(start.Run());
     QCOMPARE(start.prompter.ShownIds(), QList<quint16>({1200}));
     {
-        TMainProg main;
+        MainWindow main;
         main.CreateLongLivedWindows();
         main.show();
         start.splash->Timer1Timer();
@@ -527,7 +527,7 @@ void TestInstall::removalSwitchIsExact() {
         Start start;
         QVERIFY(start.Run(parameters));
         QVERIFY(start.prompter.shown.isEmpty());
-        TMainProg main;
+        MainWindow main;
         start.splash->Timer1Timer(); // the splash goes: the first parameter opens
         QTRY_COMPARE(start.prompter.ShownIds(), QList<quint16>({1115})); // no such file
     }

@@ -62,7 +62,7 @@ QRect WindowLine(int top) {
 
 } // namespace
 
-TUber::TUber(QWidget* parent) : QDialog(parent, kWindowFlags) {
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent, kWindowFlags) {
     setObjectName(QStringLiteral("Uber"));
     setProperty(kTagProperty, kCaption);
     setWindowTitle(Tx(kCaption));

@@ -25,7 +25,7 @@ constexpr int kLine = 1;
 constexpr int kFontPixels = 17;
 
 // Code 160 is not offered: the second row starts with 159 and goes on at 161.
-constexpr int kFirstCodeOfRow[TChTab::kRows] = {127, 160, 192, 224};
+constexpr int kFirstCodeOfRow[CharacterTable::kRows] = {127, 160, 192, 224};
 constexpr uchar kFirstOfSecondRow = 159;
 
 // A tool window that stays on top, with a caption but neither system menu nor close button;
@@ -36,7 +36,7 @@ constexpr Qt::WindowFlags kWindowFlags = Qt::Tool | Qt::WindowStaysOnTopHint |
 
 } // namespace
 
-TChTab::TChTab(TMainProg* main) : QWidget(main, kWindowFlags), main_(main) {
+CharacterTable::CharacterTable(MainWindow* main) : QWidget(main, kWindowFlags), main_(main) {
     setObjectName(QStringLiteral("ChTab"));
     setProperty(kTagProperty, kCaption);
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -56,7 +56,7 @@ TChTab::TChTab(TMainProg* main) : QWidget(main, kWindowFlags), main_(main) {
     }
 }
 
-void TChTab::CreateGrid() {
+void CharacterTable::CreateGrid() {
     hp48font::Ensure();
     grid_ = new QTableWidget(kRows, kColumns, this);
     grid_->setObjectName(QStringLiteral("StringGrid1"));
@@ -85,13 +85,13 @@ void TChTab::CreateGrid() {
     grid_->viewport()->installEventFilter(this);
 }
 
-uchar TChTab::CodeAt(int row, int column) {
+uchar CharacterTable::CodeAt(int row, int column) {
     if (row == 2 && column == 1)
         return kFirstOfSecondRow;
     return static_cast<uchar>(kFirstCodeOfRow[row - 1] + column - 1);
 }
 
-void TChTab::FillCells() {
+void CharacterTable::FillCells() {
     for (int row = 1; row <= kRows; ++row) {
         for (int column = 1; column <= kColumns; ++column) {
             auto* cell = new QTableWidgetItem(hp48::DecodeByte(CodeAt(row, column)));
@@ -103,7 +103,7 @@ void TChTab::FillCells() {
 }
 
 // Any mouse button released over a cell.
-bool TChTab::eventFilter(QObject* watched, QEvent* event) {
+bool CharacterTable::eventFilter(QObject* watched, QEvent* event) {
     if (watched == grid_->viewport() && event->type() == QEvent::MouseButtonRelease) {
         const QModelIndex cell =
             grid_->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
@@ -116,21 +116,21 @@ bool TChTab::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void TChTab::StringGrid1MouseUp(int row, int column) {
+void CharacterTable::StringGrid1MouseUp(int row, int column) {
     if (!main_)
         return;
-    if (TKind* document = main_->ActiveDocument())
+    if (DocumentWindow* document = main_->ActiveDocument())
         document->DataBox()->insertPlainText(grid_->item(row - 1, column - 1)->text());
     main_->activateWindow();
 }
 
-void TChTab::showEvent(QShowEvent* event) {
+void CharacterTable::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (main_)
         main_->CharTabShown(true);
 }
 
-void TChTab::hideEvent(QHideEvent* event) {
+void CharacterTable::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     if (main_)
         main_->CharTabShown(false);

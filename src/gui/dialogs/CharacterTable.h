@@ -3,18 +3,18 @@
 #include <QWidget>
 
 class QTableWidget;
-class TMainProg;
+class MainWindow;
 
 // The character table: a small window above the others that shows the upper half of the
 // calculator's character set; a click puts the character into the active document's data box.
-class TChTab : public QWidget {
+class CharacterTable : public QWidget {
     Q_OBJECT
 
   public:
     static constexpr int kColumns = 32;
     static constexpr int kRows = 4;
 
-    explicit TChTab(TMainProg* main);
+    explicit CharacterTable(MainWindow* main);
 
     // The code of a cell, row 1 to 4 and column 1 to 32: 127 to 159 and 161 to 255.
     static uchar CodeAt(int row, int column);
@@ -33,6 +33,6 @@ class TChTab : public QWidget {
     void CreateGrid();
     void FillCells();
 
-    TMainProg* main_;
+    MainWindow* main_;
     QTableWidget* grid_ = nullptr;
 };

@@ -72,7 +72,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, quint16 tag, int inde
 
 } // namespace
 
-TFind::TFind(QWidget* parent) : QDialog(parent) {
+FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Find"));
     setProperty(kTagProperty, kCaption);
     setFixedSize(kClientSize);
@@ -81,7 +81,7 @@ TFind::TFind(QWidget* parent) : QDialog(parent) {
     RegisterWindow(this);
 }
 
-void TFind::CreateControls() {
+void FindDialog::CreateControls() {
     QLabel* findWhat = MakeLabel(this, "Label1", kFindWhat, QRect(kLabelX, 18, 90, 20));
     edit1_ = new QLineEdit(this);
     edit1_->setObjectName(QStringLiteral("Edit1"));
@@ -120,7 +120,7 @@ void TFind::CreateControls() {
     connect(bitBtn2_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TFind::ReadSettings() {
+void FindDialog::ReadSettings() {
     const SettingsFile& ini = *Glob().Ini;
     PlaceOnScreen(*this, settings::ReadPosition(ini, settings::key::kFindPosition,
                                                 settings::fallback::kFindPosition));
@@ -131,7 +131,7 @@ void TFind::ReadSettings() {
         settings::ReadBool(ini, settings::key::kFindUpCase, settings::fallback::kFindUpCase));
 }
 
-void TFind::WriteSettings() const {
+void FindDialog::WriteSettings() const {
     SettingsFile& ini = *Glob().Ini;
     settings::Write(ini, settings::key::kFindLocation,
                     allTopics_->isChecked() ? kLocationAllTopics : kLocationCurrentTopic);
@@ -139,15 +139,15 @@ void TFind::WriteSettings() const {
     settings::WritePosition(ini, settings::key::kFindPosition, pos());
 }
 
-void TFind::ShowFind(TKind* document) {
-    const QPointer<TKind> target(document);
+void FindDialog::ShowFind(DocumentWindow* document) {
+    const QPointer<DocumentWindow> target(document);
     edit1_->setFocus();
     if (exec() != QDialog::Accepted || !target)
         return;
     StartSearch(target);
 }
 
-bool TFind::StartSearch(TKind* document) {
+bool FindDialog::StartSearch(DocumentWindow* document) {
     if (document == nullptr)
         return false;
     searchText_ = edit1_->text();
@@ -161,12 +161,12 @@ bool TFind::StartSearch(TKind* document) {
     searchRow_ = 0;
     matchOffset_ = 0;
     Glob().FindDone = true;
-    if (TMainProg* main = TMainProg::Instance())
+    if (MainWindow* main = MainWindow::Instance())
         main->RepeatAction()->setEnabled(true);
     return SearchNext(document);
 }
 
-bool TFind::SearchNext(TKind* document) {
+bool FindDialog::SearchNext(DocumentWindow* document) {
     if (document == nullptr)
         return false;
     const Hit hit = FindFrom(document->Table(), qMax(1, document->SelectedEntry()));
@@ -183,7 +183,7 @@ bool TFind::SearchNext(TKind* document) {
 // the latest: an entry beyond the stop entry (selected after the search was started, or in
 // another document) would otherwise run past the table. A failure leaves row 10 searched and
 // nothing pending, so the next search starts at row 1.
-TFind::Hit TFind::FindFrom(const TopicTable& table, int entry) {
+FindDialog::Hit FindDialog::FindFrom(const TopicTable& table, int entry) {
     const int lastEntry = table.EntryCount();
     for (int topic = qMin(entry, lastEntry);; ++topic) {
         if (searchRow_ == RowsPerTopic)
@@ -202,7 +202,7 @@ TFind::Hit TFind::FindFrom(const TopicTable& table, int entry) {
 
 // Searches the next row, or, while an occurrence is pending, the rest of its row after the
 // occurrence's first character, so that occurrences may overlap.
-int TFind::SearchRowOf(const TopicTable& table, int entry) {
+int FindDialog::SearchRowOf(const TopicTable& table, int entry) {
     int position = 0;
     if (matchOffset_ == 0) {
         position = PositionIn(table.Row(entry, searchRow_), 0);
@@ -216,7 +216,7 @@ int TFind::SearchRowOf(const TopicTable& table, int entry) {
 
 // The 1-based position of the search text in the row at or after the 0-based index `from`;
 // 0 when it is not there. An empty search text is never found.
-int TFind::PositionIn(const QByteArray& row, int from) const {
+int FindDialog::PositionIn(const QByteArray& row, int from) const {
     if (searchCodes_.isEmpty())
         return 0;
     const qsizetype index = (matchCase_ ? row : UpperAscii(row)).indexOf(searchCodes_, from);
@@ -226,7 +226,7 @@ int TFind::PositionIn(const QByteArray& row, int from) const {
 // Shows the entry of the hit and selects the occurrence in the data box. The box shows each
 // row decoded, one line per row, and some codes take two characters there: the selection is
 // measured on the decoded row.
-void TFind::SelectHit(TKind* document, const Hit& hit) const {
+void FindDialog::SelectHit(DocumentWindow* document, const Hit& hit) const {
     document->SelectEntry(hit.entry);
     document->ShowTopic();
     QPlainTextEdit* box = document->DataBox();

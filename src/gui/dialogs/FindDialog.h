@@ -9,27 +9,27 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class TKind;
+class DocumentWindow;
 class TopicTable;
 
 // The find dialog: looks for a text in the selected topic of a document window, or from the
 // selected topic on to the end of its list, and selects the first occurrence in the data box.
 // Made once when the program starts and hidden between uses; the search it was last started
 // with goes on with Repeat.
-class TFind : public QDialog {
+class FindDialog : public QDialog {
     Q_OBJECT
 
   public:
-    explicit TFind(QWidget* parent = nullptr);
+    explicit FindDialog(QWidget* parent = nullptr);
 
     // Find: shows the dialog modally; when it is closed with Start, its choices become the
     // search and the first occurrence is searched in the document.
-    void ShowFind(TKind* document);
+    void ShowFind(DocumentWindow* document);
     // Start: takes the dialog's choices as the new search and searches once.
-    bool StartSearch(TKind* document);
+    bool StartSearch(DocumentWindow* document);
     // Repeat: the next occurrence, from the entry selected in the document now. False after
     // telling that the text was not found.
-    bool SearchNext(TKind* document);
+    bool SearchNext(DocumentWindow* document);
 
     // The search state, kept from one Start to the next.
     QString SearchText() const { return searchText_; }
@@ -53,7 +53,7 @@ class TFind : public QDialog {
     Hit FindFrom(const TopicTable& table, int entry);
     int SearchRowOf(const TopicTable& table, int entry);
     int PositionIn(const QByteArray& row, int from) const;
-    void SelectHit(TKind* document, const Hit& hit) const;
+    void SelectHit(DocumentWindow* document, const Hit& hit) const;
 
     QLineEdit* edit1_ = nullptr;
     QGroupBox* radioGroup2_ = nullptr;

@@ -31,7 +31,7 @@ QPointer<HelpWindow> theHelpWindow;
 QWidget* HelpParent() {
     if (QWidget* modal = QApplication::activeModalWidget())
         return modal;
-    return TMainProg::Instance();
+    return MainWindow::Instance();
 }
 
 } // namespace

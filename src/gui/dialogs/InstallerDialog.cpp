@@ -108,7 +108,7 @@ settings::Key RecordKey(char kind) {
 
 } // namespace
 
-TInst::TInst(QWidget* parent) : QDialog(parent, kWindowFlags) {
+InstallerDialog::InstallerDialog(QWidget* parent) : QDialog(parent, kWindowFlags) {
     setObjectName(QStringLiteral("Inst"));
     setProperty(kTagProperty, kCaption);
     setFixedSize(kClientSize);
@@ -139,8 +139,8 @@ TInst::TInst(QWidget* parent) : QDialog(parent, kWindowFlags) {
     english_->setObjectName(QStringLiteral("engRButt"));
     english_->setGeometry(kEnglishButton);
     (Glob().Language == 1 ? english_ : german_)->setChecked(true);
-    connect(german_, &QRadioButton::clicked, this, &TInst::RButtClick);
-    connect(english_, &QRadioButton::clicked, this, &TInst::RButtClick);
+    connect(german_, &QRadioButton::clicked, this, &InstallerDialog::RButtClick);
+    connect(english_, &QRadioButton::clicked, this, &InstallerDialog::RButtClick);
 
     options_ = new QGroupBox(this);
     options_->setObjectName(QStringLiteral("GroupBox1"));
@@ -161,16 +161,16 @@ TInst::TInst(QWidget* parent) : QDialog(parent, kWindowFlags) {
     ok->setDefault(true);
     QPushButton* cancel = AddButton("BitBtn2", kOptionsBox.left() + 84, kCancel);
     QPushButton* help = AddButton("BitBtn3", kOptionsBox.left() + 169, kHelp);
-    connect(ok, &QPushButton::clicked, this, &TInst::BitBtn1Click);
-    connect(cancel, &QPushButton::clicked, this, &TInst::BitBtn2Click);
-    connect(help, &QPushButton::clicked, this, &TInst::BitBtn3Click);
+    connect(ok, &QPushButton::clicked, this, &InstallerDialog::BitBtn1Click);
+    connect(cancel, &QPushButton::clicked, this, &InstallerDialog::BitBtn2Click);
+    connect(help, &QPushButton::clicked, this, &InstallerDialog::BitBtn3Click);
 
     CentreOnScreen(*this);
     FormShow();
     RegisterWindow(this);
 }
 
-QLabel* TInst::AddLabel(const char* name, int top, quint16 tag) {
+QLabel* InstallerDialog::AddLabel(const char* name, int top, quint16 tag) {
     auto* label = new QLabel(this);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(kTextLeft, top, kTextWidth, kLineHeight);
@@ -179,38 +179,38 @@ QLabel* TInst::AddLabel(const char* name, int top, quint16 tag) {
     return label;
 }
 
-QCheckBox* TInst::AddCheckBox(const char* name, int row, quint16 tag) {
+QCheckBox* InstallerDialog::AddCheckBox(const char* name, int row, quint16 tag) {
     auto* box = Tagged(new QCheckBox(options_), name, tag);
     box->setGeometry(12, kCheckBoxTop + row * kCheckBoxStep, kOptionsBox.width() - 20, 20);
     box->setChecked(true);
     return box;
 }
 
-QPushButton* TInst::AddButton(const char* name, int left, quint16 tag) {
+QPushButton* InstallerDialog::AddButton(const char* name, int left, quint16 tag) {
     auto* button = Tagged(new QPushButton(this), name, tag);
     button->setGeometry(QRect(QPoint(left, kButtonTop), kButtonSize));
     button->setAutoDefault(false);
     return button;
 }
 
-void TInst::showEvent(QShowEvent* event) {
+void InstallerDialog::showEvent(QShowEvent* event) {
     FormShow();
     QDialog::showEvent(event);
 }
 
-void TInst::FormShow() {
+void InstallerDialog::FormShow() {
     RelabelByTags(this);
     welcome_->setText(Tx(kWelcome) + Glob().Version + QStringLiteral(" !"));
 }
 
-void TInst::RButtClick() {
+void InstallerDialog::RButtClick() {
     Glob().Language = english_->isChecked() ? 1 : 0;
     FormShow();
 }
 
 // Every record of the installation is saved at once, so a file that cannot be written is
 // reported once.
-void TInst::BitBtn1Click() {
+void InstallerDialog::BitBtn1Click() {
     SettingsFile& ini = *Glob().Ini;
     const SettingsFile::Batch batch(ini);
     if (!InstallFont()) {
@@ -232,11 +232,11 @@ void TInst::BitBtn1Click() {
     accept();
 }
 
-void TInst::BitBtn2Click() {
+void InstallerDialog::BitBtn2Click() {
     reject();
 }
 
-void TInst::BitBtn3Click() {
+void InstallerDialog::BitBtn3Click() {
     // Made here, the help window shows the language chosen in this dialog: the settings file
     // that ApplyLanguage reads does not hold it yet.
     if (!HelpWindow::Instance())
@@ -244,7 +244,7 @@ void TInst::BitBtn3Click() {
     ShowHelp(kHelpContext);
 }
 
-bool TInst::InstallFont() {
+bool InstallerDialog::InstallFont() {
     if (shcut::FontKnown()) {
         ShowMsg(kFontRegistered, 'i');
         return true;
@@ -262,7 +262,7 @@ bool TInst::InstallFont() {
     return true;
 }
 
-void TInst::CreateShortcut(char kind) {
+void InstallerDialog::CreateShortcut(char kind) {
     const QString& version = Glob().Version;
     const bool made = shcut::EnsureFolder(kind) &&
                       shcut::MakeLink(Glob().ExeFile, shcut::ShortcutFile(kind, version),
@@ -270,7 +270,7 @@ void TInst::CreateShortcut(char kind) {
     settings::Write(*Glob().Ini, RecordKey(kind), made);
 }
 
-void TInst::RegisterFileClass() {
+void InstallerDialog::RegisterFileClass() {
     settings::Write(*Glob().Ini, settings::key::kInstalledClass,
                     shcut::RegisterFileClass(Glob().ExeFile));
 }

@@ -12,11 +12,11 @@ class QRadioButton;
 // database files open with the program. Ok installs and closes the dialog with Accepted;
 // Cancel, and an installation that cannot install the font, close it with Rejected, and the
 // program then ends without a settings file.
-class TInst : public QDialog {
+class InstallerDialog : public QDialog {
     Q_OBJECT
 
   public:
-    explicit TInst(QWidget* parent = nullptr);
+    explicit InstallerDialog(QWidget* parent = nullptr);
 
     // Puts the texts of the chosen language into the dialog.
     void FormShow();

@@ -105,7 +105,7 @@ QLabel* ColumnHeader(const char* name, quint16 tag) {
     return header;
 }
 
-void CloseDocumentWindow(TKind* document) {
+void CloseDocumentWindow(DocumentWindow* document) {
     if (auto* frame = qobject_cast<QMdiSubWindow*>(document->parentWidget()))
         frame->close();
     else
@@ -114,7 +114,7 @@ void CloseDocumentWindow(TKind* document) {
 
 } // namespace
 
-TScan::TScan(TMainProg* main) : QDialog(main), main_(main) {
+ScanDialog::ScanDialog(MainWindow* main) : QDialog(main), main_(main) {
     setObjectName(QStringLiteral("Scan"));
     setWindowTitle(QStringLiteral("Scanner")); // the same in every language
     CreateControls();
@@ -123,7 +123,7 @@ TScan::TScan(TMainProg* main) : QDialog(main), main_(main) {
     RegisterWindow(this);
 }
 
-void TScan::CreateControls() {
+void ScanDialog::CreateControls() {
     label1_ = Named(new QLabel, "Label1", kSearchFor);
     edit1_ = Named(new QLineEdit, "Edit1");
     edit1_->setValidator(new SearchTextValidator(edit1_));
@@ -183,14 +183,14 @@ void TScan::CreateControls() {
     whole->addLayout(results, 1);
     whole->addLayout(loads);
 
-    connect(bitBtn1_, &QPushButton::clicked, this, &TScan::BitBtn1Click);
-    connect(bitBtn2_, &QPushButton::clicked, this, &TScan::BitBtn2Click);
-    connect(bitBtn4_, &QPushButton::clicked, this, &TScan::BitBtn4Click);
-    connect(bitBtn5_, &QPushButton::clicked, this, &TScan::BitBtn5Click);
+    connect(bitBtn1_, &QPushButton::clicked, this, &ScanDialog::BitBtn1Click);
+    connect(bitBtn2_, &QPushButton::clicked, this, &ScanDialog::BitBtn2Click);
+    connect(bitBtn4_, &QPushButton::clicked, this, &ScanDialog::BitBtn4Click);
+    connect(bitBtn5_, &QPushButton::clicked, this, &ScanDialog::BitBtn5Click);
 }
 
 // The dialog does not resize; it grows only where the texts of the language need more room.
-void TScan::FitSize() {
+void ScanDialog::FitSize() {
     // Texts set since the last layout pass have not reached the outer layout yet: the inner
     // layouts go first.
     const QList<QWidget*> children = findChildren<QWidget*>();
@@ -202,12 +202,12 @@ void TScan::FitSize() {
     setFixedSize(layout()->sizeHint().expandedTo(kDialogSize));
 }
 
-void TScan::showEvent(QShowEvent* event) {
+void ScanDialog::showEvent(QShowEvent* event) {
     FitSize();
     QDialog::showEvent(event);
 }
 
-void TScan::ReadSettings() {
+void ScanDialog::ReadSettings() {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
     const SettingsFile& ini = *Glob().Ini;
@@ -215,13 +215,13 @@ void TScan::ReadSettings() {
     PlaceOnScreen(*this, settings::ReadPosition(ini, key::kScanPosition, fallback::kScanPosition));
 }
 
-void TScan::WriteSettings() const {
+void ScanDialog::WriteSettings() const {
     SettingsFile& ini = *Glob().Ini;
     settings::Write(ini, settings::key::kScanUpCase, checkBox1_->isChecked());
     settings::WritePosition(ini, settings::key::kScanPosition, pos()); // Top, then Left
 }
 
-void TScan::ShowScanner() {
+void ScanDialog::ShowScanner() {
     edit1_->setFocus();
     exec();
 }
@@ -229,7 +229,7 @@ void TScan::ShowScanner() {
 // Each file is counted with the text and the case choice as they stand at that moment. After
 // each file the dialog takes its waiting events, so it stays responsive; meanwhile Start and
 // the load buttons are off, so no second scan or load can begin inside this one.
-void TScan::BitBtn1Click() {
+void ScanDialog::BitBtn1Click() {
     if (scanning_)
         return;
     list_->clear();
@@ -239,7 +239,7 @@ void TScan::BitBtn1Click() {
     progressBar1_->setRange(0, std::max(static_cast<int>(files.size()), 1));
     progressBar1_->setValue(0);
     SetScanning(true);
-    const QPointer<TScan> alive(this);
+    const QPointer<ScanDialog> alive(this);
     for (const QString& name : files) {
         progressBar1_->setValue(progressBar1_->value() + 1);
         if (const quint16 count = CountIn(scannedDirectory_ + name); count > 0)
@@ -255,24 +255,24 @@ void TScan::BitBtn1Click() {
         QDialog::reject();
 }
 
-void TScan::SetScanning(bool scanning) {
+void ScanDialog::SetScanning(bool scanning) {
     scanning_ = scanning;
     for (QPushButton* button : {bitBtn1_, bitBtn4_, bitBtn5_})
         button->setEnabled(!scanning);
 }
 
-quint16 TScan::CountIn(const QString& fileName) const {
+quint16 ScanDialog::CountIn(const QString& fileName) const {
     const hp48::EncodedRow text = hp48::EncodeRow(edit1_->text());
     if (!text.ok())
         return 0; // a character without code occurs in no file
     return scan::CountInFile(fileName, text.bytes, checkBox1_->isChecked());
 }
 
-void TScan::BitBtn2Click() {
+void ScanDialog::BitBtn2Click() {
     reject();
 }
 
-void TScan::reject() {
+void ScanDialog::reject() {
     if (scanning_) {
         closeRequested_ = true;
         return;
@@ -280,7 +280,7 @@ void TScan::reject() {
     QDialog::reject();
 }
 
-void TScan::BitBtn4Click() {
+void ScanDialog::BitBtn4Click() {
     if (scanning_)
         return;
     const QList<QListWidgetItem*> selected = list_->selectedItems();
@@ -288,7 +288,7 @@ void TScan::BitBtn4Click() {
         LoadEntry(selected.first()->text());
 }
 
-void TScan::BitBtn5Click() {
+void ScanDialog::BitBtn5Click() {
     if (scanning_)
         return;
     for (int row = 0; row < list_->count(); ++row)
@@ -297,9 +297,9 @@ void TScan::BitBtn5Click() {
 
 // A file that cannot be loaded any more is reported by the document window, whose window is
 // then closed again. Files loaded from here do not join the recent files.
-void TScan::LoadEntry(const QString& entry) {
+void ScanDialog::LoadEntry(const QString& entry) {
     const QString name = entry.mid(scan::kEntryPrefixLength);
-    TKind* document = main_->NeueDatei1Click();
+    DocumentWindow* document = main_->NeueDatei1Click();
     if (!document->LoadFromFile(scannedDirectory_ + name))
         CloseDocumentWindow(document);
 }

@@ -9,16 +9,16 @@ class QLineEdit;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
-class TMainProg;
+class MainWindow;
 
 // The directory scanner: counts a text in every database file of the preferred directory,
 // lists each file that holds it with its number of occurrences, and loads the listed files
 // into new document windows. Made once, hidden between uses; the list keeps the last result.
-class TScan : public QDialog {
+class ScanDialog : public QDialog {
     Q_OBJECT
 
   public:
-    explicit TScan(TMainProg* main);
+    explicit ScanDialog(MainWindow* main);
 
     // The main window's Scanner command: the focus goes to the search text and the dialog is
     // shown modally; returns when it is closed.
@@ -50,7 +50,7 @@ class TScan : public QDialog {
     quint16 CountIn(const QString& fileName) const;
     void LoadEntry(const QString& entry);
 
-    TMainProg* main_;
+    MainWindow* main_;
     QLabel* label1_ = nullptr;
     QLineEdit* edit1_ = nullptr;
     QLabel* label2_ = nullptr;

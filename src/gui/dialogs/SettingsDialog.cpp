@@ -176,7 +176,7 @@ RowSpin::RowSpin(QWidget* parent) : QSpinBox(parent) {
 
 // ---- making the dialog ----
 
-TOptions::TOptions(TMainProg* main) : QDialog(main), main_(main) {
+SettingsDialog::SettingsDialog(MainWindow* main) : QDialog(main), main_(main) {
     setObjectName(QStringLiteral("Options"));
     setProperty(kTagProperty, kCaption);
     setWindowTitle(Tx(kCaption));
@@ -203,24 +203,24 @@ TOptions::TOptions(TMainProg* main) : QDialog(main), main_(main) {
     RegisterWindow(this);
 }
 
-TOptions::~TOptions() {
+SettingsDialog::~SettingsDialog() {
     DisconnectChildSignals(this);
 }
 
-QWidget* TOptions::AddPage(const char* name, quint16 tag, const char* helpContext) {
+QWidget* SettingsDialog::AddPage(const char* name, quint16 tag, const char* helpContext) {
     auto* page = Tagged(new QWidget, name, tag);
     page->setProperty(kHelpContextProperty, QString::fromLatin1(helpContext));
     pages_->addTab(page, Tx(tag));
     return page;
 }
 
-QCheckBox* TOptions::AddCheckBox(QWidget* page, const char* name, quint16 tag) {
+QCheckBox* SettingsDialog::AddCheckBox(QWidget* page, const char* name, quint16 tag) {
     auto* box = Tagged(new QCheckBox(page), name, tag);
     page->layout()->addWidget(box);
     return box;
 }
 
-void TOptions::CreateProgramPage() {
+void SettingsDialog::CreateProgramPage() {
     QWidget* page = AddPage("TabSheet1", 3905, "prog");
     auto* layout = new QVBoxLayout(page);
     f5Box_ = AddCheckBox(page, "F5Box", 3935);
@@ -231,7 +231,7 @@ void TOptions::CreateProgramPage() {
     layout->addStretch();
 }
 
-void TOptions::CreateQuestionsPage() {
+void SettingsDialog::CreateQuestionsPage() {
     QWidget* page = AddPage("TabSheet7", 3805, "ask");
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(AddLabel(page, "Label4", 3810));
@@ -239,7 +239,7 @@ void TOptions::CreateQuestionsPage() {
     layout->addStretch();
 }
 
-void TOptions::CreateLayoutPage() {
+void SettingsDialog::CreateLayoutPage() {
     QWidget* page = AddPage("TabSheet2", 3910, "lay");
     auto* layout = new QVBoxLayout(page);
     reversedBox_ = AddCheckBox(page, "ReversedBox", 3975);
@@ -259,7 +259,7 @@ void TOptions::CreateLayoutPage() {
     layout->addStretch();
 }
 
-void TOptions::CreateColoursPage() {
+void SettingsDialog::CreateColoursPage() {
     QWidget* page = AddPage("TabSheet6", 3800, "color");
     auto* layout = new QGridLayout(page);
     textCombo_ = new ColourCombo(page);
@@ -279,7 +279,7 @@ void TOptions::CreateColoursPage() {
     layout->setRowStretch(2, 1);
 }
 
-void TOptions::CreateLanguagePage() {
+void SettingsDialog::CreateLanguagePage() {
     QWidget* page = AddPage("TabSheet3", 3915, "lang");
     auto* layout = new QGridLayout(page);
     auto* languages = new QButtonGroup(page);
@@ -306,7 +306,7 @@ void TOptions::CreateLanguagePage() {
     layout->setRowStretch(row, 1);
 }
 
-void TOptions::CreateIoPage() {
+void SettingsDialog::CreateIoPage() {
     QWidget* page = AddPage("TabSheet4", 3920, "iopar");
     auto* layout = new QGridLayout(page);
 
@@ -347,7 +347,7 @@ void TOptions::CreateIoPage() {
     moreButton_->setObjectName(QStringLiteral("MoreButton"));
     moreButton_->setProperty(kTagProperty, 3995);
     moreButton_->setAutoDefault(false);
-    connect(moreButton_, &QPushButton::clicked, this, &TOptions::MoreButtonClick);
+    connect(moreButton_, &QPushButton::clicked, this, &SettingsDialog::MoreButtonClick);
 
     layout->addWidget(ports, 0, 0);
     layout->addWidget(speeds, 0, 1);
@@ -355,7 +355,7 @@ void TOptions::CreateIoPage() {
     layout->setRowStretch(2, 1);
 }
 
-void TOptions::CreatePathPage() {
+void SettingsDialog::CreatePathPage() {
     QWidget* page = AddPage("TabSheet5", 3925, "pfad");
     auto* pageLayout = new QVBoxLayout(page);
     auto* frame = new QGroupBox(page);
@@ -389,18 +389,18 @@ void TOptions::CreatePathPage() {
     // is read, it is shown.
     connect(directories_, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
         if (currentDirectory_.startsWith(path))
-            QTimer::singleShot(0, this, &TOptions::ShowCurrentDirectory);
+            QTimer::singleShot(0, this, &SettingsDialog::ShowCurrentDirectory);
     });
     layout->addWidget(pfadBox_);
 
     lwBox_ = new QComboBox(frame);
     lwBox_->setObjectName(QStringLiteral("LWBox"));
     FillDriveList();
-    connect(lwBox_, &QComboBox::activated, this, &TOptions::LWBoxChange);
+    connect(lwBox_, &QComboBox::activated, this, &SettingsDialog::LWBoxChange);
     layout->addWidget(lwBox_);
 }
 
-void TOptions::CreateButtons() {
+void SettingsDialog::CreateButtons() {
     auto* row = new QHBoxLayout;
     const struct {
         const char* name;
@@ -422,14 +422,14 @@ void TOptions::CreateButtons() {
         accept();
     });
     connect(made[1], &QPushButton::clicked, this, &QDialog::reject);
-    connect(made[2], &QPushButton::clicked, this, &TOptions::DefBtnClick);
-    connect(made[3], &QPushButton::clicked, this, &TOptions::HelpBtnClick);
+    connect(made[2], &QPushButton::clicked, this, &SettingsDialog::DefBtnClick);
+    connect(made[3], &QPushButton::clicked, this, &SettingsDialog::HelpBtnClick);
     static_cast<QBoxLayout*>(layout())->addLayout(row);
 }
 
 // ---- the drive list and the directory list ----
 
-void TOptions::FillDriveList() {
+void SettingsDialog::FillDriveList() {
     QStringList roots;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         if (volume.isValid() && !roots.contains(volume.rootPath()))
@@ -441,7 +441,7 @@ void TOptions::FillDriveList() {
         lwBox_->addItem(QDir::toNativeSeparators(root), root);
 }
 
-void TOptions::ShowDriveOf(const QString& directory) {
+void SettingsDialog::ShowDriveOf(const QString& directory) {
     const QString root = QStorageInfo(directory).rootPath();
     int index = lwBox_->findData(root);
     if (index < 0 && !root.isEmpty()) {
@@ -451,7 +451,7 @@ void TOptions::ShowDriveOf(const QString& directory) {
     lwBox_->setCurrentIndex(index);
 }
 
-void TOptions::GoToDirectory(const QString& path) {
+void SettingsDialog::GoToDirectory(const QString& path) {
     // Also while the list cannot show it yet: the current directory is the one gone to.
     currentDirectory_ = ExistingDirectory(path);
     dirLabel_->setText(QDir::toNativeSeparators(currentDirectory_));
@@ -459,7 +459,7 @@ void TOptions::GoToDirectory(const QString& path) {
     ShowCurrentDirectory();
 }
 
-void TOptions::ShowCurrentDirectory() {
+void SettingsDialog::ShowCurrentDirectory() {
     const QModelIndex index = directories_->index(currentDirectory_);
     if (!index.isValid())
         return;
@@ -470,7 +470,7 @@ void TOptions::ShowCurrentDirectory() {
     pfadBox_->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
-void TOptions::DirectoryChosen(const QModelIndex& index) {
+void SettingsDialog::DirectoryChosen(const QModelIndex& index) {
     if (!index.isValid())
         return;
     currentDirectory_ = directories_->filePath(index);
@@ -479,7 +479,7 @@ void TOptions::DirectoryChosen(const QModelIndex& index) {
 }
 
 // A volume that cannot be read leaves both lists where they were, without a message.
-void TOptions::LWBoxChange(int index) {
+void SettingsDialog::LWBoxChange(int index) {
     const QString root = lwBox_->itemData(index).toString();
     if (!root.isEmpty() && VolumeReadable(root))
         GoToDirectory(root);
@@ -489,7 +489,7 @@ void TOptions::LWBoxChange(int index) {
 
 // ---- serial devices ----
 
-QStringList TOptions::SerialDevices(const QString& deviceDirectory,
+QStringList SettingsDialog::SerialDevices(const QString& deviceDirectory,
                                     const QString& ttyClassDirectory) {
     const QDir devices(deviceDirectory);
     const QStringList names = devices.entryList(
@@ -511,14 +511,14 @@ QStringList TOptions::SerialDevices(const QString& deviceDirectory,
 
 // ---- loading ----
 
-int TOptions::OpenSettings() {
+int SettingsDialog::OpenSettings() {
     LoadControls();
     return exec();
 }
 
 // The fourth character of Port is the port number; numbers beyond the last select COM 4,
 // 0 selects none, and a value without a digit there leaves the selection as it was.
-void TOptions::LoadPort() {
+void SettingsDialog::LoadPort() {
     const QString port =
         settings::ReadString(*Glob().Ini, key::kPort, QString::fromLatin1(fallback::kPort));
     if (port.size() <= kPortDigit || !port.at(kPortDigit).isDigit())
@@ -527,21 +527,21 @@ void TOptions::LoadPort() {
     Select(portGroup_, std::min(number, kPortCount) - 1);
 }
 
-void TOptions::LoadBaud() {
+void SettingsDialog::LoadBaud() {
     const int baud = settings::ReadInteger(*Glob().Ini, key::kBaud, fallback::kBaud);
     const auto* rate = std::find(std::begin(kBaudRates), std::end(kBaudRates), baud);
     if (rate != std::end(kBaudRates))
         Select(speedGroup_, int(rate - std::begin(kBaudRates)));
 }
 
-void TOptions::LoadDevices() {
+void SettingsDialog::LoadDevices() {
     for (int port = 1; port <= kPortCount; ++port) {
         deviceBoxes_[port - 1]->setCurrentText(settings::ReadString(
             *Glob().Ini, key::kDevices[size_t(port - 1)], fallback::Device(port)));
     }
 }
 
-void TOptions::LoadControls() {
+void SettingsDialog::LoadControls() {
     const SettingsFile& ini = *Glob().Ini;
     LoadPort();
     LoadBaud();
@@ -568,12 +568,12 @@ void TOptions::LoadControls() {
         bkgndCombo_->setCurrentIndex(background);
     (settings::ReadLanguage(ini) == 1 ? engRButt_ : deuRButt_)->setChecked(true);
     GoToDirectory(Glob().PrefPath);
-    moreButton_->setEnabled(AdvancedDialog() != nullptr);
+    moreButton_->setEnabled(transferParametersDialog() != nullptr);
 }
 
 // ---- the buttons ----
 
-void TOptions::OKBtnClick() {
+void SettingsDialog::OKBtnClick() {
     SettingsFile& ini = *Glob().Ini;
     TGlobal& global = Glob();
     SettingsFile::Batch batch(ini);
@@ -607,10 +607,10 @@ void TOptions::OKBtnClick() {
     settings::Write(ini, key::kPrefPath, global.PrefPath);
 }
 
-void TOptions::ApplyToDocuments() {
+void SettingsDialog::ApplyToDocuments() {
     if (!main_)
         return;
-    for (TKind* document : main_->DocumentWindows()) {
+    for (DocumentWindow* document : main_->DocumentWindows()) {
         document->ArrangeBoxes(reversedBox_->isChecked());
         document->SetBoxColours(textCombo_->currentIndex(), bkgndCombo_->currentIndex());
     }
@@ -618,7 +618,7 @@ void TOptions::ApplyToDocuments() {
 
 // The whole settings file goes back to its defaults and the program ends; the positions of
 // this run are not written back.
-void TOptions::DefBtnClick() {
+void SettingsDialog::DefBtnClick() {
     if (Glob().Sound)
         ThePrompter().Sound(Beep::Exclamation);
     MessageRequest question;
@@ -637,20 +637,20 @@ void TOptions::DefBtnClick() {
         main_->close();
 }
 
-QString TOptions::HelpContext() const {
+QString SettingsDialog::HelpContext() const {
     return pages_->currentWidget()->property(kHelpContextProperty).toString();
 }
 
-void TOptions::HelpBtnClick() {
+void SettingsDialog::HelpBtnClick() {
     ShowHelp(HelpContext());
 }
 
-TMore* TOptions::AdvancedDialog() const {
-    return main_ ? main_->AdvancedDialog() : nullptr;
+TransferParametersDialog* SettingsDialog::transferParametersDialog() const {
+    return main_ ? main_->transferParametersDialog() : nullptr;
 }
 
 // The advanced parameters write their own values when they are confirmed.
-void TOptions::MoreButtonClick() {
-    if (TMore* advanced = AdvancedDialog())
+void SettingsDialog::MoreButtonClick() {
+    if (TransferParametersDialog* advanced = transferParametersDialog())
         advanced->OpenAdvanced(this);
 }

@@ -13,8 +13,8 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class QTreeView;
-class TMainProg;
-class TMore;
+class MainWindow;
+class TransferParametersDialog;
 
 // A colour list that shows the colours of the palette as swatches, also on its face.
 class ColourCombo : public QComboBox {
@@ -37,15 +37,15 @@ class RowSpin : public QSpinBox {
 
 // The settings dialog: seven pages of options, written to the settings file by OK and
 // applied at once where they can be.
-class TOptions : public QDialog {
+class SettingsDialog : public QDialog {
     Q_OBJECT
 
   public:
     // The result of the dialog when the Default button closed it.
     static constexpr int kDefaultResult = 6;
 
-    explicit TOptions(TMainProg* main);
-    ~TOptions() override;
+    explicit SettingsDialog(MainWindow* main);
+    ~SettingsDialog() override;
 
     // Loads every control from the settings and shows the dialog modally.
     int OpenSettings();
@@ -90,9 +90,9 @@ class TOptions : public QDialog {
     void ShowCurrentDirectory();
     void WriteChecks();
     void ApplyToDocuments();
-    TMore* AdvancedDialog() const;
+    TransferParametersDialog* transferParametersDialog() const;
 
-    TMainProg* main_;
+    MainWindow* main_;
     QTabWidget* pages_ = nullptr;
     QCheckBox* f5Box_ = nullptr;
     QCheckBox* delEmptyBox_ = nullptr;

@@ -80,28 +80,28 @@ QLocale CollationLocale() {
 // box shows them.
 class TitleComparer {
   public:
-    explicit TitleComparer(TSortForm::Comparison comparison)
+    explicit TitleComparer(SortDialog::Comparison comparison)
         : comparison_(comparison), collator_(CollationLocale()) {
-        collator_.setCaseSensitivity(comparison == TSortForm::Comparison::LocaleNoCase
+        collator_.setCaseSensitivity(comparison == SortDialog::Comparison::LocaleNoCase
                                          ? Qt::CaseInsensitive
                                          : Qt::CaseSensitive);
     }
 
     int operator()(QByteArrayView a, QByteArrayView b) const {
         switch (comparison_) {
-        case TSortForm::Comparison::Ordinal:
+        case SortDialog::Comparison::Ordinal:
             return CompareCodes(a, b, false);
-        case TSortForm::Comparison::OrdinalNoCase:
+        case SortDialog::Comparison::OrdinalNoCase:
             return CompareCodes(a, b, true);
-        case TSortForm::Comparison::LocaleCase:
-        case TSortForm::Comparison::LocaleNoCase:
+        case SortDialog::Comparison::LocaleCase:
+        case SortDialog::Comparison::LocaleNoCase:
             break;
         }
         return collator_.compare(hp48::DecodeRow(a), hp48::DecodeRow(b));
     }
 
   private:
-    TSortForm::Comparison comparison_;
+    SortDialog::Comparison comparison_;
     QCollator collator_;
 };
 
@@ -130,7 +130,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, quint16 tag, int inde
 
 } // namespace
 
-TSortForm::TSortForm(QWidget* parent) : QDialog(parent) {
+SortDialog::SortDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("SortForm"));
     setProperty(kTagProperty, kCaption);
     setFixedSize(kClientSize);
@@ -139,7 +139,7 @@ TSortForm::TSortForm(QWidget* parent) : QDialog(parent) {
     RegisterWindow(this);
 }
 
-void TSortForm::CreateControls() {
+void SortDialog::CreateControls() {
     MakeLabel(this, "Label1", kOrder, kLeftColumnX, kLeftColumnWidth);
     radioGroup1_ = new QGroupBox(this);
     radioGroup1_->setObjectName(QStringLiteral("RadioGroup1"));
@@ -175,7 +175,7 @@ void TSortForm::CreateControls() {
     connect(bitBtn2_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TSortForm::ReadSettings() {
+void SortDialog::ReadSettings() {
     using namespace settings;
     const SettingsFile& ini = *Glob().Ini;
     PlaceOnScreen(*this, ReadPosition(ini, key::kSortPosition, fallback::kSortPosition));
@@ -185,7 +185,7 @@ void TSortForm::ReadSettings() {
     (direction == kDirectionDescending ? descending_ : ascending_)->setChecked(true);
 }
 
-void TSortForm::WriteSettings() const {
+void SortDialog::WriteSettings() const {
     using namespace settings;
     SettingsFile& ini = *Glob().Ini;
     WritePosition(ini, key::kSortPosition, pos());
@@ -194,18 +194,18 @@ void TSortForm::WriteSettings() const {
     Write(ini, key::kSortDirection, Descending() ? kDirectionDescending : kDirectionAscending);
 }
 
-TSortForm::Comparison TSortForm::ChosenComparison() const {
+SortDialog::Comparison SortDialog::ChosenComparison() const {
     const bool caseSensitive = checkBox2_->isChecked();
     if (checkBox1_->isChecked())
         return caseSensitive ? Comparison::LocaleCase : Comparison::LocaleNoCase;
     return caseSensitive ? Comparison::Ordinal : Comparison::OrdinalNoCase;
 }
 
-bool TSortForm::Descending() const {
+bool SortDialog::Descending() const {
     return descending_->isChecked();
 }
 
-void TSortForm::SortTopics(TKind* document) {
+void SortDialog::SortTopics(DocumentWindow* document) {
     if (document == nullptr)
         return;
     if (document->Table().TopicCount() < 2) {
@@ -216,7 +216,7 @@ void TSortForm::SortTopics(TKind* document) {
         SortWithChoices(document);
 }
 
-void TSortForm::SortWithChoices(TKind* document) {
+void SortDialog::SortWithChoices(DocumentWindow* document) {
     TopicTable& table = document->Table();
     SortTable(table, ChosenComparison(), Descending());
     // The sort only changes the order of the topics: every entry keeps its place in the list
@@ -225,14 +225,14 @@ void TSortForm::SortWithChoices(TKind* document) {
     for (int entry = 1; entry <= table.TopicCount() && entry <= list->count(); ++entry)
         list->item(entry - 1)->setText(hp48::DecodeRow(table.Title(entry)));
     document->SelectEntry(1);
-    if (TMainProg* main = TMainProg::Instance())
+    if (MainWindow* main = MainWindow::Instance())
         main->SetStatusText(Tx(kTopicsSorted));
     document->SetModified(true);
     document->ShowTopic();
     list->setFocus();
 }
 
-void TSortForm::SortTable(TopicTable& table, Comparison comparison, bool descending) {
+void SortDialog::SortTable(TopicTable& table, Comparison comparison, bool descending) {
     const TitleComparer compare(comparison);
     const auto outOfOrder = [&](int a, int b) {
         const int result = compare(table.Title(a), table.Title(b));

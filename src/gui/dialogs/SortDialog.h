@@ -6,12 +6,12 @@ class QCheckBox;
 class QGroupBox;
 class QPushButton;
 class QRadioButton;
-class TKind;
+class DocumentWindow;
 class TopicTable;
 
 // The sort dialog: asks for the order and the kind of comparison and sorts the topics of a
 // document window by their titles. Made once when the program starts; its choices persist.
-class TSortForm : public QDialog {
+class SortDialog : public QDialog {
     Q_OBJECT
 
   public:
@@ -19,13 +19,13 @@ class TSortForm : public QDialog {
     // without letter case.
     enum class Comparison { LocaleCase, LocaleNoCase, Ordinal, OrdinalNoCase };
 
-    explicit TSortForm(QWidget* parent = nullptr);
+    explicit SortDialog(QWidget* parent = nullptr);
 
     // Sort topics: fewer than two topics are refused with a message; otherwise the dialog
     // asks, and Start sorts the document.
-    void SortTopics(TKind* document);
+    void SortTopics(DocumentWindow* document);
     // Sorts the document as the dialog's choices say, without asking, and shows the result.
-    void SortWithChoices(TKind* document);
+    void SortWithChoices(DocumentWindow* document);
 
     Comparison ChosenComparison() const;
     bool Descending() const;

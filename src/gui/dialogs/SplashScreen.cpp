@@ -48,7 +48,7 @@ QString VersionLine() {
     return QStringLiteral("Version ") + Glob().Version;
 }
 
-TStart::TStart(const QString& commandLineFile)
+SplashScreen::SplashScreen(const QString& commandLineFile)
     : QWidget(nullptr, kWindowFlags), commandLineFile_(commandLineFile) {
     setObjectName(QStringLiteral("Start"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -74,22 +74,22 @@ TStart::TStart(const QString& commandLineFile)
     timer_->setObjectName(QStringLiteral("Timer1"));
     timer_->setTimerType(Qt::PreciseTimer);
     timer_->setInterval(kShowMilliseconds);
-    connect(timer_, &QTimer::timeout, this, &TStart::Timer1Timer);
+    connect(timer_, &QTimer::timeout, this, &SplashScreen::Timer1Timer);
     timer_->start();
     Glob().SplashDone = false;
     RegisterWindow(this);
 }
 
-void TStart::Timer1Timer() {
+void SplashScreen::Timer1Timer() {
     close();
 }
 
-void TStart::closeEvent(QCloseEvent* event) {
+void SplashScreen::closeEvent(QCloseEvent* event) {
     event->accept();
     Finish();
 }
 
-void TStart::Finish() {
+void SplashScreen::Finish() {
     if (finished_)
         return;
     finished_ = true;
@@ -101,7 +101,7 @@ void TStart::Finish() {
     // box over the main window, not inside this window's close.
     const QString file = commandLineFile_;
     QTimer::singleShot(0, qApp, [file] {
-        if (TMainProg* main = TMainProg::Instance())
+        if (MainWindow* main = MainWindow::Instance())
             main->OpenFileByName(file);
     });
 }

@@ -8,14 +8,14 @@ class QTimer;
 // The splash window: the program's picture and version for two and a half seconds at every
 // start. While it shows, the main window may not close; when it goes, the file named on the
 // command line opens.
-class TStart : public QWidget {
+class SplashScreen : public QWidget {
     Q_OBJECT
 
   public:
     static constexpr int kShowMilliseconds = 2500;
 
     // commandLineFile: the first command-line parameter as a full path, empty without one.
-    explicit TStart(const QString& commandLineFile);
+    explicit SplashScreen(const QString& commandLineFile);
 
     QTimer* Timer1() const { return timer_; }
     // The timer's tick: the splash goes and takes itself away, the command-line file opens,

@@ -298,7 +298,7 @@ void RemoveWorkFiles() {
     RemoveFile(programfiles::kReceiveFile);
 }
 
-void CloseDocument(TKind* document) {
+void CloseDocument(DocumentWindow* document) {
     if (auto* window = qobject_cast<QMdiSubWindow*>(document->parentWidget()))
         window->close();
     else
@@ -307,7 +307,7 @@ void CloseDocument(TKind* document) {
 
 } // namespace
 
-TConnect::TConnect(QWidget* parent) : QDialog(parent) {
+TransferDialog::TransferDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Connect"));
     setProperty(kTagProperty, kCaption);
     setFixedSize(kClientSize);
@@ -317,13 +317,13 @@ TConnect::TConnect(QWidget* parent) : QDialog(parent) {
     RegisterWindow(this);
 }
 
-void TConnect::CreateControls() {
+void TransferDialog::CreateControls() {
     label5_ = MakeLabel(this, "Label5", kNameLabel, QRect(kMargin, 14, 130, kLineHeight));
     name_ = new QLineEdit(this);
     name_->setObjectName(QStringLiteral("Name"));
     name_->setGeometry(146, 10, 116, 24);
     label5_->setBuddy(name_);
-    connect(name_, &QLineEdit::textChanged, this, &TConnect::NameChange);
+    connect(name_, &QLineEdit::textChanged, this, &TransferDialog::NameChange);
 
     const int instructionsY = 46;
     MakeLabel(this, "Label7", kInstruction1,
@@ -348,12 +348,12 @@ void TConnect::CreateControls() {
     bitBtn2_ = MakeButton(this, "BitBtn2", kClose, 1);
     bitBtn3_ = MakeButton(this, "BitBtn3", kHelp, 2);
     connect(bitBtn3_, &QPushButton::clicked, this, [] { ShowHelp(QStringLiteral("conn")); });
-    connect(bitBtn1_, &QPushButton::clicked, this, &TConnect::BitBtn1Click);
+    connect(bitBtn1_, &QPushButton::clicked, this, &TransferDialog::BitBtn1Click);
     connect(bitBtn2_, &QPushButton::clicked, this, [this] { done(kCloseResult); });
 }
 
 // The serial parameters, shown only: the settings dialog changes them.
-void TConnect::CreateParameterPanel() {
+void TransferDialog::CreateParameterPanel() {
     panel1_ = new QFrame(this);
     panel1_->setObjectName(QStringLiteral("Panel1"));
     panel1_->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -378,7 +378,7 @@ void TConnect::CreateParameterPanel() {
 }
 
 // The busy indicator and the status line.
-void TConnect::CreateStatusPanel() {
+void TransferDialog::CreateStatusPanel() {
     auto* panel3 = new QFrame(this);
     panel3->setObjectName(QStringLiteral("Panel3"));
     panel3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -394,12 +394,12 @@ void TConnect::CreateStatusPanel() {
     label12_->setWordWrap(true);
 }
 
-void TConnect::OpenTransfer(char mode) {
+void TransferDialog::OpenTransfer(char mode) {
     if (PrepareTransfer(mode))
         exec();
 }
 
-bool TConnect::PrepareTransfer(char mode) {
+bool TransferDialog::PrepareTransfer(char mode) {
     transferMode_ = mode;
     waitText_ = Tx(kWaitText);
     switch (mode) {
@@ -431,13 +431,13 @@ bool TConnect::PrepareTransfer(char mode) {
     return true;
 }
 
-void TConnect::showEvent(QShowEvent* event) {
+void TransferDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous())
         FormActivate();
 }
 
-void TConnect::FormActivate() {
+void TransferDialog::FormActivate() {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
     const SettingsFile& ini = *Glob().Ini;
@@ -452,11 +452,11 @@ void TConnect::FormActivate() {
         bitBtn1_->setFocus();
 }
 
-void TConnect::NameChange() {
+void TransferDialog::NameChange() {
     bitBtn1_->setEnabled(!name_->text().isEmpty() && !running_);
 }
 
-kermit::ScriptValues TConnect::ScriptValuesForMode(const QByteArray& calculatorName) const {
+kermit::ScriptValues TransferDialog::ScriptValuesForMode(const QByteArray& calculatorName) const {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
     const SettingsFile& ini = *Glob().Ini;
@@ -477,7 +477,7 @@ kermit::ScriptValues TConnect::ScriptValuesForMode(const QByteArray& calculatorN
 }
 
 // A script that cannot be written makes Kermit fail, which the result then tells.
-bool TConnect::WriteTaskScript(const QByteArray& calculatorName) const {
+bool TransferDialog::WriteTaskScript(const QByteArray& calculatorName) const {
     QFile script(programfiles::Path(programfiles::kTaskFile));
     if (!script.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
@@ -485,7 +485,7 @@ bool TConnect::WriteTaskScript(const QByteArray& calculatorName) const {
     return script.write(text) == text.size();
 }
 
-void TConnect::BitBtn1Click() {
+void TransferDialog::BitBtn1Click() {
     if (running_)
         return;
     // A name the calculator cannot store is refused before anything is written or sent.
@@ -522,7 +522,7 @@ void TConnect::BitBtn1Click() {
     ShowResult(runResult, bytes);
 }
 
-int TConnect::RunWithWaitCursor(const QStringList& arguments) {
+int TransferDialog::RunWithWaitCursor(const QStringList& arguments) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     repaint();
     const int result = RunKermit(programfiles::Path(programfiles::kKermit), arguments);
@@ -530,9 +530,9 @@ int TConnect::RunWithWaitCursor(const QStringList& arguments) {
     return result;
 }
 
-int TConnect::SendDocument(const QStringList& arguments, qint64& bytes) {
-    const TMainProg* main = TMainProg::Instance();
-    TKind* document = main ? main->ActiveDocument() : nullptr;
+int TransferDialog::SendDocument(const QStringList& arguments, qint64& bytes) {
+    const MainWindow* main = MainWindow::Instance();
+    DocumentWindow* document = main ? main->ActiveDocument() : nullptr;
     const QString sendFile = programfiles::Path(programfiles::kSendFile);
     // Written as a save writes it, but the rows are trimmed only when Compress asks for it.
     if (document == nullptr ||
@@ -546,15 +546,15 @@ int TConnect::SendDocument(const QStringList& arguments, qint64& bytes) {
 }
 
 // A received file opens as a new document without a file of its own.
-int TConnect::ReceiveFile(const QStringList& arguments, qint64& bytes) {
+int TransferDialog::ReceiveFile(const QStringList& arguments, qint64& bytes) {
     int runResult = RunWithWaitCursor(arguments);
     const QString received = programfiles::Path(programfiles::kReceiveFile);
-    TMainProg* main = TMainProg::Instance();
+    MainWindow* main = MainWindow::Instance();
     if (runResult == kermit::kStopped)
         return runResult; // whatever arrived is left unopened
     if (runResult != kermit::kSuccess || !QFileInfo::exists(received) || main == nullptr)
         return kermit::kPortFailure;
-    TKind* document = main->NeueDatei1Click();
+    DocumentWindow* document = main->NeueDatei1Click();
     if (document->LoadFromFile(received)) {
         document->Table().FileName = kNoFileName;
         document->SetModified(true);
@@ -568,12 +568,12 @@ int TConnect::ReceiveFile(const QStringList& arguments, qint64& bytes) {
     return runResult;
 }
 
-int TConnect::SendLibrary(const QStringList& arguments, qint64& bytes) {
+int TransferDialog::SendLibrary(const QStringList& arguments, qint64& bytes) {
     bytes = QFileInfo(programfiles::Path(programfiles::kTarvoLibrary)).size();
     return RunWithWaitCursor(arguments);
 }
 
-void TConnect::ShowResult(int runResult, qint64 bytes) {
+void TransferDialog::ShowResult(int runResult, qint64 bytes) {
     switch (runResult) {
     case kermit::kPortFailure:
         label12_->setText(Tx(kPortFailed));
@@ -590,7 +590,7 @@ void TConnect::ShowResult(int runResult, qint64 bytes) {
     }
 }
 
-int TConnect::RunKermit(const QString& program, const QStringList& arguments) {
+int TransferDialog::RunKermit(const QString& program, const QStringList& arguments) {
     if (program.isEmpty())
         return kermit::kNotStarted;
     QProcess process;
@@ -629,7 +629,7 @@ int TConnect::RunKermit(const QString& program, const QStringList& arguments) {
 
 // Kermit leads a process group of its own: the whole group is asked to end, and killed when it
 // has not ended after a moment.
-void TConnect::StopKermit() {
+void TransferDialog::StopKermit() {
     if (kermit_ == nullptr || kermit_->state() == QProcess::NotRunning || stopRequested_)
         return; // a transfer that has ended keeps its result
     stopRequested_ = true;
@@ -641,7 +641,7 @@ void TConnect::StopKermit() {
     });
 }
 
-void TConnect::done(int result) {
+void TransferDialog::done(int result) {
     if (running_) {
         StopKermit();
         return;

@@ -69,11 +69,11 @@ QString DeviceOfPort(const QString& port, const SettingsFile& ini);
 // The transfer dialog: sends the active document or the Tarvo library to the calculator, or
 // receives one file from it, by writing a Kermit take script and running Kermit on it. Made
 // once when the program starts and shown modally for each transfer.
-class TConnect : public QDialog {
+class TransferDialog : public QDialog {
     Q_OBJECT
 
   public:
-    explicit TConnect(QWidget* parent = nullptr);
+    explicit TransferDialog(QWidget* parent = nullptr);
 
     // Sets the dialog up for a mode ('S', 'R' or 'T') and shows it modally; returns when it is
     // closed. Mode 'T' without the library file tells so and shows nothing.

@@ -61,7 +61,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, quint16 tag, int inde
 
 } // namespace
 
-TMore::TMore(QWidget* parent) : QDialog(parent) {
+TransferParametersDialog::TransferParametersDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("More"));
     setProperty(kTagProperty, kCaption);
     setFixedSize(kClientSize);
@@ -70,7 +70,7 @@ TMore::TMore(QWidget* parent) : QDialog(parent) {
 }
 
 // A number field that only its arrows change: its edit takes no typing.
-QSpinBox* TMore::MakeSpin(const char* name, const char* editName, int minimum, int maximum,
+QSpinBox* TransferParametersDialog::MakeSpin(const char* name, const char* editName, int minimum, int maximum,
                           int step, int y) {
     auto* spin = new QSpinBox(this);
     spin->setObjectName(QString::fromLatin1(name));
@@ -84,7 +84,7 @@ QSpinBox* TMore::MakeSpin(const char* name, const char* editName, int minimum, i
     return spin;
 }
 
-void TMore::CreateControls() {
+void TransferParametersDialog::CreateControls() {
     MakeLabel(this, "Label1", kParityLabel, 16);
     parityBox_ = new QComboBox(this);
     parityBox_->setObjectName(QStringLiteral("ParityBox"));
@@ -120,12 +120,12 @@ void TMore::CreateControls() {
     connect(button2_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TMore::OpenAdvanced(const QWidget* settingsDialog) {
+void TransferParametersDialog::OpenAdvanced(const QWidget* settingsDialog) {
     PrepareAdvanced(settingsDialog);
     exec();
 }
 
-void TMore::PrepareAdvanced(const QWidget* settingsDialog) {
+void TransferParametersDialog::PrepareAdvanced(const QWidget* settingsDialog) {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
     const SettingsFile& ini = *Glob().Ini;
@@ -145,7 +145,7 @@ void TMore::PrepareAdvanced(const QWidget* settingsDialog) {
         settings::ReadInteger(ini, key::kReceivePacketLength, fallback::kDialogPacketLength));
 }
 
-void TMore::Button1Click() {
+void TransferParametersDialog::Button1Click() {
     namespace key = settings::key;
     SettingsFile& ini = *Glob().Ini;
     const SettingsFile::Batch batch(ini);

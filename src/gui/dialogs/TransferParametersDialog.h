@@ -9,11 +9,11 @@ class QSpinBox;
 // The advanced transfer parameters: parity, retries and the two packet lengths of the Kermit
 // transfer. Made once when the program starts; the settings dialog opens it, and it writes its
 // values into the settings file itself when it is confirmed.
-class TMore : public QDialog {
+class TransferParametersDialog : public QDialog {
     Q_OBJECT
 
   public:
-    explicit TMore(QWidget* parent = nullptr);
+    explicit TransferParametersDialog(QWidget* parent = nullptr);
 
     // Shows the dialog modally beside the settings dialog with the values of the settings
     // file; returns when it is closed.
