@@ -23,7 +23,7 @@ const char* const kWords[] = {"angle",  "matrix", "vector",  "integral", "solve"
                               "sine",   "stack",  "program", "radius",   "sum",   "velocity",
                               "degree", "root",   "list",    "constant", "mass",  "string"};
 
-QByteArray RandomRow(std::mt19937& random, bool quoted) {
+QByteArray randomRow(std::mt19937& random, bool quoted) {
     std::uniform_int_distribution<size_t> pickWord(0, std::size(kWords) - 1);
     QByteArray row = quoted ? QByteArray("say \"hi\"") : QByteArray();
     while (row.size() < kRowBytes) {
@@ -38,14 +38,14 @@ TopicTable FullTable() {
     std::mt19937 random(48);
     QList<TopicRows> topics;
     int rowNumber = 0;
-    for (int topic = 0; topic < MaxTopicCount; ++topic) {
+    for (int topic = 0; topic < kMaxTopicCount; ++topic) {
         TopicRows rows;
         for (QByteArray& row : rows)
-            row = RandomRow(random, ++rowNumber % kQuotedRowShare == 0);
+            row = randomRow(random, ++rowNumber % kQuotedRowShare == 0);
         topics.append(rows);
     }
     TopicTable table;
-    table.Fill(topics);
+    table.fill(topics);
     return table;
 }
 
@@ -55,7 +55,7 @@ const TopicTable& TheTable() {
 }
 
 QByteArray FullFile() {
-    return FormatHpFile(TheTable(), MaxTopicCount, false, false);
+    return formatHpFile(TheTable(), kMaxTopicCount, false, false);
 }
 
 void CountBytes(benchmark::State& state, qsizetype bytesPerIteration) {
@@ -64,7 +64,7 @@ void CountBytes(benchmark::State& state, qsizetype bytesPerIteration) {
 }
 
 void CheckTopicCount(benchmark::State& state, int topics) {
-    if (topics != MaxTopicCount)
+    if (topics != kMaxTopicCount)
         state.SkipWithError("the file did not read back with all its topics");
 }
 
@@ -72,7 +72,7 @@ void BM_ReadHpData(benchmark::State& state) {
     const QByteArray data = FullFile();
     TopicTable table;
     for (auto _ : state) {
-        const int topics = ReadHpData(data, table);
+        const int topics = readHpData(data, table);
         benchmark::DoNotOptimize(topics);
         CheckTopicCount(state, topics);
     }
@@ -84,13 +84,13 @@ void BM_ReadHpFile(benchmark::State& state) {
     const QByteArray data = FullFile();
     QTemporaryDir directory;
     const QString fileName = directory.filePath(QStringLiteral("full.hp"));
-    if (!WriteHpFile(fileName, TheTable(), MaxTopicCount, false, false)) {
+    if (!writeHpFile(fileName, TheTable(), kMaxTopicCount, false, false)) {
         state.SkipWithError("cannot write the file to read");
         return;
     }
     TopicTable table;
     for (auto _ : state) {
-        const int topics = ReadHpFile(fileName, table);
+        const int topics = readHpFile(fileName, table);
         benchmark::DoNotOptimize(topics);
         CheckTopicCount(state, topics);
     }
@@ -102,7 +102,7 @@ void BM_FormatHpFile(benchmark::State& state) {
     const TopicTable& table = TheTable();
     qsizetype bytes = 0;
     for (auto _ : state) {
-        const QByteArray data = FormatHpFile(table, MaxTopicCount, false, false);
+        const QByteArray data = formatHpFile(table, kMaxTopicCount, false, false);
         benchmark::DoNotOptimize(data.constData());
         bytes = data.size();
     }
@@ -115,7 +115,7 @@ void BM_WriteHpFile(benchmark::State& state) {
     QTemporaryDir directory;
     const QString fileName = directory.filePath(QStringLiteral("full.hp"));
     for (auto _ : state) {
-        if (!WriteHpFile(fileName, TheTable(), MaxTopicCount, false, false)) {
+        if (!writeHpFile(fileName, TheTable(), kMaxTopicCount, false, false)) {
             state.SkipWithError("cannot write the file");
             break;
         }

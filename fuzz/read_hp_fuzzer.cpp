@@ -19,18 +19,18 @@ namespace {
 
 constexpr char kEndOfFileMark = 26;
 
-[[noreturn]] void Fail(const char* what) {
+[[noreturn]] void fail(const char* what) {
     std::fprintf(stderr, "invariant broken: %s\n", what);
     std::abort();
 }
 
 void Expect(bool holds, const char* what) {
     if (!holds)
-        Fail(what);
+        fail(what);
 }
 
 bool SlotIsEmpty(const TopicTable& table, int slot) {
-    for (const QByteArray& row : table.Topic(slot)) {
+    for (const QByteArray& row : table.topic(slot)) {
         if (!row.isEmpty())
             return false;
     }
@@ -38,8 +38,8 @@ bool SlotIsEmpty(const TopicTable& table, int slot) {
 }
 
 bool AnyRowHoldsEndOfFileMark(const TopicTable& table) {
-    for (int slot = 1; slot <= table.TopicCount(); ++slot) {
-        for (const QByteArray& row : table.Topic(slot)) {
+    for (int slot = 1; slot <= table.topicCount(); ++slot) {
+        for (const QByteArray& row : table.topic(slot)) {
             if (row.contains(kEndOfFileMark))
                 return true;
         }
@@ -48,8 +48,8 @@ bool AnyRowHoldsEndOfFileMark(const TopicTable& table) {
 }
 
 bool SameRows(const TopicTable& first, const TopicTable& second) {
-    for (int slot = 1; slot <= MaxTopics; ++slot) {
-        if (first.Topic(slot) != second.Topic(slot))
+    for (int slot = 1; slot <= kMaxTopics; ++slot) {
+        if (first.topic(slot) != second.topic(slot))
             return false;
     }
     return true;
@@ -58,25 +58,25 @@ bool SameRows(const TopicTable& first, const TopicTable& second) {
 void CheckRefusedInputLeavesTableAlone(int result, const TopicTable& table) {
     Expect(result == hpfile::kNotHpFile || result == hpfile::kTooManyTopics,
            "a refusal other than not-a-database or too-many-topics");
-    Expect(table.TopicCount() == 0, "a refused input changed the topic count");
-    for (int slot = 1; slot <= MaxTopics; ++slot)
+    Expect(table.topicCount() == 0, "a refused input changed the topic count");
+    for (int slot = 1; slot <= kMaxTopics; ++slot)
         Expect(SlotIsEmpty(table, slot), "a refused input filled a row");
 }
 
 void CheckAcceptedTable(int result, const TopicTable& table) {
-    Expect(table.TopicCount() == result, "TopicCount() differs from the returned count");
-    Expect(result <= MaxTopicCount, "more than 199 topics accepted");
-    for (int slot = table.TopicCount() + 1; slot <= MaxTopics; ++slot)
+    Expect(table.topicCount() == result, "TopicCount() differs from the returned count");
+    Expect(result <= kMaxTopicCount, "more than 199 topics accepted");
+    for (int slot = table.topicCount() + 1; slot <= kMaxTopics; ++slot)
         Expect(SlotIsEmpty(table, slot), "a slot after the topics holds a row");
     // The writer refuses rows with byte 26 and the reader ends the data there, so none can exist.
     Expect(!AnyRowHoldsEndOfFileMark(table), "a row read holds byte 26");
 }
 
 void CheckRoundTrip(const TopicTable& table) {
-    const QByteArray written = FormatHpFile(table, table.TopicCount(), false, false);
+    const QByteArray written = formatHpFile(table, table.topicCount(), false, false);
     TopicTable reread;
-    const int rereadCount = ReadHpData(written, reread);
-    Expect(rereadCount == table.TopicCount(), "the written file reads back another topic count");
+    const int rereadCount = readHpData(written, reread);
+    Expect(rereadCount == table.topicCount(), "the written file reads back another topic count");
     Expect(SameRows(table, reread), "the written file reads back other rows");
 }
 
@@ -92,9 +92,9 @@ QByteArrayView InputView(const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArrayView bytes = InputView(data, size);
     TopicTable table;
-    const int result = ReadHpData(bytes, table);
+    const int result = readHpData(bytes, table);
     const std::string_view first(bytes.data(), static_cast<size_t>(bytes.size()));
-    Expect(hpparse::HasHeader(first) == (result != hpfile::kNotHpFile),
+    Expect(hpparse::hasHeader(first) == (result != hpfile::kNotHpFile),
            "the header test of the first bytes and the reader disagree");
     if (result < 0) {
         CheckRefusedInputLeavesTableAlone(result, table);

@@ -16,46 +16,46 @@ constexpr char kTaken = '\x06';
 // A path is at most a few KB; anything longer is not a hand-over.
 constexpr quint32 kMaxPathBytes = 64 * 1024;
 
-QString LockFileName() {
-    return paths::RuntimeDir() + QStringLiteral("/OmbrelMutex.lock");
+QString lockFileName() {
+    return paths::runtimeDir() + QStringLiteral("/OmbrelMutex.lock");
 }
 
 } // namespace
 
-SingleInstance::SingleInstance(QObject* parent) : QObject(parent), lock_(LockFileName()) {
+SingleInstance::SingleInstance(QObject* parent) : QObject(parent), lock_(lockFileName()) {
     lock_.setStaleLockTime(0); // only a lock whose owner has died is stale
-    connect(&server_, &QLocalServer::newConnection, this, &SingleInstance::Accept);
+    connect(&server_, &QLocalServer::newConnection, this, &SingleInstance::accept);
 }
 
-QString SingleInstance::ChannelName() {
-    return paths::RuntimeDir() + QStringLiteral("/OmbrelMessage");
+QString SingleInstance::channelName() {
+    return paths::runtimeDir() + QStringLiteral("/OmbrelMessage");
 }
 
-SingleInstance::ClaimResult SingleInstance::Claim() {
+SingleInstance::ClaimResult SingleInstance::claim() {
     if (!lock_.tryLock(0)) {
         return lock_.error() == QLockFile::LockFailedError ? ClaimResult::HeldElsewhere
                                                            : ClaimResult::CannotBeMade;
     }
-    QLocalServer::removeServer(ChannelName());
+    QLocalServer::removeServer(channelName());
     server_.setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_.listen(ChannelName())) {
+    if (!server_.listen(channelName())) {
         lock_.unlock();
         return ClaimResult::CannotBeMade;
     }
     return ClaimResult::Claimed;
 }
 
-void SingleInstance::Accept() {
+void SingleInstance::accept() {
     while (QLocalSocket* socket = server_.nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Receive(socket); });
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { receive(socket); });
     }
 }
 
 // Each connection carries one path: its length in four bytes (big-endian), then UTF-8. The
 // path is taken and the connection finished before anything opens it: opening may show a box
 // whose event loop must not run inside this socket's own signal.
-void SingleInstance::Receive(QLocalSocket* socket) {
+void SingleInstance::receive(QLocalSocket* socket) {
     const QByteArray received = socket->peek(socket->bytesAvailable());
     if (received.size() < 4)
         return;
@@ -72,17 +72,17 @@ void SingleInstance::Receive(QLocalSocket* socket) {
     socket->disconnectFromServer();
     pending_.append(QString::fromUtf8(received.mid(4, length)));
     if (delivering_)
-        QMetaObject::invokeMethod(this, &SingleInstance::DeliverPending, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &SingleInstance::deliverPending, Qt::QueuedConnection);
 }
 
-void SingleInstance::StartDelivery() {
+void SingleInstance::startDelivery() {
     delivering_ = true;
-    QMetaObject::invokeMethod(this, &SingleInstance::DeliverPending, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &SingleInstance::deliverPending, Qt::QueuedConnection);
 }
 
 // Opening a path may show a box, whose event loop takes further paths: they wait for this
 // loop, so the paths are delivered one after the other in the order they came.
-void SingleInstance::DeliverPending() {
+void SingleInstance::deliverPending() {
     if (inDelivery_)
         return;
     const QScopedValueRollback<bool> delivering(inDelivery_, true);
@@ -90,7 +90,7 @@ void SingleInstance::DeliverPending() {
         emit HandedOver(pending_.takeFirst());
 }
 
-bool SingleInstance::HandOver(const QString& absolutePath) {
+bool SingleInstance::handOver(const QString& absolutePath) {
     const QByteArray path = absolutePath.toUtf8();
     QByteArray message(4, '\0');
     qToBigEndian<quint32>(static_cast<quint32>(path.size()), message.data());
@@ -100,7 +100,7 @@ bool SingleInstance::HandOver(const QString& absolutePath) {
     QLocalSocket socket;
     // The first instance may hold the lock a moment before it listens.
     for (;;) {
-        socket.connectToServer(ChannelName());
+        socket.connectToServer(channelName());
         if (socket.waitForConnected(static_cast<int>(deadline.remainingTime())))
             break;
         if (deadline.hasExpired())

@@ -21,24 +21,24 @@ class SingleInstance : public QObject {
         HeldElsewhere, // another running program holds the lock
         CannotBeMade,  // neither the lock nor the channel can be made in the runtime folder
     };
-    ClaimResult Claim();
+    ClaimResult claim();
 
-    static QString ChannelName();
+    static QString channelName();
     // Sends an absolute path to the first instance and waits until it has taken it.
-    static bool HandOver(const QString& absolutePath);
+    static bool handOver(const QString& absolutePath);
 
     // Paths taken before this call wait, in the order they came, until whoever opens them is
     // there; from now on each is emitted from the event loop, after its connection is done.
-    void StartDelivery();
+    void startDelivery();
 
   signals:
     // Emitted once for each path handed over.
     void HandedOver(const QString& absolutePath);
 
   private:
-    void Accept();
-    void Receive(QLocalSocket* socket);
-    void DeliverPending();
+    void accept();
+    void receive(QLocalSocket* socket);
+    void deliverPending();
 
     QLockFile lock_;
     QLocalServer server_;

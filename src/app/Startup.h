@@ -15,7 +15,7 @@ enum class StartRole {
 // private folders and the single-instance check. A second start hands its first parameter,
 // made absolute against its own working directory, to the first one; without a parameter it
 // says that one runs.
-StartRole InitialiseGlobal(const QStringList& parameters, SingleInstance& instance);
+StartRole initialiseGlobal(const QStringList& parameters, SingleInstance& instance);
 
 // Program paths into the global state.
-void FillPaths();
+void fillPaths();

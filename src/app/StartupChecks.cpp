@@ -1,17 +1,17 @@
 #include "app/StartupChecks.h"
 
+#include "app/Startup.h"
 #include "gui/Localizer.h"
 #include "gui/dialogs/HelpWindow.h"
-#include "platform/CompanionFiles.h"
-#include "platform/Prompter.h"
-#include "install/Removal.h"
-#include "platform/Settings.h"
-#include "install/DesktopIntegration.h"
-#include "app/Startup.h"
-#include "platform/StringTable.h"
-#include "platform/Preferences.h"
 #include "gui/dialogs/InstallerDialog.h"
 #include "gui/dialogs/SplashScreen.h"
+#include "install/DesktopIntegration.h"
+#include "install/Removal.h"
+#include "platform/CompanionFiles.h"
+#include "platform/Preferences.h"
+#include "platform/Prompter.h"
+#include "platform/Settings.h"
+#include "platform/StringTable.h"
 
 #include <QApplication>
 #include <QCollator>
@@ -51,18 +51,18 @@ class HideWatcher : public QObject {
 
 // The box that lists no file: Help shows the list in the help, which stays usable while it is
 // open, and the box comes back when the help is closed; Cancel ends the program.
-void ReportMissingFiles() {
-    if (Glob().Sound)
-        ThePrompter().Sound(Beep::Hand);
+void reportMissingFiles() {
+    if (glob().sound)
+        thePrompter().sound(Beep::Hand);
     MessageRequest request;
     request.baseId = kFilesMissing;
-    request.text = Tx(kFilesMissing);
+    request.text = tx(kFilesMissing);
     request.icon = MsgIcon::Error;
     request.buttons = {MsgButton::Cancel, MsgButton::Help};
     request.helpContext = kRequiredFilesHelp;
-    while (ThePrompter().Show(request) == MsgButton::Help) {
-        ShowHelp(request.helpContext);
-        QPointer<HelpWindow> help = HelpWindow::Instance();
+    while (thePrompter().show(request) == MsgButton::Help) {
+        showHelp(request.helpContext);
+        QPointer<HelpWindow> help = HelpWindow::instance();
         if (!help || !help->isVisible())
             continue;
         QEventLoop loop;
@@ -72,83 +72,83 @@ void ReportMissingFiles() {
 }
 
 // An information box with the single button Cancel.
-void ReportVersion(quint16 id, const QStringList& arguments) {
+void reportVersion(quint16 id, const QStringList& arguments) {
     MessageRequest request;
     request.baseId = id;
-    request.text = arguments.isEmpty() ? Tx(id) : strings::Format(Tx(id), arguments);
+    request.text = arguments.isEmpty() ? tx(id) : strings::format(tx(id), arguments);
     request.icon = MsgIcon::Information;
     request.buttons = {MsgButton::Cancel};
-    ThePrompter().Show(request);
+    thePrompter().show(request);
 }
 
 // The first start: true when the installer installed.
-bool RunInstaller() {
+bool runInstaller() {
     const std::unique_ptr<InstallerDialog> installer = std::make_unique<InstallerDialog>();
-    ApplyLanguage();
+    applyLanguage();
     return installer->exec() == QDialog::Accepted;
 }
 
 // Another installed version text, compared as text: 2.10 is older than 2.7.
-bool SameVersionInstalled() {
-    const QString& own = Glob().Version;
-    const QString installed = settings::ReadString(*Glob().Ini, settings::key::kAppVersion, own);
+bool sameVersionInstalled() {
+    const QString& own = glob().version;
+    const QString installed = settings::readString(*glob().ini, settings::key::kAppVersion, own);
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     const int order = collator.compare(installed, own);
     if (order > 0)
-        ReportVersion(kNewerInstalled, {});
+        reportVersion(kNewerInstalled, {});
     else if (order < 0)
-        ReportVersion(kOtherInstalled, {installed, own});
+        reportVersion(kOtherInstalled, {installed, own});
     return order == 0;
 }
 
-bool Installed() {
-    return settings::ReadString(*Glob().Ini, settings::key::kAppName,
+bool installed() {
+    return settings::readString(*glob().ini, settings::key::kAppName,
                                 QString::fromLatin1(settings::fallback::kAppName)) !=
            QString::fromLatin1(settings::fallback::kAppName);
 }
 
 } // namespace
 
-CompanionFiles CheckCompanionFiles() {
+CompanionFiles checkCompanionFiles() {
     for (int number = 1; number <= programfiles::kCount; ++number) {
-        if (!programfiles::IsLeftover(number))
+        if (!programfiles::isLeftover(number))
             continue;
-        const QString leftover = programfiles::Path(number);
-        if (!leftover.isEmpty() && !shcut::RemoveFile(leftover)) {
-            ShowMsg(kLeftoverStays, 'e');
+        const QString leftover = programfiles::path(number);
+        if (!leftover.isEmpty() && !shcut::removeFile(leftover)) {
+            showMsg(kLeftoverStays, 'e');
             return CompanionFiles::LeftoverStays;
         }
     }
     bool complete = true;
     for (int number = 1; number <= programfiles::kCount; ++number) {
-        if (!programfiles::IsRequired(number))
+        if (!programfiles::isRequired(number))
             continue;
-        const QString required = programfiles::Path(number);
+        const QString required = programfiles::path(number);
         complete = complete && !required.isEmpty() && QFileInfo::exists(required);
     }
     return complete ? CompanionFiles::Complete : CompanionFiles::Missing;
 }
 
-SplashScreen* StartupChecks(const QStringList& parameters) {
-    FillPaths();
+SplashScreen* startupChecks(const QStringList& parameters) {
+    fillPaths();
     if (!parameters.isEmpty() && parameters.first() == shcut::kRemovalSwitch) {
-        RemoveInstallation();
+        removeInstallation();
         return nullptr;
     }
-    switch (CheckCompanionFiles()) {
+    switch (checkCompanionFiles()) {
     case CompanionFiles::LeftoverStays:
         return nullptr;
     case CompanionFiles::Missing:
-        ReportMissingFiles();
+        reportMissingFiles();
         return nullptr;
     case CompanionFiles::Complete:
         break;
     }
-    if (!Installed()) {
-        if (!RunInstaller())
+    if (!installed()) {
+        if (!runInstaller())
             return nullptr;
-    } else if (!SameVersionInstalled()) {
+    } else if (!sameVersionInstalled()) {
         return nullptr;
     }
     const QString commandLineFile =

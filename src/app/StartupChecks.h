@@ -12,7 +12,7 @@ class SplashScreen;
 //
 // Returns the splash when start-up goes on, nullptr when the program is to end: main() then
 // returns, so the global state is freed on the way out.
-SplashScreen* StartupChecks(const QStringList& parameters);
+SplashScreen* startupChecks(const QStringList& parameters);
 
 enum class CompanionFiles {
     Complete,
@@ -20,4 +20,4 @@ enum class CompanionFiles {
     LeftoverStays, // a leftover could not be deleted; error 1195 was shown
 };
 // Deletes the transfer's leftovers and tests that every required companion file exists.
-CompanionFiles CheckCompanionFiles();
+CompanionFiles checkCompanionFiles();

@@ -4,9 +4,9 @@
 
 #include <QSaveFile>
 
-bool WriteFileAtomically(const QString& fileName, const QByteArray& bytes) {
+bool writeFileAtomically(const QString& fileName, const QByteArray& bytes) {
     // The rename would put a regular file in the place of a pipe or a device.
-    if (IsNonRegularFile(fileName))
+    if (isNonRegularFile(fileName))
         return false;
     QSaveFile file(fileName);
     // Unbuffered, so a short write (a full disk, a size limit) shows here and is not lost in a

@@ -24,7 +24,7 @@ struct Charset {
     QHash<char16_t, QList<Sequence>> sequences;
 };
 
-QString TextOfCodePoints(const QString& column) {
+QString textOfCodePoints(const QString& column) {
     QString text;
     for (const QString& part : column.split(u' ', Qt::SkipEmptyParts)) {
         const char32_t codePoint = part.mid(2).toUInt(nullptr, 16); // "U+2220"
@@ -33,7 +33,7 @@ QString TextOfCodePoints(const QString& column) {
     return text;
 }
 
-void AddSpelling(Charset& charset, const QString& text, uchar code) {
+void addSpelling(Charset& charset, const QString& text, uchar code) {
     if (text.size() == 1) {
         charset.singleUnit[text.at(0).unicode()] = code;
         return;
@@ -44,7 +44,7 @@ void AddSpelling(Charset& charset, const QString& text, uchar code) {
               [](const Sequence& a, const Sequence& b) { return a.text.size() > b.text.size(); });
 }
 
-Charset LoadCharset() {
+Charset loadCharset() {
     Charset charset;
     charset.singleUnit.fill(-1);
     const QString table = QString::fromUtf8(reinterpret_cast<const char*>(kHp48CharsetTsv));
@@ -53,27 +53,27 @@ Charset LoadCharset() {
         if (fields.size() < 4 || (fields[0] != u"map" && fields[0] != u"alias"))
             continue; // comments and the column heading
         const uchar code = static_cast<uchar>(fields[1].toUInt());
-        const QString text = TextOfCodePoints(fields[3]);
+        const QString text = textOfCodePoints(fields[3]);
         if (fields[0] == u"map")
             charset.decoding[code] = text;
-        AddSpelling(charset, text, code);
+        addSpelling(charset, text, code);
     }
     return charset;
 }
 
-const Charset& TheCharset() {
-    static const Charset charset = LoadCharset();
+const Charset& theCharset() {
+    static const Charset charset = loadCharset();
     return charset;
 }
 
 } // namespace
 
-QString DecodeByte(uchar code) {
-    return TheCharset().decoding[code];
+QString decodeByte(uchar code) {
+    return theCharset().decoding[code];
 }
 
-QString DecodeRow(QByteArrayView bytes) {
-    const Charset& charset = TheCharset();
+QString decodeRow(QByteArrayView bytes) {
+    const Charset& charset = theCharset();
     QString text;
     text.reserve(bytes.size());
     for (char byte : bytes)
@@ -85,7 +85,7 @@ namespace {
 
 // The code of the longest spelling at text[i] and how many units it takes; 0 units when the
 // character there has no code.
-qsizetype MatchAt(const Charset& charset, QStringView text, qsizetype i, int& code) {
+qsizetype matchAt(const Charset& charset, QStringView text, qsizetype i, int& code) {
     const char16_t unit = text[i].unicode();
     if (auto found = charset.sequences.constFind(unit); found != charset.sequences.cend()) {
         for (const Sequence& sequence : *found) {
@@ -101,14 +101,14 @@ qsizetype MatchAt(const Charset& charset, QStringView text, qsizetype i, int& co
 
 } // namespace
 
-EncodedRow EncodeRow(QStringView text, int refusedCode) {
-    const Charset& charset = TheCharset();
+EncodedRow encodeRow(QStringView text, int refusedCode) {
+    const Charset& charset = theCharset();
     EncodedRow result;
     result.bytes.reserve(text.size());
     qsizetype i = 0;
     while (i < text.size()) {
         int code = -1;
-        const qsizetype taken = MatchAt(charset, text, i, code);
+        const qsizetype taken = matchAt(charset, text, i, code);
         if (taken == 0 || code == refusedCode) {
             result.badIndex = i;
             result.badColumn = static_cast<int>(result.bytes.size()) + 1;
@@ -121,12 +121,12 @@ EncodedRow EncodeRow(QStringView text, int refusedCode) {
     return result;
 }
 
-int EncodedLength(QStringView text) {
-    const Charset& charset = TheCharset();
+int encodedLength(QStringView text) {
+    const Charset& charset = theCharset();
     int length = 0;
     for (qsizetype i = 0; i < text.size(); ++length) {
         int code = -1;
-        i += qMax<qsizetype>(1, MatchAt(charset, text, i, code));
+        i += qMax<qsizetype>(1, matchAt(charset, text, i, code));
     }
     return length;
 }

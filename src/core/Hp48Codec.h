@@ -20,11 +20,11 @@ struct EncodedRow {
     bool ok() const { return badIndex < 0; }
 };
 
-QString DecodeRow(QByteArrayView bytes);
-QString DecodeByte(uchar code);
+QString decodeRow(QByteArrayView bytes);
+QString decodeByte(uchar code);
 // refusedCode, when given, is treated as if it had no code.
-EncodedRow EncodeRow(QStringView text, int refusedCode = -1);
+EncodedRow encodeRow(QStringView text, int refusedCode = -1);
 // The number of codes the text takes; a character without code counts as one.
-int EncodedLength(QStringView text);
+int encodedLength(QStringView text);
 
 } // namespace hp48

@@ -17,35 +17,35 @@ const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 struct TableFiller {
     QList<TopicRows> topics;
 
-    void Topic(int) { topics.append(TopicRows()); }
-    void Row(int topic, int row, std::string_view text) {
+    void topic(int) { topics.append(TopicRows()); }
+    void row(int topic, int row, std::string_view text) {
         topics[topic - 1][row - 1] = QByteArray(text.data(), static_cast<qsizetype>(text.size()));
     }
 };
 
-std::string_view View(QByteArrayView data) {
+std::string_view view(QByteArrayView data) {
     return std::string_view(data.data(), static_cast<size_t>(data.size()));
 }
 
-int LastNonEmptyRow(const TopicRows& rows) {
-    for (int row = RowsPerTopic; row >= 1; --row) {
+int lastNonEmptyRow(const TopicRows& rows) {
+    for (int row = kRowsPerTopic; row >= 1; --row) {
         if (!rows[row - 1].isEmpty())
             return row;
     }
     return 0;
 }
 
-int TopicsToWrite(const TopicTable& table, int topicCount, bool trimTopics) {
+int topicsToWrite(const TopicTable& table, int topicCount, bool trimTopics) {
     if (!trimTopics || topicCount == 0)
         return topicCount;
     for (int topic = topicCount; topic >= 2; --topic) {
-        if (LastNonEmptyRow(table.Topic(topic)) > 0)
+        if (lastNonEmptyRow(table.topic(topic)) > 0)
             return topic;
     }
     return 1; // topic 1 is always written
 }
 
-void AppendRow(QByteArray& out, const QByteArray& row) {
+void appendRow(QByteArray& out, const QByteArray& row) {
     if (row.contains('"')) {
         out += "C$ " + QByteArray::number(row.size()) + ' ' + row;
     } else {
@@ -55,9 +55,9 @@ void AppendRow(QByteArray& out, const QByteArray& row) {
     }
 }
 
-bool HoldsEndOfFileMark(const TopicTable& table, int topicCount) {
+bool holdsEndOfFileMark(const TopicTable& table, int topicCount) {
     for (int topic = 1; topic <= topicCount; ++topic) {
-        for (const QByteArray& row : table.Topic(topic)) {
+        for (const QByteArray& row : table.topic(topic)) {
             if (row.contains(kEndOfFileMark))
                 return true;
         }
@@ -65,7 +65,7 @@ bool HoldsEndOfFileMark(const TopicTable& table, int topicCount) {
     return false;
 }
 
-int OpenResult(RegularFile::Opened opened) {
+int openResult(RegularFile::Opened opened) {
     switch (opened) {
     case RegularFile::Opened::CannotOpen:
         return hpfile::kCannotOpen;
@@ -80,11 +80,11 @@ int OpenResult(RegularFile::Opened opened) {
 // Reads on from the `filled` bytes already read to the end of the file. The room left is a
 // byte more than the file held when it was opened, so a file that has grown since is read on,
 // up to one byte beyond the bound.
-int ReadRest(RegularFile& file, QByteArray& contents, qint64 filled) {
-    qint64 room = std::min(std::max(file.Size(), filled), hpfile::kMaxFileSize) + 1;
+int readRest(RegularFile& file, QByteArray& contents, qint64 filled) {
+    qint64 room = std::min(std::max(file.size(), filled), hpfile::kMaxFileSize) + 1;
     for (;;) {
         contents.resize(room);
-        const qint64 read = file.Read(contents.data() + filled, room - filled);
+        const qint64 read = file.read(contents.data() + filled, room - filled);
         if (read < 0)
             return hpfile::kCannotOpen;
         filled += read;
@@ -100,48 +100,48 @@ int ReadRest(RegularFile& file, QByteArray& contents, qint64 filled) {
 
 } // namespace
 
-int ReadDatabaseBytes(const QString& fileName, QByteArray& contents) {
+int readDatabaseBytes(const QString& fileName, QByteArray& contents) {
     RegularFile file;
-    if (const int failed = OpenResult(file.Open(fileName)))
+    if (const int failed = openResult(file.open(fileName)))
         return failed;
     contents.resize(hpparse::kHeaderDecidingBytes);
-    const qint64 first = file.Read(contents.data(), contents.size());
+    const qint64 first = file.read(contents.data(), contents.size());
     if (first < 0)
         return hpfile::kCannotOpen;
-    if (!hpparse::HasHeader(View(QByteArrayView(contents).first(first))))
+    if (!hpparse::hasHeader(view(QByteArrayView(contents).first(first))))
         return hpfile::kNotHpFile;
-    if (file.Size() > hpfile::kMaxFileSize)
+    if (file.size() > hpfile::kMaxFileSize)
         return hpfile::kTooLarge;
-    return ReadRest(file, contents, first);
+    return readRest(file, contents, first);
 }
 
-int ReadHpData(QByteArrayView data, TopicTable& table) {
+int readHpData(QByteArrayView data, TopicTable& table) {
     TableFiller filler;
-    const int result = hpparse::Parse(View(data), filler);
+    const int result = hpparse::parse(view(data), filler);
     if (result < 0)
         return hpfile::kNotHpFile;
-    if (result > MaxTopicCount)
+    if (result > kMaxTopicCount)
         return hpfile::kTooManyTopics;
-    table.Fill(filler.topics);
+    table.fill(filler.topics);
     return result;
 }
 
-int ReadHpFile(const QString& fileName, TopicTable& table) {
+int readHpFile(const QString& fileName, TopicTable& table) {
     QByteArray contents;
-    if (const int failed = ReadDatabaseBytes(fileName, contents))
+    if (const int failed = readDatabaseBytes(fileName, contents))
         return failed;
-    return ReadHpData(contents, table);
+    return readHpData(contents, table);
 }
 
-QByteArray FormatHpFile(const TopicTable& table, int topicCount, bool trimRows, bool trimTopics) {
+QByteArray formatHpFile(const TopicTable& table, int topicCount, bool trimRows, bool trimTopics) {
     QByteArray out = kHeaderLine + "{ ";
-    const int topicsWritten = TopicsToWrite(table, topicCount, trimTopics);
+    const int topicsWritten = topicsToWrite(table, topicCount, trimTopics);
     for (int topic = 1; topic <= topicsWritten; ++topic) {
-        const TopicRows& rows = table.Topic(topic);
-        const int rowsWritten = trimRows ? qMax(1, LastNonEmptyRow(rows)) : RowsPerTopic;
+        const TopicRows& rows = table.topic(topic);
+        const int rowsWritten = trimRows ? qMax(1, lastNonEmptyRow(rows)) : kRowsPerTopic;
         out += '{';
         for (int row = 1; row <= rowsWritten; ++row) {
-            AppendRow(out, rows[row - 1]);
+            appendRow(out, rows[row - 1]);
             if (row == rowsWritten)
                 out += '}';
             out += kLineEnd;
@@ -151,16 +151,16 @@ QByteArray FormatHpFile(const TopicTable& table, int topicCount, bool trimRows, 
     return out;
 }
 
-bool WriteHpFile(const QString& fileName, const TopicTable& table, int topicCount, bool trimRows,
+bool writeHpFile(const QString& fileName, const TopicTable& table, int topicCount, bool trimRows,
                  bool trimTopics) {
-    if (HoldsEndOfFileMark(table, topicCount))
+    if (holdsEndOfFileMark(table, topicCount))
         return false;
-    const QByteArray contents = FormatHpFile(table, topicCount, trimRows, trimTopics);
+    const QByteArray contents = formatHpFile(table, topicCount, trimRows, trimTopics);
     if (contents.size() > hpfile::kMaxFileSize) // it could never be read back
         return false;
-    return WriteFileAtomically(fileName, contents);
+    return writeFileAtomically(fileName, contents);
 }
 
-hp48::EncodedRow EncodeStorableRow(QStringView text) {
-    return hp48::EncodeRow(text, kEndOfFileMark);
+hp48::EncodedRow encodeStorableRow(QStringView text) {
+    return hp48::encodeRow(text, kEndOfFileMark);
 }

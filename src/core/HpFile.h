@@ -22,21 +22,21 @@ constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
 // The bytes of a database file: only of a regular file (links followed) whose first bytes
 // carry the header, and only up to kMaxFileSize. Returns 0, or kCannotOpen, kNotRegularFile,
 // kNotHpFile or kTooLarge. The contents' buffer is reused when it is large enough.
-int ReadDatabaseBytes(const QString& fileName, QByteArray& contents);
+int readDatabaseBytes(const QString& fileName, QByteArray& contents);
 
 // Fills the table from an HP48 ASCII database file and returns the number of topics, or one of
 // the negative results above; on those the table stays as it was.
-int ReadHpFile(const QString& fileName, TopicTable& table);
-int ReadHpData(QByteArrayView data, TopicTable& table);
+int readHpFile(const QString& fileName, TopicTable& table);
+int readHpData(QByteArrayView data, TopicTable& table);
 
 // The bytes of a database file holding topics 1..topicCount of the table. trimRows leaves out
 // each topic's trailing empty rows; trimTopics leaves out trailing empty topics after topic 1.
-QByteArray FormatHpFile(const TopicTable& table, int topicCount, bool trimRows, bool trimTopics);
+QByteArray formatHpFile(const TopicTable& table, int topicCount, bool trimRows, bool trimTopics);
 // Writes the file atomically; false leaves any previous file whole. Rows holding byte 26 cannot
 // be stored, since a reader ends the file there, nor a file over kMaxFileSize.
-bool WriteHpFile(const QString& fileName, const TopicTable& table, int topicCount, bool trimRows,
+bool writeHpFile(const QString& fileName, const TopicTable& table, int topicCount, bool trimRows,
                  bool trimTopics);
 
 // Encodes the text of one row for storing: a character without an HP48 code, or the end-of-file
 // mark (code 26), is reported like EncodeRow reports a character without code.
-hp48::EncodedRow EncodeStorableRow(QStringView text);
+hp48::EncodedRow encodeStorableRow(QStringView text);

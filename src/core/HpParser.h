@@ -18,7 +18,7 @@ constexpr unsigned char kEndOfFile = 26;
 constexpr int kHeaderLimit = 50;
 constexpr int kRowsKept = 10;
 
-inline bool IsDigit(unsigned char byte) {
+inline bool isDigit(unsigned char byte) {
     return byte >= '0' && byte <= '9';
 }
 
@@ -27,19 +27,19 @@ class Cursor {
     explicit Cursor(std::string_view data)
         : data_(data.substr(0, data.find(static_cast<char>(kEndOfFile)))) {}
 
-    bool AtEnd() const { return pos_ >= data_.size(); }
-    size_t Remaining() const { return data_.size() - pos_; }
+    bool atEnd() const { return pos_ >= data_.size(); }
+    size_t remaining() const { return data_.size() - pos_; }
     // Past the end every read yields the end-of-file mark again.
-    unsigned char Next() {
-        return AtEnd() ? kEndOfFile : static_cast<unsigned char>(data_[pos_++]);
+    unsigned char next() {
+        return atEnd() ? kEndOfFile : static_cast<unsigned char>(data_[pos_++]);
     }
-    unsigned char Peek(size_t ahead) const {
+    unsigned char peek(size_t ahead) const {
         return pos_ + ahead < data_.size() ? static_cast<unsigned char>(data_[pos_ + ahead])
                                            : kEndOfFile;
     }
-    void Skip(size_t count) { pos_ = count < Remaining() ? pos_ + count : data_.size(); }
+    void skip(size_t count) { pos_ = count < remaining() ? pos_ + count : data_.size(); }
     // Bytes up to the next occurrence of `byte`; false when it does not occur.
-    bool TakeUntil(char byte, std::string_view& taken) {
+    bool takeUntil(char byte, std::string_view& taken) {
         const size_t end = data_.find(byte, pos_);
         if (end == std::string_view::npos)
             return false;
@@ -47,8 +47,8 @@ class Cursor {
         pos_ = end + 1;
         return true;
     }
-    bool Take(size_t count, std::string_view& taken) {
-        if (count > Remaining())
+    bool take(size_t count, std::string_view& taken) {
+        if (count > remaining())
             return false;
         taken = data_.substr(pos_, count);
         pos_ += count;
@@ -62,12 +62,12 @@ class Cursor {
 
 // The first line up to CR LF or 50 bytes, whichever comes first; the value bytes at 9, 13
 // and 17 are free.
-inline bool ReadHeader(Cursor& cursor) {
+inline bool readHeader(Cursor& cursor) {
     unsigned char header[kHeaderLimit] = {};
     int length = 0;
     unsigned char previous = 0;
     while (length < kHeaderLimit) {
-        const unsigned char byte = cursor.Next();
+        const unsigned char byte = cursor.next();
         header[length++] = byte;
         if (previous == '\r' && byte == '\n')
             break;
@@ -81,8 +81,8 @@ inline bool ReadHeader(Cursor& cursor) {
 }
 
 // The header line and the "{ " after it.
-inline bool ReadHeaderAndListStart(Cursor& cursor) {
-    return ReadHeader(cursor) && cursor.Next() == '{' && cursor.Next() == ' ';
+inline bool readHeaderAndListStart(Cursor& cursor) {
+    return readHeader(cursor) && cursor.next() == '{' && cursor.next() == ' ';
 }
 
 // The header is read from at most this many bytes, so the first of them decide it.
@@ -90,65 +90,65 @@ constexpr size_t kHeaderDecidingBytes = kHeaderLimit + 2;
 
 // Whether data beginning with these bytes (at most kHeaderDecidingBytes are looked at) passes
 // the header test of Parse, so a file can be refused before the rest of it is read.
-inline bool HasHeader(std::string_view firstBytes) {
+inline bool hasHeader(std::string_view firstBytes) {
     Cursor cursor(firstBytes.substr(0, kHeaderDecidingBytes));
-    return ReadHeaderAndListStart(cursor);
+    return readHeaderAndListStart(cursor);
 }
 
-enum class Step { Row, Skipped, End };
+enum class Step { row, Skipped, End };
 
 // After "C": "$", a blank and the length in decimal digits, one separator byte, the row. A
 // length of one digit takes the byte after it as separator whatever it is; longer lengths run
 // to the first byte that is not a digit. Anything else drops the four bytes after "C".
-inline Step ReadCountedRow(Cursor& cursor, std::string_view& row) {
-    if (cursor.Remaining() < 4)
+inline Step readCountedRow(Cursor& cursor, std::string_view& row) {
+    if (cursor.remaining() < 4)
         return Step::End;
-    if (cursor.Peek(0) != '$' || cursor.Peek(1) != ' ' || !IsDigit(cursor.Peek(2))) {
-        cursor.Skip(4);
+    if (cursor.peek(0) != '$' || cursor.peek(1) != ' ' || !isDigit(cursor.peek(2))) {
+        cursor.skip(4);
         return Step::Skipped;
     }
-    cursor.Skip(2);
-    size_t length = cursor.Next() - '0';
-    unsigned char byte = cursor.Next();
-    if (IsDigit(byte)) {
-        while (IsDigit(byte)) {
-            if (length <= cursor.Remaining())
+    cursor.skip(2);
+    size_t length = cursor.next() - '0';
+    unsigned char byte = cursor.next();
+    if (isDigit(byte)) {
+        while (isDigit(byte)) {
+            if (length <= cursor.remaining())
                 length = length * 10 + (byte - '0');
-            byte = cursor.Next();
+            byte = cursor.next();
         }
         if (byte == kEndOfFile) // the data holds no byte 26, so this is its end
             return Step::End;
     }
-    return cursor.Take(length, row) ? Step::Row : Step::End;
+    return cursor.take(length, row) ? Step::row : Step::End;
 }
 
-template <typename Visitor> int Parse(std::string_view data, Visitor& visitor) {
+template <typename Visitor> int parse(std::string_view data, Visitor& visitor) {
     Cursor cursor(data);
-    if (!ReadHeaderAndListStart(cursor))
+    if (!readHeaderAndListStart(cursor))
         return kNotHp;
 
     int topic = 0;
-    while (!cursor.AtEnd()) {
-        if (cursor.Next() != '{')
+    while (!cursor.atEnd()) {
+        if (cursor.next() != '{')
             continue;
-        visitor.Topic(++topic);
+        visitor.topic(++topic);
         int row = 0;
         for (;;) {
-            if (cursor.AtEnd())
+            if (cursor.atEnd())
                 return topic;
-            const unsigned char byte = cursor.Next();
+            const unsigned char byte = cursor.next();
             if (byte == '}')
                 break;
             std::string_view text;
             Step step = Step::Skipped;
             if (byte == '"')
-                step = cursor.TakeUntil('"', text) ? Step::Row : Step::End;
+                step = cursor.takeUntil('"', text) ? Step::row : Step::End;
             else if (byte == 'C')
-                step = ReadCountedRow(cursor, text);
+                step = readCountedRow(cursor, text);
             if (step == Step::End)
                 return topic;
-            if (step == Step::Row && ++row <= kRowsKept)
-                visitor.Row(topic, row, text);
+            if (step == Step::row && ++row <= kRowsKept)
+                visitor.row(topic, row, text);
         }
     }
     return topic;

@@ -23,15 +23,15 @@ class Needle {
             byte = static_cast<char>(fold_[static_cast<unsigned char>(byte)]);
     }
 
-    size_t Size() const { return text_.size(); }
+    size_t size() const { return text_.size(); }
 
     // Position of the next occurrence at or after `from`, or npos.
-    size_t FindIn(std::string_view row, size_t from) const {
+    size_t findIn(std::string_view row, size_t from) const {
         if (caseSensitive_)
             return row.find(text_, from);
         const unsigned char first = static_cast<unsigned char>(folded_[0]);
         for (size_t at = from; at + folded_.size() <= row.size(); ++at) {
-            if (fold_[static_cast<unsigned char>(row[at])] == first && MatchesAt(row, at))
+            if (fold_[static_cast<unsigned char>(row[at])] == first && matchesAt(row, at))
                 return at;
         }
         return std::string_view::npos;
@@ -39,17 +39,17 @@ class Needle {
 
     // Whether the text occurs anywhere in the data: memchr finds each spelling of the first
     // byte many bytes a step, and only there the rest is compared.
-    bool OccursIn(std::string_view data) const {
+    bool occursIn(std::string_view data) const {
         if (caseSensitive_)
             return data.find(text_) != std::string_view::npos;
         const unsigned char upper = static_cast<unsigned char>(folded_[0]);
         const bool letter = upper >= 'A' && upper <= 'Z';
-        return FirstByteLeadsToMatch(data, upper) ||
-               (letter && FirstByteLeadsToMatch(data, upper - 'A' + 'a'));
+        return firstByteLeadsToMatch(data, upper) ||
+               (letter && firstByteLeadsToMatch(data, upper - 'A' + 'a'));
     }
 
   private:
-    bool FirstByteLeadsToMatch(std::string_view data, unsigned char first) const {
+    bool firstByteLeadsToMatch(std::string_view data, unsigned char first) const {
         const char* begin = data.data();
         const char* end = begin + data.size();
         const ptrdiff_t length = static_cast<ptrdiff_t>(folded_.size());
@@ -57,13 +57,13 @@ class Needle {
             at = static_cast<const char*>(std::memchr(at, first, end - at));
             if (at == nullptr || end - at < length)
                 return false;
-            if (MatchesAt(data, at - begin))
+            if (matchesAt(data, at - begin))
                 return true;
         }
         return false;
     }
 
-    bool MatchesAt(std::string_view row, size_t at) const {
+    bool matchesAt(std::string_view row, size_t at) const {
         for (size_t i = 1; i < folded_.size(); ++i) {
             if (fold_[static_cast<unsigned char>(row[at + i])] !=
                 static_cast<unsigned char>(folded_[i]))
@@ -82,15 +82,15 @@ struct RowCounter {
     const Needle& needle;
     quint16 count = 0;
 
-    void Topic(int) {}
-    void Row(int, int, std::string_view row) {
+    void topic(int) {}
+    void row(int, int, std::string_view row) {
         size_t from = 0;
         size_t found;
         do {
-            found = needle.FindIn(row, from);
+            found = needle.findIn(row, from);
             if (found != std::string_view::npos) {
                 ++count;
-                from = found + needle.Size();
+                from = found + needle.size();
             }
         } while (found != std::string_view::npos && count <= kCountLimit);
     }
@@ -98,27 +98,27 @@ struct RowCounter {
 
 } // namespace
 
-quint16 CountInData(QByteArrayView data, QByteArrayView text, bool caseSensitive) {
+quint16 countInData(QByteArrayView data, QByteArrayView text, bool caseSensitive) {
     if (text.isEmpty())
         return 0;
     const Needle needle(text, caseSensitive);
     const std::string_view bytes(data.data(), static_cast<size_t>(data.size()));
     // Rows are pieces of the data: data without the text anywhere holds no occurrence.
-    if (!needle.OccursIn(bytes))
+    if (!needle.occursIn(bytes))
         return 0;
     RowCounter counter{needle};
-    const int topics = hpparse::Parse(bytes, counter);
-    return topics > 0 && topics <= MaxTopicCount ? counter.count : 0;
+    const int topics = hpparse::parse(bytes, counter);
+    return topics > 0 && topics <= kMaxTopicCount ? counter.count : 0;
 }
 
-quint16 CountInFile(const QString& fileName, QByteArrayView text, bool caseSensitive) {
+quint16 countInFile(const QString& fileName, QByteArrayView text, bool caseSensitive) {
     thread_local QByteArray contents; // one buffer from file to file
-    if (text.isEmpty() || ReadDatabaseBytes(fileName, contents) != 0)
+    if (text.isEmpty() || readDatabaseBytes(fileName, contents) != 0)
         return 0;
-    return CountInData(contents, text, caseSensitive);
+    return countInData(contents, text, caseSensitive);
 }
 
-QStringList ScannableFiles(const QString& directory) {
+QStringList scannableFiles(const QString& directory) {
     QStringList names;
     QDirIterator entries(directory, QDir::Files);
     while (entries.hasNext()) {
@@ -131,7 +131,7 @@ QStringList ScannableFiles(const QString& directory) {
     return names;
 }
 
-QString EntryText(quint16 count, const QString& fileName) {
+QString entryText(quint16 count, const QString& fileName) {
     const QString column =
         count > kCountLimit ? QStringLiteral("      >200") : QString::asprintf("%10.3d", count);
     return column + u'\t' + fileName;

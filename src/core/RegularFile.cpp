@@ -9,7 +9,7 @@
 
 namespace {
 
-bool StatFollowingLinks(const QString& fileName, struct stat& info) {
+bool statFollowingLinks(const QString& fileName, struct stat& info) {
     return ::stat(QFile::encodeName(fileName).constData(), &info) == 0;
 }
 
@@ -20,9 +20,9 @@ RegularFile::~RegularFile() {
         ::close(descriptor_);
 }
 
-RegularFile::Opened RegularFile::Open(const QString& fileName) {
+RegularFile::Opened RegularFile::open(const QString& fileName) {
     struct stat info;
-    if (!StatFollowingLinks(fileName, info))
+    if (!statFollowingLinks(fileName, info))
         return Opened::CannotOpen;
     if (!S_ISREG(info.st_mode))
         return Opened::NotRegular;
@@ -40,7 +40,7 @@ RegularFile::Opened RegularFile::Open(const QString& fileName) {
     return Opened::Yes;
 }
 
-qint64 RegularFile::Read(char* into, qint64 count) {
+qint64 RegularFile::read(char* into, qint64 count) {
     qint64 total = 0;
     while (total < count) {
         const ssize_t read = ::read(descriptor_, into + total, static_cast<size_t>(count - total));
@@ -55,7 +55,7 @@ qint64 RegularFile::Read(char* into, qint64 count) {
     return total;
 }
 
-bool IsNonRegularFile(const QString& fileName) {
+bool isNonRegularFile(const QString& fileName) {
     struct stat info;
-    return StatFollowingLinks(fileName, info) && !S_ISREG(info.st_mode);
+    return statFollowingLinks(fileName, info) && !S_ISREG(info.st_mode);
 }

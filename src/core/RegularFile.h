@@ -13,11 +13,11 @@ class RegularFile {
     RegularFile(const RegularFile&) = delete;
     RegularFile& operator=(const RegularFile&) = delete;
 
-    Opened Open(const QString& fileName);
+    Opened open(const QString& fileName);
     // The size when it was opened.
-    qint64 Size() const { return size_; }
+    qint64 size() const { return size_; }
     // Reads up to count bytes; fewer only at the end of the file. -1 on a read error.
-    qint64 Read(char* into, qint64 count);
+    qint64 read(char* into, qint64 count);
 
   private:
     int descriptor_ = -1;
@@ -26,4 +26,4 @@ class RegularFile {
 
 // Whether the name stands for something that exists but is not a regular file (links
 // followed): a pipe, a device, a socket or a folder.
-bool IsNonRegularFile(const QString& fileName);
+bool isNonRegularFile(const QString& fileName);

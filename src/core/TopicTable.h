@@ -16,16 +16,16 @@ constexpr quint16 kTableFull = 1215;
 constexpr quint16 kNoEntry = 1260; // the entry is none of the list's (nothing selected)
 } // namespace refusal
 
-constexpr int MaxTopics = 200;
-constexpr int RowsPerTopic = 10;
+constexpr int kMaxTopics = 200;
+constexpr int kRowsPerTopic = 10;
 // The last slot stays empty for the "<New>" entry, so a document holds one topic less.
-constexpr int MaxTopicCount = MaxTopics - 1;
-constexpr int CopyRowLength = 35;
-constexpr int MaxTopicLine = 7;
+constexpr int kMaxTopicCount = kMaxTopics - 1;
+constexpr int kCopyRowLength = 35;
+constexpr int kMaxTopicLine = 7;
 
 inline const QString kNoFileName = QStringLiteral("none");
 
-using TopicRows = std::array<QByteArray, RowsPerTopic>;
+using TopicRows = std::array<QByteArray, kRowsPerTopic>;
 
 // A copied topic: ten rows of at most CopyRowLength bytes.
 struct TopicCopyBuffer {
@@ -41,50 +41,50 @@ class TopicTable {
   public:
     TopicTable();
 
-    void ClearTable();
+    void clearTable();
 
     // Slots outside 1..MaxTopics and rows outside 1..RowsPerTopic read as empty.
-    const QByteArray& Row(int slot, int row) const;
-    void SetRow(int slot, int row, const QByteArray& text);
-    const TopicRows& Topic(int slot) const;
-    QByteArray Title(int entry) const { return Row(entry, TopicLine); }
+    const QByteArray& row(int slot, int row) const;
+    void setRow(int slot, int row, const QByteArray& text);
+    const TopicRows& topic(int slot) const;
+    QByteArray title(int entry) const { return row(entry, topicLine); }
 
-    int TopicCount() const { return count_; }
-    int EntryCount() const { return count_ + 1; }
-    bool IsPseudoTopic(int entry) const { return entry == count_ + 1; }
-    bool IsEntry(int entry) const { return entry >= 1 && entry <= count_ + 1; }
-    bool IsTopic(int entry) const { return entry >= 1 && entry <= count_; }
-    bool IsFull() const { return count_ >= MaxTopicCount; }
+    int topicCount() const { return count_; }
+    int entryCount() const { return count_ + 1; }
+    bool isPseudoTopic(int entry) const { return entry == count_ + 1; }
+    bool isEntry(int entry) const { return entry >= 1 && entry <= count_ + 1; }
+    bool isTopic(int entry) const { return entry >= 1 && entry <= count_; }
+    bool isFull() const { return count_ >= kMaxTopicCount; }
 
     // Replaces every row and the topic count at once; the reader's way in. Slots past the
     // given topics become empty.
-    void Fill(const QList<TopicRows>& topics);
+    void fill(const QList<TopicRows>& topics);
 
-    quint16 CommitRows(int entry, const QList<QByteArray>& lines, bool editMode);
-    quint16 InsertEmptyTopic(int entry);
-    quint16 DeleteTopic(int entry);
-    quint16 CopyTopic(int entry, TopicCopyBuffer& buffer) const;
-    quint16 InsertTopicCopy(int entry, const TopicRows& record);
-    static quint16 MoveTopic(TopicTable& source, int sourceEntry, TopicTable& target,
+    quint16 commitRows(int entry, const QList<QByteArray>& lines, bool editMode);
+    quint16 insertEmptyTopic(int entry);
+    quint16 deleteTopic(int entry);
+    quint16 copyTopic(int entry, TopicCopyBuffer& buffer) const;
+    quint16 insertTopicCopy(int entry, const TopicRows& record);
+    static quint16 moveTopic(TopicTable& source, int sourceEntry, TopicTable& target,
                              int targetEntry, DragMode mode);
     // A move within one list onto the entry right below the dragged one changes nothing.
-    static bool MoveChangesOrder(const TopicTable& source, int sourceEntry,
+    static bool moveChangesOrder(const TopicTable& source, int sourceEntry,
                                  const TopicTable& target, int targetEntry);
 
-    static TopicRows CopyRecord(const TopicRows& rows);
+    static TopicRows copyRecord(const TopicRows& rows);
 
-    int TopicLine = 1;
-    bool Modified = false;
-    QString FileName = kNoFileName;
-    int Selection = 1;
+    int topicLine = 1;
+    bool modified = false;
+    QString fileName = kNoFileName;
+    int selection = 1;
 
   private:
-    static bool ValidSlot(int slot) { return slot >= 1 && slot <= MaxTopics; }
-    void ShiftUpFrom(int slot);
-    void ShiftDownTo(int slot);
-    void InsertRows(int entry, const TopicRows& rows);
-    void RemoveTopic(int entry);
+    static bool validSlot(int slot) { return slot >= 1 && slot <= kMaxTopics; }
+    void shiftUpFrom(int slot);
+    void shiftDownTo(int slot);
+    void insertRows(int entry, const TopicRows& rows);
+    void removeTopic(int entry);
 
-    std::array<TopicRows, MaxTopics> slots_;
+    std::array<TopicRows, kMaxTopics> slots_;
     int count_ = 0;
 };

@@ -1,16 +1,16 @@
 #include "gui/DocumentWindow.h"
 
+#include "core/Hp48Codec.h"
+#include "core/HpFile.h"
 #include "gui/ChildSignals.h"
 #include "gui/FileDialogs.h"
-#include "core/Hp48Codec.h"
 #include "gui/Hp48Font.h"
-#include "core/HpFile.h"
+#include "gui/MainWindow.h"
+#include "gui/dialogs/SortDialog.h"
+#include "platform/Preferences.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
-#include "platform/Preferences.h"
-#include "gui/dialogs/SortDialog.h"
-#include "gui/MainWindow.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -67,7 +67,7 @@ DocumentWindow::MenuRunner menuRunner = [](QMenu& menu, const QPoint& position) 
     return menu.exec(position);
 };
 
-QLabel* MakePanel(QWidget* parent, const char* name, QRect geometry, bool bold, quint16 tag) {
+QLabel* makePanel(QWidget* parent, const char* name, QRect geometry, bool bold, quint16 tag) {
     auto* panel = new QLabel(parent);
     panel->setObjectName(QString::fromLatin1(name));
     panel->setGeometry(geometry);
@@ -83,7 +83,7 @@ QLabel* MakePanel(QWidget* parent, const char* name, QRect geometry, bool bold, 
     return panel;
 }
 
-void SetPanelText(QLabel* panel, const QString& text, bool red) {
+void setPanelText(QLabel* panel, const QString& text, bool red) {
     panel->setText(text);
     QPalette palette = panel->palette();
     palette.setColor(QPalette::WindowText, red ? Qt::red : Qt::black);
@@ -91,7 +91,7 @@ void SetPanelText(QLabel* panel, const QString& text, bool red) {
 }
 
 QColor PaletteColour(int index) {
-    const auto& colours = settings::ColorPalette;
+    const auto& colours = settings::kColourPalette;
     const settings::PaletteColour& colour =
         colours[static_cast<size_t>(qBound(0, index, int(colours.size()) - 1))];
     return QColor(colour.red, colour.green, colour.blue);
@@ -115,8 +115,8 @@ class DataBoxEdit : public QPlainTextEdit {
     }
 };
 
-QAction* AddAction(QMenu* menu, const char* name, quint16 tag, const QKeySequence& key = {}) {
-    QAction* action = Tagged(menu->addAction(QString()), name, tag);
+QAction* addMenuItem(QMenu* menu, const char* name, quint16 tag, const QKeySequence& key = {}) {
+    QAction* action = tagged(menu->addAction(QString()), name, tag);
     action->setShortcut(key);
     return action;
 }
@@ -149,44 +149,45 @@ struct DocumentWindow::Menus {
     QAction* dropCancel = nullptr;
 };
 
-DocumentWindow::DocumentWindow(QWidget* parent) : QWidget(parent), menus_(std::make_unique<Menus>()) {
+DocumentWindow::DocumentWindow(QWidget* parent)
+    : QWidget(parent), menus_(std::make_unique<Menus>()) {
     setObjectName(QStringLiteral("Kind"));
     setProperty(kTagProperty, kUnnamed);
-    setWindowTitle(Tx(kUnnamed));
+    setWindowTitle(tx(kUnnamed));
     setFixedSize(kClientWidth, kClientHeight);
     setAttribute(Qt::WA_DeleteOnClose);
-    hp48font::Ensure();
-    CreateBoxes();
-    CreateMenus();
-    ArrangeBoxes(settings::ReadBool(*Glob().Ini, settings::key::kReversedBoxes,
+    hp48font::ensure();
+    createBoxes();
+    createMenus();
+    arrangeBoxes(settings::readBool(*glob().ini, settings::key::kReversedBoxes,
                                     settings::fallback::kReversedBoxes));
-    ApplyBoxFont();
-    SetBoxColours(settings::ReadInteger(*Glob().Ini, settings::key::kTextColour,
+    applyBoxFont();
+    setBoxColours(settings::readInteger(*glob().ini, settings::key::kTextColour,
                                         settings::fallback::kTextColour),
-                  settings::ReadInteger(*Glob().Ini, settings::key::kBackgroundColour,
+                  settings::readInteger(*glob().ini, settings::key::kBackgroundColour,
                                         settings::fallback::kBackgroundColour));
-    SetModified(false);
-    ReadTopicLineSetting();
-    table_.ClearTable();
-    RefreshTopicList(1);
+    setModified(false);
+    readTopicLineSetting();
+    table_.clearTable();
+    refreshTopicList(1);
     dataBox_->clear();
-    RegisterWindow(this);
-    ApplyLanguage();
-    UpdateRowCounters();
-    UpdateTopicPosition();
+    registerWindow(this);
+    applyLanguage();
+    updateRowCounters();
+    updateTopicPosition();
 }
 
 DocumentWindow::~DocumentWindow() {
-    DisconnectChildSignals(this);
+    disconnectChildSignals(this);
 }
 
-void DocumentWindow::CreateBoxes() {
+void DocumentWindow::createBoxes() {
     dataSide_ = new QWidget(this);
     dataSide_->setObjectName(QStringLiteral("DataSide"));
     dataSide_->resize(kDataWidth, kClientHeight);
-    MakePanel(dataSide_, "Panel5", QRect(0, 0, 80, kHeaderHeight), true, kDataCaption);
-    MakePanel(dataSide_, "Panel10", QRect(80, 0, 60, kHeaderHeight), false, kRowLengthHint);
-    MakePanel(dataSide_, "Panel6", QRect(140, 0, kDataWidth - 140, kHeaderHeight), false,
+    makePanel(dataSide_, "Panel5", QRect(0, 0, 80, kHeaderHeight), true, kDataCaption);
+    makePanel(dataSide_, "Panel10", QRect(80, 0, 60, kHeaderHeight), false, kRowLengthHint);
+    makePanel(dataSide_, "Panel6", QRect(140, 0, kDataWidth - 140, kHeaderHeight), false,
               kRowCountHint);
     dataBox_ = new DataBoxEdit(dataSide_);
     dataBox_->setObjectName(QStringLiteral("DataBox1"));
@@ -194,22 +195,23 @@ void DocumentWindow::CreateBoxes() {
     dataBox_->setGeometry(0, kHeaderHeight, kDataWidth, kClientHeight - kHeaderHeight);
     dataBox_->setLineWrapMode(QPlainTextEdit::NoWrap);
     dataBox_->setTabChangesFocus(false);
-    connect(dataBox_, &QPlainTextEdit::textChanged, this, &DocumentWindow::UpdateRowCounters);
-    connect(dataBox_, &QPlainTextEdit::cursorPositionChanged, this, &DocumentWindow::UpdateRowCounters);
-    connect(dataBox_, &QPlainTextEdit::selectionChanged, this, &DocumentWindow::UpdateRowCounters);
+    connect(dataBox_, &QPlainTextEdit::textChanged, this, &DocumentWindow::updateRowCounters);
+    connect(dataBox_, &QPlainTextEdit::cursorPositionChanged, this,
+            &DocumentWindow::updateRowCounters);
+    connect(dataBox_, &QPlainTextEdit::selectionChanged, this, &DocumentWindow::updateRowCounters);
 
     listSide_ = new QWidget(this);
     listSide_->setObjectName(QStringLiteral("ListSide"));
     listSide_->resize(kListWidth, kClientHeight);
-    QLabel* topics = MakePanel(listSide_, "Panel8", QRect(0, 0, 80, kHeaderHeight), true, 0);
+    QLabel* topics = makePanel(listSide_, "Panel8", QRect(0, 0, 80, kHeaderHeight), true, 0);
     topics->setText(QStringLiteral("Topics:"));
     QLabel* titleRow =
-        MakePanel(listSide_, "Panel1", QRect(80, 0, 40, kHeaderHeight), false, kTopicRowHint);
+        makePanel(listSide_, "Panel1", QRect(80, 0, 40, kHeaderHeight), false, kTopicRowHint);
     titleRow->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(titleRow, &QWidget::customContextMenuRequested, this, [this, titleRow](QPoint at) {
         menuRunner(*menus_->titleRow, titleRow->mapToGlobal(at));
     });
-    MakePanel(listSide_, "Panel9", QRect(120, 0, kListWidth - 120, kHeaderHeight), false,
+    makePanel(listSide_, "Panel9", QRect(120, 0, kListWidth - 120, kHeaderHeight), false,
               kNewEntry);
     topicBox_ = new QListWidget(listSide_);
     topicBox_->setObjectName(QStringLiteral("TopicBox1"));
@@ -223,95 +225,95 @@ void DocumentWindow::CreateBoxes() {
     topicBox_->installEventFilter(this);
     connect(topicBox_, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0) {
-            table_.Selection = row + 1;
-            ShowTopic();
+            table_.selection = row + 1;
+            showTopic();
         }
     });
 }
 
-void DocumentWindow::CreateMenus() {
+void DocumentWindow::createMenus() {
     Menus& m = *menus_;
     editMenu_ = new QMenu(this);
     editMenu_->setObjectName(QStringLiteral("Bearbeiten1"));
     editMenu_->setProperty(kTagProperty, 2145);
-    m.commit = AddAction(editMenu_, "Datenbernehmen1", 2150, Qt::Key_F5);
-    m.deleteData = AddAction(editMenu_, "Datenlschen1", 2155);
-    m.copyData = AddAction(editMenu_, "Datenkopieren1", 2160, Qt::CTRL | Qt::Key_Insert);
-    m.pasteData = AddAction(editMenu_, "Dateneinfgen1", 2165, Qt::SHIFT | Qt::Key_Insert);
+    m.commit = addMenuItem(editMenu_, "Datenbernehmen1", 2150, Qt::Key_F5);
+    m.deleteData = addMenuItem(editMenu_, "Datenlschen1", 2155);
+    m.copyData = addMenuItem(editMenu_, "Datenkopieren1", 2160, Qt::CTRL | Qt::Key_Insert);
+    m.pasteData = addMenuItem(editMenu_, "Dateneinfgen1", 2165, Qt::SHIFT | Qt::Key_Insert);
     editMenu_->addSeparator();
-    m.insertTopic = AddAction(editMenu_, "Topiceinfgen1", 2170, Qt::Key_F4);
-    m.deleteTopic = AddAction(editMenu_, "Topiclschen1", 2175, Qt::Key_F8);
-    m.copyTopic = AddAction(editMenu_, "Topickopieren1", 2180);
-    m.insertCopy = AddAction(editMenu_, "Kopieeinfgen1", 2185);
-    m.sort = AddAction(editMenu_, "Sortieren1", 2190);
+    m.insertTopic = addMenuItem(editMenu_, "Topiceinfgen1", 2170, Qt::Key_F4);
+    m.deleteTopic = addMenuItem(editMenu_, "Topiclschen1", 2175, Qt::Key_F8);
+    m.copyTopic = addMenuItem(editMenu_, "Topickopieren1", 2180);
+    m.insertCopy = addMenuItem(editMenu_, "Kopieeinfgen1", 2185);
+    m.sort = addMenuItem(editMenu_, "Sortieren1", 2190);
     m.insertCopy->setEnabled(false);
-    connect(m.commit, &QAction::triggered, this, &DocumentWindow::Datenbernehmen1Click);
+    connect(m.commit, &QAction::triggered, this, &DocumentWindow::commitTopic);
     connect(m.deleteData, &QAction::triggered, dataBox_,
             [this] { dataBox_->textCursor().removeSelectedText(); });
     connect(m.copyData, &QAction::triggered, dataBox_, &QPlainTextEdit::copy);
     connect(m.pasteData, &QAction::triggered, dataBox_, &QPlainTextEdit::paste);
-    connect(m.insertTopic, &QAction::triggered, this, &DocumentWindow::Topiceinfgen1Click);
-    connect(m.deleteTopic, &QAction::triggered, this, &DocumentWindow::Topiclschen1Click);
-    connect(m.copyTopic, &QAction::triggered, this, &DocumentWindow::Topickopieren1Click);
-    connect(m.insertCopy, &QAction::triggered, this, &DocumentWindow::Kopieeinfgen1Click);
+    connect(m.insertTopic, &QAction::triggered, this, &DocumentWindow::insertTopic);
+    connect(m.deleteTopic, &QAction::triggered, this, &DocumentWindow::deleteTopic);
+    connect(m.copyTopic, &QAction::triggered, this, &DocumentWindow::copyTopic);
+    connect(m.insertCopy, &QAction::triggered, this, &DocumentWindow::insertTopicCopy);
     connect(m.sort, &QAction::triggered, this, [this] {
-        if (MainWindow* main = MainWindow::Instance(); main && main->sortDialog())
-            main->sortDialog()->SortTopics(this);
+        if (MainWindow* main = MainWindow::instance(); main && main->sortDialog())
+            main->sortDialog()->sortTopics(this);
     });
 
     m.list = new QMenu(this);
     m.list->setObjectName(QStringLiteral("PopupMenu1"));
-    m.listInsert = AddAction(m.list, "Einfgen1", 600);
-    m.listDelete = AddAction(m.list, "Lschen1", 605);
-    m.listCopy = AddAction(m.list, "Kopieren1", 610);
-    m.listInsertCopy = AddAction(m.list, "Kopieeinfgen2", 615);
+    m.listInsert = addMenuItem(m.list, "Einfgen1", 600);
+    m.listDelete = addMenuItem(m.list, "Lschen1", 605);
+    m.listCopy = addMenuItem(m.list, "Kopieren1", 610);
+    m.listInsertCopy = addMenuItem(m.list, "Kopieeinfgen2", 615);
     m.listInsertCopy->setEnabled(false);
-    connect(m.listInsert, &QAction::triggered, this, &DocumentWindow::Topiceinfgen1Click);
-    connect(m.listDelete, &QAction::triggered, this, &DocumentWindow::Topiclschen1Click);
-    connect(m.listCopy, &QAction::triggered, this, &DocumentWindow::Topickopieren1Click);
-    connect(m.listInsertCopy, &QAction::triggered, this, &DocumentWindow::Kopieeinfgen1Click);
+    connect(m.listInsert, &QAction::triggered, this, &DocumentWindow::insertTopic);
+    connect(m.listDelete, &QAction::triggered, this, &DocumentWindow::deleteTopic);
+    connect(m.listCopy, &QAction::triggered, this, &DocumentWindow::copyTopic);
+    connect(m.listInsertCopy, &QAction::triggered, this, &DocumentWindow::insertTopicCopy);
 
     m.titleRow = new QMenu(this);
     m.titleRow->setObjectName(QStringLiteral("PopupMenu2"));
     auto* rows = new QActionGroup(m.titleRow);
-    for (int row = 1; row <= MaxTopicLine; ++row) {
+    for (int row = 1; row <= kMaxTopicLine; ++row) {
         QAction* item = m.titleRow->addAction(QString::number(row));
         item->setObjectName(QStringLiteral("N%1").arg(row) + u'1'); // N11 .. N71
         item->setCheckable(true);
         rows->addAction(item);
         m.titleRows.append(item);
-        connect(item, &QAction::triggered, this, [this, row] { RowClick(row); });
+        connect(item, &QAction::triggered, this, [this, row] { setTitleRow(row); });
     }
 
     m.drop = new QMenu(this);
     m.drop->setObjectName(QStringLiteral("PopupMenu3"));
-    m.dropCopy = AddAction(m.drop, "Hierherkopieren1", 650);
-    m.dropMove = AddAction(m.drop, "Hierherverschieben1", 655);
+    m.dropCopy = addMenuItem(m.drop, "Hierherkopieren1", 650);
+    m.dropMove = addMenuItem(m.drop, "Hierherverschieben1", 655);
     m.drop->addSeparator();
-    m.dropCancel = AddAction(m.drop, "Abbrechen1", 660);
+    m.dropCancel = addMenuItem(m.drop, "Abbrechen1", 660);
 }
 
-void DocumentWindow::SetMenuRunner(MenuRunner runner) {
+void DocumentWindow::setMenuRunner(MenuRunner runner) {
     menuRunner = runner ? std::move(runner)
                         : [](QMenu& menu, const QPoint& position) { return menu.exec(position); };
 }
 
-QLabel* DocumentWindow::Panel(const char* name) const {
+QLabel* DocumentWindow::panel(const char* name) const {
     return findChild<QLabel*>(QString::fromLatin1(name));
 }
 
-void DocumentWindow::ApplyBoxFont() {
-    const QFont font = hp48font::Font(kBoxFontPixels);
+void DocumentWindow::applyBoxFont() {
+    const QFont font = hp48font::font(kBoxFontPixels);
     dataBox_->setFont(font);
     topicBox_->setFont(font);
 }
 
-void DocumentWindow::ArrangeBoxes(bool reversed) {
+void DocumentWindow::arrangeBoxes(bool reversed) {
     dataSide_->move(reversed ? kListWidth + 1 : 0, 0);
     listSide_->move(reversed ? 0 : kDataWidth + 1, 0);
 }
 
-void DocumentWindow::SetBoxColours(int textIndex, int backgroundIndex) {
+void DocumentWindow::setBoxColours(int textIndex, int backgroundIndex) {
     for (QWidget* box : {static_cast<QWidget*>(dataBox_), static_cast<QWidget*>(topicBox_)}) {
         QPalette palette = box->palette();
         palette.setColor(QPalette::Text, PaletteColour(textIndex));
@@ -321,30 +323,30 @@ void DocumentWindow::SetBoxColours(int textIndex, int backgroundIndex) {
 }
 
 // Misc/TopicLine is read as text; a value that is no number from 1 to 7 gives row 1.
-void DocumentWindow::ReadTopicLineSetting() {
-    const QString text = settings::ReadString(*Glob().Ini, settings::key::kTopicLine,
+void DocumentWindow::readTopicLineSetting() {
+    const QString text = settings::readString(*glob().ini, settings::key::kTopicLine,
                                               QString::number(settings::fallback::kTopicLine));
     bool ok = false;
     const int row = text.toInt(&ok);
-    const int topicLine = ok && row >= 1 && row <= MaxTopicLine ? row : 1;
-    table_.TopicLine = topicLine;
-    Panel("Panel1")->setText(QString::number(topicLine));
+    const int topicLine = ok && row >= 1 && row <= kMaxTopicLine ? row : 1;
+    table_.topicLine = topicLine;
+    panel("Panel1")->setText(QString::number(topicLine));
     menus_->titleRows[topicLine - 1]->setChecked(true);
 }
 
-bool DocumentWindow::HasFile() const {
-    return table_.FileName != kNoFileName;
+bool DocumentWindow::hasFile() const {
+    return table_.fileName != kNoFileName;
 }
 
-bool DocumentWindow::PseudoTopicSelected() const {
-    return table_.IsPseudoTopic(SelectedEntry());
+bool DocumentWindow::pseudoTopicSelected() const {
+    return table_.isPseudoTopic(selectedEntry());
 }
 
-int DocumentWindow::SelectedEntry() const {
+int DocumentWindow::selectedEntry() const {
     return topicBox_->currentRow() + 1;
 }
 
-void DocumentWindow::SelectEntry(int entry) {
+void DocumentWindow::selectEntry(int entry) {
     const QSignalBlocker blocker(topicBox_);
     if (entry <= 0) {
         topicBox_->setCurrentIndex(QModelIndex());
@@ -352,37 +354,37 @@ void DocumentWindow::SelectEntry(int entry) {
     } else {
         topicBox_->setCurrentRow(entry - 1);
     }
-    table_.Selection = entry;
-    UpdateTopicPosition();
+    table_.selection = entry;
+    updateTopicPosition();
 }
 
-void DocumentWindow::RefreshTopicList(int selectEntry) {
+void DocumentWindow::refreshTopicList(int entryToSelect) {
     const QSignalBlocker blocker(topicBox_);
     topicBox_->clear();
-    for (int entry = 1; entry <= table_.EntryCount(); ++entry) {
-        auto* item = new QListWidgetItem(hp48::DecodeRow(table_.Title(entry)), topicBox_);
+    for (int entry = 1; entry <= table_.entryCount(); ++entry) {
+        auto* item = new QListWidgetItem(hp48::decodeRow(table_.title(entry)), topicBox_);
         item->setSizeHint(QSize(0, kEntryHeight));
     }
-    SelectEntry(qBound(1, selectEntry, table_.EntryCount()));
+    selectEntry(qBound(1, entryToSelect, table_.entryCount()));
 }
 
-void DocumentWindow::ShowTopic() {
-    const int entry = qBound(1, SelectedEntry(), table_.EntryCount());
-    const TopicRows& rows = table_.Topic(entry);
-    int last = RowsPerTopic;
+void DocumentWindow::showTopic() {
+    const int entry = qBound(1, selectedEntry(), table_.entryCount());
+    const TopicRows& rows = table_.topic(entry);
+    int last = kRowsPerTopic;
     while (last > 0 && rows[last - 1].isEmpty())
         --last;
     QStringList lines;
     for (int row = 0; row < last; ++row)
-        lines.append(hp48::DecodeRow(rows[row]));
+        lines.append(hp48::decodeRow(rows[row]));
     dataBox_->setPlainText(lines.join(u'\n'));
     dataBox_->moveCursor(QTextCursor::Start);
     dataBox_->verticalScrollBar()->setValue(0);
-    UpdateRowCounters();
-    UpdateTopicPosition();
+    updateRowCounters();
+    updateTopicPosition();
 }
 
-void DocumentWindow::UpdateRowCounters() {
+void DocumentWindow::updateRowCounters() {
     const QTextDocument* document = dataBox_->document();
     int rows = document->blockCount();
     if (document->lastBlock().text().isEmpty())
@@ -392,7 +394,7 @@ void DocumentWindow::UpdateRowCounters() {
     int current = first.blockNumber() + 1;
     if (first.text().isEmpty() && current - 1 == rows)
         --current;
-    SetPanelText(Panel("Panel6"), QStringLiteral("%1/%2").arg(current).arg(rows),
+    setPanelText(panel("Panel6"), QStringLiteral("%1/%2").arg(current).arg(rows),
                  rows > kRowsShownRed);
 
     // The length of the cursor's row in codes; with a selection, the codes the selection leaves
@@ -400,43 +402,43 @@ void DocumentWindow::UpdateRowCounters() {
     const QTextBlock last = document->findBlock(cursor.selectionEnd());
     int length = 0;
     for (QTextBlock block = first; block.isValid(); block = block.next()) {
-        length += hp48::EncodedLength(block.text());
+        length += hp48::encodedLength(block.text());
         if (block == last)
             break;
     }
-    length -= hp48::EncodedLength(cursor.selectedText().remove(QChar::ParagraphSeparator));
-    SetPanelText(Panel("Panel10"), QString::number(length), length > kRowLengthShownRed);
+    length -= hp48::encodedLength(cursor.selectedText().remove(QChar::ParagraphSeparator));
+    setPanelText(panel("Panel10"), QString::number(length), length > kRowLengthShownRed);
 }
 
-void DocumentWindow::UpdateTopicPosition() {
-    const int entry = SelectedEntry();
-    const int topics = table_.TopicCount();
-    QLabel* position = Panel("Panel9");
-    if (table_.IsPseudoTopic(entry))
-        position->setText(Glob().NewEntryText + QString::number(topics));
+void DocumentWindow::updateTopicPosition() {
+    const int entry = selectedEntry();
+    const int topics = table_.topicCount();
+    QLabel* position = panel("Panel9");
+    if (table_.isPseudoTopic(entry))
+        position->setText(glob().newEntryText + QString::number(topics));
     else
         position->setText(QStringLiteral("%1/%2").arg(entry).arg(topics));
 }
 
-void DocumentWindow::UpdateIcon() {
-    setWindowIcon(QIcon(table_.Modified ? QStringLiteral(":/images/modified.png")
+void DocumentWindow::updateIcon() {
+    setWindowIcon(QIcon(table_.modified ? QStringLiteral(":/images/modified.png")
                                         : QStringLiteral(":/images/saved.png")));
 }
 
-void DocumentWindow::SetModified(bool modified) {
-    table_.Modified = modified;
-    UpdateIcon();
-    if (MainWindow* main = MainWindow::Instance())
-        main->RecountUnsaved();
+void DocumentWindow::setModified(bool modified) {
+    table_.modified = modified;
+    updateIcon();
+    if (MainWindow* main = MainWindow::instance())
+        main->recountUnsaved();
 }
 
-void DocumentWindow::SetStatus(quint16 textId) {
-    if (MainWindow* main = MainWindow::Instance())
-        main->SetStatusText(Tx(textId));
+void DocumentWindow::setStatus(quint16 textId) {
+    if (MainWindow* main = MainWindow::instance())
+        main->setStatusText(tx(textId));
 }
 
-void DocumentWindow::FormActivate() {
-    if (Glob().CopyBufferFilled) {
+void DocumentWindow::enableInsertCopy() {
+    if (glob().copyBufferFilled) {
         menus_->insertCopy->setEnabled(true);
         menus_->listInsertCopy->setEnabled(true);
     }
@@ -444,7 +446,7 @@ void DocumentWindow::FormActivate() {
 
 // The lines of the data box as the user sees them. The document's plain text would turn a
 // no-break space (code 160) into a blank, so the raw text is split at paragraph and line breaks.
-static QStringList DataBoxLines(const QPlainTextEdit* box) {
+static QStringList dataBoxLines(const QPlainTextEdit* box) {
     QString text = box->document()->toRawText();
     text.replace(QChar::LineSeparator, QChar::ParagraphSeparator);
     return text.split(QChar::ParagraphSeparator);
@@ -452,16 +454,16 @@ static QStringList DataBoxLines(const QPlainTextEdit* box) {
 
 // The first ten lines of the data box as rows; false after telling which character has no
 // code, when one has.
-bool DocumentWindow::EncodeDataBox(QList<QByteArray>& lines) {
-    const QStringList texts = DataBoxLines(dataBox_);
+bool DocumentWindow::encodeDataBox(QList<QByteArray>& lines) {
+    const QStringList texts = dataBoxLines(dataBox_);
     qsizetype rowStart = 0;
-    for (int row = 1; row <= RowsPerTopic && row <= texts.size(); ++row) {
-        const hp48::EncodedRow encoded = EncodeStorableRow(texts[row - 1]);
+    for (int row = 1; row <= kRowsPerTopic && row <= texts.size(); ++row) {
+        const hp48::EncodedRow encoded = encodeStorableRow(texts[row - 1]);
         if (!encoded.ok()) {
             QTextCursor cursor(dataBox_->document());
             cursor.setPosition(static_cast<int>(rowStart + encoded.badIndex));
             dataBox_->setTextCursor(cursor);
-            ShowMsg(kNoHp48Code, 'i', {QString::number(row), QString::number(encoded.badColumn)});
+            showMsg(kNoHp48Code, 'i', {QString::number(row), QString::number(encoded.badColumn)});
             return false;
         }
         lines.append(encoded.bytes);
@@ -470,101 +472,101 @@ bool DocumentWindow::EncodeDataBox(QList<QByteArray>& lines) {
     return true;
 }
 
-bool DocumentWindow::RefuseWhenFull() {
-    if (!table_.IsFull())
+bool DocumentWindow::refuseWhenFull() {
+    if (!table_.isFull())
         return false;
-    ShowMsg(refusal::kTableFull, 'i');
+    showMsg(refusal::kTableFull, 'i');
     return true;
 }
 
-void DocumentWindow::Datenbernehmen1Click() {
+void DocumentWindow::commitTopic() {
     QList<QByteArray> lines;
-    if (!EncodeDataBox(lines))
+    if (!encodeDataBox(lines))
         return;
-    const int entry = SelectedEntry();
-    if (const quint16 refused = table_.CommitRows(entry, lines, Glob().EditMode)) {
-        ShowMsg(refused, 'i');
-        return;
-    }
-    RefreshTopicList(table_.Selection);
-    if (Glob().EditMode)
-        ShowTopic();
-    SetStatus(kDataCommitted);
-    SetModified(true);
-    UpdateTopicPosition();
-}
-
-void DocumentWindow::ChangedAt(int entry) {
-    RefreshTopicList(entry);
-    SetModified(true);
-    ShowTopic();
-}
-
-void DocumentWindow::Topiceinfgen1Click() {
-    const int entry = SelectedEntry();
-    if (const quint16 refused = table_.InsertEmptyTopic(entry)) {
-        ShowMsg(refused, 'i');
+    const int entry = selectedEntry();
+    if (const quint16 refused = table_.commitRows(entry, lines, glob().editMode)) {
+        showMsg(refused, 'i');
         return;
     }
-    RefreshTopicList(entry);
-    SetStatus(kTopicInserted);
-    SetModified(true);
-    ShowTopic();
+    refreshTopicList(table_.selection);
+    if (glob().editMode)
+        showTopic();
+    setStatus(kDataCommitted);
+    setModified(true);
+    updateTopicPosition();
+}
+
+void DocumentWindow::changedAt(int entry) {
+    refreshTopicList(entry);
+    setModified(true);
+    showTopic();
+}
+
+void DocumentWindow::insertTopic() {
+    const int entry = selectedEntry();
+    if (const quint16 refused = table_.insertEmptyTopic(entry)) {
+        showMsg(refused, 'i');
+        return;
+    }
+    refreshTopicList(entry);
+    setStatus(kTopicInserted);
+    setModified(true);
+    showTopic();
     dataBox_->setFocus();
 }
 
-void DocumentWindow::Topiclschen1Click() {
-    const int entry = SelectedEntry();
-    if (!table_.IsTopic(entry)) {
-        ShowMsg(table_.IsPseudoTopic(entry) ? refusal::kDeleteNew : refusal::kNoEntry, 'i');
+void DocumentWindow::deleteTopic() {
+    const int entry = selectedEntry();
+    if (!table_.isTopic(entry)) {
+        showMsg(table_.isPseudoTopic(entry) ? refusal::kDeleteNew : refusal::kNoEntry, 'i');
         return;
     }
-    if (Glob().AskDelTopic) {
-        if (Glob().Sound)
-            ThePrompter().Sound(Beep::Question);
+    if (glob().askDelTopic) {
+        if (glob().sound)
+            thePrompter().sound(Beep::Question);
         MessageRequest question;
         question.baseId = kReallyDelete;
-        question.text = Tx(kReallyDelete);
+        question.text = tx(kReallyDelete);
         question.icon = MsgIcon::Question;
         question.buttons = {MsgButton::Yes, MsgButton::No};
-        if (ThePrompter().Show(question) != MsgButton::Yes)
+        if (thePrompter().show(question) != MsgButton::Yes)
             return;
     }
-    table_.DeleteTopic(entry);
-    ChangedAt(entry);
+    table_.deleteTopic(entry);
+    changedAt(entry);
 }
 
-void DocumentWindow::Topickopieren1Click() {
-    MainWindow* main = MainWindow::Instance();
-    const int entry = SelectedEntry();
+void DocumentWindow::copyTopic() {
+    MainWindow* main = MainWindow::instance();
+    const int entry = selectedEntry();
     if (main == nullptr)
         return;
-    if (const quint16 refused = table_.CopyTopic(entry, main->CopyBuffer())) {
-        ShowMsg(refused, 'i');
+    if (const quint16 refused = table_.copyTopic(entry, main->copyBuffer())) {
+        showMsg(refused, 'i');
         return;
     }
-    Glob().CopyBufferFilled = true;
-    FormActivate();
-    SetStatus(kTopicCopied);
+    glob().copyBufferFilled = true;
+    enableInsertCopy();
+    setStatus(kTopicCopied);
 }
 
-void DocumentWindow::Kopieeinfgen1Click() {
-    MainWindow* main = MainWindow::Instance();
-    if (main == nullptr || !Glob().CopyBufferFilled || RefuseWhenFull())
+void DocumentWindow::insertTopicCopy() {
+    MainWindow* main = MainWindow::instance();
+    if (main == nullptr || !glob().copyBufferFilled || refuseWhenFull())
         return;
-    const int entry = SelectedEntry();
-    if (const quint16 refused = table_.InsertTopicCopy(entry, main->CopyBuffer().rows)) {
-        ShowMsg(refused, 'i');
+    const int entry = selectedEntry();
+    if (const quint16 refused = table_.insertTopicCopy(entry, main->copyBuffer().rows)) {
+        showMsg(refused, 'i');
         return;
     }
-    ChangedAt(entry);
+    changedAt(entry);
 }
 
-void DocumentWindow::RowClick(int topicLine) {
-    table_.TopicLine = topicLine;
-    Panel("Panel1")->setText(QString::number(topicLine));
+void DocumentWindow::setTitleRow(int topicLine) {
+    table_.topicLine = topicLine;
+    panel("Panel1")->setText(QString::number(topicLine));
     menus_->titleRows[topicLine - 1]->setChecked(true);
-    RefreshTopicList(SelectedEntry());
+    refreshTopicList(selectedEntry());
 }
 
 namespace {
@@ -573,7 +575,7 @@ constexpr quint16 kTooLarge = 1225;
 constexpr quint16 kNotRegularFile = 1230;
 
 // The message for a negative result of ReadHpFile; 0 for none.
-quint16 LoadFailureMessage(int result) {
+quint16 loadFailureMessage(int result) {
     switch (result) {
     case hpfile::kCannotOpen:
         return kCannotOpen;
@@ -592,81 +594,81 @@ quint16 LoadFailureMessage(int result) {
 
 } // namespace
 
-bool DocumentWindow::LoadFromFile(const QString& name) {
-    const int result = ReadHpFile(name, table_);
+bool DocumentWindow::loadFromFile(const QString& name) {
+    const int result = readHpFile(name, table_);
     if (result < 0) {
-        if (const quint16 message = LoadFailureMessage(result))
-            ShowMsg(message, 'e');
+        if (const quint16 message = loadFailureMessage(result))
+            showMsg(message, 'e');
         return false;
     }
-    RefreshTopicList(1);
-    ShowTopic();
-    table_.FileName = name;
+    refreshTopicList(1);
+    showTopic();
+    table_.fileName = name;
     setWindowTitle(QFileInfo(name).fileName());
     return true;
 }
 
-bool DocumentWindow::SaveToFile(const QString& name) {
-    if (!WriteHpFile(name, table_, table_.TopicCount(), true, Glob().DeleteEmpty)) {
-        ShowMsg(kCannotWrite, 'e');
+bool DocumentWindow::saveToFile(const QString& name) {
+    if (!writeHpFile(name, table_, table_.topicCount(), true, glob().deleteEmpty)) {
+        showMsg(kCannotWrite, 'e');
         return false;
     }
-    if (Glob().DeleteEmpty)
-        LoadFromFile(name);
-    SetStatus(kFileSaved);
-    if (MainWindow* main = MainWindow::Instance())
-        main->AddRecentFile(name);
+    if (glob().deleteEmpty)
+        loadFromFile(name);
+    setStatus(kFileSaved);
+    if (MainWindow* main = MainWindow::instance())
+        main->addRecentFile(name);
     return true;
 }
 
-bool DocumentWindow::Dateispeichern() {
-    if (!HasFile())
-        return Speichernunter();
-    if (!SaveToFile(table_.FileName))
+bool DocumentWindow::save() {
+    if (!hasFile())
+        return saveAs();
+    if (!saveToFile(table_.fileName))
         return false;
-    SetModified(false);
+    setModified(false);
     return true;
 }
 
-bool DocumentWindow::Speichernunter() {
-    const QString suggested = HasFile() ? QFileInfo(table_.FileName).fileName() : windowTitle();
-    const QString name = TheFileDialogs().SaveFileName(
-        this, QStringLiteral("Datei speichern"), Glob().PrefPath, suggested, AllFilesFilter());
-    if (name.isEmpty() || !SaveToFile(name))
+bool DocumentWindow::saveAs() {
+    const QString suggested = hasFile() ? QFileInfo(table_.fileName).fileName() : windowTitle();
+    const QString name = theFileDialogs().saveFileName(
+        this, QStringLiteral("Datei speichern"), glob().prefPath, suggested, allFilesFilter());
+    if (name.isEmpty() || !saveToFile(name))
         return false;
-    table_.FileName = name;
+    table_.fileName = name;
     setWindowTitle(QFileInfo(name).fileName());
-    SetModified(false);
+    setModified(false);
     return true;
 }
 
-bool DocumentWindow::CloseQuery() {
-    if (!table_.Modified)
+bool DocumentWindow::closeQuery() {
+    if (!table_.modified)
         return true;
-    if (Glob().Sound)
-        ThePrompter().Sound(Beep::Exclamation);
+    if (glob().sound)
+        thePrompter().sound(Beep::Exclamation);
     MessageRequest question;
     question.baseId = kSaveChanges;
-    question.text = strings::Format(Tx(kSaveChanges), {windowTitle()});
+    question.text = strings::format(tx(kSaveChanges), {windowTitle()});
     question.icon = MsgIcon::Warning;
     question.buttons = {MsgButton::Yes, MsgButton::No, MsgButton::Cancel};
-    const MsgButton answer = ThePrompter().Show(question);
-    return answer == MsgButton::No || (answer == MsgButton::Yes && Dateispeichern());
+    const MsgButton answer = thePrompter().show(question);
+    return answer == MsgButton::No || (answer == MsgButton::Yes && save());
 }
 
 void DocumentWindow::closeEvent(QCloseEvent* event) {
-    if (!CloseQuery()) {
+    if (!closeQuery()) {
         event->ignore();
         return;
     }
     event->accept();
-    if (MainWindow* main = MainWindow::Instance())
-        main->DocumentClosing(this);
+    if (MainWindow* main = MainWindow::instance())
+        main->documentClosing(this);
 }
 
 // ---- the topic list: keys, the right button and drag and drop ----
 
-int DocumentWindow::EntryAt(const QPoint& position) const {
+int DocumentWindow::entryAt(const QPoint& position) const {
     const QModelIndex index = topicBox_->indexAt(position);
     return index.isValid() ? index.row() + 1 : 0;
 }
@@ -676,9 +678,9 @@ bool DocumentWindow::eventFilter(QObject* watched, QEvent* event) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Insert || key == Qt::Key_Delete) {
             if (key == Qt::Key_Insert)
-                Topiceinfgen1Click();
+                insertTopic();
             else
-                Topiclschen1Click();
+                deleteTopic();
             topicBox_->setFocus();
             return true;
         }
@@ -687,50 +689,50 @@ bool DocumentWindow::eventFilter(QObject* watched, QEvent* event) {
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-        ListMouseDown(static_cast<QMouseEvent*>(event));
+        listMouseDown(static_cast<QMouseEvent*>(event));
         return static_cast<QMouseEvent*>(event)->button() == Qt::RightButton;
     case QEvent::MouseMove:
-        return ListMouseMove(static_cast<QMouseEvent*>(event));
+        return listMouseMove(static_cast<QMouseEvent*>(event));
     case QEvent::MouseButtonRelease:
         dragEntry_ = 0;
         return false;
     case QEvent::DragEnter:
     case QEvent::DragMove:
-        ListDragEvent(static_cast<QDropEvent*>(event), false);
+        listDragEvent(static_cast<QDropEvent*>(event), false);
         return true;
     case QEvent::DragLeave:
-        RestoreSelectionAfterDrag();
+        restoreSelectionAfterDrag();
         return true;
     case QEvent::Drop:
-        ListDragEvent(static_cast<QDropEvent*>(event), true);
+        listDragEvent(static_cast<QDropEvent*>(event), true);
         return true;
     default:
         return QWidget::eventFilter(watched, event);
     }
 }
 
-void DocumentWindow::ListMouseDown(QMouseEvent* event) {
+void DocumentWindow::listMouseDown(QMouseEvent* event) {
     topicBox_->setFocus();
-    const int entry = EntryAt(event->position().toPoint());
+    const int entry = entryAt(event->position().toPoint());
     if (event->button() == Qt::RightButton) {
-        ListContextMenu(event->position().toPoint());
+        listContextMenu(event->position().toPoint());
         return;
     }
     dragEntry_ =
-        event->button() == Qt::LeftButton && entry > 0 && !table_.IsPseudoTopic(entry) ? entry : 0;
+        event->button() == Qt::LeftButton && entry > 0 && !table_.isPseudoTopic(entry) ? entry : 0;
     dragStart_ = event->position().toPoint();
 }
 
-void DocumentWindow::ListContextMenu(const QPoint& position) {
-    const int entry = EntryAt(position);
+void DocumentWindow::listContextMenu(const QPoint& position) {
+    const int entry = entryAt(position);
     if (entry == 0)
         return;
-    FormActivate();
-    const bool topic = !table_.IsPseudoTopic(entry);
+    enableInsertCopy();
+    const bool topic = !table_.isPseudoTopic(entry);
     menus_->listInsert->setEnabled(topic);
     menus_->listDelete->setEnabled(topic);
     menus_->listCopy->setEnabled(topic);
-    SelectEntry(entry);
+    selectEntry(entry);
     menuRunner(*menus_->list, topicBox_->viewport()->mapToGlobal(position));
 }
 
@@ -739,7 +741,7 @@ static QPointer<DocumentWindow> listUnderDrag;
 
 // True while a left press on a topic may become a drag: the list must not follow the mouse
 // with its selection then, or it would leave the dragged topic.
-bool DocumentWindow::ListMouseMove(QMouseEvent* event) {
+bool DocumentWindow::listMouseMove(QMouseEvent* event) {
     if (dragEntry_ == 0 || !(event->buttons() & Qt::LeftButton))
         return false;
     if ((event->position().toPoint() - dragStart_).manhattanLength() <
@@ -750,22 +752,24 @@ bool DocumentWindow::ListMouseMove(QMouseEvent* event) {
     dragSource_ = sourceEntry;
     const QPointer<DocumentWindow> self(this);
     auto* drag = new QDrag(this);
-    drag->setMimeData(DragData());
+    drag->setMimeData(dragData());
     const Qt::DropAction result = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
     if (self) {
         dragSource_ = 0;
-        EndDrag(sourceEntry, result != Qt::IgnoreAction);
+        endDrag(sourceEntry, result != Qt::IgnoreAction);
     }
     return true;
 }
 
 // The dragging window, when the drag carries a topic of a document window that still exists.
-static DocumentWindow* DragSourceOf(const QMimeData* mime) {
+static DocumentWindow* dragSourceOf(const QMimeData* mime) {
     if (!mime->hasFormat(QString::fromLatin1(DocumentWindow::kTopicMimeType)))
         return nullptr;
-    const quintptr address = mime->data(QString::fromLatin1(DocumentWindow::kTopicMimeType)).toULongLong();
-    MainWindow* main = MainWindow::Instance();
-    const QList<DocumentWindow*> documents = main ? main->DocumentWindows() : QList<DocumentWindow*>();
+    const quintptr address =
+        mime->data(QString::fromLatin1(DocumentWindow::kTopicMimeType)).toULongLong();
+    MainWindow* main = MainWindow::instance();
+    const QList<DocumentWindow*> documents =
+        main ? main->documentWindows() : QList<DocumentWindow*>();
     for (DocumentWindow* document : documents) {
         if (reinterpret_cast<quintptr>(document) == address)
             return document;
@@ -773,24 +777,24 @@ static DocumentWindow* DragSourceOf(const QMimeData* mime) {
     return nullptr;
 }
 
-void DocumentWindow::ListDragEvent(QDropEvent* event, bool drop) {
-    DocumentWindow* source = DragSourceOf(event->mimeData());
+void DocumentWindow::listDragEvent(QDropEvent* event, bool drop) {
+    DocumentWindow* source = dragSourceOf(event->mimeData());
     if (source == nullptr) {
         event->ignore();
         return;
     }
     if (listUnderDrag != this) {
         if (listUnderDrag)
-            listUnderDrag->RestoreSelectionAfterDrag();
+            listUnderDrag->restoreSelectionAfterDrag();
         listUnderDrag = this;
-        selectionBeforeDrag_ = SelectedEntry();
+        selectionBeforeDrag_ = selectedEntry();
     }
-    const int entry = EntryAt(event->position().toPoint());
-    DragOverEntry(entry);
+    const int entry = entryAt(event->position().toPoint());
+    dragOverEntry(entry);
     if (entry == 0) {
         event->ignore();
         if (drop)
-            RestoreSelectionAfterDrag();
+            restoreSelectionAfterDrag();
         return;
     }
     event->setDropAction(Qt::MoveAction);
@@ -805,59 +809,60 @@ void DocumentWindow::ListDragEvent(QDropEvent* event, bool drop) {
     QPointer<DocumentWindow> from(source);
     QTimer::singleShot(0, this, [target, from, sourceEntry, entry, globalPos] {
         if (target && from)
-            target->DropFrom(from, sourceEntry, entry, globalPos);
+            target->dropFrom(from, sourceEntry, entry, globalPos);
     });
 }
 
-void DocumentWindow::RestoreSelectionAfterDrag() {
+void DocumentWindow::restoreSelectionAfterDrag() {
     if (listUnderDrag != this)
         return;
     listUnderDrag = nullptr;
-    SelectEntry(table_.IsEntry(selectionBeforeDrag_) ? selectionBeforeDrag_ : 1);
+    selectEntry(table_.isEntry(selectionBeforeDrag_) ? selectionBeforeDrag_ : 1);
 }
 
-QMimeData* DocumentWindow::DragData() {
+QMimeData* DocumentWindow::dragData() {
     auto* mime = new QMimeData;
     mime->setData(QString::fromLatin1(kTopicMimeType),
                   QByteArray::number(reinterpret_cast<quintptr>(this)));
     return mime;
 }
 
-void DocumentWindow::DragOverEntry(int entry) {
-    SelectEntry(entry);
+void DocumentWindow::dragOverEntry(int entry) {
+    selectEntry(entry);
 }
 
-bool DocumentWindow::DropFrom(DocumentWindow* source, int sourceEntry, int targetEntry, const QPoint& globalPos) {
+bool DocumentWindow::dropFrom(DocumentWindow* source, int sourceEntry, int targetEntry,
+                              const QPoint& globalPos) {
     if (source == this && targetEntry == sourceEntry)
         return false;
     Menus& m = *menus_;
     m.dropMove->setEnabled(
-        TopicTable::MoveChangesOrder(source->table_, sourceEntry, table_, targetEntry));
+        TopicTable::moveChangesOrder(source->table_, sourceEntry, table_, targetEntry));
     QAction* chosen = menuRunner(*m.drop, globalPos);
     if (chosen == m.dropCopy || chosen == m.dropMove) {
         const DragMode mode = chosen == m.dropMove ? DragMode::Move : DragMode::Copy;
         if (const quint16 refused =
-                TopicTable::MoveTopic(source->table_, sourceEntry, table_, targetEntry, mode)) {
-            ShowMsg(refused, 'i');
+                TopicTable::moveTopic(source->table_, sourceEntry, table_, targetEntry, mode)) {
+            showMsg(refused, 'i');
         } else {
             if (source != this) {
-                source->RefreshTopicList(source->table_.Selection);
-                source->SetModified(source->table_.Modified);
+                source->refreshTopicList(source->table_.selection);
+                source->setModified(source->table_.modified);
             }
-            RefreshTopicList(table_.Selection);
-            SetModified(true);
+            refreshTopicList(table_.selection);
+            setModified(true);
         }
     } else {
-        SelectEntry(targetEntry);
-        source->SelectEntry(sourceEntry);
+        selectEntry(targetEntry);
+        source->selectEntry(sourceEntry);
     }
-    ShowTopic();
+    showTopic();
     return true;
 }
 
-void DocumentWindow::EndDrag(int sourceEntry, bool accepted) {
+void DocumentWindow::endDrag(int sourceEntry, bool accepted) {
     if (listUnderDrag)
-        listUnderDrag->RestoreSelectionAfterDrag();
+        listUnderDrag->restoreSelectionAfterDrag();
     if (!accepted)
-        SelectEntry(sourceEntry);
+        selectEntry(sourceEntry);
 }

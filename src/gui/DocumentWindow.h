@@ -1,7 +1,7 @@
 #pragma once
 
-#include "gui/Localizer.h"
 #include "core/TopicTable.h"
+#include "gui/Localizer.h"
 
 #include <QWidget>
 
@@ -24,38 +24,38 @@ class DocumentWindow : public QWidget, public DocumentLanguageInfo {
     explicit DocumentWindow(QWidget* parent = nullptr);
     ~DocumentWindow() override;
 
-    TopicTable& Table() { return table_; }
-    const TopicTable& Table() const { return table_; }
+    TopicTable& table() { return table_; }
+    const TopicTable& table() const { return table_; }
 
     // Operations other windows call.
-    bool LoadFromFile(const QString& name);
-    bool SaveToFile(const QString& name);
-    bool Dateispeichern(); // Save; without a file name it goes on to Save as
-    bool Speichernunter(); // Save as
+    bool loadFromFile(const QString& name);
+    bool saveToFile(const QString& name);
+    bool save();   // Save; without a file name it goes on to Save as
+    bool saveAs(); // Save as
     // Whether the window may close: a modified document asks whether to save it first.
-    bool CloseQuery();
-    void Datenbernehmen1Click(); // commit the data box (F5)
-    void Topiceinfgen1Click();   // insert an empty topic (F4)
-    void Topiclschen1Click();    // delete the selected topic (F8)
-    void Topickopieren1Click();  // copy the selected topic
-    void Kopieeinfgen1Click();   // insert the copy
-    void ShowTopic();
-    void SetModified(bool modified);
-    void ArrangeBoxes(bool reversed);
-    void SetBoxColours(int textIndex, int backgroundIndex);
-    void SelectEntry(int entry); // selects a list entry without showing it
-    int SelectedEntry() const;
+    bool closeQuery();
+    void commitTopic();     // commit the data box (F5)
+    void insertTopic();     // insert an empty topic (F4)
+    void deleteTopic();     // delete the selected topic (F8)
+    void copyTopic();       // copy the selected topic
+    void insertTopicCopy(); // insert the copy
+    void showTopic();
+    void setModified(bool modified);
+    void arrangeBoxes(bool reversed);
+    void setBoxColours(int textIndex, int backgroundIndex);
+    void selectEntry(int entry); // selects a list entry without showing it
+    int selectedEntry() const;
     // Called when the window becomes active: enables the insert-copy items once a copy exists.
-    void FormActivate();
+    void enableInsertCopy();
 
     // The window's Edit menu, shown in the main window's menu bar while it is active.
-    QMenu* EditMenu() const { return editMenu_; }
-    QPlainTextEdit* DataBox() const { return dataBox_; }
-    QListWidget* TopicBox() const { return topicBox_; }
-    QString Caption() const { return windowTitle(); }
+    QMenu* editMenu() const { return editMenu_; }
+    QPlainTextEdit* dataBox() const { return dataBox_; }
+    QListWidget* topicBox() const { return topicBox_; }
+    QString caption() const { return windowTitle(); }
 
-    QLabel* Panel(const char* name) const;
-    void RowClick(int topicLine); // the title row, 1 to 7
+    QLabel* panel(const char* name) const;
+    void setTitleRow(int topicLine); // the title row, 1 to 7
 
     // Drag and drop of topics between lists, by entry. A drop opens the drop menu of the
     // target window; the choice is made there.
@@ -63,19 +63,20 @@ class DocumentWindow : public QWidget, public DocumentLanguageInfo {
     // What a drag from this list carries: which window it comes from; the entry is the one a
     // left press armed.
     static constexpr char kTopicMimeType[] = "application/x-ombrel-topic";
-    QMimeData* DragData();
-    void DragOverEntry(int entry); // 0: over no entry
-    bool DropFrom(DocumentWindow* source, int sourceEntry, int targetEntry, const QPoint& globalPos);
-    void EndDrag(int sourceEntry, bool accepted);
+    QMimeData* dragData();
+    void dragOverEntry(int entry); // 0: over no entry
+    bool dropFrom(DocumentWindow* source, int sourceEntry, int targetEntry,
+                  const QPoint& globalPos);
+    void endDrag(int sourceEntry, bool accepted);
     // A list a drag passed over, or was refused on, selects again what it selected before.
-    void RestoreSelectionAfterDrag();
+    void restoreSelectionAfterDrag();
     // How menus opened by the window are run; tests replace it to choose without a popup.
     using MenuRunner = std::function<QAction*(QMenu& menu, const QPoint& globalPos)>;
-    static void SetMenuRunner(MenuRunner runner);
+    static void setMenuRunner(MenuRunner runner);
 
     // DocumentLanguageInfo
-    bool HasFile() const override;
-    bool PseudoTopicSelected() const override;
+    bool hasFile() const override;
+    bool pseudoTopicSelected() const override;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -84,23 +85,23 @@ class DocumentWindow : public QWidget, public DocumentLanguageInfo {
   private:
     struct Menus;
 
-    void CreateBoxes();
-    void CreateMenus();
-    void ApplyBoxFont();
-    void ReadTopicLineSetting();
-    void RefreshTopicList(int selectEntry);
-    void UpdateRowCounters();
-    void UpdateTopicPosition();
-    void UpdateIcon();
-    void SetStatus(quint16 textId);
-    bool EncodeDataBox(QList<QByteArray>& lines);
-    bool RefuseWhenFull();
-    void ChangedAt(int entry); // list rebuilt, entry selected and shown, document modified
-    void ListMouseDown(QMouseEvent* event);
-    bool ListMouseMove(QMouseEvent* event);
-    void ListContextMenu(const QPoint& position);
-    void ListDragEvent(QDropEvent* event, bool drop);
-    int EntryAt(const QPoint& position) const; // 0 below the last entry
+    void createBoxes();
+    void createMenus();
+    void applyBoxFont();
+    void readTopicLineSetting();
+    void refreshTopicList(int selectEntry);
+    void updateRowCounters();
+    void updateTopicPosition();
+    void updateIcon();
+    void setStatus(quint16 textId);
+    bool encodeDataBox(QList<QByteArray>& lines);
+    bool refuseWhenFull();
+    void changedAt(int entry); // list rebuilt, entry selected and shown, document modified
+    void listMouseDown(QMouseEvent* event);
+    bool listMouseMove(QMouseEvent* event);
+    void listContextMenu(const QPoint& position);
+    void listDragEvent(QDropEvent* event, bool drop);
+    int entryAt(const QPoint& position) const; // 0 below the last entry
 
     TopicTable table_;
     QPlainTextEdit* dataBox_ = nullptr;
@@ -109,8 +110,8 @@ class DocumentWindow : public QWidget, public DocumentLanguageInfo {
     QWidget* listSide_ = nullptr;
     QMenu* editMenu_ = nullptr;
     std::unique_ptr<Menus> menus_;
-    int dragEntry_ = 0;  // the entry a left press armed for a drag
-    int dragSource_ = 0; // the entry being dragged from this list, while its drag runs
+    int dragEntry_ = 0;           // the entry a left press armed for a drag
+    int dragSource_ = 0;          // the entry being dragged from this list, while its drag runs
     int selectionBeforeDrag_ = 0; // this list's selection when a drag came over it
     QPoint dragStart_;
 };

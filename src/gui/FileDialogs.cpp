@@ -7,12 +7,12 @@ namespace {
 
 class QtFileDialogs : public FileDialogs {
   public:
-    QString OpenFileName(QWidget* parent, const QString& title, const QString& directory,
+    QString openFileName(QWidget* parent, const QString& title, const QString& directory,
                          const QString& filter) override {
         return QFileDialog::getOpenFileName(parent, title, directory, filter);
     }
 
-    QString SaveFileName(QWidget* parent, const QString& title, const QString& directory,
+    QString saveFileName(QWidget* parent, const QString& title, const QString& directory,
                          const QString& fileName, const QString& filter) override {
         return QFileDialog::getSaveFileName(parent, title, QDir(directory).filePath(fileName),
                                             filter, nullptr, QFileDialog::DontConfirmOverwrite);
@@ -24,11 +24,11 @@ FileDialogs* installedDialogs = nullptr;
 
 } // namespace
 
-FileDialogs& TheFileDialogs() {
+FileDialogs& theFileDialogs() {
     return installedDialogs ? *installedDialogs : defaultDialogs;
 }
 
-FileDialogs* SetFileDialogs(FileDialogs* dialogs) {
+FileDialogs* setFileDialogs(FileDialogs* dialogs) {
     FileDialogs* previous = installedDialogs;
     installedDialogs = dialogs;
     return previous;

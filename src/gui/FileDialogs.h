@@ -9,18 +9,18 @@ class QWidget;
 class FileDialogs {
   public:
     virtual ~FileDialogs() = default;
-    virtual QString OpenFileName(QWidget* parent, const QString& title, const QString& directory,
+    virtual QString openFileName(QWidget* parent, const QString& title, const QString& directory,
                                  const QString& filter) = 0;
     // No overwrite question: a database file is simply written.
-    virtual QString SaveFileName(QWidget* parent, const QString& title, const QString& directory,
+    virtual QString saveFileName(QWidget* parent, const QString& title, const QString& directory,
                                  const QString& fileName, const QString& filter) = 0;
 };
 
-FileDialogs& TheFileDialogs();
+FileDialogs& theFileDialogs();
 // Installs dialogs (not owned) and returns the previous ones; nullptr restores the default.
-FileDialogs* SetFileDialogs(FileDialogs* dialogs);
+FileDialogs* setFileDialogs(FileDialogs* dialogs);
 
 // The one filter of the open and save dialogs, in either language.
-inline QString AllFilesFilter() {
+inline QString allFilesFilter() {
     return QStringLiteral("Alle Dateien (*)");
 }

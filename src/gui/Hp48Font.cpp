@@ -6,15 +6,15 @@
 
 namespace hp48font {
 
-void Ensure() {
+void ensure() {
     static bool tried = false;
     if (tried || QFontDatabase::families().contains(kFamily))
         return;
     tried = true;
-    QFontDatabase::addApplicationFont(Glob().ProgDir + QStringLiteral("HP48.TTF"));
+    QFontDatabase::addApplicationFont(glob().progDir + QStringLiteral("HP48.TTF"));
 }
 
-QFont Font(int pixels) {
+QFont font(int pixels) {
     QFont font(kFamily);
     font.setPixelSize(pixels);
     font.setStyleHint(QFont::Monospace);

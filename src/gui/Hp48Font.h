@@ -10,9 +10,9 @@ inline const QString kFamily = QStringLiteral("HP48");
 
 // Loads the font beside the program (ProgDir/HP48.TTF) once, when the desktop does not know
 // the family yet.
-void Ensure();
+void ensure();
 
 // Family HP48 at the given pixel height; glyphs it lacks come from the monospace font.
-QFont Font(int pixels);
+QFont font(int pixels);
 
 } // namespace hp48font

@@ -9,7 +9,7 @@ class QWidget;
 inline constexpr char kTagProperty[] = "tag";
 
 // Names a control as its window's layout names it and gives it the base id of its texts.
-template <typename Control> Control* Tagged(Control* control, const char* name, quint16 tag) {
+template <typename Control> Control* tagged(Control* control, const char* name, quint16 tag) {
     control->setObjectName(QString::fromLatin1(name));
     control->setProperty(kTagProperty, tag);
     return control;
@@ -20,14 +20,14 @@ template <typename Control> Control* Tagged(Control* control, const char* name, 
 class DocumentLanguageInfo {
   public:
     virtual ~DocumentLanguageInfo() = default;
-    virtual bool HasFile() const = 0;
-    virtual bool PseudoTopicSelected() const = 0;
+    virtual bool hasFile() const = 0;
+    virtual bool pseudoTopicSelected() const = 0;
 };
 
 // Top-level windows register themselves when they are made, so they are relabelled in the
 // order they were made.
-void RegisterWindow(QWidget* window);
+void registerWindow(QWidget* window);
 
 // Reads the language from the settings file and puts the texts of that language into every
 // registered window (and any other top-level window), then sets the "<New>" position prefix.
-void ApplyLanguage();
+void applyLanguage();

@@ -1,21 +1,21 @@
 #include "gui/MainWindow.h"
 
-#include "gui/Localizer.h"
 #include "gui/ChildSignals.h"
+#include "gui/DocumentWindow.h"
 #include "gui/FileDialogs.h"
-#include "gui/dialogs/HelpWindow.h"
+#include "gui/Localizer.h"
 #include "gui/ScreenPlacement.h"
-#include "platform/Settings.h"
-#include "gui/dialogs/TransferDialog.h"
+#include "gui/dialogs/AboutDialog.h"
 #include "gui/dialogs/CharacterTable.h"
 #include "gui/dialogs/FindDialog.h"
-#include "platform/Preferences.h"
-#include "gui/DocumentWindow.h"
-#include "gui/dialogs/TransferParametersDialog.h"
-#include "gui/dialogs/SettingsDialog.h"
+#include "gui/dialogs/HelpWindow.h"
 #include "gui/dialogs/ScanDialog.h"
+#include "gui/dialogs/SettingsDialog.h"
 #include "gui/dialogs/SortDialog.h"
-#include "gui/dialogs/AboutDialog.h"
+#include "gui/dialogs/TransferDialog.h"
+#include "gui/dialogs/TransferParametersDialog.h"
+#include "platform/Preferences.h"
+#include "platform/Settings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -73,19 +73,19 @@ enum class WindowStateSetting { Normal = 0, Minimised = 1, Maximised = 2 };
 
 MainWindow* theMainWindow = nullptr;
 
-QAction* MakeAction(QObject* parent, const char* name, quint16 tag, const QKeySequence& key = {}) {
-    auto* action = Tagged(new QAction(parent), name, tag);
+QAction* makeAction(QObject* parent, const char* name, quint16 tag, const QKeySequence& key = {}) {
+    auto* action = tagged(new QAction(parent), name, tag);
     action->setShortcut(key);
     return action;
 }
 
-QMdiSubWindow* SubWindowOf(const DocumentWindow* document) {
+QMdiSubWindow* subWindowOf(const DocumentWindow* document) {
     return qobject_cast<QMdiSubWindow*>(document->parentWidget());
 }
 
 // Removes every item after the first `keep` ones; the removed items go once their handlers
 // have returned, since one of them may be the item that was just clicked.
-void TruncateMenu(QMenu* menu, int keep) {
+void truncateMenu(QMenu* menu, int keep) {
     const QList<QAction*> items = menu->actions();
     for (qsizetype i = keep; i < items.size(); ++i) {
         menu->removeAction(items[i]);
@@ -93,13 +93,13 @@ void TruncateMenu(QMenu* menu, int keep) {
     }
 }
 
-QString EscapeAmpersands(QString text) {
+QString escapeAmpersands(QString text) {
     return text.replace(u'&', QStringLiteral("&&"));
 }
 
 // The preferred directory must exist and take a new file. The probe is a file of a name of
 // its own, so that no file the user keeps there is touched.
-bool IsWritableDirectory(const QString& path) {
+bool isWritableDirectory(const QString& path) {
     if (!QFileInfo(path).isDir())
         return false;
     QTemporaryFile probe(QDir(path).filePath(QStringLiteral("~ombrel-XXXXXX.tmp")));
@@ -110,7 +110,7 @@ bool IsWritableDirectory(const QString& path) {
     return probe.remove();
 }
 
-QSize ScreenSize() {
+QSize screenSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->size() : QSize();
 }
@@ -165,15 +165,16 @@ struct MainWindow::Actions {
     QAction* helpButton = nullptr;
 };
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), actions_(std::make_unique<Actions>()) {
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent), actions_(std::make_unique<Actions>()) {
     theMainWindow = this;
     setObjectName(QStringLiteral("MainProg"));
     setWindowTitle(QString::fromLatin1(settings::kProgramName));
     setWindowIcon(QIcon(QStringLiteral(":/images/ombrel.png")));
     setContextMenuPolicy(Qt::NoContextMenu); // no menu to hide the tool bar
-    Glob().FindDone = false;
-    Glob().DefaultsRestored = false;
-    Glob().CopyBufferFilled = false;
+    glob().findDone = false;
+    glob().defaultsRestored = false;
+    glob().copyBufferFilled = false;
 
     workspace_ = new QMdiArea(this);
     workspace_->setObjectName(QStringLiteral("Workspace"));
@@ -183,82 +184,82 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), actions_(std::mak
     // to its frame in the workspace.
     qApp->installEventFilter(this);
 
-    CreateActions();
-    CreateMenus();
-    CreateToolBar();
-    CreateStatusBar();
-    ConnectActions();
-    EnableDocumentCommands(false);
-    SetCommandEnabled(actions_->repeat, false);
-    ReadSettings();
-    FormResize();
-    PaintBackground();
-    RegisterWindow(this);
+    createActions();
+    createMenus();
+    createToolBar();
+    createStatusBar();
+    connectActions();
+    enableDocumentCommands(false);
+    setCommandEnabled(actions_->repeat, false);
+    readSettings();
+    updateMinimumWidth();
+    paintBackground();
+    registerWindow(this);
 }
 
 MainWindow::~MainWindow() {
-    DisconnectChildSignals(this);
+    disconnectChildSignals(this);
     qApp->removeEventFilter(this);
     if (theMainWindow == this)
         theMainWindow = nullptr;
 }
 
-MainWindow* MainWindow::Instance() {
+MainWindow* MainWindow::instance() {
     return theMainWindow;
 }
 
-void MainWindow::CreateActions() {
+void MainWindow::createActions() {
     Actions& a = *actions_;
-    a.newFile = MakeAction(this, "NeueDatei1", 2105);
-    a.open = MakeAction(this, "Dateiffnen1", 2110, Qt::Key_F3);
-    a.close = MakeAction(this, "Schliesen1", 2115);
-    a.closeAll = MakeAction(this, "Alleschlieen1", 2120);
-    a.save = MakeAction(this, "Dateispeichern1", 2125, Qt::Key_F2);
-    a.saveAs = MakeAction(this, "Speichernunter1", 2130);
-    a.saveAll = MakeAction(this, "Allesspeichern1", 2135);
-    a.quit = MakeAction(this, "Beenden1", 2140);
+    a.newFile = makeAction(this, "NeueDatei1", 2105);
+    a.open = makeAction(this, "Dateiffnen1", 2110, Qt::Key_F3);
+    a.close = makeAction(this, "Schliesen1", 2115);
+    a.closeAll = makeAction(this, "Alleschlieen1", 2120);
+    a.save = makeAction(this, "Dateispeichern1", 2125, Qt::Key_F2);
+    a.saveAs = makeAction(this, "Speichernunter1", 2130);
+    a.saveAll = makeAction(this, "Allesspeichern1", 2135);
+    a.quit = makeAction(this, "Beenden1", 2140);
 
-    a.editPlaceholders = {MakeAction(this, "Datenbernehmen1", 2150, Qt::Key_F5),
-                          MakeAction(this, "Datenlschen1", 2155),
-                          MakeAction(this, "Datenkopieren1", 2160, Qt::CTRL | Qt::Key_Insert),
-                          MakeAction(this, "Dateneinfgen1", 2165, Qt::SHIFT | Qt::Key_Insert),
+    a.editPlaceholders = {makeAction(this, "Datenbernehmen1", 2150, Qt::Key_F5),
+                          makeAction(this, "Datenlschen1", 2155),
+                          makeAction(this, "Datenkopieren1", 2160, Qt::CTRL | Qt::Key_Insert),
+                          makeAction(this, "Dateneinfgen1", 2165, Qt::SHIFT | Qt::Key_Insert),
                           nullptr,
-                          MakeAction(this, "Topiceinfgen1", 2170, Qt::Key_F4),
-                          MakeAction(this, "Topiclschen1", 2175, Qt::Key_F8),
-                          MakeAction(this, "Topickopieren1", 2180),
-                          MakeAction(this, "Kopieeinfgen1", 2185),
-                          MakeAction(this, "Sortieren1", 2190)};
+                          makeAction(this, "Topiceinfgen1", 2170, Qt::Key_F4),
+                          makeAction(this, "Topiclschen1", 2175, Qt::Key_F8),
+                          makeAction(this, "Topickopieren1", 2180),
+                          makeAction(this, "Kopieeinfgen1", 2185),
+                          makeAction(this, "Sortieren1", 2190)};
 
-    a.find = MakeAction(this, "Suchen2", 2200, Qt::Key_F7);
-    a.repeat = MakeAction(this, "Wiederholen1", 2205, Qt::CTRL | Qt::Key_F7);
-    a.scanner = MakeAction(this, "Scanner1", 2210);
-    a.send = MakeAction(this, "Senden1", 2220);
-    a.receive = MakeAction(this, "Empfangen1", 2225);
-    a.transferTarvo = MakeAction(this, "Tarvokopieren1", 2285);
-    a.charTab = MakeAction(this, "Zeichentabelle1", 2235, Qt::Key_F6);
+    a.find = makeAction(this, "Suchen2", 2200, Qt::Key_F7);
+    a.repeat = makeAction(this, "Wiederholen1", 2205, Qt::CTRL | Qt::Key_F7);
+    a.scanner = makeAction(this, "Scanner1", 2210);
+    a.send = makeAction(this, "Senden1", 2220);
+    a.receive = makeAction(this, "Empfangen1", 2225);
+    a.transferTarvo = makeAction(this, "Tarvokopieren1", 2285);
+    a.charTab = makeAction(this, "Zeichentabelle1", 2235, Qt::Key_F6);
     a.charTab->setCheckable(true);
-    a.settings = MakeAction(this, "Einstellungen1", 2240);
-    a.tile = MakeAction(this, "Nebeneinander1", 2250);
-    a.cascade = MakeAction(this, "berlappend1", 2255);
-    a.arrangeIcons = MakeAction(this, "Symboleanordnen1", 2260);
-    a.minimizeAll = MakeAction(this, "Alleminimieren1", 2290);
-    a.showAll = MakeAction(this, "Alledarstellen1", 2295);
-    a.helpTopics = MakeAction(this, "Index1", 2270, Qt::Key_F1);
-    a.helpOnHelp = MakeAction(this, "Hilfebenutzen1", 2275);
-    a.about = MakeAction(this, "ber1", 2280);
+    a.settings = makeAction(this, "Einstellungen1", 2240);
+    a.tile = makeAction(this, "Nebeneinander1", 2250);
+    a.cascade = makeAction(this, "berlappend1", 2255);
+    a.arrangeIcons = makeAction(this, "Symboleanordnen1", 2260);
+    a.minimizeAll = makeAction(this, "Alleminimieren1", 2290);
+    a.showAll = makeAction(this, "Alledarstellen1", 2295);
+    a.helpTopics = makeAction(this, "Index1", 2270, Qt::Key_F1);
+    a.helpOnHelp = makeAction(this, "Hilfebenutzen1", 2275);
+    a.about = makeAction(this, "ber1", 2280);
 
-    a.newButton = MakeAction(this, "NewButton", 500);
-    a.openButton = MakeAction(this, "OpenButton", 505);
-    a.saveButton = MakeAction(this, "SaveButton", 510);
-    a.f5Button = MakeAction(this, "F5Button", 515);
-    a.insertButton = MakeAction(this, "InsertButton", 520);
-    a.deleteButton = MakeAction(this, "DeleteButton", 525);
-    a.findButton = MakeAction(this, "FindButton", 530);
-    a.charTabButton = MakeAction(this, "CharTabButton", 535);
+    a.newButton = makeAction(this, "NewButton", 500);
+    a.openButton = makeAction(this, "OpenButton", 505);
+    a.saveButton = makeAction(this, "SaveButton", 510);
+    a.f5Button = makeAction(this, "F5Button", 515);
+    a.insertButton = makeAction(this, "InsertButton", 520);
+    a.deleteButton = makeAction(this, "DeleteButton", 525);
+    a.findButton = makeAction(this, "FindButton", 530);
+    a.charTabButton = makeAction(this, "CharTabButton", 535);
     a.charTabButton->setCheckable(true);
-    a.toHpButton = MakeAction(this, "ToHPButton", 540);
-    a.toPcButton = MakeAction(this, "ToPCButton", 545);
-    a.helpButton = MakeAction(this, "HelpButton", 550);
+    a.toHpButton = makeAction(this, "ToHPButton", 540);
+    a.toPcButton = makeAction(this, "ToPCButton", 545);
+    a.helpButton = makeAction(this, "HelpButton", 550);
 
     for (QAction* placeholder : a.editPlaceholders) {
         if (placeholder)
@@ -268,79 +269,79 @@ void MainWindow::CreateActions() {
     for (QAction* action : {a.newFile, a.open, a.quit, a.scanner, a.receive, a.transferTarvo,
                             a.charTab, a.settings, a.helpTopics, a.helpOnHelp, a.about, a.newButton,
                             a.openButton, a.charTabButton, a.toPcButton, a.helpButton})
-        SetCommandEnabled(action, true);
+        setCommandEnabled(action, true);
 }
 
-void MainWindow::ConnectActions() {
+void MainWindow::connectActions() {
     const Actions& a = *actions_;
     for (QAction* action : {a.newFile, a.newButton})
-        connect(action, &QAction::triggered, this, [this] { NeueDatei1Click(); });
+        connect(action, &QAction::triggered, this, [this] { newDocument(); });
     for (QAction* action : {a.open, a.openButton})
-        connect(action, &QAction::triggered, this, &MainWindow::Dateiffnen1Click);
+        connect(action, &QAction::triggered, this, &MainWindow::openFile);
     for (QAction* action : {a.save, a.saveButton})
-        connect(action, &QAction::triggered, this, &MainWindow::Dateispeichern1Click);
-    connect(a.close, &QAction::triggered, this, &MainWindow::Schliesen1Click);
-    connect(a.closeAll, &QAction::triggered, this, &MainWindow::Alleschlieen1Click);
-    connect(a.saveAs, &QAction::triggered, this, &MainWindow::Speichernunter1Click);
-    connect(a.saveAll, &QAction::triggered, this, &MainWindow::Allesspeichern1Click);
+        connect(action, &QAction::triggered, this, &MainWindow::saveActive);
+    connect(a.close, &QAction::triggered, this, &MainWindow::closeActiveDocument);
+    connect(a.closeAll, &QAction::triggered, this, &MainWindow::closeAll);
+    connect(a.saveAs, &QAction::triggered, this, &MainWindow::saveActiveAs);
+    connect(a.saveAll, &QAction::triggered, this, &MainWindow::saveAll);
     connect(a.quit, &QAction::triggered, this, &QWidget::close);
-    connect(a.f5Button, &QAction::triggered, this, &MainWindow::F5ButtonClick);
-    connect(a.insertButton, &QAction::triggered, this, &MainWindow::InsertButtonClick);
-    connect(a.deleteButton, &QAction::triggered, this, &MainWindow::DeleteButtonClick);
-    connect(a.scanner, &QAction::triggered, this, &MainWindow::Detektiv1Click);
+    connect(a.f5Button, &QAction::triggered, this, &MainWindow::commitActiveTopic);
+    connect(a.insertButton, &QAction::triggered, this, &MainWindow::insertTopicInActive);
+    connect(a.deleteButton, &QAction::triggered, this, &MainWindow::deleteTopicInActive);
+    connect(a.scanner, &QAction::triggered, this, &MainWindow::openScanner);
     for (QAction* action : {a.find, a.findButton})
-        connect(action, &QAction::triggered, this, &MainWindow::Suchen2Click);
-    connect(a.repeat, &QAction::triggered, this, &MainWindow::Wiederholen1Click);
+        connect(action, &QAction::triggered, this, &MainWindow::findText);
+    connect(a.repeat, &QAction::triggered, this, &MainWindow::repeatFind);
     for (QAction* action : {a.charTab, a.charTabButton})
-        connect(action, &QAction::triggered, this, &MainWindow::CharTab1Click);
-    connect(a.settings, &QAction::triggered, this, &MainWindow::Optionen1Click);
+        connect(action, &QAction::triggered, this, &MainWindow::toggleCharacterTable);
+    connect(a.settings, &QAction::triggered, this, &MainWindow::openSettingsDialog);
     for (QAction* action : {a.helpTopics, a.helpButton})
-        connect(action, &QAction::triggered, this, [] { ShowHelp(help::kContents); });
-    connect(a.helpOnHelp, &QAction::triggered, this, [] { ShowHelp(help::kHelpOnHelp); });
-    connect(a.about, &QAction::triggered, this, &MainWindow::Uber1Click);
+        connect(action, &QAction::triggered, this, [] { showHelp(help::kContents); });
+    connect(a.helpOnHelp, &QAction::triggered, this, [] { showHelp(help::kHelpOnHelp); });
+    connect(a.about, &QAction::triggered, this, &MainWindow::showAbout);
     for (QAction* action : {a.send, a.toHpButton})
-        connect(action, &QAction::triggered, this, &MainWindow::Senden1Click);
+        connect(action, &QAction::triggered, this, &MainWindow::sendToCalculator);
     for (QAction* action : {a.receive, a.toPcButton})
-        connect(action, &QAction::triggered, this, &MainWindow::Empfangen1Click);
-    connect(a.transferTarvo, &QAction::triggered, this, &MainWindow::Tarvokopieren1Click);
-    connect(a.tile, &QAction::triggered, this, &MainWindow::Nebeneinander1Click);
+        connect(action, &QAction::triggered, this, &MainWindow::receiveFromCalculator);
+    connect(a.transferTarvo, &QAction::triggered, this, &MainWindow::sendTarvoLibrary);
+    connect(a.tile, &QAction::triggered, this, &MainWindow::tile);
     connect(a.cascade, &QAction::triggered, workspace_, &QMdiArea::cascadeSubWindows);
-    connect(a.arrangeIcons, &QAction::triggered, this, &MainWindow::Symboleanordnen1Click);
-    connect(a.minimizeAll, &QAction::triggered, this, &MainWindow::Alleminimieren1Click);
-    connect(a.showAll, &QAction::triggered, this, &MainWindow::Alledarstellen1Click);
-    connect(workspace_, &QMdiArea::subWindowActivated, this, &MainWindow::SubWindowActivated);
+    connect(a.arrangeIcons, &QAction::triggered, this, &MainWindow::arrangeIcons);
+    connect(a.minimizeAll, &QAction::triggered, this, &MainWindow::minimizeAll);
+    connect(a.showAll, &QAction::triggered, this, &MainWindow::showAll);
+    connect(workspace_, &QMdiArea::subWindowActivated, this, &MainWindow::documentActivated);
 }
 
-QMenu* MainWindow::AddMenu(const char* name, quint16 tag, const QList<QAction*>& items) {
-    QMenu* menu = Tagged(menuBar()->addMenu(QString()), name, tag);
+QMenu* MainWindow::addMenu(const char* name, quint16 tag, const QList<QAction*>& items) {
+    QMenu* menu = tagged(menuBar()->addMenu(QString()), name, tag);
     for (QAction* item : items) {
         if (item)
             menu->addAction(item);
         else
             menu->addSeparator();
     }
-    connect(menu, &QMenu::aboutToHide, this, &MainWindow::MenuClosed);
+    connect(menu, &QMenu::aboutToHide, this, &MainWindow::menuClosed);
     return menu;
 }
 
-void MainWindow::CreateMenus() {
+void MainWindow::createMenus() {
     const Actions& a = *actions_;
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
-    fileMenu_ = AddMenu("Datei1", 2100,
+    fileMenu_ = addMenu("Datei1", 2100,
                         {a.newFile, a.open, a.close, a.closeAll, nullptr, a.save, a.saveAs,
                          a.saveAll, nullptr, a.quit});
-    placeholderEditMenu_ = AddMenu("Bearbeiten1", 2145, a.editPlaceholders);
+    placeholderEditMenu_ = addMenu("Bearbeiten1", 2145, a.editPlaceholders);
     editMenuSlot_ = placeholderEditMenu_->menuAction();
-    searchMenu_ = AddMenu("Suchen1", 2195, {a.find, a.repeat, nullptr, a.scanner});
-    AddMenu("bertragen1", 2215, {a.send, a.receive, nullptr, a.transferTarvo});
-    AddMenu("Optionen1", 2230, {a.charTab, a.settings});
-    windowMenu_ = AddMenu("Fenster1", 2245,
+    searchMenu_ = addMenu("Suchen1", 2195, {a.find, a.repeat, nullptr, a.scanner});
+    addMenu("bertragen1", 2215, {a.send, a.receive, nullptr, a.transferTarvo});
+    addMenu("Optionen1", 2230, {a.charTab, a.settings});
+    windowMenu_ = addMenu("Fenster1", 2245,
                           {a.tile, a.cascade, a.arrangeIcons, nullptr, a.minimizeAll, a.showAll});
-    connect(windowMenu_, &QMenu::aboutToShow, this, &MainWindow::RebuildWindowList);
-    AddMenu("Hilfe1", 2265, {a.helpTopics, a.helpOnHelp, nullptr, a.about});
+    connect(windowMenu_, &QMenu::aboutToShow, this, &MainWindow::rebuildWindowList);
+    addMenu("Hilfe1", 2265, {a.helpTopics, a.helpOnHelp, nullptr, a.about});
 }
 
-void MainWindow::AddToolButton(QAction* action, const char* themeIcon, const char* image) {
+void MainWindow::addToolButton(QAction* action, const char* themeIcon, const char* image) {
     action->setIcon(QIcon::fromTheme(QString::fromLatin1(themeIcon),
                                      QIcon(QStringLiteral(":/images/") + QLatin1String(image))));
     toolBar_->addAction(action);
@@ -349,7 +350,7 @@ void MainWindow::AddToolButton(QAction* action, const char* themeIcon, const cha
     button->setFixedSize(kButtonWidth, kButtonHeight);
 }
 
-void MainWindow::AddToolSeparator() {
+void MainWindow::addToolSeparator() {
     auto* separator = new QFrame(toolBar_);
     separator->setFrameShape(QFrame::VLine);
     separator->setFrameShadow(QFrame::Sunken);
@@ -357,7 +358,7 @@ void MainWindow::AddToolSeparator() {
     toolBar_->addWidget(separator);
 }
 
-void MainWindow::CreateToolBar() {
+void MainWindow::createToolBar() {
     const Actions& a = *actions_;
     toolBar_ = addToolBar(QString());
     toolBar_->setObjectName(QStringLiteral("ToolBar"));
@@ -366,29 +367,29 @@ void MainWindow::CreateToolBar() {
     toolBar_->setIconSize(QSize(kImageSize, kImageSize));
     toolBar_->setCursor(
         QCursor(QPixmap(QStringLiteral(":/images/hand.png")), kHandHotSpot.x(), kHandHotSpot.y()));
-    AddToolButton(a.newButton, "document-new", "tb-new.png");
-    AddToolButton(a.openButton, "document-open", "tb-open.png");
-    AddToolButton(a.saveButton, "document-save", "tb-save.png");
-    AddToolSeparator();
-    AddToolButton(a.f5Button, "", "tb-commit.png");
-    AddToolButton(a.insertButton, "list-add", "tb-insert.png");
-    AddToolButton(a.deleteButton, "list-remove", "tb-delete.png");
-    AddToolSeparator();
-    AddToolButton(a.findButton, "edit-find", "tb-find.png");
-    AddToolButton(a.charTabButton, "accessories-character-map", "tb-chartab.png");
-    AddToolSeparator();
-    AddToolButton(a.toHpButton, "", "tb-tohp.png");
-    AddToolButton(a.toPcButton, "", "tb-topc.png");
+    addToolButton(a.newButton, "document-new", "tb-new.png");
+    addToolButton(a.openButton, "document-open", "tb-open.png");
+    addToolButton(a.saveButton, "document-save", "tb-save.png");
+    addToolSeparator();
+    addToolButton(a.f5Button, "", "tb-commit.png");
+    addToolButton(a.insertButton, "list-add", "tb-insert.png");
+    addToolButton(a.deleteButton, "list-remove", "tb-delete.png");
+    addToolSeparator();
+    addToolButton(a.findButton, "edit-find", "tb-find.png");
+    addToolButton(a.charTabButton, "accessories-character-map", "tb-chartab.png");
+    addToolSeparator();
+    addToolButton(a.toHpButton, "", "tb-tohp.png");
+    addToolButton(a.toPcButton, "", "tb-topc.png");
     toolBarGap_ = new QLabel(toolBar_);
     toolBarGap_->setObjectName(QStringLiteral("Label1"));
     toolBarGap_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     toolBarGap_->setMinimumWidth(kRoomAfterGapLeft - kHelpButtonRoom);
     toolBar_->addWidget(toolBarGap_);
-    AddToolButton(a.helpButton, "help-contents", "tb-help.png");
-    connect(toolBar_, &QToolBar::visibilityChanged, this, &MainWindow::FormResize);
+    addToolButton(a.helpButton, "help-contents", "tb-help.png");
+    connect(toolBar_, &QToolBar::visibilityChanged, this, &MainWindow::updateMinimumWidth);
 }
 
-void MainWindow::CreateStatusBar() {
+void MainWindow::createStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("SB"));
     QFont font(QStringLiteral("Arial"));
@@ -411,39 +412,39 @@ void MainWindow::CreateStatusBar() {
 
 // ---- settings ----
 
-void MainWindow::ReadSettings() {
+void MainWindow::readSettings() {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
-    const SettingsFile& ini = *Glob().Ini;
-    TGlobal& global = Glob();
-    toolBar_->setVisible(settings::ReadBool(ini, key::kToolBar, fallback::kToolBar));
-    global.AskDelTopic = settings::ReadBool(ini, key::kAskDelTopic, fallback::kAskDelTopic);
-    global.Sound = settings::ReadBool(ini, key::kSound, fallback::kSound);
-    global.EditMode = settings::ReadBool(ini, key::kEditMode, fallback::kEditMode);
-    global.Compress = settings::ReadBool(ini, key::kCompress, fallback::kCompress);
-    global.DeleteEmpty = settings::ReadBool(ini, key::kDeleteEmpty, fallback::kDeleteEmpty);
-    global.Background = settings::ReadBool(ini, key::kBackground, fallback::kBackground);
-    global.PrefPath =
-        settings::ReadString(ini, key::kPrefPath, QString::fromLatin1(fallback::kPrefPath));
-    CheckPrefPath();
-    recentFiles_ = settings::ReadRecentFiles(ini);
+    const SettingsFile& ini = *glob().ini;
+    TGlobal& global = glob();
+    toolBar_->setVisible(settings::readBool(ini, key::kToolBar, fallback::kToolBar));
+    global.askDelTopic = settings::readBool(ini, key::kAskDelTopic, fallback::kAskDelTopic);
+    global.sound = settings::readBool(ini, key::kSound, fallback::kSound);
+    global.editMode = settings::readBool(ini, key::kEditMode, fallback::kEditMode);
+    global.compress = settings::readBool(ini, key::kCompress, fallback::kCompress);
+    global.deleteEmpty = settings::readBool(ini, key::kDeleteEmpty, fallback::kDeleteEmpty);
+    global.background = settings::readBool(ini, key::kBackground, fallback::kBackground);
+    global.prefPath =
+        settings::readString(ini, key::kPrefPath, QString::fromLatin1(fallback::kPrefPath));
+    checkPrefPath();
+    recentFiles_ = settings::readRecentFiles(ini);
     if (!recentFiles_.isEmpty())
-        AddRecentFile(recentFiles_.first());
-    ReadWindowPlacement();
+        addRecentFile(recentFiles_.first());
+    readWindowPlacement();
 }
 
-void MainWindow::ReadWindowPlacement() {
+void MainWindow::readWindowPlacement() {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
-    const SettingsFile& ini = *Glob().Ini;
-    const QSize screen = ScreenSize();
-    const int width = settings::ReadInteger(ini, key::kMainWidth, fallback::kMainWidth);
-    const int height = settings::ReadInteger(ini, key::kMainHeight, fallback::kMainHeight);
-    const int top = settings::ReadInteger(ini, key::kMainTop, fallback::MainTop(screen));
-    const int left = settings::ReadInteger(ini, key::kMainLeft, fallback::MainLeft(screen));
-    PlaceOnScreen(*this, QRect(left, top, width, height));
+    const SettingsFile& ini = *glob().ini;
+    const QSize screen = screenSize();
+    const int width = settings::readInteger(ini, key::kMainWidth, fallback::kMainWidth);
+    const int height = settings::readInteger(ini, key::kMainHeight, fallback::kMainHeight);
+    const int top = settings::readInteger(ini, key::kMainTop, fallback::mainTop(screen));
+    const int left = settings::readInteger(ini, key::kMainLeft, fallback::mainLeft(screen));
+    placeOnScreen(*this, QRect(left, top, width, height));
     switch (static_cast<WindowStateSetting>(
-        settings::ReadInteger(ini, key::kWindowState, fallback::kWindowState))) {
+        settings::readInteger(ini, key::kWindowState, fallback::kWindowState))) {
     case WindowStateSetting::Minimised:
         setWindowState(Qt::WindowMinimized);
         break;
@@ -455,21 +456,21 @@ void MainWindow::ReadWindowPlacement() {
     }
 }
 
-void MainWindow::CheckPrefPath() {
-    QString& path = Glob().PrefPath;
-    if (path == QLatin1String(settings::fallback::kPrefPath) || !IsWritableDirectory(path))
-        path = Glob().ProgDir;
+void MainWindow::checkPrefPath() {
+    QString& path = glob().prefPath;
+    if (path == QLatin1String(settings::fallback::kPrefPath) || !isWritableDirectory(path))
+        path = glob().progDir;
 }
 
 // Every window's settings in one save, so that a file that cannot be written is reported once.
 // After the defaults were restored only the recent files are written; the rest stays restored.
-void MainWindow::SaveOnExit() {
+void MainWindow::saveOnExit() {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
-    SettingsFile& ini = *Glob().Ini;
+    SettingsFile& ini = *glob().ini;
     const SettingsFile::Batch batch(ini);
     settings::ExitState state;
-    state.defaultsRestored = Glob().DefaultsRestored;
+    state.defaultsRestored = glob().defaultsRestored;
     state.windowState = static_cast<int>(isMinimized()   ? WindowStateSetting::Minimised
                                          : isMaximized() ? WindowStateSetting::Maximised
                                                          : WindowStateSetting::Normal);
@@ -477,192 +478,194 @@ void MainWindow::SaveOnExit() {
     // The character table, the settings dialog and the transfer dialog keep their places.
     state.charTabPosition =
         charTab_ ? charTab_->pos()
-                 : settings::ReadPosition(ini, key::kCharTabPosition, fallback::kCharTabPosition);
+                 : settings::readPosition(ini, key::kCharTabPosition, fallback::kCharTabPosition);
     state.settingsPosition =
         options_ ? options_->pos()
-                 : settings::ReadPosition(ini, key::kSettingsPosition, fallback::kSettingsPosition);
+                 : settings::readPosition(ini, key::kSettingsPosition, fallback::kSettingsPosition);
     state.transferPosition = transferDialog_ ? transferDialog_->pos()
-                                             : settings::ReadPosition(ini, key::kTransferPosition,
+                                             : settings::readPosition(ini, key::kTransferPosition,
                                                                       fallback::kTransferPosition);
     state.recentFiles = recentFiles_;
-    settings::SaveOnExit(ini, state);
+    settings::saveOnExit(ini, state);
     if (state.defaultsRestored)
         return;
     if (find_)
-        find_->WriteSettings();
+        find_->writeSettings();
     if (sortForm_)
-        sortForm_->WriteSettings();
+        sortForm_->writeSettings();
     if (scan_)
-        scan_->WriteSettings();
+        scan_->writeSettings();
 }
 
 // ---- the enabling rule ----
 
-void MainWindow::SetCommandEnabled(QAction* action, bool enabled) {
+void MainWindow::setCommandEnabled(QAction* action, bool enabled) {
     action->setEnabled(enabled);
 }
 
-void MainWindow::EnableDocumentCommands(bool enabled) {
+void MainWindow::enableDocumentCommands(bool enabled) {
     const Actions& a = *actions_;
     for (QAction* action : {a.close, a.closeAll, a.save, a.saveAs, a.saveAll, a.find, a.send})
-        SetCommandEnabled(action, enabled);
-    if (Glob().FindDone)
-        SetCommandEnabled(a.repeat, enabled);
+        setCommandEnabled(action, enabled);
+    if (glob().findDone)
+        setCommandEnabled(a.repeat, enabled);
     for (QAction* action :
          {a.saveButton, a.f5Button, a.insertButton, a.deleteButton, a.findButton, a.toHpButton})
-        SetCommandEnabled(action, enabled);
+        setCommandEnabled(action, enabled);
     for (QAction* action : {a.send, a.tile, a.arrangeIcons, a.cascade, a.minimizeAll, a.showAll})
-        SetCommandEnabled(action, enabled);
+        setCommandEnabled(action, enabled);
 }
 
-QAction* MainWindow::RepeatAction() const {
+QAction* MainWindow::repeatAction() const {
     return actions_->repeat;
 }
 
 // ---- recent files ----
 
-void MainWindow::AddRecentFile(const QString& name) {
+void MainWindow::addRecentFile(const QString& name) {
     const QString added = name; // the name may be an entry of the list itself
     recentFiles_.removeIf(
         [&added](const QString& entry) { return entry.compare(added, Qt::CaseInsensitive) == 0; });
     recentFiles_.prepend(added);
     while (recentFiles_.size() > kMaxRecentFiles)
         recentFiles_.removeLast();
-    RebuildRecentFileItems();
+    rebuildRecentFileItems();
 }
 
-void MainWindow::RebuildRecentFileItems() {
-    TruncateMenu(fileMenu_, kFixedFileItems);
+void MainWindow::rebuildRecentFileItems() {
+    truncateMenu(fileMenu_, kFixedFileItems);
     if (recentFiles_.isEmpty())
         return;
     fileMenu_->addSeparator();
     for (qsizetype i = 0; i < recentFiles_.size(); ++i) {
         const QString name = recentFiles_[i];
         QAction* item =
-            fileMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(EscapeAmpersands(name)));
-        connect(item, &QAction::triggered, this, [this, name] { OpenFileByName(name); });
+            fileMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(escapeAmpersands(name)));
+        connect(item, &QAction::triggered, this, [this, name] { openFileByName(name); });
     }
 }
 
 // ---- document windows ----
 
-DocumentWindow* MainWindow::NeueDatei1Click() {
+DocumentWindow* MainWindow::newDocument() {
     auto* document = new DocumentWindow;
     QMdiSubWindow* window = workspace_->addSubWindow(document, kDocumentWindowFlags);
     window->setWindowIcon(document->windowIcon());
     window->setFixedSize(window->sizeHint());
-    DocumentOpened(document);
+    documentOpened(document);
     window->show();
     workspace_->setActiveSubWindow(window);
     return document;
 }
 
-bool MainWindow::OpenFileByName(const QString& name) {
-    DocumentWindow* document = NeueDatei1Click();
-    if (!document->LoadFromFile(name)) {
-        CloseDocument(document);
+bool MainWindow::openFileByName(const QString& name) {
+    DocumentWindow* document = newDocument();
+    if (!document->loadFromFile(name)) {
+        closeDocument(document);
         return false;
     }
-    AddRecentFile(name);
+    addRecentFile(name);
     return true;
 }
 
-void MainWindow::Dateiffnen1Click() {
-    const QString name = TheFileDialogs().OpenFileName(this, QStringLiteral("Datei öffnen"),
-                                                       Glob().PrefPath, AllFilesFilter());
+void MainWindow::openFile() {
+    const QString name = theFileDialogs().openFileName(this, QStringLiteral("Datei öffnen"),
+                                                       glob().prefPath, allFilesFilter());
     if (!name.isEmpty())
-        OpenFileByName(name);
+        openFileByName(name);
 }
 
-void MainWindow::HandOver(const QString& path) {
+void MainWindow::handOver(const QString& path) {
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     show();
     raise();
     activateWindow();
-    OpenFileByName(path);
+    openFileByName(path);
 }
 
-bool MainWindow::IsOpen(const DocumentWindow* document) const {
-    return std::any_of(documents_.cbegin(), documents_.cend(),
-                       [document](const QPointer<DocumentWindow>& open) { return open == document; });
+bool MainWindow::isOpen(const DocumentWindow* document) const {
+    return std::any_of(
+        documents_.cbegin(), documents_.cend(),
+        [document](const QPointer<DocumentWindow>& open) { return open == document; });
 }
 
-QList<DocumentWindow*> MainWindow::DocumentWindows() const {
+QList<DocumentWindow*> MainWindow::documentWindows() const {
     // The workspace lists its windows from the least to the most recently active.
     const QList<QMdiSubWindow*> windows =
         workspace_->subWindowList(QMdiArea::ActivationHistoryOrder);
     QList<DocumentWindow*> documents;
     for (auto window = windows.crbegin(); window != windows.crend(); ++window) {
         auto* document = qobject_cast<DocumentWindow*>((*window)->widget());
-        if (document && IsOpen(document))
+        if (document && isOpen(document))
             documents.append(document);
     }
     return documents;
 }
 
-DocumentWindow* MainWindow::ActiveDocument() const {
+DocumentWindow* MainWindow::activeDocument() const {
     // The current window stays current while another top-level window has the focus.
     const QMdiSubWindow* window = workspace_->currentSubWindow();
     auto* document = window ? qobject_cast<DocumentWindow*>(window->widget()) : nullptr;
-    return document && IsOpen(document) ? document : nullptr;
+    return document && isOpen(document) ? document : nullptr;
 }
 
-bool MainWindow::CloseDocument(DocumentWindow* document) {
-    QMdiSubWindow* window = SubWindowOf(document);
+bool MainWindow::closeDocument(DocumentWindow* document) {
+    QMdiSubWindow* window = subWindowOf(document);
     return window ? window->close() : document->close();
 }
 
-void MainWindow::DocumentOpened(DocumentWindow* document) {
-    if (IsOpen(document))
+void MainWindow::documentOpened(DocumentWindow* document) {
+    if (isOpen(document))
         return;
     documents_.append(document);
-    ShowDocumentCount();
+    showDocumentCount();
     if (documents_.size() == 1)
-        EnableDocumentCommands(true);
+        enableDocumentCommands(true);
 }
 
-void MainWindow::DocumentClosing(DocumentWindow* document) {
-    documents_.removeIf([document](const QPointer<DocumentWindow>& open) { return open == document; });
-    if (document->Table().Modified && unsavedCount_ > 0)
+void MainWindow::documentClosing(DocumentWindow* document) {
+    documents_.removeIf(
+        [document](const QPointer<DocumentWindow>& open) { return open == document; });
+    if (document->table().modified && unsavedCount_ > 0)
         --unsavedCount_;
-    ShowUnsavedCount();
-    ShowDocumentCount();
+    showUnsavedCount();
+    showDocumentCount();
     if (editMenuOwner_ == document)
-        ShowEditMenuOf(nullptr);
+        showEditMenuOf(nullptr);
     if (documents_.isEmpty())
-        EnableDocumentCommands(false);
+        enableDocumentCommands(false);
 }
 
-void MainWindow::RecountUnsaved() {
-    const auto modified =
-        std::count_if(documents_.cbegin(), documents_.cend(), [](const QPointer<DocumentWindow>& document) {
-            return document && document->Table().Modified;
-        });
+void MainWindow::recountUnsaved() {
+    const auto modified = std::count_if(documents_.cbegin(), documents_.cend(),
+                                        [](const QPointer<DocumentWindow>& document) {
+                                            return document && document->table().modified;
+                                        });
     unsavedCount_ = static_cast<quint16>(modified);
-    ShowUnsavedCount();
+    showUnsavedCount();
 }
 
-void MainWindow::ShowDocumentCount() {
+void MainWindow::showDocumentCount() {
     panels_[0]->setText(QStringLiteral("D: %1").arg(documents_.size()));
 }
 
-void MainWindow::ShowUnsavedCount() {
+void MainWindow::showUnsavedCount() {
     panels_[1]->setText(QStringLiteral("U: %1").arg(unsavedCount_));
 }
 
-void MainWindow::SubWindowActivated(QMdiSubWindow* window) {
+void MainWindow::documentActivated(QMdiSubWindow* window) {
     auto* document = window ? qobject_cast<DocumentWindow*>(window->widget()) : nullptr;
-    if (document && IsOpen(document)) {
-        ShowEditMenuOf(document);
-        document->FormActivate();
+    if (document && isOpen(document)) {
+        showEditMenuOf(document);
+        document->enableInsertCopy();
     } else if (documents_.isEmpty()) {
-        ShowEditMenuOf(nullptr);
+        showEditMenuOf(nullptr);
     }
     // Otherwise another top-level window took the focus: the document keeps its menu.
 }
 
-void MainWindow::ShowEditMenuOf(DocumentWindow* document) {
-    QMenu* menu = document ? document->EditMenu() : placeholderEditMenu_;
+void MainWindow::showEditMenuOf(DocumentWindow* document) {
+    QMenu* menu = document ? document->editMenu() : placeholderEditMenu_;
     if (editMenuSlot_ == menu->menuAction())
         return;
     menuBar()->insertMenu(searchMenu_->menuAction(), menu);
@@ -670,22 +673,22 @@ void MainWindow::ShowEditMenuOf(DocumentWindow* document) {
         menuBar()->removeAction(editMenuSlot_);
     editMenuSlot_ = menu->menuAction();
     editMenuOwner_ = document;
-    connect(menu, &QMenu::aboutToHide, this, &MainWindow::MenuClosed, Qt::UniqueConnection);
+    connect(menu, &QMenu::aboutToHide, this, &MainWindow::menuClosed, Qt::UniqueConnection);
 }
 
-void MainWindow::RebuildWindowList() {
-    TruncateMenu(windowMenu_, kFixedWindowItems);
+void MainWindow::rebuildWindowList() {
+    truncateMenu(windowMenu_, kFixedWindowItems);
     const QList<QMdiSubWindow*> windows = workspace_->subWindowList();
     bool first = true;
     int number = 0;
     for (QMdiSubWindow* window : windows) {
         auto* document = qobject_cast<DocumentWindow*>(window->widget());
-        if (!document || !IsOpen(document))
+        if (!document || !isOpen(document))
             continue;
         if (std::exchange(first, false))
             windowMenu_->addSeparator();
         QAction* item = windowMenu_->addAction(
-            QStringLiteral("&%1 %2").arg(++number).arg(EscapeAmpersands(document->Caption())));
+            QStringLiteral("&%1 %2").arg(++number).arg(escapeAmpersands(document->caption())));
         item->setCheckable(true);
         item->setChecked(window == workspace_->currentSubWindow());
         const QPointer<QMdiSubWindow> target(window);
@@ -701,52 +704,52 @@ void MainWindow::RebuildWindowList() {
 
 // ---- file commands ----
 
-void MainWindow::Schliesen1Click() {
-    if (DocumentWindow* document = ActiveDocument())
-        CloseDocument(document);
+void MainWindow::closeActiveDocument() {
+    if (DocumentWindow* document = activeDocument())
+        closeDocument(document);
 }
 
 // From the least recently active window to the most recent one; a window whose close query
 // is answered with Cancel stays open and the others are still asked.
-void MainWindow::Alleschlieen1Click() {
-    const QList<DocumentWindow*> documents = DocumentWindows();
+void MainWindow::closeAll() {
+    const QList<DocumentWindow*> documents = documentWindows();
     for (auto document = documents.crbegin(); document != documents.crend(); ++document)
-        CloseDocument(*document);
+        closeDocument(*document);
 }
 
-void MainWindow::Dateispeichern1Click() {
-    if (DocumentWindow* document = ActiveDocument())
-        document->Dateispeichern();
+void MainWindow::saveActive() {
+    if (DocumentWindow* document = activeDocument())
+        document->save();
 }
 
-void MainWindow::Speichernunter1Click() {
-    if (DocumentWindow* document = ActiveDocument())
-        document->Speichernunter();
+void MainWindow::saveActiveAs() {
+    if (DocumentWindow* document = activeDocument())
+        document->saveAs();
 }
 
-void MainWindow::Allesspeichern1Click() {
-    const QList<DocumentWindow*> documents = DocumentWindows();
+void MainWindow::saveAll() {
+    const QList<DocumentWindow*> documents = documentWindows();
     for (auto document = documents.crbegin(); document != documents.crend(); ++document)
-        (*document)->Dateispeichern();
-    SetStatusText(Tx(kAllFilesSaved)); // also when a save failed or was cancelled
+        (*document)->save();
+    setStatusText(tx(kAllFilesSaved)); // also when a save failed or was cancelled
 }
 
-void MainWindow::F5ButtonClick() {
-    if (DocumentWindow* document = ActiveDocument())
-        document->Datenbernehmen1Click();
+void MainWindow::commitActiveTopic() {
+    if (DocumentWindow* document = activeDocument())
+        document->commitTopic();
 }
 
-void MainWindow::InsertButtonClick() {
-    if (DocumentWindow* document = ActiveDocument())
-        document->Topiceinfgen1Click();
+void MainWindow::insertTopicInActive() {
+    if (DocumentWindow* document = activeDocument())
+        document->insertTopic();
 }
 
-void MainWindow::DeleteButtonClick() {
-    if (DocumentWindow* document = ActiveDocument())
-        document->Topiclschen1Click();
+void MainWindow::deleteTopicInActive() {
+    if (DocumentWindow* document = activeDocument())
+        document->deleteTopic();
 }
 
-void MainWindow::CreateLongLivedWindows() {
+void MainWindow::createLongLivedWindows() {
     // Each long-lived dialog is made here, in its place in the order above.
     charTab_ = new CharacterTable(this);
     find_ = new FindDialog(this);
@@ -758,57 +761,57 @@ void MainWindow::CreateLongLivedWindows() {
     advancedDialog_ = new TransferParametersDialog(this);
 }
 
-void MainWindow::Detektiv1Click() {
+void MainWindow::openScanner() {
     if (scan_)
-        scan_->ShowScanner();
+        scan_->showScanner();
 }
 
 // The table shows when it was hidden and hides when it showed; the main window keeps the focus.
-void MainWindow::CharTab1Click() {
+void MainWindow::toggleCharacterTable() {
     if (charTab_)
         charTab_->setVisible(!charTab_->isVisible());
-    CharTabShown(charTab_ && charTab_->isVisible());
+    charTabShown(charTab_ && charTab_->isVisible());
     activateWindow();
 }
 
-void MainWindow::CharTabShown(bool shown) {
+void MainWindow::charTabShown(bool shown) {
     actions_->charTab->setChecked(shown);
     actions_->charTabButton->setChecked(shown);
 }
 
-void MainWindow::Optionen1Click() {
+void MainWindow::openSettingsDialog() {
     if (options_)
-        options_->OpenSettings();
+        options_->openSettings();
 }
 
-void MainWindow::Uber1Click() {
+void MainWindow::showAbout() {
     if (about_)
         about_->exec();
 }
 
-void MainWindow::Senden1Click() {
-    if (transferDialog_ && ActiveDocument())
-        transferDialog_->OpenTransfer('S');
+void MainWindow::sendToCalculator() {
+    if (transferDialog_ && activeDocument())
+        transferDialog_->openTransfer('S');
 }
 
-void MainWindow::Empfangen1Click() {
+void MainWindow::receiveFromCalculator() {
     if (transferDialog_)
-        transferDialog_->OpenTransfer('R');
+        transferDialog_->openTransfer('R');
 }
 
-void MainWindow::Tarvokopieren1Click() {
+void MainWindow::sendTarvoLibrary() {
     if (transferDialog_)
-        transferDialog_->OpenTransfer('T');
+        transferDialog_->openTransfer('T');
 }
 
-void MainWindow::Suchen2Click() {
-    if (DocumentWindow* document = ActiveDocument(); document && find_)
-        find_->ShowFind(document);
+void MainWindow::findText() {
+    if (DocumentWindow* document = activeDocument(); document && find_)
+        find_->showFind(document);
 }
 
-void MainWindow::Wiederholen1Click() {
-    if (DocumentWindow* document = ActiveDocument(); document && find_)
-        find_->SearchNext(document);
+void MainWindow::repeatFind() {
+    if (DocumentWindow* document = activeDocument(); document && find_)
+        find_->searchNext(document);
 }
 
 // ---- window arrangement ----
@@ -816,7 +819,7 @@ void MainWindow::Wiederholen1Click() {
 // Document windows keep their size: tiling stacks them from the top, one below the other, and
 // starts a new column where the workspace ends; when the columns fill its width, the next
 // layer starts again near the top-left corner. The workspace itself never grows.
-void MainWindow::Nebeneinander1Click() {
+void MainWindow::tile() {
     constexpr int kLayerStep = 24;
     const QSize area = workspace_->viewport()->size();
     int layer = 0;
@@ -841,7 +844,7 @@ void MainWindow::Nebeneinander1Click() {
 }
 
 // Minimised windows in rows along the bottom edge of the workspace, left to right.
-void MainWindow::Symboleanordnen1Click() {
+void MainWindow::arrangeIcons() {
     const int areaWidth = workspace_->viewport()->width();
     int x = 0;
     int rowBottom = workspace_->viewport()->height();
@@ -861,20 +864,20 @@ void MainWindow::Symboleanordnen1Click() {
     }
 }
 
-void MainWindow::Alleminimieren1Click() {
-    const QList<DocumentWindow*> documents = DocumentWindows();
+void MainWindow::minimizeAll() {
+    const QList<DocumentWindow*> documents = documentWindows();
     for (auto document = documents.crbegin(); document != documents.crend(); ++document)
-        SubWindowOf(*document)->showMinimized();
+        subWindowOf(*document)->showMinimized();
 }
 
 // Restoring a window makes it the most recently active one, so each round takes the next
 // window from the end of the activation order; a window that is already normal stays where
 // it is in that order.
-void MainWindow::Alledarstellen1Click() {
+void MainWindow::showAll() {
     const qsizetype count = documents_.size();
     for (qsizetype round = 0; round < count; ++round) {
-        const QList<DocumentWindow*> documents = DocumentWindows();
-        QMdiSubWindow* window = documents.isEmpty() ? nullptr : SubWindowOf(documents.last());
+        const QList<DocumentWindow*> documents = documentWindows();
+        QMdiSubWindow* window = documents.isEmpty() ? nullptr : subWindowOf(documents.last());
         if (!window || !window->isMinimized())
             continue;
         window->showNormal();
@@ -882,8 +885,8 @@ void MainWindow::Alledarstellen1Click() {
     }
 }
 
-void MainWindow::PaintBackground() {
-    if (Glob().Background && !backgroundImage_.isNull())
+void MainWindow::paintBackground() {
+    if (glob().background && !backgroundImage_.isNull())
         workspace_->setBackground(QBrush(backgroundImage_)); // tiled from the top-left corner
     else
         workspace_->setBackground(palette().brush(QPalette::Dark));
@@ -891,29 +894,29 @@ void MainWindow::PaintBackground() {
 
 // ---- status bar and hints ----
 
-QString MainWindow::StatusPanelText(int panel) const {
+QString MainWindow::statusPanelText(int panel) const {
     return panel >= 0 && panel < panels_.size() ? panels_[panel]->text() : QString();
 }
 
-void MainWindow::SetStatusText(const QString& text) {
+void MainWindow::setStatusText(const QString& text) {
     panels_[2]->setText(text);
 }
 
 // A status message stays until the hint changes.
-void MainWindow::ShowHint(const QString& hint) {
+void MainWindow::showHint(const QString& hint) {
     if (hint == currentHint_)
         return;
     currentHint_ = hint;
-    SetStatusText(hint);
+    setStatusText(hint);
 }
 
-void MainWindow::MenuClosed() {
-    ShowHint(QString());
+void MainWindow::menuClosed() {
+    showHint(QString());
 }
 
 bool MainWindow::event(QEvent* event) {
     if (event->type() == QEvent::StatusTip) {
-        ShowHint(static_cast<QStatusTipEvent*>(event)->tip());
+        showHint(static_cast<QStatusTipEvent*>(event)->tip());
         return true;
     }
     return QMainWindow::event(event);
@@ -922,7 +925,7 @@ bool MainWindow::event(QEvent* event) {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::WindowIconChange) {
         const auto* document = qobject_cast<DocumentWindow*>(watched);
-        QMdiSubWindow* window = document ? SubWindowOf(document) : nullptr;
+        QMdiSubWindow* window = document ? subWindowOf(document) : nullptr;
         if (window && window->windowIcon().cacheKey() != document->windowIcon().cacheKey())
             window->setWindowIcon(document->windowIcon()); // the frame shows the document's
     }
@@ -938,14 +941,14 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    FormResize();
+    updateMinimumWidth();
 }
 
 // The window may not become narrower than the tool bar's fixed buttons and a little room for
 // the gap before the Help button: so the Help button stays at the right end and no button
 // slips into the tool bar's overflow. A minimum width lets the window system refuse the
 // narrower size, rather than snapping back after it.
-void MainWindow::FormResize() {
+void MainWindow::updateMinimumWidth() {
     int minimum = kGapLeft + kRoomAfterGapLeft;
     if (!toolBar_->isHidden())
         minimum = std::max(minimum, toolBar_->sizeHint().width());
@@ -953,18 +956,18 @@ void MainWindow::FormResize() {
 }
 
 // Every document window is asked, the most recently active first; the first refusal ends it.
-bool MainWindow::DocumentsMayClose() const {
-    const QList<DocumentWindow*> documents = DocumentWindows();
+bool MainWindow::documentsMayClose() const {
+    const QList<DocumentWindow*> documents = documentWindows();
     return std::all_of(documents.cbegin(), documents.cend(),
-                       [](DocumentWindow* document) { return document->CloseQuery(); });
+                       [](DocumentWindow* document) { return document->closeQuery(); });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // While the splash window shows the program may not end.
-    if (!DocumentsMayClose() || !Glob().SplashDone) {
+    if (!documentsMayClose() || !glob().splashDone) {
         event->ignore();
         return;
     }
-    SaveOnExit();
+    saveOnExit();
     event->accept();
 }

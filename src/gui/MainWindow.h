@@ -35,42 +35,42 @@ class MainWindow : public QMainWindow {
     ~MainWindow() override;
 
     // The one main window while it exists, else nullptr.
-    static MainWindow* Instance();
+    static MainWindow* instance();
 
     // Operations the document windows and later dialogs call.
-    void EnableDocumentCommands(bool enabled);
-    bool OpenFileByName(const QString& name);
-    void AddRecentFile(const QString& name);
-    DocumentWindow* NeueDatei1Click(); // a new, empty document window; it is the active one
-    void PaintBackground();
+    void enableDocumentCommands(bool enabled);
+    bool openFileByName(const QString& name);
+    void addRecentFile(const QString& name);
+    DocumentWindow* newDocument(); // a new, empty document window; it is the active one
+    void paintBackground();
 
     // Status panels: 0 "D: " + open documents, 1 "U: " + UnsavedCount, 2 hints and messages.
-    void SetStatusText(const QString& text);
-    void DocumentOpened(DocumentWindow* document);
-    void DocumentClosing(DocumentWindow* document); // a document window whose close was accepted
-    void RecountUnsaved();
-    quint16 UnsavedCount() const { return unsavedCount_; }
+    void setStatusText(const QString& text);
+    void documentOpened(DocumentWindow* document);
+    void documentClosing(DocumentWindow* document); // a document window whose close was accepted
+    void recountUnsaved();
+    quint16 unsavedCount() const { return unsavedCount_; }
 
-    TopicCopyBuffer& CopyBuffer() { return copyBuffer_; }
+    TopicCopyBuffer& copyBuffer() { return copyBuffer_; }
     // Open document windows, the most recently active first.
-    QList<DocumentWindow*> DocumentWindows() const;
-    DocumentWindow* ActiveDocument() const;
-    QMdiArea* Workspace() const { return workspace_; }
-    const QStringList& RecentFiles() const { return recentFiles_; }
-    QString StatusPanelText(int panel) const;
+    QList<DocumentWindow*> documentWindows() const;
+    DocumentWindow* activeDocument() const;
+    QMdiArea* workspace() const { return workspace_; }
+    const QStringList& recentFiles() const { return recentFiles_; }
+    QString statusPanelText(int panel) const;
 
     // The Repeat command follows the document rule once a find was confirmed.
-    QAction* RepeatAction() const;
+    QAction* repeatAction() const;
 
     // A file name that a second start of the program handed over: the window comes to the
     // front and opens it.
-    void HandOver(const QString& path);
+    void handOver(const QString& path);
 
     // The dialogs that live as long as the program, made once right after the main window in
     // the order the program has always made them: character table, find, sort, settings,
     // About, transfer, scanner, advanced transfer parameters. Each reads its own settings as
     // it is made and belongs to the main window.
-    void CreateLongLivedWindows();
+    void createLongLivedWindows();
     ScanDialog* scanDialog() const { return scan_; }
     FindDialog* findDialog() const { return find_; }
     SortDialog* sortDialog() const { return sortForm_; }
@@ -81,8 +81,8 @@ class MainWindow : public QMainWindow {
     TransferParametersDialog* transferParametersDialog() const { return advancedDialog_; }
 
     // The character table marks its command and presses its button while it shows.
-    void CharTabShown(bool shown);
-    QToolBar* ToolBar() const { return toolBar_; }
+    void charTabShown(bool shown);
+    QToolBar* toolBar() const { return toolBar_; }
 
   protected:
     bool event(QEvent* event) override;
@@ -93,55 +93,55 @@ class MainWindow : public QMainWindow {
   private:
     struct Actions;
 
-    void CreateActions();
-    void ConnectActions();
-    void CreateMenus();
-    QMenu* AddMenu(const char* name, quint16 tag, const QList<QAction*>& items);
-    void CreateToolBar();
-    void AddToolButton(QAction* action, const char* themeIcon, const char* image);
-    void AddToolSeparator();
-    void CreateStatusBar();
-    void ReadSettings();
-    void ReadWindowPlacement();
-    void CheckPrefPath();
-    void RebuildRecentFileItems();
-    void RebuildWindowList();
-    void SubWindowActivated(QMdiSubWindow* window);
-    void ShowEditMenuOf(DocumentWindow* document);
-    void ShowHint(const QString& hint);
-    void MenuClosed();
-    void FormResize();
-    void SetCommandEnabled(QAction* action, bool enabled);
-    bool IsOpen(const DocumentWindow* document) const;
-    bool CloseDocument(DocumentWindow* document);
-    bool DocumentsMayClose() const;
-    void SaveOnExit();
-    void ShowDocumentCount();
-    void ShowUnsavedCount();
+    void createActions();
+    void connectActions();
+    void createMenus();
+    QMenu* addMenu(const char* name, quint16 tag, const QList<QAction*>& items);
+    void createToolBar();
+    void addToolButton(QAction* action, const char* themeIcon, const char* image);
+    void addToolSeparator();
+    void createStatusBar();
+    void readSettings();
+    void readWindowPlacement();
+    void checkPrefPath();
+    void rebuildRecentFileItems();
+    void rebuildWindowList();
+    void documentActivated(QMdiSubWindow* window);
+    void showEditMenuOf(DocumentWindow* document);
+    void showHint(const QString& hint);
+    void menuClosed();
+    void updateMinimumWidth();
+    void setCommandEnabled(QAction* action, bool enabled);
+    bool isOpen(const DocumentWindow* document) const;
+    bool closeDocument(DocumentWindow* document);
+    bool documentsMayClose() const;
+    void saveOnExit();
+    void showDocumentCount();
+    void showUnsavedCount();
 
     // Commands
-    void Dateiffnen1Click();
-    void Schliesen1Click();
-    void Alleschlieen1Click();
-    void Dateispeichern1Click();
-    void Speichernunter1Click();
-    void Allesspeichern1Click();
-    void F5ButtonClick();
-    void InsertButtonClick();
-    void DeleteButtonClick();
-    void Symboleanordnen1Click();
-    void Nebeneinander1Click();
-    void Alleminimieren1Click();
-    void Alledarstellen1Click();
-    void Detektiv1Click();
-    void Suchen2Click();
-    void Wiederholen1Click();
-    void CharTab1Click();
-    void Optionen1Click();
-    void Uber1Click();
-    void Senden1Click();
-    void Empfangen1Click();
-    void Tarvokopieren1Click();
+    void openFile();
+    void closeActiveDocument();
+    void closeAll();
+    void saveActive();
+    void saveActiveAs();
+    void saveAll();
+    void commitActiveTopic();
+    void insertTopicInActive();
+    void deleteTopicInActive();
+    void arrangeIcons();
+    void tile();
+    void minimizeAll();
+    void showAll();
+    void openScanner();
+    void findText();
+    void repeatFind();
+    void toggleCharacterTable();
+    void openSettingsDialog();
+    void showAbout();
+    void sendToCalculator();
+    void receiveFromCalculator();
+    void sendTarvoLibrary();
 
     std::unique_ptr<Actions> actions_;
     QMdiArea* workspace_ = nullptr;

@@ -7,7 +7,7 @@
 
 namespace {
 
-QString StandardCaption(MsgIcon icon) {
+QString standardCaption(MsgIcon icon) {
     switch (icon) {
     case MsgIcon::Error:
         return QStringLiteral("Fehler");
@@ -21,7 +21,7 @@ QString StandardCaption(MsgIcon icon) {
     return QStringLiteral("Information");
 }
 
-QMessageBox::Icon BoxIcon(MsgIcon icon) {
+QMessageBox::Icon boxIcon(MsgIcon icon) {
     switch (icon) {
     case MsgIcon::Error:
         return QMessageBox::Critical;
@@ -40,7 +40,7 @@ struct ButtonLook {
     QMessageBox::ButtonRole role;
 };
 
-ButtonLook StandardButton(MsgButton button) {
+ButtonLook standardButton(MsgButton button) {
     switch (button) {
     case MsgButton::Yes:
         return {QStringLiteral("&Ja"), QMessageBox::YesRole};
@@ -58,12 +58,12 @@ ButtonLook StandardButton(MsgButton button) {
 
 } // namespace
 
-MsgButton MessageBoxPrompter::Show(const MessageRequest& request) {
-    QMessageBox box(BoxIcon(request.icon), StandardCaption(request.icon), request.text,
+MsgButton MessageBoxPrompter::show(const MessageRequest& request) {
+    QMessageBox box(boxIcon(request.icon), standardCaption(request.icon), request.text,
                     QMessageBox::NoButton, QApplication::activeWindow());
     QList<QPair<QPushButton*, MsgButton>> buttons;
     for (MsgButton button : request.buttons) {
-        const ButtonLook look = StandardButton(button);
+        const ButtonLook look = standardButton(button);
         buttons.append({box.addButton(look.text, look.role), button});
     }
     for (MsgButton escape : {MsgButton::Cancel, MsgButton::No, MsgButton::Ok}) {
@@ -83,6 +83,6 @@ MsgButton MessageBoxPrompter::Show(const MessageRequest& request) {
     return request.buttons.isEmpty() ? MsgButton::Ok : request.buttons.last();
 }
 
-void MessageBoxPrompter::Sound(Beep) {
+void MessageBoxPrompter::sound(Beep) {
     QApplication::beep();
 }

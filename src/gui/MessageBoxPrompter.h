@@ -6,6 +6,6 @@
 // standard boxes in either language.
 class MessageBoxPrompter : public Prompter {
   public:
-    MsgButton Show(const MessageRequest& request) override;
-    void Sound(Beep beep) override;
+    MsgButton show(const MessageRequest& request) override;
+    void sound(Beep beep) override;
 };

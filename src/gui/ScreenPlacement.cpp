@@ -10,13 +10,13 @@
 namespace {
 
 // A window not shown yet has its final size once its layout has done its work.
-QSize SizeOf(QWidget& window) {
+QSize sizeOf(QWidget& window) {
     if (QLayout* layout = window.layout())
         layout->activate();
     return window.size();
 }
 
-const QScreen* ScreenFor(QRect geometry) {
+const QScreen* screenFor(QRect geometry) {
     if (const QScreen* screen = QGuiApplication::screenAt(geometry.center()))
         return screen;
     return QGuiApplication::primaryScreen();
@@ -24,7 +24,7 @@ const QScreen* ScreenFor(QRect geometry) {
 
 // The window's rectangle moved by the least distance to lie inside the area; a window larger
 // than the area takes the area's size.
-QRect KeptInside(QRect window, QRect area) {
+QRect keptInside(QRect window, QRect area) {
     window.setSize(window.size().boundedTo(area.size()));
     window.moveLeft(std::clamp(window.left(), area.left(), area.right() - window.width() + 1));
     window.moveTop(std::clamp(window.top(), area.top(), area.bottom() - window.height() + 1));
@@ -33,22 +33,22 @@ QRect KeptInside(QRect window, QRect area) {
 
 } // namespace
 
-void PlaceOnScreen(QWidget& window, QRect geometry) {
-    if (const QScreen* screen = ScreenFor(geometry))
-        geometry = KeptInside(geometry, screen->availableGeometry());
+void placeOnScreen(QWidget& window, QRect geometry) {
+    if (const QScreen* screen = screenFor(geometry))
+        geometry = keptInside(geometry, screen->availableGeometry());
     window.resize(geometry.size());
     window.move(geometry.topLeft());
 }
 
-void PlaceOnScreen(QWidget& window, QPoint topLeft) {
-    PlaceOnScreen(window, QRect(topLeft, SizeOf(window)));
+void placeOnScreen(QWidget& window, QPoint topLeft) {
+    placeOnScreen(window, QRect(topLeft, sizeOf(window)));
 }
 
-void CentreOnScreen(QWidget& window) {
+void centreOnScreen(QWidget& window) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    QRect geometry(QPoint(), SizeOf(window));
+    QRect geometry(QPoint(), sizeOf(window));
     geometry.moveCenter(screen->availableGeometry().center());
-    PlaceOnScreen(window, geometry);
+    placeOnScreen(window, geometry);
 }

@@ -8,8 +8,8 @@ class QWidget;
 // Puts a top-level window at a stored or derived place. A place on which the whole window shows
 // is kept; any other is moved onto the available area of the screen that holds the window's
 // centre, or of the primary screen when no screen does.
-void PlaceOnScreen(QWidget& window, QPoint topLeft);
+void placeOnScreen(QWidget& window, QPoint topLeft);
 // The same for a window whose size is stored too.
-void PlaceOnScreen(QWidget& window, QRect geometry);
+void placeOnScreen(QWidget& window, QRect geometry);
 // Centres a window on the available area of the primary screen.
-void CentreOnScreen(QWidget& window);
+void centreOnScreen(QWidget& window);

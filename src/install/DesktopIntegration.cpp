@@ -31,7 +31,7 @@ constexpr const char* kGeneratedMimeFiles[] = {
 int fontAddedHere = -1; // the font this process added to itself, if any
 
 // Runs a desktop tool to its end; true when it ran and exited with 0.
-bool RunTool(const QString& program, const QStringList& arguments, QByteArray* output = nullptr) {
+bool runTool(const QString& program, const QStringList& arguments, QByteArray* output = nullptr) {
     QProcess process;
     process.setProcessChannelMode(QProcess::SeparateChannels);
     process.start(program, arguments);
@@ -45,21 +45,21 @@ bool RunTool(const QString& program, const QStringList& arguments, QByteArray* o
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
-QString EnvironmentDir(const char* name, const QString& fallback) {
+QString environmentDir(const char* name, const QString& fallback) {
     const QString value = qEnvironmentVariable(name);
     return QDir::isAbsolutePath(value) ? value : fallback;
 }
 
-QString ApplicationsFolder() {
-    return DataHome() + QStringLiteral("/applications");
+QString applicationsFolder() {
+    return dataHome() + QStringLiteral("/applications");
 }
 
-QString MimeFolder() {
-    return DataHome() + QStringLiteral("/mime");
+QString mimeFolder() {
+    return dataHome() + QStringLiteral("/mime");
 }
 
 // A string value of a desktop entry: backslashes and control characters escaped.
-QString EntryValue(const QString& text) {
+QString entryValue(const QString& text) {
     QString escaped;
     for (const QChar c : text) {
         if (c == u'\\')
@@ -78,14 +78,14 @@ QString EntryValue(const QString& text) {
 
 using EntryKeys = QList<QPair<const char*, QString>>;
 
-QByteArray DesktopEntry(const EntryKeys& keys) {
+QByteArray desktopEntry(const EntryKeys& keys) {
     QString text = QStringLiteral("[Desktop Entry]\n");
     for (const auto& [key, value] : keys)
-        text += QString::fromLatin1(key) + u'=' + EntryValue(value) + u'\n';
+        text += QString::fromLatin1(key) + u'=' + entryValue(value) + u'\n';
     return text.toUtf8();
 }
 
-bool WriteFile(const QString& fileName, const QByteArray& bytes, bool executable) {
+bool writeFile(const QString& fileName, const QByteArray& bytes, bool executable) {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         return false;
@@ -97,11 +97,11 @@ bool WriteFile(const QString& fileName, const QByteArray& bytes, bool executable
 }
 
 // A folder the program wrote into goes again once nothing is left in it.
-void RemoveIfEmpty(const QString& folder) {
+void removeIfEmpty(const QString& folder) {
     QDir().rmdir(folder);
 }
 
-QByteArray MimePackage() {
+QByteArray mimePackage() {
     return QStringLiteral(
                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
@@ -117,31 +117,31 @@ QByteArray MimePackage() {
         .toUtf8();
 }
 
-bool UpdateMimeDatabase() {
-    return RunTool(QStringLiteral("update-mime-database"), {MimeFolder()});
+bool updateMimeDatabase() {
+    return runTool(QStringLiteral("update-mime-database"), {mimeFolder()});
 }
 
 // After the program's type went: the database is made anew from the packages that are left,
 // or, when none is left, the files made from ours go too.
-void RefreshMimeDatabase() {
-    const QString packages = MimeFolder() + QStringLiteral("/packages");
+void refreshMimeDatabase() {
+    const QString packages = mimeFolder() + QStringLiteral("/packages");
     if (!QDir(packages).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
-        UpdateMimeDatabase();
+        updateMimeDatabase();
         return;
     }
-    if (!QFileInfo(MimeFolder()).isDir())
+    if (!QFileInfo(mimeFolder()).isDir())
         return;
     for (const char* name : kGeneratedMimeFiles)
-        QFile::remove(MimeFolder() + u'/' + QString::fromLatin1(name));
-    QFile::remove(MimeFolder() + u'/' + kMimeType + QStringLiteral(".xml"));
-    RemoveIfEmpty(MimeFolder() + QStringLiteral("/application"));
-    RemoveIfEmpty(packages);
-    RemoveIfEmpty(MimeFolder());
+        QFile::remove(mimeFolder() + u'/' + QString::fromLatin1(name));
+    QFile::remove(mimeFolder() + u'/' + kMimeType + QStringLiteral(".xml"));
+    removeIfEmpty(mimeFolder() + QStringLiteral("/application"));
+    removeIfEmpty(packages);
+    removeIfEmpty(mimeFolder());
 }
 
 // Takes the handler out of every default and association list of one mimeapps.list; the file
 // goes when nothing but group headers is left in it.
-void RemoveHandlerFromList(const QString& fileName) {
+void removeHandlerFromList(const QString& fileName) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return;
@@ -172,29 +172,29 @@ void RemoveHandlerFromList(const QString& fileName) {
         return;
     }
     const QFile::Permissions permissions = file.permissions();
-    if (WriteFile(fileName, kept.join(u'\n').toUtf8(), false))
+    if (writeFile(fileName, kept.join(u'\n').toUtf8(), false))
         QFile::setPermissions(fileName, permissions);
 }
 
-bool IsReserved(QChar c) {
+bool isReserved(QChar c) {
     static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
     return reserved.contains(c);
 }
 
 } // namespace
 
-QString DataHome() {
-    return EnvironmentDir("XDG_DATA_HOME", QDir::homePath() + QStringLiteral("/.local/share"));
+QString dataHome() {
+    return environmentDir("XDG_DATA_HOME", QDir::homePath() + QStringLiteral("/.local/share"));
 }
 
-QString ConfigHome() {
-    return paths::WinDir();
+QString configHome() {
+    return paths::winDir();
 }
 
-QString DesktopFolder() {
+QString desktopFolder() {
     QByteArray output;
     QString folder;
-    if (RunTool(QStringLiteral("xdg-user-dir"), {QStringLiteral("DESKTOP")}, &output))
+    if (runTool(QStringLiteral("xdg-user-dir"), {QStringLiteral("DESKTOP")}, &output))
         folder = QString::fromLocal8Bit(output).trimmed();
     if (!QDir::isAbsolutePath(folder))
         folder = QDir::homePath() + QStringLiteral("/Desktop");
@@ -203,23 +203,23 @@ QString DesktopFolder() {
     return QDir::cleanPath(folder);
 }
 
-bool HasCounterpart(char kind) {
+bool hasCounterpart(char kind) {
     return kind == kProgramsMenu || kind == kDesktop;
 }
 
-QString SpecialFolder(char kind) {
+QString specialFolder(char kind) {
     QString folder;
     if (kind == kProgramsMenu)
-        folder = ApplicationsFolder();
+        folder = applicationsFolder();
     else if (kind == kDesktop)
-        folder = DesktopFolder();
+        folder = desktopFolder();
     if (!folder.isEmpty() && !folder.endsWith(u'/'))
         folder += u'/';
     return folder;
 }
 
-bool EnsureFolder(char kind) {
-    const QString folder = SpecialFolder(kind);
+bool ensureFolder(char kind) {
+    const QString folder = specialFolder(kind);
     if (folder.isEmpty())
         return false;
     if (kind == kDesktop)
@@ -227,42 +227,42 @@ bool EnsureFolder(char kind) {
     return QDir().mkpath(folder);
 }
 
-QString ShortcutName(const QString& version) {
+QString shortcutName(const QString& version) {
     return QStringLiteral("Ombrel ") + version;
 }
 
-QString ShortcutFile(char kind, const QString& version) {
-    const QString folder = SpecialFolder(kind);
+QString shortcutFile(char kind, const QString& version) {
+    const QString folder = specialFolder(kind);
     if (folder.isEmpty())
         return QString();
     return folder + QStringLiteral("ombrel-") + version + QStringLiteral(".desktop");
 }
 
-bool MakeLink(const QString& target, const QString& linkFile, const QString& description) {
+bool makeLink(const QString& target, const QString& linkFile, const QString& description) {
     if (linkFile.isEmpty() || !QFileInfo(QFileInfo(linkFile).absolutePath()).isDir())
         return false;
     const EntryKeys keys = {
         {"Type", QStringLiteral("Application")},
         {"Name", description},
-        {"Exec", ExecArgument(target)},
+        {"Exec", execArgument(target)},
         {"Terminal", QStringLiteral("false")},
         {"Categories", QStringLiteral("Office;")},
     };
     // Desktops start only entries on the desktop that may be executed.
-    return WriteFile(linkFile, DesktopEntry(keys), true);
+    return writeFile(linkFile, desktopEntry(keys), true);
 }
 
-QString FontFile() {
-    return DataHome() + QStringLiteral("/fonts/") + QString::fromLatin1(kFontName);
+QString fontFile() {
+    return dataHome() + QStringLiteral("/fonts/") + QString::fromLatin1(kFontName);
 }
 
-bool FontKnown() {
-    return RunTool(QStringLiteral("fc-list"),
+bool fontKnown() {
+    return runTool(QStringLiteral("fc-list"),
                    {QStringLiteral("-q"), QStringLiteral(":family=") + kFontFamily});
 }
 
-bool InstallFont(const QString& source) {
-    const QString target = FontFile();
+bool installFont(const QString& source) {
+    const QString target = fontFile();
     const QString folder = QFileInfo(target).absolutePath();
     if (!QDir().mkpath(folder))
         return false;
@@ -270,105 +270,105 @@ bool InstallFont(const QString& source) {
         return false;
     if (!QFile::copy(source, target))
         return false;
-    RunTool(QStringLiteral("fc-cache"), {QStringLiteral("-f"), folder});
+    runTool(QStringLiteral("fc-cache"), {QStringLiteral("-f"), folder});
     if (fontAddedHere >= 0)
         QFontDatabase::removeApplicationFont(fontAddedHere);
     fontAddedHere = QFontDatabase::addApplicationFont(target);
     return true;
 }
 
-bool RemoveFont() {
+bool removeFont() {
     if (fontAddedHere >= 0) {
         QFontDatabase::removeApplicationFont(fontAddedHere);
         fontAddedHere = -1;
     }
-    const QString target = FontFile();
-    if (!RemoveFile(target))
+    const QString target = fontFile();
+    if (!removeFile(target))
         return false;
     const QString folder = QFileInfo(target).absolutePath();
     if (QFileInfo(folder).isDir()) {
-        RunTool(QStringLiteral("fc-cache"), {QStringLiteral("-f"), folder});
-        RemoveIfEmpty(folder);
+        runTool(QStringLiteral("fc-cache"), {QStringLiteral("-f"), folder});
+        removeIfEmpty(folder);
     }
     return true;
 }
 
-QString MimePackageFile() {
-    return MimeFolder() + QStringLiteral("/packages/") + QString::fromLatin1(kMimePackage);
+QString mimePackageFile() {
+    return mimeFolder() + QStringLiteral("/packages/") + QString::fromLatin1(kMimePackage);
 }
 
-QString HandlerFile() {
-    return ApplicationsFolder() + u'/' + kHandlerName;
+QString handlerFile() {
+    return applicationsFolder() + u'/' + kHandlerName;
 }
 
-bool RegisterFileClass(const QString& exeFile) {
+bool registerFileClass(const QString& exeFile) {
     const EntryKeys handler = {
         {"Type", QStringLiteral("Application")},
         {"Name", QString::fromLatin1(kHandlerTitle)},
-        {"Exec", ExecArgument(exeFile) + QStringLiteral(" %f")},
+        {"Exec", execArgument(exeFile) + QStringLiteral(" %f")},
         {"MimeType", kMimeType + u';'},
         {"NoDisplay", QStringLiteral("true")},
         {"Terminal", QStringLiteral("false")},
     };
     const bool registered =
-        QDir().mkpath(QFileInfo(MimePackageFile()).absolutePath()) &&
-        WriteFile(MimePackageFile(), MimePackage(), false) && UpdateMimeDatabase() &&
-        QDir().mkpath(ApplicationsFolder()) &&
-        WriteFile(HandlerFile(), DesktopEntry(handler), false) &&
-        RunTool(QStringLiteral("xdg-mime"), {QStringLiteral("default"), kHandlerName, kMimeType});
+        QDir().mkpath(QFileInfo(mimePackageFile()).absolutePath()) &&
+        writeFile(mimePackageFile(), mimePackage(), false) && updateMimeDatabase() &&
+        QDir().mkpath(applicationsFolder()) &&
+        writeFile(handlerFile(), desktopEntry(handler), false) &&
+        runTool(QStringLiteral("xdg-mime"), {QStringLiteral("default"), kHandlerName, kMimeType});
     if (!registered)
-        UnregisterFileClass();
+        unregisterFileClass();
     return registered;
 }
 
-void UnregisterFileClass() {
-    RemoveFile(MimePackageFile());
-    RefreshMimeDatabase();
-    RemoveFile(HandlerFile());
-    RemoveHandlerFromList(ConfigHome() + QStringLiteral("/mimeapps.list"));
-    RemoveHandlerFromList(ApplicationsFolder() + QStringLiteral("/mimeapps.list"));
-    RemoveIfEmpty(ApplicationsFolder());
+void unregisterFileClass() {
+    removeFile(mimePackageFile());
+    refreshMimeDatabase();
+    removeFile(handlerFile());
+    removeHandlerFromList(configHome() + QStringLiteral("/mimeapps.list"));
+    removeHandlerFromList(applicationsFolder() + QStringLiteral("/mimeapps.list"));
+    removeIfEmpty(applicationsFolder());
 }
 
-QString RemovalEntryFile(const QString& version) {
-    return ApplicationsFolder() + QStringLiteral("/ombrel-") + version +
+QString removalEntryFile(const QString& version) {
+    return applicationsFolder() + QStringLiteral("/ombrel-") + version +
            QStringLiteral("-removal.desktop");
 }
 
-bool CreateRemovalEntry(const QString& exeFile, const QString& version) {
+bool createRemovalEntry(const QString& exeFile, const QString& version) {
     // Named apart from the program's own entry, in both languages whatever was installed.
     const auto name = [&version](int language) {
-        return strings::Format(strings::Text(kRemovalEntryName, language), {version});
+        return strings::format(strings::text(kRemovalEntryName, language), {version});
     };
     const EntryKeys keys = {
         {"Type", QStringLiteral("Application")},
         {"Name", name(strings::kEnglish)},
         {"Name[de]", name(strings::kGerman)},
-        {"Exec", ExecArgument(exeFile) + u' ' + ExecArgument(kRemovalSwitch)},
+        {"Exec", execArgument(exeFile) + u' ' + execArgument(kRemovalSwitch)},
         {"Terminal", QStringLiteral("false")},
         {"Categories", QStringLiteral("Settings;PackageManager;")},
     };
-    return QDir().mkpath(ApplicationsFolder()) &&
-           WriteFile(RemovalEntryFile(version), DesktopEntry(keys), false);
+    return QDir().mkpath(applicationsFolder()) &&
+           writeFile(removalEntryFile(version), desktopEntry(keys), false);
 }
 
-bool RemoveRemovalEntry(const QString& version) {
-    const bool removed = RemoveFile(RemovalEntryFile(version));
-    RemoveIfEmpty(ApplicationsFolder());
+bool removeRemovalEntry(const QString& version) {
+    const bool removed = removeFile(removalEntryFile(version));
+    removeIfEmpty(applicationsFolder());
     return removed;
 }
 
-bool RemoveFile(const QString& fileName) {
+bool removeFile(const QString& fileName) {
     const QFileInfo file(fileName);
     if (!file.exists() && !file.isSymLink())
         return true;
     return QFile::remove(fileName);
 }
 
-QString ExecArgument(const QString& argument) {
+QString execArgument(const QString& argument) {
     QString text = argument;
     text.replace(u'%', QStringLiteral("%%"));
-    if (std::none_of(text.cbegin(), text.cend(), IsReserved))
+    if (std::none_of(text.cbegin(), text.cend(), isReserved))
         return text;
     QString quoted = QStringLiteral("\"");
     for (const QChar c : text) {

@@ -20,58 +20,58 @@ inline const QString kHandlerName = QStringLiteral("ombrel-hpfile.desktop");
 inline const QString kRemovalSwitch = QStringLiteral("/$UnInstalCompleteApp$");
 
 // $XDG_DATA_HOME, else ~/.local/share.
-QString DataHome();
+QString dataHome();
 // $XDG_CONFIG_HOME, else ~/.config.
-QString ConfigHome();
+QString configHome();
 // The desktop folder: what xdg-user-dir names for DESKTOP, else ~/Desktop. Empty when the
 // desktop is switched off (it names the home directory).
-QString DesktopFolder();
+QString desktopFolder();
 
 // Start-menu root and Quick Launch have no counterpart here.
-bool HasCounterpart(char kind);
+bool hasCounterpart(char kind);
 // The folder a shortcut of a kind goes to, with a trailing separator; empty for a kind without
 // counterpart.
-QString SpecialFolder(char kind);
+QString specialFolder(char kind);
 // Makes the menu folder when it is missing; the desktop folder is the user's and must exist.
 // False when there is no folder to put a shortcut of the kind in.
-bool EnsureFolder(char kind);
+bool ensureFolder(char kind);
 // "Ombrel 2.7": the name and description of the shortcuts.
-QString ShortcutName(const QString& version);
+QString shortcutName(const QString& version);
 // SpecialFolder(kind) + "ombrel-2.7.desktop"; empty for a kind without counterpart.
-QString ShortcutFile(char kind, const QString& version);
+QString shortcutFile(char kind, const QString& version);
 // Writes a desktop entry that starts the target with no arguments, named by the description.
 // The folder of the link file must exist. True when the entry was written.
-bool MakeLink(const QString& target, const QString& linkFile, const QString& description);
+bool makeLink(const QString& target, const QString& linkFile, const QString& description);
 
 // The font in the user's font folder: $XDG_DATA_HOME/fonts/HP48.TTF.
-QString FontFile();
+QString fontFile();
 // Fontconfig already knows a font of family HP48.
-bool FontKnown();
+bool fontKnown();
 // Copies the font file into the user's font folder (over an older copy), refreshes that
 // folder's font cache and adds the font to the running program. False when the copy fails.
-bool InstallFont(const QString& source);
+bool installFont(const QString& source);
 // Deletes the font file and refreshes the font cache of its folder. False when the file stays.
-bool RemoveFont();
+bool removeFont();
 
 // The type of database files, recognised by "%%HP:" at their start.
-QString MimePackageFile(); // $XDG_DATA_HOME/mime/packages/ombrel-hpfile.xml
-QString HandlerFile();     // $XDG_DATA_HOME/applications/ombrel-hpfile.desktop
+QString mimePackageFile(); // $XDG_DATA_HOME/mime/packages/ombrel-hpfile.xml
+QString handlerFile();     // $XDG_DATA_HOME/applications/ombrel-hpfile.desktop
 // Registers the type, writes the handler that opens such a file with the program and makes it
 // the type's default. On failure nothing of it is left behind.
-bool RegisterFileClass(const QString& exeFile);
+bool registerFileClass(const QString& exeFile);
 // Takes back the type, the handler and every default naming the handler; other programs'
 // types and defaults stay.
-void UnregisterFileClass();
+void unregisterFileClass();
 
 // The menu entry "Remove Ombrel 2.7" that starts the program with the removal switch.
-QString RemovalEntryFile(const QString& version); // ...applications/ombrel-2.7-removal.desktop
-bool CreateRemovalEntry(const QString& exeFile, const QString& version);
-bool RemoveRemovalEntry(const QString& version);
+QString removalEntryFile(const QString& version); // ...applications/ombrel-2.7-removal.desktop
+bool createRemovalEntry(const QString& exeFile, const QString& version);
+bool removeRemovalEntry(const QString& version);
 
 // Deletes a file the program made; true when it is gone (also when it was never there).
-bool RemoveFile(const QString& fileName);
+bool removeFile(const QString& fileName);
 
 // One argument of a desktop entry's Exec key: quoted and escaped where it has to be.
-QString ExecArgument(const QString& argument);
+QString execArgument(const QString& argument);
 
 } // namespace shcut

@@ -1,12 +1,12 @@
 #include "install/Removal.h"
 
-#include "platform/Paths.h"
+#include "install/DesktopIntegration.h"
 #include "platform/CompanionFiles.h"
+#include "platform/Paths.h"
+#include "platform/Preferences.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
-#include "install/DesktopIntegration.h"
 #include "platform/StringTable.h"
-#include "platform/Preferences.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,21 +17,21 @@ constexpr quint16 kConfirmRemoval = 1155;
 // Shipped beside the font and going with it.
 constexpr const char* kFontLicence = "HP48-LICENSE.txt";
 
-bool Confirmed() {
+bool confirmed() {
     MessageRequest request;
     request.baseId = kConfirmRemoval;
-    request.text = strings::Format(Tx(kConfirmRemoval), {Glob().Version});
+    request.text = strings::format(tx(kConfirmRemoval), {glob().version});
     request.icon = MsgIcon::Question;
     request.buttons = {MsgButton::Yes, MsgButton::No};
-    return ThePrompter().Show(request) == MsgButton::Yes;
+    return thePrompter().show(request) == MsgButton::Yes;
 }
 
-bool Recorded(settings::Key key) {
-    return settings::ReadBool(*Glob().Ini, key, false);
+bool recorded(settings::Key key) {
+    return settings::readBool(*glob().ini, key, false);
 }
 
 // Shortcuts of this version's name, where the record says they were made; failures are ignored.
-void RemoveShortcuts() {
+void removeShortcuts() {
     const QList<QPair<settings::Key, char>> shortcuts = {
         {settings::key::kInstalledProgramsMenu, shcut::kProgramsMenu},
         {settings::key::kInstalledStartMenu, shcut::kStartMenuRoot},
@@ -39,59 +39,59 @@ void RemoveShortcuts() {
         {settings::key::kInstalledQuickLaunch, shcut::kQuickLaunch},
     };
     for (const auto& [key, kind] : shortcuts) {
-        if (Recorded(key))
-            shcut::RemoveFile(shcut::ShortcutFile(kind, Glob().Version));
+        if (recorded(key))
+            shcut::removeFile(shcut::shortcutFile(kind, glob().version));
     }
 }
 
-QString Canonical(const QString& directory) {
+QString canonical(const QString& directory) {
     const QString canonical = QFileInfo(directory).canonicalFilePath();
     return canonical.isEmpty() ? QDir::cleanPath(QFileInfo(directory).absoluteFilePath())
                                : canonical;
 }
 
-bool InProgramDir(const QString& fileName) {
-    return Canonical(QFileInfo(fileName).absolutePath()) == Canonical(Glob().ProgDir);
+bool inProgramDir(const QString& fileName) {
+    return canonical(QFileInfo(fileName).absolutePath()) == canonical(glob().progDir);
 }
 
 // The companion files in the program directory and the transfer's work files. The Kermit
 // program goes only when it lies beside this program, never the one on the search path; the
 // Tarvo library is the user's own copy and stays.
-void RemoveCompanionFiles() {
+void removeCompanionFiles() {
     for (int number = 1; number <= programfiles::kCount; ++number) {
         if (number == programfiles::kTarvoLibrary)
             continue;
-        const QString fileName = programfiles::Path(number);
+        const QString fileName = programfiles::path(number);
         if (fileName.isEmpty())
             continue;
-        if (programfiles::IsLeftover(number) || InProgramDir(fileName))
-            shcut::RemoveFile(fileName);
+        if (programfiles::isLeftover(number) || inProgramDir(fileName))
+            shcut::removeFile(fileName);
     }
-    shcut::RemoveFile(Glob().ProgDir + QString::fromLatin1(kFontLicence));
-    QDir().rmdir(paths::WorkDir());
+    shcut::removeFile(glob().progDir + QString::fromLatin1(kFontLicence));
+    QDir().rmdir(paths::workDir());
 }
 
 // The settings folder goes too when nothing else is left in it: the program may have made it.
-void RemoveSettingsAndProgram() {
-    shcut::RemoveFile(paths::SettingsFile());
+void removeSettingsAndProgram() {
+    shcut::removeFile(paths::SettingsFile());
     QDir().rmdir(QFileInfo(paths::SettingsFile()).absolutePath());
-    if (InProgramDir(Glob().ExeFile))
-        shcut::RemoveFile(Glob().ExeFile);
+    if (inProgramDir(glob().exeFile))
+        shcut::removeFile(glob().exeFile);
 }
 
 } // namespace
 
-void RemoveInstallation() {
-    if (!Confirmed())
+void removeInstallation() {
+    if (!confirmed())
         return;
-    RemoveShortcuts();
+    removeShortcuts();
     // A font file that cannot be deleted stops the removal here: what follows would take away
     // the record that says the font is still there.
-    if (Recorded(settings::key::kInstalledFont) && !shcut::RemoveFont())
+    if (recorded(settings::key::kInstalledFont) && !shcut::removeFont())
         return;
-    if (Recorded(settings::key::kInstalledClass))
-        shcut::UnregisterFileClass();
-    shcut::RemoveRemovalEntry(Glob().Version);
-    RemoveCompanionFiles();
-    RemoveSettingsAndProgram();
+    if (recorded(settings::key::kInstalledClass))
+        shcut::unregisterFileClass();
+    shcut::removeRemovalEntry(glob().version);
+    removeCompanionFiles();
+    removeSettingsAndProgram();
 }

@@ -4,4 +4,4 @@
 // installation record says the installer made: the shortcuts, the font, the type of database
 // files with its handler, the removal entry; then deletes the companion files, the settings file
 // and the program file. The program ends after it in every case.
-void RemoveInstallation();
+void removeInstallation();

@@ -23,12 +23,12 @@ constexpr Entry kEntries[kCount] = {
     {"omhelp.gid", nullptr, false},   {"file_id.diz", "file_id.diz", false},
 };
 
-const Entry& At(int number) {
+const Entry& at(int number) {
     return kEntries[number - 1];
 }
 
-QString KermitProgram() {
-    const QString beside = paths::ProgDir() + QStringLiteral("kermit");
+QString kermitProgram() {
+    const QString beside = paths::progDir() + QStringLiteral("kermit");
     if (QFileInfo(beside).isExecutable())
         return beside;
     return QStandardPaths::findExecutable(QStringLiteral("kermit"));
@@ -36,33 +36,33 @@ QString KermitProgram() {
 
 } // namespace
 
-QString Name(int number) {
-    return QString::fromLatin1(At(number).name);
+QString name(int number) {
+    return QString::fromLatin1(at(number).name);
 }
 
-bool HasCounterpart(int number) {
-    return At(number).here != nullptr;
+bool hasCounterpart(int number) {
+    return at(number).here != nullptr;
 }
 
-QString Path(int number) {
-    const Entry& entry = At(number);
+QString path(int number) {
+    const Entry& entry = at(number);
     if (entry.here == nullptr)
         return QString();
     if (number == kKermit)
-        return KermitProgram();
+        return kermitProgram();
     if (!entry.inWorkDir)
-        return paths::ProgDir() + QString::fromLatin1(entry.here);
+        return paths::progDir() + QString::fromLatin1(entry.here);
     // Nothing of a transfer goes into a work folder that others could enter.
-    const QString work = paths::UsableWorkDir();
+    const QString work = paths::usableWorkDir();
     return work.isEmpty() ? QString() : work + u'/' + QString::fromLatin1(entry.here);
 }
 
-bool IsLeftover(int number) {
+bool isLeftover(int number) {
     return number >= kReceiveFile && number <= kKermitPif;
 }
 
-bool IsRequired(int number) {
-    return HasCounterpart(number) && number >= kKermit && number <= kHelpContents;
+bool isRequired(int number) {
+    return hasCounterpart(number) && number >= kKermit && number <= kHelpContents;
 }
 
 } // namespace programfiles

@@ -23,15 +23,15 @@ enum Number {
 constexpr int kCount = 12;
 
 // The name the file has always had ("kermit.exe", "~send.tmp", ...).
-QString Name(int number);
+QString name(int number);
 // The file on this platform, or an empty string for one without counterpart. The Kermit
 // program is ProgDir/kermit when present, else kermit on the PATH (empty when neither exists).
 // The transfer files are empty too while the work folder is not private.
-QString Path(int number);
-bool HasCounterpart(int number);
+QString path(int number);
+bool hasCounterpart(int number);
 // Removed at every start: the transfer files.
-bool IsLeftover(int number);
+bool isLeftover(int number);
 // Must exist at start: the Kermit program and the help file.
-bool IsRequired(int number);
+bool isRequired(int number);
 
 } // namespace programfiles

@@ -12,66 +12,66 @@ namespace {
 
 constexpr mode_t kPrivateMode = 0700;
 
-QString EnvironmentDir(const char* name, const QString& fallback) {
+QString environmentDir(const char* name, const QString& fallback) {
     const QString value = qEnvironmentVariable(name);
     return QDir::isAbsolutePath(value) ? value : fallback;
 }
 
-QString WithSeparator(const QString& directory) {
+QString withSeparator(const QString& directory) {
     return directory.endsWith(u'/') ? directory : directory + u'/';
 }
 
 // The system's runtime folder when it is one this user alone can enter; after su, or in a
 // container, it may name someone else's folder or a shared one.
-QString SystemRuntimeDir() {
+QString systemRuntimeDir() {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    return QDir::isAbsolutePath(runtime) && IsPrivateDir(runtime) ? runtime : QString();
+    return QDir::isAbsolutePath(runtime) && isPrivateDir(runtime) ? runtime : QString();
 }
 
-QString FallbackDir() {
-    return EnvironmentDir("XDG_CACHE_HOME", QDir::homePath() + QStringLiteral("/.cache")) +
+QString fallbackDir() {
+    return environmentDir("XDG_CACHE_HOME", QDir::homePath() + QStringLiteral("/.cache")) +
            QStringLiteral("/ombrel");
 }
 
 } // namespace
 
-QString ProgDir() {
+QString progDir() {
     const QString overridden = qEnvironmentVariable("OMBREL_PROGDIR");
     if (!overridden.isEmpty())
-        return WithSeparator(QDir(overridden).absolutePath());
-    return WithSeparator(QFileInfo(ExeFile()).absolutePath());
+        return withSeparator(QDir(overridden).absolutePath());
+    return withSeparator(QFileInfo(exeFile()).absolutePath());
 }
 
-QString ExeFile() {
+QString exeFile() {
     const QString path = QCoreApplication::applicationFilePath();
     const QString canonical = QFileInfo(path).canonicalFilePath();
     return canonical.isEmpty() ? path : canonical;
 }
 
-QString WinDir() {
-    return EnvironmentDir("XDG_CONFIG_HOME", QDir::homePath() + QStringLiteral("/.config"));
+QString winDir() {
+    return environmentDir("XDG_CONFIG_HOME", QDir::homePath() + QStringLiteral("/.config"));
 }
 
 QString SettingsFile() {
-    return WinDir() + QStringLiteral("/Ombrel.ini");
+    return winDir() + QStringLiteral("/Ombrel.ini");
 }
 
-QString RuntimeDir() {
-    const QString runtime = SystemRuntimeDir();
-    return runtime.isEmpty() ? FallbackDir() : runtime;
+QString runtimeDir() {
+    const QString runtime = systemRuntimeDir();
+    return runtime.isEmpty() ? fallbackDir() : runtime;
 }
 
-QString WorkDir() {
-    const QString runtime = SystemRuntimeDir();
-    return runtime.isEmpty() ? FallbackDir() : runtime + QStringLiteral("/ombrel");
+QString workDir() {
+    const QString runtime = systemRuntimeDir();
+    return runtime.isEmpty() ? fallbackDir() : runtime + QStringLiteral("/ombrel");
 }
 
-QString UsableWorkDir() {
-    const QString work = WorkDir();
-    return EnsurePrivateDir(work) ? work : QString();
+QString usableWorkDir() {
+    const QString work = workDir();
+    return ensurePrivateDir(work) ? work : QString();
 }
 
-bool IsPrivateDir(const QString& directory) {
+bool isPrivateDir(const QString& directory) {
     struct stat status {};
     if (::lstat(QFile::encodeName(directory).constData(), &status) != 0)
         return false;
@@ -79,7 +79,7 @@ bool IsPrivateDir(const QString& directory) {
            (status.st_mode & 0777) == kPrivateMode;
 }
 
-bool EnsurePrivateDir(const QString& directory) {
+bool ensurePrivateDir(const QString& directory) {
     const QByteArray name = QFile::encodeName(QDir::cleanPath(directory));
     struct stat status {};
     if (::lstat(name.constData(), &status) != 0) {
@@ -87,7 +87,7 @@ bool EnsurePrivateDir(const QString& directory) {
             return false;
         ::mkdir(name.constData(), kPrivateMode); // another start may make it at the same time
     }
-    return IsPrivateDir(directory);
+    return isPrivateDir(directory);
 }
 
 } // namespace paths

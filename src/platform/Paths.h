@@ -7,27 +7,27 @@
 namespace paths {
 
 // The directory of the executable and its companion files, with a trailing separator.
-QString ProgDir();
+QString progDir();
 // The executable's canonical path.
-QString ExeFile();
+QString exeFile();
 // The directory of the settings file ($XDG_CONFIG_HOME, by default ~/.config).
-QString WinDir();
+QString winDir();
 QString SettingsFile();
 // The folder of the single-instance lock and the hand-over channel: $XDG_RUNTIME_DIR when that
 // is a private folder of this user, else the private fallback $XDG_CACHE_HOME/ombrel (by
 // default ~/.cache/ombrel). Only named here; EnsurePrivateDir makes it.
-QString RuntimeDir();
+QString runtimeDir();
 // The private work folder of the transfer files: $XDG_RUNTIME_DIR/ombrel, or the fallback
 // folder itself. Only named here.
-QString WorkDir();
+QString workDir();
 // The work folder, made when missing; empty when it is not private or cannot be made.
-QString UsableWorkDir();
+QString usableWorkDir();
 
 // A folder only this user can enter: a real folder (not a link), owned by this user, with
 // mode 0700.
-bool IsPrivateDir(const QString& directory);
+bool isPrivateDir(const QString& directory);
 // Makes a missing folder with mode 0700 (its parents as usual). An existing folder is never
 // changed: true only when it is private.
-bool EnsurePrivateDir(const QString& directory);
+bool ensurePrivateDir(const QString& directory);
 
 } // namespace paths

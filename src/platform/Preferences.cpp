@@ -7,12 +7,12 @@ namespace {
 TGlobal* theGlobal = nullptr;
 }
 
-TGlobal& Glob() {
+TGlobal& glob() {
     Q_ASSERT(theGlobal);
     return *theGlobal;
 }
 
-bool HasGlob() {
+bool hasGlob() {
     return theGlobal != nullptr;
 }
 
@@ -22,25 +22,25 @@ GlobalScope::GlobalScope() {
 }
 
 GlobalScope::~GlobalScope() {
-    theGlobal->Ini.reset();
+    theGlobal->ini.reset();
     delete theGlobal;
     theGlobal = nullptr;
 }
 
-QString Tx(quint16 baseId) {
-    return strings::Text(baseId, HasGlob() ? Glob().Language : strings::kGerman);
+QString tx(quint16 baseId) {
+    return strings::text(baseId, hasGlob() ? glob().language : strings::kGerman);
 }
 
-void ShowMsg(quint16 id, char kind, const QStringList& arguments) {
+void showMsg(quint16 id, char kind, const QStringList& arguments) {
     if (kind != 'e' && kind != 'i')
         return;
     const bool error = kind == 'e';
-    if (Glob().Sound)
-        ThePrompter().Sound(error ? Beep::Hand : Beep::Asterisk);
+    if (glob().sound)
+        thePrompter().sound(error ? Beep::Hand : Beep::Asterisk);
     MessageRequest request;
     request.baseId = id;
-    request.text = arguments.isEmpty() ? Tx(id) : strings::Format(Tx(id), arguments);
+    request.text = arguments.isEmpty() ? tx(id) : strings::format(tx(id), arguments);
     request.icon = error ? MsgIcon::Error : MsgIcon::Information;
     request.buttons = {error ? MsgButton::Cancel : MsgButton::Ok};
-    ThePrompter().Show(request);
+    thePrompter().show(request);
 }

@@ -7,17 +7,17 @@ StderrPrompter fallbackPrompter;
 Prompter* installedPrompter = nullptr;
 } // namespace
 
-Prompter& ThePrompter() {
+Prompter& thePrompter() {
     return installedPrompter ? *installedPrompter : fallbackPrompter;
 }
 
-Prompter* SetPrompter(Prompter* prompter) {
+Prompter* setPrompter(Prompter* prompter) {
     Prompter* previous = installedPrompter;
     installedPrompter = prompter;
     return previous;
 }
 
-MsgButton StderrPrompter::Show(const MessageRequest& request) {
+MsgButton StderrPrompter::show(const MessageRequest& request) {
     std::fprintf(stderr, "%s\n", request.text.toLocal8Bit().constData());
     return request.buttons.isEmpty() ? MsgButton::Ok : request.buttons.first();
 }

@@ -22,16 +22,16 @@ enum class Beep { Hand = 16, Question = 32, Exclamation = 48, Asterisk = 64 };
 class Prompter {
   public:
     virtual ~Prompter() = default;
-    virtual MsgButton Show(const MessageRequest& request) = 0;
-    virtual void Sound(Beep beep) = 0;
+    virtual MsgButton show(const MessageRequest& request) = 0;
+    virtual void sound(Beep beep) = 0;
 };
 
-Prompter& ThePrompter();
+Prompter& thePrompter();
 // Installs a prompter (not owned) and returns the previous one; nullptr restores the default.
-Prompter* SetPrompter(Prompter* prompter);
+Prompter* setPrompter(Prompter* prompter);
 // The default prompter until a window system installs its own: prints to standard error.
 class StderrPrompter : public Prompter {
   public:
-    MsgButton Show(const MessageRequest& request) override;
-    void Sound(Beep) override {}
+    MsgButton show(const MessageRequest& request) override;
+    void sound(Beep) override {}
 };

@@ -96,10 +96,10 @@ constexpr const char* kAppName = "ERROR"; // not installed yet
 constexpr int kWindowState = 0;
 constexpr int kMainHeight = 410;
 constexpr int kMainWidth = 740;
-inline int MainTop(QSize screen) {
+inline int mainTop(QSize screen) {
     return screen.height() / 3 - 137;
 }
-inline int MainLeft(QSize screen) {
+inline int mainLeft(QSize screen) {
     return screen.width() / 2 - 370;
 }
 
@@ -124,7 +124,7 @@ constexpr int kRetries = 2;
 constexpr int kScriptPacketLength = 48; // as the transfer script reads it
 constexpr int kDialogPacketLength = 24; // as the advanced dialog reads it
 constexpr QPoint kTransferPosition{250, 200};
-inline QString Device(int port) {
+inline QString device(int port) {
     return QStringLiteral("/dev/ttyS%1").arg(port - 1);
 }
 
@@ -154,54 +154,54 @@ struct PaletteColour {
 };
 // The colours that Colors/Text and Colors/Background index: the sixteen standard colours
 // without yellow.
-constexpr std::array<PaletteColour, 15> ColorPalette{{{0, 0, 0},
-                                                      {128, 0, 0},
-                                                      {0, 128, 0},
-                                                      {128, 128, 0},
-                                                      {0, 0, 128},
-                                                      {128, 0, 128},
-                                                      {0, 128, 128},
-                                                      {128, 128, 128},
-                                                      {192, 192, 192},
-                                                      {255, 0, 0},
-                                                      {0, 255, 0},
-                                                      {0, 0, 255},
-                                                      {255, 0, 255},
-                                                      {0, 255, 255},
-                                                      {255, 255, 255}}};
+constexpr std::array<PaletteColour, 15> kColourPalette{{{0, 0, 0},
+                                                        {128, 0, 0},
+                                                        {0, 128, 0},
+                                                        {128, 128, 0},
+                                                        {0, 0, 128},
+                                                        {128, 0, 128},
+                                                        {0, 128, 128},
+                                                        {128, 128, 128},
+                                                        {192, 192, 192},
+                                                        {255, 0, 0},
+                                                        {0, 255, 0},
+                                                        {0, 0, 255},
+                                                        {255, 0, 255},
+                                                        {0, 255, 255},
+                                                        {255, 255, 255}}};
 
 // Typed access by Key.
-inline QString ReadString(const SettingsFile& file, Key key, const QString& fallback) {
-    return file.ReadString(key.section, key.name, fallback);
+inline QString readString(const SettingsFile& file, Key key, const QString& fallback) {
+    return file.readString(key.section, key.name, fallback);
 }
-inline int ReadInteger(const SettingsFile& file, Key key, int fallback) {
-    return file.ReadInteger(key.section, key.name, fallback);
+inline int readInteger(const SettingsFile& file, Key key, int fallback) {
+    return file.readInteger(key.section, key.name, fallback);
 }
-inline bool ReadBool(const SettingsFile& file, Key key, bool fallback) {
-    return file.ReadBool(key.section, key.name, fallback);
+inline bool readBool(const SettingsFile& file, Key key, bool fallback) {
+    return file.readBool(key.section, key.name, fallback);
 }
-inline bool Write(SettingsFile& file, Key key, const QString& value) {
-    return file.WriteString(key.section, key.name, value);
+inline bool write(SettingsFile& file, Key key, const QString& value) {
+    return file.writeString(key.section, key.name, value);
 }
-inline void Write(SettingsFile& file, Key key, int value) {
-    file.WriteInteger(key.section, key.name, value);
+inline void write(SettingsFile& file, Key key, int value) {
+    file.writeInteger(key.section, key.name, value);
 }
-inline void Write(SettingsFile& file, Key key, bool value) {
-    file.WriteBool(key.section, key.name, value);
+inline void write(SettingsFile& file, Key key, bool value) {
+    file.writeBool(key.section, key.name, value);
 }
-QPoint ReadPosition(const SettingsFile& file, Position position, QPoint fallback);
-void WritePosition(SettingsFile& file, Position position, QPoint topLeft);
+QPoint readPosition(const SettingsFile& file, Position position, QPoint fallback);
+void writePosition(SettingsFile& file, Position position, QPoint topLeft);
 
 // The language offset: 1 English; every other value, which the program never writes, is 0,
 // German.
-quint8 ReadLanguage(const SettingsFile& file);
+quint8 readLanguage(const SettingsFile& file);
 
 // The recent files: keys 1 to 4 of section Files, empty values and repeated names skipped.
-QStringList ReadRecentFiles(const SettingsFile& file);
+QStringList readRecentFiles(const SettingsFile& file);
 
 // Resets every setting but the recent files and the installation record, section by section
 // in the order a new file shows them. Positions are centred on a screen of the given size.
-void WriteDefaults(SettingsFile& file, QSize screen, int language);
+void writeDefaults(SettingsFile& file, QSize screen, int language);
 
 // What the program leaves behind when it ends. Recent files whose names the file cannot hold
 // are left out; the others keep their order as keys 1 to n.
@@ -214,6 +214,6 @@ struct ExitState {
     QPoint transferPosition;
     QStringList recentFiles;
 };
-void SaveOnExit(SettingsFile& file, const ExitState& state);
+void saveOnExit(SettingsFile& file, const ExitState& state);
 
 } // namespace settings

@@ -23,7 +23,7 @@ struct SettingsFile::State {
     QDateTime loadedModified;
     qint64 loadedSize = -1;
 
-    void Parse() {
+    void parse() {
         ini.Reset();
         ini.LoadData(text.constData(), static_cast<size_t>(text.size()));
     }
@@ -31,26 +31,26 @@ struct SettingsFile::State {
 
 namespace {
 
-QByteArray SectionName(const QByteArray& line) {
+QByteArray sectionName(const QByteArray& line) {
     const QByteArray trimmed = line.trimmed();
     if (!trimmed.startsWith('[') || !trimmed.contains(']'))
         return QByteArray();
     return trimmed.mid(1, trimmed.indexOf(']') - 1).trimmed();
 }
 
-bool SameName(const QByteArray& a, const char* b) {
+bool sameName(const QByteArray& a, const char* b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-bool IsKeyLine(const QByteArray& line, const char* key) {
+bool isKeyLine(const QByteArray& line, const char* key) {
     const qsizetype equals = line.indexOf('=');
-    return equals > 0 && SameName(line.left(equals).trimmed(), key);
+    return equals > 0 && sameName(line.left(equals).trimmed(), key);
 }
 
 // Sets one value in the lines of an INI text: the first line of that key in the first section
 // of that name, else a new line after the section's last line that is not blank, else a new
 // section at the end.
-void SetValueInText(QByteArray& text, const char* section, const char* key,
+void setValueInText(QByteArray& text, const char* section, const char* key,
                     const QByteArray& value) {
     QByteArrayList lines = text.split('\n');
     if (!lines.isEmpty() && lines.last().isEmpty())
@@ -58,17 +58,17 @@ void SetValueInText(QByteArray& text, const char* section, const char* key,
     qsizetype sectionStart = -1;
     qsizetype lastFilled = -1;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QByteArray name = SectionName(lines[i]);
+        const QByteArray name = sectionName(lines[i]);
         if (!name.isNull()) {
             if (sectionStart >= 0)
                 break;
-            if (SameName(name, section))
+            if (sameName(name, section))
                 sectionStart = lastFilled = i;
             continue;
         }
         if (sectionStart < 0)
             continue;
-        if (IsKeyLine(lines[i], key)) {
+        if (isKeyLine(lines[i], key)) {
             const QByteArray ending = lines[i].endsWith('\r') ? "\r" : "";
             lines[i] = lines[i].left(lines[i].indexOf('=') + 1) + value + ending;
             text = lines.join('\n') + '\n';
@@ -91,11 +91,11 @@ void SetValueInText(QByteArray& text, const char* section, const char* key,
 
 // A new user has no settings folder yet. The missing folders are made private (0700), as a
 // user's configuration folder is; folders that exist keep their modes.
-bool MakeFolder(const QString& path) {
+bool makeFolder(const QString& path) {
     const QFileInfo folder(path);
     if (folder.isDir())
         return true;
-    if (folder.exists() || !MakeFolder(folder.absolutePath()))
+    if (folder.exists() || !makeFolder(folder.absolutePath()))
         return false;
     return QDir().mkdir(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) ||
            QFileInfo(path).isDir();
@@ -105,17 +105,17 @@ bool MakeFolder(const QString& path) {
 
 SettingsFile::SettingsFile(const QString& fileName)
     : fileName_(fileName), state_(std::make_unique<State>()) {
-    ReloadIfChanged();
+    reloadIfChanged();
 }
 
 SettingsFile::~SettingsFile() = default;
 
-bool SettingsFile::Exists() const {
+bool SettingsFile::exists() const {
     return QFileInfo::exists(fileName_);
 }
 
 // The file has one writer, but it is read fresh whenever it changed on disk since the last look.
-void SettingsFile::ReloadIfChanged() const {
+void SettingsFile::reloadIfChanged() const {
     const QFileInfo info(fileName_);
     const QDateTime modified = info.exists() ? info.lastModified() : QDateTime();
     const qint64 size = info.exists() ? info.size() : -1;
@@ -125,19 +125,19 @@ void SettingsFile::ReloadIfChanged() const {
     QFile file(fileName_);
     if (file.open(QIODevice::ReadOnly))
         state_->text = file.readAll();
-    state_->Parse();
+    state_->parse();
     state_->loadedModified = modified;
     state_->loadedSize = size;
 }
 
-void SettingsFile::Save() {
+void SettingsFile::save() {
     if (batchDepth_ > 0) {
         unsaved_ = true;
         return;
     }
     unsaved_ = false;
-    if (!MakeFolder(QFileInfo(fileName_).absolutePath()) ||
-        !WriteFileAtomically(fileName_, state_->text)) {
+    if (!makeFolder(QFileInfo(fileName_).absolutePath()) ||
+        !writeFileAtomically(fileName_, state_->text)) {
         if (writeFailed_)
             writeFailed_(fileName_);
         return;
@@ -147,16 +147,16 @@ void SettingsFile::Save() {
     state_->loadedSize = info.size();
 }
 
-QString SettingsFile::ReadString(const char* section, const char* key,
+QString SettingsFile::readString(const char* section, const char* key,
                                  const QString& defaultValue) const {
-    ReloadIfChanged();
+    reloadIfChanged();
     const char* value = state_->ini.GetValue(section, key, nullptr);
     if (value == nullptr)
         return defaultValue;
     return QString::fromUtf8(value).left(kMaxStringRead);
 }
 
-int ParseSettingsInteger(const QString& text, int defaultValue) {
+int parseSettingsInteger(const QString& text, int defaultValue) {
     const QString trimmed = text.trimmed();
     bool ok = false;
     int value = 0;
@@ -167,37 +167,37 @@ int ParseSettingsInteger(const QString& text, int defaultValue) {
     return ok ? value : defaultValue;
 }
 
-int SettingsFile::ReadInteger(const char* section, const char* key, int defaultValue) const {
-    return ParseSettingsInteger(ReadString(section, key, QString()), defaultValue);
+int SettingsFile::readInteger(const char* section, const char* key, int defaultValue) const {
+    return parseSettingsInteger(readString(section, key, QString()), defaultValue);
 }
 
-bool SettingsFile::ReadBool(const char* section, const char* key, bool defaultValue) const {
-    return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+bool SettingsFile::readBool(const char* section, const char* key, bool defaultValue) const {
+    return readInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
-bool SettingsFile::CanHold(const QString& value) {
+bool SettingsFile::canHold(const QString& value) {
     return !value.contains(u'\n') && !value.contains(u'\r') && !value.contains(QChar(u'\0'));
 }
 
-bool SettingsFile::WriteString(const char* section, const char* key, const QString& value) {
-    if (!CanHold(value))
+bool SettingsFile::writeString(const char* section, const char* key, const QString& value) {
+    if (!canHold(value))
         return false;
-    ReloadIfChanged();
-    SetValueInText(state_->text, section, key, value.toUtf8());
-    state_->Parse();
-    Save();
+    reloadIfChanged();
+    setValueInText(state_->text, section, key, value.toUtf8());
+    state_->parse();
+    save();
     return true;
 }
 
-void SettingsFile::WriteInteger(const char* section, const char* key, int value) {
-    WriteString(section, key, QString::number(value));
+void SettingsFile::writeInteger(const char* section, const char* key, int value) {
+    writeString(section, key, QString::number(value));
 }
 
-void SettingsFile::WriteBool(const char* section, const char* key, bool value) {
-    WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+void SettingsFile::writeBool(const char* section, const char* key, bool value) {
+    writeString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-void SettingsFile::SetWriteFailureHandler(std::function<void(const QString&)> handler) {
+void SettingsFile::setWriteFailureHandler(std::function<void(const QString&)> handler) {
     writeFailed_ = std::move(handler);
 }
 
@@ -207,5 +207,5 @@ SettingsFile::Batch::Batch(SettingsFile& file) : file_(file) {
 
 SettingsFile::Batch::~Batch() {
     if (--file_.batchDepth_ == 0 && file_.unsaved_)
-        file_.Save();
+        file_.save();
 }

@@ -16,24 +16,24 @@ class SettingsFile {
     SettingsFile(const SettingsFile&) = delete;
     SettingsFile& operator=(const SettingsFile&) = delete;
 
-    const QString& FileName() const { return fileName_; }
-    bool Exists() const;
+    const QString& fileName() const { return fileName_; }
+    bool exists() const;
 
-    QString ReadString(const char* section, const char* key, const QString& defaultValue) const;
-    int ReadInteger(const char* section, const char* key, int defaultValue) const;
-    bool ReadBool(const char* section, const char* key, bool defaultValue) const;
+    QString readString(const char* section, const char* key, const QString& defaultValue) const;
+    int readInteger(const char* section, const char* key, int defaultValue) const;
+    bool readBool(const char* section, const char* key, bool defaultValue) const;
 
     // False, and nothing written, for a value the file cannot hold (see CanHold).
-    bool WriteString(const char* section, const char* key, const QString& value);
-    void WriteInteger(const char* section, const char* key, int value);
-    void WriteBool(const char* section, const char* key, bool value);
+    bool writeString(const char* section, const char* key, const QString& value);
+    void writeInteger(const char* section, const char* key, int value);
+    void writeBool(const char* section, const char* key, bool value);
 
     // A value holds no line end and no NUL: either would end its line, and what follows would
     // read as lines, keys and sections of their own.
-    static bool CanHold(const QString& value);
+    static bool canHold(const QString& value);
 
     // Called with the file name when the file cannot be written; the program goes on.
-    void SetWriteFailureHandler(std::function<void(const QString&)> handler);
+    void setWriteFailureHandler(std::function<void(const QString&)> handler);
 
     // Holds back saving while many keys are written; saves once when the last batch ends.
     class Batch {
@@ -49,8 +49,8 @@ class SettingsFile {
 
   private:
     struct State;
-    void ReloadIfChanged() const;
-    void Save();
+    void reloadIfChanged() const;
+    void save();
 
     QString fileName_;
     std::unique_ptr<State> state_;
@@ -60,4 +60,4 @@ class SettingsFile {
 };
 
 // Integer and boolean reading of a stored value; empty optional-like results use the default.
-int ParseSettingsInteger(const QString& text, int defaultValue);
+int parseSettingsInteger(const QString& text, int defaultValue);

@@ -8,7 +8,7 @@ extern const unsigned char kOmbrelStrings[];
 namespace strings {
 namespace {
 
-QString Unescape(QStringView text) {
+QString unescape(QStringView text) {
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -22,7 +22,7 @@ QString Unescape(QStringView text) {
     return out;
 }
 
-QHash<quint16, QString> LoadTable() {
+QHash<quint16, QString> loadTable() {
     QHash<quint16, QString> table;
     const QString source = QString::fromUtf8(reinterpret_cast<const char*>(kOmbrelStrings));
     for (QStringView line : QStringView(source).split(u'\n')) {
@@ -31,7 +31,7 @@ QHash<quint16, QString> LoadTable() {
         const qsizetype tab = line.indexOf(u'\t');
         if (tab <= 0)
             continue;
-        table.insert(static_cast<quint16>(line.left(tab).toUInt()), Unescape(line.mid(tab + 1)));
+        table.insert(static_cast<quint16>(line.left(tab).toUInt()), unescape(line.mid(tab + 1)));
     }
     return table;
 }
@@ -39,11 +39,11 @@ QHash<quint16, QString> LoadTable() {
 } // namespace
 
 QString Entry(quint16 id) {
-    static const QHash<quint16, QString> table = LoadTable();
+    static const QHash<quint16, QString> table = loadTable();
     return table.value(id);
 }
 
-QString Format(const QString& text, const QStringList& arguments) {
+QString format(const QString& text, const QStringList& arguments) {
     QString out;
     qsizetype next = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {

@@ -10,10 +10,10 @@ constexpr int kGerman = 0;
 constexpr int kEnglish = 1;
 
 QString Entry(quint16 id);
-inline QString Text(quint16 baseId, int language) {
+inline QString text(quint16 baseId, int language) {
     return Entry(static_cast<quint16>(baseId + language));
 }
 // Fills the %D and %S place holders in order, as the texts use them.
-QString Format(const QString& text, const QStringList& arguments);
+QString format(const QString& text, const QStringList& arguments);
 
 } // namespace strings

@@ -17,7 +17,7 @@ namespace {
 
 constexpr int kLifetimeMs = 60 * 1000;
 
-void PrintLine(const QString& text) {
+void printLine(const QString& text) {
     std::fputs((text + u'\n').toUtf8().constData(), stdout);
     std::fflush(stdout);
 }
@@ -28,16 +28,16 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     GlobalScope global;
     SingleInstance instance;
-    if (InitialiseGlobal(app.arguments().mid(1), instance) != StartRole::First)
+    if (initialiseGlobal(app.arguments().mid(1), instance) != StartRole::First)
         return 0;
 
     QObject::connect(&instance, &SingleInstance::HandedOver, &app, [](const QString& path) {
-        PrintLine(path);
+        printLine(path);
         if (QFileInfo(path).fileName() == u"quit")
             QCoreApplication::quit();
     });
-    instance.StartDelivery();
+    instance.startDelivery();
     QTimer::singleShot(kLifetimeMs, &app, &QCoreApplication::quit);
-    PrintLine(QStringLiteral("ready"));
+    printLine(QStringLiteral("ready"));
     return QCoreApplication::exec();
 }

@@ -1,9 +1,9 @@
+#include "Sandbox.h"
 #include "gui/Localizer.h"
 #include "platform/Paths.h"
-#include "Sandbox.h"
+#include "platform/Preferences.h"
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
-#include "platform/Preferences.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -27,14 +27,14 @@
 
 namespace {
 
-template <typename T> T* Tagged(T* object, int tag) {
+template <typename T> T* tagged(T* object, int tag) {
     object->setProperty(kTagProperty, tag);
     return object;
 }
 
 // A new widget of type W, tagged and placed in the parent's layout.
-template <typename W> W* Add(QWidget* parent, int tag, const QString& text = QStringLiteral("x")) {
-    auto* widget = Tagged(new W(parent), tag);
+template <typename W> W* add(QWidget* parent, int tag, const QString& text = QStringLiteral("x")) {
+    auto* widget = tagged(new W(parent), tag);
     if constexpr (std::is_same_v<W, QGroupBox>)
         widget->setTitle(text);
     else if constexpr (requires { widget->setText(text); })
@@ -46,26 +46,26 @@ template <typename W> W* Add(QWidget* parent, int tag, const QString& text = QSt
 }
 
 QString T(int baseId, int language) {
-    return strings::Text(static_cast<quint16>(baseId), language);
+    return strings::text(static_cast<quint16>(baseId), language);
 }
 
 // A document window as relabelling sees it: its caption, status panels, list and memo.
 class TestDocument : public QWidget, public DocumentLanguageInfo {
   public:
     explicit TestDocument(QWidget* parent = nullptr) : QWidget(parent) {
-        Tagged(this, 100);
-        dataPanel = AddPanel("Panel2", 105, QStringLiteral("Daten:"));
-        positionPanel = AddPanel("Panel9", 110, QStringLiteral("Neu /  3"));
-        rowsPanel = AddPanel("Panel6", 130, QStringLiteral("4"));
-        lengthPanel = AddPanel("Panel10", 135, QStringLiteral("12"));
-        topicRowPanel = AddPanel("Panel1", 140, QStringLiteral("1"));
-        list = Add<QListWidget>(this, 120);
-        memo = Add<QPlainTextEdit>(this, 125);
+        tagged(this, 100);
+        dataPanel = addPanel("Panel2", 105, QStringLiteral("Daten:"));
+        positionPanel = addPanel("Panel9", 110, QStringLiteral("Neu /  3"));
+        rowsPanel = addPanel("Panel6", 130, QStringLiteral("4"));
+        lengthPanel = addPanel("Panel10", 135, QStringLiteral("12"));
+        topicRowPanel = addPanel("Panel1", 140, QStringLiteral("1"));
+        list = add<QListWidget>(this, 120);
+        memo = add<QPlainTextEdit>(this, 125);
     }
-    bool HasFile() const override { return hasFile; }
-    bool PseudoTopicSelected() const override { return pseudoTopicSelected; }
+    bool hasFile() const override { return withFile; }
+    bool pseudoTopicSelected() const override { return onPseudoTopic; }
 
-    void CheckIn(int language) const {
+    void checkIn(int language) const {
         QCOMPARE(dataPanel->text(), T(105, language));
         QCOMPARE(positionPanel->statusTip(), T(115, language));
         for (auto [panel, tag, text] : {std::tuple{rowsPanel, 130, "4"},
@@ -78,15 +78,15 @@ class TestDocument : public QWidget, public DocumentLanguageInfo {
         QCOMPARE(memo->statusTip(), T(125, language));
     }
 
-    bool hasFile = false;
-    bool pseudoTopicSelected = true;
+    bool withFile = false;
+    bool onPseudoTopic = true;
     QLabel *dataPanel, *positionPanel, *rowsPanel, *lengthPanel, *topicRowPanel;
     QListWidget* list;
     QPlainTextEdit* memo;
 
   private:
-    QLabel* AddPanel(const char* name, int tag, const QString& text) {
-        QLabel* panel = Add<QLabel>(this, tag, text);
+    QLabel* addPanel(const char* name, int tag, const QString& text) {
+        QLabel* panel = add<QLabel>(this, tag, text);
         panel->setObjectName(QLatin1String(name));
         return panel;
     }
@@ -97,29 +97,29 @@ class TestDocument : public QWidget, public DocumentLanguageInfo {
 struct Frame {
     QMainWindow window;
     QWidget* controls = new QWidget;
-    QMenu* fileMenu = Tagged(window.menuBar()->addMenu(QStringLiteral("x")), 2100);
-    QAction* newFile = Tagged(fileMenu->addAction(QStringLiteral("x")), 2105);
-    QAction* insert = Tagged((new QMenu(&window))->addAction(QStringLiteral("x")), 600);
+    QMenu* fileMenu = tagged(window.menuBar()->addMenu(QStringLiteral("x")), 2100);
+    QAction* newFile = tagged(fileMenu->addAction(QStringLiteral("x")), 2105);
+    QAction* insert = tagged((new QMenu(&window))->addAction(QStringLiteral("x")), 600);
     QToolBar* tools = window.addToolBar(QStringLiteral("tools"));
-    QAction* toolAction = Tagged(tools->addAction(QStringLiteral("tool")), 500);
-    QToolButton* toolButton = Tagged(new QToolButton, 505);
-    QLabel* label = Add<QLabel>(controls, 305);
-    QPushButton* button = Add<QPushButton>(controls, 10);
-    QCheckBox* checkBox = Add<QCheckBox>(controls, 335);
-    QGroupBox* radioGroup = Add<QGroupBox>(controls, 320);
-    QRadioButton* firstItem = Add<QRadioButton>(radioGroup, 20); // its own tag does not count
-    QRadioButton* secondItem = Add<QRadioButton>(radioGroup, 0);
-    QGroupBox* plainGroup = Add<QGroupBox>(controls, 3030);
-    QTabWidget* tabs = Add<QTabWidget>(controls, 0);
-    QLineEdit* edit = Add<QLineEdit>(controls, 400, QStringLiteral("typed text"));
+    QAction* toolAction = tagged(tools->addAction(QStringLiteral("tool")), 500);
+    QToolButton* toolButton = tagged(new QToolButton, 505);
+    QLabel* label = add<QLabel>(controls, 305);
+    QPushButton* button = add<QPushButton>(controls, 10);
+    QCheckBox* checkBox = add<QCheckBox>(controls, 335);
+    QGroupBox* radioGroup = add<QGroupBox>(controls, 320);
+    QRadioButton* firstItem = add<QRadioButton>(radioGroup, 20); // its own tag does not count
+    QRadioButton* secondItem = add<QRadioButton>(radioGroup, 0);
+    QGroupBox* plainGroup = add<QGroupBox>(controls, 3030);
+    QTabWidget* tabs = add<QTabWidget>(controls, 0);
+    QLineEdit* edit = add<QLineEdit>(controls, 400, QStringLiteral("typed text"));
 
     Frame() {
         window.setWindowTitle(QStringLiteral("Ombrel"));
         window.setCentralWidget(controls);
         toolButton->setText(QStringLiteral("button"));
         tools->addWidget(toolButton);
-        tabs->addTab(Tagged(new QWidget, 3800), QStringLiteral("x"));
-        tabs->addTab(Tagged(new QWidget, 3805), QStringLiteral("x"));
+        tabs->addTab(tagged(new QWidget, 3800), QStringLiteral("x"));
+        tabs->addTab(tagged(new QWidget, 3805), QStringLiteral("x"));
     }
 };
 
@@ -127,15 +127,15 @@ struct Frame {
 struct Globals {
     GlobalScope scope;
     explicit Globals(int language) {
-        SettingsFile(paths::SettingsFile()).WriteInteger("Application", "Language", language);
-        Glob().Ini = std::make_unique<SettingsFile>(paths::SettingsFile());
+        SettingsFile(paths::SettingsFile()).writeInteger("Application", "Language", language);
+        glob().ini = std::make_unique<SettingsFile>(paths::SettingsFile());
     }
     // As the settings dialog does it.
-    void SwitchTo(int language) {
-        settings::Write(*Glob().Ini, settings::key::kLanguage, language);
-        ApplyLanguage();
-        QCOMPARE(Glob().Language, quint8(language));
-        QCOMPARE(Glob().NewEntryText, T(110, language));
+    void switchTo(int language) {
+        settings::write(*glob().ini, settings::key::kLanguage, language);
+        applyLanguage();
+        QCOMPARE(glob().language, quint8(language));
+        QCOMPARE(glob().newEntryText, T(110, language));
     }
 };
 
@@ -154,9 +154,9 @@ void TestApplyLanguage::everyKindOfControl() {
     Sandbox sandbox;
     Globals globals(1);
     Frame frame;
-    RegisterWindow(&frame.window);
+    registerWindow(&frame.window);
     for (int language : {1, 0}) {
-        globals.SwitchTo(language);
+        globals.switchTo(language);
         QCOMPARE(frame.window.windowTitle(), QStringLiteral("Ombrel"));
         QCOMPARE(frame.fileMenu->title(), T(2100, language));
         QCOMPARE(frame.fileMenu->menuAction()->statusTip(), T(2500, language));
@@ -181,7 +181,7 @@ void TestApplyLanguage::everyKindOfControl() {
     }
     QCOMPARE(frame.newFile->text(), QStringLiteral("&Neue Datei"));
     QCOMPARE(frame.firstItem->text(), QStringLiteral("aktuelles Topic"));
-    globals.SwitchTo(1);
+    globals.switchTo(1);
     QCOMPARE(frame.newFile->statusTip(), QStringLiteral("Creates a new file"));
     QCOMPARE(frame.tabs->tabText(1), QStringLiteral("Questions"));
 }
@@ -193,16 +193,16 @@ void TestApplyLanguage::documentWindows() {
     auto* unnamed = new TestDocument(&frame);
     frame.setCentralWidget(unnamed);
     TestDocument named; // a top-level window that never registered
-    named.hasFile = true;
+    named.withFile = true;
     named.setWindowTitle(QStringLiteral("/data/base.txt"));
-    RegisterWindow(&frame);
-    RegisterWindow(unnamed);
+    registerWindow(&frame);
+    registerWindow(unnamed);
     for (int language : {0, 1}) {
-        globals.SwitchTo(language);
+        globals.switchTo(language);
         QCOMPARE(unnamed->windowTitle(), T(100, language));
         QCOMPARE(named.windowTitle(), QStringLiteral("/data/base.txt"));
-        unnamed->CheckIn(language);
-        named.CheckIn(language);
+        unnamed->checkIn(language);
+        named.checkIn(language);
     }
     QCOMPARE(unnamed->windowTitle(), QStringLiteral("Unnamed"));
     QCOMPARE(unnamed->positionPanel->text(), QStringLiteral("New /  3"));
@@ -212,15 +212,15 @@ void TestApplyLanguage::positionPanelKeepsNumberOnlyOnNewEntry() {
     Sandbox sandbox;
     Globals globals(0);
     TestDocument document;
-    RegisterWindow(&document);
-    globals.SwitchTo(1);
+    registerWindow(&document);
+    globals.switchTo(1);
     QCOMPARE(document.positionPanel->text(), QStringLiteral("New /  3"));
-    globals.SwitchTo(0);
+    globals.switchTo(0);
     QCOMPARE(document.positionPanel->text(), QStringLiteral("Neu /  3"));
 
-    document.pseudoTopicSelected = false;
+    document.onPseudoTopic = false;
     document.positionPanel->setText(QStringLiteral("  2 / 3"));
-    globals.SwitchTo(1);
+    globals.switchTo(1);
     QCOMPARE(document.positionPanel->text(), QStringLiteral("  2 / 3"));
     QCOMPARE(document.positionPanel->statusTip(), QStringLiteral("Number of topics"));
 }

@@ -1,9 +1,9 @@
-#include "platform/Paths.h"
-#include "platform/CompanionFiles.h"
 #include "Sandbox.h"
 #include "ScriptedPrompter.h"
-#include "platform/StringTable.h"
+#include "platform/CompanionFiles.h"
+#include "platform/Paths.h"
 #include "platform/Preferences.h"
+#include "platform/StringTable.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -17,8 +17,8 @@ constexpr QFile::Permissions kPrivate = QFile::ReadOwner | QFile::WriteOwner | Q
 class ProgramDirs {
   public:
     explicit ProgramDirs(const Sandbox& sandbox)
-        : progDir(sandbox.Path(QStringLiteral("prog/"))),
-          pathDir(sandbox.Path(QStringLiteral("bin/"))), savedPath_(qgetenv("PATH")) {
+        : progDir(sandbox.path(QStringLiteral("prog/"))),
+          pathDir(sandbox.path(QStringLiteral("bin/"))), savedPath_(qgetenv("PATH")) {
         qputenv("OMBREL_PROGDIR", QFile::encodeName(progDir));
         qputenv("PATH", QFile::encodeName(pathDir));
     }
@@ -31,12 +31,12 @@ class ProgramDirs {
     QByteArray savedPath_;
 };
 
-void MakeProgram(const QString& fileName, bool executable) {
-    WriteBytes(fileName, "#!/bin/sh\n");
+void makeProgram(const QString& fileName, bool executable) {
+    writeBytes(fileName, "#!/bin/sh\n");
     QFile::setPermissions(fileName, executable ? kPrivate : QFile::ReadOwner | QFile::WriteOwner);
 }
 
-QFile::Permissions OwnerGroupOther(const QString& directory) {
+QFile::Permissions ownerGroupOther(const QString& directory) {
     return QFile::permissions(directory) & 0x7077; // without the "current user" bits
 }
 
@@ -81,13 +81,13 @@ void TestGlobals::showMessageKinds() {
     QFETCH(MsgButton, button);
     QFETCH(QList<Beep>, beeps);
     GlobalScope global;
-    Glob().Sound = sound;
-    Glob().Language = static_cast<quint8>(language);
+    glob().sound = sound;
+    glob().language = static_cast<quint8>(language);
     ScriptedPrompter prompter;
 
-    ShowMsg(1115, kind);
+    showMsg(1115, kind);
 
-    QCOMPARE(prompter.ShownIds(), QList<quint16>({1115}));
+    QCOMPARE(prompter.shownIds(), QList<quint16>({1115}));
     QCOMPARE(prompter.shown[0].text, strings::Entry(static_cast<quint16>(1115 + language)));
     QCOMPARE(prompter.shown[0].icon, icon);
     QCOMPARE(prompter.shown[0].buttons, QList<MsgButton>({button}));
@@ -98,20 +98,20 @@ void TestGlobals::showMessageKinds() {
 
 void TestGlobals::otherKindsShowNothing() {
     GlobalScope global;
-    Glob().Sound = true;
+    glob().sound = true;
     ScriptedPrompter prompter;
     for (char kind : {'w', 'q', 'E', 'I', '\0'})
-        ShowMsg(1160, kind);
+        showMsg(1160, kind);
     QVERIFY(prompter.shown.isEmpty());
     QVERIFY(prompter.beeps.isEmpty());
 }
 
 void TestGlobals::textFollowsLanguage() {
     GlobalScope global;
-    QCOMPARE(Tx(1160), QStringLiteral("Es läuft schon eine Instanz von Ombrel !"));
-    Glob().Language = 1;
-    QCOMPARE(Tx(1160), QStringLiteral("There is already running an instance of Ombrel !"));
-    QCOMPARE(Tx(320), QString()); // no entry
+    QCOMPARE(tx(1160), QStringLiteral("Es läuft schon eine Instanz von Ombrel !"));
+    glob().language = 1;
+    QCOMPARE(tx(1160), QStringLiteral("There is already running an instance of Ombrel !"));
+    QCOMPARE(tx(320), QString()); // no entry
 }
 
 void TestGlobals::programFileTable() {
@@ -120,12 +120,12 @@ void TestGlobals::programFileTable() {
     QStringList names;
     QList<int> leftovers, required, withoutCounterpart;
     for (int number = 1; number <= programfiles::kCount; ++number) {
-        names.append(programfiles::Name(number));
-        if (programfiles::IsLeftover(number))
+        names.append(programfiles::name(number));
+        if (programfiles::isLeftover(number))
             leftovers.append(number);
-        if (programfiles::IsRequired(number))
+        if (programfiles::isRequired(number))
             required.append(number);
-        if (!programfiles::HasCounterpart(number) && programfiles::Path(number).isEmpty())
+        if (!programfiles::hasCounterpart(number) && programfiles::path(number).isEmpty())
             withoutCounterpart.append(number);
     }
     QCOMPARE(names, QStringList({"hp48.ttf", "~recv.tmp", "~send.tmp", "~task.tmp", "kermit.pif",
@@ -134,49 +134,49 @@ void TestGlobals::programFileTable() {
     QCOMPARE(leftovers, QList<int>({2, 3, 4, 5}));
     QCOMPARE(required, QList<int>({6, 8})); // the Kermit program and the help file
     QCOMPARE(withoutCounterpart, QList<int>({5, 7, 9, 11}));
-    QCOMPARE(programfiles::Path(programfiles::kFont), dirs.progDir + "HP48.TTF");
-    QCOMPARE(programfiles::Path(programfiles::kHelp), dirs.progDir + "omhelp.html");
-    QCOMPARE(programfiles::Path(programfiles::kTarvoLibrary), dirs.progDir + "tarvo.lib");
-    QCOMPARE(programfiles::Path(programfiles::kDescription), dirs.progDir + "file_id.diz");
+    QCOMPARE(programfiles::path(programfiles::kFont), dirs.progDir + "HP48.TTF");
+    QCOMPARE(programfiles::path(programfiles::kHelp), dirs.progDir + "omhelp.html");
+    QCOMPARE(programfiles::path(programfiles::kTarvoLibrary), dirs.progDir + "tarvo.lib");
+    QCOMPARE(programfiles::path(programfiles::kDescription), dirs.progDir + "file_id.diz");
 }
 
 void TestGlobals::kermitProgram() {
     Sandbox sandbox;
     const ProgramDirs dirs(sandbox);
-    QCOMPARE(programfiles::Path(programfiles::kKermit), QString()); // none anywhere
+    QCOMPARE(programfiles::path(programfiles::kKermit), QString()); // none anywhere
 
-    MakeProgram(dirs.pathDir + "kermit", true);
-    QCOMPARE(programfiles::Path(programfiles::kKermit), dirs.pathDir + "kermit");
-    MakeProgram(dirs.progDir + "kermit", true);
-    QCOMPARE(programfiles::Path(programfiles::kKermit), dirs.progDir + "kermit");
-    MakeProgram(dirs.progDir + "kermit", false); // present but not executable
-    QCOMPARE(programfiles::Path(programfiles::kKermit), dirs.pathDir + "kermit");
+    makeProgram(dirs.pathDir + "kermit", true);
+    QCOMPARE(programfiles::path(programfiles::kKermit), dirs.pathDir + "kermit");
+    makeProgram(dirs.progDir + "kermit", true);
+    QCOMPARE(programfiles::path(programfiles::kKermit), dirs.progDir + "kermit");
+    makeProgram(dirs.progDir + "kermit", false); // present but not executable
+    QCOMPARE(programfiles::path(programfiles::kKermit), dirs.pathDir + "kermit");
 }
 
 void TestGlobals::transferFilesInPrivateWorkDir() {
     Sandbox sandbox;
     const ProgramDirs dirs(sandbox);
-    const QString workDir = sandbox.RuntimeDir() + QStringLiteral("/ombrel/");
-    QCOMPARE(programfiles::Path(programfiles::kReceiveFile), workDir + "~recv.tmp");
-    QCOMPARE(programfiles::Path(programfiles::kSendFile), workDir + "~send.tmp");
-    QCOMPARE(programfiles::Path(programfiles::kTaskFile), workDir + "~task.tmp");
-    QCOMPARE(OwnerGroupOther(workDir), kPrivate);
+    const QString workDir = sandbox.runtimeDir() + QStringLiteral("/ombrel/");
+    QCOMPARE(programfiles::path(programfiles::kReceiveFile), workDir + "~recv.tmp");
+    QCOMPARE(programfiles::path(programfiles::kSendFile), workDir + "~send.tmp");
+    QCOMPARE(programfiles::path(programfiles::kTaskFile), workDir + "~task.tmp");
+    QCOMPARE(ownerGroupOther(workDir), kPrivate);
 
     qunsetenv("XDG_RUNTIME_DIR"); // the sandbox puts it back
-    const QString cacheWorkDir = sandbox.Root() + QStringLiteral("/cache/ombrel/");
-    QCOMPARE(programfiles::Path(programfiles::kSendFile), cacheWorkDir + "~send.tmp");
-    QCOMPARE(OwnerGroupOther(cacheWorkDir), kPrivate);
+    const QString cacheWorkDir = sandbox.root() + QStringLiteral("/cache/ombrel/");
+    QCOMPARE(programfiles::path(programfiles::kSendFile), cacheWorkDir + "~send.tmp");
+    QCOMPARE(ownerGroupOther(cacheWorkDir), kPrivate);
 }
 
 void TestGlobals::programDirectory() {
     Sandbox sandbox;
     qunsetenv("OMBREL_PROGDIR");
     const QFileInfo executable(QCoreApplication::applicationFilePath());
-    QCOMPARE(paths::ProgDir(), executable.canonicalPath() + u'/');
+    QCOMPARE(paths::progDir(), executable.canonicalPath() + u'/');
 
-    sandbox.Path(QStringLiteral("elsewhere/x"));
-    qputenv("OMBREL_PROGDIR", QFile::encodeName(sandbox.Root() + QStringLiteral("/elsewhere")));
-    QCOMPARE(paths::ProgDir(), sandbox.Root() + QStringLiteral("/elsewhere/"));
+    sandbox.path(QStringLiteral("elsewhere/x"));
+    qputenv("OMBREL_PROGDIR", QFile::encodeName(sandbox.root() + QStringLiteral("/elsewhere")));
+    QCOMPARE(paths::progDir(), sandbox.root() + QStringLiteral("/elsewhere/"));
     QCOMPARE(paths::SettingsFile(), sandbox.SettingsFile());
 }
 

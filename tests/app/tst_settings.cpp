@@ -13,10 +13,10 @@
 namespace {
 
 // The file as "Section/Key=Value" lines in file order; comments and blank lines left out.
-QStringList KeyLines(const QString& fileName) {
+QStringList keyLines(const QString& fileName) {
     QStringList lines;
     QString section;
-    for (const QByteArray& raw : ReadBytes(fileName).split('\n')) {
+    for (const QByteArray& raw : readBytes(fileName).split('\n')) {
         const QString line = QString::fromUtf8(raw);
         if (line.startsWith(u'['))
             section = line.mid(1, line.indexOf(u']') - 1);
@@ -27,7 +27,7 @@ QStringList KeyLines(const QString& fileName) {
 }
 
 // What WriteDefaults writes on a screen of w x h into a new file ("div" truncates toward zero).
-QStringList ExpectedDefaults(int w, int h, int language) {
+QStringList expectedDefaults(int w, int h, int language) {
     const auto n = [](int value) { return QString::number(value); };
     return {"-Warning-/Message=This file is maintained by Ombrel, do NOT modify !",
             "Application/Name=Ombrel",
@@ -77,14 +77,14 @@ QStringList ExpectedDefaults(int w, int h, int language) {
             "Misc/Left=" + n((w - 442) / 2)};
 }
 
-void Replace(QStringList& lines, const QString& key, const QString& value) {
+void replace(QStringList& lines, const QString& key, const QString& value) {
     for (QString& line : lines) {
         if (line.startsWith(key + u'='))
             line = key + u'=' + value;
     }
 }
 
-QStringList DirectoryEntries(const QString& directory) {
+QStringList directoryEntries(const QString& directory) {
     return QDir(directory).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
@@ -151,57 +151,57 @@ void TestSettings::valueEncodings() {
     QFETCH(int, asInteger);
     QFETCH(bool, asBool);
     Sandbox sandbox;
-    WriteBytes(sandbox.SettingsFile(), "[Misc]\nValue=" + stored + "\n");
+    writeBytes(sandbox.SettingsFile(), "[Misc]\nValue=" + stored + "\n");
     const SettingsFile file(sandbox.SettingsFile());
-    QCOMPARE(file.ReadInteger("Misc", "Value", 77), asInteger);
-    QCOMPARE(file.ReadBool("Misc", "Value", true), asBool);
+    QCOMPARE(file.readInteger("Misc", "Value", 77), asInteger);
+    QCOMPARE(file.readBool("Misc", "Value", true), asBool);
     if (asInteger == 77) // a value that is no integer gives either default
-        QCOMPARE(file.ReadBool("Misc", "Value", false), false);
-    QCOMPARE(file.ReadString("Misc", "Value", "default"), QString::fromUtf8(stored));
+        QCOMPARE(file.readBool("Misc", "Value", false), false);
+    QCOMPARE(file.readString("Misc", "Value", "default"), QString::fromUtf8(stored));
 }
 
 void TestSettings::missingFileGivesDefaults() {
     Sandbox sandbox;
     SettingsFile file(sandbox.SettingsFile());
-    QCOMPARE(file.ReadString("Application", "Name", "ERROR"), QStringLiteral("ERROR"));
-    QCOMPARE(file.ReadInteger("Application", "Language", 0), 0);
-    QCOMPARE(file.ReadBool("Misc", "Sound", true), true);
-    QVERIFY(settings::ReadRecentFiles(file).isEmpty());
-    QVERIFY(!file.Exists()); // reading never creates it
+    QCOMPARE(file.readString("Application", "Name", "ERROR"), QStringLiteral("ERROR"));
+    QCOMPARE(file.readInteger("Application", "Language", 0), 0);
+    QCOMPARE(file.readBool("Misc", "Sound", true), true);
+    QVERIFY(settings::readRecentFiles(file).isEmpty());
+    QVERIFY(!file.exists()); // reading never creates it
 
     const QString longText = QString(1023, u'a') + QStringLiteral("bcd");
-    file.WriteString("Misc", "PrefPath", longText);
-    QVERIFY(ReadBytes(sandbox.SettingsFile()).contains(longText.toUtf8())); // stored whole
-    QCOMPARE(SettingsFile(sandbox.SettingsFile()).ReadString("Misc", "PrefPath", {}),
+    file.writeString("Misc", "PrefPath", longText);
+    QVERIFY(readBytes(sandbox.SettingsFile()).contains(longText.toUtf8())); // stored whole
+    QCOMPARE(SettingsFile(sandbox.SettingsFile()).readString("Misc", "PrefPath", {}),
              QString(1023, u'a'));
 }
 
 void TestSettings::sectionsAndKeysIgnoreCase() {
     Sandbox sandbox;
-    WriteBytes(sandbox.SettingsFile(), "[APPLICATION]\nlanguage=1\n[misc]\nSOUND=0\n");
+    writeBytes(sandbox.SettingsFile(), "[APPLICATION]\nlanguage=1\n[misc]\nSOUND=0\n");
     SettingsFile file(sandbox.SettingsFile());
-    QCOMPARE(settings::ReadInteger(file, settings::key::kLanguage, 0), 1);
-    QCOMPARE(settings::ReadBool(file, settings::key::kSound, true), false);
-    settings::Write(file, settings::key::kLanguage, 0);
-    QCOMPARE(KeyLines(sandbox.SettingsFile()),
+    QCOMPARE(settings::readInteger(file, settings::key::kLanguage, 0), 1);
+    QCOMPARE(settings::readBool(file, settings::key::kSound, true), false);
+    settings::write(file, settings::key::kLanguage, 0);
+    QCOMPARE(keyLines(sandbox.SettingsFile()),
              QStringList({"APPLICATION/language=0", "misc/SOUND=0"}));
 }
 
 void TestSettings::unknownContentSurvivesWrites() {
     Sandbox sandbox;
-    WriteBytes(sandbox.SettingsFile(), "; kept by hand\n[Application]\nLanguage=0\n"
+    writeBytes(sandbox.SettingsFile(), "; kept by hand\n[Application]\nLanguage=0\n"
                                        "; about the colour\nColour=blue\n"
                                        "[Plugins]\nPath=/opt/x\n"
                                        "remember to set the port\n"
                                        "[Misc]\nSound=1\n; last line\n");
     SettingsFile file(sandbox.SettingsFile());
-    settings::WriteDefaults(file, QSize(800, 600), 1);
+    settings::writeDefaults(file, QSize(800, 600), 1);
 
-    const QStringList lines = KeyLines(sandbox.SettingsFile());
+    const QStringList lines = keyLines(sandbox.SettingsFile());
     QVERIFY(lines.contains("Application/Colour=blue"));
     QVERIFY(lines.contains("Plugins/Path=/opt/x"));
     QVERIFY(lines.contains("Application/Language=1"));
-    const QByteArray written = ReadBytes(sandbox.SettingsFile());
+    const QByteArray written = readBytes(sandbox.SettingsFile());
     QVERIFY(written.contains("; kept by hand\n") && written.contains("; about the colour\n"));
     // A note without a key, and the comment that ends the file.
     QVERIFY2(written.contains("remember to set the port\n"), written.constData());
@@ -210,12 +210,12 @@ void TestSettings::unknownContentSurvivesWrites() {
 
 void TestSettings::theFirstOfDuplicatedKeysCounts() {
     Sandbox sandbox;
-    WriteBytes(sandbox.SettingsFile(), "[Misc]\r\nSound=0\r\nSOUND=1\r\n[misc]\r\nEditMode=1\r\n");
+    writeBytes(sandbox.SettingsFile(), "[Misc]\r\nSound=0\r\nSOUND=1\r\n[misc]\r\nEditMode=1\r\n");
     SettingsFile file(sandbox.SettingsFile());
-    QCOMPARE(file.ReadBool("Misc", "Sound", true), false);
-    file.WriteBool("misc", "sound", true);
-    QCOMPARE(file.ReadBool("Misc", "Sound", false), true);
-    QCOMPARE(ReadBytes(sandbox.SettingsFile()),
+    QCOMPARE(file.readBool("Misc", "Sound", true), false);
+    file.writeBool("misc", "sound", true);
+    QCOMPARE(file.readBool("Misc", "Sound", false), true);
+    QCOMPARE(readBytes(sandbox.SettingsFile()),
              QByteArray("[Misc]\r\nSound=1\r\nSOUND=1\r\n[misc]\r\nEditMode=1\r\n"));
 }
 
@@ -232,28 +232,28 @@ void TestSettings::writeDefaults() {
     QFETCH(int, language);
     Sandbox sandbox;
     SettingsFile file(sandbox.SettingsFile());
-    settings::WriteDefaults(file, screen, language);
+    settings::writeDefaults(file, screen, language);
 
-    QCOMPARE(KeyLines(sandbox.SettingsFile()),
-             ExpectedDefaults(screen.width(), screen.height(), language));
+    QCOMPARE(keyLines(sandbox.SettingsFile()),
+             expectedDefaults(screen.width(), screen.height(), language));
     // Written as booleans, read back as integers.
-    QCOMPARE(settings::ReadInteger(file, settings::key::kSortDirection, 7), 0);
-    QCOMPARE(settings::ReadInteger(file, settings::key::kFindLocation, 7), 1);
-    QCOMPARE(DirectoryEntries(sandbox.ConfigDir()), QStringList({"Ombrel.ini"}));
+    QCOMPARE(settings::readInteger(file, settings::key::kSortDirection, 7), 0);
+    QCOMPARE(settings::readInteger(file, settings::key::kFindLocation, 7), 1);
+    QCOMPARE(directoryEntries(sandbox.configDir()), QStringList({"Ombrel.ini"}));
 }
 
 void TestSettings::writeDefaultsLeavesFilesAndInstal() {
     Sandbox sandbox;
-    WriteBytes(sandbox.SettingsFile(),
+    writeBytes(sandbox.SettingsFile(),
                "[Files]\n1=/x/a.txt\n[Instal]\nProgG=1\n[Misc]\nSound=0\nTopicLine=5\n");
     SettingsFile file(sandbox.SettingsFile());
-    settings::WriteDefaults(file, QSize(1920, 1080), 1);
+    settings::writeDefaults(file, QSize(1920, 1080), 1);
 
-    QStringList lines = KeyLines(sandbox.SettingsFile());
+    QStringList lines = keyLines(sandbox.SettingsFile());
     QCOMPARE(lines.mid(0, 2), QStringList({"Files/1=/x/a.txt", "Instal/ProgG=1"}));
     lines = lines.mid(2);
     lines.sort();
-    QStringList expected = ExpectedDefaults(1920, 1080, 1);
+    QStringList expected = expectedDefaults(1920, 1080, 1);
     expected.sort();
     QCOMPARE(lines, expected);
 }
@@ -272,7 +272,7 @@ void TestSettings::saveOnExit() {
     QFETCH(bool, defaultsRestored);
     Sandbox sandbox;
     SettingsFile file(sandbox.SettingsFile());
-    settings::WriteDefaults(file, QSize(1920, 1080), 0);
+    settings::writeDefaults(file, QSize(1920, 1080), 0);
 
     settings::ExitState state;
     state.defaultsRestored = defaultsRestored;
@@ -282,76 +282,76 @@ void TestSettings::saveOnExit() {
     state.settingsPosition = QPoint(32, 42);
     state.transferPosition = QPoint(33, 43);
     state.recentFiles = {"/r/one", "/r/two"};
-    settings::SaveOnExit(file, state);
+    settings::saveOnExit(file, state);
 
-    QStringList expected = ExpectedDefaults(1920, 1080, 0);
+    QStringList expected = expectedDefaults(1920, 1080, 0);
     if (!defaultsRestored) {
-        Replace(expected, "Application/WindowState", QString::number(windowState));
+        replace(expected, "Application/WindowState", QString::number(windowState));
         if (windowState == 0) {
             for (auto [key, value] :
                  {std::pair{"Top", "22"}, {"Left", "11"}, {"Height", "300"}, {"Width", "600"}})
-                Replace(expected, QStringLiteral("Application/") + key, value);
+                replace(expected, QStringLiteral("Application/") + key, value);
         }
         for (auto [section, top, left] :
              {std::tuple{"CharTab", "41", "31"}, {"Misc", "42", "32"}, {"Transfer", "43", "33"}}) {
-            Replace(expected, section + QStringLiteral("/Top"), top);
-            Replace(expected, section + QStringLiteral("/Left"), left);
+            replace(expected, section + QStringLiteral("/Top"), top);
+            replace(expected, section + QStringLiteral("/Left"), left);
         }
     }
     expected << "Files/1=/r/one"
              << "Files/2=/r/two";
-    QCOMPARE(KeyLines(sandbox.SettingsFile()), expected);
+    QCOMPARE(keyLines(sandbox.SettingsFile()), expected);
 }
 
 void TestSettings::recentFiles() {
     Sandbox sandbox;
-    WriteBytes(sandbox.SettingsFile(), "[files]\n1=/a/one\n2=\n3=/a/three\n4=/a/four\n5=/a/five\n");
+    writeBytes(sandbox.SettingsFile(), "[files]\n1=/a/one\n2=\n3=/a/three\n4=/a/four\n5=/a/five\n");
     SettingsFile file(sandbox.SettingsFile());
-    QCOMPARE(settings::ReadRecentFiles(file), QStringList({"/a/one", "/a/three", "/a/four"}));
+    QCOMPARE(settings::readRecentFiles(file), QStringList({"/a/one", "/a/three", "/a/four"}));
 
     settings::ExitState state;
     state.recentFiles = {"/b/new1", "/b/new2"};
-    settings::SaveOnExit(file, state);
-    QCOMPARE(settings::ReadRecentFiles(SettingsFile(sandbox.SettingsFile())),
+    settings::saveOnExit(file, state);
+    QCOMPARE(settings::readRecentFiles(SettingsFile(sandbox.SettingsFile())),
              QStringList({"/b/new1", "/b/new2", "/a/three", "/a/four"}));
 
     // Written back shorter, a list leaves its older keys: a name read twice is listed once.
     state.recentFiles = {"/b/new1", "/A/THREE"};
-    settings::SaveOnExit(file, state);
-    QCOMPARE(settings::ReadRecentFiles(SettingsFile(sandbox.SettingsFile())),
+    settings::saveOnExit(file, state);
+    QCOMPARE(settings::readRecentFiles(SettingsFile(sandbox.SettingsFile())),
              QStringList({"/b/new1", "/A/THREE", "/a/four"}));
 }
 
 void TestSettings::failedWriteLeavesOldFileWhole() {
     Sandbox sandbox;
     SettingsFile file(sandbox.SettingsFile());
-    settings::WriteDefaults(file, QSize(1920, 1080), 0);
-    const QByteArray before = ReadBytes(sandbox.SettingsFile());
+    settings::writeDefaults(file, QSize(1920, 1080), 0);
+    const QByteArray before = readBytes(sandbox.SettingsFile());
     QStringList reported;
-    file.SetWriteFailureHandler([&reported](const QString& name) { reported.append(name); });
+    file.setWriteFailureHandler([&reported](const QString& name) { reported.append(name); });
     {
         const FileSizeLimit limit(static_cast<rlim_t>(before.size()));
-        settings::Write(file, settings::key::kPrefPath, QString(200, u'p'));
+        settings::write(file, settings::key::kPrefPath, QString(200, u'p'));
     }
     QCOMPARE(reported, QStringList({sandbox.SettingsFile()}));
-    QCOMPARE(ReadBytes(sandbox.SettingsFile()), before);
-    QCOMPARE(DirectoryEntries(sandbox.ConfigDir()), QStringList({"Ombrel.ini"}));
+    QCOMPARE(readBytes(sandbox.SettingsFile()), before);
+    QCOMPARE(directoryEntries(sandbox.configDir()), QStringList({"Ombrel.ini"}));
 
-    settings::Write(file, settings::key::kLanguage, 1); // the program goes on
-    QCOMPARE(SettingsFile(sandbox.SettingsFile()).ReadInteger("Application", "Language", 0), 1);
+    settings::write(file, settings::key::kLanguage, 1); // the program goes on
+    QCOMPARE(SettingsFile(sandbox.SettingsFile()).readInteger("Application", "Language", 0), 1);
 }
 
 void TestSettings::valuesThatWouldEndTheirLineAreRefused() {
     Sandbox sandbox;
     SettingsFile file(sandbox.SettingsFile());
-    file.WriteString("Misc", "PrefPath", QStringLiteral("/kept/"));
-    const QByteArray before = ReadBytes(sandbox.SettingsFile());
+    file.writeString("Misc", "PrefPath", QStringLiteral("/kept/"));
+    const QByteArray before = readBytes(sandbox.SettingsFile());
     for (const QString& value :
          {QStringLiteral("/a\n[Colors]\nText=9"), QStringLiteral("/a\r[Colors]\rText=9"),
           QString::fromUtf8("/a\0[Colors]", 11)}) {
-        QVERIFY(!file.WriteString("Misc", "PrefPath", value));
-        QCOMPARE(ReadBytes(sandbox.SettingsFile()), before);
-        QCOMPARE(file.ReadString("Misc", "PrefPath", {}), QStringLiteral("/kept/"));
+        QVERIFY(!file.writeString("Misc", "PrefPath", value));
+        QCOMPARE(readBytes(sandbox.SettingsFile()), before);
+        QCOMPARE(file.readString("Misc", "PrefPath", {}), QStringLiteral("/kept/"));
     }
 }
 

@@ -22,23 +22,23 @@ class Peer {
     Peer() {
         process_.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        EndWithTest(process_);
+        endWithTest(process_);
         process_.start(QStringLiteral(OMBREL_PEER_BINARY), {});
     }
-    ~Peer() { Kill(); }
+    ~Peer() { kill(); }
 
     // True once the peer printed `line`.
-    bool WaitForLine(const QString& line) {
+    bool waitForLine(const QString& line) {
         const QDeadlineTimer deadline(kWaitMs);
-        while (!Lines().contains(line) && !deadline.hasExpired()) {
+        while (!lines().contains(line) && !deadline.hasExpired()) {
             if (!process_.waitForReadyRead(100) && process_.state() == QProcess::NotRunning)
-                return Lines().contains(line);
+                return lines().contains(line);
         }
-        return Lines().contains(line);
+        return lines().contains(line);
     }
 
     // Every complete line printed so far.
-    QStringList Lines() {
+    QStringList lines() {
         output_ += process_.readAllStandardOutput();
         QStringList lines = QString::fromUtf8(output_).split(u'\n');
         lines.removeLast();
@@ -46,17 +46,17 @@ class Peer {
     }
 
     // Hands over a file named "quit" and returns everything the peer printed.
-    QStringList Quit(const QString& directory) {
-        SingleInstance::HandOver(directory + QStringLiteral("/quit"));
+    QStringList quit(const QString& directory) {
+        SingleInstance::handOver(directory + QStringLiteral("/quit"));
         process_.waitForFinished(kWaitMs);
-        return Lines();
+        return lines();
     }
 
-    void Kill() {
+    void kill() {
         process_.kill(); // SIGKILL: no clean-up at all
         process_.waitForFinished(kWaitMs);
     }
-    bool Running() const { return process_.state() == QProcess::Running; }
+    bool running() const { return process_.state() == QProcess::Running; }
 
   private:
     QProcess process_;
@@ -64,7 +64,7 @@ class Peer {
 };
 
 // The exit code of a second start of the real program, or -1 when it did not end normally.
-int StartProgram(const QStringList& parameters, const QString& workingDirectory) {
+int startProgram(const QStringList& parameters, const QString& workingDirectory) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     QProcess program;
@@ -99,29 +99,29 @@ void TestSingleInstance::firstStartWithoutSettingsFile() {
     GlobalScope global;
     ScriptedPrompter prompter;
     SingleInstance instance;
-    QCOMPARE(InitialiseGlobal({QStringLiteral("a.txt")}, instance), StartRole::First);
-    QCOMPARE(Glob().Language, quint8(0));
-    QCOMPARE(Glob().Version, QStringLiteral("2.7"));
-    QCOMPARE(Glob().Ini->FileName(), sandbox.SettingsFile());
-    QVERIFY(Glob().Atom.isEmpty() && prompter.shown.isEmpty());
+    QCOMPARE(initialiseGlobal({QStringLiteral("a.txt")}, instance), StartRole::First);
+    QCOMPARE(glob().language, quint8(0));
+    QCOMPARE(glob().version, QStringLiteral("2.7"));
+    QCOMPARE(glob().ini->fileName(), sandbox.SettingsFile());
+    QVERIFY(glob().atom.isEmpty() && prompter.shown.isEmpty());
     QVERIFY(!QFile::exists(sandbox.SettingsFile()));
 }
 
 void TestSingleInstance::settingsWriteFailureIsReported() {
     Sandbox sandbox;
-    const QString blocker = sandbox.Path(QStringLiteral("blocker"));
-    WriteBytes(blocker, "a file where the settings directory should be");
+    const QString blocker = sandbox.path(QStringLiteral("blocker"));
+    writeBytes(blocker, "a file where the settings directory should be");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocker)); // the sandbox puts it back
     GlobalScope global;
     ScriptedPrompter prompter;
     SingleInstance instance;
-    QCOMPARE(InitialiseGlobal({}, instance), StartRole::First);
-    Glob().Language = 1;
-    Glob().Sound = true;
+    QCOMPARE(initialiseGlobal({}, instance), StartRole::First);
+    glob().language = 1;
+    glob().sound = true;
 
-    Glob().Ini->WriteInteger("Misc", "Sound", 1);
-    Glob().Ini->WriteInteger("Misc", "Sound", 0); // the program went on
-    QCOMPARE(prompter.ShownIds(), QList<quint16>({1200, 1200}));
+    glob().ini->writeInteger("Misc", "Sound", 1);
+    glob().ini->writeInteger("Misc", "Sound", 0); // the program went on
+    QCOMPARE(prompter.shownIds(), QList<quint16>({1200, 1200}));
     QCOMPARE(prompter.shown[0].text,
              "I/O-Error: Unable to write file !\n" + blocker + "/Ombrel.ini");
     QCOMPARE(prompter.shown[0].icon, MsgIcon::Error);
@@ -132,51 +132,51 @@ void TestSingleInstance::settingsWriteFailureIsReported() {
 void TestSingleInstance::secondStartsHandOverAbsolutePaths() {
     Sandbox sandbox;
     Peer peer;
-    QVERIFY(peer.WaitForLine(QStringLiteral("ready")));
-    const QString workDir = sandbox.Path(QStringLiteral("work dir/"));
-    const QString absolute = sandbox.Path(QStringLiteral("elsewhere/b.txt"));
+    QVERIFY(peer.waitForLine(QStringLiteral("ready")));
+    const QString workDir = sandbox.path(QStringLiteral("work dir/"));
+    const QString absolute = sandbox.path(QStringLiteral("elsewhere/b.txt"));
 
-    QCOMPARE(StartProgram({QStringLiteral("db/Topics file.txt")}, workDir), 0);
-    QCOMPARE(StartProgram({absolute, QStringLiteral("ignored.txt")}, workDir), 0);
+    QCOMPARE(startProgram({QStringLiteral("db/Topics file.txt")}, workDir), 0);
+    QCOMPARE(startProgram({absolute, QStringLiteral("ignored.txt")}, workDir), 0);
 
-    QVERIFY(peer.WaitForLine(absolute));
-    QCOMPARE(peer.Quit(sandbox.Root()), QStringList({"ready", workDir + "db/Topics file.txt",
-                                                     absolute, sandbox.Root() + "/quit"}));
+    QVERIFY(peer.waitForLine(absolute));
+    QCOMPARE(peer.quit(sandbox.root()), QStringList({"ready", workDir + "db/Topics file.txt",
+                                                     absolute, sandbox.root() + "/quit"}));
 }
 
 // The program shows 1160 in a modal box, so this start runs in the test process.
 void TestSingleInstance::secondStartWithoutParameterSaysSo() {
     Sandbox sandbox;
-    WriteBytes(sandbox.SettingsFile(), "[Application]\nLanguage=1\n[Misc]\nSound=1\n");
+    writeBytes(sandbox.SettingsFile(), "[Application]\nLanguage=1\n[Misc]\nSound=1\n");
     Peer peer;
-    QVERIFY(peer.WaitForLine(QStringLiteral("ready")));
+    QVERIFY(peer.waitForLine(QStringLiteral("ready")));
     {
         GlobalScope global;
         ScriptedPrompter prompter;
         SingleInstance instance;
-        QCOMPARE(InitialiseGlobal({}, instance), StartRole::AlreadyRunning);
-        QCOMPARE(prompter.ShownIds(), QList<quint16>({1160}));
+        QCOMPARE(initialiseGlobal({}, instance), StartRole::AlreadyRunning);
+        QCOMPARE(prompter.shownIds(), QList<quint16>({1160}));
         QCOMPARE(prompter.shown[0].text,
                  QStringLiteral("There is already running an instance of Ombrel !"));
         QCOMPARE(prompter.shown[0].icon, MsgIcon::Information);
         QVERIFY(prompter.beeps.isEmpty()); // whatever the Sound setting
     }
-    QVERIFY(peer.Running());
-    QCOMPARE(peer.Quit(sandbox.Root()), QStringList({"ready", sandbox.Root() + "/quit"}));
+    QVERIFY(peer.running());
+    QCOMPARE(peer.quit(sandbox.root()), QStringList({"ready", sandbox.root() + "/quit"}));
 }
 
 void TestSingleInstance::killedInstanceLeavesNoLock() {
     Sandbox sandbox;
     {
         Peer first;
-        QVERIFY(first.WaitForLine(QStringLiteral("ready")));
+        QVERIFY(first.waitForLine(QStringLiteral("ready")));
     } // killed
     Peer second;
-    QVERIFY(second.WaitForLine(QStringLiteral("ready")));
-    const QString name = sandbox.Path(QStringLiteral("x.txt"));
-    QCOMPARE(StartProgram({name}, sandbox.Root()), 0);
-    QVERIFY(second.WaitForLine(name));
-    QCOMPARE(second.Quit(sandbox.Root()), QStringList({"ready", name, sandbox.Root() + "/quit"}));
+    QVERIFY(second.waitForLine(QStringLiteral("ready")));
+    const QString name = sandbox.path(QStringLiteral("x.txt"));
+    QCOMPARE(startProgram({name}, sandbox.root()), 0);
+    QVERIFY(second.waitForLine(name));
+    QCOMPARE(second.quit(sandbox.root()), QStringList({"ready", name, sandbox.root() + "/quit"}));
 }
 
 enum class Unusable { Link, OpenToOthers, OtherOwner, NoRoomForTheChannel };
@@ -203,8 +203,8 @@ void TestSingleInstance::unusableFoldersAreRefused() {
     QFETCH(QString, folder);
     QFETCH(quint16, id);
     Sandbox sandbox;
-    const QString path = sandbox.Root() + u'/' + folder;
-    const QString elsewhere = sandbox.Path(QStringLiteral("elsewhere/"));
+    const QString path = sandbox.root() + u'/' + folder;
+    const QString elsewhere = sandbox.path(QStringLiteral("elsewhere/"));
     if (folder.startsWith(QStringLiteral("cache/")))
         qunsetenv("XDG_RUNTIME_DIR"); // the sandbox puts it back
     switch (fault) {
@@ -232,8 +232,8 @@ void TestSingleInstance::unusableFoldersAreRefused() {
     GlobalScope global;
     ScriptedPrompter prompter;
     SingleInstance instance;
-    QCOMPARE(InitialiseGlobal({}, instance), StartRole::Refused);
-    QCOMPARE(prompter.ShownIds(), QList<quint16>{id});
+    QCOMPARE(initialiseGlobal({}, instance), StartRole::Refused);
+    QCOMPARE(prompter.shownIds(), QList<quint16>{id});
     QVERIFY2(prompter.shown[0].text.contains(u'\n' + path + u'\n') ||
                  prompter.shown[0].text.endsWith(u'\n' + path),
              qPrintable(prompter.shown[0].text));
@@ -247,14 +247,14 @@ void TestSingleInstance::unusableFoldersAreRefused() {
 // After su, or in a container, XDG_RUNTIME_DIR may name a folder others can enter.
 void TestSingleInstance::sharedRuntimeFolderIsNotUsed() {
     Sandbox sandbox;
-    QVERIFY(QFile::setPermissions(sandbox.RuntimeDir(), QFile::Permissions(0x7777)));
+    QVERIFY(QFile::setPermissions(sandbox.runtimeDir(), QFile::Permissions(0x7777)));
     GlobalScope global;
     ScriptedPrompter prompter;
     SingleInstance instance;
-    QCOMPARE(InitialiseGlobal({}, instance), StartRole::First);
+    QCOMPARE(initialiseGlobal({}, instance), StartRole::First);
     QVERIFY(prompter.shown.isEmpty());
-    QVERIFY(QDir(sandbox.RuntimeDir()).isEmpty());
-    QVERIFY(QFileInfo::exists(sandbox.Root() + QStringLiteral("/cache/ombrel/OmbrelMutex.lock")));
+    QVERIFY(QDir(sandbox.runtimeDir()).isEmpty());
+    QVERIFY(QFileInfo::exists(sandbox.root() + QStringLiteral("/cache/ombrel/OmbrelMutex.lock")));
 }
 
 QTEST_MAIN(TestSingleInstance)

@@ -50,8 +50,8 @@ void TestStrings::textsInBothLanguages() {
     QFETCH(QString, german);
     QFETCH(QString, english);
     const auto id = static_cast<quint16>(baseId);
-    QCOMPARE(strings::Text(id, strings::kGerman), german);
-    QCOMPARE(strings::Text(id, strings::kEnglish), english);
+    QCOMPARE(strings::text(id, strings::kGerman), german);
+    QCOMPARE(strings::text(id, strings::kEnglish), english);
     QCOMPARE(strings::Entry(id + 1), english);
 }
 
@@ -61,27 +61,27 @@ void TestStrings::idsWithoutEntryAreEmpty() {
 }
 
 void TestStrings::formatFillsPlaceHoldersInOrder() {
-    QCOMPARE(strings::Format(strings::Text(265, strings::kGerman), {"1234", "5"}),
+    QCOMPARE(strings::format(strings::text(265, strings::kGerman), {"1234", "5"}),
              QStringLiteral("1234 Bytes in 5 Sekunden übertragen."));
-    QCOMPARE(strings::Format(strings::Text(265, strings::kEnglish), {"1234", "5"}),
+    QCOMPARE(strings::format(strings::text(265, strings::kEnglish), {"1234", "5"}),
              QStringLiteral("Transfered 1234 bytes in 5 seconds."));
     // A filled-in argument is not scanned again.
-    QCOMPARE(strings::Format(QStringLiteral("<%S|%D>"), {"%D", "x"}), QStringLiteral("<%D|x>"));
+    QCOMPARE(strings::format(QStringLiteral("<%S|%D>"), {"%D", "x"}), QStringLiteral("<%D|x>"));
 
     // The messages added for limits this program enforces, in both languages.
-    QCOMPARE(strings::Format(strings::Text(1220, strings::kEnglish), {"3", "17"}),
+    QCOMPARE(strings::format(strings::text(1220, strings::kEnglish), {"3", "17"}),
              QStringLiteral("The character in row 3, column 17 has no HP48 code."));
-    QCOMPARE(strings::Format(strings::Text(1220, strings::kGerman), {"3", "17"}),
+    QCOMPARE(strings::format(strings::text(1220, strings::kGerman), {"3", "17"}),
              QStringLiteral("Das Zeichen in Zeile 3, Spalte 17 ist kein HP48-Zeichen."));
     for (quint16 added : {1210, 1215}) {
-        QVERIFY(strings::Text(added, strings::kGerman).contains(u"199"));
-        QVERIFY(strings::Text(added, strings::kEnglish).contains(u"199"));
+        QVERIFY(strings::text(added, strings::kGerman).contains(u"199"));
+        QVERIFY(strings::text(added, strings::kEnglish).contains(u"199"));
     }
 }
 
 // Base ids hold German texts; every one of them needs its English partner right after it.
 void TestStrings::everyGermanEntryHasAnEnglishOne() {
-    const QByteArray source = ReadBytes(QStringLiteral(OMBREL_SOURCE_DIR "/resources/strings.txt"));
+    const QByteArray source = readBytes(QStringLiteral(OMBREL_SOURCE_DIR "/resources/strings.txt"));
     QVERIFY(!source.isEmpty());
     int baseIds = 0;
     for (const QByteArray& line : source.split('\n')) {

@@ -1,9 +1,9 @@
-#include "core/Hp48Codec.h"
-#include "core/HpFile.h"
 #include "Sandbox.h"
 #include "SpecialFiles.h"
-#include "platform/StringTable.h"
+#include "core/Hp48Codec.h"
+#include "core/HpFile.h"
 #include "core/TopicTable.h"
+#include "platform/StringTable.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -24,7 +24,7 @@ struct CliRun {
 
 // A cli that reads without bound fails here at once instead of taking the machine's memory.
 // AddressSanitizer reserves far more address space, so it runs without the limit.
-void LimitAddressSpace() {
+void limitAddressSpace() {
 #ifndef __SANITIZE_ADDRESS__
     const rlimit limit{512 * kMiB, 512 * kMiB};
     setrlimit(RLIMIT_AS, &limit);
@@ -32,15 +32,15 @@ void LimitAddressSpace() {
 }
 
 // The largest resident size any finished cli run reached, in KiB.
-long PeakResidentKiB() {
+long peakResidentKiB() {
     rusage usage{};
     getrusage(RUSAGE_CHILDREN, &usage);
     return usage.ru_maxrss;
 }
 
-CliRun Cli(const QStringList& arguments, const QByteArray& input = {}) {
+CliRun cli(const QStringList& arguments, const QByteArray& input = {}) {
     QProcess cli;
-    cli.setChildProcessModifier(LimitAddressSpace);
+    cli.setChildProcessModifier(limitAddressSpace);
     cli.start(QStringLiteral(OMBREL_CLI_BINARY), arguments);
     cli.write(input);
     cli.closeWriteChannel();
@@ -52,38 +52,38 @@ CliRun Cli(const QStringList& arguments, const QByteArray& input = {}) {
     return {cli.exitCode(), cli.readAllStandardOutput(), cli.readAllStandardError()};
 }
 
-QByteArray EnglishLine(quint16 baseId) {
-    return strings::Text(baseId, strings::kEnglish).toUtf8() + '\n';
+QByteArray englishLine(quint16 baseId) {
+    return strings::text(baseId, strings::kEnglish).toUtf8() + '\n';
 }
 
 using Topics = QList<QStringList>;
 
 // The file FormatHpFile makes of the topics, each row encoded as the calculator stores it.
-QByteArray HpFile(const Topics& topics, bool trimRows, bool trimTopics = false) {
+QByteArray hpFile(const Topics& topics, bool trimRows, bool trimTopics = false) {
     QList<TopicRows> encoded;
     for (const QStringList& rows : topics) {
         encoded.append(TopicRows());
         for (qsizetype row = 0; row < rows.size(); ++row)
-            encoded.last()[row] = hp48::EncodeRow(rows[row]).bytes;
+            encoded.last()[row] = hp48::encodeRow(rows[row]).bytes;
     }
     TopicTable table;
-    table.Fill(encoded);
-    return FormatHpFile(table, table.TopicCount(), trimRows, trimTopics);
+    table.fill(encoded);
+    return formatHpFile(table, table.topicCount(), trimRows, trimTopics);
 }
 
 // A file of one-row topics written by hand, since a table holds at most 199.
-QByteArray ManyTopics(int count) {
+QByteArray manyTopics(int count) {
     return "%%HP: T(1)A(R)F(,);\r\n{ " + QByteArray("{\"t\"}\r\n").repeated(count) + "}\r\n";
 }
 
-QByteArray Json(const Topics& topics) {
+QByteArray jsonOf(const Topics& topics) {
     QJsonArray list;
     for (const QStringList& rows : topics)
         list.append(QJsonArray::fromStringList(rows));
     return QJsonDocument(QJsonObject{{QStringLiteral("topics"), list}}).toJson();
 }
 
-QStringList SortedLines(const QByteArray& output) {
+QStringList sortedLines(const QByteArray& output) {
     QStringList lines = QString::fromUtf8(output).split(u'\n', Qt::SkipEmptyParts);
     lines.sort();
     return lines;
@@ -114,28 +114,28 @@ class TestCli : public QObject {
 
 void TestCli::check() {
     Sandbox sandbox;
-    const QString three = sandbox.Path(QStringLiteral("three.txt"));
-    WriteBytes(three, HpFile({{"a"}, {}, {"c", "d"}}, false));
-    QCOMPARE(Cli({"check", three}).out, QByteArray("3 topics\n"));
-    const QString full = sandbox.Path(QStringLiteral("full.txt"));
-    WriteBytes(full, ManyTopics(199));
-    const CliRun fullRun = Cli({"check", full});
+    const QString three = sandbox.path(QStringLiteral("three.txt"));
+    writeBytes(three, hpFile({{"a"}, {}, {"c", "d"}}, false));
+    QCOMPARE(cli({"check", three}).out, QByteArray("3 topics\n"));
+    const QString full = sandbox.path(QStringLiteral("full.txt"));
+    writeBytes(full, manyTopics(199));
+    const CliRun fullRun = cli({"check", full});
     QCOMPARE(fullRun.exitCode, 0);
     QCOMPARE(fullRun.out, QByteArray("199 topics\n"));
     QCOMPARE(fullRun.err, QByteArray());
 
-    const QString tooMany = sandbox.Path(QStringLiteral("many.txt"));
-    WriteBytes(tooMany, ManyTopics(200));
-    const QString notHp = sandbox.Path(QStringLiteral("plain.txt"));
-    WriteBytes(notHp, "just some text\r\n{ {\"a\"} }\r\n");
-    for (auto [file, code, baseId] : {std::tuple{sandbox.Root() + "/missing.txt", 3, 1115},
-                                      {sandbox.Root(), 3, 1230},
+    const QString tooMany = sandbox.path(QStringLiteral("many.txt"));
+    writeBytes(tooMany, manyTopics(200));
+    const QString notHp = sandbox.path(QStringLiteral("plain.txt"));
+    writeBytes(notHp, "just some text\r\n{ {\"a\"} }\r\n");
+    for (auto [file, code, baseId] : {std::tuple{sandbox.root() + "/missing.txt", 3, 1115},
+                                      {sandbox.root(), 3, 1230},
                                       {notHp, 4, 1120},
                                       {tooMany, 5, 1210}}) {
         for (const char* command : {"check", "export"}) {
-            const CliRun run = Cli({command, file});
+            const CliRun run = cli({command, file});
             QCOMPARE(run.exitCode, code);
-            QCOMPARE(run.err, EnglishLine(static_cast<quint16>(baseId)));
+            QCOMPARE(run.err, englishLine(static_cast<quint16>(baseId)));
             QCOMPARE(run.out, QByteArray());
         }
     }
@@ -143,11 +143,11 @@ void TestCli::check() {
 
 void TestCli::exportGivesJson() {
     Sandbox sandbox;
-    const QString file = sandbox.Path(QStringLiteral("db.txt"));
+    const QString file = sandbox.path(QStringLiteral("db.txt"));
     const QStringList fullTopic = {kMacronX, "", "", "", "", "", "", "", "", "end"};
-    WriteBytes(file, HpFile({{"Title", "", "a→b", "", ""}, {}, fullTopic, {kQuoted}}, false));
+    writeBytes(file, hpFile({{"Title", "", "a→b", "", ""}, {}, fullTopic, {kQuoted}}, false));
 
-    const CliRun run = Cli({"export", file});
+    const CliRun run = cli({"export", file});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.err, QByteArray());
     QJsonParseError error;
@@ -157,8 +157,8 @@ void TestCli::exportGivesJson() {
                             QJsonArray::fromStringList(fullTopic), QJsonArray{kQuoted}};
     QCOMPARE(document.object(), QJsonObject({{"topics", topics}}));
 
-    WriteBytes(file, "%%HP: T(1)A(R)F(,);\r\n{ {\"\x8D\x81\"}\r\n}\r\n");
-    const QJsonObject decoded = QJsonDocument::fromJson(Cli({"export", file}).out).object();
+    writeBytes(file, "%%HP: T(1)A(R)F(,);\r\n{ {\"\x8D\x81\"}\r\n}\r\n");
+    const QJsonObject decoded = QJsonDocument::fromJson(cli({"export", file}).out).object();
     QCOMPARE(decoded, QJsonObject({{"topics", QJsonArray{QJsonArray{"\u2192x\u0304"}}}}));
 }
 
@@ -166,18 +166,18 @@ void TestCli::importWritesTrimmedFile() {
     Sandbox sandbox;
     const Topics topics = {
         {"first", "", "→ x̄", "", ""}, {"", ""}, {kQuoted, "tab\there"}, {}, {""}};
-    const QString json = sandbox.Path(QStringLiteral("in.json"));
-    WriteBytes(json, Json(topics));
-    const QString out = sandbox.Path(QStringLiteral("out.txt"));
+    const QString json = sandbox.path(QStringLiteral("in.json"));
+    writeBytes(json, jsonOf(topics));
+    const QString out = sandbox.path(QStringLiteral("out.txt"));
 
-    const CliRun run = Cli({"import", json, out});
+    const CliRun run = cli({"import", json, out});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.err, QByteArray());
-    QCOMPARE(ReadBytes(out), HpFile(topics, true));
+    QCOMPARE(readBytes(out), hpFile(topics, true));
 
-    QCOMPARE(Cli({"import", "-", out, "--drop-empty-topics"}, Json(topics)).exitCode, 0);
-    QCOMPARE(ReadBytes(out), HpFile(topics.mid(0, 3), true));
-    QCOMPARE(QDir(sandbox.Root()).entryList(QDir::Files), QStringList({"in.json", "out.txt"}));
+    QCOMPARE(cli({"import", "-", out, "--drop-empty-topics"}, jsonOf(topics)).exitCode, 0);
+    QCOMPARE(readBytes(out), hpFile(topics.mid(0, 3), true));
+    QCOMPARE(QDir(sandbox.root()).entryList(QDir::Files), QStringList({"in.json", "out.txt"}));
 }
 
 void TestCli::importRefusesWhatCannotBeStored_data() {
@@ -185,13 +185,13 @@ void TestCli::importRefusesWhatCannotBeStored_data() {
     QTest::addColumn<QByteArray>("message");
     // The column counts bytes of the stored row: x̄ is two characters but one byte.
     QTest::newRow("euro sign")
-        << Json({{"ok"}, {"a", "b", "x̄x̄€"}})
+        << jsonOf({{"ok"}, {"a", "b", "x̄x̄€"}})
         << QByteArray("topic 2: The character in row 3, column 3 has no HP48 code.\n");
     QTest::newRow("end-of-file mark")
-        << Json({{"a\u241A"}})
+        << jsonOf({{"a\u241A"}})
         << QByteArray("topic 1: The character in row 1, column 2 has no HP48 code.\n");
-    QTest::newRow("11 rows") << Json({{}, QStringList(11, "r")}) << QByteArray("topic 2");
-    QTest::newRow("200 topics") << Json(Topics(200, {"t"})) << QByteArray("200 topics");
+    QTest::newRow("11 rows") << jsonOf({{}, QStringList(11, "r")}) << QByteArray("topic 2");
+    QTest::newRow("200 topics") << jsonOf(Topics(200, {"t"})) << QByteArray("200 topics");
     QTest::newRow("row not text") << QByteArray(R"({"topics": [["a", 5]]})") << QByteArray("row 2");
     QTest::newRow("not JSON") << QByteArray("{\"topics\": [") << QByteArray("JSON");
 }
@@ -200,112 +200,112 @@ void TestCli::importRefusesWhatCannotBeStored() {
     QFETCH(QByteArray, json);
     QFETCH(QByteArray, message);
     Sandbox sandbox;
-    const QString input = sandbox.Path(QStringLiteral("in.json"));
-    WriteBytes(input, json);
-    const QString existing = sandbox.Path(QStringLiteral("old.txt"));
-    WriteBytes(existing, HpFile({{"keep me"}}, true));
+    const QString input = sandbox.path(QStringLiteral("in.json"));
+    writeBytes(input, json);
+    const QString existing = sandbox.path(QStringLiteral("old.txt"));
+    writeBytes(existing, hpFile({{"keep me"}}, true));
 
-    const CliRun run = Cli({"import", input, sandbox.Root() + "/new.txt"});
+    const CliRun run = cli({"import", input, sandbox.root() + "/new.txt"});
     QCOMPARE(run.exitCode, 2);
     QVERIFY2(run.err.contains(message), run.err.constData());
-    QCOMPARE(Cli({"import", input, existing}).exitCode, 2);
-    QCOMPARE(ReadBytes(existing), HpFile({{"keep me"}}, true));
-    QCOMPARE(QDir(sandbox.Root()).entryList(QDir::Files), QStringList({"in.json", "old.txt"}));
+    QCOMPARE(cli({"import", input, existing}).exitCode, 2);
+    QCOMPARE(readBytes(existing), hpFile({{"keep me"}}, true));
+    QCOMPARE(QDir(sandbox.root()).entryList(QDir::Files), QStringList({"in.json", "old.txt"}));
 }
 
 void TestCli::exportImportRoundTrip() {
     Sandbox sandbox;
-    const QByteArray trimmed = HpFile({{"Title", "", "∠ → x̄ ␉", kQuoted},
+    const QByteArray trimmed = hpFile({{"Title", "", "∠ → x̄ ␉", kQuoted},
                                        {},
                                        {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"},
                                        {"ÄÖÜß äöü", "", ""}},
                                       true);
-    const QString original = sandbox.Path(QStringLiteral("original.txt"));
-    WriteBytes(original, trimmed);
-    const CliRun exported = Cli({"export", original});
+    const QString original = sandbox.path(QStringLiteral("original.txt"));
+    writeBytes(original, trimmed);
+    const CliRun exported = cli({"export", original});
     QCOMPARE(exported.exitCode, 0);
-    const QString copy = sandbox.Path(QStringLiteral("copy.txt"));
-    QCOMPARE(Cli({"import", "-", copy}, exported.out).exitCode, 0);
-    QCOMPARE(ReadBytes(copy), trimmed);
+    const QString copy = sandbox.path(QStringLiteral("copy.txt"));
+    QCOMPARE(cli({"import", "-", copy}, exported.out).exitCode, 0);
+    QCOMPARE(readBytes(copy), trimmed);
 }
 
 void TestCli::refusesWhatIsNoRegularFileOrTooLarge() {
     Sandbox sandbox;
-    const QString pipe = sandbox.Path(QStringLiteral("pipe"));
-    MakePipe(pipe);
-    const QString zeroLink = sandbox.Path(QStringLiteral("zero"));
+    const QString pipe = sandbox.path(QStringLiteral("pipe"));
+    makePipe(pipe);
+    const QString zeroLink = sandbox.path(QStringLiteral("zero"));
     QVERIFY(QFile::link(QStringLiteral("/dev/zero"), zeroLink));
-    const QString overBound = sandbox.Path(QStringLiteral("over.txt"));
-    MakeSparseFile(overBound, HpFile({{"a"}}, true), hpfile::kMaxFileSize + 1);
-    const QString huge = sandbox.Path(QStringLiteral("huge.txt"));
-    MakeSparseFile(huge, "just text", 1024 * kMiB);
+    const QString overBound = sandbox.path(QStringLiteral("over.txt"));
+    makeSparseFile(overBound, hpFile({{"a"}}, true), hpfile::kMaxFileSize + 1);
+    const QString huge = sandbox.path(QStringLiteral("huge.txt"));
+    makeSparseFile(huge, "just text", 1024 * kMiB);
     for (auto [file, code, baseId] : {std::tuple{QStringLiteral("/dev/zero"), 3, 1230},
                                       {pipe, 3, 1230},
                                       {zeroLink, 3, 1230},
                                       {overBound, 6, 1225},
                                       {huge, 4, 1120}}) {
         for (const char* command : {"check", "export"}) {
-            const CliRun run = Cli({command, file});
+            const CliRun run = cli({command, file});
             QVERIFY2(run.exitCode == code, qPrintable(file));
-            QCOMPARE(run.err, EnglishLine(static_cast<quint16>(baseId)));
+            QCOMPARE(run.err, englishLine(static_cast<quint16>(baseId)));
         }
     }
-    const QString atBound = sandbox.Path(QStringLiteral("at.txt"));
-    MakeSparseFile(atBound, HpFile({{"a"}}, true), hpfile::kMaxFileSize);
-    QCOMPARE(Cli({"check", atBound}).out, QByteArray("1 topics\n"));
+    const QString atBound = sandbox.path(QStringLiteral("at.txt"));
+    makeSparseFile(atBound, hpFile({{"a"}}, true), hpfile::kMaxFileSize);
+    QCOMPARE(cli({"check", atBound}).out, QByteArray("1 topics\n"));
 
-    const CliRun endless = Cli({"import", "/dev/zero", sandbox.Root() + "/new.txt"});
+    const CliRun endless = cli({"import", "/dev/zero", sandbox.root() + "/new.txt"});
     QCOMPARE(endless.exitCode, 6);
-    QCOMPARE(endless.err, EnglishLine(1225));
-    QVERIFY(!QFile::exists(sandbox.Root() + "/new.txt"));
+    QCOMPARE(endless.err, englishLine(1225));
+    QVERIFY(!QFile::exists(sandbox.root() + "/new.txt"));
 }
 
 void TestCli::scan() {
     Sandbox sandbox;
-    const QString dir = sandbox.Path(QStringLiteral("dir/"));
-    WriteBytes(dir + "seven.txt", HpFile(kSevenAbc, false));
-    WriteBytes(dir + "exactly200.txt",
-               HpFile({QStringList(10, QString("abc").repeated(20))}, true));
-    WriteBytes(dir + "over200.txt", HpFile({QStringList(10, QString("abc").repeated(21))}, true));
-    WriteBytes(dir + "other.txt", HpFile({{"a→b →", "ä Ä"}}, true));
-    WriteBytes(dir + "not-hp.txt", "abc abc abc\n");
-    WriteBytes(dir + ".hidden.txt", HpFile({{"abc"}}, true));
-    WriteBytes(sandbox.Path(QStringLiteral("dir/sub.txt/inner.txt")), HpFile({{"abc"}}, true));
+    const QString dir = sandbox.path(QStringLiteral("dir/"));
+    writeBytes(dir + "seven.txt", hpFile(kSevenAbc, false));
+    writeBytes(dir + "exactly200.txt",
+               hpFile({QStringList(10, QString("abc").repeated(20))}, true));
+    writeBytes(dir + "over200.txt", hpFile({QStringList(10, QString("abc").repeated(21))}, true));
+    writeBytes(dir + "other.txt", hpFile({{"a→b →", "ä Ä"}}, true));
+    writeBytes(dir + "not-hp.txt", "abc abc abc\n");
+    writeBytes(dir + ".hidden.txt", hpFile({{"abc"}}, true));
+    writeBytes(sandbox.path(QStringLiteral("dir/sub.txt/inner.txt")), hpFile({{"abc"}}, true));
 
-    const CliRun run = Cli({"scan", dir, "abc"});
+    const CliRun run = cli({"scan", dir, "abc"});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.err, QByteArray());
-    QCOMPARE(SortedLines(run.out),
+    QCOMPARE(sortedLines(run.out),
              QStringList({"       007\tseven.txt", "       200\texactly200.txt",
                           "      >200\tover200.txt"}));
-    QCOMPARE(SortedLines(Cli({"scan", dir, "abc", "--case-sensitive"}).out),
+    QCOMPARE(sortedLines(cli({"scan", dir, "abc", "--case-sensitive"}).out),
              QStringList({"       005\tseven.txt", "       200\texactly200.txt",
                           "      >200\tover200.txt"}));
     // The text is looked for as the calculator stores it; only a..z fold.
-    QCOMPARE(Cli({"scan", dir, "→"}).out, QByteArray("       002\tother.txt\n"));
-    QCOMPARE(Cli({"scan", dir, "ä"}).out, QByteArray("       001\tother.txt\n"));
+    QCOMPARE(cli({"scan", dir, "→"}).out, QByteArray("       002\tother.txt\n"));
+    QCOMPARE(cli({"scan", dir, "ä"}).out, QByteArray("       001\tother.txt\n"));
     for (const char* nowhere : {"", "€"}) {
-        const CliRun none = Cli({"scan", dir, nowhere});
+        const CliRun none = cli({"scan", dir, nowhere});
         QCOMPARE(none.exitCode, 0);
         QCOMPARE(none.out, QByteArray());
     }
-    QCOMPARE(Cli({"scan", sandbox.Root() + "/nowhere", "abc"}).exitCode, 3);
+    QCOMPARE(cli({"scan", sandbox.root() + "/nowhere", "abc"}).exitCode, 3);
 }
 
 void TestCli::scanSkipsWhatIsNoRegularDatabase() {
     Sandbox sandbox;
-    const QString dir = sandbox.Path(QStringLiteral("dir/"));
-    WriteBytes(dir + "seven.txt", HpFile(kSevenAbc, false));
-    MakePipe(dir + "pipe");
+    const QString dir = sandbox.path(QStringLiteral("dir/"));
+    writeBytes(dir + "seven.txt", hpFile(kSevenAbc, false));
+    makePipe(dir + "pipe");
     QVERIFY(QFile::link(QStringLiteral("/dev/zero"), dir + "zero"));
-    MakeSparseFile(dir + "huge.txt", "abc, no database", 1024 * kMiB);
-    MakeSparseFile(dir + "over.txt", HpFile({{"abc"}}, true), hpfile::kMaxFileSize + 1);
+    makeSparseFile(dir + "huge.txt", "abc, no database", 1024 * kMiB);
+    makeSparseFile(dir + "over.txt", hpFile({{"abc"}}, true), hpfile::kMaxFileSize + 1);
 
-    const CliRun run = Cli({"scan", dir, "abc"});
+    const CliRun run = cli({"scan", dir, "abc"});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, QByteArray("       007\tseven.txt\n"));
     QCOMPARE(run.err, QByteArray());
-    QVERIFY2(PeakResidentKiB() < 256 * 1024, qPrintable(QString::number(PeakResidentKiB())));
+    QVERIFY2(peakResidentKiB() < 256 * 1024, qPrintable(QString::number(peakResidentKiB())));
 }
 
 void TestCli::usageErrors() {
@@ -321,7 +321,7 @@ void TestCli::usageErrors() {
         {"scan", "dir", "text", "--ignore-case"},
     };
     for (const QStringList& arguments : wrongCalls) {
-        const CliRun run = Cli(arguments);
+        const CliRun run = cli(arguments);
         QVERIFY2(run.exitCode == 2, qPrintable(arguments.join(u' ')));
         QVERIFY(run.err.startsWith("usage:"));
         QCOMPARE(run.out, QByteArray());

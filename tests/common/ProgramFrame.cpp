@@ -6,10 +6,10 @@
 #include <QFile>
 
 ProgramFrame::ProgramFrame() {
-    Glob().Ini = std::make_unique<SettingsFile>(sandbox.SettingsFile());
-    Glob().ProgDir = sandbox.Path(QStringLiteral("prog/"));
-    Glob().Version = QStringLiteral("2.7");
-    Glob().SplashDone = true;
+    glob().ini = std::make_unique<SettingsFile>(sandbox.SettingsFile());
+    glob().progDir = sandbox.path(QStringLiteral("prog/"));
+    glob().version = QStringLiteral("2.7");
+    glob().splashDone = true;
 }
 
 ProgramFrame::~ProgramFrame() {
@@ -18,31 +18,31 @@ ProgramFrame::~ProgramFrame() {
         qunsetenv("OMBREL_PROGDIR");
 }
 
-void ProgramFrame::Set(const char* section, const char* key, const QString& value) {
-    Glob().Ini->WriteString(section, key, value);
+void ProgramFrame::set(const char* section, const char* key, const QString& value) {
+    glob().ini->writeString(section, key, value);
 }
 
-QString ProgramFrame::Get(const char* section, const char* key) const {
-    return Glob().Ini->ReadString(section, key, QStringLiteral("<missing>"));
+QString ProgramFrame::get(const char* section, const char* key) const {
+    return glob().ini->readString(section, key, QStringLiteral("<missing>"));
 }
 
-MainWindow& ProgramFrame::Open(Dialogs withDialogs) {
+MainWindow& ProgramFrame::open(Dialogs withDialogs) {
     main = std::make_unique<MainWindow>();
     if (withDialogs == Dialogs::With)
-        main->CreateLongLivedWindows();
-    ApplyLanguage();
+        main->createLongLivedWindows();
+    applyLanguage();
     main->show();
     return *main;
 }
 
-QAction* ProgramFrame::Action(const char* name) const {
+QAction* ProgramFrame::action(const char* name) const {
     return main->findChild<QAction*>(QLatin1String(name));
 }
 
-void ProgramFrame::UseProgramDirectory(bool withHelpFile) {
-    qputenv("OMBREL_PROGDIR", QFile::encodeName(Glob().ProgDir));
+void ProgramFrame::useProgramDirectory(bool withHelpFile) {
+    qputenv("OMBREL_PROGDIR", QFile::encodeName(glob().progDir));
     programDirectorySet_ = true;
     if (withHelpFile)
         QFile::copy(QStringLiteral(OMBREL_SOURCE_DIR "/resources/omhelp.html"),
-                    Glob().ProgDir + QStringLiteral("omhelp.html"));
+                    glob().progDir + QStringLiteral("omhelp.html"));
 }

@@ -3,8 +3,8 @@
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
-#include "platform/Preferences.h"
 #include "gui/MainWindow.h"
+#include "platform/Preferences.h"
 
 #include <memory>
 
@@ -18,12 +18,12 @@ struct ProgramFrame {
     ProgramFrame();
     ~ProgramFrame();
 
-    void Set(const char* section, const char* key, const QString& value);
-    QString Get(const char* section, const char* key) const; // "<missing>" when not there
-    MainWindow& Open(Dialogs dialogs = Dialogs::With);
-    QAction* Action(const char* name) const;
+    void set(const char* section, const char* key, const QString& value);
+    QString get(const char* section, const char* key) const; // "<missing>" when not there
+    MainWindow& open(Dialogs dialogs = Dialogs::With);
+    QAction* action(const char* name) const;
     // Points OMBREL_PROGDIR at the sandbox's program directory, with the help file in it.
-    void UseProgramDirectory(bool withHelpFile = true);
+    void useProgramDirectory(bool withHelpFile = true);
 
     Sandbox sandbox;
     GlobalScope global;

@@ -15,20 +15,20 @@ Sandbox::Sandbox() {
     const QString root = root_.path();
     const QList<QPair<const char*, QString>> directories = {
         {"HOME", root + QStringLiteral("/home")},
-        {"XDG_CONFIG_HOME", ConfigDir()},
+        {"XDG_CONFIG_HOME", configDir()},
         {"XDG_DATA_HOME", root + QStringLiteral("/data")},
         {"XDG_CACHE_HOME", root + QStringLiteral("/cache")},
-        {"XDG_RUNTIME_DIR", RuntimeDir()},
+        {"XDG_RUNTIME_DIR", runtimeDir()},
     };
     for (const char* name : kVariables)
         saved_.append({name, qgetenv(name)});
     for (const auto& [name, directory] : directories) {
         // A new user has no settings folder yet: the program makes it when it first writes.
-        if (directory != ConfigDir())
+        if (directory != configDir())
             QDir().mkpath(directory);
         qputenv(name, QFile::encodeName(directory));
     }
-    QFile::setPermissions(RuntimeDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(runtimeDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 Sandbox::~Sandbox() {
@@ -40,23 +40,23 @@ Sandbox::~Sandbox() {
     }
 }
 
-QString Sandbox::Path(const QString& relative) const {
-    const QString path = Root() + u'/' + relative;
+QString Sandbox::path(const QString& relative) const {
+    const QString path = root() + u'/' + relative;
     QDir().mkpath(QFileInfo(path).absolutePath());
     return path;
 }
 
-QStringList Sandbox::Tree(const QStringList& tops, int contentBytes) const {
+QStringList Sandbox::tree(const QStringList& tops, int contentBytes) const {
     QStringList tree;
     for (const QString& top : tops) {
-        const QDir root(Root() + u'/' + top);
-        QDirIterator it(root.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+        const QDir folder(root() + u'/' + top);
+        QDirIterator it(folder.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString path = it.next();
-            QString line = top + u'/' + root.relativeFilePath(path);
+            QString line = top + u'/' + folder.relativeFilePath(path);
             if (it.fileInfo().isFile())
-                line += u' ' + QString::fromLatin1(ReadBytes(path).toHex().left(contentBytes * 2));
+                line += u' ' + QString::fromLatin1(readBytes(path).toHex().left(contentBytes * 2));
             tree.append(line);
         }
     }
@@ -64,7 +64,7 @@ QStringList Sandbox::Tree(const QStringList& tops, int contentBytes) const {
     return tree;
 }
 
-QByteArray Database(const QList<QList<QByteArray>>& topics) {
+QByteArray database(const QList<QList<QByteArray>>& topics) {
     QByteArray out = "%%HP: T(1)A(R)F(,);\r\n{ ";
     for (const QList<QByteArray>& rows : topics) {
         out += '{';
@@ -75,14 +75,14 @@ QByteArray Database(const QList<QList<QByteArray>>& topics) {
     return out + "}\r\n";
 }
 
-void WriteBytes(const QString& fileName, const QByteArray& bytes) {
+void writeBytes(const QString& fileName, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(fileName).absolutePath());
     QFile file(fileName);
     QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(fileName));
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-QByteArray ReadBytes(const QString& fileName) {
+QByteArray readBytes(const QString& fileName) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray();

@@ -14,15 +14,15 @@ class Sandbox {
     Sandbox(const Sandbox&) = delete;
     Sandbox& operator=(const Sandbox&) = delete;
 
-    QString Root() const { return root_.path(); }
-    QString ConfigDir() const { return Root() + QStringLiteral("/config"); }
-    QString RuntimeDir() const { return Root() + QStringLiteral("/runtime"); }
-    QString SettingsFile() const { return ConfigDir() + QStringLiteral("/Ombrel.ini"); }
+    QString root() const { return root_.path(); }
+    QString configDir() const { return root() + QStringLiteral("/config"); }
+    QString runtimeDir() const { return root() + QStringLiteral("/runtime"); }
+    QString SettingsFile() const { return configDir() + QStringLiteral("/Ombrel.ini"); }
     // A path inside the sandbox; its parent directories are made.
-    QString Path(const QString& relative) const;
+    QString path(const QString& relative) const;
     // Every file and folder under the given top folders of the sandbox, sorted, each file with
     // the first bytes of its contents in hex: what a test compares before and after.
-    QStringList Tree(const QStringList& tops, int contentBytes) const;
+    QStringList tree(const QStringList& tops, int contentBytes) const;
 
   private:
     QTemporaryDir root_;
@@ -30,7 +30,7 @@ class Sandbox {
 };
 
 // Writes a whole file, making its folder; fails the running test when it cannot.
-void WriteBytes(const QString& fileName, const QByteArray& bytes);
-QByteArray ReadBytes(const QString& fileName);
+void writeBytes(const QString& fileName, const QByteArray& bytes);
+QByteArray readBytes(const QString& fileName);
 // The bytes of a database file whose topics hold the given rows, each row quoted.
-QByteArray Database(const QList<QList<QByteArray>>& topics);
+QByteArray database(const QList<QList<QByteArray>>& topics);

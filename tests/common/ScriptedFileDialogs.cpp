@@ -1,18 +1,18 @@
 #include "ScriptedFileDialogs.h"
 
-ScriptedFileDialogs::ScriptedFileDialogs() : previous_(SetFileDialogs(this)) {}
+ScriptedFileDialogs::ScriptedFileDialogs() : previous_(setFileDialogs(this)) {}
 
 ScriptedFileDialogs::~ScriptedFileDialogs() {
-    SetFileDialogs(previous_);
+    setFileDialogs(previous_);
 }
 
-QString ScriptedFileDialogs::OpenFileName(QWidget*, const QString& title, const QString& directory,
+QString ScriptedFileDialogs::openFileName(QWidget*, const QString& title, const QString& directory,
                                           const QString& filter) {
     requests.append({false, title, directory, QString(), filter});
     return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
 }
 
-QString ScriptedFileDialogs::SaveFileName(QWidget*, const QString& title, const QString& directory,
+QString ScriptedFileDialogs::saveFileName(QWidget*, const QString& title, const QString& directory,
                                           const QString& fileName, const QString& filter) {
     requests.append({true, title, directory, fileName, filter});
     return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();

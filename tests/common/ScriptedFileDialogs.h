@@ -12,9 +12,9 @@ class ScriptedFileDialogs : public FileDialogs {
     ScriptedFileDialogs();
     ~ScriptedFileDialogs() override;
 
-    QString OpenFileName(QWidget* parent, const QString& title, const QString& directory,
+    QString openFileName(QWidget* parent, const QString& title, const QString& directory,
                          const QString& filter) override;
-    QString SaveFileName(QWidget* parent, const QString& title, const QString& directory,
+    QString saveFileName(QWidget* parent, const QString& title, const QString& directory,
                          const QString& fileName, const QString& filter) override;
 
     struct Request {

@@ -11,15 +11,15 @@ class ScriptedPrompter : public Prompter {
     ScriptedPrompter();
     ~ScriptedPrompter() override;
 
-    MsgButton Show(const MessageRequest& request) override;
-    void Sound(Beep beep) override { beeps.append(beep); }
+    MsgButton show(const MessageRequest& request) override;
+    void sound(Beep beep) override { beeps.append(beep); }
 
     // Answers for the next boxes, in order; without one the box's first button answers.
     QList<MsgButton> answers;
     QList<MessageRequest> shown;
     QList<Beep> beeps;
 
-    QList<quint16> ShownIds() const;
+    QList<quint16> shownIds() const;
 
   private:
     Prompter* previous_;

@@ -26,11 +26,11 @@ const QString kDisplayNameSuffix = QStringLiteral(" \u2014 Ombrel");
 
 // The program built beside the test, or another build of it (a sanitizer build, an older one
 // to see a test fail).
-QString ProgramBinary() {
+QString programBinary() {
     return qEnvironmentVariable("OMBREL_DESKTOP_BINARY", QStringLiteral(OMBREL_BINARY));
 }
 
-bool RunTool(const QString& tool, const QStringList& arguments, QByteArray* output = nullptr) {
+bool runTool(const QString& tool, const QStringList& arguments, QByteArray* output = nullptr) {
     QProcess process;
     process.start(tool, arguments);
     if (!process.waitForFinished(20000)) {
@@ -45,7 +45,7 @@ bool RunTool(const QString& tool, const QStringList& arguments, QByteArray* outp
 
 } // namespace
 
-QByteArray InstalledSettings(const QString& preferredPath) {
+QByteArray installedSettings(const QString& preferredPath) {
     return "[Application]\n"
            "Name=Ombrel\n"
            "Version=2.7\n"
@@ -64,7 +64,7 @@ DesktopSession::DesktopSession() : DesktopSession(Options()) {}
 DesktopSession::DesktopSession(Options options) {
     QDir().mkpath(Home());
     environment_ = QProcessEnvironment::systemEnvironment();
-    if (!StartServer())
+    if (!startServer())
         qFatal("no virtual X server: install Xvfb (scripts/setup)");
     for (const QString& name : environment_.keys()) {
         if (name.startsWith(QLatin1String("XDG_")) || name.startsWith(QLatin1String("OMBREL_")) ||
@@ -74,15 +74,14 @@ DesktopSession::DesktopSession(Options options) {
     environment_.insert(QStringLiteral("HOME"), Home());
     environment_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     if (options.runtimeDir) {
-        QDir().mkpath(RuntimeDir());
-        QFile::setPermissions(RuntimeDir(),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        environment_.insert(QStringLiteral("XDG_RUNTIME_DIR"), RuntimeDir());
+        QDir().mkpath(runtimeDir());
+        QFile::setPermissions(runtimeDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        environment_.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir());
     }
     program_.setProcessEnvironment(environment_);
     program_.setWorkingDirectory(Home());
     if (options.installed)
-        WriteInstalledSettings();
+        writeInstalledSettings();
 }
 
 DesktopSession::~DesktopSession() {
@@ -99,15 +98,15 @@ DesktopSession::~DesktopSession() {
 
 // Xvfb picks a free display itself and writes its number to the descriptor it is given, so
 // sessions of tests that run side by side never share a display.
-bool DesktopSession::StartServer() {
+bool DesktopSession::startServer() {
     int pipe[2];
     if (::pipe(pipe) != 0)
         return false;
     server_.setChildProcessModifier([pipe] { ::close(pipe[0]); });
     server_.start(QStringLiteral("Xvfb"),
-                  {QStringLiteral("-displayfd"), QString::number(pipe[1]), QStringLiteral("-screen"),
-                   QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                   QStringLiteral("tcp"), QStringLiteral("-noreset")});
+                  {QStringLiteral("-displayfd"), QString::number(pipe[1]),
+                   QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1024x768x24"),
+                   QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset")});
     ::close(pipe[1]);
     QByteArray number;
     char c = 0;
@@ -123,14 +122,14 @@ bool DesktopSession::StartServer() {
     return true;
 }
 
-void DesktopSession::WriteInstalledSettings() const {
+void DesktopSession::writeInstalledSettings() const {
     QDir().mkpath(QFileInfo(SettingsFile()).absolutePath());
     QFile file(SettingsFile());
     if (file.open(QIODevice::WriteOnly))
-        file.write(InstalledSettings(root_.path() + QStringLiteral("/files")));
+        file.write(installedSettings(root_.path() + QStringLiteral("/files")));
 }
 
-QString DesktopSession::Path(const QString& relative) const {
+QString DesktopSession::path(const QString& relative) const {
     const QString path = root_.path() + QStringLiteral("/files/") + relative;
     QDir().mkpath(QFileInfo(path).absolutePath());
     return path;
@@ -138,15 +137,15 @@ QString DesktopSession::Path(const QString& relative) const {
 
 bool DesktopSession::Start(const QStringList& arguments) {
     errors_.clear();
-    program_.start(ProgramBinary(), arguments);
+    program_.start(programBinary(), arguments);
     return program_.waitForStarted(10000);
 }
 
-int DesktopSession::RunToEnd(const QStringList& arguments, int timeoutMs) {
+int DesktopSession::runToEnd(const QStringList& arguments, int timeoutMs) {
     QProcess second;
     second.setProcessEnvironment(environment_);
     second.setWorkingDirectory(Home());
-    second.start(ProgramBinary(), arguments);
+    second.start(programBinary(), arguments);
     if (!second.waitForFinished(timeoutMs)) {
         second.kill();
         second.waitForFinished();
@@ -158,37 +157,37 @@ int DesktopSession::RunToEnd(const QStringList& arguments, int timeoutMs) {
     return second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1;
 }
 
-bool DesktopSession::Running() const {
+bool DesktopSession::running() const {
     return program_.state() == QProcess::Running;
 }
 
-int DesktopSession::WaitForExit(int timeoutMs) {
+int DesktopSession::waitForExit(int timeoutMs) {
     if (!program_.waitForFinished(timeoutMs) && program_.state() != QProcess::NotRunning)
         return -1;
     return program_.exitStatus() == QProcess::NormalExit ? program_.exitCode() : -1;
 }
 
-QByteArray DesktopSession::ErrorOutput() {
+QByteArray DesktopSession::errorOutput() {
     errors_ += program_.readAllStandardError();
     return errors_;
 }
 
-QString DesktopSession::Xdotool(const QStringList& arguments) const {
+QString DesktopSession::xdotool(const QStringList& arguments) const {
     QByteArray output;
-    RunTool(QStringLiteral("xdotool"), arguments, &output);
+    runTool(QStringLiteral("xdotool"), arguments, &output);
     return QString::fromUtf8(output).trimmed();
 }
 
 // Searched by class and then by title: a search by name alone misses the splash, whose
 // title stands only in the window's UTF-8 name (where the program's name follows the title).
-QStringList DesktopSession::Windows(const QString& titlePattern) const {
+QStringList DesktopSession::windows(const QString& titlePattern) const {
     const QRegularExpression title(titlePattern);
     QStringList windows;
     for (const QString& window :
-         Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+         xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
                   QStringLiteral("--classname"), QStringLiteral("^ombrel$")})
              .split(u'\n', Qt::SkipEmptyParts)) {
-        QString name = Xdotool({QStringLiteral("getwindowname"), window});
+        QString name = xdotool({QStringLiteral("getwindowname"), window});
         name.remove(kDisplayNameSuffix); // the title as the program set it
         if (title.match(name).hasMatch())
             windows.append(window);
@@ -196,17 +195,17 @@ QStringList DesktopSession::Windows(const QString& titlePattern) const {
     return windows;
 }
 
-QString DesktopSession::WaitForWindow(const QString& titlePattern, int timeoutMs) const {
-    return WaitForWindowOfSize(titlePattern, QSize(), timeoutMs);
+QString DesktopSession::waitForWindow(const QString& titlePattern, int timeoutMs) const {
+    return waitForWindowOfSize(titlePattern, QSize(), timeoutMs);
 }
 
-QString DesktopSession::WaitForWindowOfSize(const QString& titlePattern, QSize size,
+QString DesktopSession::waitForWindowOfSize(const QString& titlePattern, QSize size,
                                             int timeoutMs) const {
     QElapsedTimer clock;
     clock.start();
     do {
-        for (const QString& window : Windows(titlePattern)) {
-            if (!size.isValid() || Geometry(window).size() == size)
+        for (const QString& window : windows(titlePattern)) {
+            if (!size.isValid() || geometry(window).size() == size)
                 return window;
         }
         QThread::msleep(kPollMs);
@@ -214,33 +213,33 @@ QString DesktopSession::WaitForWindowOfSize(const QString& titlePattern, QSize s
     return {};
 }
 
-QString DesktopSession::WaitForMainWindow() const {
+QString DesktopSession::waitForMainWindow() const {
     // The splash, titled like the main window, stands over it for two and a half seconds.
     QElapsedTimer clock;
     clock.start();
     do {
-        const QStringList windows = Windows(QStringLiteral("^Ombrel$"));
-        if (windows.size() == 1 && Geometry(windows.first()).size() != kSplashSize)
-            return windows.first();
+        const QStringList titled = windows(QStringLiteral("^Ombrel$"));
+        if (titled.size() == 1 && geometry(titled.first()).size() != kSplashSize)
+            return titled.first();
         QThread::msleep(kPollMs);
     } while (clock.elapsed() < 15000);
     return {};
 }
 
-bool DesktopSession::WindowGone(const QString& windowId, int timeoutMs) const {
+bool DesktopSession::windowGone(const QString& windowId, int timeoutMs) const {
     QElapsedTimer clock;
     clock.start();
     do {
-        if (!Windows(QStringLiteral(".*")).contains(windowId))
+        if (!windows(QStringLiteral(".*")).contains(windowId))
             return true;
         QThread::msleep(kPollMs);
     } while (clock.elapsed() < timeoutMs);
     return false;
 }
 
-QRect DesktopSession::Geometry(const QString& windowId) const {
-    const QString shell = Xdotool(
-        {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), windowId});
+QRect DesktopSession::geometry(const QString& windowId) const {
+    const QString shell =
+        xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), windowId});
     QRect geometry;
     for (const QString& line : shell.split(u'\n')) {
         const int value = line.section(u'=', 1).toInt();
@@ -256,42 +255,42 @@ QRect DesktopSession::Geometry(const QString& windowId) const {
     return geometry;
 }
 
-void DesktopSession::Keys(const QString& windowId, const QStringList& keys) const {
-    Xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), windowId});
-    Xdotool(QStringList{QStringLiteral("key"), QStringLiteral("--delay"),
+void DesktopSession::keys(const QString& windowId, const QStringList& keys) const {
+    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), windowId});
+    xdotool(QStringList{QStringLiteral("key"), QStringLiteral("--delay"),
                         QString::number(kKeyDelayMs)} +
             keys);
     QTest::qWait(200);
 }
 
-void DesktopSession::Type(const QString& windowId, const QString& text) const {
-    Xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), windowId});
-    Xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QString::number(kKeyDelayMs),
-             text});
+void DesktopSession::type(const QString& windowId, const QString& text) const {
+    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), windowId});
+    xdotool(
+        {QStringLiteral("type"), QStringLiteral("--delay"), QString::number(kKeyDelayMs), text});
     QTest::qWait(200);
 }
 
-void DesktopSession::Click(QPoint at, int button) const {
-    Xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+void DesktopSession::click(QPoint at, int button) const {
+    xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
              QStringLiteral("click"), QString::number(button)});
     QTest::qWait(200);
 }
 
-void DesktopSession::Drag(QPoint from, QPoint to) const {
-    Xdotool({QStringLiteral("mousemove"), QString::number(from.x()), QString::number(from.y())});
+void DesktopSession::drag(QPoint from, QPoint to) const {
+    xdotool({QStringLiteral("mousemove"), QString::number(from.x()), QString::number(from.y())});
     QTest::qWait(kDragStepMs);
-    Xdotool({QStringLiteral("mousedown"), QStringLiteral("1")});
+    xdotool({QStringLiteral("mousedown"), QStringLiteral("1")});
     for (int step = 1; step <= kDragSteps; ++step) {
         const QPoint at = from + (to - from) * step / kDragSteps;
         QTest::qWait(kDragStepMs);
-        Xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
+        xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
     }
     QTest::qWait(kDragStepMs * 4);
-    Xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
+    xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
     QTest::qWait(300);
 }
 
-void DesktopSession::Close(const QString& windowId) const {
+void DesktopSession::close(const QString& windowId) const {
     Display* display = XOpenDisplay(nullptr);
     if (!display)
         return;
@@ -309,19 +308,19 @@ void DesktopSession::Close(const QString& windowId) const {
     QTest::qWait(300);
 }
 
-bool DesktopSession::Answers(const QString& mainWindow) const {
-    if (!Running())
+bool DesktopSession::answers(const QString& mainWindow) const {
+    if (!running())
         return false;
-    Keys(mainWindow, {QStringLiteral("F6")});
-    const QString table = WaitForWindow(QStringLiteral("^Character-table$"), 5000);
+    keys(mainWindow, {QStringLiteral("F6")});
+    const QString table = waitForWindow(QStringLiteral("^Character-table$"), 5000);
     if (table.isEmpty())
         return false;
-    Keys(mainWindow, {QStringLiteral("F6")});
-    return WindowGone(table, 5000);
+    keys(mainWindow, {QStringLiteral("F6")});
+    return windowGone(table, 5000);
 }
 
-void DesktopSession::Shot(const QString& name) const {
-    RunTool(QStringLiteral("import"),
+void DesktopSession::shot(const QString& name) const {
+    runTool(QStringLiteral("import"),
             {QStringLiteral("-window"), QStringLiteral("root"),
              QDir::current().absoluteFilePath(name + QStringLiteral(".png"))});
 }

@@ -26,52 +26,52 @@ class DesktopSession {
     DesktopSession& operator=(const DesktopSession&) = delete;
 
     QString Home() const { return root_.path() + QStringLiteral("/home"); }
-    QString RuntimeDir() const { return root_.path() + QStringLiteral("/runtime"); }
+    QString runtimeDir() const { return root_.path() + QStringLiteral("/runtime"); }
     QString SettingsFile() const { return Home() + QStringLiteral("/.config/Ombrel.ini"); }
     // A path in a folder of the session outside the home; its parent folders are made.
-    QString Path(const QString& relative) const;
-    QProcessEnvironment Environment() const { return environment_; }
+    QString path(const QString& relative) const;
+    QProcessEnvironment environment() const { return environment_; }
 
     // Starts the program (the first start of the session, or later ones); false when it does
     // not start. Its standard error goes to the test's log when it ends.
     bool Start(const QStringList& arguments = {});
     // A start that is expected to end by itself (a hand-over, the removal): its exit code, or
     // -1 when it did not end within the time.
-    int RunToEnd(const QStringList& arguments, int timeoutMs = 20000);
-    bool Running() const;
+    int runToEnd(const QStringList& arguments, int timeoutMs = 20000);
+    bool running() const;
     // Waits for the first program to end by itself; its exit code, or -1 after the time.
-    int WaitForExit(int timeoutMs = 20000);
-    QProcess::ExitStatus ExitStatus() const { return program_.exitStatus(); }
+    int waitForExit(int timeoutMs = 20000);
+    QProcess::ExitStatus exitStatus() const { return program_.exitStatus(); }
     // What the first program wrote to its standard error so far.
-    QByteArray ErrorOutput();
+    QByteArray errorOutput();
 
     // The id of a visible window whose title matches the regular expression; empty after the
     // time.
-    QString WaitForWindow(const QString& titlePattern, int timeoutMs = 15000) const;
-    QString WaitForWindowOfSize(const QString& titlePattern, QSize size,
+    QString waitForWindow(const QString& titlePattern, int timeoutMs = 15000) const;
+    QString waitForWindowOfSize(const QString& titlePattern, QSize size,
                                 int timeoutMs = 15000) const;
-    QStringList Windows(const QString& titlePattern) const;
+    QStringList windows(const QString& titlePattern) const;
     // The main window once the splash has gone, the program ready for input.
-    QString WaitForMainWindow() const;
-    bool WindowGone(const QString& windowId, int timeoutMs = 10000) const;
-    QRect Geometry(const QString& windowId) const;
+    QString waitForMainWindow() const;
+    bool windowGone(const QString& windowId, int timeoutMs = 10000) const;
+    QRect geometry(const QString& windowId) const;
 
-    void Keys(const QString& windowId, const QStringList& keys) const;
-    void Type(const QString& windowId, const QString& text) const;
-    void Click(QPoint at, int button = 1) const;
+    void keys(const QString& windowId, const QStringList& keys) const;
+    void type(const QString& windowId, const QString& text) const;
+    void click(QPoint at, int button = 1) const;
     // Presses the left button at one point, moves in steps to the other and releases there.
-    void Drag(QPoint from, QPoint to) const;
+    void drag(QPoint from, QPoint to) const;
     // Asks the window to close, as a window manager does for its close button or Alt+F4.
-    void Close(const QString& windowId) const;
+    void close(const QString& windowId) const;
     // Whether the program still handles X input: F6 shows its character table, F6 hides it.
-    bool Answers(const QString& mainWindow) const;
+    bool answers(const QString& mainWindow) const;
     // Saves a picture of the screen next to the test's log (for a failure's inspection).
-    void Shot(const QString& name) const;
+    void shot(const QString& name) const;
 
   private:
-    QString Xdotool(const QStringList& arguments) const;
-    void WriteInstalledSettings() const;
-    bool StartServer();
+    QString xdotool(const QStringList& arguments) const;
+    void writeInstalledSettings() const;
+    bool startServer();
 
     QTemporaryDir root_;
     QProcess server_; // the X server: ended after the programs on it
@@ -82,4 +82,4 @@ class DesktopSession {
 
 // The settings of a program that was installed and then set to English, with the main window
 // at a known place: what the tests preseed.
-QByteArray InstalledSettings(const QString& preferredPath);
+QByteArray installedSettings(const QString& preferredPath);

@@ -21,41 +21,41 @@ constexpr int kMenuItemHeight = 23;
 QPoint Entry(int window, int entry) {
     return kFirstEntry + QPoint(0, window * kWindowStep + (entry - 1) * kEntryHeight);
 }
-QPoint BelowEntries(int window) {
+QPoint belowEntries(int window) {
     return kFirstEntry + QPoint(0, window * kWindowStep + 6 * kEntryHeight);
 }
-QPoint DataBox(int window) {
+QPoint dataBox(int window) {
     return kDataBox + QPoint(0, window * kWindowStep);
 }
-QPoint TitleBar(int window) {
+QPoint titleBar(int window) {
     return kTitleBar + QPoint(0, window * kWindowStep);
 }
 
 enum class DropChoice { Copy, Move, Cancel };
-QPoint MenuItem(QPoint dropPoint, DropChoice choice) {
+QPoint menuItem(QPoint dropPoint, DropChoice choice) {
     const int item = choice == DropChoice::Copy ? 0 : choice == DropChoice::Move ? 1 : 2;
     // The separator before Cancel is about a third of an item high.
     const int separator = choice == DropChoice::Cancel ? kMenuItemHeight / 3 : 0;
     return dropPoint + kFirstMenuItem + QPoint(0, item * kMenuItemHeight + separator);
 }
 
-QList<QByteArray> Titles(const QString& fileName) {
+QList<QByteArray> titles(const QString& fileName) {
     TopicTable table;
-    if (ReadHpFile(fileName, table) < 0)
+    if (readHpFile(fileName, table) < 0)
         return {QByteArrayLiteral("<unreadable>")};
     QList<QByteArray> titles;
-    for (int topic = 1; topic <= table.TopicCount(); ++topic)
-        titles.append(table.Title(topic));
+    for (int topic = 1; topic <= table.topicCount(); ++topic)
+        titles.append(table.title(topic));
     return titles;
 }
 
-void WriteTopics(const QString& fileName, const QList<TopicRows>& topics) {
+void writeTopics(const QString& fileName, const QList<TopicRows>& topics) {
     TopicTable table;
-    table.Fill(topics);
-    QVERIFY(WriteHpFile(fileName, table, table.TopicCount(), true, false));
+    table.fill(topics);
+    QVERIFY(writeHpFile(fileName, table, table.topicCount(), true, false));
 }
 
-QList<TopicRows> TitledTopics(const QList<QByteArray>& titles) {
+QList<TopicRows> titledTopics(const QList<QByteArray>& titles) {
     QList<TopicRows> topics;
     for (const QByteArray& title : titles)
         topics.append(TopicRows{title, "row two of " + title});
@@ -74,26 +74,26 @@ class DesktopEditing : public QObject {
 
   private:
     // Starts the program on the given files, one window each; the main window's id.
-    QString Open(DesktopSession& session, const QStringList& files);
-    void Drop(const DesktopSession& session, QPoint from, QPoint to, DropChoice choice);
+    QString open(DesktopSession& session, const QStringList& files);
+    void drop(const DesktopSession& session, QPoint from, QPoint to, DropChoice choice);
 };
 
-QString DesktopEditing::Open(DesktopSession& session, const QStringList& files) {
+QString DesktopEditing::open(DesktopSession& session, const QStringList& files) {
     if (!session.Start({files.first()}))
         return {};
-    const QString main = session.WaitForMainWindow();
+    const QString main = session.waitForMainWindow();
     for (const QString& file : files.mid(1)) {
-        if (session.RunToEnd({file}) != 0)
+        if (session.runToEnd({file}) != 0)
             return {};
     }
     QTest::qWait(500);
     return main;
 }
 
-void DesktopEditing::Drop(const DesktopSession& session, QPoint from, QPoint to,
+void DesktopEditing::drop(const DesktopSession& session, QPoint from, QPoint to,
                           DropChoice choice) {
-    session.Drag(from, to);
-    session.Click(MenuItem(to, choice));
+    session.drag(from, to);
+    session.click(menuItem(to, choice));
 }
 
 // Every code a row can hold goes into the data box, is committed unchanged with F5 and saved
@@ -105,19 +105,19 @@ void DesktopEditing::everyCodeSurvivesTheDataBox() {
         if (code != 26)
             rows[code / 32] += char(code);
     }
-    const QString file = session.Path(QStringLiteral("codes.hp"));
-    WriteTopics(file, {rows, TopicRows{"second"}});
-    const QString main = Open(session, {file});
+    const QString file = session.path(QStringLiteral("codes.hp"));
+    writeTopics(file, {rows, TopicRows{"second"}});
+    const QString main = open(session, {file});
     QVERIFY(!main.isEmpty());
 
-    session.Click(DataBox(0));
-    session.Keys(main, {QStringLiteral("F5"), QStringLiteral("F2")});
+    session.click(dataBox(0));
+    session.keys(main, {QStringLiteral("F5"), QStringLiteral("F2")});
 
-    QVERIFY2(session.Answers(main), session.ErrorOutput().constData());
+    QVERIFY2(session.answers(main), session.errorOutput().constData());
     TopicTable saved;
-    QCOMPARE(ReadHpFile(file, saved), 2);
-    for (int row = 1; row <= RowsPerTopic; ++row)
-        QCOMPARE(saved.Row(1, row).toHex(' '), rows[row - 1].toHex(' '));
+    QCOMPARE(readHpFile(file, saved), 2);
+    for (int row = 1; row <= kRowsPerTopic; ++row)
+        QCOMPARE(saved.row(1, row).toHex(' '), rows[row - 1].toHex(' '));
 }
 
 // Drags within one list with Move, Copy and Cancel: each choice leaves the topics in the order
@@ -125,54 +125,54 @@ void DesktopEditing::everyCodeSurvivesTheDataBox() {
 // drag stores into the topic on view).
 void DesktopEditing::dragWithinAList() {
     DesktopSession session;
-    const QString file = session.Path(QStringLiteral("five.hp"));
-    WriteTopics(file, TitledTopics({"One", "Two", "Three", "Four", "Five"}));
-    const QString main = Open(session, {file});
+    const QString file = session.path(QStringLiteral("five.hp"));
+    writeTopics(file, titledTopics({"One", "Two", "Three", "Four", "Five"}));
+    const QString main = open(session, {file});
     QVERIFY(!main.isEmpty());
 
-    Drop(session, Entry(0, 1), Entry(0, 3), DropChoice::Move);
-    QVERIFY2(session.Running(), session.ErrorOutput().constData());
-    session.Keys(main, {QStringLiteral("F2")});
-    QCOMPARE(Titles(file), (QList<QByteArray>{"Two", "One", "Three", "Four", "Five"}));
+    drop(session, Entry(0, 1), Entry(0, 3), DropChoice::Move);
+    QVERIFY2(session.running(), session.errorOutput().constData());
+    session.keys(main, {QStringLiteral("F2")});
+    QCOMPARE(titles(file), (QList<QByteArray>{"Two", "One", "Three", "Four", "Five"}));
 
-    Drop(session, Entry(0, 1), Entry(0, 3), DropChoice::Copy);
-    session.Keys(main, {QStringLiteral("F2")});
-    QCOMPARE(Titles(file), (QList<QByteArray>{"Two", "One", "Two", "Three", "Four", "Five"}));
+    drop(session, Entry(0, 1), Entry(0, 3), DropChoice::Copy);
+    session.keys(main, {QStringLiteral("F2")});
+    QCOMPARE(titles(file), (QList<QByteArray>{"Two", "One", "Two", "Three", "Four", "Five"}));
 
-    Drop(session, Entry(0, 4), Entry(0, 1), DropChoice::Cancel);
-    session.Click(DataBox(0));
-    session.Keys(main, {QStringLiteral("F5"), QStringLiteral("F2")});
-    QCOMPARE(Titles(file), (QList<QByteArray>{"Two", "One", "Two", "Three", "Four", "Five"}));
+    drop(session, Entry(0, 4), Entry(0, 1), DropChoice::Cancel);
+    session.click(dataBox(0));
+    session.keys(main, {QStringLiteral("F5"), QStringLiteral("F2")});
+    QCOMPARE(titles(file), (QList<QByteArray>{"Two", "One", "Two", "Three", "Four", "Five"}));
     TopicTable saved;
-    QCOMPARE(ReadHpFile(file, saved), 6);
-    QCOMPARE(saved.Row(4, 2), QByteArray("row two of Three"));
+    QCOMPARE(readHpFile(file, saved), 6);
+    QCOMPARE(saved.row(4, 2), QByteArray("row two of Three"));
 
-    QVERIFY2(session.Answers(main), session.ErrorOutput().constData());
+    QVERIFY2(session.answers(main), session.errorOutput().constData());
 }
 
 // A drop below the last entry of another window's list is refused; that list keeps a selection,
 // so the commands that act on it still work there.
 void DesktopEditing::refusedDropKeepsTheTargetUsable() {
     DesktopSession session;
-    const QString first = session.Path(QStringLiteral("first.hp"));
-    const QString second = session.Path(QStringLiteral("second.hp"));
-    WriteTopics(first, TitledTopics({"A1", "A2", "A3"}));
-    WriteTopics(second, TitledTopics({"B1", "B2", "B3"}));
-    const QString main = Open(session, {first, second});
+    const QString first = session.path(QStringLiteral("first.hp"));
+    const QString second = session.path(QStringLiteral("second.hp"));
+    writeTopics(first, titledTopics({"A1", "A2", "A3"}));
+    writeTopics(second, titledTopics({"B1", "B2", "B3"}));
+    const QString main = open(session, {first, second});
     QVERIFY(!main.isEmpty());
 
-    session.Drag(Entry(0, 1), BelowEntries(1));
-    session.Click(TitleBar(1));
-    session.Keys(main, {QStringLiteral("F4"), QStringLiteral("F2")});
-    session.Drag(Entry(1, 2), BelowEntries(0));
-    session.Click(TitleBar(0));
-    session.Keys(main, {QStringLiteral("F8")});
-    session.Keys(session.WaitForWindow(QStringLiteral("^Bestätigen$")), {QStringLiteral("Return")});
-    session.Keys(main, {QStringLiteral("F2")});
+    session.drag(Entry(0, 1), belowEntries(1));
+    session.click(titleBar(1));
+    session.keys(main, {QStringLiteral("F4"), QStringLiteral("F2")});
+    session.drag(Entry(1, 2), belowEntries(0));
+    session.click(titleBar(0));
+    session.keys(main, {QStringLiteral("F8")});
+    session.keys(session.waitForWindow(QStringLiteral("^Bestätigen$")), {QStringLiteral("Return")});
+    session.keys(main, {QStringLiteral("F2")});
 
-    QVERIFY2(session.Answers(main), session.ErrorOutput().constData());
-    QCOMPARE(Titles(second), (QList<QByteArray>{"", "B1", "B2", "B3"}));
-    QCOMPARE(Titles(first), (QList<QByteArray>{"A2", "A3"}));
+    QVERIFY2(session.answers(main), session.errorOutput().constData());
+    QCOMPARE(titles(second), (QList<QByteArray>{"", "B1", "B2", "B3"}));
+    QCOMPARE(titles(first), (QList<QByteArray>{"A2", "A3"}));
 }
 
 QTEST_GUILESS_MAIN(DesktopEditing)

@@ -10,47 +10,47 @@ class TestHp48Codec : public QObject {
         QByteArray all;
         for (int code = 0; code < 256; ++code)
             all += static_cast<char>(code);
-        const QString text = hp48::DecodeRow(all);
-        const hp48::EncodedRow back = hp48::EncodeRow(text);
+        const QString text = hp48::decodeRow(all);
+        const hp48::EncodedRow back = hp48::encodeRow(text);
         QVERIFY(back.ok());
         QCOMPARE(back.bytes, all);
         for (int code = 0; code < 256; ++code)
-            QVERIFY2(!hp48::DecodeByte(static_cast<uchar>(code)).isEmpty(),
+            QVERIFY2(!hp48::decodeByte(static_cast<uchar>(code)).isEmpty(),
                      qPrintable(QString::number(code)));
     }
 
     void calculatorCharacters() {
-        QCOMPARE(hp48::DecodeRow("\x80\x87\x8d"), QStringLiteral(u"\u2220\u03C0\u2192"));
-        QCOMPARE(hp48::DecodeRow("\x81"), QStringLiteral(u"x\u0304")); // two characters
-        QCOMPARE(hp48::DecodeRow("\x0a\x0d"), QStringLiteral(u"\u240A\u240D"));
-        QCOMPARE(hp48::DecodeRow("A b"), QStringLiteral("A b"));
+        QCOMPARE(hp48::decodeRow("\x80\x87\x8d"), QStringLiteral(u"\u2220\u03C0\u2192"));
+        QCOMPARE(hp48::decodeRow("\x81"), QStringLiteral(u"x\u0304")); // two characters
+        QCOMPARE(hp48::decodeRow("\x0a\x0d"), QStringLiteral(u"\u240A\u240D"));
+        QCOMPARE(hp48::decodeRow("A b"), QStringLiteral("A b"));
     }
 
     void aliasesEncodeButNeverDecode() {
-        QCOMPARE(hp48::EncodeRow(u"\t\u03BC\u2126\u2211").bytes, QByteArray("\x09\xb5\x9d\x85"));
-        QCOMPARE(hp48::EncodeRow(u"x\u0305").bytes, QByteArray("\x81"));
-        QCOMPARE(hp48::EncodeRow(u"x\u0304x").bytes, QByteArray("\x81x"));
-        QCOMPARE(hp48::EncodeRow(u"xx").bytes, QByteArray("xx"));
+        QCOMPARE(hp48::encodeRow(u"\t\u03BC\u2126\u2211").bytes, QByteArray("\x09\xb5\x9d\x85"));
+        QCOMPARE(hp48::encodeRow(u"x\u0305").bytes, QByteArray("\x81"));
+        QCOMPARE(hp48::encodeRow(u"x\u0304x").bytes, QByteArray("\x81x"));
+        QCOMPARE(hp48::encodeRow(u"xx").bytes, QByteArray("xx"));
     }
 
     void theFirstCharacterWithoutCodeIsNamed() {
-        const hp48::EncodedRow euro = hp48::EncodeRow(u"ab\u20AC");
+        const hp48::EncodedRow euro = hp48::encodeRow(u"ab\u20AC");
         QVERIFY(!euro.ok());
         QCOMPARE(euro.badIndex, 2);
         QCOMPARE(euro.badColumn, 3);
         QVERIFY(euro.bytes.isEmpty());
         // After "x" with its bar the text index and the byte column part.
-        const hp48::EncodedRow afterBar = hp48::EncodeRow(u"x\u0304\u20AC\u20AC");
+        const hp48::EncodedRow afterBar = hp48::encodeRow(u"x\u0304\u20AC\u20AC");
         QCOMPARE(afterBar.badIndex, 2);
         QCOMPARE(afterBar.badColumn, 2);
-        QCOMPARE(hp48::EncodeRow(u"line\nbreak").badIndex, 4);
-        QCOMPARE(hp48::EncodeRow(QString::fromUcs4(U"\U0001F600")).badIndex, 0);
-        QCOMPARE(hp48::EncodeRow(u"\u0304").badIndex, 0); // a bar without its x
+        QCOMPARE(hp48::encodeRow(u"line\nbreak").badIndex, 4);
+        QCOMPARE(hp48::encodeRow(QString::fromUcs4(U"\U0001F600")).badIndex, 0);
+        QCOMPARE(hp48::encodeRow(u"\u0304").badIndex, 0); // a bar without its x
     }
 
     void aRefusedCodeCountsAsWithoutCode() {
-        QVERIFY(hp48::EncodeRow(u"a\u241A").ok());
-        const hp48::EncodedRow refused = hp48::EncodeRow(u"a\u241A", 26);
+        QVERIFY(hp48::encodeRow(u"a\u241A").ok());
+        const hp48::EncodedRow refused = hp48::encodeRow(u"a\u241A", 26);
         QCOMPARE(refused.badIndex, 1);
         QCOMPARE(refused.badColumn, 2);
     }

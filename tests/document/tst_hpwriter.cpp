@@ -1,5 +1,5 @@
-#include "core/HpFile.h"
 #include "Sandbox.h"
+#include "core/HpFile.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -12,15 +12,15 @@ namespace {
 
 const QByteArray kHeader = "%%HP: T(1)A(R)F(,);\r\n";
 
-TopicTable ExampleTable() {
+TopicTable exampleTable() {
     TopicTable table;
-    table.CommitRows(1, {"Alpha", "Beta"}, false);
-    table.CommitRows(2, {"", "say \"hi\""}, false);
-    table.CommitRows(3, {}, false);
+    table.commitRows(1, {"Alpha", "Beta"}, false);
+    table.commitRows(2, {"", "say \"hi\""}, false);
+    table.commitRows(3, {}, false);
     return table;
 }
 
-QByteArray RandomRow(QRandomGenerator& random) {
+QByteArray randomRow(QRandomGenerator& random) {
     const int length = random.bounded(4) == 0 ? random.bounded(400) : random.bounded(40);
     QByteArray row;
     for (int i = 0; i < length; ++i) {
@@ -32,14 +32,14 @@ QByteArray RandomRow(QRandomGenerator& random) {
     return row;
 }
 
-TopicTable RandomTable(QRandomGenerator& random) {
-    QList<TopicRows> topics(random.bounded(MaxTopicCount + 1));
+TopicTable randomTable(QRandomGenerator& random) {
+    QList<TopicRows> topics(random.bounded(kMaxTopicCount + 1));
     for (TopicRows& rows : topics) {
         for (QByteArray& row : rows)
-            row = random.bounded(3) == 0 ? QByteArray() : RandomRow(random);
+            row = random.bounded(3) == 0 ? QByteArray() : randomRow(random);
     }
     TopicTable table;
-    table.Fill(topics);
+    table.fill(topics);
     return table;
 }
 
@@ -71,17 +71,17 @@ class TestHpWriter : public QObject {
                                               "{\"\"\r\n"
                                               "C$ 8 say \"hi\"}\r\n"
                                               "}\r\n";
-        const TopicTable table = ExampleTable();
-        QCOMPARE(FormatHpFile(table, 3, true, true), expected);
+        const TopicTable table = exampleTable();
+        QCOMPARE(formatHpFile(table, 3, true, true), expected);
 
         TopicTable back;
-        QCOMPARE(ReadHpData(expected, back), 2);
-        QCOMPARE(back.Row(1, 2), QByteArray("Beta"));
-        QCOMPARE(back.Row(2, 2), QByteArray("say \"hi\""));
+        QCOMPARE(readHpData(expected, back), 2);
+        QCOMPARE(back.row(1, 2), QByteArray("Beta"));
+        QCOMPARE(back.row(2, 2), QByteArray("say \"hi\""));
     }
 
     void untrimmedTopicsTakeTenLines() {
-        const QByteArray bytes = FormatHpFile(ExampleTable(), 3, false, false);
+        const QByteArray bytes = formatHpFile(exampleTable(), 3, false, false);
         QCOMPARE(bytes.count("\r\n"), 1 + 30 + 1);
         QVERIFY(bytes.startsWith(kHeader + "{ {\"Alpha\"\r\n\"Beta\"\r\n\"\"\r\n"));
         QVERIFY(bytes.endsWith("{\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n"
@@ -90,16 +90,16 @@ class TestHpWriter : public QObject {
 
     void trimmingKeepsTopicOneAndOneRow() {
         TopicTable table;
-        table.CommitRows(1, {}, false);
-        table.CommitRows(2, {}, false);
-        table.CommitRows(3, {}, false);
-        QCOMPARE(FormatHpFile(table, 3, true, true), kHeader + "{ {\"\"}\r\n}\r\n");
-        QCOMPARE(FormatHpFile(table, 3, true, false),
+        table.commitRows(1, {}, false);
+        table.commitRows(2, {}, false);
+        table.commitRows(3, {}, false);
+        QCOMPARE(formatHpFile(table, 3, true, true), kHeader + "{ {\"\"}\r\n}\r\n");
+        QCOMPARE(formatHpFile(table, 3, true, false),
                  kHeader + "{ {\"\"}\r\n{\"\"}\r\n{\"\"}\r\n}\r\n");
-        QCOMPARE(FormatHpFile(TopicTable(), 0, true, true), kHeader + "{ }\r\n");
+        QCOMPARE(formatHpFile(TopicTable(), 0, true, true), kHeader + "{ }\r\n");
         // An empty topic between filled ones stays.
-        table.CommitRows(3, {"x"}, false);
-        QCOMPARE(FormatHpFile(table, 3, true, true),
+        table.commitRows(3, {"x"}, false);
+        QCOMPARE(formatHpFile(table, 3, true, true),
                  kHeader + "{ {\"\"}\r\n{\"\"}\r\n{\"x\"}\r\n}\r\n");
     }
 
@@ -107,75 +107,75 @@ class TestHpWriter : public QObject {
         TopicTable table;
         const QByteArray quoteOnly = "\"";
         const QByteArray longQuoted = QByteArray(120, 'a') + '"';
-        table.CommitRows(1, {quoteOnly, longQuoted, "back\\slash"}, false);
-        const QByteArray bytes = FormatHpFile(table, 1, true, true);
+        table.commitRows(1, {quoteOnly, longQuoted, "back\\slash"}, false);
+        const QByteArray bytes = formatHpFile(table, 1, true, true);
         QVERIFY(bytes.contains("{C$ 1 \"\r\nC$ 121 " + longQuoted + "\r\n\"back\\slash\"}"));
         TopicTable back;
-        QCOMPARE(ReadHpData(bytes, back), 1);
-        QCOMPARE(back.Row(1, 1), quoteOnly);
-        QCOMPARE(back.Row(1, 2), longQuoted);
+        QCOMPARE(readHpData(bytes, back), 1);
+        QCOMPARE(back.row(1, 1), quoteOnly);
+        QCOMPARE(back.row(1, 2), longQuoted);
     }
 
     void whatIsWrittenReadsBackIdentically() {
         QRandomGenerator random(4807);
         for (int round = 0; round < 60; ++round) {
-            const TopicTable table = RandomTable(random);
+            const TopicTable table = randomTable(random);
             const bool trimRows = round % 2;
             TopicTable back;
             const int read =
-                ReadHpData(FormatHpFile(table, table.TopicCount(), trimRows, false), back);
-            QCOMPARE(read, table.TopicCount());
-            for (int slot = 1; slot <= MaxTopics; ++slot) {
-                for (int row = 1; row <= RowsPerTopic; ++row)
-                    QCOMPARE(back.Row(slot, row), table.Row(slot, row));
+                readHpData(formatHpFile(table, table.topicCount(), trimRows, false), back);
+            QCOMPARE(read, table.topicCount());
+            for (int slot = 1; slot <= kMaxTopics; ++slot) {
+                for (int row = 1; row <= kRowsPerTopic; ++row)
+                    QCOMPARE(back.row(slot, row), table.row(slot, row));
             }
         }
     }
 
     void writesAtomically() {
         Sandbox sandbox;
-        const QString file = sandbox.Path(QStringLiteral("db/a.hp"));
-        const TopicTable table = ExampleTable();
-        QVERIFY(WriteHpFile(file, table, 3, true, true));
-        const QByteArray first = ReadBytes(file);
-        QCOMPARE(first, FormatHpFile(table, 3, true, true));
+        const QString file = sandbox.path(QStringLiteral("db/a.hp"));
+        const TopicTable table = exampleTable();
+        QVERIFY(writeHpFile(file, table, 3, true, true));
+        const QByteArray first = readBytes(file);
+        QCOMPARE(first, formatHpFile(table, 3, true, true));
 
         TopicTable bigger;
-        bigger.CommitRows(1, {QByteArray(5000, 'b')}, false);
+        bigger.commitRows(1, {QByteArray(5000, 'b')}, false);
         {
             FileSizeLimit limit(1000);
-            QVERIFY(!WriteHpFile(file, bigger, 1, true, true));
+            QVERIFY(!writeHpFile(file, bigger, 1, true, true));
         }
-        QCOMPARE(ReadBytes(file), first);
-        QCOMPARE(QDir(sandbox.Path(QStringLiteral("db"))).entryList(QDir::Files),
+        QCOMPARE(readBytes(file), first);
+        QCOMPARE(QDir(sandbox.path(QStringLiteral("db"))).entryList(QDir::Files),
                  QStringList{QStringLiteral("a.hp")});
 
-        QVERIFY(!WriteHpFile(sandbox.Path(QStringLiteral("no/such/dir/a.hp")) + "/x", table, 3,
+        QVERIFY(!writeHpFile(sandbox.path(QStringLiteral("no/such/dir/a.hp")) + "/x", table, 3,
                              true, true));
-        QVERIFY(!WriteHpFile(sandbox.Path(QStringLiteral("db")), table, 3, true, true));
+        QVERIFY(!writeHpFile(sandbox.path(QStringLiteral("db")), table, 3, true, true));
     }
 
     // What no reader would take back is never written: the end-of-file mark in a row, or a
     // file larger than any database may be. The old file stays as it was.
     void unreadableFilesAreNeverWritten() {
         Sandbox sandbox;
-        const QString file = sandbox.Path(QStringLiteral("a.hp"));
-        QVERIFY(WriteHpFile(file, ExampleTable(), 3, true, true));
-        const QByteArray before = ReadBytes(file);
+        const QString file = sandbox.path(QStringLiteral("a.hp"));
+        QVERIFY(writeHpFile(file, exampleTable(), 3, true, true));
+        const QByteArray before = readBytes(file);
         TopicTable table;
-        table.CommitRows(1,
+        table.commitRows(1,
                          {"ok", QByteArray("a\x1a"
                                            "b")},
                          false);
-        QVERIFY(!WriteHpFile(file, table, 1, true, true));
-        QCOMPARE(ReadBytes(file), before);
+        QVERIFY(!writeHpFile(file, table, 1, true, true));
+        QCOMPARE(readBytes(file), before);
         TopicTable huge;
-        huge.CommitRows(1, QList<QByteArray>(RowsPerTopic, QByteArray(2 * 1024 * 1024, 'x')),
+        huge.commitRows(1, QList<QByteArray>(kRowsPerTopic, QByteArray(2 * 1024 * 1024, 'x')),
                         false);
-        QVERIFY(!WriteHpFile(file, huge, 1, true, true));
-        QCOMPARE(ReadBytes(file), before);
+        QVERIFY(!writeHpFile(file, huge, 1, true, true));
+        QCOMPARE(readBytes(file), before);
 
-        const hp48::EncodedRow encoded = EncodeStorableRow(u"ab\u241Ac");
+        const hp48::EncodedRow encoded = encodeStorableRow(u"ab\u241Ac");
         QVERIFY(!encoded.ok());
         QCOMPARE(encoded.badIndex, 2);
         QCOMPARE(encoded.badColumn, 3);

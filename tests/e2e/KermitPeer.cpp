@@ -1,12 +1,12 @@
 #include "KermitPeer.h"
 
-#include "gui/Localizer.h"
 #include "ChildProcess.h"
+#include "app/Startup.h"
+#include "gui/Localizer.h"
+#include "gui/MainWindow.h"
+#include "gui/dialogs/TransferDialog.h"
 #include "platform/Paths.h"
 #include "platform/SettingsFile.h"
-#include "app/Startup.h"
-#include "gui/dialogs/TransferDialog.h"
-#include "gui/MainWindow.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -33,7 +33,7 @@ const QString kCalculatorSetup = QStringLiteral(
 const QString kTransferFailed = QStringLiteral("Transfer failed.");
 const QString kPortFailed = QStringLiteral("Failed to initialise serial port.");
 
-void RequireKermitAndSocat() {
+void requireKermitAndSocat() {
     for (const char* tool : {"kermit", "socat"}) {
         if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
             QFAIL(qPrintable(QStringLiteral("%1 is not installed: the transfer tests need it "
@@ -42,7 +42,7 @@ void RequireKermitAndSocat() {
     }
 }
 
-bool ReportsTransfer(const QString& status, qint64 bytes) {
+bool reportsTransfer(const QString& status, qint64 bytes) {
     static const QRegularExpression pattern(
         QStringLiteral("^Transfered (\\d+) bytes in (\\d+) seconds\\.$"));
     const QRegularExpressionMatch match = pattern.match(status);
@@ -55,16 +55,16 @@ bool ReportsTransfer(const QString& status, qint64 bytes) {
 NullModem::NullModem(const QString& directory) : directory_(directory) {
     QDir().mkpath(directory);
     socat_.setProgram(QStringLiteral("socat"));
-    socat_.setArguments({QStringLiteral("pty,raw,echo=0,link=") + ProgramEnd(),
-                         QStringLiteral("pty,raw,echo=0,link=") + CalculatorEnd()});
+    socat_.setArguments({QStringLiteral("pty,raw,echo=0,link=") + programEnd(),
+                         QStringLiteral("pty,raw,echo=0,link=") + calculatorEnd()});
     socat_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    EndWithTest(socat_);
+    endWithTest(socat_);
     socat_.start();
     if (!socat_.waitForStarted())
         return;
     const QDeadlineTimer deadline(kSocatReadyMs);
     while (!deadline.hasExpired() && socat_.state() == QProcess::Running) {
-        if (QFileInfo::exists(ProgramEnd()) && QFileInfo::exists(CalculatorEnd())) {
+        if (QFileInfo::exists(programEnd()) && QFileInfo::exists(calculatorEnd())) {
             ready_ = true;
             return;
         }
@@ -82,11 +82,11 @@ NullModem::~NullModem() {
     }
 }
 
-QString NullModem::ProgramEnd() const {
+QString NullModem::programEnd() const {
     return directory_ + QStringLiteral("/program");
 }
 
-QString NullModem::CalculatorEnd() const {
+QString NullModem::calculatorEnd() const {
     return directory_ + QStringLiteral("/calculator");
 }
 
@@ -95,10 +95,10 @@ QString NullModem::CalculatorEnd() const {
 Calculator::Calculator(const QString& line) : line_(line) {}
 
 Calculator::~Calculator() {
-    Stop();
+    stop();
 }
 
-void Calculator::Stop() {
+void Calculator::stop() {
     if (kermit_.state() != QProcess::NotRunning) {
         kermit_.kill();
         kermit_.waitForFinished();
@@ -111,49 +111,49 @@ void Calculator::Start(const QString& commands) {
                           kCalculatorSetup.arg(line_) + commands + QStringLiteral(", exit")});
     kermit_.setStandardInputFile(QProcess::nullDevice());
     kermit_.setStandardOutputFile(QProcess::nullDevice());
-    EndWithTest(kermit_);
+    endWithTest(kermit_);
     kermit_.start();
     QVERIFY2(kermit_.waitForStarted(), "the calculator's kermit did not start");
 }
 
-void Calculator::ReceiveInto(const QString& folder) {
+void Calculator::receiveInto(const QString& folder) {
     QDir().mkpath(folder);
     Start(QStringLiteral("cd {%1}, receive").arg(folder));
 }
 
-void Calculator::Send(const QString& file, const QString& name, int pauseMs) {
+void Calculator::send(const QString& file, const QString& name, int pauseMs) {
     Start(QStringLiteral("set send pause %1, send {%2} %3").arg(pauseMs).arg(file, name));
 }
 
-bool Calculator::Finish() {
+bool Calculator::finish() {
     // It may have ended already while the program handled its events.
     if (kermit_.state() == QProcess::NotRunning || kermit_.waitForFinished(kCalculatorEndMs))
         return true;
-    Stop();
+    stop();
     return false;
 }
 
 // ---- the program ----
 
 TransferProgram::TransferProgram(const QByteArray& extraSettings)
-    : cable(sandbox.Path(QStringLiteral("cable/"))) {
+    : cable(sandbox.path(QStringLiteral("cable/"))) {
     savedEnvironment.append({"PATH", qgetenv("PATH")});
     // Kermit must take the program and work directories literally, blanks, braces and all.
-    qputenv("OMBREL_PROGDIR", QFile::encodeName(OddDirectory(QStringLiteral("prog"))));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(OddDirectory(QStringLiteral("run"))));
+    qputenv("OMBREL_PROGDIR", QFile::encodeName(oddDirectory(QStringLiteral("prog"))));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(oddDirectory(QStringLiteral("run"))));
     QFile::setPermissions(qEnvironmentVariable("XDG_RUNTIME_DIR"),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    WriteBytes(sandbox.SettingsFile(),
+    writeBytes(sandbox.SettingsFile(),
                "[Application]\nLanguage=1\n[Transfer]\nPort=COM2\n" + extraSettings);
-    Glob().Ini = std::make_unique<SettingsFile>(paths::SettingsFile());
-    SetDevice(cable.ProgramEnd());
-    FillPaths();
-    Glob().SplashDone = true;
-    Glob().Compress = true;
+    glob().ini = std::make_unique<SettingsFile>(paths::SettingsFile());
+    setDevice(cable.programEnd());
+    fillPaths();
+    glob().splashDone = true;
+    glob().compress = true;
     main = std::make_unique<MainWindow>();
     main->show();
     dialog = new TransferDialog(main.get());
-    ApplyLanguage();
+    applyLanguage();
 }
 
 TransferProgram::~TransferProgram() {
@@ -162,30 +162,30 @@ TransferProgram::~TransferProgram() {
         qputenv(name.constData(), value);
 }
 
-QString TransferProgram::OddDirectory(const QString& name) const {
-    const QString directory = sandbox.Path(name + QStringLiteral(" dir {1} [a]*; #x/"));
+QString TransferProgram::oddDirectory(const QString& name) const {
+    const QString directory = sandbox.path(name + QStringLiteral(" dir {1} [a]*; #x/"));
     QDir().mkpath(directory);
     return directory;
 }
 
-void TransferProgram::SetDevice(const QString& device) const {
-    Glob().Ini->WriteString("Transfer", "Device2", device);
+void TransferProgram::setDevice(const QString& device) const {
+    glob().ini->writeString("Transfer", "Device2", device);
 }
 
-QString TransferProgram::Status() const {
+QString TransferProgram::status() const {
     return dialog->findChild<QLabel*>(QStringLiteral("Label12"))->text();
 }
 
-QStringList TransferProgram::WorkFilesLeft() const {
-    return QDir(paths::WorkDir()).entryList(QDir::Files | QDir::Hidden);
+QStringList TransferProgram::workFilesLeft() const {
+    return QDir(paths::workDir()).entryList(QDir::Files | QDir::Hidden);
 }
 
-QString TransferProgram::Run(char mode, const QString& name) {
-    if (!dialog->PrepareTransfer(mode))
+QString TransferProgram::run(char mode, const QString& name) {
+    if (!dialog->prepareTransfer(mode))
         return QStringLiteral("<not shown>");
     dialog->show();
     if (mode == 'S')
         dialog->findChild<QLineEdit*>(QStringLiteral("Name"))->setText(name);
-    dialog->BitBtn1Click();
-    return Status();
+    dialog->startTransfer();
+    return status();
 }

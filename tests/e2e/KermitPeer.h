@@ -16,7 +16,7 @@ class TransferDialog;
 class MainWindow;
 
 // Fails the running test with a clear message unless kermit and socat can be run.
-void RequireKermitAndSocat();
+void requireKermitAndSocat();
 
 // A serial cable: a pair of pseudo-terminals joined by socat, reached through two links in a
 // directory. The program sits on one end, the calculator on the other.
@@ -27,9 +27,9 @@ class NullModem {
     NullModem(const NullModem&) = delete;
     NullModem& operator=(const NullModem&) = delete;
 
-    bool Ready() const { return ready_; }
-    QString ProgramEnd() const;
-    QString CalculatorEnd() const;
+    bool ready() const { return ready_; }
+    QString programEnd() const;
+    QString calculatorEnd() const;
 
   private:
     QString directory_;
@@ -46,13 +46,13 @@ class Calculator {
     Calculator(const Calculator&) = delete;
     Calculator& operator=(const Calculator&) = delete;
 
-    void ReceiveInto(const QString& folder);
+    void receiveInto(const QString& folder);
     // Sends with a pause in milliseconds after each packet, so that a test can stop it halfway.
-    void Send(const QString& file, const QString& name, int pauseMs = 0);
+    void send(const QString& file, const QString& name, int pauseMs = 0);
     // Waits for the calculator's Kermit to end; false when it had to be stopped.
-    bool Finish();
+    bool finish();
     // The calculator falls silent at once, whatever it was doing.
-    void Stop();
+    void stop();
 
   private:
     void Start(const QString& commands);
@@ -68,13 +68,13 @@ struct TransferProgram {
     ~TransferProgram();
 
     // A directory of the sandbox whose name Kermit must take literally.
-    QString OddDirectory(const QString& name) const;
-    void SetDevice(const QString& device) const;
-    QString Status() const;
-    QStringList WorkFilesLeft() const;
+    QString oddDirectory(const QString& name) const;
+    void setDevice(const QString& device) const;
+    QString status() const;
+    QStringList workFilesLeft() const;
     // Sets the dialog up, shows it, types the name in mode 'S' and presses Start; returns
     // once Kermit has ended, with the status line.
-    QString Run(char mode, const QString& name = QStringLiteral("DATA"));
+    QString run(char mode, const QString& name = QStringLiteral("DATA"));
 
     Sandbox sandbox;
     QList<QPair<QByteArray, QByteArray>> savedEnvironment;
@@ -87,6 +87,6 @@ struct TransferProgram {
 
 // Transfer results as the status line shows them in English. A transfer takes at least the
 // two seconds the script waits first.
-bool ReportsTransfer(const QString& status, qint64 bytes);
+bool reportsTransfer(const QString& status, qint64 bytes);
 extern const QString kTransferFailed;
 extern const QString kPortFailed;

@@ -1,12 +1,12 @@
 // Transfers that fail with the real Kermit: each tells why in the status line and leaves no
 // work file behind.
 
-#include "core/HpFile.h"
 #include "KermitPeer.h"
-#include "platform/Paths.h"
-#include "gui/dialogs/TransferDialog.h"
+#include "core/HpFile.h"
 #include "gui/DocumentWindow.h"
 #include "gui/MainWindow.h"
+#include "gui/dialogs/TransferDialog.h"
+#include "platform/Paths.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -18,9 +18,9 @@
 
 namespace {
 
-void OpenDocument(TransferProgram& program) {
-    DocumentWindow* document = program.main->NeueDatei1Click();
-    document->Table().CommitRows(1, {"one"}, false);
+void openDocument(TransferProgram& program) {
+    DocumentWindow* document = program.main->newDocument();
+    document->table().commitRows(1, {"one"}, false);
 }
 
 } // namespace
@@ -29,42 +29,42 @@ class TestTransferFailures : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() { RequireKermitAndSocat(); }
+    void initTestCase() { requireKermitAndSocat(); }
 
     // Kermit tries as often as the settings say, then gives up.
     void noCalculatorAnswers() {
         TransferProgram program("Retries=1\n");
-        QVERIFY(program.cable.Ready());
-        OpenDocument(program);
-        QCOMPARE(program.Run('S'), kTransferFailed);
-        QCOMPARE(program.WorkFilesLeft(), QStringList());
+        QVERIFY(program.cable.ready());
+        openDocument(program);
+        QCOMPARE(program.run('S'), kTransferFailed);
+        QCOMPARE(program.workFilesLeft(), QStringList());
     }
 
     void deviceDoesNotExist() {
         TransferProgram program;
-        program.SetDevice(program.sandbox.Path(QStringLiteral("no/such/tty")));
-        OpenDocument(program);
+        program.setDevice(program.sandbox.path(QStringLiteral("no/such/tty")));
+        openDocument(program);
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(program.Run('S'), kPortFailed);
-        QCOMPARE(program.Run('R'), kPortFailed);
+        QCOMPARE(program.run('S'), kPortFailed);
+        QCOMPARE(program.run('R'), kPortFailed);
         QVERIFY2(clock.elapsed() < 15000, "Kermit gave up on the port at once");
-        QCOMPARE(program.WorkFilesLeft(), QStringList());
+        QCOMPARE(program.workFilesLeft(), QStringList());
     }
 
     // Neither beside the program nor on the PATH.
     void noKermitProgram() {
         TransferProgram program;
-        OpenDocument(program);
-        qputenv("PATH", QFile::encodeName(program.sandbox.Path(QStringLiteral("emptybin/"))));
-        QCOMPARE(program.Run('S'), kTransferFailed);
-        QCOMPARE(program.Run('R'), kPortFailed);
+        openDocument(program);
+        qputenv("PATH", QFile::encodeName(program.sandbox.path(QStringLiteral("emptybin/"))));
+        QCOMPARE(program.run('S'), kTransferFailed);
+        QCOMPARE(program.run('R'), kPortFailed);
         // A program beside the program that cannot run.
-        const QString beside = paths::ProgDir() + QStringLiteral("kermit");
-        WriteBytes(beside, "#!/nonexistent/shell\n");
+        const QString beside = paths::progDir() + QStringLiteral("kermit");
+        writeBytes(beside, "#!/nonexistent/shell\n");
         QFile::setPermissions(beside, QFile::ReadOwner | QFile::ExeOwner);
-        QCOMPARE(program.Run('S'), kTransferFailed);
-        QCOMPARE(program.WorkFilesLeft(), QStringList());
+        QCOMPARE(program.run('S'), kTransferFailed);
+        QCOMPARE(program.workFilesLeft(), QStringList());
     }
 
     void kermitKilledWhileItRuns_data() {
@@ -77,17 +77,18 @@ class TestTransferFailures : public QObject {
         QFETCH(char, mode);
         QFETCH(QString, status);
         TransferProgram program;
-        QVERIFY(program.cable.Ready());
-        OpenDocument(program);
-        connect(program.dialog, &TransferDialog::KermitStarted, program.dialog, [](qint64 processId) {
-            QTimer::singleShot(500,
-                               [processId] { ::kill(static_cast<pid_t>(processId), SIGKILL); });
-        });
+        QVERIFY(program.cable.ready());
+        openDocument(program);
+        connect(program.dialog, &TransferDialog::KermitStarted, program.dialog,
+                [](qint64 processId) {
+                    QTimer::singleShot(
+                        500, [processId] { ::kill(static_cast<pid_t>(processId), SIGKILL); });
+                });
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(program.Run(mode), status);
+        QCOMPARE(program.run(mode), status);
         QVERIFY(clock.elapsed() < 2000); // ended by the kill, within the script's first pause
-        QCOMPARE(program.WorkFilesLeft(), QStringList());
+        QCOMPARE(program.workFilesLeft(), QStringList());
     }
 
     // The calculator falls silent halfway through a file. The receive ends by itself, or at
@@ -105,36 +106,37 @@ class TestTransferFailures : public QObject {
         QFETCH(QString, status);
         QFETCH(int, boundMs);
         TransferProgram program("Retries=1\n");
-        QVERIFY(program.cable.Ready());
+        QVERIFY(program.cable.ready());
         QByteArray bytes;
         for (int i = 0; i < 8000; ++i)
             bytes += static_cast<char>(i * 37 % 251);
-        const QString file = program.sandbox.Path(QStringLiteral("calculator/LONG"));
-        WriteBytes(file, bytes);
-        Calculator calculator(program.cable.CalculatorEnd());
-        calculator.Send(file, QStringLiteral("LONG"), 50);
+        const QString file = program.sandbox.path(QStringLiteral("calculator/LONG"));
+        writeBytes(file, bytes);
+        Calculator calculator(program.cable.calculatorEnd());
+        calculator.send(file, QStringLiteral("LONG"), 50);
         bool receiving = false;
         QElapsedTimer sinceSilent;
-        connect(program.dialog, &TransferDialog::KermitStarted, program.dialog, [&](qint64 processId) {
-            // Past the script's pause and into the file.
-            QTimer::singleShot(3500, program.dialog, [&] {
-                receiving = QFileInfo::exists(paths::WorkDir() + QStringLiteral("/~recv.tmp"));
-                calculator.Stop();
-                sinceSilent.start();
-                if (userCloses)
-                    program.dialog->findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click();
+        connect(
+            program.dialog, &TransferDialog::KermitStarted, program.dialog, [&](qint64 processId) {
+                // Past the script's pause and into the file.
+                QTimer::singleShot(3500, program.dialog, [&] {
+                    receiving = QFileInfo::exists(paths::workDir() + QStringLiteral("/~recv.tmp"));
+                    calculator.stop();
+                    sinceSilent.start();
+                    if (userCloses)
+                        program.dialog->findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click();
+                });
+                // A receive without a bound of its own would wait for ever.
+                QTimer::singleShot(3500 + boundMs + 10000, program.dialog,
+                                   [processId] { ::kill(static_cast<pid_t>(processId), SIGKILL); });
             });
-            // A receive without a bound of its own would wait for ever.
-            QTimer::singleShot(3500 + boundMs + 10000, program.dialog,
-                               [processId] { ::kill(static_cast<pid_t>(processId), SIGKILL); });
-        });
-        QCOMPARE(program.Run('R'), status);
+        QCOMPARE(program.run('R'), status);
         QVERIFY2(receiving, "the calculator stopped halfway through the file");
         QVERIFY2(sinceSilent.elapsed() < boundMs,
                  qPrintable(QString::number(sinceSilent.elapsed())));
         QVERIFY(program.dialog->isVisible());
-        QCOMPARE(program.main->DocumentWindows().size(), 0);
-        QCOMPARE(program.WorkFilesLeft(), QStringList());
+        QCOMPARE(program.main->documentWindows().size(), 0);
+        QCOMPARE(program.workFilesLeft(), QStringList());
     }
 };
 

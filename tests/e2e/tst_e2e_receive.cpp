@@ -1,8 +1,8 @@
 // Receiving from a real Kermit that plays the calculator, through the real Kermit and a
 // pseudo-terminal cable.
 
-#include "core/HpFile.h"
 #include "KermitPeer.h"
+#include "core/HpFile.h"
 #include "gui/DocumentWindow.h"
 #include "gui/MainWindow.h"
 
@@ -12,11 +12,11 @@ class TestReceiveFromCalculator : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() { RequireKermitAndSocat(); }
+    void initTestCase() { requireKermitAndSocat(); }
 
     void receivedFileOpensAsNewDocument() {
         TransferProgram program;
-        QVERIFY(program.cable.Ready());
+        QVERIFY(program.cable.ready());
         TopicTable table;
         TopicRows first;
         first[0] = "Phone";
@@ -24,41 +24,41 @@ class TestReceiveFromCalculator : public QObject {
         TopicRows second;
         second[0] = "Mail";
         second[9] = "last row";
-        table.Fill({first, second});
-        const QByteArray bytes = FormatHpFile(table, table.TopicCount(), true, false);
-        const QString file = program.sandbox.Path(QStringLiteral("calculator/PHONES"));
-        WriteBytes(file, bytes);
-        Calculator calculator(program.cable.CalculatorEnd());
-        calculator.Send(file, QStringLiteral("PHONES"));
-        const QString status = program.Run('R');
-        QVERIFY2(ReportsTransfer(status, bytes.size()), qPrintable(status));
-        QVERIFY(calculator.Finish());
-        const QList<DocumentWindow*> documents = program.main->DocumentWindows();
+        table.fill({first, second});
+        const QByteArray bytes = formatHpFile(table, table.topicCount(), true, false);
+        const QString file = program.sandbox.path(QStringLiteral("calculator/PHONES"));
+        writeBytes(file, bytes);
+        Calculator calculator(program.cable.calculatorEnd());
+        calculator.send(file, QStringLiteral("PHONES"));
+        const QString status = program.run('R');
+        QVERIFY2(reportsTransfer(status, bytes.size()), qPrintable(status));
+        QVERIFY(calculator.finish());
+        const QList<DocumentWindow*> documents = program.main->documentWindows();
         QCOMPARE(documents.size(), 1);
         const DocumentWindow* received = documents.first();
-        QCOMPARE(received->Caption(), QStringLiteral("Vom HP"));
-        QVERIFY(received->Table().Modified);
-        QCOMPARE(received->Table().FileName, kNoFileName);
-        QCOMPARE(received->Table().TopicCount(), 2);
+        QCOMPARE(received->caption(), QStringLiteral("Vom HP"));
+        QVERIFY(received->table().modified);
+        QCOMPARE(received->table().fileName, kNoFileName);
+        QCOMPARE(received->table().topicCount(), 2);
         for (int topic = 1; topic <= 2; ++topic) {
             for (int row = 1; row <= 10; ++row)
-                QCOMPARE(received->Table().Row(topic, row), table.Row(topic, row));
+                QCOMPARE(received->table().row(topic, row), table.row(topic, row));
         }
-        QCOMPARE(program.WorkFilesLeft(), QStringList());
+        QCOMPARE(program.workFilesLeft(), QStringList());
     }
 
     void receivedFileNotHp48() {
         TransferProgram program;
-        QVERIFY(program.cable.Ready());
-        const QString file = program.sandbox.Path(QStringLiteral("calculator/BIN"));
-        WriteBytes(file, QByteArray("HPHP48-R\x00\x01\x02\xff", 12));
-        Calculator calculator(program.cable.CalculatorEnd());
-        calculator.Send(file, QStringLiteral("BIN"));
-        QCOMPARE(program.Run('R'), kTransferFailed);
-        QVERIFY(calculator.Finish());
-        QCOMPARE(program.prompter.ShownIds(), QList<quint16>({1120}));
-        QCOMPARE(program.main->DocumentWindows().size(), 0);
-        QCOMPARE(program.WorkFilesLeft(), QStringList());
+        QVERIFY(program.cable.ready());
+        const QString file = program.sandbox.path(QStringLiteral("calculator/BIN"));
+        writeBytes(file, QByteArray("HPHP48-R\x00\x01\x02\xff", 12));
+        Calculator calculator(program.cable.calculatorEnd());
+        calculator.send(file, QStringLiteral("BIN"));
+        QCOMPARE(program.run('R'), kTransferFailed);
+        QVERIFY(calculator.finish());
+        QCOMPARE(program.prompter.shownIds(), QList<quint16>({1120}));
+        QCOMPARE(program.main->documentWindows().size(), 0);
+        QCOMPARE(program.workFilesLeft(), QStringList());
     }
 };
 

@@ -2,11 +2,11 @@
 // pseudo-terminal cable: what the calculator stores is exactly what the program meant to send,
 // under exactly the name typed, and no name can make Kermit do anything else.
 
-#include "core/HpFile.h"
 #include "KermitPeer.h"
-#include "platform/Paths.h"
+#include "core/HpFile.h"
 #include "gui/DocumentWindow.h"
 #include "gui/MainWindow.h"
+#include "platform/Paths.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -14,7 +14,7 @@
 
 namespace {
 
-TopicTable SampleTable() {
+TopicTable sampleTable() {
     TopicTable table;
     TopicRows first;
     first[0] = "Adresses";
@@ -24,19 +24,19 @@ TopicTable SampleTable() {
     first[3] = "\"quoted\"";
     TopicRows second;
     second[0] = "End";
-    table.Fill({first, second, TopicRows()});
+    table.fill({first, second, TopicRows()});
     return table;
 }
 
-DocumentWindow* OpenDocument(TransferProgram& program, const TopicTable& table) {
-    DocumentWindow* document = program.main->NeueDatei1Click();
-    const QString file = program.sandbox.Path(QStringLiteral("db/doc.txt"));
-    WriteBytes(file, FormatHpFile(table, table.TopicCount(), false, false));
-    document->LoadFromFile(file);
+DocumentWindow* openDocument(TransferProgram& program, const TopicTable& table) {
+    DocumentWindow* document = program.main->newDocument();
+    const QString file = program.sandbox.path(QStringLiteral("db/doc.txt"));
+    writeBytes(file, formatHpFile(table, table.topicCount(), false, false));
+    document->loadFromFile(file);
     return document;
 }
 
-QStringList Stored(const QString& folder) {
+QStringList storedNames(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden);
 }
 
@@ -46,7 +46,7 @@ class TestSendToCalculator : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() { RequireKermitAndSocat(); }
+    void initTestCase() { requireKermitAndSocat(); }
 
     void documentArrivesAsWritten_data() {
         QTest::addColumn<bool>("compress");
@@ -58,20 +58,20 @@ class TestSendToCalculator : public QObject {
         QFETCH(bool, compress);
         QFETCH(QString, name);
         TransferProgram program;
-        QVERIFY(program.cable.Ready());
-        DocumentWindow* document = OpenDocument(program, SampleTable());
-        Glob().Compress = compress;
-        const QByteArray expected = FormatHpFile(document->Table(), document->Table().TopicCount(),
-                                                 compress, Glob().DeleteEmpty);
-        const QString folder = program.sandbox.Path(QStringLiteral("calculator/"));
-        Calculator calculator(program.cable.CalculatorEnd());
-        calculator.ReceiveInto(folder);
-        const QString status = program.Run('S', name);
-        QVERIFY2(ReportsTransfer(status, expected.size()), qPrintable(status));
-        QVERIFY(calculator.Finish());
-        QCOMPARE(Stored(folder), QStringList({name}));
-        QCOMPARE(ReadBytes(folder + name), expected);
-        QCOMPARE(program.WorkFilesLeft(), QStringList());
+        QVERIFY(program.cable.ready());
+        DocumentWindow* document = openDocument(program, sampleTable());
+        glob().compress = compress;
+        const QByteArray expected = formatHpFile(document->table(), document->table().topicCount(),
+                                                 compress, glob().deleteEmpty);
+        const QString folder = program.sandbox.path(QStringLiteral("calculator/"));
+        Calculator calculator(program.cable.calculatorEnd());
+        calculator.receiveInto(folder);
+        const QString status = program.run('S', name);
+        QVERIFY2(reportsTransfer(status, expected.size()), qPrintable(status));
+        QVERIFY(calculator.finish());
+        QCOMPARE(storedNames(folder), QStringList({name}));
+        QCOMPARE(readBytes(folder + name), expected);
+        QCOMPARE(program.workFilesLeft(), QStringList());
     }
 
     // Whatever the name holds, it is the name and nothing else: no command runs, and the
@@ -95,40 +95,40 @@ class TestSendToCalculator : public QObject {
         const QString previous = QDir::currentPath();
         QDir::setCurrent(current.path()); // where a "touch" from the script would land
         TransferProgram program;
-        QVERIFY(program.cable.Ready());
-        OpenDocument(program, SampleTable());
-        const QString folder = program.sandbox.Path(QStringLiteral("calculator/"));
-        Calculator calculator(program.cable.CalculatorEnd());
-        calculator.ReceiveInto(folder);
-        const QString status = program.Run('S', name);
+        QVERIFY(program.cable.ready());
+        openDocument(program, sampleTable());
+        const QString folder = program.sandbox.path(QStringLiteral("calculator/"));
+        Calculator calculator(program.cable.calculatorEnd());
+        calculator.receiveInto(folder);
+        const QString status = program.run('S', name);
         QDir::setCurrent(previous);
-        QVERIFY(calculator.Finish());
+        QVERIFY(calculator.finish());
         QVERIFY2(status.startsWith(QStringLiteral("Transfered ")), qPrintable(status));
-        QCOMPARE(Stored(folder), QStringList({stored}));
+        QCOMPARE(storedNames(folder), QStringList({stored}));
         QCOMPARE(QDir(current.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList());
-        QCOMPARE(program.WorkFilesLeft(), QStringList());
+        QCOMPARE(program.workFilesLeft(), QStringList());
     }
 
     // The library goes unchanged under the name "tarvo", from a program directory whose name
     // has blanks, braces and wildcards.
     void tarvoLibrary() {
         TransferProgram program;
-        QVERIFY(program.cable.Ready());
+        QVERIFY(program.cable.ready());
         QByteArray library;
         for (int i = 0; i < 700; ++i)
             library += static_cast<char>(i * 7 % 256);
-        WriteBytes(paths::ProgDir() + QStringLiteral("tarvo.lib"), library);
-        const QString folder = program.sandbox.Path(QStringLiteral("calculator/"));
-        Calculator calculator(program.cable.CalculatorEnd());
-        calculator.ReceiveInto(folder);
-        const QString status = program.Run('T');
-        QVERIFY2(ReportsTransfer(status, library.size()), qPrintable(status));
-        QVERIFY(calculator.Finish());
-        QCOMPARE(Stored(folder), QStringList({"tarvo"}));
-        QCOMPARE(ReadBytes(folder + QStringLiteral("tarvo")), library);
-        QCOMPARE(ReadBytes(paths::ProgDir() + QStringLiteral("tarvo.lib")), library);
-        QCOMPARE(program.WorkFilesLeft(), QStringList());
+        writeBytes(paths::progDir() + QStringLiteral("tarvo.lib"), library);
+        const QString folder = program.sandbox.path(QStringLiteral("calculator/"));
+        Calculator calculator(program.cable.calculatorEnd());
+        calculator.receiveInto(folder);
+        const QString status = program.run('T');
+        QVERIFY2(reportsTransfer(status, library.size()), qPrintable(status));
+        QVERIFY(calculator.finish());
+        QCOMPARE(storedNames(folder), QStringList({"tarvo"}));
+        QCOMPARE(readBytes(folder + QStringLiteral("tarvo")), library);
+        QCOMPARE(readBytes(paths::progDir() + QStringLiteral("tarvo.lib")), library);
+        QCOMPARE(program.workFilesLeft(), QStringList());
     }
 };
 

@@ -4,15 +4,15 @@
 // and stays until it is ended.
 // It runs on the settings file and the program directory of the environment, like the program.
 
-#include "gui/Localizer.h"
-#include "platform/Paths.h"
-#include "platform/Settings.h"
 #include "app/Startup.h"
-#include "gui/dialogs/CharacterTable.h"
-#include "platform/Preferences.h"
-#include "gui/dialogs/SettingsDialog.h"
-#include "gui/dialogs/AboutDialog.h"
+#include "gui/Localizer.h"
 #include "gui/MainWindow.h"
+#include "gui/dialogs/AboutDialog.h"
+#include "gui/dialogs/CharacterTable.h"
+#include "gui/dialogs/SettingsDialog.h"
+#include "platform/Paths.h"
+#include "platform/Preferences.h"
+#include "platform/Settings.h"
 
 #include <QApplication>
 #include <QTabWidget>
@@ -28,16 +28,16 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     GlobalScope global;
-    Glob().Ini = std::make_unique<SettingsFile>(paths::SettingsFile());
-    Glob().Language =
-        static_cast<quint8>(settings::ReadInteger(*Glob().Ini, settings::key::kLanguage, 0));
-    Glob().Version = QString::fromLatin1(settings::kVersion);
-    Glob().SplashDone = true;
-    FillPaths();
+    glob().ini = std::make_unique<SettingsFile>(paths::SettingsFile());
+    glob().language =
+        static_cast<quint8>(settings::readInteger(*glob().ini, settings::key::kLanguage, 0));
+    glob().version = QString::fromLatin1(settings::kVersion);
+    glob().splashDone = true;
+    fillPaths();
 
     MainWindow main;
-    main.CreateLongLivedWindows();
-    ApplyLanguage();
+    main.createLongLivedWindows();
+    applyLanguage();
     QWidget* window = nullptr;
     if (arguments.first() == u"chartab") {
         window = main.characterTable();
@@ -45,7 +45,7 @@ int main(int argc, char* argv[]) {
         window = main.aboutDialog();
     } else {
         SettingsDialog* options = main.settingsDialog();
-        options->LoadControls();
+        options->loadControls();
         options->findChild<QTabWidget*>(QStringLiteral("PageControl1"))
             ->setCurrentIndex(arguments.value(1).toInt());
         window = options;

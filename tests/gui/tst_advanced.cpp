@@ -1,13 +1,13 @@
 // The advanced transfer parameters dialog driven offscreen: what it shows of the settings,
 // what its controls let through, and what it writes.
 
-#include "gui/Localizer.h"
-#include "platform/Paths.h"
 #include "Sandbox.h"
 #include "ScriptedPrompter.h"
-#include "platform/SettingsFile.h"
-#include "platform/Preferences.h"
+#include "gui/Localizer.h"
 #include "gui/dialogs/TransferParametersDialog.h"
+#include "platform/Paths.h"
+#include "platform/Preferences.h"
+#include "platform/SettingsFile.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -24,19 +24,19 @@ namespace {
 
 struct Program {
     explicit Program(const QByteArray& settingsText) {
-        WriteBytes(sandbox.SettingsFile(), "[Application]\nLanguage=1\n" + settingsText);
-        Glob().Ini = std::make_unique<SettingsFile>(paths::SettingsFile());
+        writeBytes(sandbox.SettingsFile(), "[Application]\nLanguage=1\n" + settingsText);
+        glob().ini = std::make_unique<SettingsFile>(paths::SettingsFile());
         dialog = std::make_unique<TransferParametersDialog>();
-        ApplyLanguage();
+        applyLanguage();
     }
 
-    template <typename T> T* Control(const char* name) const {
+    template <typename T> T* control(const char* name) const {
         return dialog->findChild<T*>(QLatin1String(name));
     }
-    QComboBox* Parity() const { return Control<QComboBox>("ParityBox"); }
-    QSpinBox* Spin(const char* name) const { return Control<QSpinBox>(name); }
-    QString Setting(const char* key) const {
-        return Glob().Ini->ReadString("Transfer", key, QStringLiteral("<missing>"));
+    QComboBox* parity() const { return control<QComboBox>("ParityBox"); }
+    QSpinBox* spin(const char* name) const { return control<QSpinBox>(name); }
+    QString setting(const char* key) const {
+        return glob().ini->readString("Transfer", key, QStringLiteral("<missing>"));
     }
 
     Sandbox sandbox;
@@ -60,13 +60,13 @@ class TestAdvanced : public QObject {
                                    {"Label2", "packet-length :"},
                                    {"Label10", "Receive-"},
                                    {"Label5", "packet-length :"}})
-            QCOMPARE(program.Control<QLabel>(label)->text(), QLatin1String(text));
-        QCOMPARE(program.Control<QPushButton>("Button1")->text(), QStringLiteral("Ok"));
-        QVERIFY(program.Control<QPushButton>("Button1")->isDefault());
-        QCOMPARE(program.Control<QPushButton>("Button2")->text(), QStringLiteral("Cancel"));
-        QCOMPARE(program.Control<QPushButton>("Button3")->text(), QStringLiteral("Help"));
+            QCOMPARE(program.control<QLabel>(label)->text(), QLatin1String(text));
+        QCOMPARE(program.control<QPushButton>("Button1")->text(), QStringLiteral("Ok"));
+        QVERIFY(program.control<QPushButton>("Button1")->isDefault());
+        QCOMPARE(program.control<QPushButton>("Button2")->text(), QStringLiteral("Cancel"));
+        QCOMPARE(program.control<QPushButton>("Button3")->text(), QStringLiteral("Help"));
 
-        QComboBox* parity = program.Parity();
+        QComboBox* parity = program.parity();
         QVERIFY(!parity->isEditable());
         QCOMPARE(parity->maxVisibleItems(), 5);
         QStringList items;
@@ -79,7 +79,7 @@ class TestAdvanced : public QObject {
              {std::tuple{"RetriesUpDown", "Retries", 1, 63, 1},
               {"SendUpDown", "SendPacket", 24, 96, 8},
               {"ReceiveUpDown", "ReceivePacket", 24, 96, 8}}) {
-            QSpinBox* box = program.Spin(spin);
+            QSpinBox* box = program.spin(spin);
             QCOMPARE(box->minimum(), minimum);
             QCOMPARE(box->maximum(), maximum);
             QCOMPARE(box->singleStep(), step);
@@ -91,53 +91,53 @@ class TestAdvanced : public QObject {
     // Only the packet lengths fall back to 24 here; the other keys to the usual defaults.
     void missingKeysAndOk() {
         Program program("");
-        program.dialog->PrepareAdvanced(nullptr);
-        QCOMPARE(program.Parity()->currentText(), QStringLiteral("none"));
-        QCOMPARE(program.Spin("RetriesUpDown")->value(), 2);
-        QCOMPARE(program.Spin("SendUpDown")->value(), 24);
-        QCOMPARE(program.Spin("ReceiveUpDown")->value(), 24);
-        program.dialog->Button1Click();
-        QCOMPARE(program.Setting("Parity"), QStringLiteral("none"));
-        QCOMPARE(program.Setting("Retries"), QStringLiteral("2"));
-        QCOMPARE(program.Setting("Send packet-length"), QStringLiteral("24"));
-        QCOMPARE(program.Setting("Receive packet-length"), QStringLiteral("24"));
+        program.dialog->prepareAdvanced(nullptr);
+        QCOMPARE(program.parity()->currentText(), QStringLiteral("none"));
+        QCOMPARE(program.spin("RetriesUpDown")->value(), 2);
+        QCOMPARE(program.spin("SendUpDown")->value(), 24);
+        QCOMPARE(program.spin("ReceiveUpDown")->value(), 24);
+        program.dialog->saveParameters();
+        QCOMPARE(program.setting("Parity"), QStringLiteral("none"));
+        QCOMPARE(program.setting("Retries"), QStringLiteral("2"));
+        QCOMPARE(program.setting("Send packet-length"), QStringLiteral("24"));
+        QCOMPARE(program.setting("Receive packet-length"), QStringLiteral("24"));
     }
 
     void storedValuesOutOfRangeAndUnknownParity() {
         Program program("[Transfer]\nParity=EVEN\nRetries=0\nSend packet-length=200\n"
                         "Receive packet-length=0x28\n");
-        program.dialog->PrepareAdvanced(nullptr);
-        QCOMPARE(program.Parity()->currentIndex(), -1);
-        QCOMPARE(program.Spin("RetriesUpDown")->value(), 1);
-        QCOMPARE(program.Spin("SendUpDown")->value(), 96);
-        QCOMPARE(program.Spin("ReceiveUpDown")->value(), 40);
-        program.dialog->Button1Click();
-        QCOMPARE(program.Setting("Parity"), QString());
-        QCOMPARE(program.Setting("Retries"), QStringLiteral("1"));
-        QCOMPARE(program.Setting("Send packet-length"), QStringLiteral("96"));
+        program.dialog->prepareAdvanced(nullptr);
+        QCOMPARE(program.parity()->currentIndex(), -1);
+        QCOMPARE(program.spin("RetriesUpDown")->value(), 1);
+        QCOMPARE(program.spin("SendUpDown")->value(), 96);
+        QCOMPARE(program.spin("ReceiveUpDown")->value(), 40);
+        program.dialog->saveParameters();
+        QCOMPARE(program.setting("Parity"), QString());
+        QCOMPARE(program.setting("Retries"), QStringLiteral("1"));
+        QCOMPARE(program.setting("Send packet-length"), QStringLiteral("96"));
 
         // A known parity selects its entry; an unknown one later keeps that selection.
-        Glob().Ini->WriteString("Transfer", "Parity", QStringLiteral("space"));
-        program.dialog->PrepareAdvanced(nullptr);
-        QCOMPARE(program.Parity()->currentIndex(), 4);
-        Glob().Ini->WriteString("Transfer", "Parity", QStringLiteral("Odd"));
-        program.dialog->PrepareAdvanced(nullptr);
-        QCOMPARE(program.Parity()->currentText(), QStringLiteral("space"));
+        glob().ini->writeString("Transfer", "Parity", QStringLiteral("space"));
+        program.dialog->prepareAdvanced(nullptr);
+        QCOMPARE(program.parity()->currentIndex(), 4);
+        glob().ini->writeString("Transfer", "Parity", QStringLiteral("Odd"));
+        program.dialog->prepareAdvanced(nullptr);
+        QCOMPARE(program.parity()->currentText(), QStringLiteral("space"));
     }
 
     // The numbers change by the arrows only.
     void steppingAndTyping() {
         Program program("");
-        program.dialog->PrepareAdvanced(nullptr);
+        program.dialog->prepareAdvanced(nullptr);
         program.dialog->show();
-        QSpinBox* send = program.Spin("SendUpDown");
+        QSpinBox* send = program.spin("SendUpDown");
         QList<int> seen;
         for (int i = 0; i < 12; ++i) {
             QTest::keyClick(send, Qt::Key_Up);
             seen.append(send->value());
         }
         QCOMPARE(seen, QList<int>({32, 40, 48, 56, 64, 72, 80, 88, 96, 96, 96, 96}));
-        QSpinBox* retries = program.Spin("RetriesUpDown");
+        QSpinBox* retries = program.spin("RetriesUpDown");
         QTest::keyClick(retries, Qt::Key_Down);
         QCOMPARE(retries->value(), 1);
         QTest::keyClick(retries, Qt::Key_Down);
@@ -150,22 +150,22 @@ class TestAdvanced : public QObject {
     void unwritableSettingsAreReportedOnce() {
         Program program("");
         int reported = 0;
-        Glob().Ini->SetWriteFailureHandler([&reported](const QString&) { ++reported; });
+        glob().ini->setWriteFailureHandler([&reported](const QString&) { ++reported; });
         QVERIFY(QFile::remove(program.sandbox.SettingsFile()));
         QVERIFY(QDir().mkdir(program.sandbox.SettingsFile())); // a folder in its place
-        program.dialog->Button1Click();
+        program.dialog->saveParameters();
         QCOMPARE(reported, 1);
     }
 
     void cancelWritesNothing() {
         Program program("[Transfer]\nRetries=3\n");
-        const QByteArray before = ReadBytes(program.sandbox.SettingsFile());
+        const QByteArray before = readBytes(program.sandbox.SettingsFile());
         QTimer::singleShot(0, program.dialog.get(), [&] {
-            QTest::keyClick(program.Spin("RetriesUpDown"), Qt::Key_Up);
-            program.Control<QPushButton>("Button2")->click();
+            QTest::keyClick(program.spin("RetriesUpDown"), Qt::Key_Up);
+            program.control<QPushButton>("Button2")->click();
         });
-        program.dialog->OpenAdvanced(nullptr);
-        QCOMPARE(ReadBytes(program.sandbox.SettingsFile()), before);
+        program.dialog->openAdvanced(nullptr);
+        QCOMPARE(readBytes(program.sandbox.SettingsFile()), before);
     }
 
     // Opened from the settings dialog: beside it, and Ok writes at once.
@@ -176,13 +176,13 @@ class TestAdvanced : public QObject {
         QPoint shownAt;
         QTimer::singleShot(0, program.dialog.get(), [&] {
             shownAt = program.dialog->pos();
-            program.Parity()->setCurrentIndex(2);
-            program.Control<QPushButton>("Button1")->click();
+            program.parity()->setCurrentIndex(2);
+            program.control<QPushButton>("Button1")->click();
         });
-        program.dialog->OpenAdvanced(&settingsDialog);
+        program.dialog->openAdvanced(&settingsDialog);
         QCOMPARE(shownAt, QPoint(315, 170));
-        QCOMPARE(program.Setting("Parity"), QStringLiteral("odd"));
-        QCOMPARE(program.Setting("Send packet-length"), QStringLiteral("24"));
+        QCOMPARE(program.setting("Parity"), QStringLiteral("odd"));
+        QCOMPARE(program.setting("Send packet-length"), QStringLiteral("24"));
     }
 };
 

@@ -1,18 +1,18 @@
 // The document window driven offscreen inside the real main window: editing, committing,
 // saving, closing and the operations on the topic list.
 
-#include "core/HpFile.h"
-#include "platform/Paths.h"
 #include "ProgramFrame.h"
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
-#include "platform/SettingsFile.h"
 #include "SpecialFiles.h"
 #include "app/Startup.h"
-#include "platform/Preferences.h"
+#include "core/HpFile.h"
 #include "gui/DocumentWindow.h"
 #include "gui/MainWindow.h"
+#include "platform/Paths.h"
+#include "platform/Preferences.h"
+#include "platform/SettingsFile.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -30,43 +30,44 @@ namespace {
 // One program: its settings, its global state and its main window, in a sandbox.
 struct Program : ProgramFrame {
     explicit Program(const QByteArray& settingsText = "[Application]\nLanguage=1\n") {
-        WriteBytes(sandbox.SettingsFile(), settingsText);
-        Open(Dialogs::Without);
+        writeBytes(sandbox.SettingsFile(), settingsText);
+        open(Dialogs::Without);
         QApplication::setActiveWindow(main.get());
     }
-    ~Program() { DocumentWindow::SetMenuRunner(nullptr); }
+    ~Program() { DocumentWindow::setMenuRunner(nullptr); }
 
-    DocumentWindow* NewDocument() { return main->NeueDatei1Click(); }
+    DocumentWindow* newDocument() { return main->newDocument(); }
 };
 
-QString PanelText(DocumentWindow* document, const char* name) {
-    return document->Panel(name)->text();
+QString panelText(DocumentWindow* document, const char* name) {
+    return document->panel(name)->text();
 }
 
-bool PanelIsRed(DocumentWindow* document, const char* name) {
-    return document->Panel(name)->palette().color(QPalette::WindowText) == QColor(Qt::red);
+bool panelIsRed(DocumentWindow* document, const char* name) {
+    return document->panel(name)->palette().color(QPalette::WindowText) == QColor(Qt::red);
 }
 
-QAction* ActionOf(QObject* owner, const char* name) {
+QAction* actionOf(QObject* owner, const char* name) {
     return owner->findChild<QAction*>(QString::fromLatin1(name));
 }
 
 // Types text key by key, as a keyboard with any layout would.
-void Type(DocumentWindow* document, const QString& text) {
-    document->DataBox()->setFocus();
+void type(DocumentWindow* document, const QString& text) {
+    document->dataBox()->setFocus();
     for (QChar character : text)
-        QTest::sendKeyEvent(QTest::Click, document->DataBox(), Qt::Key_unknown, QString(character),
+        QTest::sendKeyEvent(QTest::Click, document->dataBox(), Qt::Key_unknown, QString(character),
                             Qt::NoModifier);
 }
 
-void PressKey(DocumentWindow* document, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyClick(document->DataBox(), key, modifiers);
+void pressKey(DocumentWindow* document, Qt::Key key,
+              Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(document->dataBox(), key, modifiers);
 }
 
-QString Titles(DocumentWindow* document) {
+QString titles(DocumentWindow* document) {
     QStringList titles;
-    for (int row = 0; row < document->TopicBox()->count(); ++row)
-        titles.append(document->TopicBox()->item(row)->text());
+    for (int row = 0; row < document->topicBox()->count(); ++row)
+        titles.append(document->topicBox()->item(row)->text());
     return titles.join(u',');
 }
 
@@ -74,7 +75,7 @@ QString Titles(DocumentWindow* document) {
 // were enabled.
 struct MenuChoice {
     explicit MenuChoice(const char* choice) : name(QString::fromLatin1(choice)) {
-        DocumentWindow::SetMenuRunner([this](QMenu& menu, const QPoint&) -> QAction* {
+        DocumentWindow::setMenuRunner([this](QMenu& menu, const QPoint&) -> QAction* {
             enabled.clear();
             for (QAction* item : menu.actions()) {
                 if (item->isEnabled() && !item->isSeparator())
@@ -97,227 +98,227 @@ class TestDocumentWindow : public QObject {
   private slots:
     void aNewWindow() {
         Program program;
-        DocumentWindow* document = program.NewDocument();
+        DocumentWindow* document = program.newDocument();
         QCOMPARE(document->windowTitle(), QStringLiteral("Unnamed"));
-        QCOMPARE(document->TopicBox()->count(), 1);
-        QCOMPARE(document->SelectedEntry(), 1);
-        QCOMPARE(PanelText(document, "Panel9"), QStringLiteral("New /0"));
-        QCOMPARE(PanelText(document, "Panel6"), QStringLiteral("0/0"));
-        QCOMPARE(PanelText(document, "Panel10"), QStringLiteral("0"));
-        QCOMPARE(PanelText(document, "Panel1"), QStringLiteral("1"));
-        QCOMPARE(program.main->StatusPanelText(0), QStringLiteral("D: 1"));
+        QCOMPARE(document->topicBox()->count(), 1);
+        QCOMPARE(document->selectedEntry(), 1);
+        QCOMPARE(panelText(document, "Panel9"), QStringLiteral("New /0"));
+        QCOMPARE(panelText(document, "Panel6"), QStringLiteral("0/0"));
+        QCOMPARE(panelText(document, "Panel10"), QStringLiteral("0"));
+        QCOMPARE(panelText(document, "Panel1"), QStringLiteral("1"));
+        QCOMPARE(program.main->statusPanelText(0), QStringLiteral("D: 1"));
         QCOMPARE(document->size(), QSize(481, 162));
-        QCOMPARE(document->TopicBox()->statusTip(),
+        QCOMPARE(document->topicBox()->statusTip(),
                  QStringLiteral("Select a topic or add a new one"));
     }
 
     void editCommitSaveAndReopen() {
         Program program;
-        DocumentWindow* document = program.NewDocument();
-        Type(document, QStringLiteral("Alpha"));
-        PressKey(document, Qt::Key_Return);
-        Type(document, QStringLiteral("say \"hi\""));
-        PressKey(document, Qt::Key_F5);
-        QCOMPARE(document->Table().TopicCount(), 1);
-        QCOMPARE(program.main->StatusPanelText(2), QStringLiteral("Data commited"));
-        QCOMPARE(program.main->StatusPanelText(1), QStringLiteral("U: 1"));
-        QCOMPARE(PanelText(document, "Panel9"), QStringLiteral("1/1"));
+        DocumentWindow* document = program.newDocument();
+        type(document, QStringLiteral("Alpha"));
+        pressKey(document, Qt::Key_Return);
+        type(document, QStringLiteral("say \"hi\""));
+        pressKey(document, Qt::Key_F5);
+        QCOMPARE(document->table().topicCount(), 1);
+        QCOMPARE(program.main->statusPanelText(2), QStringLiteral("Data commited"));
+        QCOMPARE(program.main->statusPanelText(1), QStringLiteral("U: 1"));
+        QCOMPARE(panelText(document, "Panel9"), QStringLiteral("1/1"));
 
-        document->SelectEntry(2);
-        document->ShowTopic();
-        document->DataBox()->setPlainText(QStringLiteral(u"x\u0304 \u2192 \u03C0"));
-        PressKey(document, Qt::Key_F5);
-        QCOMPARE(document->Table().Row(2, 1), QByteArray("\x81 \x8d \x87"));
-        QCOMPARE(Titles(document), QStringLiteral(u"Alpha,x\u0304 \u2192 \u03C0,"));
+        document->selectEntry(2);
+        document->showTopic();
+        document->dataBox()->setPlainText(QStringLiteral(u"x\u0304 \u2192 \u03C0"));
+        pressKey(document, Qt::Key_F5);
+        QCOMPARE(document->table().row(2, 1), QByteArray("\x81 \x8d \x87"));
+        QCOMPARE(titles(document), QStringLiteral(u"Alpha,x\u0304 \u2192 \u03C0,"));
 
-        const QString file = program.sandbox.Path(QStringLiteral("db/new.hp"));
+        const QString file = program.sandbox.path(QStringLiteral("db/new.hp"));
         program.dialogs.saveAnswers = {file};
-        PressKey(document, Qt::Key_F2);
+        pressKey(document, Qt::Key_F2);
         QCOMPARE(program.dialogs.requests.size(), 1);
         QCOMPARE(program.dialogs.requests[0].fileName, QStringLiteral("Unnamed"));
-        QCOMPARE(ReadBytes(file), QByteArray("%%HP: T(1)A(R)F(,);\r\n{ {\"Alpha\"\r\n"
+        QCOMPARE(readBytes(file), QByteArray("%%HP: T(1)A(R)F(,);\r\n{ {\"Alpha\"\r\n"
                                              "C$ 8 say \"hi\"}\r\n{\"\x81 \x8d \x87\"}\r\n}\r\n"));
         QCOMPARE(document->windowTitle(), QStringLiteral("new.hp"));
-        QVERIFY(!document->Table().Modified);
-        QCOMPARE(program.main->StatusPanelText(1), QStringLiteral("U: 0"));
-        QCOMPARE(program.main->RecentFiles().value(0), file);
+        QVERIFY(!document->table().modified);
+        QCOMPARE(program.main->statusPanelText(1), QStringLiteral("U: 0"));
+        QCOMPARE(program.main->recentFiles().value(0), file);
 
-        QVERIFY(program.main->OpenFileByName(file));
-        DocumentWindow* reopened = program.main->ActiveDocument();
+        QVERIFY(program.main->openFileByName(file));
+        DocumentWindow* reopened = program.main->activeDocument();
         QVERIFY(reopened != document);
         for (int row = 1; row <= 2; ++row)
-            QCOMPARE(reopened->Table().Row(2, row), document->Table().Row(2, row));
-        QCOMPARE(reopened->DataBox()->toPlainText(), QStringLiteral("Alpha\nsay \"hi\""));
+            QCOMPARE(reopened->table().row(2, row), document->table().row(2, row));
+        QCOMPARE(reopened->dataBox()->toPlainText(), QStringLiteral("Alpha\nsay \"hi\""));
     }
 
     void countersTurnRed() {
         Program program;
-        DocumentWindow* document = program.NewDocument();
-        document->DataBox()->setPlainText(QStringLiteral("1\n2\n3\n4\n5\n6\n7"));
-        QCOMPARE(PanelText(document, "Panel6"), QStringLiteral("1/7"));
-        QVERIFY(!PanelIsRed(document, "Panel6"));
-        document->DataBox()->setPlainText(QStringLiteral("1\n2\n3\n4\n5\n6\n7\n8\n"));
-        document->DataBox()->moveCursor(QTextCursor::End);
-        QCOMPARE(PanelText(document, "Panel6"), QStringLiteral("8/8"));
-        QVERIFY(PanelIsRed(document, "Panel6"));
+        DocumentWindow* document = program.newDocument();
+        document->dataBox()->setPlainText(QStringLiteral("1\n2\n3\n4\n5\n6\n7"));
+        QCOMPARE(panelText(document, "Panel6"), QStringLiteral("1/7"));
+        QVERIFY(!panelIsRed(document, "Panel6"));
+        document->dataBox()->setPlainText(QStringLiteral("1\n2\n3\n4\n5\n6\n7\n8\n"));
+        document->dataBox()->moveCursor(QTextCursor::End);
+        QCOMPARE(panelText(document, "Panel6"), QStringLiteral("8/8"));
+        QVERIFY(panelIsRed(document, "Panel6"));
 
-        document->DataBox()->setPlainText(QString(22, u'a'));
-        document->DataBox()->moveCursor(QTextCursor::End);
-        QCOMPARE(PanelText(document, "Panel10"), QStringLiteral("22"));
-        QVERIFY(!PanelIsRed(document, "Panel10"));
-        Type(document, QStringLiteral(u"x\u0304"));
-        QCOMPARE(PanelText(document, "Panel10"), QStringLiteral("23")); // one code
-        QVERIFY(PanelIsRed(document, "Panel10"));
-        document->DataBox()->selectAll();
-        QCOMPARE(PanelText(document, "Panel10"), QStringLiteral("0"));
+        document->dataBox()->setPlainText(QString(22, u'a'));
+        document->dataBox()->moveCursor(QTextCursor::End);
+        QCOMPARE(panelText(document, "Panel10"), QStringLiteral("22"));
+        QVERIFY(!panelIsRed(document, "Panel10"));
+        type(document, QStringLiteral(u"x\u0304"));
+        QCOMPARE(panelText(document, "Panel10"), QStringLiteral("23")); // one code
+        QVERIFY(panelIsRed(document, "Panel10"));
+        document->dataBox()->selectAll();
+        QCOMPARE(panelText(document, "Panel10"), QStringLiteral("0"));
     }
 
     void refusalsOnTheNewEntry() {
         Program program;
-        DocumentWindow* document = program.NewDocument();
-        PressKey(document, Qt::Key_F4);
-        PressKey(document, Qt::Key_F8);
-        ActionOf(document, "Topickopieren1")->trigger();
-        QCOMPARE(program.prompter.ShownIds(), (QList<quint16>{1100, 1105, 1110}));
+        DocumentWindow* document = program.newDocument();
+        pressKey(document, Qt::Key_F4);
+        pressKey(document, Qt::Key_F8);
+        actionOf(document, "Topickopieren1")->trigger();
+        QCOMPARE(program.prompter.shownIds(), (QList<quint16>{1100, 1105, 1110}));
         QCOMPARE(program.prompter.shown[0].text,
                  QStringLiteral("Function <Insert> is necessary only between\nexisting topics, "
                                 "to append a new topic to the list's end,\njust enter data and "
                                 "commit with F5."));
         QCOMPARE(program.prompter.beeps.size(), 3); // Sound is on by default
-        QCOMPARE(document->Table().TopicCount(), 0);
-        QVERIFY(!document->Table().Modified);
+        QCOMPARE(document->table().topicCount(), 0);
+        QVERIFY(!document->table().modified);
     }
 
     void aCharacterWithoutCodeIsNotCommitted() {
         Program program;
-        DocumentWindow* document = program.NewDocument();
-        document->DataBox()->setPlainText(QStringLiteral(u"fine\nab\u20AC"));
-        PressKey(document, Qt::Key_F5);
-        QCOMPARE(program.prompter.ShownIds(), QList<quint16>{1220});
+        DocumentWindow* document = program.newDocument();
+        document->dataBox()->setPlainText(QStringLiteral(u"fine\nab\u20AC"));
+        pressKey(document, Qt::Key_F5);
+        QCOMPARE(program.prompter.shownIds(), QList<quint16>{1220});
         QCOMPARE(program.prompter.shown[0].text,
                  QStringLiteral("The character in row 2, column 3 has no HP48 code."));
-        QCOMPARE(document->Table().TopicCount(), 0);
-        QVERIFY(!document->Table().Modified);
-        QCOMPARE(document->DataBox()->textCursor().position(), 7); // at the euro sign
+        QCOMPARE(document->table().topicCount(), 0);
+        QVERIFY(!document->table().modified);
+        QCOMPARE(document->dataBox()->textCursor().position(), 7); // at the euro sign
     }
 
     // A clipboard that holds nothing at all (a fresh session) or text: the paste key and the
     // Edit menu's paste insert what there is and nothing else.
     void pasteFromAnEmptyOrTextClipboard() {
         Program program;
-        DocumentWindow* document = program.NewDocument();
-        document->DataBox()->setPlainText(QStringLiteral("kept"));
+        DocumentWindow* document = program.newDocument();
+        document->dataBox()->setPlainText(QStringLiteral("kept"));
         QApplication::clipboard()->setMimeData(new QMimeData);
-        PressKey(document, Qt::Key_Insert, Qt::ShiftModifier);
-        ActionOf(document->EditMenu(), "Dateneinfgen1")->trigger();
-        QCOMPARE(document->DataBox()->toPlainText(), QStringLiteral("kept"));
+        pressKey(document, Qt::Key_Insert, Qt::ShiftModifier);
+        actionOf(document->editMenu(), "Dateneinfgen1")->trigger();
+        QCOMPARE(document->dataBox()->toPlainText(), QStringLiteral("kept"));
         QApplication::clipboard()->setText(QStringLiteral("!"));
-        PressKey(document, Qt::Key_Insert, Qt::ShiftModifier);
-        QCOMPARE(document->DataBox()->toPlainText(), QStringLiteral("!kept"));
+        pressKey(document, Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(document->dataBox()->toPlainText(), QStringLiteral("!kept"));
     }
 
     void aFullDocumentTakesNoMoreTopics() {
         Program program;
-        const QString file = program.sandbox.Path(QStringLiteral("full.hp"));
-        WriteBytes(file, Database(QList<QList<QByteArray>>(MaxTopicCount, {"t"})));
-        QVERIFY(program.main->OpenFileByName(file));
-        DocumentWindow* document = program.main->ActiveDocument();
-        ActionOf(document, "Topickopieren1")->trigger();
-        document->SelectEntry(200);
-        document->DataBox()->setPlainText(QStringLiteral("one more"));
-        PressKey(document, Qt::Key_F5);
-        document->SelectEntry(1);
-        PressKey(document, Qt::Key_F4);
-        ActionOf(document, "Kopieeinfgen1")->trigger();
-        QCOMPARE(program.prompter.ShownIds(), (QList<quint16>{1215, 1215, 1215}));
+        const QString file = program.sandbox.path(QStringLiteral("full.hp"));
+        writeBytes(file, database(QList<QList<QByteArray>>(kMaxTopicCount, {"t"})));
+        QVERIFY(program.main->openFileByName(file));
+        DocumentWindow* document = program.main->activeDocument();
+        actionOf(document, "Topickopieren1")->trigger();
+        document->selectEntry(200);
+        document->dataBox()->setPlainText(QStringLiteral("one more"));
+        pressKey(document, Qt::Key_F5);
+        document->selectEntry(1);
+        pressKey(document, Qt::Key_F4);
+        actionOf(document, "Kopieeinfgen1")->trigger();
+        QCOMPARE(program.prompter.shownIds(), (QList<quint16>{1215, 1215, 1215}));
         QCOMPARE(program.prompter.shown[0].text,
                  QStringLiteral("The file already holds 199 topics, no more can be added."));
-        QCOMPARE(document->Table().TopicCount(), MaxTopicCount);
-        QVERIFY(!document->Table().Modified);
+        QCOMPARE(document->table().topicCount(), kMaxTopicCount);
+        QVERIFY(!document->table().modified);
     }
 
     void loadFailuresCloseTheNewWindow() {
         Program program;
-        const QString notHp = program.sandbox.Path(QStringLiteral("notes.txt"));
-        WriteBytes(notHp, "just text");
-        const QString pipe = program.sandbox.Path(QStringLiteral("pipe.hp"));
-        MakePipe(pipe);
-        const QString zeroLink = program.sandbox.Path(QStringLiteral("zero.hp"));
+        const QString notHp = program.sandbox.path(QStringLiteral("notes.txt"));
+        writeBytes(notHp, "just text");
+        const QString pipe = program.sandbox.path(QStringLiteral("pipe.hp"));
+        makePipe(pipe);
+        const QString zeroLink = program.sandbox.path(QStringLiteral("zero.hp"));
         QVERIFY(QFile::link(QStringLiteral("/dev/zero"), zeroLink));
-        const QString tooLarge = program.sandbox.Path(QStringLiteral("large.hp"));
-        MakeSparseFile(tooLarge, Database({{"a"}}), hpfile::kMaxFileSize + 1);
+        const QString tooLarge = program.sandbox.path(QStringLiteral("large.hp"));
+        makeSparseFile(tooLarge, database({{"a"}}), hpfile::kMaxFileSize + 1);
         for (const QString& file :
-             {notHp, program.sandbox.Path(QStringLiteral("gone.hp")), pipe, zeroLink, tooLarge})
-            QVERIFY(!program.main->OpenFileByName(file));
-        QCOMPARE(program.prompter.ShownIds(), (QList<quint16>{1120, 1115, 1230, 1230, 1225}));
+             {notHp, program.sandbox.path(QStringLiteral("gone.hp")), pipe, zeroLink, tooLarge})
+            QVERIFY(!program.main->openFileByName(file));
+        QCOMPARE(program.prompter.shownIds(), (QList<quint16>{1120, 1115, 1230, 1230, 1225}));
         QCOMPARE(program.prompter.shown.last().text,
                  QStringLiteral("The file is larger than 16 MB, too large for an HP48, and is not "
                                 "read."));
-        QVERIFY(program.main->DocumentWindows().isEmpty());
-        QVERIFY(program.main->RecentFiles().isEmpty());
-        QVERIFY(IsPipe(pipe));
+        QVERIFY(program.main->documentWindows().isEmpty());
+        QVERIFY(program.main->recentFiles().isEmpty());
+        QVERIFY(isPipe(pipe));
     }
 
     void savingOntoAPipeLeavesIt() {
         Program program;
-        DocumentWindow* document = program.NewDocument();
-        document->Table().CommitRows(1, {"x"}, false);
-        document->SetModified(true);
-        const QString pipe = program.sandbox.Path(QStringLiteral("pipe.hp"));
-        MakePipe(pipe);
+        DocumentWindow* document = program.newDocument();
+        document->table().commitRows(1, {"x"}, false);
+        document->setModified(true);
+        const QString pipe = program.sandbox.path(QStringLiteral("pipe.hp"));
+        makePipe(pipe);
         program.dialogs.saveAnswers = {pipe};
-        QVERIFY(!document->Dateispeichern());
-        QCOMPARE(program.prompter.ShownIds(), QList<quint16>{1200});
-        QVERIFY(IsPipe(pipe));
-        QVERIFY(document->Table().Modified);
+        QVERIFY(!document->save());
+        QCOMPARE(program.prompter.shownIds(), QList<quint16>{1200});
+        QVERIFY(isPipe(pipe));
+        QVERIFY(document->table().modified);
         QCOMPARE(document->windowTitle(), QStringLiteral("Unnamed"));
     }
 
     void deleteAsksFirst() {
         Program program;
-        DocumentWindow* document = program.NewDocument();
-        document->Table().CommitRows(1, {"a"}, false);
-        document->Table().CommitRows(2, {"b"}, false);
-        document->Table().Modified = false;
-        document->SelectEntry(1);
+        DocumentWindow* document = program.newDocument();
+        document->table().commitRows(1, {"a"}, false);
+        document->table().commitRows(2, {"b"}, false);
+        document->table().modified = false;
+        document->selectEntry(1);
         program.prompter.answers = {MsgButton::No, MsgButton::Yes};
-        PressKey(document, Qt::Key_F8);
-        QCOMPARE(document->Table().TopicCount(), 2);
-        QTest::keyClick(document->TopicBox(), Qt::Key_Delete);
-        QCOMPARE(document->Table().TopicCount(), 1);
-        QCOMPARE(document->Table().Row(1, 1), QByteArray("b"));
-        QCOMPARE(program.prompter.ShownIds(), (QList<quint16>{1205, 1205}));
+        pressKey(document, Qt::Key_F8);
+        QCOMPARE(document->table().topicCount(), 2);
+        QTest::keyClick(document->topicBox(), Qt::Key_Delete);
+        QCOMPARE(document->table().topicCount(), 1);
+        QCOMPARE(document->table().row(1, 1), QByteArray("b"));
+        QCOMPARE(program.prompter.shownIds(), (QList<quint16>{1205, 1205}));
         QCOMPARE(program.prompter.beeps, (QList<Beep>{Beep::Question, Beep::Question}));
-        QVERIFY(document->Table().Modified);
+        QVERIFY(document->table().modified);
 
-        Glob().AskDelTopic = false;
-        document->SelectEntry(1);
-        PressKey(document, Qt::Key_F8);
-        QCOMPARE(document->Table().TopicCount(), 0);
+        glob().askDelTopic = false;
+        document->selectEntry(1);
+        pressKey(document, Qt::Key_F8);
+        QCOMPARE(document->table().topicCount(), 0);
         QCOMPARE(program.prompter.shown.size(), 2);
     }
 
     void insertShowsAnEmptyTopic() {
         Program program;
-        DocumentWindow* document = program.NewDocument();
+        DocumentWindow* document = program.newDocument();
         for (const char* text : {"one", "two", "three"})
-            document->Table().CommitRows(document->Table().EntryCount(), {text}, false);
-        document->SelectEntry(1);
-        document->ShowTopic();
-        QTest::keyClick(document->TopicBox(), Qt::Key_Insert);
-        QCOMPARE(Titles(document), QStringLiteral(",one,two,three,"));
-        QCOMPARE(document->SelectedEntry(), 1);
-        QVERIFY(document->DataBox()->toPlainText().isEmpty());
-        QCOMPARE(program.main->StatusPanelText(2), QStringLiteral("New topic inserted"));
+            document->table().commitRows(document->table().entryCount(), {text}, false);
+        document->selectEntry(1);
+        document->showTopic();
+        QTest::keyClick(document->topicBox(), Qt::Key_Insert);
+        QCOMPARE(titles(document), QStringLiteral(",one,two,three,"));
+        QCOMPARE(document->selectedEntry(), 1);
+        QVERIFY(document->dataBox()->toPlainText().isEmpty());
+        QCOMPARE(program.main->statusPanelText(2), QStringLiteral("New topic inserted"));
     }
 
     void closeQueries() {
         Program program;
-        const QString file = program.sandbox.Path(QStringLiteral("kept.hp"));
-        DocumentWindow* document = program.NewDocument();
-        document->Table().CommitRows(1, {"x"}, false);
-        document->SetModified(true);
-        QMdiSubWindow* window = program.main->Workspace()->activeSubWindow();
+        const QString file = program.sandbox.path(QStringLiteral("kept.hp"));
+        DocumentWindow* document = program.newDocument();
+        document->table().commitRows(1, {"x"}, false);
+        document->setModified(true);
+        QMdiSubWindow* window = program.main->workspace()->activeSubWindow();
 
         program.prompter.answers = {MsgButton::Cancel};
         QVERIFY(!window->close());
@@ -332,182 +333,182 @@ class TestDocumentWindow : public QObject {
         program.prompter.answers = {MsgButton::Yes};
         program.dialogs.saveAnswers = {file};
         QVERIFY(window->close());
-        QCOMPARE(ReadBytes(file), QByteArray("%%HP: T(1)A(R)F(,);\r\n{ {\"x\"}\r\n}\r\n"));
-        QTRY_VERIFY(program.main->DocumentWindows().isEmpty());
-        QCOMPARE(program.main->StatusPanelText(0), QStringLiteral("D: 0"));
+        QCOMPARE(readBytes(file), QByteArray("%%HP: T(1)A(R)F(,);\r\n{ {\"x\"}\r\n}\r\n"));
+        QTRY_VERIFY(program.main->documentWindows().isEmpty());
+        QCOMPARE(program.main->statusPanelText(0), QStringLiteral("D: 0"));
     }
 
     void unsavedCountAcrossWindows() {
         Program program;
-        DocumentWindow* first = program.NewDocument();
-        DocumentWindow* second = program.NewDocument();
+        DocumentWindow* first = program.newDocument();
+        DocumentWindow* second = program.newDocument();
         for (DocumentWindow* document : {first, second}) {
-            document->DataBox()->setPlainText(QStringLiteral("data"));
-            document->Datenbernehmen1Click();
+            document->dataBox()->setPlainText(QStringLiteral("data"));
+            document->commitTopic();
         }
-        QCOMPARE(program.main->StatusPanelText(1), QStringLiteral("U: 2"));
+        QCOMPARE(program.main->statusPanelText(1), QStringLiteral("U: 2"));
         program.prompter.answers = {MsgButton::No};
         QVERIFY(qobject_cast<QMdiSubWindow*>(first->parentWidget())->close());
-        QCOMPARE(program.main->StatusPanelText(1), QStringLiteral("U: 1"));
-        program.dialogs.saveAnswers = {program.sandbox.Path(QStringLiteral("second.hp"))};
-        QVERIFY(second->Dateispeichern());
-        QCOMPARE(program.main->StatusPanelText(1), QStringLiteral("U: 0"));
+        QCOMPARE(program.main->statusPanelText(1), QStringLiteral("U: 1"));
+        program.dialogs.saveAnswers = {program.sandbox.path(QStringLiteral("second.hp"))};
+        QVERIFY(second->save());
+        QCOMPARE(program.main->statusPanelText(1), QStringLiteral("U: 0"));
     }
 
     void quickEditModeMovesOn() {
         Program program("[Application]\nLanguage=1\n[Misc]\nEditMode=1\n");
-        DocumentWindow* document = program.NewDocument();
-        document->DataBox()->setPlainText(QStringLiteral("first"));
-        PressKey(document, Qt::Key_F5);
-        QCOMPARE(document->SelectedEntry(), 2);
-        QVERIFY(document->DataBox()->toPlainText().isEmpty());
-        QCOMPARE(PanelText(document, "Panel9"), QStringLiteral("New /1"));
+        DocumentWindow* document = program.newDocument();
+        document->dataBox()->setPlainText(QStringLiteral("first"));
+        pressKey(document, Qt::Key_F5);
+        QCOMPARE(document->selectedEntry(), 2);
+        QVERIFY(document->dataBox()->toPlainText().isEmpty());
+        QCOMPARE(panelText(document, "Panel9"), QStringLiteral("New /1"));
     }
 
     void savingWithDeleteEmptyReloads() {
         Program program("[Application]\nLanguage=1\n[Misc]\nDeleteEmpty=1\n");
-        DocumentWindow* document = program.NewDocument();
+        DocumentWindow* document = program.newDocument();
         for (const char* text : {"kept", "", ""})
-            document->Table().CommitRows(document->Table().EntryCount(), {text}, false);
-        document->SelectEntry(3);
-        program.dialogs.saveAnswers = {program.sandbox.Path(QStringLiteral("trim.hp"))};
-        QVERIFY(document->Dateispeichern());
-        QCOMPARE(document->Table().TopicCount(), 1);
-        QCOMPARE(document->SelectedEntry(), 1);
-        QCOMPARE(program.main->StatusPanelText(2), QStringLiteral("File saved"));
+            document->table().commitRows(document->table().entryCount(), {text}, false);
+        document->selectEntry(3);
+        program.dialogs.saveAnswers = {program.sandbox.path(QStringLiteral("trim.hp"))};
+        QVERIFY(document->save());
+        QCOMPARE(document->table().topicCount(), 1);
+        QCOMPARE(document->selectedEntry(), 1);
+        QCOMPARE(program.main->statusPanelText(2), QStringLiteral("File saved"));
     }
 
     void copyAndInsertCopyAcrossWindows() {
         Program program;
-        DocumentWindow* source = program.NewDocument();
-        source->Table().CommitRows(1, {QByteArray(50, 'w')}, false);
-        source->Table().Modified = false;
-        source->SelectEntry(1);
-        DocumentWindow* target = program.NewDocument();
-        QVERIFY(!ActionOf(target, "Kopieeinfgen1")->isEnabled());
-        program.main->Workspace()->setActiveSubWindow(
+        DocumentWindow* source = program.newDocument();
+        source->table().commitRows(1, {QByteArray(50, 'w')}, false);
+        source->table().modified = false;
+        source->selectEntry(1);
+        DocumentWindow* target = program.newDocument();
+        QVERIFY(!actionOf(target, "Kopieeinfgen1")->isEnabled());
+        program.main->workspace()->setActiveSubWindow(
             qobject_cast<QMdiSubWindow*>(source->parentWidget()));
-        ActionOf(source, "Topickopieren1")->trigger();
-        QVERIFY(!ActionOf(target, "Kopieeinfgen1")->isEnabled()); // until it is activated
-        QCOMPARE(program.main->StatusPanelText(2), QStringLiteral("Topic-copy created"));
-        QVERIFY(ActionOf(source, "Kopieeinfgen1")->isEnabled());
-        program.main->Workspace()->setActiveSubWindow(
+        actionOf(source, "Topickopieren1")->trigger();
+        QVERIFY(!actionOf(target, "Kopieeinfgen1")->isEnabled()); // until it is activated
+        QCOMPARE(program.main->statusPanelText(2), QStringLiteral("Topic-copy created"));
+        QVERIFY(actionOf(source, "Kopieeinfgen1")->isEnabled());
+        program.main->workspace()->setActiveSubWindow(
             qobject_cast<QMdiSubWindow*>(target->parentWidget()));
-        QVERIFY(ActionOf(target, "Kopieeinfgen1")->isEnabled());
-        ActionOf(target, "Kopieeinfgen1")->trigger();
-        QCOMPARE(target->Table().Row(1, 1), QByteArray(35, 'w'));
-        QVERIFY(target->Table().Modified);
-        QCOMPARE(source->Table().Row(1, 1).size(), 50);
-        QVERIFY(!source->Table().Modified);
+        QVERIFY(actionOf(target, "Kopieeinfgen1")->isEnabled());
+        actionOf(target, "Kopieeinfgen1")->trigger();
+        QCOMPARE(target->table().row(1, 1), QByteArray(35, 'w'));
+        QVERIFY(target->table().modified);
+        QCOMPARE(source->table().row(1, 1).size(), 50);
+        QVERIFY(!source->table().modified);
     }
 
     void theListMenuOnTheNewEntry() {
         Program program;
-        DocumentWindow* document = program.NewDocument();
-        document->Table().CommitRows(1, {"a"}, false);
-        document->SelectEntry(1);
-        document->ShowTopic();
-        document->RowClick(1); // rebuilds the list with the topic committed behind its back
+        DocumentWindow* document = program.newDocument();
+        document->table().commitRows(1, {"a"}, false);
+        document->selectEntry(1);
+        document->showTopic();
+        document->setTitleRow(1); // rebuilds the list with the topic committed behind its back
         MenuChoice choice("");
-        QListWidget* list = document->TopicBox();
+        QListWidget* list = document->topicBox();
         const QPoint newEntry = list->visualItemRect(list->item(1)).center();
         QTest::mouseClick(list->viewport(), Qt::RightButton, {}, newEntry);
         QCOMPARE(choice.shown, 1);
         QCOMPARE(choice.enabled, QStringList{});
-        QCOMPARE(document->SelectedEntry(), 2);
-        QCOMPARE(document->DataBox()->toPlainText(), QStringLiteral("a")); // not shown
+        QCOMPARE(document->selectedEntry(), 2);
+        QCOMPARE(document->dataBox()->toPlainText(), QStringLiteral("a")); // not shown
 
-        ActionOf(document, "Topickopieren1")->trigger(); // the pseudo-topic: refused
-        document->SelectEntry(1);
-        ActionOf(document, "Topickopieren1")->trigger();
+        actionOf(document, "Topickopieren1")->trigger(); // the pseudo-topic: refused
+        document->selectEntry(1);
+        actionOf(document, "Topickopieren1")->trigger();
         QTest::mouseClick(list->viewport(), Qt::RightButton, {}, newEntry);
         QCOMPARE(choice.enabled, QStringList{QStringLiteral("Kopieeinfgen2")});
     }
 
     void titleRowMenu() {
         Program program;
-        DocumentWindow* document = program.NewDocument();
-        document->Table().CommitRows(1, {"r1", "r2", "r3"}, false);
-        document->Table().CommitRows(2, {"s1"}, false);
-        document->Table().Modified = false;
-        ActionOf(document, "N31")->trigger();
-        QCOMPARE(Titles(document), QStringLiteral("r3,,"));
-        QCOMPARE(PanelText(document, "Panel1"), QStringLiteral("3"));
-        QVERIFY(ActionOf(document, "N31")->isChecked());
-        QVERIFY(!document->Table().Modified);
+        DocumentWindow* document = program.newDocument();
+        document->table().commitRows(1, {"r1", "r2", "r3"}, false);
+        document->table().commitRows(2, {"s1"}, false);
+        document->table().modified = false;
+        actionOf(document, "N31")->trigger();
+        QCOMPARE(titles(document), QStringLiteral("r3,,"));
+        QCOMPARE(panelText(document, "Panel1"), QStringLiteral("3"));
+        QVERIFY(actionOf(document, "N31")->isChecked());
+        QVERIFY(!document->table().modified);
     }
 
     void dragWithinOneList() {
         Program program;
-        DocumentWindow* document = program.NewDocument();
+        DocumentWindow* document = program.newDocument();
         for (int t = 1; t <= 6; ++t)
-            document->Table().CommitRows(t, {QByteArray::number(t)}, false);
-        document->RowClick(1);
+            document->table().commitRows(t, {QByteArray::number(t)}, false);
+        document->setTitleRow(1);
         MenuChoice move("Hierherverschieben1");
-        QVERIFY(document->DropFrom(document, 5, 2, QPoint()));
-        QCOMPARE(Titles(document), QStringLiteral("1,5,2,3,4,6,"));
-        QCOMPARE(document->SelectedEntry(), 2);
-        QCOMPARE(document->DataBox()->toPlainText(), QStringLiteral("5"));
-        QVERIFY(document->Table().Modified);
+        QVERIFY(document->dropFrom(document, 5, 2, QPoint()));
+        QCOMPARE(titles(document), QStringLiteral("1,5,2,3,4,6,"));
+        QCOMPARE(document->selectedEntry(), 2);
+        QCOMPARE(document->dataBox()->toPlainText(), QStringLiteral("5"));
+        QVERIFY(document->table().modified);
 
         MenuChoice copy("Hierherkopieren1");
-        QVERIFY(document->DropFrom(document, 3, 4, QPoint()));
+        QVERIFY(document->dropFrom(document, 3, 4, QPoint()));
         QVERIFY(!copy.enabled.contains(QStringLiteral("Hierherverschieben1")));
-        QCOMPARE(Titles(document), QStringLiteral("1,5,2,2,3,4,6,"));
-        QVERIFY(!document->DropFrom(document, 3, 3, QPoint()));
+        QCOMPARE(titles(document), QStringLiteral("1,5,2,2,3,4,6,"));
+        QVERIFY(!document->dropFrom(document, 3, 3, QPoint()));
         QCOMPARE(copy.shown, 1);
 
         MenuChoice cancel("Abbrechen1");
-        document->DropFrom(document, 1, 5, QPoint());
-        QCOMPARE(Titles(document), QStringLiteral("1,5,2,2,3,4,6,"));
-        QCOMPARE(document->SelectedEntry(), 1);
+        document->dropFrom(document, 1, 5, QPoint());
+        QCOMPARE(titles(document), QStringLiteral("1,5,2,2,3,4,6,"));
+        QCOMPARE(document->selectedEntry(), 1);
     }
 
     void dragBetweenTwoWindows() {
         Program program;
-        DocumentWindow* source = program.NewDocument();
-        DocumentWindow* target = program.NewDocument();
+        DocumentWindow* source = program.newDocument();
+        DocumentWindow* target = program.newDocument();
         for (int t = 1; t <= 3; ++t)
-            source->Table().CommitRows(t, {"a" + QByteArray::number(t)}, false);
-        target->Table().CommitRows(1, {"b1"}, false);
-        source->RowClick(1);
-        target->RowClick(1);
-        source->Table().Modified = target->Table().Modified = false;
+            source->table().commitRows(t, {"a" + QByteArray::number(t)}, false);
+        target->table().commitRows(1, {"b1"}, false);
+        source->setTitleRow(1);
+        target->setTitleRow(1);
+        source->table().modified = target->table().modified = false;
         MenuChoice move("Hierherverschieben1");
-        QVERIFY(target->DropFrom(source, 2, 2, QPoint()));
-        QCOMPARE(Titles(source), QStringLiteral("a1,a3,"));
-        QCOMPARE(Titles(target), QStringLiteral("b1,a2,"));
-        QCOMPARE(source->SelectedEntry(), 2);
-        QCOMPARE(target->SelectedEntry(), 2);
-        QVERIFY(source->Table().Modified && target->Table().Modified);
-        QCOMPARE(program.main->StatusPanelText(1), QStringLiteral("U: 2"));
+        QVERIFY(target->dropFrom(source, 2, 2, QPoint()));
+        QCOMPARE(titles(source), QStringLiteral("a1,a3,"));
+        QCOMPARE(titles(target), QStringLiteral("b1,a2,"));
+        QCOMPARE(source->selectedEntry(), 2);
+        QCOMPARE(target->selectedEntry(), 2);
+        QVERIFY(source->table().modified && target->table().modified);
+        QCOMPARE(program.main->statusPanelText(1), QStringLiteral("U: 2"));
     }
 
     // Over a list the entry under the mouse becomes its selection, and below the last entry
     // there is none; a drag that no list takes returns the source list to the dragged topic.
     void dragOverAndAbandon() {
         Program program;
-        DocumentWindow* source = program.NewDocument();
-        DocumentWindow* target = program.NewDocument();
+        DocumentWindow* source = program.newDocument();
+        DocumentWindow* target = program.newDocument();
         for (int t = 1; t <= 3; ++t)
-            source->Table().CommitRows(t, {QByteArray::number(t)}, false);
-        target->Table().CommitRows(1, {"b"}, false);
-        source->RowClick(2);
-        target->RowClick(1);
-        target->DragOverEntry(0);
-        QCOMPARE(target->SelectedEntry(), 0);
-        target->DragOverEntry(2);
-        QCOMPARE(target->SelectedEntry(), 2);
-        source->DragOverEntry(3);
-        source->EndDrag(2, false);
-        QCOMPARE(source->SelectedEntry(), 2);
+            source->table().commitRows(t, {QByteArray::number(t)}, false);
+        target->table().commitRows(1, {"b"}, false);
+        source->setTitleRow(2);
+        target->setTitleRow(1);
+        target->dragOverEntry(0);
+        QCOMPARE(target->selectedEntry(), 0);
+        target->dragOverEntry(2);
+        QCOMPARE(target->selectedEntry(), 2);
+        source->dragOverEntry(3);
+        source->endDrag(2, false);
+        QCOMPARE(source->selectedEntry(), 2);
 
-        std::unique_ptr<QMimeData> data(source->DragData());
+        std::unique_ptr<QMimeData> data(source->dragData());
         QVERIFY(data->hasFormat(QString::fromLatin1(DocumentWindow::kTopicMimeType)));
         MenuChoice copy("Hierherkopieren1");
-        QVERIFY(target->DropFrom(source, 2, 2, QPoint()));
-        QCOMPARE(Titles(target), QStringLiteral("b,2,"));
-        QCOMPARE(source->SelectedEntry(), 2);
+        QVERIFY(target->dropFrom(source, 2, 2, QPoint()));
+        QCOMPARE(titles(target), QStringLiteral("b,2,"));
+        QCOMPARE(source->selectedEntry(), 2);
     }
 };
 

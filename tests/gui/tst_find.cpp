@@ -1,18 +1,18 @@
 // The find dialog driven offscreen inside the real main window: Find and Repeat over the
 // rows of a document, the selection of each hit, the dialog's texts and its settings.
 
-#include "gui/Localizer.h"
-#include "core/HpFile.h"
-#include "platform/Paths.h"
 #include "ProgramFrame.h"
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
 #include "app/Startup.h"
-#include "gui/dialogs/FindDialog.h"
-#include "platform/Preferences.h"
+#include "core/HpFile.h"
 #include "gui/DocumentWindow.h"
+#include "gui/Localizer.h"
 #include "gui/MainWindow.h"
+#include "gui/dialogs/FindDialog.h"
+#include "platform/Paths.h"
+#include "platform/Preferences.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -34,43 +34,44 @@ using Topics = QList<QList<QByteArray>>;
 // One program with its long-lived dialogs, in a sandbox, in English.
 struct Program : ProgramFrame {
     explicit Program(const QByteArray& settings = "[Application]\nLanguage=1\n") {
-        WriteBytes(sandbox.SettingsFile(), settings);
-        ProgramFrame::Open();
+        writeBytes(sandbox.SettingsFile(), settings);
+        ProgramFrame::open();
     }
     // A document window showing the given topics, entry 1 selected.
-    DocumentWindow* Open(const Topics& topics) {
+    DocumentWindow* open(const Topics& topics) {
         QList<TopicRows> filled;
         for (const QList<QByteArray>& rows : topics) {
             filled.append(TopicRows{});
             std::copy(rows.cbegin(), rows.cend(), filled.last().begin());
         }
         TopicTable table;
-        table.Fill(filled);
-        const QString file = sandbox.Path(QStringLiteral("%1.hp").arg(++files));
-        WriteBytes(file, FormatHpFile(table, table.TopicCount(), true, false));
-        return main->OpenFileByName(file) ? main->ActiveDocument() : nullptr;
+        table.fill(filled);
+        const QString file = sandbox.path(QStringLiteral("%1.hp").arg(++files));
+        writeBytes(file, formatHpFile(table, table.topicCount(), true, false));
+        return main->openFileByName(file) ? main->activeDocument() : nullptr;
     }
-    template <typename T> T* Control(const char* name) {
+    template <typename T> T* control(const char* name) {
         return main->findDialog()->findChild<T*>(QLatin1String(name));
     }
-    bool Start(DocumentWindow* document, const QString& text, bool allTopics, bool matchCase = false) {
-        Control<QLineEdit>("Edit1")->setText(text);
-        Control<QRadioButton>(allTopics ? "RadioGroup2Item1" : "RadioGroup2Item0")
+    bool Start(DocumentWindow* document, const QString& text, bool allTopics,
+               bool matchCase = false) {
+        control<QLineEdit>("Edit1")->setText(text);
+        control<QRadioButton>(allTopics ? "RadioGroup2Item1" : "RadioGroup2Item0")
             ->setChecked(true);
-        Control<QCheckBox>("CheckBox1")->setChecked(matchCase);
-        return main->findDialog()->StartSearch(document);
+        control<QCheckBox>("CheckBox1")->setChecked(matchCase);
+        return main->findDialog()->startSearch(document);
     }
-    void Repeat() { main->findChild<QAction*>("Wiederholen1")->trigger(); }
+    void repeat() { main->findChild<QAction*>("Wiederholen1")->trigger(); }
 
     int files = 0;
 };
 
 // The selection in the data box as "entry:line:column:text", line from 1, column from 0.
-QString Selected(DocumentWindow* document) {
-    const QTextCursor cursor = document->DataBox()->textCursor();
-    const QTextBlock line = document->DataBox()->document()->findBlock(cursor.selectionStart());
+QString selected(DocumentWindow* document) {
+    const QTextCursor cursor = document->dataBox()->textCursor();
+    const QTextBlock line = document->dataBox()->document()->findBlock(cursor.selectionStart());
     return QStringLiteral("%1:%2:%3:%4")
-        .arg(document->SelectedEntry())
+        .arg(document->selectedEntry())
         .arg(line.blockNumber() + 1)
         .arg(cursor.selectionStart() - line.position())
         .arg(cursor.selectedText());
@@ -92,7 +93,7 @@ struct OnModal {
 };
 
 // Types the text into the dialog and presses the button.
-std::function<void(QWidget*)> Answer(const QString& text, const char* button) {
+std::function<void(QWidget*)> answer(const QString& text, const char* button) {
     return [text, button](QWidget* dialog) {
         dialog->findChild<QLineEdit*>("Edit1")->setText(text);
         dialog->findChild<QPushButton*>(QLatin1String(button))->click();
@@ -107,26 +108,26 @@ class TestFind : public QObject {
   private slots:
     void twoHitsInOneRowThenNotFoundThenTheFirstAgain() {
         Program program;
-        DocumentWindow* document = program.Open({{"zz"}, {"one", "two", "an ab and ab"}, {"ab"}});
-        document->SelectEntry(2);
+        DocumentWindow* document = program.open({{"zz"}, {"one", "two", "an ab and ab"}, {"ab"}});
+        document->selectEntry(2);
         QVERIFY(program.Start(document, QStringLiteral("ab"), false));
-        QCOMPARE(Selected(document), QStringLiteral("2:3:3:ab"));
-        QCOMPARE(program.main->focusWidget(), document->DataBox());
-        program.Repeat();
-        QCOMPARE(Selected(document), QStringLiteral("2:3:10:ab"));
-        program.Repeat();
-        QCOMPARE(program.prompter.ShownIds(), QList<quint16>{1135});
+        QCOMPARE(selected(document), QStringLiteral("2:3:3:ab"));
+        QCOMPARE(program.main->focusWidget(), document->dataBox());
+        program.repeat();
+        QCOMPARE(selected(document), QStringLiteral("2:3:10:ab"));
+        program.repeat();
+        QCOMPARE(program.prompter.shownIds(), QList<quint16>{1135});
         QCOMPARE(program.prompter.shown[0].text, QStringLiteral("Searchstring not found !"));
-        QCOMPARE(Selected(document), QStringLiteral("2:3:10:ab"));
-        program.Repeat();
-        QCOMPARE(Selected(document), QStringLiteral("2:3:3:ab"));
+        QCOMPARE(selected(document), QStringLiteral("2:3:10:ab"));
+        program.repeat();
+        QCOMPARE(selected(document), QStringLiteral("2:3:3:ab"));
 
         // occurrences overlap
-        DocumentWindow* overlapping = program.Open({{"xaaaa"}});
+        DocumentWindow* overlapping = program.open({{"xaaaa"}});
         QVERIFY(program.Start(overlapping, QStringLiteral("aa"), false));
         for (int column : {2, 3}) {
-            program.Repeat();
-            QCOMPARE(Selected(overlapping), QStringLiteral("1:1:%1:aa").arg(column));
+            program.repeat();
+            QCOMPARE(selected(overlapping), QStringLiteral("1:1:%1:aa").arg(column));
         }
     }
 
@@ -134,11 +135,11 @@ class TestFind : public QObject {
         Program program;
         Topics topics(9, {"plain"});
         topics[1] = {"the needle"};
-        DocumentWindow* document = program.Open(topics);
-        document->SelectEntry(5);
+        DocumentWindow* document = program.open(topics);
+        document->selectEntry(5);
         QVERIFY(!program.Start(document, QStringLiteral("needle"), true));
-        QCOMPARE(program.prompter.ShownIds(), QList<quint16>{1135});
-        QCOMPARE(document->SelectedEntry(), 5);
+        QCOMPARE(program.prompter.shownIds(), QList<quint16>{1135});
+        QCOMPARE(document->selectedEntry(), 5);
     }
 
     void rowTenOfOneEntryThenRowOneOfTheNext() {
@@ -146,39 +147,40 @@ class TestFind : public QObject {
         Topics topics(6, {"t"});
         topics[3] = {"r1", "", "", "", "", "", "", "", "", "a needle"};
         topics[4] = {"needle first"};
-        DocumentWindow* document = program.Open(topics);
+        DocumentWindow* document = program.open(topics);
         QVERIFY(program.Start(document, QStringLiteral("needle"), true));
-        QCOMPARE(Selected(document), QStringLiteral("4:10:2:needle"));
-        program.Repeat();
-        QCOMPARE(Selected(document), QStringLiteral("5:1:0:needle"));
-        program.Repeat(); // on to the "<New>" entry, and no further
-        QCOMPARE(program.prompter.ShownIds(), QList<quint16>{1135});
+        QCOMPARE(selected(document), QStringLiteral("4:10:2:needle"));
+        program.repeat();
+        QCOMPARE(selected(document), QStringLiteral("5:1:0:needle"));
+        program.repeat(); // on to the "<New>" entry, and no further
+        QCOMPARE(program.prompter.shownIds(), QList<quint16>{1135});
     }
 
     void theHitIsSelectedWhereTheBoxShowsIt() {
         Program program;
-        DocumentWindow* document = program.Open({{"abcde", "", "xyzQRS"}, {"h", "", "\x81yzQ\x81S"}});
+        DocumentWindow* document =
+            program.open({{"abcde", "", "xyzQRS"}, {"h", "", "\x81yzQ\x81S"}});
         QVERIFY(program.Start(document, QStringLiteral("QRS"), false));
-        QCOMPARE(document->DataBox()->textCursor().selectionStart(), (5 + 1) + (0 + 1) + 3);
+        QCOMPARE(document->dataBox()->textCursor().selectionStart(), (5 + 1) + (0 + 1) + 3);
         // x with its bar is one code but two characters in the box
-        document->SelectEntry(2);
+        document->selectEntry(2);
         QVERIFY(program.Start(document, QStringLiteral(u"Qx\u0304"), false));
-        QCOMPARE(Selected(document), QStringLiteral(u"2:3:4:Qx\u0304"));
+        QCOMPARE(selected(document), QStringLiteral(u"2:3:4:Qx\u0304"));
     }
 
     void caseFoldsAsciiLettersOnlyAndNothingFindsNoText() {
         Program program;
-        DocumentWindow* document = program.Open({{"ABC"}, {"aBc"}, {"\xC4"}, {"\xE4"}});
+        DocumentWindow* document = program.open({{"ABC"}, {"aBc"}, {"\xC4"}, {"\xE4"}});
         QVERIFY(program.Start(document, QStringLiteral("abc"), true));
-        QCOMPARE(document->SelectedEntry(), 1);
-        program.Repeat();
-        QCOMPARE(document->SelectedEntry(), 2);
-        document->SelectEntry(1);
+        QCOMPARE(document->selectedEntry(), 1);
+        program.repeat();
+        QCOMPARE(document->selectedEntry(), 2);
+        document->selectEntry(1);
         QVERIFY(program.Start(document, QStringLiteral("aBc"), true, true));
-        QCOMPARE(document->SelectedEntry(), 2);
-        document->SelectEntry(1);
+        QCOMPARE(document->selectedEntry(), 2);
+        document->selectEntry(1);
         QVERIFY(program.Start(document, QStringLiteral(u"\u00E4"), true));
-        QCOMPARE(document->SelectedEntry(), 4); // not the Ä of entry 3
+        QCOMPARE(document->selectedEntry(), 4); // not the Ä of entry 3
 
         QVERIFY(!program.Start(document, QString(), true));
         QVERIFY(!program.Start(document, QStringLiteral(u"\u20AC"), true)); // has no code
@@ -188,51 +190,51 @@ class TestFind : public QObject {
     // Repeat goes on to the end of that list and stops there.
     void repeatBeyondTheStopEntryEndsAtTheListsEnd() {
         Program program;
-        DocumentWindow* document = program.Open({{"a"}, {"b"}, {"c"}, {"d"}, {"x"}});
-        document->SelectEntry(2);
+        DocumentWindow* document = program.open({{"a"}, {"b"}, {"c"}, {"d"}, {"x"}});
+        document->selectEntry(2);
         QVERIFY(!program.Start(document, QStringLiteral("x"), false));
-        document->SelectEntry(4);
-        program.Repeat();
-        QCOMPARE(Selected(document), QStringLiteral("5:1:0:x"));
-        program.Repeat();
-        QCOMPARE(program.prompter.ShownIds().size(), 2);
+        document->selectEntry(4);
+        program.repeat();
+        QCOMPARE(selected(document), QStringLiteral("5:1:0:x"));
+        program.repeat();
+        QCOMPARE(program.prompter.shownIds().size(), 2);
 
         Topics longer(150, {"y"});
         longer[120] = {"x"};
-        DocumentWindow* other = program.Open(longer);
-        other->SelectEntry(130);
-        program.Repeat();
-        QCOMPARE(program.prompter.ShownIds().size(), 3);
-        QCOMPARE(other->SelectedEntry(), 130);
+        DocumentWindow* other = program.open(longer);
+        other->selectEntry(130);
+        program.repeat();
+        QCOMPARE(program.prompter.shownIds().size(), 3);
+        QCOMPARE(other->selectedEntry(), 130);
     }
 
     void findCancelAndRepeatThroughTheCommands() {
         Program program;
-        DocumentWindow* document = program.Open({{"alpha beta"}, {"beta"}, {"gamma"}});
+        DocumentWindow* document = program.open({{"alpha beta"}, {"beta"}, {"gamma"}});
         QAction* find = program.main->findChild<QAction*>("Suchen2");
         QAction* repeat = program.main->findChild<QAction*>("Wiederholen1");
         QVERIFY(find->isEnabled() && !repeat->isEnabled());
 
-        OnModal cancelled(Answer(QStringLiteral("beta"), "BitBtn2"));
+        OnModal cancelled(answer(QStringLiteral("beta"), "BitBtn2"));
         find->trigger();
-        QVERIFY(cancelled.shown && !repeat->isEnabled() && !Glob().FindDone);
+        QVERIFY(cancelled.shown && !repeat->isEnabled() && !glob().findDone);
 
-        program.Control<QRadioButton>("RadioGroup2Item1")->setChecked(true);
-        OnModal started(Answer(QStringLiteral("beta"), "BitBtn1"));
+        program.control<QRadioButton>("RadioGroup2Item1")->setChecked(true);
+        OnModal started(answer(QStringLiteral("beta"), "BitBtn1"));
         program.main->findChild<QAction*>("FindButton")->trigger();
-        QVERIFY(started.shown && repeat->isEnabled() && Glob().FindDone);
-        QCOMPARE(Selected(document), QStringLiteral("1:1:6:beta"));
+        QVERIFY(started.shown && repeat->isEnabled() && glob().findDone);
+        QCOMPARE(selected(document), QStringLiteral("1:1:6:beta"));
 
         // cancelled after another text was typed: Repeat goes on with the one started
-        OnModal changedMind(Answer(QStringLiteral("gamma"), "BitBtn2"));
+        OnModal changedMind(answer(QStringLiteral("gamma"), "BitBtn2"));
         find->trigger();
         repeat->trigger();
-        QCOMPARE(Selected(document), QStringLiteral("2:1:0:beta"));
+        QCOMPARE(selected(document), QStringLiteral("2:1:0:beta"));
 
         // from now on Repeat follows the documents
         program.main->findChild<QAction*>("Alleschlieen1")->trigger();
         QTRY_VERIFY(!repeat->isEnabled());
-        program.main->NeueDatei1Click();
+        program.main->newDocument();
         QVERIFY(repeat->isEnabled());
     }
 
@@ -241,36 +243,36 @@ class TestFind : public QObject {
         FindDialog& find = *program.main->findDialog();
         QStringList texts{find.windowTitle()};
         for (const char* name : {"Label1", "Label4", "Label2"})
-            texts.append(program.Control<QLabel>(name)->text());
+            texts.append(program.control<QLabel>(name)->text());
         for (const char* name :
              {"RadioGroup2Item0", "RadioGroup2Item1", "CheckBox1", "BitBtn1", "BitBtn2", "BitBtn3"})
-            texts.append(program.Control<QAbstractButton>(name)->text());
+            texts.append(program.control<QAbstractButton>(name)->text());
         QCOMPARE(texts,
                  QStringList({"Find", "Find &what :", "Where :", "How    :", " current topic",
                               " all topics", " work case sensitive", "Start", "Cancel", "Help"}));
-        QVERIFY(program.Control<QPushButton>("BitBtn3")->isEnabled()); // opens the help
+        QVERIFY(program.control<QPushButton>("BitBtn3")->isEnabled()); // opens the help
 
         // at most 35 codes; x with its bar counts once
-        QLineEdit* edit = program.Control<QLineEdit>("Edit1");
+        QLineEdit* edit = program.control<QLineEdit>("Edit1");
         for (QChar character : QStringLiteral(u"x\u0304").repeated(36))
             QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, character, Qt::NoModifier);
         QCOMPARE(edit->text(), QStringLiteral(u"x\u0304").repeated(35));
 
-        QVERIFY(program.Control<QRadioButton>("RadioGroup2Item1")->isChecked());
-        QVERIFY(program.Control<QCheckBox>("CheckBox1")->isChecked());
+        QVERIFY(program.control<QRadioButton>("RadioGroup2Item1")->isChecked());
+        QVERIFY(program.control<QCheckBox>("CheckBox1")->isChecked());
         QCOMPARE(find.pos(), QPoint(250, 90));
-        program.Control<QRadioButton>("RadioGroup2Item0")->setChecked(true);
+        program.control<QRadioButton>("RadioGroup2Item0")->setChecked(true);
         find.move(40, 30);
         QVERIFY(program.main->close()); // quit
-        QVERIFY(ReadBytes(program.sandbox.SettingsFile())
+        QVERIFY(readBytes(program.sandbox.SettingsFile())
                     .contains("[Find]\nLocation=0\nUpCase=1\nTop=30\nLeft=40\n"));
     }
 
     void restoredDefaultsAreNotOverwritten() {
         Program program;
-        Glob().DefaultsRestored = true;
+        glob().defaultsRestored = true;
         QVERIFY(program.main->close()); // quit
-        QVERIFY(!ReadBytes(program.sandbox.SettingsFile()).contains("[Find]"));
+        QVERIFY(!readBytes(program.sandbox.SettingsFile()).contains("[Find]"));
     }
 };
 

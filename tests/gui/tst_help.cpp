@@ -1,16 +1,16 @@
-#include "gui/Localizer.h"
-#include "gui/dialogs/HelpWindow.h"
 #include "ProgramFrame.h"
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
-#include "gui/dialogs/TransferDialog.h"
+#include "gui/Localizer.h"
+#include "gui/MainWindow.h"
 #include "gui/dialogs/FindDialog.h"
-#include "platform/Preferences.h"
-#include "gui/dialogs/TransferParametersDialog.h"
+#include "gui/dialogs/HelpWindow.h"
 #include "gui/dialogs/ScanDialog.h"
 #include "gui/dialogs/SortDialog.h"
-#include "gui/MainWindow.h"
+#include "gui/dialogs/TransferDialog.h"
+#include "gui/dialogs/TransferParametersDialog.h"
+#include "platform/Preferences.h"
 
 #include <QAction>
 #include <QDialog>
@@ -34,14 +34,14 @@ const QStringList kContexts = {"conn", "advanced", "sort",  "find", "scan",  "in
                                "lay",  "lang",     "iopar", "pfad", "color", "ask",  "555"};
 
 struct Frame : ProgramFrame {
-    explicit Frame(bool withHelpFile = true) { UseProgramDirectory(withHelpFile); }
-    MainWindow& Open() { return ProgramFrame::Open(Dialogs::Without); }
-    QTextBrowser* Browser() const {
-        return HelpWindow::Instance() ? HelpWindow::Instance()->Browser() : nullptr;
+    explicit Frame(bool withHelpFile = true) { useProgramDirectory(withHelpFile); }
+    MainWindow& open() { return ProgramFrame::open(Dialogs::Without); }
+    QTextBrowser* browser() const {
+        return HelpWindow::instance() ? HelpWindow::instance()->browser() : nullptr;
     }
 };
 
-QSet<QString> AnchorsOf(const QString& html) {
+QSet<QString> anchorsOf(const QString& html) {
     QSet<QString> anchors;
     static const QRegularExpression name(QStringLiteral("<a\\s+name=\"([^\"]+)\""));
     for (const QRegularExpressionMatch& match : name.globalMatch(html))
@@ -59,10 +59,10 @@ class TestHelp : public QObject {
         QFile file(kHelpSource);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString html = QString::fromUtf8(file.readAll());
-        const QSet<QString> anchors = AnchorsOf(html);
+        const QSet<QString> anchors = anchorsOf(html);
         for (const QString& context : kContexts + QStringList{help::kContents, help::kHelpOnHelp}) {
             for (int language : {0, 1}) {
-                const QString anchor = help::Anchor(context, language);
+                const QString anchor = help::anchor(context, language);
                 QVERIFY2(anchors.contains(anchor), qPrintable(anchor));
             }
         }
@@ -74,36 +74,36 @@ class TestHelp : public QObject {
 
     void helpMenuAndButtonOpenTheirTopics() {
         Frame frame;
-        MainWindow& main = frame.Open();
+        MainWindow& main = frame.open();
         main.findChild<QAction*>("Hilfebenutzen1")->trigger();
-        QVERIFY(frame.Browser());
-        QVERIFY(HelpWindow::Instance()->isVisible());
-        QCOMPARE(frame.Browser()->source().fragment(), QStringLiteral("helponhelp"));
-        QVERIFY(frame.Browser()->verticalScrollBar()->value() > 0);
-        QCOMPARE(HelpWindow::Instance()->windowTitle(), Tx(760));
+        QVERIFY(frame.browser());
+        QVERIFY(HelpWindow::instance()->isVisible());
+        QCOMPARE(frame.browser()->source().fragment(), QStringLiteral("helponhelp"));
+        QVERIFY(frame.browser()->verticalScrollBar()->value() > 0);
+        QCOMPARE(HelpWindow::instance()->windowTitle(), tx(760));
 
         main.findChild<QAction*>("Index1")->trigger();
-        QCOMPARE(frame.Browser()->source().fragment(), QStringLiteral("contents"));
-        const int top = frame.Browser()->verticalScrollBar()->value();
+        QCOMPARE(frame.browser()->source().fragment(), QStringLiteral("contents"));
+        const int top = frame.browser()->verticalScrollBar()->value();
         QVERIFY(top < 20); // the German contents open the file
-        ShowHelp(QStringLiteral("scan"));
-        QCOMPARE(frame.Browser()->source().fragment(), QStringLiteral("scan"));
-        HelpWindow::Instance()->findChild<QToolButton*>("BackButton")->click();
-        QCOMPARE(frame.Browser()->source().fragment(), QStringLiteral("contents"));
+        showHelp(QStringLiteral("scan"));
+        QCOMPARE(frame.browser()->source().fragment(), QStringLiteral("scan"));
+        HelpWindow::instance()->findChild<QToolButton*>("BackButton")->click();
+        QCOMPARE(frame.browser()->source().fragment(), QStringLiteral("contents"));
 
-        Glob().Ini->WriteString("Application", "Language", QStringLiteral("1"));
-        ApplyLanguage();
-        QCOMPARE(HelpWindow::Instance()->windowTitle(), QStringLiteral("Ombrel Help"));
+        glob().ini->writeString("Application", "Language", QStringLiteral("1"));
+        applyLanguage();
+        QCOMPARE(HelpWindow::instance()->windowTitle(), QStringLiteral("Ombrel Help"));
         main.findChild<QAction*>("HelpButton")->trigger();
-        QCOMPARE(frame.Browser()->source().fragment(), QStringLiteral("en-contents"));
-        QVERIFY(frame.Browser()->verticalScrollBar()->value() > top + 1000); // the English part
+        QCOMPARE(frame.browser()->source().fragment(), QStringLiteral("en-contents"));
+        QVERIFY(frame.browser()->verticalScrollBar()->value() > top + 1000); // the English part
     }
 
     // Each dialog's Help button opens the help at the dialog's own topic.
     void dialogHelpButtonsOpenTheirTopics() {
         Frame frame;
-        MainWindow& main = frame.Open();
-        main.CreateLongLivedWindows();
+        MainWindow& main = frame.open();
+        main.createLongLivedWindows();
         const QList<QPair<QWidget*, QString>> dialogs = {
             {main.findDialog(), QStringLiteral("find")},
             {main.sortDialog(), QStringLiteral("sort")},
@@ -116,34 +116,34 @@ class TestHelp : public QObject {
                 help = dialog->findChild<QPushButton*>(QStringLiteral("Button3"));
             QVERIFY2(help && help->isEnabled(), qPrintable(topic));
             help->click();
-            QCOMPARE(frame.Browser()->source().fragment(), topic);
+            QCOMPARE(frame.browser()->source().fragment(), topic);
         }
     }
 
     // A modal dialog blocks every window but its own: the help opens as one of its windows.
     void helpFromAModalDialogStaysUsable() {
         Frame frame;
-        MainWindow& main = frame.Open();
+        MainWindow& main = frame.open();
         QDialog dialog(&main);
         QWidget* parentWhileModal = nullptr;
         QTimer::singleShot(0, &dialog, [&] {
-            ShowHelp(QStringLiteral("find"));
-            parentWhileModal = HelpWindow::Instance()->parentWidget();
+            showHelp(QStringLiteral("find"));
+            parentWhileModal = HelpWindow::instance()->parentWidget();
             dialog.reject();
         });
         dialog.exec();
         QCOMPARE(parentWhileModal, &dialog);
-        ShowHelp(QStringLiteral("find"));
-        QCOMPARE(HelpWindow::Instance()->parentWidget(), &main);
+        showHelp(QStringLiteral("find"));
+        QCOMPARE(HelpWindow::instance()->parentWidget(), &main);
     }
 
     void missingHelpFileIsReported() {
         Frame frame(false);
-        frame.Open();
-        delete HelpWindow::Instance();
-        ShowHelp(help::kContents);
-        QCOMPARE(frame.prompter.ShownIds(), QList<quint16>{1115});
-        QVERIFY(!HelpWindow::Instance() || !HelpWindow::Instance()->isVisible());
+        frame.open();
+        delete HelpWindow::instance();
+        showHelp(help::kContents);
+        QCOMPARE(frame.prompter.shownIds(), QList<quint16>{1115});
+        QVERIFY(!HelpWindow::instance() || !HelpWindow::instance()->isVisible());
     }
 };
 

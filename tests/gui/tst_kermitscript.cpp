@@ -3,15 +3,15 @@
 // really reads them so is shown against Kermit itself in tests/e2e.
 
 #include "Sandbox.h"
+#include "gui/dialogs/TransferDialog.h"
 #include "platform/Settings.h"
 #include "platform/SettingsFile.h"
-#include "gui/dialogs/TransferDialog.h"
 
 #include <QTest>
 
 namespace {
 
-kermit::ScriptValues Values(char mode) {
+kermit::ScriptValues valuesFor(char mode) {
     kermit::ScriptValues values;
     values.mode = mode;
     values.device = QStringLiteral("/dev/ttyS1");
@@ -32,7 +32,7 @@ const QByteArrayList kCommonLines = {
     "set flow none",   "clear",        "set file type binary", "set baud 9600",
     "set parity none", "set retry 2"};
 
-QByteArray Script(const QByteArrayList& modeLines) {
+QByteArray script(const QByteArrayList& modeLines) {
     return (kCommonLines + modeLines).join("\r\n") + "\r\n";
 }
 
@@ -43,22 +43,22 @@ class TestKermitScript : public QObject {
 
   private slots:
     void linesOfEachMode() {
-        QCOMPARE(kermit::TakeScript(Values('S')),
-                 Script({"set send packet-length 48", "set send timeout 1",
+        QCOMPARE(kermit::takeScript(valuesFor('S')),
+                 script({"set send packet-length 48", "set send timeout 1",
                          "send {/run/user/7/ombrel/~send.tmp} ADDR", "if success define \\%r 7",
                          "delete {/run/user/7/ombrel/~send.tmp}", "exit \\%r"}));
-        QCOMPARE(kermit::TakeScript(Values('R')),
-                 Script({"set receive timeout 1", "set send timeout 1", "set window-size 1",
+        QCOMPARE(kermit::takeScript(valuesFor('R')),
+                 script({"set receive timeout 1", "set send timeout 1", "set window-size 1",
                          "set receive packet-length 40", "receive {/run/user/7/ombrel/~recv.tmp}",
                          "if success define \\%r 7", "exit \\%r"}));
-        QCOMPARE(kermit::TakeScript(Values('T')),
-                 Script({"set send timeout 1", "set send packet-length 48",
+        QCOMPARE(kermit::takeScript(valuesFor('T')),
+                 script({"set send timeout 1", "set send packet-length 48",
                          "send {/opt/ombrel/tarvo.lib} tarvo", "if success define \\%r 7",
                          "exit \\%r"}));
     }
 
     void commandLineTakesTheScript() {
-        QCOMPARE(kermit::CommandArguments(QStringLiteral("/home/a b/~task.tmp")),
+        QCOMPARE(kermit::commandArguments(QStringLiteral("/home/a b/~task.tmp")),
                  QStringList({"-Y", "-C", "take {/home/a b/~task.tmp}"}));
     }
 
@@ -84,38 +84,38 @@ class TestKermitScript : public QObject {
     void literalText() {
         QFETCH(QByteArray, text);
         QFETCH(QByteArray, written);
-        QCOMPARE(kermit::Literal(text), written);
+        QCOMPARE(kermit::literal(text), written);
     }
 
     // A file name is matched against the disk: wildcards must match only themselves.
     void fileField() {
-        QCOMPARE(kermit::FileField(QStringLiteral("/tmp/my dir/~send.tmp")),
+        QCOMPARE(kermit::fileField(QStringLiteral("/tmp/my dir/~send.tmp")),
                  QByteArray("{/tmp/my dir/~send.tmp}"));
-        QCOMPARE(kermit::FileField(QStringLiteral("/a*b?[c]{d}\\e;#\"f")),
+        QCOMPARE(kermit::fileField(QStringLiteral("/a*b?[c]{d}\\e;#\"f")),
                  QByteArray("{/a\\\\*b\\\\?\\\\[c\\\\]\\\\\\{123}d\\\\\\{125}\\\\\\\\e\\{59}\\{35}"
                             "\\{34}f}"));
-        QCOMPARE(kermit::FileField(QStringLiteral("/tmp/\u00e9")),
+        QCOMPARE(kermit::fileField(QStringLiteral("/tmp/\u00e9")),
                  QByteArray("{/tmp/\\{195}\\{169}}"));
     }
 
     // The receive command reads its file name twice: once as a command, once more itself.
     void receiveField() {
-        QCOMPARE(kermit::ReceiveField(QStringLiteral("/tmp/a b*/~recv.tmp")),
+        QCOMPARE(kermit::receiveField(QStringLiteral("/tmp/a b*/~recv.tmp")),
                  QByteArray("{/tmp/a b*/~recv.tmp}"));
-        QCOMPARE(kermit::ReceiveField(QStringLiteral("/d{1}\\")),
+        QCOMPARE(kermit::receiveField(QStringLiteral("/d{1}\\")),
                  QByteArray("{/d\\\\\\{123}123\\{125}1\\\\\\{123}125\\{125}\\\\\\\\}"));
     }
 
     void nameOnTheCalculator() {
-        QCOMPARE(kermit::CalculatorName(QStringLiteral("A\r\nB")).bytes, QByteArray("AB"));
+        QCOMPARE(kermit::calculatorName(QStringLiteral("A\r\nB")).bytes, QByteArray("AB"));
         // In the calculator's own codes; a character it has no code for is found by its
         // position in the name as sent.
-        QCOMPARE(kermit::CalculatorName(QStringLiteral("\u00e9x")).bytes, QByteArray("\xe9x"));
-        const hp48::EncodedRow euro = kermit::CalculatorName(QStringLiteral("\u00e9\n\u20ac"));
+        QCOMPARE(kermit::calculatorName(QStringLiteral("\u00e9x")).bytes, QByteArray("\xe9x"));
+        const hp48::EncodedRow euro = kermit::calculatorName(QStringLiteral("\u00e9\n\u20ac"));
         QVERIFY(!euro.ok());
         QCOMPARE(euro.badColumn, 2);
-        const QByteArray script = kermit::TakeScript([] {
-            kermit::ScriptValues values = Values('S');
+        const QByteArray script = kermit::takeScript([] {
+            kermit::ScriptValues values = valuesFor('S');
             values.nameOnCalculator = "x}\nshell touch /tmp/pwned\n{";
             return values;
         }());
@@ -126,10 +126,10 @@ class TestKermitScript : public QObject {
 
     // Settings values cannot add commands either.
     void settingsValuesStayValues() {
-        kermit::ScriptValues values = Values('R');
+        kermit::ScriptValues values = valuesFor('R');
         values.parity = QStringLiteral("\\fcommand(touch x)");
         values.device = QStringLiteral("/dev/tty USB0-");
-        const QByteArray script = kermit::TakeScript(values);
+        const QByteArray script = kermit::takeScript(values);
         QVERIFY(script.contains("\r\nset parity \\\\fcommand(touch x)\r\n"));
         QVERIFY(script.contains("\r\nset port /dev/tty USB0\\{45}\r\n"));
     }
@@ -137,14 +137,14 @@ class TestKermitScript : public QObject {
     void deviceOfEachPort() {
         Sandbox sandbox;
         SettingsFile ini(sandbox.SettingsFile());
-        QCOMPARE(kermit::DeviceOfPort(QStringLiteral("COM1"), ini), QStringLiteral("/dev/ttyS0"));
-        QCOMPARE(kermit::DeviceOfPort(QStringLiteral("COM4"), ini), QStringLiteral("/dev/ttyS3"));
-        ini.WriteString("Transfer", "Device2", QStringLiteral("/dev/ttyUSB0"));
-        QCOMPARE(kermit::DeviceOfPort(QStringLiteral("COM2"), ini), QStringLiteral("/dev/ttyUSB0"));
-        QCOMPARE(kermit::DeviceOfPort(QStringLiteral("com2"), ini), QStringLiteral("/dev/ttyUSB0"));
+        QCOMPARE(kermit::deviceOfPort(QStringLiteral("COM1"), ini), QStringLiteral("/dev/ttyS0"));
+        QCOMPARE(kermit::deviceOfPort(QStringLiteral("COM4"), ini), QStringLiteral("/dev/ttyS3"));
+        ini.writeString("Transfer", "Device2", QStringLiteral("/dev/ttyUSB0"));
+        QCOMPARE(kermit::deviceOfPort(QStringLiteral("COM2"), ini), QStringLiteral("/dev/ttyUSB0"));
+        QCOMPARE(kermit::deviceOfPort(QStringLiteral("com2"), ini), QStringLiteral("/dev/ttyUSB0"));
         // Anything else is a device of its own.
-        QCOMPARE(kermit::DeviceOfPort(QStringLiteral("COM5"), ini), QStringLiteral("COM5"));
-        QCOMPARE(kermit::DeviceOfPort(QStringLiteral("/dev/ttyACM0"), ini),
+        QCOMPARE(kermit::deviceOfPort(QStringLiteral("COM5"), ini), QStringLiteral("COM5"));
+        QCOMPARE(kermit::deviceOfPort(QStringLiteral("/dev/ttyACM0"), ini),
                  QStringLiteral("/dev/ttyACM0"));
     }
 };

@@ -1,20 +1,20 @@
-#include "gui/Localizer.h"
 #include "ProgramFrame.h"
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
-#include "platform/Settings.h"
 #include "app/SingleInstance.h"
-#include "gui/dialogs/TransferDialog.h"
+#include "gui/DocumentWindow.h"
+#include "gui/Localizer.h"
+#include "gui/MainWindow.h"
 #include "gui/dialogs/CharacterTable.h"
 #include "gui/dialogs/FindDialog.h"
-#include "platform/Preferences.h"
-#include "gui/DocumentWindow.h"
-#include "gui/dialogs/TransferParametersDialog.h"
-#include "gui/dialogs/SettingsDialog.h"
 #include "gui/dialogs/ScanDialog.h"
+#include "gui/dialogs/SettingsDialog.h"
 #include "gui/dialogs/SortDialog.h"
-#include "gui/MainWindow.h"
+#include "gui/dialogs/TransferDialog.h"
+#include "gui/dialogs/TransferParametersDialog.h"
+#include "platform/Preferences.h"
+#include "platform/Settings.h"
 
 #include <QAction>
 #include <QDir>
@@ -38,28 +38,28 @@ namespace {
 const QByteArray kOneTopic = "%%HP: T(1)A(R)F(,);\r\n{ {\"x\"}}";
 
 struct Frame : ProgramFrame {
-    MainWindow& Open() { return ProgramFrame::Open(Dialogs::Without); }
+    MainWindow& open() { return ProgramFrame::open(Dialogs::Without); }
     // A database file in the sandbox.
-    QString Database(const QString& name) const {
-        const QString path = sandbox.Path(QStringLiteral("db/") + name);
-        WriteBytes(path, kOneTopic);
+    QString database(const QString& name) const {
+        const QString path = sandbox.path(QStringLiteral("db/") + name);
+        writeBytes(path, kOneTopic);
         return path;
     }
-    QStringList ItemTexts(const char* menuName) const {
+    QStringList itemTexts(const char* menuName) const {
         QStringList texts;
         for (const QAction* item : main->findChild<QMenu*>(QLatin1String(menuName))->actions())
             texts.append(item->isSeparator() ? QStringLiteral("-") : item->text());
         return texts;
     }
-    QMdiSubWindow* WindowOf(DocumentWindow* document) const {
+    QMdiSubWindow* windowOf(DocumentWindow* document) const {
         return qobject_cast<QMdiSubWindow*>(document->parentWidget());
     }
     // Opens n new, modified documents.
-    QList<DocumentWindow*> ModifiedDocuments(int n) {
+    QList<DocumentWindow*> modifiedDocuments(int n) {
         QList<DocumentWindow*> documents;
         for (int i = 0; i < n; ++i) {
-            documents.append(main->NeueDatei1Click());
-            documents.last()->SetModified(true);
+            documents.append(main->newDocument());
+            documents.last()->setModified(true);
         }
         return documents;
     }
@@ -79,19 +79,19 @@ class TestMainWindow : public QObject {
   private slots:
     void menusToolBarAndTheirTexts() {
         Frame frame;
-        MainWindow& main = frame.Open();
+        MainWindow& main = frame.open();
         QCOMPARE(main.windowTitle(), QStringLiteral("Ombrel"));
         QStringList menus;
         for (const QAction* menu : main.menuBar()->actions())
             menus.append(menu->menu()->objectName());
         QCOMPARE(menus, QStringList({"Datei1", "Bearbeiten1", "Suchen1", "bertragen1", "Optionen1",
                                      "Fenster1", "Hilfe1"}));
-        QCOMPARE(frame.ItemTexts("Datei1"),
+        QCOMPARE(frame.itemTexts("Datei1"),
                  QStringList({"&Neue Datei", "&Datei öffnen", "Schl&ießen", "A&lle schließen", "-",
                               "&Speichern", "Speichern &unter...", "&Alles speichern", "-",
                               "&Beenden"}));
-        QCOMPARE(frame.ItemTexts("Fenster1").size(), 6);
-        QCOMPARE(frame.Action("Dateiffnen1")->statusTip(), Tx(2510));
+        QCOMPARE(frame.itemTexts("Fenster1").size(), 6);
+        QCOMPARE(frame.action("Dateiffnen1")->statusTip(), tx(2510));
         for (auto [name, key] : {std::pair{"Dateiffnen1", "F3"},
                                  {"Dateispeichern1", "F2"},
                                  {"Suchen2", "F7"},
@@ -100,7 +100,7 @@ class TestMainWindow : public QObject {
                                  {"Index1", "F1"},
                                  {"Datenbernehmen1", "F5"},
                                  {"Topiclschen1", "F8"}})
-            QCOMPARE(frame.Action(name)->shortcut().toString(), QLatin1String(key));
+            QCOMPARE(frame.action(name)->shortcut().toString(), QLatin1String(key));
 
         QStringList tools;
         for (QAction* tool : main.findChild<QToolBar*>("ToolBar")->actions()) {
@@ -111,55 +111,55 @@ class TestMainWindow : public QObject {
                  QStringList({"NewButton", "OpenButton", "SaveButton", "", "F5Button",
                               "InsertButton", "DeleteButton", "", "FindButton", "CharTabButton", "",
                               "ToHPButton", "ToPCButton", "Label1", "HelpButton"}));
-        QCOMPARE(frame.Action("SaveButton")->statusTip(), Tx(510));
-        QVERIFY(frame.Action("CharTabButton")->isCheckable());
+        QCOMPARE(frame.action("SaveButton")->statusTip(), tx(510));
+        QVERIFY(frame.action("CharTabButton")->isCheckable());
     }
 
     void enablingRule() {
         Frame frame;
-        MainWindow& main = frame.Open();
+        MainWindow& main = frame.open();
         for (const char* name : kDocumentCommands)
-            QVERIFY2(!frame.Action(name)->isEnabled(), name);
+            QVERIFY2(!frame.action(name)->isEnabled(), name);
         for (const char* name : {"NeueDatei1", "Dateiffnen1", "Beenden1", "NewButton", "Empfangen1",
                                  "ToPCButton", "Tarvokopieren1"})
-            QVERIFY2(frame.Action(name)->isEnabled(), name);
+            QVERIFY2(frame.action(name)->isEnabled(), name);
         for (const char* name : {"Datenbernehmen1", "Sortieren1"})
-            QVERIFY2(!frame.Action(name)->isEnabled(), name);
+            QVERIFY2(!frame.action(name)->isEnabled(), name);
 
-        DocumentWindow* document = main.NeueDatei1Click();
-        QCOMPARE(main.StatusPanelText(0), QStringLiteral("D: 1"));
+        DocumentWindow* document = main.newDocument();
+        QCOMPARE(main.statusPanelText(0), QStringLiteral("D: 1"));
         for (const char* name : kDocumentCommands)
-            QVERIFY2(frame.Action(name)->isEnabled(), name);
+            QVERIFY2(frame.action(name)->isEnabled(), name);
 
         // Repeat keeps the state the find gave it until a find was confirmed.
-        main.RepeatAction()->setEnabled(true);
-        main.EnableDocumentCommands(false);
-        QVERIFY(main.RepeatAction()->isEnabled());
-        Glob().FindDone = true;
-        main.EnableDocumentCommands(false);
-        QVERIFY(!main.RepeatAction()->isEnabled());
+        main.repeatAction()->setEnabled(true);
+        main.enableDocumentCommands(false);
+        QVERIFY(main.repeatAction()->isEnabled());
+        glob().findDone = true;
+        main.enableDocumentCommands(false);
+        QVERIFY(!main.repeatAction()->isEnabled());
 
-        main.EnableDocumentCommands(true);
-        frame.WindowOf(document)->close();
-        QCOMPARE(main.StatusPanelText(0), QStringLiteral("D: 0"));
+        main.enableDocumentCommands(true);
+        frame.windowOf(document)->close();
+        QCOMPARE(main.statusPanelText(0), QStringLiteral("D: 0"));
         for (const char* name : kDocumentCommands)
-            QVERIFY2(!frame.Action(name)->isEnabled(), name);
+            QVERIFY2(!frame.action(name)->isEnabled(), name);
     }
 
     void activeDocumentBringsItsEditMenu() {
         Frame frame;
-        MainWindow& main = frame.Open();
+        MainWindow& main = frame.open();
         QMenuBar* bar = main.menuBar();
-        DocumentWindow* first = main.NeueDatei1Click();
-        DocumentWindow* second = main.NeueDatei1Click();
-        QCOMPARE(bar->actions().at(1), second->EditMenu()->menuAction());
+        DocumentWindow* first = main.newDocument();
+        DocumentWindow* second = main.newDocument();
+        QCOMPARE(bar->actions().at(1), second->editMenu()->menuAction());
         QCOMPARE(bar->actions().size(), 7);
-        second->SetModified(true); // the frame shows the document's icon
-        QCOMPARE(frame.WindowOf(second)->windowIcon().cacheKey(), second->windowIcon().cacheKey());
-        second->SetModified(false);
-        main.Workspace()->setActiveSubWindow(frame.WindowOf(first));
-        QCOMPARE(bar->actions().at(1), first->EditMenu()->menuAction());
-        QCOMPARE(first->EditMenu()->title(), Tx(2145));
+        second->setModified(true); // the frame shows the document's icon
+        QCOMPARE(frame.windowOf(second)->windowIcon().cacheKey(), second->windowIcon().cacheKey());
+        second->setModified(false);
+        main.workspace()->setActiveSubWindow(frame.windowOf(first));
+        QCOMPARE(bar->actions().at(1), first->editMenu()->menuAction());
+        QCOMPARE(first->editMenu()->title(), tx(2145));
         main.findChild<QAction*>("Alleschlieen1")->trigger();
         QCOMPARE(bar->actions().at(1)->menu()->objectName(), QStringLiteral("Bearbeiten1"));
         QCOMPARE(bar->actions().at(1)->menu()->parent(), bar);
@@ -175,74 +175,74 @@ class TestMainWindow : public QObject {
         Frame frame;
         if (written) {
             for (const char* key : {"ToolBar", "AskDelTopic", "Sound", "Background"})
-                frame.Set("Misc", key, QStringLiteral("0"));
+                frame.set("Misc", key, QStringLiteral("0"));
             for (const char* key : {"EditMode", "DeleteEmpty"})
-                frame.Set("Misc", key, QStringLiteral("1"));
-            frame.Set("Transfer", "Compress", QStringLiteral("0"));
+                frame.set("Misc", key, QStringLiteral("1"));
+            frame.set("Transfer", "Compress", QStringLiteral("0"));
         }
-        Glob().FindDone = Glob().CopyBufferFilled = Glob().DefaultsRestored = true;
-        MainWindow& main = frame.Open();
-        const TGlobal& global = Glob();
+        glob().findDone = glob().copyBufferFilled = glob().defaultsRestored = true;
+        MainWindow& main = frame.open();
+        const TGlobal& global = glob();
         QCOMPARE(main.findChild<QToolBar*>("ToolBar")->isHidden(), written);
-        for (bool on : {global.AskDelTopic, global.Sound, global.Background, global.Compress})
+        for (bool on : {global.askDelTopic, global.sound, global.background, global.compress})
             QCOMPARE(on, !written);
-        QCOMPARE(global.EditMode, written);
-        QCOMPARE(global.DeleteEmpty, written);
-        QVERIFY(!global.FindDone && !global.CopyBufferFilled && !global.DefaultsRestored);
-        QCOMPARE(main.Workspace()->background().texture().isNull(), written);
-        QCOMPARE(main.StatusPanelText(0), QStringLiteral("D: 0"));
-        QCOMPARE(main.StatusPanelText(1), QStringLiteral("U: 0"));
-        QCOMPARE(main.StatusPanelText(2), QString());
+        QCOMPARE(global.editMode, written);
+        QCOMPARE(global.deleteEmpty, written);
+        QVERIFY(!global.findDone && !global.copyBufferFilled && !global.defaultsRestored);
+        QCOMPARE(main.workspace()->background().texture().isNull(), written);
+        QCOMPARE(main.statusPanelText(0), QStringLiteral("D: 0"));
+        QCOMPARE(main.statusPanelText(1), QStringLiteral("U: 0"));
+        QCOMPARE(main.statusPanelText(2), QString());
     }
 
     void recentFiles() {
         Frame frame;
-        frame.Set("Files", "1", QStringLiteral("/d/one"));
-        frame.Set("Files", "2", QString());
-        frame.Set("Files", "3", QStringLiteral("/d/three"));
-        MainWindow& main = frame.Open();
-        QCOMPARE(frame.ItemTexts("Datei1").mid(10), QStringList({"-", "&1 /d/one", "&2 /d/three"}));
+        frame.set("Files", "1", QStringLiteral("/d/one"));
+        frame.set("Files", "2", QString());
+        frame.set("Files", "3", QStringLiteral("/d/three"));
+        MainWindow& main = frame.open();
+        QCOMPARE(frame.itemTexts("Datei1").mid(10), QStringList({"-", "&1 /d/one", "&2 /d/three"}));
 
-        main.AddRecentFile(QStringLiteral("/D/THREE"));
-        QCOMPARE(main.RecentFiles(), QStringList({"/D/THREE", "/d/one"}));
+        main.addRecentFile(QStringLiteral("/D/THREE"));
+        QCOMPARE(main.recentFiles(), QStringList({"/D/THREE", "/d/one"}));
         QStringList opened;
         for (const char* name : {"a", "b", "c"}) {
-            opened.prepend(frame.Database(QLatin1String(name)));
-            QVERIFY(main.OpenFileByName(opened.first()));
+            opened.prepend(frame.database(QLatin1String(name)));
+            QVERIFY(main.openFileByName(opened.first()));
         }
-        QCOMPARE(main.RecentFiles(), opened + QStringList{"/D/THREE"});
-        QCOMPARE(frame.ItemTexts("Datei1").size(), 10 + 1 + 4);
+        QCOMPARE(main.recentFiles(), opened + QStringList{"/D/THREE"});
+        QCOMPARE(frame.itemTexts("Datei1").size(), 10 + 1 + 4);
 
         // A recent-file item opens its file; one that cannot be read leaves the list alone.
         frame.main->findChild<QMenu*>("Datei1")->actions().at(13)->trigger();
-        QCOMPARE(main.RecentFiles().first(), opened[2]);
-        QCOMPARE(main.StatusPanelText(0), QStringLiteral("D: 4"));
-        const QStringList before = main.RecentFiles();
-        QVERIFY(!main.OpenFileByName(frame.sandbox.Path(QStringLiteral("gone"))));
-        QCOMPARE(frame.prompter.ShownIds(), QList<quint16>({1115}));
-        QCOMPARE(main.RecentFiles(), before);
-        QCOMPARE(main.DocumentWindows().size(), 4);
+        QCOMPARE(main.recentFiles().first(), opened[2]);
+        QCOMPARE(main.statusPanelText(0), QStringLiteral("D: 4"));
+        const QStringList before = main.recentFiles();
+        QVERIFY(!main.openFileByName(frame.sandbox.path(QStringLiteral("gone"))));
+        QCOMPARE(frame.prompter.shownIds(), QList<quint16>({1115}));
+        QCOMPARE(main.recentFiles(), before);
+        QCOMPARE(main.documentWindows().size(), 4);
 
         QVERIFY(main.close());
         for (int i = 0; i < 4; ++i)
-            QCOMPARE(frame.Get("Files", QByteArray::number(i + 1).constData()), before[i]);
+            QCOMPARE(frame.get("Files", QByteArray::number(i + 1).constData()), before[i]);
 
         // The next main window starts with the same list.
         frame.main.reset();
-        frame.Open();
-        QCOMPARE(frame.main->RecentFiles(), before);
-        QCOMPARE(frame.ItemTexts("Datei1").at(11), QStringLiteral("&1 ") + before[0]);
+        frame.open();
+        QCOMPARE(frame.main->recentFiles(), before);
+        QCOMPARE(frame.itemTexts("Datei1").at(11), QStringLiteral("&1 ") + before[0]);
     }
 
     void recentFileWithAmpersand() {
         Frame frame;
-        MainWindow& main = frame.Open();
-        const QString name = frame.Database(QStringLiteral("R&D.hp"));
-        QVERIFY(main.OpenFileByName(name));
-        QCOMPARE(frame.ItemTexts("Datei1").at(11),
+        MainWindow& main = frame.open();
+        const QString name = frame.database(QStringLiteral("R&D.hp"));
+        QVERIFY(main.openFileByName(name));
+        QCOMPARE(frame.itemTexts("Datei1").at(11),
                  QStringLiteral("&1 ") + QString(name).replace(u'&', QStringLiteral("&&")));
         frame.main->findChild<QMenu*>("Datei1")->actions().at(11)->trigger();
-        QCOMPARE(main.DocumentWindows().size(), 2);
+        QCOMPARE(main.documentWindows().size(), 2);
         QVERIFY(frame.prompter.shown.isEmpty());
     }
 
@@ -250,31 +250,31 @@ class TestMainWindow : public QObject {
     // lines of their own; such a name is listed for this run but not kept.
     void recentFileWithLineBreakIsNotKept() {
         Frame frame;
-        MainWindow& main = frame.Open();
-        const QString plain = frame.Database(QStringLiteral("plain.hp"));
-        QVERIFY(main.OpenFileByName(plain));
-        QVERIFY(main.OpenFileByName(frame.Database(QStringLiteral("x\n[Colors]\nText=9"))));
-        QCOMPARE(main.RecentFiles().size(), 2);
+        MainWindow& main = frame.open();
+        const QString plain = frame.database(QStringLiteral("plain.hp"));
+        QVERIFY(main.openFileByName(plain));
+        QVERIFY(main.openFileByName(frame.database(QStringLiteral("x\n[Colors]\nText=9"))));
+        QCOMPARE(main.recentFiles().size(), 2);
         QVERIFY(main.close());
-        QCOMPARE(frame.Get("Colors", "Text"), QStringLiteral("<missing>"));
-        QCOMPARE(frame.Get("Files", "1"), plain);
-        QCOMPARE(frame.Get("Files", "2"), QStringLiteral("<missing>"));
+        QCOMPARE(frame.get("Colors", "Text"), QStringLiteral("<missing>"));
+        QCOMPARE(frame.get("Files", "1"), plain);
+        QCOMPARE(frame.get("Files", "2"), QStringLiteral("<missing>"));
     }
 
     void noRecentFilesNoSeparator() {
         Frame frame;
-        frame.Open();
-        QCOMPARE(frame.ItemTexts("Datei1").size(), 10);
+        frame.open();
+        QCOMPARE(frame.itemTexts("Datei1").size(), 10);
     }
 
     void preferredDirectory() {
         Frame frame;
-        const QString directory = frame.sandbox.Path(QStringLiteral("pref/"));
-        WriteBytes(directory + QStringLiteral("$$$"), "mine");
-        frame.Set("Misc", "PrefPath", directory);
-        frame.Open();
-        QCOMPARE(Glob().PrefPath, directory);
-        QCOMPARE(ReadBytes(directory + QStringLiteral("$$$")), QByteArray("mine"));
+        const QString directory = frame.sandbox.path(QStringLiteral("pref/"));
+        writeBytes(directory + QStringLiteral("$$$"), "mine");
+        frame.set("Misc", "PrefPath", directory);
+        frame.open();
+        QCOMPARE(glob().prefPath, directory);
+        QCOMPARE(readBytes(directory + QStringLiteral("$$$")), QByteArray("mine"));
         QCOMPARE(QDir(directory).entryList(QDir::Files | QDir::Hidden), QStringList{"$$$"});
 
         frame.dialogs.openAnswers = QStringList{QString()};
@@ -282,15 +282,15 @@ class TestMainWindow : public QObject {
         QCOMPARE(frame.dialogs.requests.size(), 1);
         QCOMPARE(frame.dialogs.requests[0].title, QStringLiteral("Datei öffnen"));
         QCOMPARE(frame.dialogs.requests[0].directory, directory);
-        QCOMPARE(frame.main->DocumentWindows().size(), 0);
+        QCOMPARE(frame.main->documentWindows().size(), 0);
 
         for (const QString& unusable :
-             {frame.sandbox.Root() + QStringLiteral("/missing/"), directory + QStringLiteral("$$$"),
+             {frame.sandbox.root() + QStringLiteral("/missing/"), directory + QStringLiteral("$$$"),
               QStringLiteral("none")}) {
-            frame.Set("Misc", "PrefPath", unusable);
-            frame.Open();
-            QCOMPARE(Glob().PrefPath, Glob().ProgDir);
-            QCOMPARE(frame.Get("Misc", "PrefPath"), unusable);
+            frame.set("Misc", "PrefPath", unusable);
+            frame.open();
+            QCOMPARE(glob().prefPath, glob().progDir);
+            QCOMPARE(frame.get("Misc", "PrefPath"), unusable);
         }
     }
 
@@ -308,19 +308,19 @@ class TestMainWindow : public QObject {
         QFETCH(Qt::WindowStates, expected);
         QFETCH(QString, written);
         Frame frame;
-        frame.Set("Application", "WindowState", state);
-        frame.Set("Application", "Width", QStringLiteral("600"));
-        frame.Set("Application", "Left", QStringLiteral("40"));
-        MainWindow& main = frame.Open();
+        frame.set("Application", "WindowState", state);
+        frame.set("Application", "Width", QStringLiteral("600"));
+        frame.set("Application", "Left", QStringLiteral("40"));
+        MainWindow& main = frame.open();
         QCOMPARE(main.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized), expected);
         QVERIFY(main.close());
-        QCOMPARE(frame.Get("Application", "WindowState"), written);
+        QCOMPARE(frame.get("Application", "WindowState"), written);
         if (written == u"0") {
-            QCOMPARE(frame.Get("Application", "Width"), QStringLiteral("600"));
-            QCOMPARE(frame.Get("Application", "Height"), QStringLiteral("410"));
-            QCOMPARE(frame.Get("Application", "Left"), QStringLiteral("40"));
+            QCOMPARE(frame.get("Application", "Width"), QStringLiteral("600"));
+            QCOMPARE(frame.get("Application", "Height"), QStringLiteral("410"));
+            QCOMPARE(frame.get("Application", "Left"), QStringLiteral("40"));
         } else {
-            QCOMPARE(frame.Get("Application", "Height"), QStringLiteral("<missing>"));
+            QCOMPARE(frame.get("Application", "Height"), QStringLiteral("<missing>"));
         }
     }
 
@@ -339,11 +339,12 @@ class TestMainWindow : public QObject {
         Frame frame;
         for (const char* section :
              {"Application", "CharTab", "Find", "Sort", "Scan", "Misc", "Transfer"}) {
-            frame.Set(section, "Top", QString::number(stored));
-            frame.Set(section, "Left", QString::number(stored));
+            frame.set(section, "Top", QString::number(stored));
+            frame.set(section, "Left", QString::number(stored));
         }
-        MainWindow& main = frame.ProgramFrame::Open(ProgramFrame::Dialogs::With);
-        main.transferParametersDialog()->PrepareAdvanced(main.settingsDialog()); // beside the settings
+        MainWindow& main = frame.ProgramFrame::open(ProgramFrame::Dialogs::With);
+        main.transferParametersDialog()->prepareAdvanced(
+            main.settingsDialog()); // beside the settings
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
         const QList<QWidget*> windows = {&main,
                                          main.characterTable(),
@@ -363,7 +364,7 @@ class TestMainWindow : public QObject {
 
     void narrowestWidth() {
         Frame frame;
-        MainWindow& main = frame.Open();
+        MainWindow& main = frame.open();
         main.resize(100, 300);
         QVERIFY(main.width() >= 294 + 48);
         const QWidget* help = main.findChild<QWidget*>("HelpButton");
@@ -372,89 +373,90 @@ class TestMainWindow : public QObject {
 
     void closing() {
         Frame frame;
-        MainWindow& main = frame.Open();
-        const QByteArray settingsBefore = ReadBytes(frame.sandbox.SettingsFile());
+        MainWindow& main = frame.open();
+        const QByteArray settingsBefore = readBytes(frame.sandbox.SettingsFile());
 
-        Glob().SplashDone = false;
+        glob().splashDone = false;
         QVERIFY(!main.close());
-        Glob().SplashDone = true;
-        frame.ModifiedDocuments(2);
+        glob().splashDone = true;
+        frame.modifiedDocuments(2);
         frame.prompter.answers = {MsgButton::No, MsgButton::Cancel};
         QVERIFY(!main.close());
-        QCOMPARE(ReadBytes(frame.sandbox.SettingsFile()), settingsBefore);
+        QCOMPARE(readBytes(frame.sandbox.SettingsFile()), settingsBefore);
         QVERIFY(main.isVisible());
-        QCOMPARE(main.DocumentWindows().size(), 2); // asked, none closed
+        QCOMPARE(main.documentWindows().size(), 2); // asked, none closed
 
         frame.prompter.answers = {MsgButton::No, MsgButton::No};
         QVERIFY(main.close());
-        QCOMPARE(frame.Get("Misc", "Top"), QStringLiteral("200")); // kept, written back
+        QCOMPARE(frame.get("Misc", "Top"), QStringLiteral("200")); // kept, written back
     }
 
     void closeAllAskEveryWindow() {
         Frame frame;
-        MainWindow& main = frame.Open();
-        const QList<DocumentWindow*> documents = frame.ModifiedDocuments(3); // the last is active
-        QCOMPARE(main.StatusPanelText(1), QStringLiteral("U: 3"));
-        QCOMPARE(main.DocumentWindows(), QList<DocumentWindow*>({documents[2], documents[1], documents[0]}));
+        MainWindow& main = frame.open();
+        const QList<DocumentWindow*> documents = frame.modifiedDocuments(3); // the last is active
+        QCOMPARE(main.statusPanelText(1), QStringLiteral("U: 3"));
+        QCOMPARE(main.documentWindows(),
+                 QList<DocumentWindow*>({documents[2], documents[1], documents[0]}));
         // From the least recently active window on.
         frame.prompter.answers = {MsgButton::No, MsgButton::No, MsgButton::Cancel};
         frame.main->findChild<QAction*>("Alleschlieen1")->trigger();
-        QCOMPARE(frame.prompter.ShownIds(), QList<quint16>({1125, 1125, 1125}));
-        QCOMPARE(main.DocumentWindows(), QList<DocumentWindow*>{documents[2]});
-        QCOMPARE(main.StatusPanelText(0), QStringLiteral("D: 1"));
-        QCOMPARE(main.StatusPanelText(1), QStringLiteral("U: 1"));
+        QCOMPARE(frame.prompter.shownIds(), QList<quint16>({1125, 1125, 1125}));
+        QCOMPARE(main.documentWindows(), QList<DocumentWindow*>{documents[2]});
+        QCOMPARE(main.statusPanelText(0), QStringLiteral("D: 1"));
+        QCOMPARE(main.statusPanelText(1), QStringLiteral("U: 1"));
     }
 
     void saveAllReportsEvenWhenCancelled() {
         Frame frame;
-        MainWindow& main = frame.Open();
-        frame.ModifiedDocuments(2);
+        MainWindow& main = frame.open();
+        frame.modifiedDocuments(2);
         frame.main->findChild<QAction*>("Allesspeichern1")->trigger();
         QCOMPARE(frame.dialogs.requests.size(), 2); // both unnamed: Save as, cancelled
-        QCOMPARE(main.StatusPanelText(2), Tx(85));
-        QCOMPARE(main.StatusPanelText(1), QStringLiteral("U: 2"));
+        QCOMPARE(main.statusPanelText(2), tx(85));
+        QCOMPARE(main.statusPanelText(1), QStringLiteral("U: 2"));
     }
 
     void hintsAndStatusMessages() {
         Frame frame;
-        MainWindow& main = frame.Open();
+        MainWindow& main = frame.open();
         QStatusTipEvent hint(QStringLiteral("hint"));
         QCoreApplication::sendEvent(&main, &hint);
-        QCOMPARE(main.StatusPanelText(2), QStringLiteral("hint"));
-        main.SetStatusText(QStringLiteral("message"));
+        QCOMPARE(main.statusPanelText(2), QStringLiteral("hint"));
+        main.setStatusText(QStringLiteral("message"));
         QCoreApplication::sendEvent(&main, &hint); // the hint did not change
-        QCOMPARE(main.StatusPanelText(2), QStringLiteral("message"));
+        QCOMPARE(main.statusPanelText(2), QStringLiteral("message"));
         QStatusTipEvent left{QString()};
         QCoreApplication::sendEvent(main.findChild<QWidget*>("SaveButton"), &left);
-        QCOMPARE(main.StatusPanelText(2), QString());
+        QCOMPARE(main.statusPanelText(2), QString());
     }
 
     void minimiseAndShowAll() {
         Frame frame;
-        MainWindow& main = frame.Open();
-        const QList<DocumentWindow*> documents = {main.NeueDatei1Click(), main.NeueDatei1Click(),
-                                         main.NeueDatei1Click()};
+        MainWindow& main = frame.open();
+        const QList<DocumentWindow*> documents = {main.newDocument(), main.newDocument(),
+                                                  main.newDocument()};
         frame.main->findChild<QAction*>("Alleminimieren1")->trigger();
         for (DocumentWindow* document : documents)
-            QVERIFY(frame.WindowOf(document)->isMinimized());
+            QVERIFY(frame.windowOf(document)->isMinimized());
         frame.main->findChild<QAction*>("Symboleanordnen1")->trigger();
         for (DocumentWindow* document : documents) {
-            const QRect placed = frame.WindowOf(document)->geometry();
-            QCOMPARE(placed.bottom(), main.Workspace()->viewport()->height() - 1);
+            const QRect placed = frame.windowOf(document)->geometry();
+            QCOMPARE(placed.bottom(), main.workspace()->viewport()->height() - 1);
         }
         frame.main->findChild<QAction*>("Alledarstellen1")->trigger();
         for (DocumentWindow* document : documents)
-            QVERIFY(!frame.WindowOf(document)->isMinimized());
+            QVERIFY(!frame.windowOf(document)->isMinimized());
     }
 
     void tileStacksWithoutGrowing() {
         Frame frame;
-        MainWindow& main = frame.Open();
+        MainWindow& main = frame.open();
         main.resize(1100, 560); // room for two rows and two columns
         const QSize before = main.size();
         QList<QMdiSubWindow*> windows;
         for (int i = 0; i < 5; ++i)
-            windows.append(frame.WindowOf(main.NeueDatei1Click()));
+            windows.append(frame.windowOf(main.newDocument()));
         frame.main->findChild<QAction*>("Nebeneinander1")->trigger();
         QCOMPARE(main.size(), before);
         const int width = windows[0]->width();
@@ -469,22 +471,22 @@ class TestMainWindow : public QObject {
     // This process is the running program; a real second start hands a relative name over.
     void handOverFromASecondProcess() {
         Frame frame;
-        MainWindow& main = frame.Open();
+        MainWindow& main = frame.open();
         SingleInstance instance;
-        QCOMPARE(instance.Claim(), SingleInstance::ClaimResult::Claimed);
-        connect(&instance, &SingleInstance::HandedOver, &main, &MainWindow::HandOver);
-        instance.StartDelivery();
-        const QString file = frame.Database(QStringLiteral("second start.hp"));
+        QCOMPARE(instance.claim(), SingleInstance::ClaimResult::Claimed);
+        connect(&instance, &SingleInstance::HandedOver, &main, &MainWindow::handOver);
+        instance.startDelivery();
+        const QString file = frame.database(QStringLiteral("second start.hp"));
 
         QProcess second;
         second.setWorkingDirectory(QFileInfo(file).absolutePath());
         second.start(QStringLiteral(OMBREL_BINARY), {QFileInfo(file).fileName()});
-        QTRY_COMPARE(main.DocumentWindows().size(), 1);
+        QTRY_COMPARE(main.documentWindows().size(), 1);
         QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 10000);
         QCOMPARE(second.exitCode(), 0);
-        QCOMPARE(main.ActiveDocument()->Table().FileName, file);
+        QCOMPARE(main.activeDocument()->table().fileName, file);
         QTest::qWait(200); // nothing more arrives
-        QCOMPARE(main.DocumentWindows().size(), 1);
+        QCOMPARE(main.documentWindows().size(), 1);
     }
 
     // The program may go away with its windows up: documents open through File, Open, text
@@ -492,32 +494,32 @@ class TestMainWindow : public QObject {
     // runs once its destructor has begun (the sanitizer build reports such a call).
     void goesAwayWithItsWindowsUp() {
         Frame frame;
-        MainWindow& main = frame.ProgramFrame::Open(ProgramFrame::Dialogs::With);
+        MainWindow& main = frame.ProgramFrame::open(ProgramFrame::Dialogs::With);
         QApplication::setActiveWindow(&main);
-        frame.dialogs.openAnswers = {frame.Database(QStringLiteral("one")),
-                                     frame.Database(QStringLiteral("two"))};
-        frame.Action("Dateiffnen1")->trigger();
-        frame.Action("Dateiffnen1")->trigger();
-        QCOMPARE(main.DocumentWindows().size(), 2);
-        QPlainTextEdit* dataBox = main.ActiveDocument()->DataBox();
+        frame.dialogs.openAnswers = {frame.database(QStringLiteral("one")),
+                                     frame.database(QStringLiteral("two"))};
+        frame.action("Dateiffnen1")->trigger();
+        frame.action("Dateiffnen1")->trigger();
+        QCOMPARE(main.documentWindows().size(), 2);
+        QPlainTextEdit* dataBox = main.activeDocument()->dataBox();
         dataBox->setFocus();
         dataBox->selectAll();
-        frame.Action("Zeichentabelle1")->trigger();
+        frame.action("Zeichentabelle1")->trigger();
         QVERIFY(main.characterTable()->isVisible());
         frame.main.reset();
-        QCOMPARE(MainWindow::Instance(), nullptr);
+        QCOMPARE(MainWindow::instance(), nullptr);
     }
 
     void handOverComesToTheFront() {
         Frame frame;
-        MainWindow& main = frame.Open();
+        MainWindow& main = frame.open();
         main.showMinimized();
-        const QString file = frame.Database(QStringLiteral("handed"));
-        main.HandOver(file);
+        const QString file = frame.database(QStringLiteral("handed"));
+        main.handOver(file);
         QVERIFY(!main.isMinimized());
-        QCOMPARE(main.DocumentWindows().size(), 1);
-        QCOMPARE(main.ActiveDocument()->Table().FileName, file);
-        QCOMPARE(main.RecentFiles(), QStringList{file});
+        QCOMPARE(main.documentWindows().size(), 1);
+        QCOMPARE(main.activeDocument()->table().fileName, file);
+        QCOMPARE(main.recentFiles(), QStringList{file});
     }
 };
 

@@ -1,16 +1,16 @@
-#include "gui/Localizer.h"
-#include "gui/dialogs/HelpWindow.h"
 #include "ProgramFrame.h"
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
-#include "platform/Settings.h"
-#include "gui/dialogs/CharacterTable.h"
-#include "platform/Preferences.h"
 #include "gui/DocumentWindow.h"
-#include "gui/dialogs/SettingsDialog.h"
-#include "gui/dialogs/ScanDialog.h"
+#include "gui/Localizer.h"
 #include "gui/MainWindow.h"
+#include "gui/dialogs/CharacterTable.h"
+#include "gui/dialogs/HelpWindow.h"
+#include "gui/dialogs/ScanDialog.h"
+#include "gui/dialogs/SettingsDialog.h"
+#include "platform/Preferences.h"
+#include "platform/Settings.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -62,27 +62,27 @@ const char kPrepared[] = "[Transfer]\n"
                          "Language=1\n";
 
 struct Frame : ProgramFrame {
-    Frame() { UseProgramDirectory(); }
-    SettingsDialog& Dialog() const { return *main->settingsDialog(); }
-    template <typename T> T* Control(const char* name) const {
-        T* control = Dialog().findChild<T*>(QLatin1String(name));
+    Frame() { useProgramDirectory(); }
+    SettingsDialog& dialog() const { return *main->settingsDialog(); }
+    template <typename T> T* control(const char* name) const {
+        T* control = dialog().findChild<T*>(QLatin1String(name));
         if (!control)
             qFatal("no control %s", name);
         return control;
     }
-    bool Checked(const char* name) const { return Control<QCheckBox>(name)->isChecked(); }
-    void Check(const char* name, bool on) const { Control<QCheckBox>(name)->setChecked(on); }
-    int PortIndex() const { return Control<QRadioButton>("PortButton1")->group()->checkedId(); }
-    int SpeedIndex() const { return Control<QRadioButton>("SpeedButton1")->group()->checkedId(); }
-    QString Database(const QString& name) const {
-        const QString path = sandbox.Path(QStringLiteral("db/") + name);
-        WriteBytes(path, kOneTopic);
+    bool checked(const char* name) const { return control<QCheckBox>(name)->isChecked(); }
+    void check(const char* name, bool on) const { control<QCheckBox>(name)->setChecked(on); }
+    int portIndex() const { return control<QRadioButton>("PortButton1")->group()->checkedId(); }
+    int speedIndex() const { return control<QRadioButton>("SpeedButton1")->group()->checkedId(); }
+    QString database(const QString& name) const {
+        const QString path = sandbox.path(QStringLiteral("db/") + name);
+        writeBytes(path, kOneTopic);
         return path;
     }
 };
 
 // The lines of a settings file that hold a key, in file order.
-QStringList KeyLines(const QByteArray& file) {
+QStringList keyLines(const QByteArray& file) {
     QStringList lines;
     for (const QByteArray& line : file.split('\n')) {
         const QString text = QString::fromUtf8(line).trimmed();
@@ -100,8 +100,8 @@ class TestOptions : public QObject {
   private slots:
     void pagesControlsAndTags() {
         Frame frame;
-        frame.Open();
-        auto* pages = frame.Control<QTabWidget>("PageControl1");
+        frame.open();
+        auto* pages = frame.control<QTabWidget>("PageControl1");
         const QStringList names = {"TabSheet1", "TabSheet7", "TabSheet2", "TabSheet6",
                                    "TabSheet3", "TabSheet4", "TabSheet5"};
         const QList<int> tags = {3905, 3805, 3910, 3800, 3915, 3920, 3925};
@@ -109,11 +109,11 @@ class TestOptions : public QObject {
         QCOMPARE(pages->count(), 7);
         for (int i = 0; i < 7; ++i) {
             QCOMPARE(pages->widget(i)->objectName(), names[i]);
-            QCOMPARE(pages->tabText(i), Tx(quint16(tags[i])));
+            QCOMPARE(pages->tabText(i), tx(quint16(tags[i])));
             pages->setCurrentIndex(i);
-            QCOMPARE(frame.Dialog().HelpContext(), contexts[i]);
+            QCOMPARE(frame.dialog().helpContext(), contexts[i]);
         }
-        QCOMPARE(frame.Dialog().windowTitle(), Tx(3900));
+        QCOMPARE(frame.dialog().windowTitle(), tx(3900));
         for (auto [name, tag] : {std::pair{"F5Box", 3935},
                                  {"DelEmptyBox", 3955},
                                  {"CharStartBox", 3940},
@@ -123,56 +123,56 @@ class TestOptions : public QObject {
                                  {"ReversedBox", 3975},
                                  {"ToolBarBox", 3960},
                                  {"BkgndBox", 3980}})
-            QCOMPARE(frame.Control<QCheckBox>(name)->text(), Tx(quint16(tag)));
+            QCOMPARE(frame.control<QCheckBox>(name)->text(), tx(quint16(tag)));
         for (auto [name, tag] :
              {std::pair{"Label4", 3810}, {"Label1", 3990}, {"Label2", 3965}, {"Label3", 3970}})
-            QCOMPARE(frame.Control<QLabel>(name)->text(), Tx(quint16(tag)));
+            QCOMPARE(frame.control<QLabel>(name)->text(), tx(quint16(tag)));
         for (auto [name, tag] : {std::pair{"OKBtn", 15},
                                  {"CancelBtn", 20},
                                  {"DefBtn", 35},
                                  {"HelpBtn", 25},
                                  {"MoreButton", 3995}})
-            QCOMPARE(frame.Control<QPushButton>(name)->text(), Tx(quint16(tag)));
-        QCOMPARE(frame.Control<QRadioButton>("deuRButt")->text(), QStringLiteral("  Deutsch"));
-        QCOMPARE(frame.Control<QRadioButton>("PortButton4")->text(), QStringLiteral("   COM 4"));
-        QCOMPARE(frame.Control<QRadioButton>("SpeedButton1")->text(), QStringLiteral("    1200"));
+            QCOMPARE(frame.control<QPushButton>(name)->text(), tx(quint16(tag)));
+        QCOMPARE(frame.control<QRadioButton>("deuRButt")->text(), QStringLiteral("  Deutsch"));
+        QCOMPARE(frame.control<QRadioButton>("PortButton4")->text(), QStringLiteral("   COM 4"));
+        QCOMPARE(frame.control<QRadioButton>("SpeedButton1")->text(), QStringLiteral("    1200"));
         // First made: COM 2 and 9600.
-        QCOMPARE(frame.PortIndex(), 1);
-        QCOMPARE(frame.SpeedIndex(), 3);
-        auto* colours = frame.Control<QComboBox>("TextCombo");
+        QCOMPARE(frame.portIndex(), 1);
+        QCOMPARE(frame.speedIndex(), 3);
+        auto* colours = frame.control<QComboBox>("TextCombo");
         QCOMPARE(colours->count(), 15);
         QCOMPARE(colours->maxVisibleItems(), 6);
-        QVERIFY(frame.Control<QLineEdit>("RowText")->isReadOnly());
+        QVERIFY(frame.control<QLineEdit>("RowText")->isReadOnly());
     }
 
     void loadsEveryControlFromTheSettings() {
         Frame frame;
-        WriteBytes(frame.sandbox.SettingsFile(), kPrepared);
-        frame.Open();
-        const QString preferred = frame.sandbox.Path(QStringLiteral("pref/sub/"));
+        writeBytes(frame.sandbox.SettingsFile(), kPrepared);
+        frame.open();
+        const QString preferred = frame.sandbox.path(QStringLiteral("pref/sub/"));
         QDir().mkpath(preferred);
-        Glob().PrefPath = preferred;
-        frame.Dialog().LoadControls();
-        QCOMPARE(frame.PortIndex(), 2);
-        QCOMPARE(frame.SpeedIndex(), 1);
+        glob().prefPath = preferred;
+        frame.dialog().loadControls();
+        QCOMPARE(frame.portIndex(), 2);
+        QCOMPARE(frame.speedIndex(), 1);
         for (const char* on : {"CharStartBox", "F5Box", "ReversedBox", "DelEmptyBox"})
-            QVERIFY2(frame.Checked(on), on);
+            QVERIFY2(frame.checked(on), on);
         for (const char* off : {"DelTBox", "SoundBox", "KompBox", "ToolBarBox", "BkgndBox"})
-            QVERIFY2(!frame.Checked(off), off);
-        QCOMPARE(frame.Control<QSpinBox>("RowUpDown")->value(), 5);
-        QCOMPARE(frame.Control<QComboBox>("TextCombo")->currentIndex(), 4);
-        QCOMPARE(frame.Control<QComboBox>("BkgndCombo")->currentIndex(), 13);
-        QVERIFY(frame.Control<QRadioButton>("engRButt")->isChecked());
-        QCOMPARE(frame.Control<QComboBox>("Device1Box")->currentText(),
+            QVERIFY2(!frame.checked(off), off);
+        QCOMPARE(frame.control<QSpinBox>("RowUpDown")->value(), 5);
+        QCOMPARE(frame.control<QComboBox>("TextCombo")->currentIndex(), 4);
+        QCOMPARE(frame.control<QComboBox>("BkgndCombo")->currentIndex(), 13);
+        QVERIFY(frame.control<QRadioButton>("engRButt")->isChecked());
+        QCOMPARE(frame.control<QComboBox>("Device1Box")->currentText(),
                  QStringLiteral("/dev/ttyS0"));
-        QCOMPARE(frame.Control<QComboBox>("Device3Box")->currentText(),
+        QCOMPARE(frame.control<QComboBox>("Device3Box")->currentText(),
                  QStringLiteral("/dev/ttyUSB0"));
-        QCOMPARE(frame.Dialog().CurrentDirectory(), QDir::cleanPath(preferred));
-        QCOMPARE(frame.Control<QLabel>("DirLabel")->text(), QDir::cleanPath(preferred));
-        auto* tree = frame.Control<QTreeView>("PfadBox");
+        QCOMPARE(frame.dialog().currentDirectory(), QDir::cleanPath(preferred));
+        QCOMPARE(frame.control<QLabel>("DirLabel")->text(), QDir::cleanPath(preferred));
+        auto* tree = frame.control<QTreeView>("PfadBox");
         QTRY_COMPARE(static_cast<QFileSystemModel*>(tree->model())->filePath(tree->currentIndex()),
                      QDir::cleanPath(preferred));
-        QVERIFY(!frame.Control<QComboBox>("LWBox")->currentText().isEmpty());
+        QVERIFY(!frame.control<QComboBox>("LWBox")->currentText().isEmpty());
     }
 
     void portAndBaudRules_data() {
@@ -209,45 +209,45 @@ class TestOptions : public QObject {
         QFETCH(QString, portWritten);
         QFETCH(QString, baudWritten);
         Frame frame;
-        frame.Set("Transfer", "Port", port);
-        frame.Set("Transfer", "Baud", baud);
-        frame.Open();
-        frame.Dialog().LoadControls();
-        QCOMPARE(frame.PortIndex(), portIndex);
-        QCOMPARE(frame.SpeedIndex(), speedIndex);
-        frame.Dialog().OKBtnClick();
-        QCOMPARE(frame.Get("Transfer", "Port"), portWritten);
-        QCOMPARE(frame.Get("Transfer", "Baud"), baudWritten);
+        frame.set("Transfer", "Port", port);
+        frame.set("Transfer", "Baud", baud);
+        frame.open();
+        frame.dialog().loadControls();
+        QCOMPARE(frame.portIndex(), portIndex);
+        QCOMPARE(frame.speedIndex(), speedIndex);
+        frame.dialog().applySettings();
+        QCOMPARE(frame.get("Transfer", "Port"), portWritten);
+        QCOMPARE(frame.get("Transfer", "Baud"), baudWritten);
     }
 
     void okWritesEverythingInOrderAndAppliesIt() {
         Frame frame;
-        MainWindow& main = frame.Open();
-        const QString chosen = frame.sandbox.Path(QStringLiteral("files/"));
+        MainWindow& main = frame.open();
+        const QString chosen = frame.sandbox.path(QStringLiteral("files/"));
         QDir().mkpath(chosen);
         QFile::remove(frame.sandbox.SettingsFile());
-        frame.Dialog().LoadControls();
-        frame.Control<QRadioButton>("PortButton4")->setChecked(true);
-        frame.Control<QRadioButton>("SpeedButton2")->setChecked(true);
-        frame.Control<QComboBox>("Device2Box")->setCurrentText(QStringLiteral("/dev/ttyACM0"));
-        frame.Control<QComboBox>("Device4Box")->setCurrentText(QString()); // back to default
-        frame.Check("CharStartBox", true);
-        frame.Check("SoundBox", false);
-        frame.Check("F5Box", true);
-        frame.Check("KompBox", false);
-        frame.Check("DelEmptyBox", true);
-        frame.Check("ReversedBox", true);
-        frame.Check("BkgndBox", false);
-        frame.Check("ToolBarBox", false);
-        frame.Check("DelTBox", false);
-        frame.Control<QComboBox>("TextCombo")->setCurrentIndex(11);
-        frame.Control<QComboBox>("BkgndCombo")->setCurrentIndex(14);
-        frame.Control<QSpinBox>("RowUpDown")->setValue(3);
-        frame.Dialog().GoToDirectory(chosen);
-        frame.Dialog().OKBtnClick();
+        frame.dialog().loadControls();
+        frame.control<QRadioButton>("PortButton4")->setChecked(true);
+        frame.control<QRadioButton>("SpeedButton2")->setChecked(true);
+        frame.control<QComboBox>("Device2Box")->setCurrentText(QStringLiteral("/dev/ttyACM0"));
+        frame.control<QComboBox>("Device4Box")->setCurrentText(QString()); // back to default
+        frame.check("CharStartBox", true);
+        frame.check("SoundBox", false);
+        frame.check("F5Box", true);
+        frame.check("KompBox", false);
+        frame.check("DelEmptyBox", true);
+        frame.check("ReversedBox", true);
+        frame.check("BkgndBox", false);
+        frame.check("ToolBarBox", false);
+        frame.check("DelTBox", false);
+        frame.control<QComboBox>("TextCombo")->setCurrentIndex(11);
+        frame.control<QComboBox>("BkgndCombo")->setCurrentIndex(14);
+        frame.control<QSpinBox>("RowUpDown")->setValue(3);
+        frame.dialog().goToDirectory(chosen);
+        frame.dialog().applySettings();
 
         const QString prefPath = QDir::cleanPath(chosen) + u'/';
-        QCOMPARE(KeyLines(ReadBytes(frame.sandbox.SettingsFile())),
+        QCOMPARE(keyLines(readBytes(frame.sandbox.SettingsFile())),
                  QStringList({"[Transfer]",
                               "Port=COM4",
                               "Baud=2400",
@@ -273,40 +273,40 @@ class TestOptions : public QObject {
                               "Background=14",
                               "[Application]",
                               "Language=0"}));
-        const TGlobal& global = Glob();
-        QVERIFY(!global.Sound && global.EditMode && !global.Compress && global.DeleteEmpty);
-        QVERIFY(!global.Background && !global.AskDelTopic);
-        QCOMPARE(global.PrefPath, prefPath);
-        QVERIFY(main.ToolBar()->isHidden());
-        QVERIFY(main.Workspace()->background().texture().isNull());
+        const TGlobal& global = glob();
+        QVERIFY(!global.sound && global.editMode && !global.compress && global.deleteEmpty);
+        QVERIFY(!global.background && !global.askDelTopic);
+        QCOMPARE(global.prefPath, prefPath);
+        QVERIFY(main.toolBar()->isHidden());
+        QVERIFY(main.workspace()->background().texture().isNull());
     }
 
     void rootDirectoryKeepsItsOneSeparator() {
         Frame frame;
-        frame.Open();
-        frame.Dialog().LoadControls();
-        frame.Dialog().GoToDirectory(QDir::rootPath());
-        frame.Dialog().OKBtnClick();
-        QCOMPARE(frame.Get("Misc", "PrefPath"), QStringLiteral("/"));
+        frame.open();
+        frame.dialog().loadControls();
+        frame.dialog().goToDirectory(QDir::rootPath());
+        frame.dialog().applySettings();
+        QCOMPARE(frame.get("Misc", "PrefPath"), QStringLiteral("/"));
     }
 
     void englishRelabelsEveryWindowAtOnce() {
         Frame frame;
-        MainWindow& main = frame.Open();
-        DocumentWindow* named = main.NeueDatei1Click();
-        QVERIFY(named->LoadFromFile(frame.Database(QStringLiteral("named.hp"))));
-        DocumentWindow* unnamed = main.NeueDatei1Click();
-        QCOMPARE(unnamed->Caption(), QStringLiteral("Ohne Name"));
-        frame.Dialog().LoadControls();
-        frame.Control<QRadioButton>("engRButt")->setChecked(true);
-        frame.Dialog().OKBtnClick();
-        QCOMPARE(Glob().Language, quint8(1));
+        MainWindow& main = frame.open();
+        DocumentWindow* named = main.newDocument();
+        QVERIFY(named->loadFromFile(frame.database(QStringLiteral("named.hp"))));
+        DocumentWindow* unnamed = main.newDocument();
+        QCOMPARE(unnamed->caption(), QStringLiteral("Ohne Name"));
+        frame.dialog().loadControls();
+        frame.control<QRadioButton>("engRButt")->setChecked(true);
+        frame.dialog().applySettings();
+        QCOMPARE(glob().language, quint8(1));
         QCOMPARE(main.findChild<QMenu*>("Datei1")->title(), QStringLiteral("&File"));
-        QCOMPARE(unnamed->Caption(), QStringLiteral("Unnamed"));
-        QCOMPARE(named->Caption(), QStringLiteral("named.hp"));
-        QCOMPARE(frame.Dialog().windowTitle(), QStringLiteral("Settings"));
+        QCOMPARE(unnamed->caption(), QStringLiteral("Unnamed"));
+        QCOMPARE(named->caption(), QStringLiteral("named.hp"));
+        QCOMPARE(frame.dialog().windowTitle(), QStringLiteral("Settings"));
         QCOMPARE(main.characterTable()->windowTitle(), QStringLiteral("Character-table"));
-        QCOMPARE(frame.Control<QCheckBox>("SoundBox")->text(),
+        QCOMPARE(frame.control<QCheckBox>("SoundBox")->text(),
                  QStringLiteral("Messages with sound"));
     }
 
@@ -319,66 +319,66 @@ class TestOptions : public QObject {
     void unknownLanguageIsGerman() {
         QFETCH(QString, stored);
         Frame frame;
-        frame.Set("Application", "Language", stored);
-        MainWindow& main = frame.Open();
-        QCOMPARE(Glob().Language, quint8(0));
+        frame.set("Application", "Language", stored);
+        MainWindow& main = frame.open();
+        QCOMPARE(glob().language, quint8(0));
         QCOMPARE(main.findChild<QMenu*>("Datei1")->title(), QStringLiteral("&Datei"));
-        frame.Dialog().LoadControls();
-        QVERIFY(frame.Control<QRadioButton>("deuRButt")->isChecked());
+        frame.dialog().loadControls();
+        QVERIFY(frame.control<QRadioButton>("deuRButt")->isChecked());
     }
 
     void swappingRearrangesAndRecoloursEveryDocument() {
         Frame frame;
-        MainWindow& main = frame.Open();
-        const QList<DocumentWindow*> documents = {main.NeueDatei1Click(), main.NeueDatei1Click()};
+        MainWindow& main = frame.open();
+        const QList<DocumentWindow*> documents = {main.newDocument(), main.newDocument()};
         for (DocumentWindow* document : documents)
-            QCOMPARE(document->DataBox()->parentWidget()->x(), 0);
-        frame.Dialog().LoadControls();
-        frame.Check("ReversedBox", true);
-        frame.Control<QComboBox>("TextCombo")->setCurrentIndex(0);
-        frame.Control<QComboBox>("BkgndCombo")->setCurrentIndex(14);
-        frame.Dialog().OKBtnClick();
+            QCOMPARE(document->dataBox()->parentWidget()->x(), 0);
+        frame.dialog().loadControls();
+        frame.check("ReversedBox", true);
+        frame.control<QComboBox>("TextCombo")->setCurrentIndex(0);
+        frame.control<QComboBox>("BkgndCombo")->setCurrentIndex(14);
+        frame.dialog().applySettings();
         for (DocumentWindow* document : documents) {
-            QCOMPARE(document->DataBox()->parentWidget()->x(), 251);
-            QCOMPARE(document->DataBox()->palette().color(QPalette::Text), QColor(Qt::black));
-            QCOMPARE(document->TopicBox()->palette().color(QPalette::Base), QColor(Qt::white));
+            QCOMPARE(document->dataBox()->parentWidget()->x(), 251);
+            QCOMPARE(document->dataBox()->palette().color(QPalette::Text), QColor(Qt::black));
+            QCOMPARE(document->topicBox()->palette().color(QPalette::Base), QColor(Qt::white));
         }
         // A document made afterwards starts the same way.
-        QCOMPARE(main.NeueDatei1Click()->DataBox()->parentWidget()->x(), 251);
+        QCOMPARE(main.newDocument()->dataBox()->parentWidget()->x(), 251);
     }
 
     void defaultAnsweredNoChangesNothing() {
         Frame frame;
-        WriteBytes(frame.sandbox.SettingsFile(), kPrepared);
-        MainWindow& main = frame.Open();
-        Glob().Sound = true;
-        const QByteArray before = ReadBytes(frame.sandbox.SettingsFile());
-        frame.Dialog().LoadControls();
-        frame.Check("KompBox", true); // not saved
+        writeBytes(frame.sandbox.SettingsFile(), kPrepared);
+        MainWindow& main = frame.open();
+        glob().sound = true;
+        const QByteArray before = readBytes(frame.sandbox.SettingsFile());
+        frame.dialog().loadControls();
+        frame.check("KompBox", true); // not saved
         frame.prompter.answers = {MsgButton::No};
-        frame.Dialog().DefBtnClick();
-        QCOMPARE(frame.prompter.ShownIds(), QList<quint16>{1165});
+        frame.dialog().restoreDefaults();
+        QCOMPARE(frame.prompter.shownIds(), QList<quint16>{1165});
         QCOMPARE(frame.prompter.shown[0].buttons,
                  QList<MsgButton>({MsgButton::Yes, MsgButton::No}));
         QCOMPARE(frame.prompter.shown[0].icon, MsgIcon::Warning);
         QCOMPARE(frame.prompter.beeps, QList<Beep>{Beep::Exclamation});
-        QCOMPARE(frame.Dialog().result(), SettingsDialog::kDefaultResult);
-        QCOMPARE(ReadBytes(frame.sandbox.SettingsFile()), before);
-        QVERIFY(!Glob().DefaultsRestored);
+        QCOMPARE(frame.dialog().result(), SettingsDialog::kDefaultResult);
+        QCOMPARE(readBytes(frame.sandbox.SettingsFile()), before);
+        QVERIFY(!glob().defaultsRestored);
         QVERIFY(main.isVisible());
     }
 
     void defaultAnsweredYesResetsAndEnds() {
         Frame frame;
-        WriteBytes(frame.sandbox.SettingsFile(), kPrepared);
-        frame.Set("Files", "1", QStringLiteral("/d/kept"));
-        frame.Set("Instal", "Font", QStringLiteral("1"));
-        MainWindow& main = frame.Open();
+        writeBytes(frame.sandbox.SettingsFile(), kPrepared);
+        frame.set("Files", "1", QStringLiteral("/d/kept"));
+        frame.set("Instal", "Font", QStringLiteral("1"));
+        MainWindow& main = frame.open();
         main.characterTable()->move(12, 34);
         main.scanDialog()->move(12, 34);
         frame.prompter.answers = {MsgButton::Yes};
-        frame.Dialog().DefBtnClick();
-        QVERIFY(Glob().DefaultsRestored);
+        frame.dialog().restoreDefaults();
+        QVERIFY(glob().defaultsRestored);
         QVERIFY(!main.isVisible()); // the program ends
         frame.main.reset();
         const QSize screen = QGuiApplication::primaryScreen()->size();
@@ -392,76 +392,76 @@ class TestOptions : public QObject {
               {"Scan", "Left", QString::number((screen.width() - 377) / 2)},
               {"Files", "1", QStringLiteral("/d/kept")},
               {"Instal", "Font", QStringLiteral("1")}})
-            QCOMPARE(frame.Get(section, key), value);
+            QCOMPARE(frame.get(section, key), value);
     }
 
     void theCommandRunsTheDialogModally() {
         Frame frame;
-        MainWindow& main = frame.Open();
-        frame.Set("Misc", "Sound", QStringLiteral("1"));
+        MainWindow& main = frame.open();
+        frame.set("Misc", "Sound", QStringLiteral("1"));
         QTimer::singleShot(0, &main, [&frame] {
-            QVERIFY(frame.Dialog().isVisible());
-            frame.Check("SoundBox", false);
-            frame.Control<QPushButton>("OKBtn")->click();
+            QVERIFY(frame.dialog().isVisible());
+            frame.check("SoundBox", false);
+            frame.control<QPushButton>("OKBtn")->click();
         });
         main.findChild<QAction*>("Einstellungen1")->trigger();
-        QVERIFY(!frame.Dialog().isVisible());
-        QCOMPARE(frame.Get("Misc", "Sound"), QStringLiteral("0"));
+        QVERIFY(!frame.dialog().isVisible());
+        QCOMPARE(frame.get("Misc", "Sound"), QStringLiteral("0"));
 
         // Cancel writes nothing, and the page shown stays for the next opening.
-        const QByteArray before = ReadBytes(frame.sandbox.SettingsFile());
+        const QByteArray before = readBytes(frame.sandbox.SettingsFile());
         QTimer::singleShot(0, &main, [&frame] {
-            frame.Control<QTabWidget>("PageControl1")->setCurrentIndex(5);
-            frame.Check("SoundBox", true);
-            frame.Control<QPushButton>("CancelBtn")->click();
+            frame.control<QTabWidget>("PageControl1")->setCurrentIndex(5);
+            frame.check("SoundBox", true);
+            frame.control<QPushButton>("CancelBtn")->click();
         });
         main.findChild<QAction*>("Einstellungen1")->trigger();
-        QCOMPARE(ReadBytes(frame.sandbox.SettingsFile()), before);
-        QCOMPARE(frame.Dialog().HelpContext(), QStringLiteral("iopar"));
+        QCOMPARE(readBytes(frame.sandbox.SettingsFile()), before);
+        QCOMPARE(frame.dialog().helpContext(), QStringLiteral("iopar"));
 
         // The dialog's position goes back at exit.
-        frame.Dialog().move(111, 222);
+        frame.dialog().move(111, 222);
         QVERIFY(main.close());
-        QCOMPARE(frame.Get("Misc", "Left"), QStringLiteral("111"));
-        QCOMPARE(frame.Get("Misc", "Top"), QStringLiteral("222"));
+        QCOMPARE(frame.get("Misc", "Left"), QStringLiteral("111"));
+        QCOMPARE(frame.get("Misc", "Top"), QStringLiteral("222"));
     }
 
     void helpOpensAtThePageShown() {
         Frame frame;
-        frame.Set("Application", "Language", QStringLiteral("1"));
-        frame.Open();
-        frame.Control<QTabWidget>("PageControl1")->setCurrentIndex(3);
-        frame.Control<QPushButton>("HelpBtn")->click();
-        QVERIFY(HelpWindow::Instance());
-        QVERIFY(HelpWindow::Instance()->isVisible());
-        QCOMPARE(HelpWindow::Instance()->Browser()->source().fragment(),
+        frame.set("Application", "Language", QStringLiteral("1"));
+        frame.open();
+        frame.control<QTabWidget>("PageControl1")->setCurrentIndex(3);
+        frame.control<QPushButton>("HelpBtn")->click();
+        QVERIFY(HelpWindow::instance());
+        QVERIFY(HelpWindow::instance()->isVisible());
+        QCOMPARE(HelpWindow::instance()->browser()->source().fragment(),
                  QStringLiteral("en-color"));
     }
 
     void unreadableVolumeLeavesBothListsAlone() {
         Frame frame;
-        frame.Open();
-        frame.Dialog().LoadControls();
-        const QString before = frame.Dialog().CurrentDirectory();
-        auto* drives = frame.Control<QComboBox>("LWBox");
+        frame.open();
+        frame.dialog().loadControls();
+        const QString before = frame.dialog().currentDirectory();
+        auto* drives = frame.control<QComboBox>("LWBox");
         const QString drive = drives->currentText();
-        drives->addItem(QStringLiteral("/gone"), frame.sandbox.Root() + QStringLiteral("/gone"));
-        frame.Dialog().LWBoxChange(drives->count() - 1);
-        QCOMPARE(frame.Dialog().CurrentDirectory(), before);
+        drives->addItem(QStringLiteral("/gone"), frame.sandbox.root() + QStringLiteral("/gone"));
+        frame.dialog().showDriveDirectories(drives->count() - 1);
+        QCOMPARE(frame.dialog().currentDirectory(), before);
         QCOMPARE(drives->currentText(), drive);
         QVERIFY(frame.prompter.shown.isEmpty());
     }
 
     void serialDevicesPresent() {
         Sandbox sandbox;
-        const QString dev = sandbox.Path(QStringLiteral("dev/"));
-        const QString tty = sandbox.Path(QStringLiteral("sys/"));
+        const QString dev = sandbox.path(QStringLiteral("dev/"));
+        const QString tty = sandbox.path(QStringLiteral("sys/"));
         for (const char* name :
              {"ttyS0", "ttyS1", "ttyS10", "ttyS2", "ttyUSB0", "ttyACM1", "tty0", "console"})
-            WriteBytes(dev + QLatin1String(name), QByteArray());
-        WriteBytes(sandbox.Path(QStringLiteral("sys/ttyS1/type")), "0\n"); // no UART
-        WriteBytes(sandbox.Path(QStringLiteral("sys/ttyS2/type")), "4\n");
-        QCOMPARE(SettingsDialog::SerialDevices(dev, tty),
+            writeBytes(dev + QLatin1String(name), QByteArray());
+        writeBytes(sandbox.path(QStringLiteral("sys/ttyS1/type")), "0\n"); // no UART
+        writeBytes(sandbox.path(QStringLiteral("sys/ttyS2/type")), "4\n");
+        QCOMPARE(SettingsDialog::serialDevices(dev, tty),
                  QStringList({dev + "ttyACM1", dev + "ttyS0", dev + "ttyS2", dev + "ttyS10",
                               dev + "ttyUSB0"}));
     }

@@ -1,17 +1,17 @@
 // The directory scanner driven offscreen inside the real main window: what it counts and
 // lists, how it behaves while a scan runs, loading the listed files, its settings.
 
-#include "gui/Localizer.h"
-#include "core/OccurrenceCount.h"
 #include "Sandbox.h"
 #include "ScriptedPrompter.h"
-#include "platform/SettingsFile.h"
 #include "SpecialFiles.h"
 #include "app/Startup.h"
-#include "platform/Preferences.h"
+#include "core/OccurrenceCount.h"
 #include "gui/DocumentWindow.h"
-#include "gui/dialogs/ScanDialog.h"
+#include "gui/Localizer.h"
 #include "gui/MainWindow.h"
+#include "gui/dialogs/ScanDialog.h"
+#include "platform/Preferences.h"
+#include "platform/SettingsFile.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -33,55 +33,55 @@ namespace {
 // directory of its own.
 struct Program {
     explicit Program(const QByteArray& settingsText = "[Application]\nLanguage=1\n") {
-        WriteBytes(sandbox.SettingsFile(), settingsText);
-        Glob().Ini = std::make_unique<SettingsFile>(sandbox.SettingsFile());
-        FillPaths();
-        Glob().ProgDir = sandbox.Path(QStringLiteral("prog/"));
-        Glob().SplashDone = true;
+        writeBytes(sandbox.SettingsFile(), settingsText);
+        glob().ini = std::make_unique<SettingsFile>(sandbox.SettingsFile());
+        fillPaths();
+        glob().progDir = sandbox.path(QStringLiteral("prog/"));
+        glob().splashDone = true;
         main = std::make_unique<MainWindow>();
-        main->CreateLongLivedWindows();
-        ApplyLanguage();
+        main->createLongLivedWindows();
+        applyLanguage();
         main->show();
-        Glob().PrefPath = Directory();
+        glob().prefPath = directory();
     }
 
-    QString Directory() const { return sandbox.Path(QStringLiteral("scan/")); }
-    void File(const QString& name, const QByteArray& bytes) const {
-        WriteBytes(sandbox.Path(QStringLiteral("scan/") + name), bytes);
+    QString directory() const { return sandbox.path(QStringLiteral("scan/")); }
+    void file(const QString& name, const QByteArray& bytes) const {
+        writeBytes(sandbox.path(QStringLiteral("scan/") + name), bytes);
     }
     // The names the scan meets, in its order, of those given.
-    QStringList InScanOrder(const QStringList& names) const {
-        QStringList ordered = scan::ScannableFiles(Directory());
+    QStringList inScanOrder(const QStringList& names) const {
+        QStringList ordered = scan::scannableFiles(directory());
         ordered.removeIf([&names](const QString& name) { return !names.contains(name); });
         return ordered;
     }
 
-    ScanDialog& Scan() const { return *main->scanDialog(); }
-    template <typename Widget> Widget* Control(const char* name) const {
-        return Scan().findChild<Widget*>(QLatin1String(name));
+    ScanDialog& scan() const { return *main->scanDialog(); }
+    template <typename Widget> Widget* control(const char* name) const {
+        return scan().findChild<Widget*>(QLatin1String(name));
     }
-    QStringList Run(const QString& text, bool caseSensitive = false) const {
-        Control<QLineEdit>("Edit1")->setText(text);
-        Control<QCheckBox>("CheckBox1")->setChecked(caseSensitive);
-        Scan().BitBtn1Click();
+    QStringList run(const QString& text, bool caseSensitive = false) const {
+        control<QLineEdit>("Edit1")->setText(text);
+        control<QCheckBox>("CheckBox1")->setChecked(caseSensitive);
+        scan().startScan();
         QStringList entries;
-        const QListWidget* list = Control<QListWidget>("List");
+        const QListWidget* list = control<QListWidget>("List");
         for (int row = 0; row < list->count(); ++row)
             entries.append(list->item(row)->text());
         return entries;
     }
     // Called as each file of a scan is begun, with its number from 1.
-    void OnEachFile(const std::function<void(int file)>& act) const {
-        QObject::connect(Control<QProgressBar>("ProgressBar1"), &QProgressBar::valueChanged,
-                         &Scan(), [act](int value) {
+    void onEachFile(const std::function<void(int file)>& act) const {
+        QObject::connect(control<QProgressBar>("ProgressBar1"), &QProgressBar::valueChanged,
+                         &scan(), [act](int value) {
                              if (value > 0)
                                  act(value);
                          });
     }
-    QStringList LoadedFiles() const {
+    QStringList loadedFiles() const {
         QStringList loaded;
-        for (const DocumentWindow* document : main->DocumentWindows())
-            loaded.append(document->Table().FileName);
+        for (const DocumentWindow* document : main->documentWindows())
+            loaded.append(document->table().fileName);
         return loaded;
     }
 
@@ -102,44 +102,44 @@ class TestScan : public QObject {
     void countsAndListsOnlyTheOrdinaryDatabaseFiles() {
         Program program;
         // Three times in one row, once in another row of another topic, in another case.
-        program.File("four.hp", Database({{"title", "abc xabcx abc"}, {"x", "y", "ABC"}}));
-        program.File("many.hp", Database(QList<QList<QByteArray>>(
+        program.file("four.hp", database({{"title", "abc xabcx abc"}, {"x", "y", "ABC"}}));
+        program.file("many.hp", database(QList<QList<QByteArray>>(
                                     5, QList<QByteArray>(10, "zq zq zq zq zq"))));
         QList<QByteArray> twelve(12, "row");
         twelve[10] = twelve[11] = "abc zq"; // rows the reader drops
-        program.File("eleven.hp", Database({twelve}));
-        program.File("notes.txt", "abc zq abc zq, no database");
-        program.File(".hidden.hp", Database({{"abc zq"}}));
-        program.File("sub/deep.hp", Database({{"abc zq"}}));
-        program.File("empty.hp", Database({}));
-        MakePipe(program.Directory() + "pipe.hp");
-        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), program.Directory() + "zero.hp"));
+        program.file("eleven.hp", database({twelve}));
+        program.file("notes.txt", "abc zq abc zq, no database");
+        program.file(".hidden.hp", database({{"abc zq"}}));
+        program.file("sub/deep.hp", database({{"abc zq"}}));
+        program.file("empty.hp", database({}));
+        makePipe(program.directory() + "pipe.hp");
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), program.directory() + "zero.hp"));
 
-        QCOMPARE(program.Run("abc"), QStringList({"       004\tfour.hp"}));
-        QCOMPARE(program.Run("abc", true), QStringList({"       003\tfour.hp"}));
-        QCOMPARE(program.Run("zq"), QStringList({"      >200\tmany.hp"}));
-        const auto* bar = program.Control<QProgressBar>("ProgressBar1");
+        QCOMPARE(program.run("abc"), QStringList({"       004\tfour.hp"}));
+        QCOMPARE(program.run("abc", true), QStringList({"       003\tfour.hp"}));
+        QCOMPARE(program.run("zq"), QStringList({"      >200\tmany.hp"}));
+        const auto* bar = program.control<QProgressBar>("ProgressBar1");
         QCOMPARE(bar->maximum(), 5); // every ordinary file, whatever it holds
         QCOMPARE(bar->value(), 5);
-        QCOMPARE(program.Run(""), QStringList());
+        QCOMPARE(program.run(""), QStringList());
         QVERIFY(program.prompter.shown.isEmpty());
 
-        program.File("more.hp", Database({{"zq"}, {"ZQ"}}));
-        const QStringList order = program.InScanOrder({"many.hp", "more.hp"});
-        QCOMPARE(program.Run("zq"),
-                 QStringList({scan::EntryText(order[0] == "many.hp" ? 201 : 2, order[0]),
-                              scan::EntryText(order[1] == "many.hp" ? 201 : 2, order[1])}));
+        program.file("more.hp", database({{"zq"}, {"ZQ"}}));
+        const QStringList order = program.inScanOrder({"many.hp", "more.hp"});
+        QCOMPARE(program.run("zq"),
+                 QStringList({scan::entryText(order[0] == "many.hp" ? 201 : 2, order[0]),
+                              scan::entryText(order[1] == "many.hp" ? 201 : 2, order[1])}));
     }
 
     void searchTextIsCodedLikeTheRows() {
         Program program;
-        program.File("codes.hp", Database({{"\x80 x \x80", "\x81", "a?b"}}));
-        QCOMPARE(program.Run(QStringLiteral("∡")), QStringList({"       002\tcodes.hp"}));
-        QCOMPARE(program.Run(QStringLiteral("x\u0304")), QStringList({"       001\tcodes.hp"}));
+        program.file("codes.hp", database({{"\x80 x \x80", "\x81", "a?b"}}));
+        QCOMPARE(program.run(QStringLiteral("∡")), QStringList({"       002\tcodes.hp"}));
+        QCOMPARE(program.run(QStringLiteral("x\u0304")), QStringList({"       001\tcodes.hp"}));
         // The euro sign has no code: it is in no file, not even as a stand-in character.
-        QCOMPARE(program.Run(QStringLiteral("a€b")), QStringList());
+        QCOMPARE(program.run(QStringLiteral("a€b")), QStringList());
 
-        auto* edit = program.Control<QLineEdit>("Edit1");
+        auto* edit = program.control<QLineEdit>("Edit1");
         for (QChar typed : {QChar(u'a'), QChar(0x2220)}) {
             edit->clear();
             for (int key = 0; key < 40; ++key)
@@ -151,90 +151,90 @@ class TestScan : public QObject {
     void staysResponsiveWhileScanning() {
         Program program;
         for (const QString& name : kThreeFiles)
-            program.File(name, Database({{"ABC abc"}}));
-        const QStringList order = program.InScanOrder(kThreeFiles);
+            program.file(name, database({{"ABC abc"}}));
+        const QStringList order = program.inScanOrder(kThreeFiles);
         QStringList enabledDuringScan;
         bool startTried = false;
-        program.OnEachFile([&](int file) {
+        program.onEachFile([&](int file) {
             for (const char* name : {"BitBtn1", "BitBtn4", "BitBtn5"}) {
-                if (program.Control<QPushButton>(name)->isEnabled())
+                if (program.control<QPushButton>(name)->isEnabled())
                     enabledDuringScan.append(name);
             }
             if (!std::exchange(startTried, true)) {
-                program.Control<QPushButton>("BitBtn1")->click();
-                program.Scan().BitBtn1Click(); // a Start that was already on its way
+                program.control<QPushButton>("BitBtn1")->click();
+                program.scan().startScan(); // a Start that was already on its way
             }
             if (file == 3) // the case choice is taken anew for each file
-                program.Control<QCheckBox>("CheckBox1")->setChecked(true);
+                program.control<QCheckBox>("CheckBox1")->setChecked(true);
         });
-        QCOMPARE(program.Run("abc"),
-                 QStringList({scan::EntryText(2, order[0]), scan::EntryText(2, order[1]),
-                              scan::EntryText(1, order[2])}));
+        QCOMPARE(program.run("abc"),
+                 QStringList({scan::entryText(2, order[0]), scan::entryText(2, order[1]),
+                              scan::entryText(1, order[2])}));
         QCOMPARE(enabledDuringScan, QStringList());
         for (const char* name : {"BitBtn1", "BitBtn4", "BitBtn5"})
-            QVERIFY2(program.Control<QPushButton>(name)->isEnabled(), name);
+            QVERIFY2(program.control<QPushButton>(name)->isEnabled(), name);
     }
 
     void closeDuringAScanStopsItAndCloses() {
         Program program;
         for (const QString& name : kThreeFiles)
-            program.File(name, Database({{"abc"}}));
-        program.Scan().show();
-        program.OnEachFile([&](int file) {
+            program.file(name, database({{"abc"}}));
+        program.scan().show();
+        program.onEachFile([&](int file) {
             if (file == 1)
-                program.Control<QPushButton>("BitBtn2")->click();
-            QVERIFY(program.Scan().isVisible()); // the scan ends before the dialog closes
+                program.control<QPushButton>("BitBtn2")->click();
+            QVERIFY(program.scan().isVisible()); // the scan ends before the dialog closes
         });
-        const QString first = program.InScanOrder(kThreeFiles).first();
-        QCOMPARE(program.Run("abc"), QStringList({scan::EntryText(1, first)}));
-        QVERIFY(!program.Scan().isVisible());
-        QCOMPARE(program.Control<QProgressBar>("ProgressBar1")->value(), 1);
-        QVERIFY(program.Control<QPushButton>("BitBtn1")->isEnabled());
+        const QString first = program.inScanOrder(kThreeFiles).first();
+        QCOMPARE(program.run("abc"), QStringList({scan::entryText(1, first)}));
+        QVERIFY(!program.scan().isVisible());
+        QCOMPARE(program.control<QProgressBar>("ProgressBar1")->value(), 1);
+        QVERIFY(program.control<QPushButton>("BitBtn1")->isEnabled());
     }
 
     void loadsIntoNewDocumentWindows() {
         Program program("[Application]\nLanguage=1\n[Files]\n1=/elsewhere/kept.hp\n");
         for (const QString& name : kThreeFiles)
-            program.File(name, Database({{"abc", name.toLatin1()}}));
-        QStringList paths = program.InScanOrder(kThreeFiles);
+            program.file(name, database({{"abc", name.toLatin1()}}));
+        QStringList paths = program.inScanOrder(kThreeFiles);
         for (QString& name : paths)
-            name.prepend(program.Directory());
-        QCOMPARE(program.Run("abc").size(), 3);
+            name.prepend(program.directory());
+        QCOMPARE(program.run("abc").size(), 3);
 
-        program.Scan().BitBtn4Click(); // nothing selected: nothing happens
-        QCOMPARE(program.LoadedFiles(), QStringList());
-        program.Control<QListWidget>("List")->setCurrentRow(1);
-        program.Control<QPushButton>("BitBtn4")->click();
-        QCOMPARE(program.LoadedFiles(), QStringList({paths[1]}));
+        program.scan().loadSelected(); // nothing selected: nothing happens
+        QCOMPARE(program.loadedFiles(), QStringList());
+        program.control<QListWidget>("List")->setCurrentRow(1);
+        program.control<QPushButton>("BitBtn4")->click();
+        QCOMPARE(program.loadedFiles(), QStringList({paths[1]}));
 
-        program.Control<QPushButton>("BitBtn5")->click();
-        QCOMPARE(program.LoadedFiles().size(), 4);
-        QCOMPARE(program.main->ActiveDocument()->Table().FileName, paths[2]);
-        QCOMPARE(program.main->ActiveDocument()->Caption(), QFileInfo(paths[2]).fileName());
+        program.control<QPushButton>("BitBtn5")->click();
+        QCOMPARE(program.loadedFiles().size(), 4);
+        QCOMPARE(program.main->activeDocument()->table().fileName, paths[2]);
+        QCOMPARE(program.main->activeDocument()->caption(), QFileInfo(paths[2]).fileName());
 
         // A file removed since the scan is reported and its window goes; the others load.
         QVERIFY(QFile::remove(paths[1]));
-        program.Scan().BitBtn5Click();
-        QCOMPARE(program.prompter.ShownIds(), QList<quint16>({1115}));
-        QCOMPARE(program.LoadedFiles().size(), 6);
-        QCOMPARE(program.LoadedFiles().count(paths[1]), 2);
-        QCOMPARE(program.main->ActiveDocument()->Table().FileName, paths[2]);
-        QCOMPARE(program.main->RecentFiles(), QStringList({"/elsewhere/kept.hp"}));
+        program.scan().loadAll();
+        QCOMPARE(program.prompter.shownIds(), QList<quint16>({1115}));
+        QCOMPARE(program.loadedFiles().size(), 6);
+        QCOMPARE(program.loadedFiles().count(paths[1]), 2);
+        QCOMPARE(program.main->activeDocument()->table().fileName, paths[2]);
+        QCOMPARE(program.main->recentFiles(), QStringList({"/elsewhere/kept.hp"}));
 
         // The names belong to the directory that was scanned, also when the preferred
         // directory changed since.
-        Glob().PrefPath = program.sandbox.Path(QStringLiteral("other/"));
-        WriteBytes(Glob().PrefPath + QFileInfo(paths[2]).fileName(),
-                   Database({{"another file of that name"}}));
-        program.Control<QListWidget>("List")->setCurrentRow(2);
-        program.Scan().BitBtn4Click();
-        QCOMPARE(program.main->ActiveDocument()->Table().FileName, paths[2]);
+        glob().prefPath = program.sandbox.path(QStringLiteral("other/"));
+        writeBytes(glob().prefPath + QFileInfo(paths[2]).fileName(),
+                   database({{"another file of that name"}}));
+        program.control<QListWidget>("List")->setCurrentRow(2);
+        program.scan().loadSelected();
+        QCOMPARE(program.main->activeDocument()->table().fileName, paths[2]);
     }
 
     void commandAndSettings() {
         Program program("[Application]\nLanguage=0\n[Scan]\nUpCase=1\nTop=120\nLeft=140\n");
-        ScanDialog& scan = program.Scan();
-        QVERIFY(program.Control<QCheckBox>("CheckBox1")->isChecked());
+        ScanDialog& scan = program.scan();
+        QVERIFY(program.control<QCheckBox>("CheckBox1")->isChecked());
         QCOMPARE(scan.pos(), QPoint(140, 120));
 
         // The command is there without any document and shows the dialog modally, sized for
@@ -245,25 +245,25 @@ class TestScan : public QObject {
         QTimer::singleShot(0, &scan, [&] {
             if (scan.isVisible() && scan.isModal())
                 seen.append("modal");
-            if (scan.focusWidget() == program.Control<QLineEdit>("Edit1"))
+            if (scan.focusWidget() == program.control<QLineEdit>("Edit1"))
                 seen.append("focus");
             for (const char* name : {"CheckBox1", "BitBtn4", "BitBtn5"}) {
-                const auto* control = program.Control<QAbstractButton>(name);
+                const auto* control = program.control<QAbstractButton>(name);
                 if (control->width() < control->sizeHint().width())
                     seen.append(name);
             }
-            program.Control<QPushButton>("BitBtn2")->click();
+            program.control<QPushButton>("BitBtn2")->click();
         });
         command->trigger();
         QCOMPARE(seen, QStringList({"modal", "focus"}));
         QVERIFY(!scan.isVisible());
 
         // Written when the program ends, in their order.
-        program.Control<QCheckBox>("CheckBox1")->setChecked(false);
+        program.control<QCheckBox>("CheckBox1")->setChecked(false);
         scan.move(30, 40);
-        WriteBytes(program.sandbox.SettingsFile(), "[Application]\nLanguage=0\n");
+        writeBytes(program.sandbox.SettingsFile(), "[Application]\nLanguage=0\n");
         QVERIFY(program.main->close()); // quit
-        const QByteArray written = ReadBytes(program.sandbox.SettingsFile());
+        const QByteArray written = readBytes(program.sandbox.SettingsFile());
         QVERIFY2(written.contains("[Scan]\nUpCase=0\nTop=40\nLeft=30\n"), written.constData());
     }
 };

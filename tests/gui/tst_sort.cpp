@@ -2,18 +2,18 @@
 // driven offscreen inside the real main window, what the document shows afterwards, the
 // dialog's texts and its settings.
 
-#include "gui/Localizer.h"
-#include "core/HpFile.h"
-#include "platform/Paths.h"
 #include "ProgramFrame.h"
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
 #include "app/Startup.h"
-#include "platform/Preferences.h"
+#include "core/HpFile.h"
 #include "gui/DocumentWindow.h"
-#include "gui/dialogs/SortDialog.h"
+#include "gui/Localizer.h"
 #include "gui/MainWindow.h"
+#include "gui/dialogs/SortDialog.h"
+#include "platform/Paths.h"
+#include "platform/Preferences.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -30,44 +30,44 @@ namespace {
 using Comparison = SortDialog::Comparison;
 
 // A table of one-row topics, each with its number in row 2.
-TopicTable TitledTable(const QByteArrayList& titles) {
+TopicTable titledTable(const QByteArrayList& titles) {
     QList<TopicRows> topics;
     for (qsizetype i = 0; i < titles.size(); ++i)
         topics.append(TopicRows{titles[i], QByteArray::number(i + 1)});
     TopicTable table;
-    table.Fill(topics);
+    table.fill(topics);
     return table;
 }
 
 // The titles after a sort, or with `row` 2, the numbers the topics had before it.
-QByteArrayList Sorted(const QByteArrayList& titles, Comparison comparison, bool descending = false,
+QByteArrayList sorted(const QByteArrayList& titles, Comparison comparison, bool descending = false,
                       int row = 1) {
-    TopicTable table = TitledTable(titles);
-    SortDialog::SortTable(table, comparison, descending);
+    TopicTable table = titledTable(titles);
+    SortDialog::sortTable(table, comparison, descending);
     QByteArrayList rows;
-    for (int entry = 1; entry <= table.TopicCount(); ++entry)
-        rows.append(table.Row(entry, row));
+    for (int entry = 1; entry <= table.topicCount(); ++entry)
+        rows.append(table.row(entry, row));
     return rows;
 }
 
 // One program with its long-lived dialogs, in a sandbox, in English.
 struct Program : ProgramFrame {
     explicit Program(const QByteArray& settings = "[Application]\nLanguage=1\n") {
-        WriteBytes(sandbox.SettingsFile(), settings);
-        ProgramFrame::Open();
+        writeBytes(sandbox.SettingsFile(), settings);
+        ProgramFrame::open();
     }
-    DocumentWindow* Open(const QList<TopicRows>& topics) {
+    DocumentWindow* open(const QList<TopicRows>& topics) {
         TopicTable table;
-        table.Fill(topics);
-        const QString file = sandbox.Path(QStringLiteral("db.hp"));
-        WriteBytes(file, FormatHpFile(table, table.TopicCount(), true, false));
-        return main->OpenFileByName(file) ? main->ActiveDocument() : nullptr;
+        table.fill(topics);
+        const QString file = sandbox.path(QStringLiteral("db.hp"));
+        writeBytes(file, formatHpFile(table, table.topicCount(), true, false));
+        return main->openFileByName(file) ? main->activeDocument() : nullptr;
     }
-    template <typename T> T* Control(const char* name) {
+    template <typename T> T* control(const char* name) {
         return main->sortDialog()->findChild<T*>(QLatin1String(name));
     }
     // Opens the sort from the document's menu and presses the button once the dialog shows.
-    bool SortFromMenu(DocumentWindow* document, const char* button) {
+    bool sortFromMenu(DocumentWindow* document, const char* button) {
         bool shown = false;
         QTimer timer; // gone with this call, whether the dialog showed or not
         timer.setSingleShot(true);
@@ -83,10 +83,10 @@ struct Program : ProgramFrame {
     }
 };
 
-QStringList Titles(DocumentWindow* document) {
+QStringList titles(DocumentWindow* document) {
     QStringList titles;
-    for (int row = 0; row < document->TopicBox()->count(); ++row)
-        titles.append(document->TopicBox()->item(row)->text());
+    for (int row = 0; row < document->topicBox()->count(); ++row)
+        titles.append(document->topicBox()->item(row)->text());
     return titles;
 }
 
@@ -104,88 +104,89 @@ class TestSort : public QObject {
     void theFourComparisons() {
         const QByteArrayList titles{"Kiwi", "apple", "Banana"};
         const QByteArrayList byLanguage{"apple", "Banana", "Kiwi"};
-        QCOMPARE(Sorted(titles, Comparison::LocaleCase), byLanguage);
-        QCOMPARE(Sorted(titles, Comparison::LocaleNoCase), byLanguage);
-        QCOMPARE(Sorted(titles, Comparison::Ordinal), (QByteArrayList{"Banana", "Kiwi", "apple"}));
-        QCOMPARE(Sorted(titles, Comparison::OrdinalNoCase), byLanguage);
+        QCOMPARE(sorted(titles, Comparison::LocaleCase), byLanguage);
+        QCOMPARE(sorted(titles, Comparison::LocaleNoCase), byLanguage);
+        QCOMPARE(sorted(titles, Comparison::Ordinal), (QByteArrayList{"Banana", "Kiwi", "apple"}));
+        QCOMPARE(sorted(titles, Comparison::OrdinalNoCase), byLanguage);
         // "A" and "a": the comparisons that heed case order them, each in its own way; the
         // others take them as equal and leave them where they stand
         const QByteArrayList pairs{"A", "a", "B", "b"};
-        QCOMPARE(Sorted(pairs, Comparison::LocaleCase), (QByteArrayList{"a", "A", "b", "B"}));
-        QCOMPARE(Sorted(pairs, Comparison::Ordinal), (QByteArrayList{"A", "B", "a", "b"}));
-        QCOMPARE(Sorted(pairs, Comparison::LocaleNoCase), pairs);
-        QCOMPARE(Sorted(pairs, Comparison::OrdinalNoCase), pairs);
+        QCOMPARE(sorted(pairs, Comparison::LocaleCase), (QByteArrayList{"a", "A", "b", "B"}));
+        QCOMPARE(sorted(pairs, Comparison::Ordinal), (QByteArrayList{"A", "B", "a", "b"}));
+        QCOMPARE(sorted(pairs, Comparison::LocaleNoCase), pairs);
+        QCOMPARE(sorted(pairs, Comparison::OrdinalNoCase), pairs);
         // ä is code 228, Ä 196: above every ASCII letter and never folded
-        QCOMPARE(Sorted({"\xE4", "z", "\xC4", "Ab", "A"}, Comparison::OrdinalNoCase),
+        QCOMPARE(sorted({"\xE4", "z", "\xC4", "Ab", "A"}, Comparison::OrdinalNoCase),
                  (QByteArrayList{"A", "Ab", "z", "\xC4", "\xE4"}));
-        QCOMPARE(Sorted({"b", "\xE4", "a"}, Comparison::LocaleNoCase),
+        QCOMPARE(sorted({"b", "\xE4", "a"}, Comparison::LocaleNoCase),
                  (QByteArrayList{"a", "\xE4", "b"}));
         // without a locale of the user's own (LANG=C) the locale still sorts as a language does
         QLocale::setDefault(QLocale::c());
-        const QByteArrayList inTheCLocale = Sorted(titles, Comparison::LocaleCase);
+        const QByteArrayList inTheCLocale = sorted(titles, Comparison::LocaleCase);
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         QCOMPARE(inTheCLocale, byLanguage);
     }
 
     void equalTitlesEndWhereTheGapsLeaveThem() {
-        QCOMPARE(Sorted({"Z", "M", "M", "A"}, Comparison::Ordinal, false, 2),
+        QCOMPARE(sorted({"Z", "M", "M", "A"}, Comparison::Ordinal, false, 2),
                  (QByteArrayList{"4", "3", "2", "1"}));
         // after an exchange the sort steps back by the gap
-        QCOMPARE(Sorted({"B", "B", "C", "C", "A"}, Comparison::Ordinal, false, 2),
+        QCOMPARE(sorted({"B", "B", "C", "C", "A"}, Comparison::Ordinal, false, 2),
                  (QByteArrayList{"5", "2", "1", "4", "3"}));
         // descending reverses the comparison only
-        QCOMPARE(Sorted({"A", "M", "M", "Z"}, Comparison::Ordinal, true, 2),
+        QCOMPARE(sorted({"A", "M", "M", "Z"}, Comparison::Ordinal, true, 2),
                  (QByteArrayList{"4", "3", "2", "1"}));
-        QCOMPARE(Sorted({"Z", "M", "M", "A"}, Comparison::LocaleCase, true, 2),
+        QCOMPARE(sorted({"Z", "M", "M", "A"}, Comparison::LocaleCase, true, 2),
                  (QByteArrayList{"1", "2", "3", "4"}));
         for (Comparison comparison : {Comparison::LocaleCase, Comparison::LocaleNoCase,
                                       Comparison::Ordinal, Comparison::OrdinalNoCase})
-            QCOMPARE(Sorted({"b", "", " ", "a", ""}, comparison),
+            QCOMPARE(sorted({"b", "", " ", "a", ""}, comparison),
                      (QByteArrayList{"", "", " ", "a", "b"}));
     }
 
     void sortingFromTheMenu() {
         Program program;
         const QByteArray longRow(45, 'r');
-        DocumentWindow* document = program.Open({{"first", "Kiwi", longRow},
-                                        {"second", "apple"},
-                                        {"third", "Banana", "", "", "", "", "", "", "", "ten"}});
-        document->RowClick(2); // the titles are row 2
-        document->SelectEntry(3);
-        program.Control<QCheckBox>("CheckBox1")->setChecked(false);
-        program.Control<QCheckBox>("CheckBox2")->setChecked(true);
-        QVERIFY(program.SortFromMenu(document, "BitBtn1"));
-        QCOMPARE(Titles(document), QStringList({"Banana", "Kiwi", "apple", ""}));
-        QCOMPARE(document->Table().Row(1, 10), QByteArray("ten"));
-        QCOMPARE(document->Table().Row(2, 3), longRow);
-        QCOMPARE(document->Table().Topic(4), TopicRows{}); // "<New>" stays last and blank
-        QCOMPARE(document->SelectedEntry(), 1);
-        QVERIFY(document->DataBox()->toPlainText().startsWith(QStringLiteral("third\nBanana")));
-        QVERIFY(document->Table().Modified);
-        QCOMPARE(program.main->StatusPanelText(2), QStringLiteral("Topics sorted"));
-        QCOMPARE(program.main->focusWidget(), document->TopicBox()); // once it is active again
+        DocumentWindow* document =
+            program.open({{"first", "Kiwi", longRow},
+                          {"second", "apple"},
+                          {"third", "Banana", "", "", "", "", "", "", "", "ten"}});
+        document->setTitleRow(2); // the titles are row 2
+        document->selectEntry(3);
+        program.control<QCheckBox>("CheckBox1")->setChecked(false);
+        program.control<QCheckBox>("CheckBox2")->setChecked(true);
+        QVERIFY(program.sortFromMenu(document, "BitBtn1"));
+        QCOMPARE(titles(document), QStringList({"Banana", "Kiwi", "apple", ""}));
+        QCOMPARE(document->table().row(1, 10), QByteArray("ten"));
+        QCOMPARE(document->table().row(2, 3), longRow);
+        QCOMPARE(document->table().topic(4), TopicRows{}); // "<New>" stays last and blank
+        QCOMPARE(document->selectedEntry(), 1);
+        QVERIFY(document->dataBox()->toPlainText().startsWith(QStringLiteral("third\nBanana")));
+        QVERIFY(document->table().modified);
+        QCOMPARE(program.main->statusPanelText(2), QStringLiteral("Topics sorted"));
+        QCOMPARE(program.main->focusWidget(), document->topicBox()); // once it is active again
 
         // In order already: still a change.
-        document->SetModified(false);
-        QVERIFY(program.SortFromMenu(document, "BitBtn1"));
-        QVERIFY(document->Table().Modified);
+        document->setModified(false);
+        QVERIFY(program.sortFromMenu(document, "BitBtn1"));
+        QVERIFY(document->table().modified);
     }
 
     void cancelAndTooFewTopicsChangeNothing() {
         Program program;
-        DocumentWindow* document = program.Open({{"b"}, {"a"}});
-        document->SelectEntry(2);
-        QVERIFY(program.SortFromMenu(document, "BitBtn2"));
-        QCOMPARE(Titles(document), QStringList({"b", "a", ""}));
-        QCOMPARE(document->SelectedEntry(), 2);
-        QVERIFY(!document->Table().Modified);
+        DocumentWindow* document = program.open({{"b"}, {"a"}});
+        document->selectEntry(2);
+        QVERIFY(program.sortFromMenu(document, "BitBtn2"));
+        QCOMPARE(titles(document), QStringList({"b", "a", ""}));
+        QCOMPARE(document->selectedEntry(), 2);
+        QVERIFY(!document->table().modified);
 
-        DocumentWindow* single = program.Open({{"only"}});
-        QVERIFY(!program.SortFromMenu(single, "BitBtn2"));
-        QCOMPARE(program.prompter.ShownIds(), QList<quint16>{1185});
+        DocumentWindow* single = program.open({{"only"}});
+        QVERIFY(!program.sortFromMenu(single, "BitBtn2"));
+        QCOMPARE(program.prompter.shownIds(), QList<quint16>{1185});
         QCOMPARE(program.prompter.shown[0].text,
                  QStringLiteral("Wanna sort less than 2 topics, uh ?"));
-        QVERIFY(!single->Table().Modified);
+        QVERIFY(!single->table().modified);
     }
 
     void textsAndSettings() {
@@ -193,23 +194,23 @@ class TestSort : public QObject {
         SortDialog& sort = *program.main->sortDialog();
         QStringList texts{sort.windowTitle()};
         for (const char* name : {"Label1", "Label2"})
-            texts.append(program.Control<QLabel>(name)->text());
+            texts.append(program.control<QLabel>(name)->text());
         for (const char* name : {"RadioGroup1Item0", "RadioGroup1Item1", "CheckBox1", "CheckBox2",
                                  "BitBtn1", "BitBtn2", "BitBtn3"})
-            texts.append(program.Control<QAbstractButton>(name)->text());
+            texts.append(program.control<QAbstractButton>(name)->text());
         QCOMPARE(texts,
                  QStringList({"Sort topics", "Order :", "Options :", " ascending", " descending",
                               " ANSI conventions", " Case sensitive", "Start", "Cancel", "Help"}));
-        QVERIFY(program.Control<QPushButton>("BitBtn3")->isEnabled()); // opens the help
+        QVERIFY(program.control<QPushButton>("BitBtn3")->isEnabled()); // opens the help
 
-        QCOMPARE(sort.ChosenComparison(), Comparison::Ordinal);
-        QVERIFY(sort.Descending());
+        QCOMPARE(sort.chosenComparison(), Comparison::Ordinal);
+        QVERIFY(sort.descending());
         QCOMPARE(sort.pos(), QPoint(250, 200));
-        program.Control<QCheckBox>("CheckBox1")->setChecked(true);
-        program.Control<QRadioButton>("RadioGroup1Item0")->setChecked(true);
+        program.control<QCheckBox>("CheckBox1")->setChecked(true);
+        program.control<QRadioButton>("RadioGroup1Item0")->setChecked(true);
         sort.move(60, 70);
         QVERIFY(program.main->close()); // quit
-        QVERIFY(ReadBytes(program.sandbox.SettingsFile())
+        QVERIFY(readBytes(program.sandbox.SettingsFile())
                     .contains("[Sort]\nAnsi=1\nUpCase=1\nDirection=0\nTop=70\nLeft=60\n"));
     }
 };

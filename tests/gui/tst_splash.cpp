@@ -1,13 +1,13 @@
-#include "gui/Localizer.h"
 #include "ProgramFrame.h"
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
-#include "platform/Preferences.h"
 #include "gui/DocumentWindow.h"
-#include "gui/dialogs/SplashScreen.h"
-#include "gui/dialogs/AboutDialog.h"
+#include "gui/Localizer.h"
 #include "gui/MainWindow.h"
+#include "gui/dialogs/AboutDialog.h"
+#include "gui/dialogs/SplashScreen.h"
+#include "platform/Preferences.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -24,14 +24,14 @@ namespace {
 const QByteArray kOneTopic = "%%HP: T(1)A(R)F(,);\r\n{ {\"x\"}}";
 
 struct Frame : ProgramFrame {
-    QString Database(const QString& name) const {
-        const QString path = sandbox.Path(QStringLiteral("db/") + name);
-        WriteBytes(path, kOneTopic);
+    QString database(const QString& name) const {
+        const QString path = sandbox.path(QStringLiteral("db/") + name);
+        writeBytes(path, kOneTopic);
         return path;
     }
 };
 
-QString LabelText(const QWidget* window, const char* name) {
+QString labelText(const QWidget* window, const char* name) {
     return window->findChild<QLabel*>(QLatin1String(name))->text();
 }
 
@@ -43,65 +43,65 @@ class TestSplash : public QObject {
   private slots:
     void splashHoldsTheCloseThenOpensTheCommandLineFile() {
         Frame frame;
-        const QString file = frame.Database(QStringLiteral("given.hp"));
+        const QString file = frame.database(QStringLiteral("given.hp"));
         QPointer<SplashScreen> splash = new SplashScreen(file);
         splash->show();
-        MainWindow& main = frame.Open();
-        QVERIFY(!Glob().SplashDone);
-        QCOMPARE(LabelText(splash, "Label1"), QStringLiteral("Version 2.7"));
-        QCOMPARE(LabelText(splash, "Label2"), Tx(830));
-        QCOMPARE(LabelText(splash, "Label3"), Tx(835));
+        MainWindow& main = frame.open();
+        QVERIFY(!glob().splashDone);
+        QCOMPARE(labelText(splash, "Label1"), QStringLiteral("Version 2.7"));
+        QCOMPARE(labelText(splash, "Label2"), tx(830));
+        QCOMPARE(labelText(splash, "Label3"), tx(835));
         QVERIFY(splash->windowFlags() & Qt::WindowStaysOnTopHint);
-        QCOMPARE(splash->Timer1()->interval(), SplashScreen::kShowMilliseconds);
-        QVERIFY(splash->Timer1()->isActive());
+        QCOMPARE(splash->timer()->interval(), SplashScreen::kShowMilliseconds);
+        QVERIFY(splash->timer()->isActive());
 
         QVERIFY(!main.close()); // refused while the splash shows
         QVERIFY(main.isVisible());
-        QCOMPARE(main.DocumentWindows().size(), 0);
+        QCOMPARE(main.documentWindows().size(), 0);
 
-        splash->Timer1Timer();
-        QVERIFY(Glob().SplashDone);
-        QTRY_COMPARE(main.DocumentWindows().size(), 1);
-        QCOMPARE(main.ActiveDocument()->Table().FileName, file);
+        splash->timeUp();
+        QVERIFY(glob().splashDone);
+        QTRY_COMPARE(main.documentWindows().size(), 1);
+        QCOMPARE(main.activeDocument()->table().fileName, file);
         QTRY_VERIFY(splash.isNull()); // it took itself away
         QVERIFY(main.close());
     }
 
     void theFileOpensWhenTheTimeIsUp() {
         Frame frame;
-        const QString file = frame.Database(QStringLiteral("later.hp"));
+        const QString file = frame.database(QStringLiteral("later.hp"));
         QElapsedTimer clock;
         clock.start();
         auto* splash = new SplashScreen(file);
         splash->show();
-        MainWindow& main = frame.Open();
-        QTRY_COMPARE_WITH_TIMEOUT(main.DocumentWindows().size(), 1, 5000);
+        MainWindow& main = frame.open();
+        QTRY_COMPARE_WITH_TIMEOUT(main.documentWindows().size(), 1, 5000);
         QVERIFY(clock.elapsed() >= SplashScreen::kShowMilliseconds - 50);
-        QVERIFY(Glob().SplashDone);
+        QVERIFY(glob().splashDone);
     }
 
     void unreadableCommandLineFileIsReportedAndClosed() {
         Frame frame;
-        auto* splash = new SplashScreen(frame.sandbox.Path(QStringLiteral("missing.hp")));
-        MainWindow& main = frame.Open();
-        splash->Timer1Timer();
-        QTRY_COMPARE(frame.prompter.ShownIds(), QList<quint16>{1115});
-        QCOMPARE(main.DocumentWindows().size(), 0);
-        QVERIFY(Glob().SplashDone);
+        auto* splash = new SplashScreen(frame.sandbox.path(QStringLiteral("missing.hp")));
+        MainWindow& main = frame.open();
+        splash->timeUp();
+        QTRY_COMPARE(frame.prompter.shownIds(), QList<quint16>{1115});
+        QCOMPARE(main.documentWindows().size(), 0);
+        QVERIFY(glob().splashDone);
     }
 
     void aboutWindow() {
         Frame frame;
-        Glob().Ini->WriteString("Application", "Language", QStringLiteral("1"));
-        MainWindow& main = frame.Open();
+        glob().ini->writeString("Application", "Language", QStringLiteral("1"));
+        MainWindow& main = frame.open();
         AboutDialog* about = main.aboutDialog();
         QCOMPARE(about->windowTitle(), QStringLiteral("About..."));
-        QCOMPARE(LabelText(about, "Label1"), QStringLiteral("Version 2.7"));
-        QCOMPARE(LabelText(about, "Label3"), QStringLiteral("deutsch/english"));
-        QVERIFY(!LabelText(about, "Label2").isEmpty());
-        QCOMPARE(LabelText(about, "Label4"), QStringLiteral("© The authors of Ombrel"));
-        QCOMPARE(LabelText(about, "Label6"), Tx(750));
-        QCOMPARE(LabelText(about, "Label7"), Tx(755));
+        QCOMPARE(labelText(about, "Label1"), QStringLiteral("Version 2.7"));
+        QCOMPARE(labelText(about, "Label3"), QStringLiteral("deutsch/english"));
+        QVERIFY(!labelText(about, "Label2").isEmpty());
+        QCOMPARE(labelText(about, "Label4"), QStringLiteral("© The authors of Ombrel"));
+        QCOMPARE(labelText(about, "Label6"), tx(750));
+        QCOMPARE(labelText(about, "Label7"), tx(755));
         const QLabel* image = about->findChild<QLabel*>("Image1");
         QCOMPARE(image->pixmap().size(), QSize(292, 180));
         QCOMPARE(image->pos(), QPoint(-5, -5));

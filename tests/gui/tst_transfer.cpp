@@ -2,19 +2,19 @@
 // that keeps the script and the file it was given and ends with the exit code it is told.
 // The transfer through the real Kermit to a real peer is in tests/e2e.
 
-#include "gui/Localizer.h"
-#include "core/HpFile.h"
-#include "platform/Paths.h"
 #include "Sandbox.h"
 #include "ScriptedPrompter.h"
+#include "app/Startup.h"
+#include "core/HpFile.h"
+#include "gui/DocumentWindow.h"
+#include "gui/Localizer.h"
+#include "gui/MainWindow.h"
+#include "gui/dialogs/TransferDialog.h"
+#include "gui/dialogs/TransferParametersDialog.h"
+#include "platform/Paths.h"
+#include "platform/Preferences.h"
 #include "platform/Settings.h"
 #include "platform/SettingsFile.h"
-#include "app/Startup.h"
-#include "gui/dialogs/TransferDialog.h"
-#include "platform/Preferences.h"
-#include "gui/DocumentWindow.h"
-#include "gui/dialogs/TransferParametersDialog.h"
-#include "gui/MainWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -57,14 +57,14 @@ const char* const kStandInVariables[] = {"STANDIN_DIR",  "STANDIN_RECEIVE",     
 
 const QByteArray kEnglish = "[Application]\nLanguage=1\n";
 
-TopicTable SampleTable() {
+TopicTable sampleTable() {
     TopicTable table;
     TopicRows first;
     first[0] = "Alpha";
     first[1] = "1";
     TopicRows second;
     second[0] = "Beta";
-    table.Fill({first, second, TopicRows()}); // an empty topic at the end
+    table.fill({first, second, TopicRows()}); // an empty topic at the end
     return table;
 }
 
@@ -74,20 +74,20 @@ struct Program {
     explicit Program(const QByteArray& settingsText = kEnglish) {
         for (const char* name : kStandInVariables)
             saved.append({name, qgetenv(name)});
-        qputenv("OMBREL_PROGDIR", QFile::encodeName(sandbox.Path(QStringLiteral("prog/"))));
-        qputenv("STANDIN_DIR", QFile::encodeName(sandbox.Path(QStringLiteral("standin/"))));
+        qputenv("OMBREL_PROGDIR", QFile::encodeName(sandbox.path(QStringLiteral("prog/"))));
+        qputenv("STANDIN_DIR", QFile::encodeName(sandbox.path(QStringLiteral("standin/"))));
         for (const char* name :
              {"STANDIN_RECEIVE", "STANDIN_SLEEP", "STANDIN_EXIT", "STANDIN_IGNORE_TERM"})
             qunsetenv(name);
-        WriteBytes(sandbox.SettingsFile(), settingsText);
-        Glob().Ini = std::make_unique<SettingsFile>(paths::SettingsFile());
-        FillPaths();
-        Glob().SplashDone = true;
-        InstallStandIn();
+        writeBytes(sandbox.SettingsFile(), settingsText);
+        glob().ini = std::make_unique<SettingsFile>(paths::SettingsFile());
+        fillPaths();
+        glob().splashDone = true;
+        installStandIn();
         main = std::make_unique<MainWindow>();
         main->show();
         dialog = new TransferDialog(main.get());
-        ApplyLanguage();
+        applyLanguage();
     }
     ~Program() {
         main.reset();
@@ -99,45 +99,45 @@ struct Program {
         }
     }
 
-    void InstallStandIn() const {
-        const QString program = paths::ProgDir() + QStringLiteral("kermit");
-        WriteBytes(program, kStandIn);
+    void installStandIn() const {
+        const QString program = paths::progDir() + QStringLiteral("kermit");
+        writeBytes(program, kStandIn);
         QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
-    QString StandInFile(const char* name) const {
-        return sandbox.Path(QStringLiteral("standin/")) + QLatin1String(name);
+    QString standInFile(const char* name) const {
+        return sandbox.path(QStringLiteral("standin/")) + QLatin1String(name);
     }
-    QString WorkFile(const char* name) const {
-        return paths::WorkDir() + u'/' + QLatin1String(name);
+    QString workFile(const char* name) const {
+        return paths::workDir() + u'/' + QLatin1String(name);
     }
-    QStringList WorkFilesLeft() const {
-        return QDir(paths::WorkDir()).entryList(QDir::Files | QDir::Hidden);
+    QStringList workFilesLeft() const {
+        return QDir(paths::workDir()).entryList(QDir::Files | QDir::Hidden);
     }
-    bool KermitRan() const { return QFileInfo::exists(StandInFile("arguments")); }
+    bool kermitRan() const { return QFileInfo::exists(standInFile("arguments")); }
 
-    DocumentWindow* Document(const TopicTable& table = SampleTable()) {
-        DocumentWindow* document = main->NeueDatei1Click();
-        const QString file = sandbox.Path(QStringLiteral("db/doc.txt"));
-        WriteBytes(file, FormatHpFile(table, table.TopicCount(), false, false));
-        document->LoadFromFile(file);
+    DocumentWindow* document(const TopicTable& table = sampleTable()) {
+        DocumentWindow* document = main->newDocument();
+        const QString file = sandbox.path(QStringLiteral("db/doc.txt"));
+        writeBytes(file, formatHpFile(table, table.topicCount(), false, false));
+        document->loadFromFile(file);
         return document;
     }
 
-    template <typename T> T* Control(const char* name) const {
+    template <typename T> T* control(const char* name) const {
         return dialog->findChild<T*>(QLatin1String(name));
     }
-    QString Text(const char* label) const { return Control<QLabel>(label)->text(); }
-    QString Status() const { return Text("Label12"); }
+    QString text(const char* label) const { return control<QLabel>(label)->text(); }
+    QString status() const { return text("Label12"); }
 
     // Sets the dialog up and shows it without a modal loop, then presses Start.
-    QString Run(char mode, const QString& name = QStringLiteral("NAME")) {
-        if (!dialog->PrepareTransfer(mode))
+    QString run(char mode, const QString& name = QStringLiteral("NAME")) {
+        if (!dialog->prepareTransfer(mode))
             return QStringLiteral("<not shown>");
         dialog->show();
         if (mode == 'S')
-            Control<QLineEdit>("Name")->setText(name);
-        dialog->BitBtn1Click();
-        return Status();
+            control<QLineEdit>("Name")->setText(name);
+        dialog->startTransfer();
+        return status();
     }
 
     Sandbox sandbox;
@@ -148,7 +148,7 @@ struct Program {
     TransferDialog* dialog = nullptr;
 };
 
-QString Transferred(qint64 bytes, int seconds) {
+QString transferred(qint64 bytes, int seconds) {
     return QStringLiteral("Transfered %1 bytes in %2 seconds.").arg(bytes).arg(seconds);
 }
 
@@ -179,15 +179,15 @@ class TestTransfer : public QObject {
             QCOMPARE(
                 dialog.findChild<QWidget*>(QLatin1String(control))->property("text").toString(),
                 QLatin1String(text));
-        QVERIFY(!program.Control<QPushButton>("BitBtn1")->isEnabled()); // until a mode is set
-        QVERIFY(program.Control<QPushButton>("BitBtn1")->isDefault());
+        QVERIFY(!program.control<QPushButton>("BitBtn1")->isEnabled()); // until a mode is set
+        QVERIFY(program.control<QPushButton>("BitBtn1")->isDefault());
 
-        auto* name = program.Control<QLineEdit>("Name");
-        auto* start = program.Control<QPushButton>("BitBtn1");
-        QVERIFY(dialog.PrepareTransfer('S'));
+        auto* name = program.control<QLineEdit>("Name");
+        auto* start = program.control<QPushButton>("BitBtn1");
+        QVERIFY(dialog.prepareTransfer('S'));
         dialog.show();
-        QCOMPARE(program.Text("Label5"), QStringLiteral("name on HP :"));
-        QCOMPARE(program.Text("Label11"), QStringLiteral("[Recv] on your HP."));
+        QCOMPARE(program.text("Label5"), QStringLiteral("name on HP :"));
+        QCOMPARE(program.text("Label11"), QStringLiteral("[Recv] on your HP."));
         QVERIFY(name->isVisible() && name->text().isEmpty());
         QVERIFY(!start->isEnabled());
         QTest::keyClick(name, Qt::Key_A);
@@ -197,39 +197,39 @@ class TestTransfer : public QObject {
         // The serial parameters, shown only.
         for (auto [field, value] :
              {std::pair{"Port", "COM3"}, {"Baud", "2400"}, {"Parity", "even"}, {"Bits", "8/1"}}) {
-            QCOMPARE(program.Control<QLineEdit>(field)->text(), QLatin1String(value));
-            QVERIFY(program.Control<QLineEdit>(field)->isReadOnly());
-            QVERIFY(!program.Control<QLineEdit>(field)->isEnabled());
+            QCOMPARE(program.control<QLineEdit>(field)->text(), QLatin1String(value));
+            QVERIFY(program.control<QLineEdit>(field)->isReadOnly());
+            QVERIFY(!program.control<QLineEdit>(field)->isEnabled());
         }
-        QVERIFY(!program.Control<QProgressBar>("Animate1")->isVisible());
+        QVERIFY(!program.control<QProgressBar>("Animate1")->isVisible());
         dialog.hide();
 
-        QVERIFY(dialog.PrepareTransfer('R'));
+        QVERIFY(dialog.prepareTransfer('R'));
         dialog.show();
-        QVERIFY(!program.Control<QLabel>("Label5")->isVisible());
+        QVERIFY(!program.control<QLabel>("Label5")->isVisible());
         QVERIFY(!name->isVisible());
         QCOMPARE(name->text(), QStringLiteral("nil"));
         QVERIFY(start->isEnabled());
-        QCOMPARE(program.Text("Label11"), QStringLiteral("[Send] on your HP."));
+        QCOMPARE(program.text("Label11"), QStringLiteral("[Send] on your HP."));
         dialog.hide();
 
-        WriteBytes(paths::ProgDir() + QStringLiteral("tarvo.lib"), "lib");
-        QVERIFY(dialog.PrepareTransfer('T'));
+        writeBytes(paths::progDir() + QStringLiteral("tarvo.lib"), "lib");
+        QVERIFY(dialog.prepareTransfer('T'));
         dialog.show();
-        QCOMPARE(program.Text("Label5"), QStringLiteral("Transfering Tarvo :"));
-        QVERIFY(program.Control<QLabel>("Label5")->isVisible());
+        QCOMPARE(program.text("Label5"), QStringLiteral("Transfering Tarvo :"));
+        QVERIFY(program.control<QLabel>("Label5")->isVisible());
         QVERIFY(!name->isVisible());
         QVERIFY(start->isEnabled());
-        QCOMPARE(program.Text("Label11"), QStringLiteral("[Recv] on your HP."));
+        QCOMPARE(program.text("Label11"), QStringLiteral("[Recv] on your HP."));
 
         // Each showing reads the settings again and clears the status line.
-        program.Run('T');
-        QVERIFY(!program.Status().isEmpty());
+        program.run('T');
+        QVERIFY(!program.status().isEmpty());
         dialog.hide();
-        Glob().Ini->WriteString("Transfer", "Baud", QStringLiteral("1200"));
+        glob().ini->writeString("Transfer", "Baud", QStringLiteral("1200"));
         dialog.show();
-        QVERIFY(program.Status().isEmpty());
-        QCOMPARE(program.Control<QLineEdit>("Baud")->text(), QStringLiteral("1200"));
+        QVERIFY(program.status().isEmpty());
+        QCOMPARE(program.control<QLineEdit>("Baud")->text(), QStringLiteral("1200"));
     }
 
     void tarvoLibraryMissing() {
@@ -239,14 +239,14 @@ class TestTransfer : public QObject {
             shown = program.dialog->isVisible();
             program.dialog->reject();
         });
-        program.dialog->OpenTransfer('T');
-        QCOMPARE(program.prompter.ShownIds(), QList<quint16>({1190}));
+        program.dialog->openTransfer('T');
+        QCOMPARE(program.prompter.shownIds(), QList<quint16>({1190}));
         QCOMPARE(program.prompter.shown[0].text,
                  QStringLiteral("Unable to find the file \"TARVO.LIB\" !\nPlease download a "
                                 "complete package of Ombrel\nand copy all files to the same "
                                 "directory."));
         QVERIFY(!shown);
-        QVERIFY(!program.KermitRan());
+        QVERIFY(!program.kermitRan());
     }
 
     // The same script whether the settings hold the defaults or no Transfer section at all.
@@ -257,8 +257,8 @@ class TestTransfer : public QObject {
         {
             Sandbox sandbox;
             SettingsFile file(sandbox.SettingsFile());
-            settings::WriteDefaults(file, QSize(800, 600), 1);
-            defaults = ReadBytes(sandbox.SettingsFile());
+            settings::writeDefaults(file, QSize(800, 600), 1);
+            defaults = readBytes(sandbox.SettingsFile());
         }
         QVERIFY(defaults.contains("[Transfer]"));
         for (char mode : {'S', 'R', 'T'}) {
@@ -270,10 +270,10 @@ class TestTransfer : public QObject {
         QFETCH(QByteArray, settingsText);
         QFETCH(char, mode);
         Program program(settingsText);
-        program.Document();
-        WriteBytes(paths::ProgDir() + QStringLiteral("tarvo.lib"), "lib");
-        program.Run(mode, QStringLiteral("MY DATA"));
-        const QString work = paths::WorkDir();
+        program.document();
+        writeBytes(paths::progDir() + QStringLiteral("tarvo.lib"), "lib");
+        program.run(mode, QStringLiteral("MY DATA"));
+        const QString work = paths::workDir();
         QByteArrayList lines = {
             "pause 2",         "set bell off", "set port /dev/ttyS1",  "set carrier-watch off",
             "set flow none",   "clear",        "set file type binary", "set baud 9600",
@@ -293,13 +293,13 @@ class TestTransfer : public QObject {
                       "exit \\%r"};
         } else {
             lines += {"set send timeout 1", "set send packet-length 48",
-                      "send {" + QFile::encodeName(paths::ProgDir()) + "tarvo.lib} tarvo",
+                      "send {" + QFile::encodeName(paths::progDir()) + "tarvo.lib} tarvo",
                       "if success define \\%r 7", "exit \\%r"};
         }
-        QCOMPARE(ReadBytes(program.StandInFile("script")), lines.join("\r\n") + "\r\n");
-        QCOMPARE(ReadBytes(program.StandInFile("arguments")),
+        QCOMPARE(readBytes(program.standInFile("script")), lines.join("\r\n") + "\r\n");
+        QCOMPARE(readBytes(program.standInFile("arguments")),
                  "-Y\n-C\ntake {" + QFile::encodeName(work) + "/~task.tmp}\n");
-        QCOMPARE(program.WorkFilesLeft(), QStringList());
+        QCOMPARE(program.workFilesLeft(), QStringList());
     }
 
     // The advanced dialog writes what the next script uses; a parity it does not know is
@@ -308,10 +308,10 @@ class TestTransfer : public QObject {
         Program program("[Application]\nLanguage=1\n[Transfer]\nParity=EVEN\nPort=COM4\n"
                         "Device4=/dev/my port\n");
         TransferParametersDialog more(program.main.get());
-        more.PrepareAdvanced(nullptr);
-        more.Button1Click();
-        program.Run('R');
-        const QByteArray script = ReadBytes(program.StandInFile("script"));
+        more.prepareAdvanced(nullptr);
+        more.saveParameters();
+        program.run('R');
+        const QByteArray script = readBytes(program.standInFile("script"));
         QVERIFY(script.contains("\r\nset port /dev/my port\r\n"));
         QVERIFY(script.contains("\r\nset parity \r\n"));
         QVERIFY(script.contains("\r\nset receive packet-length 24\r\n"));
@@ -328,20 +328,20 @@ class TestTransfer : public QObject {
         QTest::newRow("receive, no file") << 'R' << QByteArray("7") << kPortFailed;
         QTest::newRow("library, port failure") << 'T' << QByteArray("0") << kPortFailed;
         QTest::newRow("library, failure") << 'T' << QByteArray("9") << kFailed;
-        QTest::newRow("library sent") << 'T' << QByteArray("7") << Transferred(5, 0);
+        QTest::newRow("library sent") << 'T' << QByteArray("7") << transferred(5, 0);
     }
     void resultOfEachEnd() {
         QFETCH(char, mode);
         QFETCH(QByteArray, exitCode);
         QFETCH(QString, status);
         Program program;
-        program.Document();
-        WriteBytes(paths::ProgDir() + QStringLiteral("tarvo.lib"), "12345");
+        program.document();
+        writeBytes(paths::progDir() + QStringLiteral("tarvo.lib"), "12345");
         qputenv("STANDIN_EXIT", exitCode);
-        QCOMPARE(program.Run(mode), status);
-        QVERIFY(program.KermitRan());
-        QCOMPARE(program.WorkFilesLeft(), QStringList());
-        QCOMPARE(program.main->DocumentWindows().size(), 1); // nothing received
+        QCOMPARE(program.run(mode), status);
+        QVERIFY(program.kermitRan());
+        QCOMPARE(program.workFilesLeft(), QStringList());
+        QCOMPARE(program.main->documentWindows().size(), 1); // nothing received
         QVERIFY(program.prompter.shown.isEmpty());
     }
 
@@ -359,14 +359,14 @@ class TestTransfer : public QObject {
         QFETCH(bool, compress);
         QFETCH(bool, deleteEmpty);
         Program program;
-        DocumentWindow* document = program.Document();
-        Glob().Compress = compress;
-        Glob().DeleteEmpty = deleteEmpty;
+        DocumentWindow* document = program.document();
+        glob().compress = compress;
+        glob().deleteEmpty = deleteEmpty;
         const QByteArray expected =
-            FormatHpFile(document->Table(), document->Table().TopicCount(), compress, deleteEmpty);
-        QCOMPARE(program.Run('S'), Transferred(expected.size(), 0));
-        QCOMPARE(ReadBytes(program.StandInFile("sent")), expected);
-        QCOMPARE(program.WorkFilesLeft(), QStringList());
+            formatHpFile(document->table(), document->table().topicCount(), compress, deleteEmpty);
+        QCOMPARE(program.run('S'), transferred(expected.size(), 0));
+        QCOMPARE(readBytes(program.standInFile("sent")), expected);
+        QCOMPARE(program.workFilesLeft(), QStringList());
         // A header line, the rows of each topic written, and the closing line.
         // Compressed: "Alpha" "1", "Beta", and one row for the empty topic unless it is left out.
         const int topicsWritten = deleteEmpty ? 2 : 3;
@@ -376,48 +376,48 @@ class TestTransfer : public QObject {
 
     void sendFileCannotBeWritten() {
         Program program;
-        TopicTable table = SampleTable();
-        DocumentWindow* document = program.Document(table);
-        document->Table().SetRow(1, 2, QByteArray("a\x1a", 2)); // a reader would stop there
-        QCOMPARE(program.Run('S'), kFailed);
-        QCOMPARE(program.prompter.ShownIds(), QList<quint16>({1130}));
-        QVERIFY(!program.KermitRan());
-        QCOMPARE(program.WorkFilesLeft(), QStringList());
+        TopicTable table = sampleTable();
+        DocumentWindow* document = program.document(table);
+        document->table().setRow(1, 2, QByteArray("a\x1a", 2)); // a reader would stop there
+        QCOMPARE(program.run('S'), kFailed);
+        QCOMPARE(program.prompter.shownIds(), QList<quint16>({1130}));
+        QVERIFY(!program.kermitRan());
+        QCOMPARE(program.workFilesLeft(), QStringList());
     }
 
     void receivedFileOpensAsNewDocument() {
         Program program;
-        const TopicTable table = SampleTable();
-        const QByteArray bytes = FormatHpFile(table, table.TopicCount(), true, true);
-        const QString file = program.sandbox.Path(QStringLiteral("calculator/data"));
-        WriteBytes(file, bytes);
+        const TopicTable table = sampleTable();
+        const QByteArray bytes = formatHpFile(table, table.topicCount(), true, true);
+        const QString file = program.sandbox.path(QStringLiteral("calculator/data"));
+        writeBytes(file, bytes);
         qputenv("STANDIN_RECEIVE", QFile::encodeName(file));
-        QCOMPARE(program.Run('R'), Transferred(bytes.size(), 0));
-        const QList<DocumentWindow*> documents = program.main->DocumentWindows();
+        QCOMPARE(program.run('R'), transferred(bytes.size(), 0));
+        const QList<DocumentWindow*> documents = program.main->documentWindows();
         QCOMPARE(documents.size(), 1);
         DocumentWindow* received = documents.first();
-        QCOMPARE(received, program.main->ActiveDocument());
-        QCOMPARE(received->Caption(), QStringLiteral("Vom HP"));
-        QCOMPARE(received->Table().FileName, kNoFileName);
-        QVERIFY(received->Table().Modified);
-        QCOMPARE(program.main->UnsavedCount(), quint16(1));
-        QCOMPARE(received->Table().TopicCount(), 2);
-        QCOMPARE(received->Table().Row(1, 1), QByteArray("Alpha"));
-        QCOMPARE(received->Table().Row(1, 2), QByteArray("1"));
-        QCOMPARE(received->Table().Row(2, 1), QByteArray("Beta"));
-        QCOMPARE(program.WorkFilesLeft(), QStringList());
-        QCOMPARE(program.main->RecentFiles(), QStringList());
+        QCOMPARE(received, program.main->activeDocument());
+        QCOMPARE(received->caption(), QStringLiteral("Vom HP"));
+        QCOMPARE(received->table().fileName, kNoFileName);
+        QVERIFY(received->table().modified);
+        QCOMPARE(program.main->unsavedCount(), quint16(1));
+        QCOMPARE(received->table().topicCount(), 2);
+        QCOMPARE(received->table().row(1, 1), QByteArray("Alpha"));
+        QCOMPARE(received->table().row(1, 2), QByteArray("1"));
+        QCOMPARE(received->table().row(2, 1), QByteArray("Beta"));
+        QCOMPARE(program.workFilesLeft(), QStringList());
+        QCOMPARE(program.main->recentFiles(), QStringList());
     }
 
     void receivedFileNotHp48() {
         Program program;
-        const QString file = program.sandbox.Path(QStringLiteral("calculator/binary"));
-        WriteBytes(file, "HPHP48-R\x01\x02");
+        const QString file = program.sandbox.path(QStringLiteral("calculator/binary"));
+        writeBytes(file, "HPHP48-R\x01\x02");
         qputenv("STANDIN_RECEIVE", QFile::encodeName(file));
-        QCOMPARE(program.Run('R'), kFailed);
-        QCOMPARE(program.prompter.ShownIds(), QList<quint16>({1120}));
-        QCOMPARE(program.main->DocumentWindows().size(), 0);
-        QCOMPARE(program.WorkFilesLeft(), QStringList());
+        QCOMPARE(program.run('R'), kFailed);
+        QCOMPARE(program.prompter.shownIds(), QList<quint16>({1120}));
+        QCOMPARE(program.main->documentWindows().size(), 0);
+        QCOMPARE(program.workFilesLeft(), QStringList());
     }
 
     // Through the command, modally: Start cannot be pressed again while Kermit runs, the
@@ -425,12 +425,12 @@ class TestTransfer : public QObject {
     // the transfer failed, and the file it had received stays unopened.
     void runningTransferEndedByTheUser() {
         Program program;
-        program.main->CreateLongLivedWindows();
+        program.main->createLongLivedWindows();
         TransferDialog* dialog = program.main->transferDialog();
         QVERIFY(dialog);
-        const QString file = program.sandbox.Path(QStringLiteral("calculator/data"));
-        const TopicTable table = SampleTable();
-        WriteBytes(file, FormatHpFile(table, table.TopicCount(), true, true));
+        const QString file = program.sandbox.path(QStringLiteral("calculator/data"));
+        const TopicTable table = sampleTable();
+        writeBytes(file, formatHpFile(table, table.topicCount(), true, true));
         qputenv("STANDIN_RECEIVE", QFile::encodeName(file));
         qputenv("STANDIN_SLEEP", "30");
         qputenv("STANDIN_IGNORE_TERM", "1");
@@ -458,12 +458,12 @@ class TestTransfer : public QObject {
         QString status;
         QTimer user;
         connect(&user, &QTimer::timeout, [&] {
-            if (!sinceEsc.isValid() && program.KermitRan()) {
+            if (!sinceEsc.isValid() && program.kermitRan()) {
                 sinceEsc.start();
                 QTest::keyClick(dialog, Qt::Key_Escape);
                 stillOpenAfterEsc = dialog->isVisible();
                 start->click(); // ignored
-            } else if (sinceEsc.isValid() && !dialog->TransferRunning()) {
+            } else if (sinceEsc.isValid() && !dialog->transferRunning()) {
                 user.stop();
                 endedAfterMs = sinceEsc.elapsed();
                 status = dialog->findChild<QLabel*>(QStringLiteral("Label12"))->text();
@@ -483,38 +483,38 @@ class TestTransfer : public QObject {
         QVERIFY2(timerTicks >= 10, "events were handled while Kermit ran");
         QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(status, kFailed);
-        QCOMPARE(program.main->DocumentWindows().size(), 0);
-        QCOMPARE(program.WorkFilesLeft(), QStringList());
+        QCOMPARE(program.main->documentWindows().size(), 0);
+        QCOMPARE(program.workFilesLeft(), QStringList());
     }
 
     void sendCommandNeedsADocument() {
         Program program;
-        program.main->CreateLongLivedWindows();
+        program.main->createLongLivedWindows();
         QAction* send = program.main->findChild<QAction*>(QStringLiteral("Senden1"));
         QAction* toHp = program.main->findChild<QAction*>(QStringLiteral("ToHPButton"));
         QVERIFY(!send->isEnabled() && !toHp->isEnabled());
         for (const char* always : {"Empfangen1", "ToPCButton", "Tarvokopieren1"})
             QVERIFY2(program.main->findChild<QAction*>(QLatin1String(always))->isEnabled(), always);
-        program.Document();
+        program.document();
         QVERIFY(send->isEnabled() && toHp->isEnabled());
         TransferDialog* dialog = program.main->transferDialog();
         char mode = 0;
         QTimer::singleShot(0, dialog, [&] {
-            mode = dialog->TransferMode();
+            mode = dialog->transferMode();
             dialog->findChild<QLineEdit*>(QStringLiteral("Name"))->setText(QStringLiteral("X"));
             dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
             dialog->findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click();
         });
         toHp->trigger();
         QCOMPARE(mode, 'S');
-        QVERIFY(ReadBytes(program.StandInFile("script")).contains("~send.tmp} X\r\n"));
+        QVERIFY(readBytes(program.standInFile("script")).contains("~send.tmp} X\r\n"));
     }
 
     // A name the calculator cannot store is refused before anything is written or sent.
     void nameWithoutCalculatorCode() {
         Program program;
-        program.main->CreateLongLivedWindows();
-        program.Document();
+        program.main->createLongLivedWindows();
+        program.document();
         TransferDialog* dialog = program.main->transferDialog();
         QString status;
         QTimer::singleShot(0, dialog, [&] {
@@ -526,24 +526,24 @@ class TestTransfer : public QObject {
             dialog->findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click();
         });
         program.main->findChild<QAction*>(QStringLiteral("ToHPButton"))->trigger();
-        QCOMPARE(program.prompter.ShownIds(), QList<quint16>({1250}));
+        QCOMPARE(program.prompter.shownIds(), QList<quint16>({1250}));
         QCOMPARE(program.prompter.shown[0].text,
                  QStringLiteral("The character at position 2 of the name has no HP48 code."));
         QVERIFY(status.isEmpty());
-        QVERIFY(!program.KermitRan());
-        QCOMPARE(program.WorkFilesLeft(), QStringList());
+        QVERIFY(!program.kermitRan());
+        QCOMPARE(program.workFilesLeft(), QStringList());
     }
 
     // The transfer dialog keeps its place from one run of the program to the next.
     void positionKept() {
         Program program("[Application]\nLanguage=1\n[Transfer]\nTop=123\nLeft=321\n");
-        program.main->CreateLongLivedWindows();
+        program.main->createLongLivedWindows();
         TransferDialog* dialog = program.main->transferDialog();
         QCOMPARE(dialog->pos(), QPoint(321, 123));
         dialog->move(40, 50);
         program.main->close();
-        QCOMPARE(Glob().Ini->ReadInteger("Transfer", "Top", 0), 50);
-        QCOMPARE(Glob().Ini->ReadInteger("Transfer", "Left", 0), 40);
+        QCOMPARE(glob().ini->readInteger("Transfer", "Top", 0), 50);
+        QCOMPARE(glob().ini->readInteger("Transfer", "Left", 0), 40);
     }
 };
 

@@ -1,20 +1,20 @@
 // Start-up checks, the installer and the removal, each start made as main() makes it, in a
 // sandboxed home with a copy of the program directory. The installer is answered from a timer
 // while it waits modally; every message box is scripted.
-#include "gui/Localizer.h"
-#include "gui/dialogs/HelpWindow.h"
-#include "install/Removal.h"
 #include "Sandbox.h"
 #include "ScriptedPrompter.h"
-#include "platform/Settings.h"
-#include "install/DesktopIntegration.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "app/StartupChecks.h"
-#include "platform/Preferences.h"
+#include "gui/Localizer.h"
+#include "gui/MainWindow.h"
+#include "gui/dialogs/HelpWindow.h"
 #include "gui/dialogs/InstallerDialog.h"
 #include "gui/dialogs/SplashScreen.h"
-#include "gui/MainWindow.h"
+#include "install/DesktopIntegration.h"
+#include "install/Removal.h"
+#include "platform/Preferences.h"
+#include "platform/Settings.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -42,28 +42,28 @@ struct Home {
     QString progDir;
 
     Home() {
-        progDir = sandbox.Path(QStringLiteral("prog/"));
+        progDir = sandbox.path(QStringLiteral("prog/"));
         for (const char* name : {"HP48.TTF", "HP48-LICENSE.txt", "omhelp.html", "file_id.diz"})
             QFile::copy(kBuildDir + u'/' + QLatin1String(name), progDir + QLatin1String(name));
-        WriteBytes(progDir + QStringLiteral("kermit"), "#!/bin/sh\nexit 0\n");
+        writeBytes(progDir + QStringLiteral("kermit"), "#!/bin/sh\nexit 0\n");
         QFile::setPermissions(progDir + QStringLiteral("kermit"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("OMBREL_PROGDIR", QFile::encodeName(progDir)); // the sandbox puts it back
-        QDir().mkpath(Path("home/Desktop"));
+        QDir().mkpath(path("home/Desktop"));
     }
-    QString Path(const char* relative) const {
-        return sandbox.Root() + u'/' + QLatin1String(relative);
+    QString path(const char* relative) const {
+        return sandbox.root() + u'/' + QLatin1String(relative);
     }
-    QString Ini() const { return sandbox.SettingsFile(); }
-    void WriteIni(const QByteArray& text) const { WriteBytes(Ini(), text); }
+    QString ini() const { return sandbox.SettingsFile(); }
+    void writeIni(const QByteArray& text) const { writeBytes(ini(), text); }
 
     // Every file and folder under home, data, config and the program directory, with the
     // start of each file's contents; the caches and the runtime directory are the system's.
-    QStringList Tree() const { return sandbox.Tree({"home", "data", "config", "prog"}, 24); }
+    QStringList tree() const { return sandbox.tree({"home", "data", "config", "prog"}, 24); }
     // The files of Tree() without contents, leaving out what update-mime-database makes.
-    QStringList Files() const {
+    QStringList files() const {
         QStringList files;
-        for (const QString& line : Tree()) {
+        for (const QString& line : tree()) {
             const QString path = line.section(u' ', 0, 0);
             if (line.contains(u' ') && (!path.startsWith(QStringLiteral("data/mime/")) ||
                                         path.startsWith(QStringLiteral("data/mime/packages/"))))
@@ -75,13 +75,13 @@ struct Home {
 
 using InstallerAnswer = std::function<void(InstallerDialog&)>;
 
-void AnswerOk(InstallerDialog& installer) {
-    installer.BitBtn1Click();
+void answerOk(InstallerDialog& installer) {
+    installer.install();
 }
-void AnswerCancel(InstallerDialog& installer) {
-    installer.BitBtn2Click();
+void answerCancel(InstallerDialog& installer) {
+    installer.cancelInstallation();
 }
-void Untick(InstallerDialog& installer, const char* name) {
+void untick(InstallerDialog& installer, const char* name) {
     installer.findChild<QCheckBox*>(QLatin1String(name))->setChecked(false);
 }
 
@@ -91,27 +91,27 @@ struct Start {
     ScriptedPrompter prompter;
     SingleInstance instance;
     QPointer<SplashScreen> splash;
-    InstallerAnswer answer = AnswerOk;
+    InstallerAnswer answer = answerOk;
     bool installerShown = false;
     QStringList helpShown; // the anchors the help window was opened at
 
     ~Start() { delete splash.data(); }
 
     // True when start-up goes on to the windows.
-    bool Run(const QStringList& parameters = {}) {
-        if (InitialiseGlobal(parameters, instance) != StartRole::First)
+    bool run(const QStringList& parameters = {}) {
+        if (initialiseGlobal(parameters, instance) != StartRole::First)
             return false;
         QTimer watch;
         watch.setInterval(10);
-        QObject::connect(&watch, &QTimer::timeout, [this] { ActOnOpenWindows(); });
+        QObject::connect(&watch, &QTimer::timeout, [this] { actOnOpenWindows(); });
         watch.start();
-        splash = StartupChecks(parameters);
+        splash = startupChecks(parameters);
         return !splash.isNull();
     }
 
-    void ActOnOpenWindows() {
-        if (HelpWindow* help = HelpWindow::Instance(); help && help->isVisible()) {
-            helpShown.append(help->Browser()->source().fragment());
+    void actOnOpenWindows() {
+        if (HelpWindow* help = HelpWindow::instance(); help && help->isVisible()) {
+            helpShown.append(help->browser()->source().fragment());
             help->close();
         }
         for (QWidget* window : QApplication::topLevelWidgets()) {
@@ -122,8 +122,8 @@ struct Start {
             }
         }
     }
-    QString Read(settings::Key key) const {
-        return settings::ReadString(*Glob().Ini, key, QStringLiteral("<missing>"));
+    QString read(settings::Key key) const {
+        return settings::readString(*glob().ini, key, QStringLiteral("<missing>"));
     }
 };
 
@@ -139,7 +139,7 @@ const QStringList kEveryOptionFiles = {
     "home/Desktop/ombrel-2.7.desktop",
 };
 
-QStringList Added(const QStringList& after, const QStringList& before) {
+QStringList added(const QStringList& after, const QStringList& before) {
     QStringList added;
     for (const QString& file : after) {
         if (!before.contains(file))
@@ -148,7 +148,7 @@ QStringList Added(const QStringList& after, const QStringList& before) {
     return added;
 }
 
-QString Query(const QStringList& arguments) {
+QString query(const QStringList& arguments) {
     QProcess process;
     process.start(QStringLiteral("xdg-mime"), arguments);
     process.waitForFinished(60000);
@@ -185,10 +185,10 @@ void TestInstall::installerShowsItsTextsAndSwitchesLanguage() {
     Home home;
     GlobalScope global;
     ScriptedPrompter prompter;
-    Glob().Ini = std::make_unique<SettingsFile>(home.Ini());
-    Glob().Version = QStringLiteral("2.7");
+    glob().ini = std::make_unique<SettingsFile>(home.ini());
+    glob().version = QStringLiteral("2.7");
     InstallerDialog installer;
-    ApplyLanguage();
+    applyLanguage();
     installer.show();
     const auto text = [&](const char* name) {
         QWidget* widget = installer.findChild<QWidget*>(QLatin1String(name));
@@ -214,113 +214,113 @@ void TestInstall::installerShowsItsTextsAndSwitchesLanguage() {
     }
 
     installer.findChild<QRadioButton*>("engRButt")->click();
-    QCOMPARE(Glob().Language, quint8(1));
+    QCOMPARE(glob().language, quint8(1));
     QCOMPARE(text("Label1"), QStringLiteral("Welcome to the installation of Ombrel 2.7 !"));
     QCOMPARE(text("Label3"), QStringLiteral("or <Cancel> to abort installation."));
     QCOMPARE(text("GroupBox1"), QStringLiteral("Options"));
     QCOMPARE(text("CheckBox3"), QStringLiteral("Link to HP-files"));
     QCOMPARE(text("BitBtn3"), QStringLiteral("Help"));
     QCOMPARE(text("deuRButt"), QStringLiteral("deutsch"));
-    QVERIFY(!QFileInfo::exists(home.Ini())); // the choice waits for the installation
+    QVERIFY(!QFileInfo::exists(home.ini())); // the choice waits for the installation
 
-    installer.BitBtn3Click(); // help in the language chosen here, not the file's
-    QVERIFY(HelpWindow::Instance() && HelpWindow::Instance()->isVisible());
-    QCOMPARE(HelpWindow::Instance()->Browser()->source().fragment(), QStringLiteral("en-inst"));
+    installer.showInstallHelp(); // help in the language chosen here, not the file's
+    QVERIFY(HelpWindow::instance() && HelpWindow::instance()->isVisible());
+    QCOMPARE(HelpWindow::instance()->browser()->source().fragment(), QStringLiteral("en-inst"));
     QCOMPARE(text("Label2"), QStringLiteral("Press <OK> to continue"));
     QVERIFY(prompter.shown.isEmpty());
 }
 
 void TestInstall::cancelWritesNothingAndAsksAgain() {
     Home home;
-    const QStringList before = home.Files();
+    const QStringList before = home.files();
     for (int attempt = 0; attempt < 2; ++attempt) {
         Start start;
-        start.answer = AnswerCancel;
-        QVERIFY(!start.Run());
+        start.answer = answerCancel;
+        QVERIFY(!start.run());
         QVERIFY(start.installerShown);
-        QVERIFY(!QFileInfo::exists(home.Ini()));
+        QVERIFY(!QFileInfo::exists(home.ini()));
     }
-    QCOMPARE(home.Files(), before);
+    QCOMPARE(home.files(), before);
 }
 
 void TestInstall::installWithEveryOption() {
     Home home;
-    const QStringList before = home.Files();
+    const QStringList before = home.files();
     Start start;
     start.answer = [](InstallerDialog& installer) {
         installer.findChild<QRadioButton*>("engRButt")->click();
-        installer.BitBtn1Click();
+        installer.install();
     };
-    QVERIFY(start.Run());
+    QVERIFY(start.run());
     QVERIFY(start.installerShown);
-    QCOMPARE(start.prompter.ShownIds(), QList<quint16>());
-    QCOMPARE(Added(home.Files(), before), kEveryOptionFiles);
+    QCOMPARE(start.prompter.shownIds(), QList<quint16>());
+    QCOMPARE(added(home.files(), before), kEveryOptionFiles);
 
     using namespace settings::key;
-    QCOMPARE(start.Read(kAppName), QStringLiteral("Ombrel"));
-    QCOMPARE(start.Read(kAppVersion), QStringLiteral("2.7"));
-    QCOMPARE(start.Read(kLanguage), QStringLiteral("1"));
-    QCOMPARE(start.Read(kSound), QStringLiteral("1")); // the defaults are there
-    QCOMPARE(start.Read(kInstalledFont), QStringLiteral("1"));
-    QCOMPARE(start.Read(kInstalledProgramsMenu), QStringLiteral("1"));
-    QCOMPARE(start.Read(kInstalledDesktop), QStringLiteral("1"));
-    QCOMPARE(start.Read(kInstalledClass), QStringLiteral("1"));
-    QCOMPARE(start.Read(kInstalledStartMenu), QStringLiteral("<missing>"));
-    QCOMPARE(start.Read(kInstalledQuickLaunch), QStringLiteral("<missing>"));
+    QCOMPARE(start.read(kAppName), QStringLiteral("Ombrel"));
+    QCOMPARE(start.read(kAppVersion), QStringLiteral("2.7"));
+    QCOMPARE(start.read(kLanguage), QStringLiteral("1"));
+    QCOMPARE(start.read(kSound), QStringLiteral("1")); // the defaults are there
+    QCOMPARE(start.read(kInstalledFont), QStringLiteral("1"));
+    QCOMPARE(start.read(kInstalledProgramsMenu), QStringLiteral("1"));
+    QCOMPARE(start.read(kInstalledDesktop), QStringLiteral("1"));
+    QCOMPARE(start.read(kInstalledClass), QStringLiteral("1"));
+    QCOMPARE(start.read(kInstalledStartMenu), QStringLiteral("<missing>"));
+    QCOMPARE(start.read(kInstalledQuickLaunch), QStringLiteral("<missing>"));
 
-    QCOMPARE(Query({"query", "default", shcut::kMimeType}), shcut::kHandlerName);
-    const QString database = home.sandbox.Path(QStringLiteral("db/topics"));
-    WriteBytes(database, "%%HP: T(1)A(R)F(,);\r\n{ {\"x\"}}");
-    QCOMPARE(Query({"query", "filetype", database}), shcut::kMimeType);
-    const QString handler = QString::fromUtf8(ReadBytes(shcut::HandlerFile()));
-    QVERIFY2(handler.contains(QStringLiteral("\nExec=") + shcut::ExecArgument(Glob().ExeFile) +
+    QCOMPARE(query({"query", "default", shcut::kMimeType}), shcut::kHandlerName);
+    const QString database = home.sandbox.path(QStringLiteral("db/topics"));
+    writeBytes(database, "%%HP: T(1)A(R)F(,);\r\n{ {\"x\"}}");
+    QCOMPARE(query({"query", "filetype", database}), shcut::kMimeType);
+    const QString handler = QString::fromUtf8(readBytes(shcut::handlerFile()));
+    QVERIFY2(handler.contains(QStringLiteral("\nExec=") + shcut::execArgument(glob().exeFile) +
                               QStringLiteral(" %f\n")),
              qPrintable(handler));
     const QString removal =
-        QString::fromUtf8(ReadBytes(home.Path("data/applications/ombrel-2.7-removal.desktop")));
-    QVERIFY2(removal.contains(QStringLiteral("\nExec=") + shcut::ExecArgument(Glob().ExeFile) +
+        QString::fromUtf8(readBytes(home.path("data/applications/ombrel-2.7-removal.desktop")));
+    QVERIFY2(removal.contains(QStringLiteral("\nExec=") + shcut::execArgument(glob().exeFile) +
                               QStringLiteral(" \"/\\\\$UnInstalCompleteApp\\\\$\"\n")),
              qPrintable(removal));
 }
 
 void TestInstall::installWithOnlyTheAssociation() {
     Home home;
-    const QStringList before = home.Files();
+    const QStringList before = home.files();
     Start start;
     start.answer = [](InstallerDialog& installer) {
-        Untick(installer, "CheckBox2");
-        Untick(installer, "CheckBox4");
-        installer.BitBtn1Click();
+        untick(installer, "CheckBox2");
+        untick(installer, "CheckBox4");
+        installer.install();
     };
-    QVERIFY(start.Run());
-    QCOMPARE(Added(home.Files(), before),
+    QVERIFY(start.run());
+    QCOMPARE(added(home.files(), before),
              QStringList({"config/Ombrel.ini", "config/mimeapps.list",
                           "data/applications/ombrel-2.7-removal.desktop",
                           "data/applications/ombrel-hpfile.desktop", "data/fonts/HP48.TTF",
                           "data/mime/packages/ombrel-hpfile.xml"}));
     using namespace settings::key;
-    QCOMPARE(start.Read(kInstalledFont), QStringLiteral("1"));
-    QCOMPARE(start.Read(kInstalledClass), QStringLiteral("1"));
+    QCOMPARE(start.read(kInstalledFont), QStringLiteral("1"));
+    QCOMPARE(start.read(kInstalledClass), QStringLiteral("1"));
     for (settings::Key key :
          {kInstalledProgramsMenu, kInstalledDesktop, kInstalledStartMenu, kInstalledQuickLaunch})
-        QCOMPARE(start.Read(key), QStringLiteral("<missing>"));
-    QCOMPARE(start.Read(kLanguage), QStringLiteral("0"));
+        QCOMPARE(start.read(key), QStringLiteral("<missing>"));
+    QCOMPARE(start.read(kLanguage), QStringLiteral("0"));
 }
 
 void TestInstall::missingFontEndsWithoutSettings() {
     Home home;
     QFile::remove(home.progDir + QStringLiteral("HP48.TTF"));
-    const QStringList before = home.Files();
+    const QStringList before = home.files();
     {
         Start start;
-        QVERIFY(!start.Run());
-        QCOMPARE(start.prompter.ShownIds(), QList<quint16>({1175}));
+        QVERIFY(!start.run());
+        QCOMPARE(start.prompter.shownIds(), QList<quint16>({1175}));
         QCOMPARE(start.prompter.shown[0].icon, MsgIcon::Error);
     }
-    QCOMPARE(home.Files(), before); // nothing was made
+    QCOMPARE(home.files(), before); // nothing was made
     Start again;
-    again.answer = AnswerCancel;
-    QVERIFY(!again.Run());
+    again.answer = answerCancel;
+    QVERIFY(!again.run());
     QVERIFY(again.installerShown);
 }
 
@@ -328,53 +328,53 @@ void TestInstall::missingFontEndsWithoutSettings() {
 // it, so the removal leaves it.
 void TestInstall::knownFontIsLeftAlone() {
     Home home;
-    const QString users = home.Path("home/.fonts/HP48.TTF");
+    const QString users = home.path("home/.fonts/HP48.TTF");
     QDir().mkpath(QFileInfo(users).absolutePath());
     QVERIFY(QFile::copy(home.progDir + QStringLiteral("HP48.TTF"), users));
     QProcess::execute(QStringLiteral("fc-cache"), {QFileInfo(users).absolutePath()});
     {
         Start start;
-        QVERIFY(start.Run());
-        QCOMPARE(start.prompter.ShownIds(), QList<quint16>({1180}));
+        QVERIFY(start.run());
+        QCOMPARE(start.prompter.shownIds(), QList<quint16>({1180}));
         QCOMPARE(start.prompter.shown[0].icon, MsgIcon::Information);
-        QCOMPARE(start.Read(settings::key::kInstalledFont), QStringLiteral("<missing>"));
-        QVERIFY(!QFileInfo::exists(shcut::FontFile()));
+        QCOMPARE(start.read(settings::key::kInstalledFont), QStringLiteral("<missing>"));
+        QVERIFY(!QFileInfo::exists(shcut::fontFile()));
     }
     Start removal;
     removal.prompter.answers = {MsgButton::Yes};
-    QVERIFY(!removal.Run({kSwitch}));
+    QVERIFY(!removal.run({kSwitch}));
     QVERIFY(QFileInfo::exists(users));
 }
 
 void TestInstall::uncopyableFontEndsWithoutSettings() {
     Home home;
-    WriteBytes(home.Path("data/fonts"), "a file where the font folder should be");
+    writeBytes(home.path("data/fonts"), "a file where the font folder should be");
     Start start;
-    QVERIFY(!start.Run());
-    QCOMPARE(start.prompter.ShownIds(), QList<quint16>({1170}));
+    QVERIFY(!start.run());
+    QCOMPARE(start.prompter.shownIds(), QList<quint16>({1170}));
     QCOMPARE(start.prompter.shown[0].icon, MsgIcon::Information);
-    QVERIFY(!QFileInfo::exists(home.Ini()));
+    QVERIFY(!QFileInfo::exists(home.ini()));
 }
 
 void TestInstall::shortcutWithoutDesktopIsRecordedFalse() {
     Home home;
-    QDir(home.Path("home/Desktop")).removeRecursively();
+    QDir(home.path("home/Desktop")).removeRecursively();
     Start start;
-    QVERIFY(start.Run());
-    QCOMPARE(start.Read(settings::key::kInstalledDesktop), QStringLiteral("0"));
-    QCOMPARE(start.Read(settings::key::kInstalledProgramsMenu), QStringLiteral("1"));
-    QVERIFY(!QFileInfo::exists(home.Path("home/Desktop")));
+    QVERIFY(start.run());
+    QCOMPARE(start.read(settings::key::kInstalledDesktop), QStringLiteral("0"));
+    QCOMPARE(start.read(settings::key::kInstalledProgramsMenu), QStringLiteral("1"));
+    QVERIFY(!QFileInfo::exists(home.path("home/Desktop")));
 }
 
 void TestInstall::secondStartGoesToTheSplash() {
     Home home;
     {
         Start first;
-        QVERIFY(first.Run());
+        QVERIFY(first.run());
     }
     Start second;
-    second.answer = AnswerCancel;
-    QVERIFY(second.Run({}));
+    second.answer = answerCancel;
+    QVERIFY(second.run({}));
     QVERIFY(!second.installerShown);
     QVERIFY(second.prompter.shown.isEmpty());
     QVERIFY(second.splash->isVisible());
@@ -384,59 +384,59 @@ void TestInstall::secondStartGoesToTheSplash() {
 // it, so that the settings stay, the next start finds the installation and removal its record.
 void TestInstall::newHomeWithoutSettingsFolder() {
     Home home;
-    const QStringList before = home.Tree();
+    const QStringList before = home.tree();
     {
         Start install;
         install.answer = [](InstallerDialog& installer) {
-            Untick(installer, "CheckBox3");
-            installer.BitBtn1Click();
+            untick(installer, "CheckBox3");
+            installer.install();
         };
-        QVERIFY(install.Run());
+        QVERIFY(install.run());
         MainWindow main;
         main.show();
-        install.splash->Timer1Timer();
+        install.splash->timeUp();
         QVERIFY(main.close()); // quit
-        QCOMPARE(install.prompter.ShownIds(), QList<quint16>());
+        QCOMPARE(install.prompter.shownIds(), QList<quint16>());
     }
-    QCOMPARE(QFile::permissions(home.sandbox.ConfigDir()) & 0x0777, QFile::Permissions(0x0700));
+    QCOMPARE(QFile::permissions(home.sandbox.configDir()) & 0x0777, QFile::Permissions(0x0700));
     {
         Start second;
-        second.answer = AnswerCancel;
-        QVERIFY(second.Run());
+        second.answer = answerCancel;
+        QVERIFY(second.run());
         QVERIFY(!second.installerShown);
-        QCOMPARE(second.prompter.ShownIds(), QList<quint16>());
+        QCOMPARE(second.prompter.shownIds(), QList<quint16>());
     }
     Start removal;
     removal.prompter.answers = {MsgButton::Yes};
-    QVERIFY(!removal.Run({kSwitch}));
-    QCOMPARE(removal.prompter.ShownIds(), QList<quint16>({1155}));
+    QVERIFY(!removal.run({kSwitch}));
+    QCOMPARE(removal.prompter.shownIds(), QList<quint16>({1155}));
     const auto outsideProgram = [](QStringList tree) {
         tree.removeIf([](const QString& line) { return line.startsWith(u"prog"); });
         return tree;
     };
-    QCOMPARE(outsideProgram(home.Tree()), outsideProgram(before));
+    QCOMPARE(outsideProgram(home.tree()), outsideProgram(before));
 }
 
 // A settings file that cannot be written is reported once by the installation and once by
 // each exit, however many windows keep their settings.
 void TestInstall::unwritableSettingsAreReportedOnce() {
     Home home;
-    WriteBytes(home.sandbox.ConfigDir(), "a file where the settings folder should be");
+    writeBytes(home.sandbox.configDir(), "a file where the settings folder should be");
     Start start;
     start.answer = [](InstallerDialog& installer) {
-        Untick(installer, "CheckBox3"); // the association lists itself in that folder too
-        installer.BitBtn1Click();
+        untick(installer, "CheckBox3"); // the association lists itself in that folder too
+        installer.install();
     };
-    QVERIFY(start.Run());
-    QCOMPARE(start.prompter.ShownIds(), QList<quint16>({1200}));
+    QVERIFY(start.run());
+    QCOMPARE(start.prompter.shownIds(), QList<quint16>({1200}));
     {
         MainWindow main;
-        main.CreateLongLivedWindows();
+        main.createLongLivedWindows();
         main.show();
-        start.splash->Timer1Timer();
+        start.splash->timeUp();
         QVERIFY(main.close()); // quit; the windows go as the program ends
     }
-    QCOMPARE(start.prompter.ShownIds(), QList<quint16>({1200, 1200}));
+    QCOMPARE(start.prompter.shownIds(), QList<quint16>({1200, 1200}));
 }
 
 void TestInstall::otherInstalledVersionStopsTheStart() {
@@ -452,10 +452,10 @@ void TestInstall::otherInstalledVersionStopsTheStart() {
         {"Name=Ombrel\nVersion=2.7\n", {}},
     };
     for (const Case& c : cases) {
-        home.WriteIni("[Application]\n" + c.application);
+        home.writeIni("[Application]\n" + c.application);
         Start start;
-        QCOMPARE(start.Run(), c.shown.isEmpty());
-        QCOMPARE(start.prompter.ShownIds(), c.shown);
+        QCOMPARE(start.run(), c.shown.isEmpty());
+        QCOMPARE(start.prompter.shownIds(), c.shown);
         QVERIFY(!start.installerShown);
         if (c.shown.isEmpty())
             continue;
@@ -471,123 +471,123 @@ void TestInstall::otherInstalledVersionStopsTheStart() {
 
 void TestInstall::missingCompanionFileStopsTheStart() {
     Home home;
-    home.WriteIni("[Application]\nName=Ombrel\nLanguage=1\n");
+    home.writeIni("[Application]\nName=Ombrel\nLanguage=1\n");
     QFile::remove(home.progDir + QStringLiteral("kermit"));
     const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(home.sandbox.Path(QStringLiteral("emptybin"))));
+    qputenv("PATH", QFile::encodeName(home.sandbox.path(QStringLiteral("emptybin"))));
     {
         Start start;
         start.prompter.answers = {MsgButton::Help, MsgButton::Cancel};
-        const bool ran = start.Run();
+        const bool ran = start.run();
         qputenv("PATH", path);
         QVERIFY(!ran);
-        QCOMPARE(start.prompter.ShownIds(), QList<quint16>({1140, 1140}));
+        QCOMPARE(start.prompter.shownIds(), QList<quint16>({1140, 1140}));
         const MessageRequest& box = start.prompter.shown[0];
         QCOMPARE(box.icon, MsgIcon::Error);
         QCOMPARE(box.buttons, QList<MsgButton>({MsgButton::Cancel, MsgButton::Help}));
         QVERIFY(box.text.startsWith(QStringLiteral("Unfortunately, some files are missing.")));
         QCOMPARE(start.helpShown, QStringList({"en-ctx555"}));
     }
-    WriteBytes(home.progDir + QStringLiteral("kermit"), "#!/bin/sh\n");
+    writeBytes(home.progDir + QStringLiteral("kermit"), "#!/bin/sh\n");
     QFile::setPermissions(home.progDir + QStringLiteral("kermit"),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QFile::remove(home.progDir + QStringLiteral("omhelp.html"));
     Start start;
-    QVERIFY(!start.Run());
-    QCOMPARE(start.prompter.ShownIds(), QList<quint16>({1140}));
+    QVERIFY(!start.run());
+    QCOMPARE(start.prompter.shownIds(), QList<quint16>({1140}));
 }
 
 void TestInstall::leftoversGoAtEveryStart() {
     Home home;
-    home.WriteIni("[Application]\nName=Ombrel\n");
-    const QString work = home.sandbox.RuntimeDir() + QStringLiteral("/ombrel/");
+    home.writeIni("[Application]\nName=Ombrel\n");
+    const QString work = home.sandbox.runtimeDir() + QStringLiteral("/ombrel/");
     QDir().mkpath(work);
     QFile::setPermissions(work, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    WriteBytes(work + QStringLiteral("~recv.tmp"), "x");
-    WriteBytes(work + QStringLiteral("~send.tmp"), "x");
+    writeBytes(work + QStringLiteral("~recv.tmp"), "x");
+    writeBytes(work + QStringLiteral("~send.tmp"), "x");
     {
         Start start;
-        QVERIFY(start.Run());
+        QVERIFY(start.run());
     }
     QVERIFY(!QFileInfo::exists(work + QStringLiteral("~recv.tmp")));
     QVERIFY(!QFileInfo::exists(work + QStringLiteral("~send.tmp")));
 
     QDir().mkpath(work + QStringLiteral("~task.tmp/inside")); // cannot be deleted as a file
     Start start;
-    QVERIFY(!start.Run());
-    QCOMPARE(start.prompter.ShownIds(), QList<quint16>({1195}));
+    QVERIFY(!start.run());
+    QCOMPARE(start.prompter.shownIds(), QList<quint16>({1195}));
 }
 
 // Only the exact switch as the first parameter removes; anything else is a file to open.
 void TestInstall::removalSwitchIsExact() {
     Home home;
-    home.WriteIni("[Application]\nName=Ombrel\n");
+    home.writeIni("[Application]\nName=Ombrel\n");
     for (const QStringList& parameters :
          {QStringList{"/$uninstalcompleteapp$"}, QStringList{"a.hp", kSwitch}}) {
         Start start;
-        QVERIFY(start.Run(parameters));
+        QVERIFY(start.run(parameters));
         QVERIFY(start.prompter.shown.isEmpty());
         MainWindow main;
-        start.splash->Timer1Timer(); // the splash goes: the first parameter opens
-        QTRY_COMPARE(start.prompter.ShownIds(), QList<quint16>({1115})); // no such file
+        start.splash->timeUp(); // the splash goes: the first parameter opens
+        QTRY_COMPARE(start.prompter.shownIds(), QList<quint16>({1115})); // no such file
     }
-    QVERIFY(QFileInfo::exists(home.Ini()));
+    QVERIFY(QFileInfo::exists(home.ini()));
 }
 
 void TestInstall::removalDeclinedRemovesNothing() {
     Home home;
     {
         Start install;
-        QVERIFY(install.Run());
+        QVERIFY(install.run());
     }
-    const QStringList installed = home.Tree();
+    const QStringList installed = home.tree();
     Start removal;
     removal.prompter.answers = {MsgButton::No};
-    QVERIFY(!removal.Run({kSwitch}));
-    QCOMPARE(removal.prompter.ShownIds(), QList<quint16>({1155}));
+    QVERIFY(!removal.run({kSwitch}));
+    QCOMPARE(removal.prompter.shownIds(), QList<quint16>({1155}));
     QCOMPARE(removal.prompter.shown[0].buttons, QList<MsgButton>({MsgButton::Yes, MsgButton::No}));
     QCOMPARE(removal.prompter.shown[0].text,
              QStringLiteral("Hiermit wird Ombrel 2.7 vollständig von Ihrem PC entfernt.\n"
                             "Deinstallation fortsetzen ?"));
-    QCOMPARE(home.Tree(), installed);
+    QCOMPARE(home.tree(), installed);
 }
 
 // What the user made stays: a database, the Tarvo library, an entry of another program and the
 // defaults it set, the Kermit on the search path.
 void TestInstall::removalLeavesTheHomeAsBefore() {
     Home home;
-    const QString bin = home.sandbox.Path(QStringLiteral("bin/kermit"));
-    WriteBytes(bin, "#!/bin/sh\n");
+    const QString bin = home.sandbox.path(QStringLiteral("bin/kermit"));
+    writeBytes(bin, "#!/bin/sh\n");
     QFile::remove(home.progDir + QStringLiteral("kermit"));
     QFile::setPermissions(bin, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(QFileInfo(bin).absolutePath()) + ':' + path);
-    WriteBytes(home.Path("config/mimeapps.list"),
+    writeBytes(home.path("config/mimeapps.list"),
                "[Default Applications]\ntext/x-other=other.desktop\n");
-    WriteBytes(home.Path("home/Desktop/notes.txt"), "mine");
-    const QStringList before = home.Tree();
+    writeBytes(home.path("home/Desktop/notes.txt"), "mine");
+    const QStringList before = home.tree();
     {
         Start install;
-        QVERIFY(install.Run());
+        QVERIFY(install.run());
     }
-    WriteBytes(home.progDir + QStringLiteral("tarvo.lib"), "library");
-    const QString made = home.Path("data/applications/other.desktop");
-    WriteBytes(made, "[Desktop Entry]\n");
+    writeBytes(home.progDir + QStringLiteral("tarvo.lib"), "library");
+    const QString made = home.path("data/applications/other.desktop");
+    writeBytes(made, "[Desktop Entry]\n");
 
     Start removal;
     removal.prompter.answers = {MsgButton::Yes};
-    const bool ran = removal.Run({kSwitch});
+    const bool ran = removal.run({kSwitch});
     qputenv("PATH", path);
     QVERIFY(!ran);
-    QCOMPARE(removal.prompter.ShownIds(), QList<quint16>({1155}));
-    QStringList after = home.Tree();
+    QCOMPARE(removal.prompter.shownIds(), QList<quint16>({1155}));
+    QStringList after = home.tree();
     QVERIFY(after.removeAll(QStringLiteral("prog/tarvo.lib ") +
                             QString::fromLatin1(QByteArray("library").toHex())));
     QVERIFY(after.removeAll(QStringLiteral("data/applications/other.desktop ") +
                             QString::fromLatin1(QByteArray("[Desktop Entry]\n").toHex().left(48))));
     QVERIFY(after.removeAll(QStringLiteral("data/applications")));
     // The mime lists were rewritten by the desktop tools; what they say is the same.
-    const QString list = QString::fromUtf8(ReadBytes(home.Path("config/mimeapps.list")));
+    const QString list = QString::fromUtf8(readBytes(home.path("config/mimeapps.list")));
     QVERIFY2(list.contains(QStringLiteral("text/x-other=other.desktop")), qPrintable(list));
     QVERIFY2(!list.contains(QStringLiteral("ombrel")), qPrintable(list));
     // The program went with its companion files; the lists were compared above.
@@ -601,26 +601,26 @@ void TestInstall::removalLeavesTheHomeAsBefore() {
     QCOMPARE(QDir(home.progDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList({"tarvo.lib"}));
     QVERIFY(QFileInfo::exists(bin));
-    QVERIFY(!QFileInfo::exists(home.sandbox.RuntimeDir() + QStringLiteral("/ombrel")));
+    QVERIFY(!QFileInfo::exists(home.sandbox.runtimeDir() + QStringLiteral("/ombrel")));
 }
 
 void TestInstall::removalDeletesTheProgramBesideItsFiles() {
     Home home;
     {
         Start install;
-        QVERIFY(install.Run());
+        QVERIFY(install.run());
     }
     GlobalScope global;
     ScriptedPrompter prompter;
     prompter.answers = {MsgButton::Yes};
-    Glob().Ini = std::make_unique<SettingsFile>(home.Ini());
-    FillPaths();
-    Glob().Version = QStringLiteral("2.7");
-    Glob().ExeFile = home.progDir + QStringLiteral("ombrel");
-    WriteBytes(Glob().ExeFile, "program");
-    RemoveInstallation();
+    glob().ini = std::make_unique<SettingsFile>(home.ini());
+    fillPaths();
+    glob().version = QStringLiteral("2.7");
+    glob().exeFile = home.progDir + QStringLiteral("ombrel");
+    writeBytes(glob().exeFile, "program");
+    removeInstallation();
     QCOMPARE(QDir(home.progDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
-    QVERIFY(!QFileInfo::exists(home.Ini()));
+    QVERIFY(!QFileInfo::exists(home.ini()));
 }
 
 QTEST_MAIN(TestInstall)

@@ -13,7 +13,7 @@ namespace {
 const QString kExe = QStringLiteral("/opt/Ombrel 2.7/ombrel");
 
 // The standard output of a tool, or a note why it failed.
-QString Run(const QString& program, const QStringList& arguments) {
+QString run(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.start(program, arguments);
     if (!process.waitForFinished(60000))
@@ -26,13 +26,13 @@ QString Run(const QString& program, const QStringList& arguments) {
 }
 
 // desktop-file-validate prints nothing for an entry without errors, warnings or hints.
-void Validate(const QString& entry) {
+void validate(const QString& entry) {
     QVERIFY2(QFileInfo::exists(entry), qPrintable(entry));
-    QCOMPARE(Run(QStringLiteral("desktop-file-validate"), {entry}), QString());
+    QCOMPARE(run(QStringLiteral("desktop-file-validate"), {entry}), QString());
 }
 
-QString KeyOf(const QString& entry, const QString& key) {
-    const QStringList lines = QString::fromUtf8(ReadBytes(entry)).split(u'\n');
+QString keyOf(const QString& entry, const QString& key) {
+    const QStringList lines = QString::fromUtf8(readBytes(entry)).split(u'\n');
     for (const QString& line : lines) {
         if (line.startsWith(key + u'='))
             return line.mid(key.size() + 1);
@@ -41,8 +41,8 @@ QString KeyOf(const QString& entry, const QString& key) {
 }
 
 // Every file and folder under the sandbox's home, data and config directories, with contents.
-QStringList Tree(const Sandbox& sandbox) {
-    return sandbox.Tree({"home", "data", "config"}, 32);
+QStringList tree(const Sandbox& sandbox) {
+    return sandbox.tree({"home", "data", "config"}, 32);
 }
 
 } // namespace
@@ -52,13 +52,13 @@ class TestShCut : public QObject {
 
   private slots:
     void execArgumentsFollowTheQuotingRules() {
-        QCOMPARE(shcut::ExecArgument(QStringLiteral("/usr/lib/ombrel/ombrel")),
+        QCOMPARE(shcut::execArgument(QStringLiteral("/usr/lib/ombrel/ombrel")),
                  QStringLiteral("/usr/lib/ombrel/ombrel"));
-        QCOMPARE(shcut::ExecArgument(QStringLiteral("/opt/a b/ombrel")),
+        QCOMPARE(shcut::execArgument(QStringLiteral("/opt/a b/ombrel")),
                  QStringLiteral("\"/opt/a b/ombrel\""));
-        QCOMPARE(shcut::ExecArgument(shcut::kRemovalSwitch),
+        QCOMPARE(shcut::execArgument(shcut::kRemovalSwitch),
                  QStringLiteral("\"/\\$UnInstalCompleteApp\\$\""));
-        QCOMPARE(shcut::ExecArgument(QStringLiteral("/x/100%/\"q\"`\\")),
+        QCOMPARE(shcut::execArgument(QStringLiteral("/x/100%/\"q\"`\\")),
                  QStringLiteral("\"/x/100%%/\\\"q\\\"\\`\\\\\""));
     }
 
@@ -66,118 +66,118 @@ class TestShCut : public QObject {
     // program path with a blank and the switch survives both levels of escaping.
     void everyEntryValidates() {
         Sandbox sandbox;
-        QDir().mkpath(sandbox.Root() + QStringLiteral("/home/Desktop"));
+        QDir().mkpath(sandbox.root() + QStringLiteral("/home/Desktop"));
         for (char kind : {shcut::kProgramsMenu, shcut::kDesktop}) {
-            QVERIFY(shcut::EnsureFolder(kind));
-            const QString link = shcut::ShortcutFile(kind, QStringLiteral("2.7"));
+            QVERIFY(shcut::ensureFolder(kind));
+            const QString link = shcut::shortcutFile(kind, QStringLiteral("2.7"));
             QVERIFY(link.endsWith(QStringLiteral("/ombrel-2.7.desktop")));
-            QVERIFY(shcut::MakeLink(kExe, link, shcut::ShortcutName(QStringLiteral("2.7"))));
-            Validate(link);
-            QCOMPARE(KeyOf(link, QStringLiteral("Name")), QStringLiteral("Ombrel 2.7"));
-            QCOMPARE(KeyOf(link, QStringLiteral("Exec")),
+            QVERIFY(shcut::makeLink(kExe, link, shcut::shortcutName(QStringLiteral("2.7"))));
+            validate(link);
+            QCOMPARE(keyOf(link, QStringLiteral("Name")), QStringLiteral("Ombrel 2.7"));
+            QCOMPARE(keyOf(link, QStringLiteral("Exec")),
                      QStringLiteral("\"/opt/Ombrel 2.7/ombrel\""));
         }
-        QVERIFY(QFileInfo(sandbox.Root() + QStringLiteral("/home/Desktop/ombrel-2.7.desktop"))
+        QVERIFY(QFileInfo(sandbox.root() + QStringLiteral("/home/Desktop/ombrel-2.7.desktop"))
                     .isExecutable());
-        QVERIFY(QFileInfo::exists(sandbox.Root() +
+        QVERIFY(QFileInfo::exists(sandbox.root() +
                                   QStringLiteral("/data/applications/ombrel-2.7.desktop")));
 
-        QVERIFY(shcut::CreateRemovalEntry(kExe, QStringLiteral("2.7")));
-        const QString removal = shcut::RemovalEntryFile(QStringLiteral("2.7"));
-        Validate(removal);
-        QCOMPARE(KeyOf(removal, QStringLiteral("Name")), QStringLiteral("Remove Ombrel 2.7"));
-        QCOMPARE(KeyOf(removal, QStringLiteral("Name[de]")),
+        QVERIFY(shcut::createRemovalEntry(kExe, QStringLiteral("2.7")));
+        const QString removal = shcut::removalEntryFile(QStringLiteral("2.7"));
+        validate(removal);
+        QCOMPARE(keyOf(removal, QStringLiteral("Name")), QStringLiteral("Remove Ombrel 2.7"));
+        QCOMPARE(keyOf(removal, QStringLiteral("Name[de]")),
                  QStringLiteral("Ombrel 2.7 entfernen"));
-        QCOMPARE(KeyOf(removal, QStringLiteral("Exec")),
+        QCOMPARE(keyOf(removal, QStringLiteral("Exec")),
                  QStringLiteral("\"/opt/Ombrel 2.7/ombrel\" \"/\\\\$UnInstalCompleteApp\\\\$\""));
 
-        QVERIFY(shcut::RegisterFileClass(kExe));
-        Validate(shcut::HandlerFile());
-        QCOMPARE(KeyOf(shcut::HandlerFile(), QStringLiteral("Exec")),
+        QVERIFY(shcut::registerFileClass(kExe));
+        validate(shcut::handlerFile());
+        QCOMPARE(keyOf(shcut::handlerFile(), QStringLiteral("Exec")),
                  QStringLiteral("\"/opt/Ombrel 2.7/ombrel\" %f"));
     }
 
     void kindsWithoutCounterpartMakeNothing() {
         Sandbox sandbox;
         for (char kind : {shcut::kStartMenuRoot, shcut::kQuickLaunch}) {
-            QVERIFY(!shcut::HasCounterpart(kind));
-            QVERIFY(!shcut::EnsureFolder(kind));
-            QVERIFY(!shcut::MakeLink(kExe, shcut::ShortcutFile(kind, "2.7"), "Ombrel 2.7"));
+            QVERIFY(!shcut::hasCounterpart(kind));
+            QVERIFY(!shcut::ensureFolder(kind));
+            QVERIFY(!shcut::makeLink(kExe, shcut::shortcutFile(kind, "2.7"), "Ombrel 2.7"));
         }
     }
 
     // The user's desktop folder is taken as xdg-user-dir names it and never made.
     void desktopFolderComesFromTheUserDirs() {
         Sandbox sandbox;
-        QCOMPARE(shcut::DesktopFolder(), sandbox.Root() + QStringLiteral("/home/Desktop"));
-        QVERIFY(!shcut::EnsureFolder(shcut::kDesktop)); // not there: no shortcut
-        QVERIFY(!QFileInfo::exists(shcut::DesktopFolder()));
+        QCOMPARE(shcut::desktopFolder(), sandbox.root() + QStringLiteral("/home/Desktop"));
+        QVERIFY(!shcut::ensureFolder(shcut::kDesktop)); // not there: no shortcut
+        QVERIFY(!QFileInfo::exists(shcut::desktopFolder()));
 
-        WriteBytes(sandbox.ConfigDir() + QStringLiteral("/user-dirs.dirs"),
+        writeBytes(sandbox.configDir() + QStringLiteral("/user-dirs.dirs"),
                    "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
-        QCOMPARE(shcut::DesktopFolder(), sandbox.Root() + QStringLiteral("/home/Schreibtisch"));
-        WriteBytes(sandbox.ConfigDir() + QStringLiteral("/user-dirs.dirs"),
+        QCOMPARE(shcut::desktopFolder(), sandbox.root() + QStringLiteral("/home/Schreibtisch"));
+        writeBytes(sandbox.configDir() + QStringLiteral("/user-dirs.dirs"),
                    "XDG_DESKTOP_DIR=\"$HOME/\"\n");
-        QCOMPARE(shcut::DesktopFolder(), QString()); // switched off
-        QVERIFY(!shcut::EnsureFolder(shcut::kDesktop));
+        QCOMPARE(shcut::desktopFolder(), QString()); // switched off
+        QVERIFY(!shcut::ensureFolder(shcut::kDesktop));
     }
 
     // A file that begins with the header is of the program's type, and the program's handler
     // is the type's default; taking it back leaves the home as it was.
     void fileTypeIsFoundAndTakenBack() {
         Sandbox sandbox;
-        const QStringList before = Tree(sandbox);
-        const QString database = sandbox.Path(QStringLiteral("db/topics"));
-        WriteBytes(database, "%%HP: T(1)A(R)F(,);\r\n{ {\"x\"}}");
-        const QString other = sandbox.Path(QStringLiteral("db/other.txt"));
-        WriteBytes(other, "%%HQ: plain text\n");
+        const QStringList before = tree(sandbox);
+        const QString database = sandbox.path(QStringLiteral("db/topics"));
+        writeBytes(database, "%%HP: T(1)A(R)F(,);\r\n{ {\"x\"}}");
+        const QString other = sandbox.path(QStringLiteral("db/other.txt"));
+        writeBytes(other, "%%HQ: plain text\n");
 
-        QVERIFY(shcut::RegisterFileClass(kExe));
-        QCOMPARE(Run(QStringLiteral("xdg-mime"), {"query", "filetype", database}),
+        QVERIFY(shcut::registerFileClass(kExe));
+        QCOMPARE(run(QStringLiteral("xdg-mime"), {"query", "filetype", database}),
                  shcut::kMimeType);
-        QVERIFY(Run(QStringLiteral("xdg-mime"), {"query", "filetype", other}) != shcut::kMimeType);
-        QCOMPARE(Run(QStringLiteral("xdg-mime"), {"query", "default", shcut::kMimeType}),
+        QVERIFY(run(QStringLiteral("xdg-mime"), {"query", "filetype", other}) != shcut::kMimeType);
+        QCOMPARE(run(QStringLiteral("xdg-mime"), {"query", "default", shcut::kMimeType}),
                  shcut::kHandlerName);
 
-        shcut::UnregisterFileClass();
-        QCOMPARE(Run(QStringLiteral("xdg-mime"), {"query", "default", shcut::kMimeType}),
+        shcut::unregisterFileClass();
+        QCOMPARE(run(QStringLiteral("xdg-mime"), {"query", "default", shcut::kMimeType}),
                  QString());
-        QVERIFY(Run(QStringLiteral("xdg-mime"), {"query", "filetype", database}) !=
+        QVERIFY(run(QStringLiteral("xdg-mime"), {"query", "filetype", database}) !=
                 shcut::kMimeType);
-        QCOMPARE(Tree(sandbox), before);
+        QCOMPARE(tree(sandbox), before);
     }
 
     // Another program's type and defaults stay when the program's own go.
     void otherProgramsRegistrationsStay() {
         Sandbox sandbox;
-        const QString otherPackage = sandbox.Path(QStringLiteral("data/mime/packages/x-other.xml"));
-        WriteBytes(
+        const QString otherPackage = sandbox.path(QStringLiteral("data/mime/packages/x-other.xml"));
+        writeBytes(
             otherPackage,
             "<?xml version=\"1.0\"?>\n"
             "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
             "  <mime-type type=\"application/x-other\"><glob pattern=\"*.ombrel-test-other\"/>"
             "</mime-type>\n</mime-info>\n");
-        QCOMPARE(Run(QStringLiteral("update-mime-database"), {sandbox.Root() + "/data/mime"}),
+        QCOMPARE(run(QStringLiteral("update-mime-database"), {sandbox.root() + "/data/mime"}),
                  QString());
-        const QString list = sandbox.ConfigDir() + QStringLiteral("/mimeapps.list");
-        WriteBytes(list, "[Default Applications]\napplication/x-other=other.desktop\n"
+        const QString list = sandbox.configDir() + QStringLiteral("/mimeapps.list");
+        writeBytes(list, "[Default Applications]\napplication/x-other=other.desktop\n"
                          "[Added Associations]\napplication/x-ombrel-hpfile=viewer.desktop;\n");
 
-        QVERIFY(shcut::RegisterFileClass(kExe));
-        shcut::UnregisterFileClass();
+        QVERIFY(shcut::registerFileClass(kExe));
+        shcut::unregisterFileClass();
 
         QVERIFY(QFileInfo::exists(otherPackage));
-        QVERIFY(!QFileInfo::exists(shcut::MimePackageFile()));
-        QVERIFY(!QFileInfo::exists(shcut::HandlerFile()));
-        const QString kept = QString::fromUtf8(ReadBytes(list));
+        QVERIFY(!QFileInfo::exists(shcut::mimePackageFile()));
+        QVERIFY(!QFileInfo::exists(shcut::handlerFile()));
+        const QString kept = QString::fromUtf8(readBytes(list));
         QVERIFY2(kept.contains(QStringLiteral("application/x-other=other.desktop")),
                  qPrintable(kept));
         QVERIFY2(kept.contains(QStringLiteral("application/x-ombrel-hpfile=viewer.desktop;")),
                  qPrintable(kept));
         QVERIFY2(!kept.contains(shcut::kHandlerName), qPrintable(kept));
-        const QString sample = sandbox.Path(QStringLiteral("db/a.ombrel-test-other"));
-        WriteBytes(sample, "x");
-        QCOMPARE(Run(QStringLiteral("xdg-mime"), {"query", "filetype", sample}),
+        const QString sample = sandbox.path(QStringLiteral("db/a.ombrel-test-other"));
+        writeBytes(sample, "x");
+        QCOMPARE(run(QStringLiteral("xdg-mime"), {"query", "filetype", sample}),
                  QStringLiteral("application/x-other"));
     }
 
@@ -185,29 +185,29 @@ class TestShCut : public QObject {
     void failedRegistrationLeavesNothing() {
         Sandbox sandbox;
         const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(sandbox.Path(QStringLiteral("emptybin"))));
-        const bool registered = shcut::RegisterFileClass(kExe);
+        qputenv("PATH", QFile::encodeName(sandbox.path(QStringLiteral("emptybin"))));
+        const bool registered = shcut::registerFileClass(kExe);
         qputenv("PATH", path);
         QVERIFY(!registered);
-        QVERIFY(!QFileInfo::exists(shcut::MimePackageFile()));
-        QVERIFY(!QFileInfo::exists(shcut::HandlerFile()));
+        QVERIFY(!QFileInfo::exists(shcut::mimePackageFile()));
+        QVERIFY(!QFileInfo::exists(shcut::handlerFile()));
     }
 
     void fontIsCopiedKnownAndRemoved() {
         Sandbox sandbox;
         const QString source =
             QFileInfo(QStringLiteral(OMBREL_BINARY)).absolutePath() + QStringLiteral("/HP48.TTF");
-        QVERIFY(!shcut::FontKnown());
-        QVERIFY(shcut::InstallFont(source));
-        QCOMPARE(ReadBytes(shcut::FontFile()), ReadBytes(source));
-        QVERIFY(shcut::FontKnown());         // fontconfig finds it in the user's font folder
-        QVERIFY(shcut::InstallFont(source)); // over its older copy
-        QVERIFY(shcut::RemoveFont());
-        QVERIFY(!QFileInfo::exists(shcut::FontFile()));
-        QVERIFY(!shcut::FontKnown());
-        QVERIFY(!QFileInfo::exists(sandbox.Root() + QStringLiteral("/data/fonts")));
+        QVERIFY(!shcut::fontKnown());
+        QVERIFY(shcut::installFont(source));
+        QCOMPARE(readBytes(shcut::fontFile()), readBytes(source));
+        QVERIFY(shcut::fontKnown());         // fontconfig finds it in the user's font folder
+        QVERIFY(shcut::installFont(source)); // over its older copy
+        QVERIFY(shcut::removeFont());
+        QVERIFY(!QFileInfo::exists(shcut::fontFile()));
+        QVERIFY(!shcut::fontKnown());
+        QVERIFY(!QFileInfo::exists(sandbox.root() + QStringLiteral("/data/fonts")));
 
-        QVERIFY(!shcut::InstallFont(sandbox.Root() + QStringLiteral("/nowhere/HP48.TTF")));
+        QVERIFY(!shcut::installFont(sandbox.root() + QStringLiteral("/nowhere/HP48.TTF")));
     }
 };
 

@@ -2,8 +2,8 @@
 
 #include "gui/Localizer.h"
 #include "gui/ScreenPlacement.h"
-#include "platform/Preferences.h"
 #include "gui/dialogs/SplashScreen.h"
+#include "platform/Preferences.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -42,7 +42,7 @@ constexpr Qt::WindowFlags kWindowFlags = Qt::Dialog | Qt::CustomizeWindowHint |
                                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                          Qt::WindowCloseButtonHint;
 
-QLabel* AddLabel(QWidget* parent, const char* name, QRect geometry, quint16 tag) {
+QLabel* addLabel(QWidget* parent, const char* name, QRect geometry, quint16 tag) {
     auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(geometry);
@@ -52,11 +52,11 @@ QLabel* AddLabel(QWidget* parent, const char* name, QRect geometry, quint16 tag)
     return label;
 }
 
-QRect PanelLine(int top) {
+QRect panelLine(int top) {
     return QRect(kPanelTextLeft, top, kPanelTextWidth, kLineHeight);
 }
 
-QRect WindowLine(int top) {
+QRect windowLine(int top) {
     return QRect(0, top, kClientSize.width(), kLineHeight);
 }
 
@@ -65,7 +65,7 @@ QRect WindowLine(int top) {
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent, kWindowFlags) {
     setObjectName(QStringLiteral("Uber"));
     setProperty(kTagProperty, kCaption);
-    setWindowTitle(Tx(kCaption));
+    setWindowTitle(tx(kCaption));
     setFixedSize(kClientSize);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(kFontPixels);
@@ -82,30 +82,30 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent, kWindowFlags) {
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     auto* image = new QLabel(panel);
     image->setObjectName(QStringLiteral("Image1"));
-    const QPixmap picture = LogoPicture();
+    const QPixmap picture = logoPicture();
     image->setPixmap(picture);
     image->setGeometry(QRect(kPictureOffset, picture.size()));
     image->lower();
     QPalette onPicture = palette();
     onPicture.setColor(QPalette::WindowText, Qt::white);
-    QLabel* version = AddLabel(panel, "Label1", PanelLine(kVersionTop), 0);
-    version->setText(VersionLine());
-    QLabel* credit = AddLabel(panel, "Label2", PanelLine(kCreditTop), 0);
+    QLabel* version = addLabel(panel, "Label1", panelLine(kVersionTop), 0);
+    version->setText(versionLine());
+    QLabel* credit = addLabel(panel, "Label2", panelLine(kCreditTop), 0);
     credit->setText(QString::fromUtf8(kCredit));
-    QLabel* languages = AddLabel(panel, "Label3", PanelLine(kLanguagesTop), 0);
+    QLabel* languages = addLabel(panel, "Label3", panelLine(kLanguagesTop), 0);
     languages->setText(QString::fromLatin1(kLanguages));
     for (QLabel* label : {version, credit, languages})
         label->setPalette(onPicture);
 
-    AddLabel(this, "Label4", WindowLine(kCreditLineTop), kCreditLine);
-    AddLabel(this, "Label6", WindowLine(kHelpHintTop), kHelpHintFirstLine);
-    AddLabel(this, "Label7", WindowLine(kHelpHintTop + kLineHeight), kHelpHintSecondLine);
+    addLabel(this, "Label4", windowLine(kCreditLineTop), kCreditLine);
+    addLabel(this, "Label6", windowLine(kHelpHintTop), kHelpHintFirstLine);
+    addLabel(this, "Label7", windowLine(kHelpHintTop + kLineHeight), kHelpHintSecondLine);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("Button1"));
     ok->setGeometry(kOkButton);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    CentreOnScreen(*this);
-    RegisterWindow(this);
+    centreOnScreen(*this);
+    registerWindow(this);
 }

@@ -1,13 +1,13 @@
 #include "gui/dialogs/CharacterTable.h"
 
-#include "gui/Localizer.h"
 #include "core/Hp48Codec.h"
-#include "gui/Hp48Font.h"
-#include "gui/ScreenPlacement.h"
-#include "platform/Settings.h"
-#include "platform/Preferences.h"
 #include "gui/DocumentWindow.h"
+#include "gui/Hp48Font.h"
+#include "gui/Localizer.h"
 #include "gui/MainWindow.h"
+#include "gui/ScreenPlacement.h"
+#include "platform/Preferences.h"
+#include "platform/Settings.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -40,15 +40,15 @@ CharacterTable::CharacterTable(MainWindow* main) : QWidget(main, kWindowFlags), 
     setObjectName(QStringLiteral("ChTab"));
     setProperty(kTagProperty, kCaption);
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setWindowTitle(Tx(kCaption));
-    CreateGrid();
-    FillCells();
+    setWindowTitle(tx(kCaption));
+    createGrid();
+    fillCells();
     setFixedSize(grid_->size());
-    const SettingsFile& ini = *Glob().Ini;
-    PlaceOnScreen(*this, settings::ReadPosition(ini, settings::key::kCharTabPosition,
+    const SettingsFile& ini = *glob().ini;
+    placeOnScreen(*this, settings::readPosition(ini, settings::key::kCharTabPosition,
                                                 settings::fallback::kCharTabPosition));
-    RegisterWindow(this);
-    if (settings::ReadBool(ini, settings::key::kCharTabAutoOn,
+    registerWindow(this);
+    if (settings::readBool(ini, settings::key::kCharTabAutoOn,
                            settings::fallback::kCharTabAutoOn)) {
         show();
         if (main_)
@@ -56,8 +56,8 @@ CharacterTable::CharacterTable(MainWindow* main) : QWidget(main, kWindowFlags), 
     }
 }
 
-void CharacterTable::CreateGrid() {
-    hp48font::Ensure();
+void CharacterTable::createGrid() {
+    hp48font::ensure();
     grid_ = new QTableWidget(kRows, kColumns, this);
     grid_->setObjectName(QStringLiteral("StringGrid1"));
     grid_->horizontalHeader()->hide();
@@ -68,7 +68,7 @@ void CharacterTable::CreateGrid() {
     grid_->setSelectionMode(QAbstractItemView::NoSelection);
     grid_->setFocusPolicy(Qt::NoFocus);
     grid_->setShowGrid(true);
-    grid_->setFont(hp48font::Font(kFontPixels));
+    grid_->setFont(hp48font::font(kFontPixels));
     // Each section holds a cell and the line to its right or below it; the frame draws the
     // line along the left and the top edge.
     grid_->setStyleSheet(QStringLiteral("QTableWidget { border: none; border-left: 1px solid "
@@ -85,16 +85,16 @@ void CharacterTable::CreateGrid() {
     grid_->viewport()->installEventFilter(this);
 }
 
-uchar CharacterTable::CodeAt(int row, int column) {
+uchar CharacterTable::codeAt(int row, int column) {
     if (row == 2 && column == 1)
         return kFirstOfSecondRow;
     return static_cast<uchar>(kFirstCodeOfRow[row - 1] + column - 1);
 }
 
-void CharacterTable::FillCells() {
+void CharacterTable::fillCells() {
     for (int row = 1; row <= kRows; ++row) {
         for (int column = 1; column <= kColumns; ++column) {
-            auto* cell = new QTableWidgetItem(hp48::DecodeByte(CodeAt(row, column)));
+            auto* cell = new QTableWidgetItem(hp48::decodeByte(codeAt(row, column)));
             cell->setTextAlignment(Qt::AlignCenter);
             cell->setFlags(Qt::ItemIsEnabled);
             grid_->setItem(row - 1, column - 1, cell);
@@ -108,7 +108,7 @@ bool CharacterTable::eventFilter(QObject* watched, QEvent* event) {
         const QModelIndex cell =
             grid_->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
         if (cell.isValid())
-            StringGrid1MouseUp(cell.row() + 1, cell.column() + 1);
+            insertClickedCode(cell.row() + 1, cell.column() + 1);
         else if (main_)
             main_->activateWindow();
         return true;
@@ -116,22 +116,22 @@ bool CharacterTable::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void CharacterTable::StringGrid1MouseUp(int row, int column) {
+void CharacterTable::insertClickedCode(int row, int column) {
     if (!main_)
         return;
-    if (DocumentWindow* document = main_->ActiveDocument())
-        document->DataBox()->insertPlainText(grid_->item(row - 1, column - 1)->text());
+    if (DocumentWindow* document = main_->activeDocument())
+        document->dataBox()->insertPlainText(grid_->item(row - 1, column - 1)->text());
     main_->activateWindow();
 }
 
 void CharacterTable::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (main_)
-        main_->CharTabShown(true);
+        main_->charTabShown(true);
 }
 
 void CharacterTable::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     if (main_)
-        main_->CharTabShown(false);
+        main_->charTabShown(false);
 }

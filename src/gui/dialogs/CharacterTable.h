@@ -17,12 +17,12 @@ class CharacterTable : public QWidget {
     explicit CharacterTable(MainWindow* main);
 
     // The code of a cell, row 1 to 4 and column 1 to 32: 127 to 159 and 161 to 255.
-    static uchar CodeAt(int row, int column);
+    static uchar codeAt(int row, int column);
 
-    QTableWidget* Grid() const { return grid_; }
+    QTableWidget* grid() const { return grid_; }
     // The click on a cell (row and column from 1): the character replaces the selection of
     // the active document's data box, and the main window gets the focus back.
-    void StringGrid1MouseUp(int row, int column);
+    void insertClickedCode(int row, int column);
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -30,8 +30,8 @@ class CharacterTable : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void CreateGrid();
-    void FillCells();
+    void createGrid();
+    void fillCells();
 
     MainWindow* main_;
     QTableWidget* grid_ = nullptr;

@@ -1,15 +1,15 @@
 #include "gui/dialogs/FindDialog.h"
 
-#include "gui/Localizer.h"
-#include "gui/dialogs/HelpWindow.h"
 #include "core/Hp48Codec.h"
-#include "gui/ScreenPlacement.h"
-#include "gui/dialogs/SearchTextValidator.h"
-#include "platform/Settings.h"
 #include "core/TopicTable.h"
-#include "platform/Preferences.h"
 #include "gui/DocumentWindow.h"
+#include "gui/Localizer.h"
 #include "gui/MainWindow.h"
+#include "gui/ScreenPlacement.h"
+#include "gui/dialogs/HelpWindow.h"
+#include "gui/dialogs/SearchTextValidator.h"
+#include "platform/Preferences.h"
+#include "platform/Settings.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -49,7 +49,7 @@ constexpr int kButtonGap = 8;
 constexpr int kButtonsY = 164;
 
 // Only the ASCII letters change case; every other code, accented letters included, stays.
-QByteArray UpperAscii(QByteArray bytes) {
+QByteArray upperAscii(QByteArray bytes) {
     for (char& byte : bytes) {
         if (byte >= 'a' && byte <= 'z')
             byte = static_cast<char>(byte - 'a' + 'A');
@@ -57,14 +57,14 @@ QByteArray UpperAscii(QByteArray bytes) {
     return bytes;
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, quint16 tag, QRect geometry) {
-    auto* label = Tagged(new QLabel(parent), name, tag);
+QLabel* makeLabel(QWidget* parent, const char* name, quint16 tag, QRect geometry) {
+    auto* label = tagged(new QLabel(parent), name, tag);
     label->setGeometry(geometry);
     return label;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, quint16 tag, int index) {
-    auto* button = Tagged(new QPushButton(parent), name, tag);
+QPushButton* makeButton(QWidget* parent, const char* name, quint16 tag, int index) {
+    auto* button = tagged(new QPushButton(parent), name, tag);
     button->setGeometry(kFieldX + index * (kButtonWidth + kButtonGap), kButtonsY, kButtonWidth,
                         kButtonHeight);
     return button;
@@ -76,20 +76,20 @@ FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Find"));
     setProperty(kTagProperty, kCaption);
     setFixedSize(kClientSize);
-    CreateControls();
-    ReadSettings();
-    RegisterWindow(this);
+    createControls();
+    readSettings();
+    registerWindow(this);
 }
 
-void FindDialog::CreateControls() {
-    QLabel* findWhat = MakeLabel(this, "Label1", kFindWhat, QRect(kLabelX, 18, 90, 20));
+void FindDialog::createControls() {
+    QLabel* findWhat = makeLabel(this, "Label1", kFindWhat, QRect(kLabelX, 18, 90, 20));
     edit1_ = new QLineEdit(this);
     edit1_->setObjectName(QStringLiteral("Edit1"));
     edit1_->setGeometry(kFieldX, 16, kFieldWidth, 24);
     edit1_->setValidator(new SearchTextValidator(edit1_));
     findWhat->setBuddy(edit1_);
 
-    MakeLabel(this, "Label4", kWhere, QRect(kLabelX, 64, 90, 20));
+    makeLabel(this, "Label4", kWhere, QRect(kLabelX, 64, 90, 20));
     radioGroup2_ = new QGroupBox(this);
     radioGroup2_->setObjectName(QStringLiteral("RadioGroup2"));
     radioGroup2_->setProperty(kTagProperty, kWhereGroup);
@@ -102,7 +102,7 @@ void FindDialog::CreateControls() {
     allTopics_->setObjectName(QStringLiteral("RadioGroup2Item1"));
     allTopics_->setGeometry(132, 14, 118, 22);
 
-    MakeLabel(this, "Label2", kHow, QRect(kLabelX, 118, 90, 20));
+    makeLabel(this, "Label2", kHow, QRect(kLabelX, 118, 90, 20));
     auto* groupBox = new QGroupBox(this);
     groupBox->setObjectName(QStringLiteral("GroupBox1"));
     groupBox->setGeometry(kFieldX, 106, kFieldWidth, 44);
@@ -111,70 +111,70 @@ void FindDialog::CreateControls() {
     checkBox1_->setProperty(kTagProperty, kMatchCase);
     checkBox1_->setGeometry(10, 14, kFieldWidth - 20, 22);
 
-    bitBtn1_ = MakeButton(this, "BitBtn1", kStart, 0);
+    bitBtn1_ = makeButton(this, "BitBtn1", kStart, 0);
     bitBtn1_->setDefault(true);
-    bitBtn2_ = MakeButton(this, "BitBtn2", kCancel, 1);
-    bitBtn3_ = MakeButton(this, "BitBtn3", kHelp, 2);
-    connect(bitBtn3_, &QPushButton::clicked, this, [] { ShowHelp(QStringLiteral("find")); });
+    bitBtn2_ = makeButton(this, "BitBtn2", kCancel, 1);
+    bitBtn3_ = makeButton(this, "BitBtn3", kHelp, 2);
+    connect(bitBtn3_, &QPushButton::clicked, this, [] { showHelp(QStringLiteral("find")); });
     connect(bitBtn1_, &QPushButton::clicked, this, &QDialog::accept);
     connect(bitBtn2_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void FindDialog::ReadSettings() {
-    const SettingsFile& ini = *Glob().Ini;
-    PlaceOnScreen(*this, settings::ReadPosition(ini, settings::key::kFindPosition,
+void FindDialog::readSettings() {
+    const SettingsFile& ini = *glob().ini;
+    placeOnScreen(*this, settings::readPosition(ini, settings::key::kFindPosition,
                                                 settings::fallback::kFindPosition));
     const int location =
-        settings::ReadInteger(ini, settings::key::kFindLocation, settings::fallback::kFindLocation);
+        settings::readInteger(ini, settings::key::kFindLocation, settings::fallback::kFindLocation);
     (location == kLocationAllTopics ? allTopics_ : currentTopic_)->setChecked(true);
     checkBox1_->setChecked(
-        settings::ReadBool(ini, settings::key::kFindUpCase, settings::fallback::kFindUpCase));
+        settings::readBool(ini, settings::key::kFindUpCase, settings::fallback::kFindUpCase));
 }
 
-void FindDialog::WriteSettings() const {
-    SettingsFile& ini = *Glob().Ini;
-    settings::Write(ini, settings::key::kFindLocation,
+void FindDialog::writeSettings() const {
+    SettingsFile& ini = *glob().ini;
+    settings::write(ini, settings::key::kFindLocation,
                     allTopics_->isChecked() ? kLocationAllTopics : kLocationCurrentTopic);
-    settings::Write(ini, settings::key::kFindUpCase, checkBox1_->isChecked());
-    settings::WritePosition(ini, settings::key::kFindPosition, pos());
+    settings::write(ini, settings::key::kFindUpCase, checkBox1_->isChecked());
+    settings::writePosition(ini, settings::key::kFindPosition, pos());
 }
 
-void FindDialog::ShowFind(DocumentWindow* document) {
+void FindDialog::showFind(DocumentWindow* document) {
     const QPointer<DocumentWindow> target(document);
     edit1_->setFocus();
     if (exec() != QDialog::Accepted || !target)
         return;
-    StartSearch(target);
+    startSearch(target);
 }
 
-bool FindDialog::StartSearch(DocumentWindow* document) {
+bool FindDialog::startSearch(DocumentWindow* document) {
     if (document == nullptr)
         return false;
     searchText_ = edit1_->text();
     matchCase_ = checkBox1_->isChecked();
-    const hp48::EncodedRow encoded = hp48::EncodeRow(searchText_);
+    const hp48::EncodedRow encoded = hp48::encodeRow(searchText_);
     searchCodes_ = !encoded.ok() ? QByteArray()
                    : matchCase_  ? encoded.bytes
-                                 : UpperAscii(encoded.bytes);
+                                 : upperAscii(encoded.bytes);
     stopTopic_ =
-        allTopics_->isChecked() ? document->Table().EntryCount() : document->SelectedEntry();
+        allTopics_->isChecked() ? document->table().entryCount() : document->selectedEntry();
     searchRow_ = 0;
     matchOffset_ = 0;
-    Glob().FindDone = true;
-    if (MainWindow* main = MainWindow::Instance())
-        main->RepeatAction()->setEnabled(true);
-    return SearchNext(document);
+    glob().findDone = true;
+    if (MainWindow* main = MainWindow::instance())
+        main->repeatAction()->setEnabled(true);
+    return searchNext(document);
 }
 
-bool FindDialog::SearchNext(DocumentWindow* document) {
+bool FindDialog::searchNext(DocumentWindow* document) {
     if (document == nullptr)
         return false;
-    const Hit hit = FindFrom(document->Table(), qMax(1, document->SelectedEntry()));
+    const Hit hit = findFrom(document->table(), qMax(1, document->selectedEntry()));
     if (hit.position == 0) {
-        ShowMsg(kNotFound, 'i');
+        showMsg(kNotFound, 'i');
         return false;
     }
-    SelectHit(document, hit);
+    selectHit(document, hit);
     return true;
 }
 
@@ -183,16 +183,16 @@ bool FindDialog::SearchNext(DocumentWindow* document) {
 // the latest: an entry beyond the stop entry (selected after the search was started, or in
 // another document) would otherwise run past the table. A failure leaves row 10 searched and
 // nothing pending, so the next search starts at row 1.
-FindDialog::Hit FindDialog::FindFrom(const TopicTable& table, int entry) {
-    const int lastEntry = table.EntryCount();
+FindDialog::Hit FindDialog::findFrom(const TopicTable& table, int entry) {
+    const int lastEntry = table.entryCount();
     for (int topic = qMin(entry, lastEntry);; ++topic) {
-        if (searchRow_ == RowsPerTopic)
+        if (searchRow_ == kRowsPerTopic)
             searchRow_ = 0;
         int position = 0;
         do {
             ++searchRow_;
-            position = SearchRowOf(table, topic);
-        } while (position == 0 && searchRow_ != RowsPerTopic);
+            position = searchRowOf(table, topic);
+        } while (position == 0 && searchRow_ != kRowsPerTopic);
         if (position != 0)
             return {topic, searchRow_, position};
         if (topic == stopTopic_ || topic >= lastEntry)
@@ -202,13 +202,13 @@ FindDialog::Hit FindDialog::FindFrom(const TopicTable& table, int entry) {
 
 // Searches the next row, or, while an occurrence is pending, the rest of its row after the
 // occurrence's first character, so that occurrences may overlap.
-int FindDialog::SearchRowOf(const TopicTable& table, int entry) {
+int FindDialog::searchRowOf(const TopicTable& table, int entry) {
     int position = 0;
     if (matchOffset_ == 0) {
-        position = PositionIn(table.Row(entry, searchRow_), 0);
+        position = positionIn(table.row(entry, searchRow_), 0);
     } else {
-        searchRow_ = searchRow_ == 1 ? RowsPerTopic : searchRow_ - 1;
-        position = PositionIn(table.Row(entry, searchRow_), matchOffset_);
+        searchRow_ = searchRow_ == 1 ? kRowsPerTopic : searchRow_ - 1;
+        position = positionIn(table.row(entry, searchRow_), matchOffset_);
     }
     matchOffset_ = position;
     return position;
@@ -216,27 +216,27 @@ int FindDialog::SearchRowOf(const TopicTable& table, int entry) {
 
 // The 1-based position of the search text in the row at or after the 0-based index `from`;
 // 0 when it is not there. An empty search text is never found.
-int FindDialog::PositionIn(const QByteArray& row, int from) const {
+int FindDialog::positionIn(const QByteArray& row, int from) const {
     if (searchCodes_.isEmpty())
         return 0;
-    const qsizetype index = (matchCase_ ? row : UpperAscii(row)).indexOf(searchCodes_, from);
+    const qsizetype index = (matchCase_ ? row : upperAscii(row)).indexOf(searchCodes_, from);
     return index < 0 ? 0 : static_cast<int>(index) + 1;
 }
 
 // Shows the entry of the hit and selects the occurrence in the data box. The box shows each
 // row decoded, one line per row, and some codes take two characters there: the selection is
 // measured on the decoded row.
-void FindDialog::SelectHit(DocumentWindow* document, const Hit& hit) const {
-    document->SelectEntry(hit.entry);
-    document->ShowTopic();
-    QPlainTextEdit* box = document->DataBox();
+void FindDialog::selectHit(DocumentWindow* document, const Hit& hit) const {
+    document->selectEntry(hit.entry);
+    document->showTopic();
+    QPlainTextEdit* box = document->dataBox();
     box->setFocus();
-    const QByteArray& row = document->Table().Row(hit.entry, hit.row);
+    const QByteArray& row = document->table().row(hit.entry, hit.row);
     const QTextBlock line = box->document()->findBlockByNumber(hit.row - 1);
     const int start =
-        line.position() + static_cast<int>(hp48::DecodeRow(row.left(hit.position - 1)).size());
+        line.position() + static_cast<int>(hp48::decodeRow(row.left(hit.position - 1)).size());
     const int length =
-        static_cast<int>(hp48::DecodeRow(row.mid(hit.position - 1, searchCodes_.size())).size());
+        static_cast<int>(hp48::decodeRow(row.mid(hit.position - 1, searchCodes_.size())).size());
     QTextCursor cursor(box->document());
     cursor.setPosition(start);
     cursor.setPosition(start + length, QTextCursor::KeepAnchor);

@@ -24,22 +24,22 @@ class FindDialog : public QDialog {
 
     // Find: shows the dialog modally; when it is closed with Start, its choices become the
     // search and the first occurrence is searched in the document.
-    void ShowFind(DocumentWindow* document);
+    void showFind(DocumentWindow* document);
     // Start: takes the dialog's choices as the new search and searches once.
-    bool StartSearch(DocumentWindow* document);
+    bool startSearch(DocumentWindow* document);
     // Repeat: the next occurrence, from the entry selected in the document now. False after
     // telling that the text was not found.
-    bool SearchNext(DocumentWindow* document);
+    bool searchNext(DocumentWindow* document);
 
     // The search state, kept from one Start to the next.
-    QString SearchText() const { return searchText_; }
-    bool MatchCase() const { return matchCase_; }
-    int StopTopic() const { return stopTopic_; }
-    int SearchRow() const { return searchRow_; }
-    int MatchOffset() const { return matchOffset_; }
+    QString searchText() const { return searchText_; }
+    bool matchCase() const { return matchCase_; }
+    int stopTopic() const { return stopTopic_; }
+    int searchRow() const { return searchRow_; }
+    int matchOffset() const { return matchOffset_; }
 
     // The dialog's choices and position, written with the other windows' when the program ends.
-    void WriteSettings() const;
+    void writeSettings() const;
 
   private:
     struct Hit {
@@ -48,12 +48,12 @@ class FindDialog : public QDialog {
         int position = 0; // 1-based byte position in the row; 0: not found
     };
 
-    void CreateControls();
-    void ReadSettings();
-    Hit FindFrom(const TopicTable& table, int entry);
-    int SearchRowOf(const TopicTable& table, int entry);
-    int PositionIn(const QByteArray& row, int from) const;
-    void SelectHit(DocumentWindow* document, const Hit& hit) const;
+    void createControls();
+    void readSettings();
+    Hit findFrom(const TopicTable& table, int entry);
+    int searchRowOf(const TopicTable& table, int entry);
+    int positionIn(const QByteArray& row, int from) const;
+    void selectHit(DocumentWindow* document, const Hit& hit) const;
 
     QLineEdit* edit1_ = nullptr;
     QGroupBox* radioGroup2_ = nullptr;

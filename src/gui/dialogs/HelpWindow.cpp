@@ -1,9 +1,9 @@
 #include "gui/dialogs/HelpWindow.h"
 
 #include "gui/Localizer.h"
+#include "gui/MainWindow.h"
 #include "platform/CompanionFiles.h"
 #include "platform/Preferences.h"
-#include "gui/MainWindow.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -28,17 +28,17 @@ QPointer<HelpWindow> theHelpWindow;
 
 // A modal dialog blocks every window but its own children: the help it asks for opens as a
 // window of the dialog, so the user can read and scroll it while the dialog waits.
-QWidget* HelpParent() {
+QWidget* helpParent() {
     if (QWidget* modal = QApplication::activeModalWidget())
         return modal;
-    return MainWindow::Instance();
+    return MainWindow::instance();
 }
 
 } // namespace
 
 namespace help {
 
-QString Anchor(const QString& context, int language) {
+QString anchor(const QString& context, int language) {
     QString anchor = context.isEmpty() ? QStringLiteral("contents") : context;
     bool numeric = false;
     anchor.toInt(&numeric);
@@ -49,17 +49,17 @@ QString Anchor(const QString& context, int language) {
 
 } // namespace help
 
-void ShowHelp(const QString& context) {
-    QWidget* parent = HelpParent();
+void showHelp(const QString& context) {
+    QWidget* parent = helpParent();
     if (!theHelpWindow) {
         theHelpWindow = new HelpWindow(parent);
-        ApplyLanguage();
+        applyLanguage();
     } else if (theHelpWindow->parentWidget() != parent) {
         const QRect placed = theHelpWindow->geometry();
         theHelpWindow->setParent(parent, theHelpWindow->windowFlags());
         theHelpWindow->setGeometry(placed);
     }
-    if (!theHelpWindow->Open(context))
+    if (!theHelpWindow->open(context))
         return;
     theHelpWindow->show();
     theHelpWindow->raise();
@@ -69,7 +69,7 @@ void ShowHelp(const QString& context) {
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("HelpWindow"));
     setProperty(kTagProperty, kCaption);
-    setWindowTitle(Tx(kCaption));
+    setWindowTitle(tx(kCaption));
     resize(kInitialSize);
 
     browser_ = new QTextBrowser(this);
@@ -78,13 +78,13 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     browser_->setOpenExternalLinks(false);
 
     auto* buttons = new QHBoxLayout;
-    QToolButton* contents = AddButton("ContentsButton", kContentsButton, "go-home");
-    QToolButton* back = AddButton("BackButton", kBackButton, "go-previous");
-    QToolButton* forward = AddButton("ForwardButton", kForwardButton, "go-next");
+    QToolButton* contents = addButton("ContentsButton", kContentsButton, "go-home");
+    QToolButton* back = addButton("BackButton", kBackButton, "go-previous");
+    QToolButton* forward = addButton("ForwardButton", kForwardButton, "go-next");
     for (QToolButton* button : {contents, back, forward})
         buttons->addWidget(button);
     buttons->addStretch();
-    connect(contents, &QToolButton::clicked, this, [this] { Open(help::kContents); });
+    connect(contents, &QToolButton::clicked, this, [this] { open(help::kContents); });
     connect(back, &QToolButton::clicked, browser_, &QTextBrowser::backward);
     connect(forward, &QToolButton::clicked, browser_, &QTextBrowser::forward);
     connect(browser_, &QTextBrowser::backwardAvailable, back, &QWidget::setEnabled);
@@ -96,29 +96,29 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addLayout(buttons);
     layout->addWidget(browser_);
     theHelpWindow = this;
-    RegisterWindow(this);
+    registerWindow(this);
 }
 
-HelpWindow* HelpWindow::Instance() {
+HelpWindow* HelpWindow::instance() {
     return theHelpWindow;
 }
 
-QToolButton* HelpWindow::AddButton(const char* name, quint16 tag, const char* themeIcon) {
-    auto* button = Tagged(new QToolButton(this), name, tag);
+QToolButton* HelpWindow::addButton(const char* name, quint16 tag, const char* themeIcon) {
+    auto* button = tagged(new QToolButton(this), name, tag);
     button->setIcon(QIcon::fromTheme(QString::fromLatin1(themeIcon)));
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setAutoRaise(true);
     return button;
 }
 
-bool HelpWindow::Open(const QString& context) {
-    const QString file = programfiles::Path(programfiles::kHelp);
+bool HelpWindow::open(const QString& context) {
+    const QString file = programfiles::path(programfiles::kHelp);
     if (!QFileInfo(file).isReadable()) {
-        ShowMsg(kCannotOpen, 'e');
+        showMsg(kCannotOpen, 'e');
         return false;
     }
     QUrl url = QUrl::fromLocalFile(file);
-    url.setFragment(help::Anchor(context, Glob().Language));
+    url.setFragment(help::anchor(context, glob().language));
     browser_->setSource(url);
     return true;
 }

@@ -12,12 +12,12 @@ inline const QString kContents;                                  // the top
 inline const QString kHelpOnHelp = QStringLiteral("helponhelp"); // how the help window works
 // The anchor of a context in the part of the help written in the given language (0 German,
 // 1 English): the German part carries the context itself, the English part "en-" + context.
-QString Anchor(const QString& context, int language);
+QString anchor(const QString& context, int language);
 } // namespace help
 
 // Opens the help window at a context of the help file, in the current language. The whole
 // program opens help through this one function.
-void ShowHelp(const QString& context);
+void showHelp(const QString& context);
 
 // The help window: the help file beside the program (omhelp.html) in a browser of its own.
 class HelpWindow : public QWidget {
@@ -27,14 +27,14 @@ class HelpWindow : public QWidget {
     explicit HelpWindow(QWidget* parent = nullptr);
 
     // The one help window while it exists, else nullptr.
-    static HelpWindow* Instance();
+    static HelpWindow* instance();
 
     // Shows the help file at a context; false when the file cannot be read.
-    bool Open(const QString& context);
-    QTextBrowser* Browser() const { return browser_; }
+    bool open(const QString& context);
+    QTextBrowser* browser() const { return browser_; }
 
   private:
-    QToolButton* AddButton(const char* name, quint16 tag, const char* themeIcon);
+    QToolButton* addButton(const char* name, quint16 tag, const char* themeIcon);
 
     QTextBrowser* browser_ = nullptr;
 };

@@ -1,12 +1,12 @@
 #include "gui/dialogs/InstallerDialog.h"
 
 #include "gui/Localizer.h"
-#include "gui/dialogs/HelpWindow.h"
-#include "platform/CompanionFiles.h"
 #include "gui/ScreenPlacement.h"
-#include "platform/Settings.h"
+#include "gui/dialogs/HelpWindow.h"
 #include "install/DesktopIntegration.h"
+#include "platform/CompanionFiles.h"
 #include "platform/Preferences.h"
+#include "platform/Settings.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -64,35 +64,35 @@ constexpr const char* kEnglishText = "english";
 // A fixed dialog frame without title-bar buttons.
 constexpr Qt::WindowFlags kWindowFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
 
-quint16 TagOf(const QObject* object) {
+quint16 tagOf(const QObject* object) {
     return static_cast<quint16>(object->property(kTagProperty).toUInt());
 }
 
 // Every label, button, check box and frame under a window with a tag gets the text of its tag
 // in the program's current language. Unlike ApplyLanguage this does not read the language from
 // the settings file, which the installer has not written yet.
-void RelabelByTags(QWidget* window) {
-    if (const quint16 tag = TagOf(window))
-        window->setWindowTitle(Tx(tag));
+void relabelByTags(QWidget* window) {
+    if (const quint16 tag = tagOf(window))
+        window->setWindowTitle(tx(tag));
     for (QWidget* widget : window->findChildren<QWidget*>()) {
-        const quint16 tag = TagOf(widget);
+        const quint16 tag = tagOf(widget);
         if (tag == 0)
             continue;
         if (auto* label = qobject_cast<QLabel*>(widget))
-            label->setText(Tx(tag));
+            label->setText(tx(tag));
         else if (auto* button = qobject_cast<QAbstractButton*>(widget))
-            button->setText(Tx(tag));
+            button->setText(tx(tag));
         else if (auto* box = qobject_cast<QGroupBox*>(widget))
-            box->setTitle(Tx(tag));
+            box->setTitle(tx(tag));
     }
 }
 
-QSize ScreenSize() {
+QSize screenSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->size() : QSize();
 }
 
-settings::Key RecordKey(char kind) {
+settings::Key recordKey(char kind) {
     switch (kind) {
     case shcut::kStartMenuRoot:
         return settings::key::kInstalledStartMenu;
@@ -120,11 +120,11 @@ InstallerDialog::InstallerDialog(QWidget* parent) : QDialog(parent, kWindowFlags
     image->setObjectName(QStringLiteral("Image1"));
     image->setGeometry(kImage);
     image->setPixmap(QPixmap(QStringLiteral(":/images/ombrel-32.png")));
-    welcome_ = AddLabel("Label1", 16, 0);
-    AddLabel("Label2", 42, kPressOk);
-    AddLabel("Label3", 42 + kLineHeight, kCancelAborts);
-    AddLabel("Label4", 83, kReadRemarks);
-    AddLabel("Label5", 83 + kLineHeight, kWithHelp);
+    welcome_ = addLabel("Label1", 16, 0);
+    addLabel("Label2", 42, kPressOk);
+    addLabel("Label3", 42 + kLineHeight, kCancelAborts);
+    addLabel("Label4", 83, kReadRemarks);
+    addLabel("Label5", 83 + kLineHeight, kWithHelp);
 
     // The language buttons stand on the frame but do not belong to it: they are no radio group
     // whose items take texts from the frame's tag.
@@ -138,39 +138,39 @@ InstallerDialog::InstallerDialog(QWidget* parent) : QDialog(parent, kWindowFlags
     english_ = new QRadioButton(QString::fromLatin1(kEnglishText), this);
     english_->setObjectName(QStringLiteral("engRButt"));
     english_->setGeometry(kEnglishButton);
-    (Glob().Language == 1 ? english_ : german_)->setChecked(true);
-    connect(german_, &QRadioButton::clicked, this, &InstallerDialog::RButtClick);
-    connect(english_, &QRadioButton::clicked, this, &InstallerDialog::RButtClick);
+    (glob().language == 1 ? english_ : german_)->setChecked(true);
+    connect(german_, &QRadioButton::clicked, this, &InstallerDialog::chooseLanguage);
+    connect(english_, &QRadioButton::clicked, this, &InstallerDialog::chooseLanguage);
 
     options_ = new QGroupBox(this);
     options_->setObjectName(QStringLiteral("GroupBox1"));
     options_->setProperty(kTagProperty, kOptions);
     options_->setGeometry(kOptionsBox);
-    fileClass_ = AddCheckBox("CheckBox3", 0, kLinkFiles);
-    desktop_ = AddCheckBox("CheckBox2", 1, kOnDesktop);
-    quickLaunch_ = AddCheckBox("CheckBox5", 2, kQuickLaunch);
-    startMenu_ = AddCheckBox("CheckBox1", 3, kStartMenuRoot);
-    programsMenu_ = AddCheckBox("CheckBox4", 4, kProgramsMenu);
+    fileClass_ = addCheckBox("CheckBox3", 0, kLinkFiles);
+    desktop_ = addCheckBox("CheckBox2", 1, kOnDesktop);
+    quickLaunch_ = addCheckBox("CheckBox5", 2, kQuickLaunch);
+    startMenu_ = addCheckBox("CheckBox1", 3, kStartMenuRoot);
+    programsMenu_ = addCheckBox("CheckBox4", 4, kProgramsMenu);
     // A start-menu root and a Quick Launch bar do not exist on this desktop.
     for (QCheckBox* absent : {quickLaunch_, startMenu_}) {
         absent->setChecked(false);
         absent->setEnabled(false);
     }
 
-    QPushButton* ok = AddButton("BitBtn1", kOptionsBox.left(), kOk);
+    QPushButton* ok = addButton("BitBtn1", kOptionsBox.left(), kOk);
     ok->setDefault(true);
-    QPushButton* cancel = AddButton("BitBtn2", kOptionsBox.left() + 84, kCancel);
-    QPushButton* help = AddButton("BitBtn3", kOptionsBox.left() + 169, kHelp);
-    connect(ok, &QPushButton::clicked, this, &InstallerDialog::BitBtn1Click);
-    connect(cancel, &QPushButton::clicked, this, &InstallerDialog::BitBtn2Click);
-    connect(help, &QPushButton::clicked, this, &InstallerDialog::BitBtn3Click);
+    QPushButton* cancel = addButton("BitBtn2", kOptionsBox.left() + 84, kCancel);
+    QPushButton* help = addButton("BitBtn3", kOptionsBox.left() + 169, kHelp);
+    connect(ok, &QPushButton::clicked, this, &InstallerDialog::install);
+    connect(cancel, &QPushButton::clicked, this, &InstallerDialog::cancelInstallation);
+    connect(help, &QPushButton::clicked, this, &InstallerDialog::showInstallHelp);
 
-    CentreOnScreen(*this);
-    FormShow();
-    RegisterWindow(this);
+    centreOnScreen(*this);
+    showLanguageTexts();
+    registerWindow(this);
 }
 
-QLabel* InstallerDialog::AddLabel(const char* name, int top, quint16 tag) {
+QLabel* InstallerDialog::addLabel(const char* name, int top, quint16 tag) {
     auto* label = new QLabel(this);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(kTextLeft, top, kTextWidth, kLineHeight);
@@ -179,98 +179,98 @@ QLabel* InstallerDialog::AddLabel(const char* name, int top, quint16 tag) {
     return label;
 }
 
-QCheckBox* InstallerDialog::AddCheckBox(const char* name, int row, quint16 tag) {
-    auto* box = Tagged(new QCheckBox(options_), name, tag);
+QCheckBox* InstallerDialog::addCheckBox(const char* name, int row, quint16 tag) {
+    auto* box = tagged(new QCheckBox(options_), name, tag);
     box->setGeometry(12, kCheckBoxTop + row * kCheckBoxStep, kOptionsBox.width() - 20, 20);
     box->setChecked(true);
     return box;
 }
 
-QPushButton* InstallerDialog::AddButton(const char* name, int left, quint16 tag) {
-    auto* button = Tagged(new QPushButton(this), name, tag);
+QPushButton* InstallerDialog::addButton(const char* name, int left, quint16 tag) {
+    auto* button = tagged(new QPushButton(this), name, tag);
     button->setGeometry(QRect(QPoint(left, kButtonTop), kButtonSize));
     button->setAutoDefault(false);
     return button;
 }
 
 void InstallerDialog::showEvent(QShowEvent* event) {
-    FormShow();
+    showLanguageTexts();
     QDialog::showEvent(event);
 }
 
-void InstallerDialog::FormShow() {
-    RelabelByTags(this);
-    welcome_->setText(Tx(kWelcome) + Glob().Version + QStringLiteral(" !"));
+void InstallerDialog::showLanguageTexts() {
+    relabelByTags(this);
+    welcome_->setText(tx(kWelcome) + glob().version + QStringLiteral(" !"));
 }
 
-void InstallerDialog::RButtClick() {
-    Glob().Language = english_->isChecked() ? 1 : 0;
-    FormShow();
+void InstallerDialog::chooseLanguage() {
+    glob().language = english_->isChecked() ? 1 : 0;
+    showLanguageTexts();
 }
 
 // Every record of the installation is saved at once, so a file that cannot be written is
 // reported once.
-void InstallerDialog::BitBtn1Click() {
-    SettingsFile& ini = *Glob().Ini;
+void InstallerDialog::install() {
+    SettingsFile& ini = *glob().ini;
     const SettingsFile::Batch batch(ini);
-    if (!InstallFont()) {
+    if (!installFont()) {
         reject(); // the program ends; the next start shows the installer again
         return;
     }
-    settings::WriteDefaults(ini, ScreenSize(), Glob().Language);
+    settings::writeDefaults(ini, screenSize(), glob().language);
     if (startMenu_->isChecked())
-        CreateShortcut(shcut::kStartMenuRoot);
+        createShortcut(shcut::kStartMenuRoot);
     if (programsMenu_->isChecked())
-        CreateShortcut(shcut::kProgramsMenu);
+        createShortcut(shcut::kProgramsMenu);
     if (desktop_->isChecked())
-        CreateShortcut(shcut::kDesktop);
+        createShortcut(shcut::kDesktop);
     if (quickLaunch_->isChecked())
-        CreateShortcut(shcut::kQuickLaunch);
+        createShortcut(shcut::kQuickLaunch);
     if (fileClass_->isChecked())
-        RegisterFileClass();
-    shcut::CreateRemovalEntry(Glob().ExeFile, Glob().Version);
+        registerFileClass();
+    shcut::createRemovalEntry(glob().exeFile, glob().version);
     accept();
 }
 
-void InstallerDialog::BitBtn2Click() {
+void InstallerDialog::cancelInstallation() {
     reject();
 }
 
-void InstallerDialog::BitBtn3Click() {
+void InstallerDialog::showInstallHelp() {
     // Made here, the help window shows the language chosen in this dialog: the settings file
     // that ApplyLanguage reads does not hold it yet.
-    if (!HelpWindow::Instance())
-        RelabelByTags(new HelpWindow(this));
-    ShowHelp(kHelpContext);
+    if (!HelpWindow::instance())
+        relabelByTags(new HelpWindow(this));
+    showHelp(kHelpContext);
 }
 
-bool InstallerDialog::InstallFont() {
-    if (shcut::FontKnown()) {
-        ShowMsg(kFontRegistered, 'i');
+bool InstallerDialog::installFont() {
+    if (shcut::fontKnown()) {
+        showMsg(kFontRegistered, 'i');
         return true;
     }
-    const QString source = programfiles::Path(programfiles::kFont);
+    const QString source = programfiles::path(programfiles::kFont);
     if (!QFileInfo::exists(source)) {
-        ShowMsg(kFontMissing, 'e');
+        showMsg(kFontMissing, 'e');
         return false;
     }
-    if (!shcut::InstallFont(source)) {
-        ShowMsg(kFileNotCopied, 'i');
+    if (!shcut::installFont(source)) {
+        showMsg(kFileNotCopied, 'i');
         return false;
     }
-    settings::Write(*Glob().Ini, settings::key::kInstalledFont, true);
+    settings::write(*glob().ini, settings::key::kInstalledFont, true);
     return true;
 }
 
-void InstallerDialog::CreateShortcut(char kind) {
-    const QString& version = Glob().Version;
-    const bool made = shcut::EnsureFolder(kind) &&
-                      shcut::MakeLink(Glob().ExeFile, shcut::ShortcutFile(kind, version),
-                                      shcut::ShortcutName(version));
-    settings::Write(*Glob().Ini, RecordKey(kind), made);
+void InstallerDialog::createShortcut(char kind) {
+    const QString& version = glob().version;
+    const bool made = shcut::ensureFolder(kind) &&
+                      shcut::makeLink(glob().exeFile, shcut::shortcutFile(kind, version),
+                                      shcut::shortcutName(version));
+    settings::write(*glob().ini, recordKey(kind), made);
 }
 
-void InstallerDialog::RegisterFileClass() {
-    settings::Write(*Glob().Ini, settings::key::kInstalledClass,
-                    shcut::RegisterFileClass(Glob().ExeFile));
+void InstallerDialog::registerFileClass() {
+    settings::write(*glob().ini, settings::key::kInstalledClass,
+                    shcut::registerFileClass(glob().exeFile));
 }

@@ -19,29 +19,29 @@ class InstallerDialog : public QDialog {
     explicit InstallerDialog(QWidget* parent = nullptr);
 
     // Puts the texts of the chosen language into the dialog.
-    void FormShow();
+    void showLanguageTexts();
     // A language button was chosen: the program's language follows at once, the settings file
     // only when the installation writes its defaults.
-    void RButtClick();
+    void chooseLanguage();
     // Installs in the described order, then closes the dialog.
-    void BitBtn1Click();
+    void install();
     // Ends the installation; nothing is installed.
-    void BitBtn2Click();
+    void cancelInstallation();
     // The help on installing.
-    void BitBtn3Click();
+    void showInstallHelp();
 
     // The install steps, also used one by one.
-    bool InstallFont();
-    void CreateShortcut(char kind);
-    void RegisterFileClass();
+    bool installFont();
+    void createShortcut(char kind);
+    void registerFileClass();
 
   protected:
     void showEvent(QShowEvent* event) override;
 
   private:
-    QLabel* AddLabel(const char* name, int top, quint16 tag);
-    QCheckBox* AddCheckBox(const char* name, int row, quint16 tag);
-    QPushButton* AddButton(const char* name, int left, quint16 tag);
+    QLabel* addLabel(const char* name, int top, quint16 tag);
+    QCheckBox* addCheckBox(const char* name, int row, quint16 tag);
+    QPushButton* addButton(const char* name, int left, quint16 tag);
 
     QLabel* welcome_ = nullptr;
     QGroupBox* options_ = nullptr;

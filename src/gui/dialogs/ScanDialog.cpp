@@ -1,15 +1,15 @@
 #include "gui/dialogs/ScanDialog.h"
 
-#include "gui/Localizer.h"
-#include "gui/dialogs/HelpWindow.h"
 #include "core/Hp48Codec.h"
 #include "core/OccurrenceCount.h"
-#include "gui/ScreenPlacement.h"
-#include "gui/dialogs/SearchTextValidator.h"
-#include "platform/Settings.h"
-#include "platform/Preferences.h"
 #include "gui/DocumentWindow.h"
+#include "gui/Localizer.h"
 #include "gui/MainWindow.h"
+#include "gui/ScreenPlacement.h"
+#include "gui/dialogs/HelpWindow.h"
+#include "gui/dialogs/SearchTextValidator.h"
+#include "platform/Preferences.h"
+#include "platform/Settings.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -69,7 +69,7 @@ class EntryDelegate : public QStyledItemDelegate {
 
         QTextOption layout(Qt::AlignLeft | Qt::AlignVCenter);
         layout.setWrapMode(QTextOption::NoWrap);
-        layout.setTabStopDistance(TabStop(item.fontMetrics));
+        layout.setTabStopDistance(tabStop(item.fontMetrics));
         const bool selected = item.state.testFlag(QStyle::State_Selected);
         const QPalette::ColorGroup group =
             item.state.testFlag(QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
@@ -83,7 +83,7 @@ class EntryDelegate : public QStyledItemDelegate {
     }
 
   private:
-    static qreal TabStop(const QFontMetrics& metrics) {
+    static qreal tabStop(const QFontMetrics& metrics) {
         static const QString letters =
             QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
         const qreal averageLetter = metrics.horizontalAdvance(letters) / qreal(letters.size());
@@ -91,21 +91,21 @@ class EntryDelegate : public QStyledItemDelegate {
     }
 };
 
-template <typename Widget> Widget* Named(Widget* widget, const char* name, quint16 tag = 0) {
+template <typename Widget> Widget* named(Widget* widget, const char* name, quint16 tag = 0) {
     widget->setObjectName(QString::fromLatin1(name));
     if (tag != 0)
         widget->setProperty(kTagProperty, tag);
     return widget;
 }
 
-QLabel* ColumnHeader(const char* name, quint16 tag) {
-    auto* header = Named(new QLabel, name, tag);
+QLabel* columnHeader(const char* name, quint16 tag) {
+    auto* header = named(new QLabel, name, tag);
     header->setFrameStyle(QFrame::Panel | QFrame::Raised);
     header->setAlignment(Qt::AlignCenter);
     return header;
 }
 
-void CloseDocumentWindow(DocumentWindow* document) {
+void closeDocumentWindow(DocumentWindow* document) {
     if (auto* frame = qobject_cast<QMdiSubWindow*>(document->parentWidget()))
         frame->close();
     else
@@ -117,27 +117,27 @@ void CloseDocumentWindow(DocumentWindow* document) {
 ScanDialog::ScanDialog(MainWindow* main) : QDialog(main), main_(main) {
     setObjectName(QStringLiteral("Scan"));
     setWindowTitle(QStringLiteral("Scanner")); // the same in every language
-    CreateControls();
-    FitSize();
-    ReadSettings();
-    RegisterWindow(this);
+    createControls();
+    fitSize();
+    readSettings();
+    registerWindow(this);
 }
 
-void ScanDialog::CreateControls() {
-    label1_ = Named(new QLabel, "Label1", kSearchFor);
-    edit1_ = Named(new QLineEdit, "Edit1");
+void ScanDialog::createControls() {
+    label1_ = named(new QLabel, "Label1", kSearchFor);
+    edit1_ = named(new QLineEdit, "Edit1");
     edit1_->setValidator(new SearchTextValidator(edit1_));
     label1_->setBuddy(edit1_);
-    label2_ = Named(new QLabel, "Label2", kHow);
-    checkBox1_ = Named(new QCheckBox, "CheckBox1", kCaseSensitive);
-    auto* caseBox = Named(new QGroupBox, "GroupBox1");
+    label2_ = named(new QLabel, "Label2", kHow);
+    checkBox1_ = named(new QCheckBox, "CheckBox1", kCaseSensitive);
+    auto* caseBox = named(new QGroupBox, "GroupBox1");
     (new QVBoxLayout(caseBox))->addWidget(checkBox1_);
 
-    bitBtn1_ = Named(new QPushButton, "BitBtn1", kStart);
+    bitBtn1_ = named(new QPushButton, "BitBtn1", kStart);
     bitBtn1_->setDefault(true);
-    bitBtn2_ = Named(new QPushButton, "BitBtn2", kClose);
-    bitBtn3_ = Named(new QPushButton, "BitBtn3", kHelp);
-    connect(bitBtn3_, &QPushButton::clicked, this, [] { ShowHelp(QStringLiteral("scan")); });
+    bitBtn2_ = named(new QPushButton, "BitBtn2", kClose);
+    bitBtn3_ = named(new QPushButton, "BitBtn3", kHelp);
+    connect(bitBtn3_, &QPushButton::clicked, this, [] { showHelp(QStringLiteral("scan")); });
     auto* buttons = new QVBoxLayout;
     for (QPushButton* button : {bitBtn1_, bitBtn2_, bitBtn3_})
         buttons->addWidget(button);
@@ -152,18 +152,18 @@ void ScanDialog::CreateControls() {
     top->addLayout(query, 1);
     top->addLayout(buttons);
 
-    progressBar1_ = Named(new QProgressBar, "ProgressBar1");
+    progressBar1_ = named(new QProgressBar, "ProgressBar1");
     progressBar1_->setRange(0, 1);
     progressBar1_->setValue(0);
 
-    panel2_ = ColumnHeader("Panel2", kMatches);
+    panel2_ = columnHeader("Panel2", kMatches);
     panel2_->setFixedWidth(kCountHeaderWidth);
-    panel3_ = ColumnHeader("Panel3", kFilename);
+    panel3_ = columnHeader("Panel3", kFilename);
     auto* headers = new QHBoxLayout;
     headers->setSpacing(0);
     headers->addWidget(panel2_);
     headers->addWidget(panel3_, 1);
-    list_ = Named(new QListWidget, "List");
+    list_ = named(new QListWidget, "List");
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setItemDelegate(new EntryDelegate(list_));
     auto* results = new QVBoxLayout;
@@ -171,8 +171,8 @@ void ScanDialog::CreateControls() {
     results->addLayout(headers);
     results->addWidget(list_, 1);
 
-    bitBtn4_ = Named(new QPushButton, "BitBtn4", kLoadSelected);
-    bitBtn5_ = Named(new QPushButton, "BitBtn5", kLoadAll);
+    bitBtn4_ = named(new QPushButton, "BitBtn4", kLoadSelected);
+    bitBtn5_ = named(new QPushButton, "BitBtn5", kLoadAll);
     auto* loads = new QHBoxLayout;
     loads->addWidget(bitBtn4_);
     loads->addWidget(bitBtn5_);
@@ -183,14 +183,14 @@ void ScanDialog::CreateControls() {
     whole->addLayout(results, 1);
     whole->addLayout(loads);
 
-    connect(bitBtn1_, &QPushButton::clicked, this, &ScanDialog::BitBtn1Click);
-    connect(bitBtn2_, &QPushButton::clicked, this, &ScanDialog::BitBtn2Click);
-    connect(bitBtn4_, &QPushButton::clicked, this, &ScanDialog::BitBtn4Click);
-    connect(bitBtn5_, &QPushButton::clicked, this, &ScanDialog::BitBtn5Click);
+    connect(bitBtn1_, &QPushButton::clicked, this, &ScanDialog::startScan);
+    connect(bitBtn2_, &QPushButton::clicked, this, &ScanDialog::closeScanner);
+    connect(bitBtn4_, &QPushButton::clicked, this, &ScanDialog::loadSelected);
+    connect(bitBtn5_, &QPushButton::clicked, this, &ScanDialog::loadAll);
 }
 
 // The dialog does not resize; it grows only where the texts of the language need more room.
-void ScanDialog::FitSize() {
+void ScanDialog::fitSize() {
     // Texts set since the last layout pass have not reached the outer layout yet: the inner
     // layouts go first.
     const QList<QWidget*> children = findChildren<QWidget*>();
@@ -203,25 +203,25 @@ void ScanDialog::FitSize() {
 }
 
 void ScanDialog::showEvent(QShowEvent* event) {
-    FitSize();
+    fitSize();
     QDialog::showEvent(event);
 }
 
-void ScanDialog::ReadSettings() {
+void ScanDialog::readSettings() {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
-    const SettingsFile& ini = *Glob().Ini;
-    checkBox1_->setChecked(settings::ReadBool(ini, key::kScanUpCase, fallback::kScanUpCase));
-    PlaceOnScreen(*this, settings::ReadPosition(ini, key::kScanPosition, fallback::kScanPosition));
+    const SettingsFile& ini = *glob().ini;
+    checkBox1_->setChecked(settings::readBool(ini, key::kScanUpCase, fallback::kScanUpCase));
+    placeOnScreen(*this, settings::readPosition(ini, key::kScanPosition, fallback::kScanPosition));
 }
 
-void ScanDialog::WriteSettings() const {
-    SettingsFile& ini = *Glob().Ini;
-    settings::Write(ini, settings::key::kScanUpCase, checkBox1_->isChecked());
-    settings::WritePosition(ini, settings::key::kScanPosition, pos()); // Top, then Left
+void ScanDialog::writeSettings() const {
+    SettingsFile& ini = *glob().ini;
+    settings::write(ini, settings::key::kScanUpCase, checkBox1_->isChecked());
+    settings::writePosition(ini, settings::key::kScanPosition, pos()); // Top, then Left
 }
 
-void ScanDialog::ShowScanner() {
+void ScanDialog::showScanner() {
     edit1_->setFocus();
     exec();
 }
@@ -229,46 +229,46 @@ void ScanDialog::ShowScanner() {
 // Each file is counted with the text and the case choice as they stand at that moment. After
 // each file the dialog takes its waiting events, so it stays responsive; meanwhile Start and
 // the load buttons are off, so no second scan or load can begin inside this one.
-void ScanDialog::BitBtn1Click() {
+void ScanDialog::startScan() {
     if (scanning_)
         return;
     list_->clear();
-    scannedDirectory_ = Glob().PrefPath;
-    const QStringList files = scan::ScannableFiles(scannedDirectory_);
+    scannedDirectory_ = glob().prefPath;
+    const QStringList files = scan::scannableFiles(scannedDirectory_);
     // A bar without range would show a busy indicator; an empty directory leaves it empty.
     progressBar1_->setRange(0, std::max(static_cast<int>(files.size()), 1));
     progressBar1_->setValue(0);
-    SetScanning(true);
+    setScanning(true);
     const QPointer<ScanDialog> alive(this);
     for (const QString& name : files) {
         progressBar1_->setValue(progressBar1_->value() + 1);
-        if (const quint16 count = CountIn(scannedDirectory_ + name); count > 0)
-            list_->addItem(scan::EntryText(count, name));
+        if (const quint16 count = countIn(scannedDirectory_ + name); count > 0)
+            list_->addItem(scan::entryText(count, name));
         QCoreApplication::processEvents();
         if (!alive)
             return; // the program ended meanwhile
         if (closeRequested_)
             break;
     }
-    SetScanning(false);
+    setScanning(false);
     if (std::exchange(closeRequested_, false))
         QDialog::reject();
 }
 
-void ScanDialog::SetScanning(bool scanning) {
+void ScanDialog::setScanning(bool scanning) {
     scanning_ = scanning;
     for (QPushButton* button : {bitBtn1_, bitBtn4_, bitBtn5_})
         button->setEnabled(!scanning);
 }
 
-quint16 ScanDialog::CountIn(const QString& fileName) const {
-    const hp48::EncodedRow text = hp48::EncodeRow(edit1_->text());
+quint16 ScanDialog::countIn(const QString& fileName) const {
+    const hp48::EncodedRow text = hp48::encodeRow(edit1_->text());
     if (!text.ok())
         return 0; // a character without code occurs in no file
-    return scan::CountInFile(fileName, text.bytes, checkBox1_->isChecked());
+    return scan::countInFile(fileName, text.bytes, checkBox1_->isChecked());
 }
 
-void ScanDialog::BitBtn2Click() {
+void ScanDialog::closeScanner() {
     reject();
 }
 
@@ -280,26 +280,26 @@ void ScanDialog::reject() {
     QDialog::reject();
 }
 
-void ScanDialog::BitBtn4Click() {
+void ScanDialog::loadSelected() {
     if (scanning_)
         return;
     const QList<QListWidgetItem*> selected = list_->selectedItems();
     if (!selected.isEmpty())
-        LoadEntry(selected.first()->text());
+        loadEntry(selected.first()->text());
 }
 
-void ScanDialog::BitBtn5Click() {
+void ScanDialog::loadAll() {
     if (scanning_)
         return;
     for (int row = 0; row < list_->count(); ++row)
-        LoadEntry(list_->item(row)->text());
+        loadEntry(list_->item(row)->text());
 }
 
 // A file that cannot be loaded any more is reported by the document window, whose window is
 // then closed again. Files loaded from here do not join the recent files.
-void ScanDialog::LoadEntry(const QString& entry) {
+void ScanDialog::loadEntry(const QString& entry) {
     const QString name = entry.mid(scan::kEntryPrefixLength);
-    DocumentWindow* document = main_->NeueDatei1Click();
-    if (!document->LoadFromFile(scannedDirectory_ + name))
-        CloseDocumentWindow(document);
+    DocumentWindow* document = main_->newDocument();
+    if (!document->loadFromFile(scannedDirectory_ + name))
+        closeDocumentWindow(document);
 }

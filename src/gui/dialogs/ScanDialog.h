@@ -22,17 +22,17 @@ class ScanDialog : public QDialog {
 
     // The main window's Scanner command: the focus goes to the search text and the dialog is
     // shown modally; returns when it is closed.
-    void ShowScanner();
+    void showScanner();
 
-    void BitBtn1Click(); // Start: scan the directory
-    void BitBtn2Click(); // Close
-    void BitBtn4Click(); // load the selected entry
-    void BitBtn5Click(); // load every entry, first to last
+    void startScan();    // Start: scan the directory
+    void closeScanner(); // Close
+    void loadSelected(); // load the selected entry
+    void loadAll();      // load every entry, first to last
 
-    bool Scanning() const { return scanning_; }
+    bool scanning() const { return scanning_; }
 
     // The case choice and position, written with the other windows' when the program ends.
-    void WriteSettings() const;
+    void writeSettings() const;
 
   public slots:
     // Close, Escape and the window's close button. During a scan the scan stops after the file
@@ -43,12 +43,12 @@ class ScanDialog : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
-    void CreateControls();
-    void FitSize();
-    void ReadSettings();
-    void SetScanning(bool scanning);
-    quint16 CountIn(const QString& fileName) const;
-    void LoadEntry(const QString& entry);
+    void createControls();
+    void fitSize();
+    void readSettings();
+    void setScanning(bool scanning);
+    quint16 countIn(const QString& fileName) const;
+    void loadEntry(const QString& entry);
 
     MainWindow* main_;
     QLabel* label1_ = nullptr;

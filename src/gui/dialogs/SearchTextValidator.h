@@ -12,6 +12,6 @@ class SearchTextValidator : public QValidator {
     static constexpr int kMaxCodes = 35;
     using QValidator::QValidator;
     State validate(QString& input, int&) const override {
-        return hp48::EncodedLength(input) <= kMaxCodes ? Acceptable : Invalid;
+        return hp48::encodedLength(input) <= kMaxCodes ? Acceptable : Invalid;
     }
 };

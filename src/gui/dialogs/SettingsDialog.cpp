@@ -1,15 +1,15 @@
 #include "gui/dialogs/SettingsDialog.h"
 
-#include "gui/Localizer.h"
 #include "gui/ChildSignals.h"
-#include "gui/dialogs/HelpWindow.h"
-#include "platform/Prompter.h"
-#include "gui/ScreenPlacement.h"
-#include "platform/Settings.h"
-#include "platform/Preferences.h"
 #include "gui/DocumentWindow.h"
-#include "gui/dialogs/TransferParametersDialog.h"
+#include "gui/Localizer.h"
 #include "gui/MainWindow.h"
+#include "gui/ScreenPlacement.h"
+#include "gui/dialogs/HelpWindow.h"
+#include "gui/dialogs/TransferParametersDialog.h"
+#include "platform/Preferences.h"
+#include "platform/Prompter.h"
+#include "platform/Settings.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -58,7 +58,7 @@ constexpr int kPortDigit = 3;      // "COM2": the fourth character
 const char* const kHelpContextProperty = "helpContext";
 
 QColor PaletteColour(int index) {
-    const auto& colours = settings::ColorPalette;
+    const auto& colours = settings::kColourPalette;
     const settings::PaletteColour& colour =
         colours[static_cast<size_t>(qBound(0, index, int(colours.size()) - 1))];
     return QColor(colour.red, colour.green, colour.blue);
@@ -66,7 +66,7 @@ QColor PaletteColour(int index) {
 
 // A swatch: the rectangle shrunk by 4 pixels left and right and 3 at top and bottom in the
 // colour, and a frame along the whole rectangle, black with the focus, else white.
-void DrawSwatch(QPainter& painter, const QRect& rect, int index, bool focused) {
+void drawSwatch(QPainter& painter, const QRect& rect, int index, bool focused) {
     painter.fillRect(rect.adjusted(4, 3, -4, -3), PaletteColour(index));
     painter.setPen(PaletteColour(focused ? 0 : 14));
     painter.setBrush(Qt::NoBrush);
@@ -80,7 +80,7 @@ class SwatchDelegate : public QStyledItemDelegate {
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         const bool focused = option.state & (QStyle::State_HasFocus | QStyle::State_Selected);
-        DrawSwatch(*painter, option.rect, index.row(), focused);
+        drawSwatch(*painter, option.rect, index.row(), focused);
     }
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
         return QSize(option.rect.width(), kColourEntryHeight);
@@ -88,7 +88,7 @@ class SwatchDelegate : public QStyledItemDelegate {
 };
 
 // Checks the button with the id, or none for an id that no button has.
-void Select(QButtonGroup* group, int id) {
+void select(QButtonGroup* group, int id) {
     if (QAbstractButton* button = group->button(id)) {
         button->setChecked(true);
         return;
@@ -99,7 +99,7 @@ void Select(QButtonGroup* group, int id) {
     group->setExclusive(true);
 }
 
-QRadioButton* AddRadio(QWidget* parent, QButtonGroup* group, const char* name, const QString& text,
+QRadioButton* addRadio(QWidget* parent, QButtonGroup* group, const char* name, const QString& text,
                        int id) {
     auto* button = new QRadioButton(text, parent);
     button->setObjectName(QString::fromLatin1(name));
@@ -107,17 +107,17 @@ QRadioButton* AddRadio(QWidget* parent, QButtonGroup* group, const char* name, c
     return button;
 }
 
-QLabel* AddLabel(QWidget* parent, const char* name, quint16 tag) {
-    auto* label = Tagged(new QLabel(parent), name, tag);
+QLabel* addLabel(QWidget* parent, const char* name, quint16 tag) {
+    auto* label = tagged(new QLabel(parent), name, tag);
     return label;
 }
 
-QString WithSeparator(const QString& directory) {
+QString withSeparator(const QString& directory) {
     return directory.endsWith(u'/') ? directory : directory + u'/';
 }
 
 // The nearest directory that exists, going up from the path.
-QString ExistingDirectory(const QString& path) {
+QString existingDirectory(const QString& path) {
     QDir directory(QDir::cleanPath(QDir(path).absolutePath()));
     while (!directory.exists() && !directory.isRoot()) {
         if (!directory.cdUp())
@@ -127,7 +127,7 @@ QString ExistingDirectory(const QString& path) {
 }
 
 // ttyS2 before ttyS10: by the name without its number, then by the number.
-bool DeviceOrder(const QString& left, const QString& right) {
+bool deviceOrder(const QString& left, const QString& right) {
     const auto split = [](const QString& path) {
         qsizetype digits = path.size();
         while (digits > 0 && path.at(digits - 1).isDigit())
@@ -137,7 +137,7 @@ bool DeviceOrder(const QString& left, const QString& right) {
     return split(left) < split(right);
 }
 
-bool VolumeReadable(const QString& root) {
+bool volumeReadable(const QString& root) {
     const QStorageInfo volume(root);
     return volume.isValid() && volume.isReady() && QDir(root).isReadable();
 }
@@ -149,7 +149,7 @@ bool VolumeReadable(const QString& root) {
 ColourCombo::ColourCombo(QWidget* parent) : QComboBox(parent) {
     setItemDelegate(new SwatchDelegate(this));
     setMaxVisibleItems(kColoursVisible);
-    for (size_t i = 0; i < settings::ColorPalette.size(); ++i)
+    for (size_t i = 0; i < settings::kColourPalette.size(); ++i)
         addItem(QString());
 }
 
@@ -163,7 +163,7 @@ void ColourCombo::paintEvent(QPaintEvent*) {
         return;
     const QRect field =
         style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
-    DrawSwatch(painter, field, currentIndex(), hasFocus());
+    drawSwatch(painter, field, currentIndex(), hasFocus());
 }
 
 RowSpin::RowSpin(QWidget* parent) : QSpinBox(parent) {
@@ -179,78 +179,78 @@ RowSpin::RowSpin(QWidget* parent) : QSpinBox(parent) {
 SettingsDialog::SettingsDialog(MainWindow* main) : QDialog(main), main_(main) {
     setObjectName(QStringLiteral("Options"));
     setProperty(kTagProperty, kCaption);
-    setWindowTitle(Tx(kCaption));
+    setWindowTitle(tx(kCaption));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     pages_ = new QTabWidget(this);
     pages_->setObjectName(QStringLiteral("PageControl1"));
     pages_->setUsesScrollButtons(false);
-    CreateProgramPage();
-    CreateQuestionsPage();
-    CreateLayoutPage();
-    CreateColoursPage();
-    CreateLanguagePage();
-    CreateIoPage();
-    CreatePathPage();
+    createProgramPage();
+    createQuestionsPage();
+    createLayoutPage();
+    createColoursPage();
+    createLanguagePage();
+    createIoPage();
+    createPathPage();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pages_);
-    CreateButtons();
+    createButtons();
     pages_->setCurrentIndex(0);
     setMinimumWidth(kMinimumWidth);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    PlaceOnScreen(*this, settings::ReadPosition(*Glob().Ini, key::kSettingsPosition,
+    placeOnScreen(*this, settings::readPosition(*glob().ini, key::kSettingsPosition,
                                                 fallback::kSettingsPosition));
-    RegisterWindow(this);
+    registerWindow(this);
 }
 
 SettingsDialog::~SettingsDialog() {
-    DisconnectChildSignals(this);
+    disconnectChildSignals(this);
 }
 
-QWidget* SettingsDialog::AddPage(const char* name, quint16 tag, const char* helpContext) {
-    auto* page = Tagged(new QWidget, name, tag);
+QWidget* SettingsDialog::addPage(const char* name, quint16 tag, const char* helpContext) {
+    auto* page = tagged(new QWidget, name, tag);
     page->setProperty(kHelpContextProperty, QString::fromLatin1(helpContext));
-    pages_->addTab(page, Tx(tag));
+    pages_->addTab(page, tx(tag));
     return page;
 }
 
-QCheckBox* SettingsDialog::AddCheckBox(QWidget* page, const char* name, quint16 tag) {
-    auto* box = Tagged(new QCheckBox(page), name, tag);
+QCheckBox* SettingsDialog::addCheckBox(QWidget* page, const char* name, quint16 tag) {
+    auto* box = tagged(new QCheckBox(page), name, tag);
     page->layout()->addWidget(box);
     return box;
 }
 
-void SettingsDialog::CreateProgramPage() {
-    QWidget* page = AddPage("TabSheet1", 3905, "prog");
+void SettingsDialog::createProgramPage() {
+    QWidget* page = addPage("TabSheet1", 3905, "prog");
     auto* layout = new QVBoxLayout(page);
-    f5Box_ = AddCheckBox(page, "F5Box", 3935);
-    delEmptyBox_ = AddCheckBox(page, "DelEmptyBox", 3955);
-    charStartBox_ = AddCheckBox(page, "CharStartBox", 3940);
-    soundBox_ = AddCheckBox(page, "SoundBox", 3945);
-    kompBox_ = AddCheckBox(page, "KompBox", 3950);
+    f5Box_ = addCheckBox(page, "F5Box", 3935);
+    delEmptyBox_ = addCheckBox(page, "DelEmptyBox", 3955);
+    charStartBox_ = addCheckBox(page, "CharStartBox", 3940);
+    soundBox_ = addCheckBox(page, "SoundBox", 3945);
+    kompBox_ = addCheckBox(page, "KompBox", 3950);
     layout->addStretch();
 }
 
-void SettingsDialog::CreateQuestionsPage() {
-    QWidget* page = AddPage("TabSheet7", 3805, "ask");
+void SettingsDialog::createQuestionsPage() {
+    QWidget* page = addPage("TabSheet7", 3805, "ask");
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(AddLabel(page, "Label4", 3810));
-    delTBox_ = AddCheckBox(page, "DelTBox", 3815);
+    layout->addWidget(addLabel(page, "Label4", 3810));
+    delTBox_ = addCheckBox(page, "DelTBox", 3815);
     layout->addStretch();
 }
 
-void SettingsDialog::CreateLayoutPage() {
-    QWidget* page = AddPage("TabSheet2", 3910, "lay");
+void SettingsDialog::createLayoutPage() {
+    QWidget* page = addPage("TabSheet2", 3910, "lay");
     auto* layout = new QVBoxLayout(page);
-    reversedBox_ = AddCheckBox(page, "ReversedBox", 3975);
-    toolBarBox_ = AddCheckBox(page, "ToolBarBox", 3960);
-    bkgndBox_ = AddCheckBox(page, "BkgndBox", 3980);
+    reversedBox_ = addCheckBox(page, "ReversedBox", 3975);
+    toolBarBox_ = addCheckBox(page, "ToolBarBox", 3960);
+    bkgndBox_ = addCheckBox(page, "BkgndBox", 3980);
     auto* line = new QFrame(page);
     line->setObjectName(QStringLiteral("Bevel1"));
     line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     layout->addWidget(line);
     auto* row = new QHBoxLayout;
-    row->addWidget(AddLabel(page, "Label1", 3990));
+    row->addWidget(addLabel(page, "Label1", 3990));
     rowUpDown_ = new RowSpin(page);
     rowUpDown_->setObjectName(QStringLiteral("RowUpDown"));
     row->addWidget(rowUpDown_);
@@ -259,8 +259,8 @@ void SettingsDialog::CreateLayoutPage() {
     layout->addStretch();
 }
 
-void SettingsDialog::CreateColoursPage() {
-    QWidget* page = AddPage("TabSheet6", 3800, "color");
+void SettingsDialog::createColoursPage() {
+    QWidget* page = addPage("TabSheet6", 3800, "color");
     auto* layout = new QGridLayout(page);
     textCombo_ = new ColourCombo(page);
     textCombo_->setObjectName(QStringLiteral("TextCombo"));
@@ -271,16 +271,16 @@ void SettingsDialog::CreateColoursPage() {
         combo->setMinimumWidth(kColourListWidth);
     textCombo_->setCurrentIndex(fallback::kTextColour);
     bkgndCombo_->setCurrentIndex(fallback::kBackgroundColour);
-    layout->addWidget(AddLabel(page, "Label2", 3965), 0, 0);
+    layout->addWidget(addLabel(page, "Label2", 3965), 0, 0);
     layout->addWidget(textCombo_, 0, 1);
-    layout->addWidget(AddLabel(page, "Label3", 3970), 1, 0);
+    layout->addWidget(addLabel(page, "Label3", 3970), 1, 0);
     layout->addWidget(bkgndCombo_, 1, 1);
     layout->setColumnStretch(2, 1);
     layout->setRowStretch(2, 1);
 }
 
-void SettingsDialog::CreateLanguagePage() {
-    QWidget* page = AddPage("TabSheet3", 3915, "lang");
+void SettingsDialog::createLanguagePage() {
+    QWidget* page = addPage("TabSheet3", 3915, "lang");
     auto* layout = new QGridLayout(page);
     auto* languages = new QButtonGroup(page);
     const struct {
@@ -297,7 +297,7 @@ void SettingsDialog::CreateLanguagePage() {
         picture->setObjectName(QString::fromLatin1(choice.pictureName));
         picture->setPixmap(QPixmap(QStringLiteral(":/images/") + QLatin1String(choice.picture)));
         *choice.button =
-            AddRadio(page, languages, choice.name, QString::fromLatin1(choice.text), row);
+            addRadio(page, languages, choice.name, QString::fromLatin1(choice.text), row);
         layout->addWidget(picture, row, 0);
         layout->addWidget(*choice.button, row, 1);
         ++row;
@@ -306,18 +306,18 @@ void SettingsDialog::CreateLanguagePage() {
     layout->setRowStretch(row, 1);
 }
 
-void SettingsDialog::CreateIoPage() {
-    QWidget* page = AddPage("TabSheet4", 3920, "iopar");
+void SettingsDialog::createIoPage() {
+    QWidget* page = addPage("TabSheet4", 3920, "iopar");
     auto* layout = new QGridLayout(page);
 
     auto* ports = new QGroupBox(QStringLiteral("Port :"), page);
     ports->setObjectName(QStringLiteral("PortGroup"));
     auto* portLayout = new QGridLayout(ports);
     portGroup_ = new QButtonGroup(ports);
-    const QStringList devices = SerialDevices();
+    const QStringList devices = serialDevices();
     for (int port = 0; port < kPortCount; ++port) {
         const QByteArray name = "PortButton" + QByteArray::number(port + 1);
-        QRadioButton* button = AddRadio(ports, portGroup_, name.constData(),
+        QRadioButton* button = addRadio(ports, portGroup_, name.constData(),
                                         QStringLiteral("   COM %1").arg(port + 1), port);
         // The serial device behind the port: one of those present, or any path typed in.
         auto* device = new QComboBox(ports);
@@ -330,7 +330,7 @@ void SettingsDialog::CreateIoPage() {
         portLayout->addWidget(button, port, 0);
         portLayout->addWidget(device, port, 1);
     }
-    Select(portGroup_, kFirstPortIndex);
+    select(portGroup_, kFirstPortIndex);
 
     auto* speeds = new QGroupBox(QStringLiteral("Baud :"), page);
     speeds->setObjectName(QStringLiteral("SpeedGroup"));
@@ -338,16 +338,16 @@ void SettingsDialog::CreateIoPage() {
     speedGroup_ = new QButtonGroup(speeds);
     for (int i = 0; i < int(std::size(kBaudRates)); ++i) {
         const QByteArray name = "SpeedButton" + QByteArray::number(i + 1);
-        speedLayout->addWidget(AddRadio(speeds, speedGroup_, name.constData(),
+        speedLayout->addWidget(addRadio(speeds, speedGroup_, name.constData(),
                                         QStringLiteral("    %1").arg(kBaudRates[i]), i));
     }
-    Select(speedGroup_, kFirstBaudIndex);
+    select(speedGroup_, kFirstBaudIndex);
 
     moreButton_ = new QPushButton(page);
     moreButton_->setObjectName(QStringLiteral("MoreButton"));
     moreButton_->setProperty(kTagProperty, 3995);
     moreButton_->setAutoDefault(false);
-    connect(moreButton_, &QPushButton::clicked, this, &SettingsDialog::MoreButtonClick);
+    connect(moreButton_, &QPushButton::clicked, this, &SettingsDialog::openTransferParameters);
 
     layout->addWidget(ports, 0, 0);
     layout->addWidget(speeds, 0, 1);
@@ -355,8 +355,8 @@ void SettingsDialog::CreateIoPage() {
     layout->setRowStretch(2, 1);
 }
 
-void SettingsDialog::CreatePathPage() {
-    QWidget* page = AddPage("TabSheet5", 3925, "pfad");
+void SettingsDialog::createPathPage() {
+    QWidget* page = addPage("TabSheet5", 3925, "pfad");
     auto* pageLayout = new QVBoxLayout(page);
     auto* frame = new QGroupBox(page);
     frame->setObjectName(QStringLiteral("GroupBox7"));
@@ -384,23 +384,23 @@ void SettingsDialog::CreatePathPage() {
         pfadBox_->hideColumn(column);
     pfadBox_->setMinimumHeight(150);
     connect(pfadBox_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) { DirectoryChosen(current); });
+            [this](const QModelIndex& current) { directoryChosen(current); });
     // The list reads directories in the background: once the way to the current directory
     // is read, it is shown.
     connect(directories_, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
         if (currentDirectory_.startsWith(path))
-            QTimer::singleShot(0, this, &SettingsDialog::ShowCurrentDirectory);
+            QTimer::singleShot(0, this, &SettingsDialog::showCurrentDirectory);
     });
     layout->addWidget(pfadBox_);
 
     lwBox_ = new QComboBox(frame);
     lwBox_->setObjectName(QStringLiteral("LWBox"));
-    FillDriveList();
-    connect(lwBox_, &QComboBox::activated, this, &SettingsDialog::LWBoxChange);
+    fillDriveList();
+    connect(lwBox_, &QComboBox::activated, this, &SettingsDialog::showDriveDirectories);
     layout->addWidget(lwBox_);
 }
 
-void SettingsDialog::CreateButtons() {
+void SettingsDialog::createButtons() {
     auto* row = new QHBoxLayout;
     const struct {
         const char* name;
@@ -418,18 +418,18 @@ void SettingsDialog::CreateButtons() {
     }
     made[0]->setDefault(true);
     connect(made[0], &QPushButton::clicked, this, [this] {
-        OKBtnClick();
+        applySettings();
         accept();
     });
     connect(made[1], &QPushButton::clicked, this, &QDialog::reject);
-    connect(made[2], &QPushButton::clicked, this, &SettingsDialog::DefBtnClick);
-    connect(made[3], &QPushButton::clicked, this, &SettingsDialog::HelpBtnClick);
+    connect(made[2], &QPushButton::clicked, this, &SettingsDialog::restoreDefaults);
+    connect(made[3], &QPushButton::clicked, this, &SettingsDialog::showPageHelp);
     static_cast<QBoxLayout*>(layout())->addLayout(row);
 }
 
 // ---- the drive list and the directory list ----
 
-void SettingsDialog::FillDriveList() {
+void SettingsDialog::fillDriveList() {
     QStringList roots;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         if (volume.isValid() && !roots.contains(volume.rootPath()))
@@ -441,7 +441,7 @@ void SettingsDialog::FillDriveList() {
         lwBox_->addItem(QDir::toNativeSeparators(root), root);
 }
 
-void SettingsDialog::ShowDriveOf(const QString& directory) {
+void SettingsDialog::showDriveOf(const QString& directory) {
     const QString root = QStorageInfo(directory).rootPath();
     int index = lwBox_->findData(root);
     if (index < 0 && !root.isEmpty()) {
@@ -451,15 +451,15 @@ void SettingsDialog::ShowDriveOf(const QString& directory) {
     lwBox_->setCurrentIndex(index);
 }
 
-void SettingsDialog::GoToDirectory(const QString& path) {
+void SettingsDialog::goToDirectory(const QString& path) {
     // Also while the list cannot show it yet: the current directory is the one gone to.
-    currentDirectory_ = ExistingDirectory(path);
+    currentDirectory_ = existingDirectory(path);
     dirLabel_->setText(QDir::toNativeSeparators(currentDirectory_));
-    ShowDriveOf(currentDirectory_);
-    ShowCurrentDirectory();
+    showDriveOf(currentDirectory_);
+    showCurrentDirectory();
 }
 
-void SettingsDialog::ShowCurrentDirectory() {
+void SettingsDialog::showCurrentDirectory() {
     const QModelIndex index = directories_->index(currentDirectory_);
     if (!index.isValid())
         return;
@@ -470,27 +470,27 @@ void SettingsDialog::ShowCurrentDirectory() {
     pfadBox_->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
-void SettingsDialog::DirectoryChosen(const QModelIndex& index) {
+void SettingsDialog::directoryChosen(const QModelIndex& index) {
     if (!index.isValid())
         return;
     currentDirectory_ = directories_->filePath(index);
     dirLabel_->setText(QDir::toNativeSeparators(currentDirectory_));
-    ShowDriveOf(currentDirectory_);
+    showDriveOf(currentDirectory_);
 }
 
 // A volume that cannot be read leaves both lists where they were, without a message.
-void SettingsDialog::LWBoxChange(int index) {
+void SettingsDialog::showDriveDirectories(int index) {
     const QString root = lwBox_->itemData(index).toString();
-    if (!root.isEmpty() && VolumeReadable(root))
-        GoToDirectory(root);
+    if (!root.isEmpty() && volumeReadable(root))
+        goToDirectory(root);
     else
-        ShowDriveOf(currentDirectory_);
+        showDriveOf(currentDirectory_);
 }
 
 // ---- serial devices ----
 
-QStringList SettingsDialog::SerialDevices(const QString& deviceDirectory,
-                                    const QString& ttyClassDirectory) {
+QStringList SettingsDialog::serialDevices(const QString& deviceDirectory,
+                                          const QString& ttyClassDirectory) {
     const QDir devices(deviceDirectory);
     const QStringList names = devices.entryList(
         {QStringLiteral("ttyS*"), QStringLiteral("ttyUSB*"), QStringLiteral("ttyACM*")},
@@ -505,144 +505,144 @@ QStringList SettingsDialog::SerialDevices(const QString& deviceDirectory,
         }
         present.append(devices.filePath(name));
     }
-    std::sort(present.begin(), present.end(), DeviceOrder);
+    std::sort(present.begin(), present.end(), deviceOrder);
     return present;
 }
 
 // ---- loading ----
 
-int SettingsDialog::OpenSettings() {
-    LoadControls();
+int SettingsDialog::openSettings() {
+    loadControls();
     return exec();
 }
 
 // The fourth character of Port is the port number; numbers beyond the last select COM 4,
 // 0 selects none, and a value without a digit there leaves the selection as it was.
-void SettingsDialog::LoadPort() {
+void SettingsDialog::loadPort() {
     const QString port =
-        settings::ReadString(*Glob().Ini, key::kPort, QString::fromLatin1(fallback::kPort));
+        settings::readString(*glob().ini, key::kPort, QString::fromLatin1(fallback::kPort));
     if (port.size() <= kPortDigit || !port.at(kPortDigit).isDigit())
         return;
     const int number = port.at(kPortDigit).digitValue();
-    Select(portGroup_, std::min(number, kPortCount) - 1);
+    select(portGroup_, std::min(number, kPortCount) - 1);
 }
 
-void SettingsDialog::LoadBaud() {
-    const int baud = settings::ReadInteger(*Glob().Ini, key::kBaud, fallback::kBaud);
+void SettingsDialog::loadBaud() {
+    const int baud = settings::readInteger(*glob().ini, key::kBaud, fallback::kBaud);
     const auto* rate = std::find(std::begin(kBaudRates), std::end(kBaudRates), baud);
     if (rate != std::end(kBaudRates))
-        Select(speedGroup_, int(rate - std::begin(kBaudRates)));
+        select(speedGroup_, int(rate - std::begin(kBaudRates)));
 }
 
-void SettingsDialog::LoadDevices() {
+void SettingsDialog::loadDevices() {
     for (int port = 1; port <= kPortCount; ++port) {
-        deviceBoxes_[port - 1]->setCurrentText(settings::ReadString(
-            *Glob().Ini, key::kDevices[size_t(port - 1)], fallback::Device(port)));
+        deviceBoxes_[port - 1]->setCurrentText(settings::readString(
+            *glob().ini, key::kDevices[size_t(port - 1)], fallback::device(port)));
     }
 }
 
-void SettingsDialog::LoadControls() {
-    const SettingsFile& ini = *Glob().Ini;
-    LoadPort();
-    LoadBaud();
-    LoadDevices();
+void SettingsDialog::loadControls() {
+    const SettingsFile& ini = *glob().ini;
+    loadPort();
+    loadBaud();
+    loadDevices();
     charStartBox_->setChecked(
-        settings::ReadBool(ini, key::kCharTabAutoOn, fallback::kCharTabAutoOn));
-    delTBox_->setChecked(settings::ReadBool(ini, key::kAskDelTopic, fallback::kAskDelTopic));
-    soundBox_->setChecked(settings::ReadBool(ini, key::kSound, fallback::kSound));
-    f5Box_->setChecked(settings::ReadBool(ini, key::kEditMode, fallback::kEditMode));
-    kompBox_->setChecked(settings::ReadBool(ini, key::kCompress, fallback::kCompress));
-    rowUpDown_->setValue(settings::ReadInteger(ini, key::kTopicLine, fallback::kTopicLine));
+        settings::readBool(ini, key::kCharTabAutoOn, fallback::kCharTabAutoOn));
+    delTBox_->setChecked(settings::readBool(ini, key::kAskDelTopic, fallback::kAskDelTopic));
+    soundBox_->setChecked(settings::readBool(ini, key::kSound, fallback::kSound));
+    f5Box_->setChecked(settings::readBool(ini, key::kEditMode, fallback::kEditMode));
+    kompBox_->setChecked(settings::readBool(ini, key::kCompress, fallback::kCompress));
+    rowUpDown_->setValue(settings::readInteger(ini, key::kTopicLine, fallback::kTopicLine));
     reversedBox_->setChecked(
-        settings::ReadBool(ini, key::kReversedBoxes, fallback::kReversedBoxes));
-    delEmptyBox_->setChecked(settings::ReadBool(ini, key::kDeleteEmpty, fallback::kDeleteEmpty));
-    toolBarBox_->setChecked(settings::ReadBool(ini, key::kToolBar, fallback::kToolBar));
-    bkgndBox_->setChecked(settings::ReadBool(ini, key::kBackground, fallback::kBackground));
+        settings::readBool(ini, key::kReversedBoxes, fallback::kReversedBoxes));
+    delEmptyBox_->setChecked(settings::readBool(ini, key::kDeleteEmpty, fallback::kDeleteEmpty));
+    toolBarBox_->setChecked(settings::readBool(ini, key::kToolBar, fallback::kToolBar));
+    bkgndBox_->setChecked(settings::readBool(ini, key::kBackground, fallback::kBackground));
     // A colour index outside the palette leaves the list's selection as it was.
-    const int text = settings::ReadInteger(ini, key::kTextColour, fallback::kTextColour);
+    const int text = settings::readInteger(ini, key::kTextColour, fallback::kTextColour);
     if (text >= 0 && text < textCombo_->count())
         textCombo_->setCurrentIndex(text);
     const int background =
-        settings::ReadInteger(ini, key::kBackgroundColour, fallback::kBackgroundColour);
+        settings::readInteger(ini, key::kBackgroundColour, fallback::kBackgroundColour);
     if (background >= 0 && background < bkgndCombo_->count())
         bkgndCombo_->setCurrentIndex(background);
-    (settings::ReadLanguage(ini) == 1 ? engRButt_ : deuRButt_)->setChecked(true);
-    GoToDirectory(Glob().PrefPath);
+    (settings::readLanguage(ini) == 1 ? engRButt_ : deuRButt_)->setChecked(true);
+    goToDirectory(glob().prefPath);
     moreButton_->setEnabled(transferParametersDialog() != nullptr);
 }
 
 // ---- the buttons ----
 
-void SettingsDialog::OKBtnClick() {
-    SettingsFile& ini = *Glob().Ini;
-    TGlobal& global = Glob();
+void SettingsDialog::applySettings() {
+    SettingsFile& ini = *glob().ini;
+    TGlobal& global = glob();
     SettingsFile::Batch batch(ini);
-    settings::Write(ini, key::kPort, QStringLiteral("COM%1").arg(portGroup_->checkedId() + 1));
-    settings::Write(ini, key::kBaud, kLowestBaud << std::max(speedGroup_->checkedId(), 0));
+    settings::write(ini, key::kPort, QStringLiteral("COM%1").arg(portGroup_->checkedId() + 1));
+    settings::write(ini, key::kBaud, kLowestBaud << std::max(speedGroup_->checkedId(), 0));
     for (int port = 1; port <= kPortCount; ++port) {
         const QString device = deviceBoxes_[port - 1]->currentText().trimmed();
-        settings::Write(ini, key::kDevices[size_t(port - 1)],
-                        device.isEmpty() ? fallback::Device(port) : device);
+        settings::write(ini, key::kDevices[size_t(port - 1)],
+                        device.isEmpty() ? fallback::device(port) : device);
     }
-    settings::Write(ini, key::kCharTabAutoOn, charStartBox_->isChecked());
-    settings::Write(ini, key::kSound, global.Sound = soundBox_->isChecked());
-    settings::Write(ini, key::kEditMode, global.EditMode = f5Box_->isChecked());
-    settings::Write(ini, key::kCompress, global.Compress = kompBox_->isChecked());
-    settings::Write(ini, key::kDeleteEmpty, global.DeleteEmpty = delEmptyBox_->isChecked());
-    settings::Write(ini, key::kReversedBoxes, reversedBox_->isChecked());
-    settings::Write(ini, key::kBackground, global.Background = bkgndBox_->isChecked());
+    settings::write(ini, key::kCharTabAutoOn, charStartBox_->isChecked());
+    settings::write(ini, key::kSound, global.sound = soundBox_->isChecked());
+    settings::write(ini, key::kEditMode, global.editMode = f5Box_->isChecked());
+    settings::write(ini, key::kCompress, global.compress = kompBox_->isChecked());
+    settings::write(ini, key::kDeleteEmpty, global.deleteEmpty = delEmptyBox_->isChecked());
+    settings::write(ini, key::kReversedBoxes, reversedBox_->isChecked());
+    settings::write(ini, key::kBackground, global.background = bkgndBox_->isChecked());
     if (main_)
-        main_->PaintBackground();
-    settings::Write(ini, key::kToolBar, toolBarBox_->isChecked());
+        main_->paintBackground();
+    settings::write(ini, key::kToolBar, toolBarBox_->isChecked());
     if (main_)
-        main_->ToolBar()->setVisible(toolBarBox_->isChecked());
-    settings::Write(ini, key::kAskDelTopic, global.AskDelTopic = delTBox_->isChecked());
-    settings::Write(ini, key::kTextColour, textCombo_->currentIndex());
-    settings::Write(ini, key::kBackgroundColour, bkgndCombo_->currentIndex());
-    settings::Write(ini, key::kTopicLine, rowUpDown_->value());
-    ApplyToDocuments();
-    settings::Write(ini, key::kLanguage, engRButt_->isChecked() ? 1 : 0);
-    ApplyLanguage();
-    global.PrefPath = WithSeparator(currentDirectory_);
-    settings::Write(ini, key::kPrefPath, global.PrefPath);
+        main_->toolBar()->setVisible(toolBarBox_->isChecked());
+    settings::write(ini, key::kAskDelTopic, global.askDelTopic = delTBox_->isChecked());
+    settings::write(ini, key::kTextColour, textCombo_->currentIndex());
+    settings::write(ini, key::kBackgroundColour, bkgndCombo_->currentIndex());
+    settings::write(ini, key::kTopicLine, rowUpDown_->value());
+    applyToDocuments();
+    settings::write(ini, key::kLanguage, engRButt_->isChecked() ? 1 : 0);
+    applyLanguage();
+    global.prefPath = withSeparator(currentDirectory_);
+    settings::write(ini, key::kPrefPath, global.prefPath);
 }
 
-void SettingsDialog::ApplyToDocuments() {
+void SettingsDialog::applyToDocuments() {
     if (!main_)
         return;
-    for (DocumentWindow* document : main_->DocumentWindows()) {
-        document->ArrangeBoxes(reversedBox_->isChecked());
-        document->SetBoxColours(textCombo_->currentIndex(), bkgndCombo_->currentIndex());
+    for (DocumentWindow* document : main_->documentWindows()) {
+        document->arrangeBoxes(reversedBox_->isChecked());
+        document->setBoxColours(textCombo_->currentIndex(), bkgndCombo_->currentIndex());
     }
 }
 
 // The whole settings file goes back to its defaults and the program ends; the positions of
 // this run are not written back.
-void SettingsDialog::DefBtnClick() {
-    if (Glob().Sound)
-        ThePrompter().Sound(Beep::Exclamation);
+void SettingsDialog::restoreDefaults() {
+    if (glob().sound)
+        thePrompter().sound(Beep::Exclamation);
     MessageRequest question;
     question.baseId = kDefaultsQuestion;
-    question.text = Tx(kDefaultsQuestion);
+    question.text = tx(kDefaultsQuestion);
     question.icon = MsgIcon::Warning;
     question.buttons = {MsgButton::Yes, MsgButton::No};
-    const bool reset = ThePrompter().Show(question) == MsgButton::Yes;
+    const bool reset = thePrompter().show(question) == MsgButton::Yes;
     done(kDefaultResult);
     if (!reset)
         return;
-    Glob().DefaultsRestored = true;
+    glob().defaultsRestored = true;
     const QScreen* screen = QGuiApplication::primaryScreen();
-    settings::WriteDefaults(*Glob().Ini, screen ? screen->size() : QSize(), Glob().Language);
+    settings::writeDefaults(*glob().ini, screen ? screen->size() : QSize(), glob().language);
     if (main_)
         main_->close();
 }
 
-QString SettingsDialog::HelpContext() const {
+QString SettingsDialog::helpContext() const {
     return pages_->currentWidget()->property(kHelpContextProperty).toString();
 }
 
-void SettingsDialog::HelpBtnClick() {
-    ShowHelp(HelpContext());
+void SettingsDialog::showPageHelp() {
+    showHelp(helpContext());
 }
 
 TransferParametersDialog* SettingsDialog::transferParametersDialog() const {
@@ -650,7 +650,7 @@ TransferParametersDialog* SettingsDialog::transferParametersDialog() const {
 }
 
 // The advanced parameters write their own values when they are confirmed.
-void SettingsDialog::MoreButtonClick() {
+void SettingsDialog::openTransferParameters() {
     if (TransferParametersDialog* advanced = transferParametersDialog())
-        advanced->OpenAdvanced(this);
+        advanced->openAdvanced(this);
 }

@@ -48,48 +48,48 @@ class SettingsDialog : public QDialog {
     ~SettingsDialog() override;
 
     // Loads every control from the settings and shows the dialog modally.
-    int OpenSettings();
+    int openSettings();
     // The loading alone, as OpenSettings does it before it shows the dialog.
-    void LoadControls();
+    void loadControls();
 
-    void OKBtnClick();
-    void DefBtnClick();
-    void HelpBtnClick();
-    void MoreButtonClick();
-    void LWBoxChange(int index);
+    void applySettings();
+    void restoreDefaults();
+    void showPageHelp();
+    void openTransferParameters();
+    void showDriveDirectories(int index);
 
     // The help context of the page shown.
-    QString HelpContext() const;
+    QString helpContext() const;
     // The directory list: its current directory, and going to one.
-    QString CurrentDirectory() const { return currentDirectory_; }
-    void GoToDirectory(const QString& path);
+    QString currentDirectory() const { return currentDirectory_; }
+    void goToDirectory(const QString& path);
 
     // The serial devices present: ttyS* ports that have a UART behind them, every ttyUSB* and
     // ttyACM*. The directories are parameters so that a test can lay out its own.
     static QStringList
-    SerialDevices(const QString& deviceDirectory = QStringLiteral("/dev"),
+    serialDevices(const QString& deviceDirectory = QStringLiteral("/dev"),
                   const QString& ttyClassDirectory = QStringLiteral("/sys/class/tty"));
 
   private:
-    QWidget* AddPage(const char* name, quint16 tag, const char* helpContext);
-    QCheckBox* AddCheckBox(QWidget* page, const char* name, quint16 tag);
-    void CreateProgramPage();
-    void CreateQuestionsPage();
-    void CreateLayoutPage();
-    void CreateColoursPage();
-    void CreateLanguagePage();
-    void CreateIoPage();
-    void CreatePathPage();
-    void CreateButtons();
-    void LoadPort();
-    void LoadBaud();
-    void LoadDevices();
-    void FillDriveList();
-    void ShowDriveOf(const QString& directory);
-    void DirectoryChosen(const QModelIndex& index);
-    void ShowCurrentDirectory();
-    void WriteChecks();
-    void ApplyToDocuments();
+    QWidget* addPage(const char* name, quint16 tag, const char* helpContext);
+    QCheckBox* addCheckBox(QWidget* page, const char* name, quint16 tag);
+    void createProgramPage();
+    void createQuestionsPage();
+    void createLayoutPage();
+    void createColoursPage();
+    void createLanguagePage();
+    void createIoPage();
+    void createPathPage();
+    void createButtons();
+    void loadPort();
+    void loadBaud();
+    void loadDevices();
+    void fillDriveList();
+    void showDriveOf(const QString& directory);
+    void directoryChosen(const QModelIndex& index);
+    void showCurrentDirectory();
+    void writeChecks();
+    void applyToDocuments();
     TransferParametersDialog* transferParametersDialog() const;
 
     MainWindow* main_;

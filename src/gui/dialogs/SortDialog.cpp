@@ -1,14 +1,14 @@
 #include "gui/dialogs/SortDialog.h"
 
-#include "gui/Localizer.h"
-#include "gui/dialogs/HelpWindow.h"
 #include "core/Hp48Codec.h"
-#include "gui/ScreenPlacement.h"
-#include "platform/Settings.h"
 #include "core/TopicTable.h"
-#include "platform/Preferences.h"
 #include "gui/DocumentWindow.h"
+#include "gui/Localizer.h"
 #include "gui/MainWindow.h"
+#include "gui/ScreenPlacement.h"
+#include "gui/dialogs/HelpWindow.h"
+#include "platform/Preferences.h"
+#include "platform/Settings.h"
 
 #include <QCheckBox>
 #include <QCollator>
@@ -49,19 +49,19 @@ constexpr int kButtonHeight = 28;
 constexpr int kButtonGap = 8;
 constexpr int kButtonsY = 118;
 
-uchar UpperAscii(uchar code) {
+uchar upperAscii(uchar code) {
     return code >= 'a' && code <= 'z' ? static_cast<uchar>(code - 'a' + 'A') : code;
 }
 
 // Code by code, unsigned; a title that is the beginning of the other is the smaller one.
-int CompareCodes(QByteArrayView a, QByteArrayView b, bool foldAscii) {
+int compareCodes(QByteArrayView a, QByteArrayView b, bool foldAscii) {
     const qsizetype common = std::min(a.size(), b.size());
     for (qsizetype i = 0; i < common; ++i) {
         uchar x = static_cast<uchar>(a[i]);
         uchar y = static_cast<uchar>(b[i]);
         if (foldAscii) {
-            x = UpperAscii(x);
-            y = UpperAscii(y);
+            x = upperAscii(x);
+            y = upperAscii(y);
         }
         if (x != y)
             return x < y ? -1 : 1;
@@ -71,7 +71,7 @@ int CompareCodes(QByteArrayView a, QByteArrayView b, bool foldAscii) {
 
 // The user's locale; the bare C locale knows no collation of its own and would compare by
 // code points, so it stands for the common order of the languages, as in English.
-QLocale CollationLocale() {
+QLocale collationLocale() {
     const QLocale user;
     return user.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : user;
 }
@@ -81,7 +81,7 @@ QLocale CollationLocale() {
 class TitleComparer {
   public:
     explicit TitleComparer(SortDialog::Comparison comparison)
-        : comparison_(comparison), collator_(CollationLocale()) {
+        : comparison_(comparison), collator_(collationLocale()) {
         collator_.setCaseSensitivity(comparison == SortDialog::Comparison::LocaleNoCase
                                          ? Qt::CaseInsensitive
                                          : Qt::CaseSensitive);
@@ -90,14 +90,14 @@ class TitleComparer {
     int operator()(QByteArrayView a, QByteArrayView b) const {
         switch (comparison_) {
         case SortDialog::Comparison::Ordinal:
-            return CompareCodes(a, b, false);
+            return compareCodes(a, b, false);
         case SortDialog::Comparison::OrdinalNoCase:
-            return CompareCodes(a, b, true);
+            return compareCodes(a, b, true);
         case SortDialog::Comparison::LocaleCase:
         case SortDialog::Comparison::LocaleNoCase:
             break;
         }
-        return collator_.compare(hp48::DecodeRow(a), hp48::DecodeRow(b));
+        return collator_.compare(hp48::decodeRow(a), hp48::decodeRow(b));
     }
 
   private:
@@ -105,24 +105,24 @@ class TitleComparer {
     QCollator collator_;
 };
 
-void SwapTopics(TopicTable& table, int a, int b) {
-    const TopicRows first = table.Topic(a);
-    const TopicRows second = table.Topic(b);
-    for (int row = 1; row <= RowsPerTopic; ++row) {
-        table.SetRow(a, row, second[row - 1]);
-        table.SetRow(b, row, first[row - 1]);
+void swapTopics(TopicTable& table, int a, int b) {
+    const TopicRows first = table.topic(a);
+    const TopicRows second = table.topic(b);
+    for (int row = 1; row <= kRowsPerTopic; ++row) {
+        table.setRow(a, row, second[row - 1]);
+        table.setRow(b, row, first[row - 1]);
     }
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, quint16 tag, int x, int width) {
-    auto* label = Tagged(new QLabel(parent), name, tag);
+QLabel* makeLabel(QWidget* parent, const char* name, quint16 tag, int x, int width) {
+    auto* label = tagged(new QLabel(parent), name, tag);
     label->setGeometry(x, 10, width, 18);
     return label;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, quint16 tag, int index) {
+QPushButton* makeButton(QWidget* parent, const char* name, quint16 tag, int index) {
     constexpr int kFirstX = kClientSize.width() - kLeftColumnX - 3 * kButtonWidth - 2 * kButtonGap;
-    auto* button = Tagged(new QPushButton(parent), name, tag);
+    auto* button = tagged(new QPushButton(parent), name, tag);
     button->setGeometry(kFirstX + index * (kButtonWidth + kButtonGap), kButtonsY, kButtonWidth,
                         kButtonHeight);
     return button;
@@ -134,13 +134,13 @@ SortDialog::SortDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("SortForm"));
     setProperty(kTagProperty, kCaption);
     setFixedSize(kClientSize);
-    CreateControls();
-    ReadSettings();
-    RegisterWindow(this);
+    createControls();
+    readSettings();
+    registerWindow(this);
 }
 
-void SortDialog::CreateControls() {
-    MakeLabel(this, "Label1", kOrder, kLeftColumnX, kLeftColumnWidth);
+void SortDialog::createControls() {
+    makeLabel(this, "Label1", kOrder, kLeftColumnX, kLeftColumnWidth);
     radioGroup1_ = new QGroupBox(this);
     radioGroup1_->setObjectName(QStringLiteral("RadioGroup1"));
     radioGroup1_->setProperty(kTagProperty, kOrderGroup);
@@ -153,7 +153,7 @@ void SortDialog::CreateControls() {
     descending_->setObjectName(QStringLiteral("RadioGroup1Item1"));
     descending_->setGeometry(10, 38, kLeftColumnWidth - 20, 22);
 
-    MakeLabel(this, "Label2", kOptions, kRightColumnX, kRightColumnWidth);
+    makeLabel(this, "Label2", kOptions, kRightColumnX, kRightColumnWidth);
     auto* groupBox = new QGroupBox(this);
     groupBox->setObjectName(QStringLiteral("GroupBox1"));
     groupBox->setGeometry(kRightColumnX, kGroupY, kRightColumnWidth, kGroupHeight);
@@ -166,83 +166,83 @@ void SortDialog::CreateControls() {
     checkBox2_->setProperty(kTagProperty, kCaseSensitive);
     checkBox2_->setGeometry(10, 38, kRightColumnWidth - 20, 22);
 
-    bitBtn1_ = MakeButton(this, "BitBtn1", kStart, 0);
+    bitBtn1_ = makeButton(this, "BitBtn1", kStart, 0);
     bitBtn1_->setDefault(true);
-    bitBtn2_ = MakeButton(this, "BitBtn2", kCancel, 1);
-    bitBtn3_ = MakeButton(this, "BitBtn3", kHelp, 2);
-    connect(bitBtn3_, &QPushButton::clicked, this, [] { ShowHelp(QStringLiteral("sort")); });
+    bitBtn2_ = makeButton(this, "BitBtn2", kCancel, 1);
+    bitBtn3_ = makeButton(this, "BitBtn3", kHelp, 2);
+    connect(bitBtn3_, &QPushButton::clicked, this, [] { showHelp(QStringLiteral("sort")); });
     connect(bitBtn1_, &QPushButton::clicked, this, &QDialog::accept);
     connect(bitBtn2_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void SortDialog::ReadSettings() {
+void SortDialog::readSettings() {
     using namespace settings;
-    const SettingsFile& ini = *Glob().Ini;
-    PlaceOnScreen(*this, ReadPosition(ini, key::kSortPosition, fallback::kSortPosition));
-    checkBox1_->setChecked(ReadBool(ini, key::kSortAnsi, fallback::kSortAnsi));
-    checkBox2_->setChecked(ReadBool(ini, key::kSortUpCase, fallback::kSortUpCase));
-    const int direction = ReadInteger(ini, key::kSortDirection, fallback::kSortDirection);
+    const SettingsFile& ini = *glob().ini;
+    placeOnScreen(*this, readPosition(ini, key::kSortPosition, fallback::kSortPosition));
+    checkBox1_->setChecked(readBool(ini, key::kSortAnsi, fallback::kSortAnsi));
+    checkBox2_->setChecked(readBool(ini, key::kSortUpCase, fallback::kSortUpCase));
+    const int direction = readInteger(ini, key::kSortDirection, fallback::kSortDirection);
     (direction == kDirectionDescending ? descending_ : ascending_)->setChecked(true);
 }
 
-void SortDialog::WriteSettings() const {
+void SortDialog::writeSettings() const {
     using namespace settings;
-    SettingsFile& ini = *Glob().Ini;
-    WritePosition(ini, key::kSortPosition, pos());
-    Write(ini, key::kSortAnsi, checkBox1_->isChecked());
-    Write(ini, key::kSortUpCase, checkBox2_->isChecked());
-    Write(ini, key::kSortDirection, Descending() ? kDirectionDescending : kDirectionAscending);
+    SettingsFile& ini = *glob().ini;
+    writePosition(ini, key::kSortPosition, pos());
+    write(ini, key::kSortAnsi, checkBox1_->isChecked());
+    write(ini, key::kSortUpCase, checkBox2_->isChecked());
+    write(ini, key::kSortDirection, descending() ? kDirectionDescending : kDirectionAscending);
 }
 
-SortDialog::Comparison SortDialog::ChosenComparison() const {
+SortDialog::Comparison SortDialog::chosenComparison() const {
     const bool caseSensitive = checkBox2_->isChecked();
     if (checkBox1_->isChecked())
         return caseSensitive ? Comparison::LocaleCase : Comparison::LocaleNoCase;
     return caseSensitive ? Comparison::Ordinal : Comparison::OrdinalNoCase;
 }
 
-bool SortDialog::Descending() const {
+bool SortDialog::descending() const {
     return descending_->isChecked();
 }
 
-void SortDialog::SortTopics(DocumentWindow* document) {
+void SortDialog::sortTopics(DocumentWindow* document) {
     if (document == nullptr)
         return;
-    if (document->Table().TopicCount() < 2) {
-        ShowMsg(kTooFewTopics, 'i');
+    if (document->table().topicCount() < 2) {
+        showMsg(kTooFewTopics, 'i');
         return;
     }
     if (exec() == QDialog::Accepted)
-        SortWithChoices(document);
+        sortWithChoices(document);
 }
 
-void SortDialog::SortWithChoices(DocumentWindow* document) {
-    TopicTable& table = document->Table();
-    SortTable(table, ChosenComparison(), Descending());
+void SortDialog::sortWithChoices(DocumentWindow* document) {
+    TopicTable& table = document->table();
+    sortTable(table, chosenComparison(), descending());
     // The sort only changes the order of the topics: every entry keeps its place in the list
     // and takes the title now standing there.
-    QListWidget* list = document->TopicBox();
-    for (int entry = 1; entry <= table.TopicCount() && entry <= list->count(); ++entry)
-        list->item(entry - 1)->setText(hp48::DecodeRow(table.Title(entry)));
-    document->SelectEntry(1);
-    if (MainWindow* main = MainWindow::Instance())
-        main->SetStatusText(Tx(kTopicsSorted));
-    document->SetModified(true);
-    document->ShowTopic();
+    QListWidget* list = document->topicBox();
+    for (int entry = 1; entry <= table.topicCount() && entry <= list->count(); ++entry)
+        list->item(entry - 1)->setText(hp48::decodeRow(table.title(entry)));
+    document->selectEntry(1);
+    if (MainWindow* main = MainWindow::instance())
+        main->setStatusText(tx(kTopicsSorted));
+    document->setModified(true);
+    document->showTopic();
     list->setFocus();
 }
 
-void SortDialog::SortTable(TopicTable& table, Comparison comparison, bool descending) {
+void SortDialog::sortTable(TopicTable& table, Comparison comparison, bool descending) {
     const TitleComparer compare(comparison);
     const auto outOfOrder = [&](int a, int b) {
-        const int result = compare(table.Title(a), table.Title(b));
+        const int result = compare(table.title(a), table.title(b));
         return descending ? result < 0 : result > 0;
     };
-    const int count = table.TopicCount();
+    const int count = table.topicCount();
     for (int gap = count / 2; gap > 0; gap /= 2) {
         for (int i = 1; i <= count - gap; ++i) {
             for (int j = i; j >= 1 && outOfOrder(j, j + gap); j -= gap)
-                SwapTopics(table, j, j + gap);
+                swapTopics(table, j, j + gap);
         }
     }
 }

@@ -23,23 +23,23 @@ class SortDialog : public QDialog {
 
     // Sort topics: fewer than two topics are refused with a message; otherwise the dialog
     // asks, and Start sorts the document.
-    void SortTopics(DocumentWindow* document);
+    void sortTopics(DocumentWindow* document);
     // Sorts the document as the dialog's choices say, without asking, and shows the result.
-    void SortWithChoices(DocumentWindow* document);
+    void sortWithChoices(DocumentWindow* document);
 
-    Comparison ChosenComparison() const;
-    bool Descending() const;
+    Comparison chosenComparison() const;
+    bool descending() const;
 
     // Sorts topics 1 to n by their titles with a Shell sort of halving gaps. Equal titles are
     // never exchanged directly, but they may still change their order.
-    static void SortTable(TopicTable& table, Comparison comparison, bool descending);
+    static void sortTable(TopicTable& table, Comparison comparison, bool descending);
 
     // The dialog's choices and position, written with the other windows' when the program ends.
-    void WriteSettings() const;
+    void writeSettings() const;
 
   private:
-    void CreateControls();
-    void ReadSettings();
+    void createControls();
+    void readSettings();
 
     QGroupBox* radioGroup1_ = nullptr;
     QRadioButton* ascending_ = nullptr;

@@ -1,9 +1,9 @@
 #include "gui/dialogs/SplashScreen.h"
 
 #include "gui/Localizer.h"
+#include "gui/MainWindow.h"
 #include "gui/ScreenPlacement.h"
 #include "platform/Preferences.h"
-#include "gui/MainWindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -28,7 +28,7 @@ constexpr int kFontPixels = 12;
 constexpr Qt::WindowFlags kWindowFlags =
     Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
 
-QLabel* AddLabel(QWidget* parent, const char* name, int top, quint16 tag) {
+QLabel* addLabel(QWidget* parent, const char* name, int top, quint16 tag) {
     auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(kTextLeft, top, kTextWidth, kLineHeight);
@@ -40,12 +40,12 @@ QLabel* AddLabel(QWidget* parent, const char* name, int top, quint16 tag) {
 
 } // namespace
 
-QPixmap LogoPicture() {
+QPixmap logoPicture() {
     return QPixmap(QStringLiteral(":/images/logo.png"));
 }
 
-QString VersionLine() {
-    return QStringLiteral("Version ") + Glob().Version;
+QString versionLine() {
+    return QStringLiteral("Version ") + glob().version;
 }
 
 SplashScreen::SplashScreen(const QString& commandLineFile)
@@ -53,7 +53,7 @@ SplashScreen::SplashScreen(const QString& commandLineFile)
     setObjectName(QStringLiteral("Start"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(kClientSize);
-    CentreOnScreen(*this);
+    centreOnScreen(*this);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(kFontPixels);
     font.setBold(true);
@@ -64,44 +64,44 @@ SplashScreen::SplashScreen(const QString& commandLineFile)
 
     auto* image = new QLabel(this);
     image->setObjectName(QStringLiteral("Image1"));
-    image->setPixmap(LogoPicture());
+    image->setPixmap(logoPicture());
     image->setGeometry(QRect(QPoint(0, 0), kClientSize));
-    AddLabel(this, "Label1", kVersionTop, 0)->setText(VersionLine());
-    AddLabel(this, "Label2", kSloganTop, kSloganFirstLine);
-    AddLabel(this, "Label3", kSloganTop + kLineHeight, kSloganSecondLine);
+    addLabel(this, "Label1", kVersionTop, 0)->setText(versionLine());
+    addLabel(this, "Label2", kSloganTop, kSloganFirstLine);
+    addLabel(this, "Label3", kSloganTop + kLineHeight, kSloganSecondLine);
 
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer1"));
     timer_->setTimerType(Qt::PreciseTimer);
     timer_->setInterval(kShowMilliseconds);
-    connect(timer_, &QTimer::timeout, this, &SplashScreen::Timer1Timer);
+    connect(timer_, &QTimer::timeout, this, &SplashScreen::timeUp);
     timer_->start();
-    Glob().SplashDone = false;
-    RegisterWindow(this);
+    glob().splashDone = false;
+    registerWindow(this);
 }
 
-void SplashScreen::Timer1Timer() {
+void SplashScreen::timeUp() {
     close();
 }
 
 void SplashScreen::closeEvent(QCloseEvent* event) {
     event->accept();
-    Finish();
+    finish();
 }
 
-void SplashScreen::Finish() {
+void SplashScreen::finish() {
     if (finished_)
         return;
     finished_ = true;
     timer_->stop();
-    Glob().SplashDone = true;
+    glob().splashDone = true;
     if (commandLineFile_.isEmpty())
         return;
     // Opened from the event loop once the splash has gone: a failing file shows its message
     // box over the main window, not inside this window's close.
     const QString file = commandLineFile_;
     QTimer::singleShot(0, qApp, [file] {
-        if (MainWindow* main = MainWindow::Instance())
-            main->OpenFileByName(file);
+        if (MainWindow* main = MainWindow::instance())
+            main->openFileByName(file);
     });
 }

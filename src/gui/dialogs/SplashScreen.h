@@ -17,10 +17,10 @@ class SplashScreen : public QWidget {
     // commandLineFile: the first command-line parameter as a full path, empty without one.
     explicit SplashScreen(const QString& commandLineFile);
 
-    QTimer* Timer1() const { return timer_; }
+    QTimer* timer() const { return timer_; }
     // The timer's tick: the splash goes and takes itself away, the command-line file opens,
     // and the main window may close from then on.
-    void Timer1Timer();
+    void timeUp();
 
   protected:
     // Closed before its time (the window manager's close, Alt+F4), it goes as the timer makes
@@ -28,7 +28,7 @@ class SplashScreen : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void Finish();
+    void finish();
 
     bool finished_ = false;
     QString commandLineFile_;
@@ -36,6 +36,6 @@ class SplashScreen : public QWidget {
 };
 
 // The picture both the splash and the About window show, 292 x 180.
-QPixmap LogoPicture();
+QPixmap logoPicture();
 // "Version " and the program's version.
-QString VersionLine();
+QString versionLine();

@@ -1,17 +1,17 @@
 #include "gui/dialogs/TransferDialog.h"
 
-#include "gui/Localizer.h"
-#include "gui/dialogs/HelpWindow.h"
 #include "core/Hp48Codec.h"
 #include "core/HpFile.h"
-#include "platform/CompanionFiles.h"
+#include "core/TopicTable.h"
+#include "gui/DocumentWindow.h"
+#include "gui/Localizer.h"
+#include "gui/MainWindow.h"
 #include "gui/ScreenPlacement.h"
+#include "gui/dialogs/HelpWindow.h"
+#include "platform/CompanionFiles.h"
+#include "platform/Preferences.h"
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
-#include "core/TopicTable.h"
-#include "platform/Preferences.h"
-#include "gui/DocumentWindow.h"
-#include "gui/MainWindow.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -43,92 +43,92 @@ constexpr QByteArrayView kCommandCharacters = "{};#\"";
 // Characters a file name field takes as wildcards; the backslash escapes them there.
 constexpr QByteArrayView kWildcardCharacters = "*?[]{}\\";
 
-bool IsLineBreak(char byte) {
+bool isLineBreak(char byte) {
     return byte == '\r' || byte == '\n';
 }
 
-bool NeedsCode(uchar byte) {
+bool needsCode(uchar byte) {
     return byte < 0x20 || byte > 0x7e || kCommandCharacters.contains(static_cast<char>(byte));
 }
 
-void AppendCode(QByteArray& out, uchar byte) {
+void appendCode(QByteArray& out, uchar byte) {
     out += "\\{" + QByteArray::number(byte) + '}';
 }
 
 // A backslash doubled, a character that would mean something to Kermit as its code.
-void AppendLiteral(QByteArray& out, uchar byte) {
+void appendLiteral(QByteArray& out, uchar byte) {
     if (byte == '\\')
         out += "\\\\";
-    else if (NeedsCode(byte))
-        AppendCode(out, byte);
+    else if (needsCode(byte))
+        appendCode(out, byte);
     else
         out += static_cast<char>(byte);
 }
 
-QByteArray LiteralOf(const QString& value) {
-    return Literal(value.toUtf8());
+QByteArray literalOf(const QString& value) {
+    return literal(value.toUtf8());
 }
 
-void AddLine(QByteArray& script, QByteArrayView command, QByteArrayView argument = {}) {
+void addLine(QByteArray& script, QByteArrayView command, QByteArrayView argument = {}) {
     script += command;
     script += argument;
     script += kLineEnd;
 }
 
-void AddCommonLines(QByteArray& script, const ScriptValues& values) {
-    AddLine(script, "pause 2");
-    AddLine(script, "set bell off");
+void addCommonLines(QByteArray& script, const ScriptValues& values) {
+    addLine(script, "pause 2");
+    addLine(script, "set bell off");
     // A three-wire cable: no carrier, no hardware flow control.
-    AddLine(script, "set port ", Literal(QFile::encodeName(values.device)));
-    AddLine(script, "set carrier-watch off");
-    AddLine(script, "set flow none");
-    AddLine(script, "clear");
+    addLine(script, "set port ", literal(QFile::encodeName(values.device)));
+    addLine(script, "set carrier-watch off");
+    addLine(script, "set flow none");
+    addLine(script, "clear");
     // The files carry their own line ends: the bytes go unchanged both ways.
-    AddLine(script, "set file type binary");
-    AddLine(script, "set baud ", LiteralOf(values.baud));
-    AddLine(script, "set parity ", LiteralOf(values.parity));
-    AddLine(script, "set retry ", LiteralOf(values.retries));
+    addLine(script, "set file type binary");
+    addLine(script, "set baud ", literalOf(values.baud));
+    addLine(script, "set parity ", literalOf(values.parity));
+    addLine(script, "set retry ", literalOf(values.retries));
 }
 
 constexpr QByteArrayView kSetSuccessCode = "if success define \\%r 7";
 constexpr QByteArrayView kExitWithCode = "exit \\%r";
 
-void AddReceiveLines(QByteArray& script, const ScriptValues& values) {
-    AddLine(script, "set receive timeout 1");
+void addReceiveLines(QByteArray& script, const ScriptValues& values) {
+    addLine(script, "set receive timeout 1");
     // A calculator that falls silent must end the receive. Our own packet timeout, not the
     // one the calculator asks for; and no sliding windows, which the calculator lacks anyway:
     // with windows Kermit never counts the NAKs it repeats and waits for ever.
-    AddLine(script, "set send timeout 1");
-    AddLine(script, "set window-size 1");
-    AddLine(script, "set receive packet-length ", LiteralOf(values.receivePacketLength));
-    AddLine(script, "receive ", ReceiveField(values.receiveFile));
-    AddLine(script, kSetSuccessCode);
-    AddLine(script, kExitWithCode);
+    addLine(script, "set send timeout 1");
+    addLine(script, "set window-size 1");
+    addLine(script, "set receive packet-length ", literalOf(values.receivePacketLength));
+    addLine(script, "receive ", receiveField(values.receiveFile));
+    addLine(script, kSetSuccessCode);
+    addLine(script, kExitWithCode);
 }
 
-void AddSendLines(QByteArray& script, const ScriptValues& values) {
-    AddLine(script, "set send packet-length ", LiteralOf(values.sendPacketLength));
-    AddLine(script, "set send timeout 1");
-    AddLine(script, "send ", FileField(values.sendFile) + ' ' + Literal(values.nameOnCalculator));
-    AddLine(script, kSetSuccessCode);
-    AddLine(script, "delete ", FileField(values.sendFile));
-    AddLine(script, kExitWithCode);
+void addSendLines(QByteArray& script, const ScriptValues& values) {
+    addLine(script, "set send packet-length ", literalOf(values.sendPacketLength));
+    addLine(script, "set send timeout 1");
+    addLine(script, "send ", fileField(values.sendFile) + ' ' + literal(values.nameOnCalculator));
+    addLine(script, kSetSuccessCode);
+    addLine(script, "delete ", fileField(values.sendFile));
+    addLine(script, kExitWithCode);
 }
 
-void AddLibraryLines(QByteArray& script, const ScriptValues& values) {
-    AddLine(script, "set send timeout 1");
-    AddLine(script, "set send packet-length ", LiteralOf(values.sendPacketLength));
-    AddLine(script, "send ", FileField(values.tarvoLibrary) + " tarvo");
-    AddLine(script, kSetSuccessCode);
-    AddLine(script, kExitWithCode);
+void addLibraryLines(QByteArray& script, const ScriptValues& values) {
+    addLine(script, "set send timeout 1");
+    addLine(script, "set send packet-length ", literalOf(values.sendPacketLength));
+    addLine(script, "send ", fileField(values.tarvoLibrary) + " tarvo");
+    addLine(script, kSetSuccessCode);
+    addLine(script, kExitWithCode);
 }
 
 } // namespace
 
-QByteArray Literal(QByteArrayView text) {
+QByteArray literal(QByteArrayView text) {
     QByteArray kept;
     for (char byte : text) {
-        if (!IsLineBreak(byte))
+        if (!isLineBreak(byte))
             kept += byte;
     }
     QByteArray out;
@@ -139,64 +139,64 @@ QByteArray Literal(QByteArrayView text) {
         // Kermit drops blanks at either end of a field, and a line ending in "-" goes on in
         // the next line.
         if ((byte == ' ' && (first || last)) || (byte == '-' && last))
-            AppendCode(out, byte);
+            appendCode(out, byte);
         else
-            AppendLiteral(out, byte);
+            appendLiteral(out, byte);
     }
     return out;
 }
 
-QByteArray ReceiveField(const QString& path) {
+QByteArray receiveField(const QString& path) {
     QByteArray once;
     for (char byte : QFile::encodeName(path))
-        AppendLiteral(once, static_cast<uchar>(byte));
+        appendLiteral(once, static_cast<uchar>(byte));
     QByteArray out = "{";
     for (char byte : once)
-        AppendLiteral(out, static_cast<uchar>(byte));
+        appendLiteral(out, static_cast<uchar>(byte));
     out += '}';
     return out;
 }
 
-QByteArray FileField(const QString& path) {
+QByteArray fileField(const QString& path) {
     QByteArray out = "{";
     for (char byte : QFile::encodeName(path)) {
         if (kWildcardCharacters.contains(byte))
             out += "\\\\"; // reaches the file name match as one backslash
-        AppendLiteral(out, static_cast<uchar>(byte));
+        appendLiteral(out, static_cast<uchar>(byte));
     }
     out += '}';
     return out;
 }
 
-hp48::EncodedRow CalculatorName(const QString& typed) {
+hp48::EncodedRow calculatorName(const QString& typed) {
     QString text = typed;
     text.removeIf([](QChar c) { return c == u'\r' || c == u'\n'; });
-    return hp48::EncodeRow(text);
+    return hp48::encodeRow(text);
 }
 
-QByteArray TakeScript(const ScriptValues& values) {
+QByteArray takeScript(const ScriptValues& values) {
     QByteArray script;
-    AddCommonLines(script, values);
+    addCommonLines(script, values);
     switch (values.mode) {
     case 'R':
-        AddReceiveLines(script, values);
+        addReceiveLines(script, values);
         break;
     case 'T':
-        AddLibraryLines(script, values);
+        addLibraryLines(script, values);
         break;
     default:
-        AddSendLines(script, values);
+        addSendLines(script, values);
         break;
     }
     return script;
 }
 
-QStringList CommandArguments(const QString& scriptFile) {
+QStringList commandArguments(const QString& scriptFile) {
     return {QStringLiteral("-Y"), QStringLiteral("-C"),
-            QStringLiteral("take ") + QString::fromLatin1(FileField(scriptFile))};
+            QStringLiteral("take ") + QString::fromLatin1(fileField(scriptFile))};
 }
 
-QString DeviceOfPort(const QString& port, const SettingsFile& ini) {
+QString deviceOfPort(const QString& port, const SettingsFile& ini) {
     constexpr QLatin1StringView kPortPrefix("COM");
     const bool comPort = port.size() == kPortPrefix.size() + 1 &&
                          port.startsWith(kPortPrefix, Qt::CaseInsensitive) && port.back() >= u'1' &&
@@ -204,8 +204,8 @@ QString DeviceOfPort(const QString& port, const SettingsFile& ini) {
     if (!comPort)
         return port;
     const int number = port.back().digitValue();
-    return settings::ReadString(ini, settings::key::kDevices[number - 1],
-                                settings::fallback::Device(number));
+    return settings::readString(ini, settings::key::kDevices[number - 1],
+                                settings::fallback::device(number));
 }
 
 } // namespace kermit
@@ -258,11 +258,11 @@ constexpr int kButtonGap = 8;
 
 // A tick count in milliseconds that only ever goes forward; it wraps after 49 days, which the
 // difference of two ticks survives.
-quint32 TickCount() {
+quint32 tickCount() {
     return static_cast<quint32>(QDeadlineTimer::current().deadline());
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, quint16 tag, QRect geometry) {
+QLabel* makeLabel(QWidget* parent, const char* name, quint16 tag, QRect geometry) {
     auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
     if (tag != 0)
@@ -271,7 +271,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, quint16 tag, QRect geometry
     return label;
 }
 
-QLineEdit* MakeField(QWidget* parent, const char* name, QRect geometry) {
+QLineEdit* makeField(QWidget* parent, const char* name, QRect geometry) {
     auto* field = new QLineEdit(parent);
     field->setObjectName(QString::fromLatin1(name));
     field->setReadOnly(true);
@@ -279,26 +279,26 @@ QLineEdit* MakeField(QWidget* parent, const char* name, QRect geometry) {
     return field;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, quint16 tag, int index) {
-    auto* button = Tagged(new QPushButton(parent), name, tag);
+QPushButton* makeButton(QWidget* parent, const char* name, quint16 tag, int index) {
+    auto* button = tagged(new QPushButton(parent), name, tag);
     button->setGeometry(kClientSize.width() - kMargin - (3 - index) * kButtonWidth -
                             (2 - index) * kButtonGap,
                         kButtonsY, kButtonWidth, kButtonHeight);
     return button;
 }
 
-void RemoveFile(int number) {
-    QFile::remove(programfiles::Path(number));
+void removeFile(int number) {
+    QFile::remove(programfiles::path(number));
 }
 
 // The files of a transfer in the work directory; none outlives the transfer.
-void RemoveWorkFiles() {
-    RemoveFile(programfiles::kTaskFile);
-    RemoveFile(programfiles::kSendFile);
-    RemoveFile(programfiles::kReceiveFile);
+void removeWorkFiles() {
+    removeFile(programfiles::kTaskFile);
+    removeFile(programfiles::kSendFile);
+    removeFile(programfiles::kReceiveFile);
 }
 
-void CloseDocument(DocumentWindow* document) {
+void closeDocument(DocumentWindow* document) {
     if (auto* window = qobject_cast<QMdiSubWindow*>(document->parentWidget()))
         window->close();
     else
@@ -311,49 +311,49 @@ TransferDialog::TransferDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Connect"));
     setProperty(kTagProperty, kCaption);
     setFixedSize(kClientSize);
-    CreateControls();
-    PlaceOnScreen(*this, settings::ReadPosition(*Glob().Ini, settings::key::kTransferPosition,
+    createControls();
+    placeOnScreen(*this, settings::readPosition(*glob().ini, settings::key::kTransferPosition,
                                                 settings::fallback::kTransferPosition));
-    RegisterWindow(this);
+    registerWindow(this);
 }
 
-void TransferDialog::CreateControls() {
-    label5_ = MakeLabel(this, "Label5", kNameLabel, QRect(kMargin, 14, 130, kLineHeight));
+void TransferDialog::createControls() {
+    label5_ = makeLabel(this, "Label5", kNameLabel, QRect(kMargin, 14, 130, kLineHeight));
     name_ = new QLineEdit(this);
     name_->setObjectName(QStringLiteral("Name"));
     name_->setGeometry(146, 10, 116, 24);
     label5_->setBuddy(name_);
-    connect(name_, &QLineEdit::textChanged, this, &TransferDialog::NameChange);
+    connect(name_, &QLineEdit::textChanged, this, &TransferDialog::updateStartButton);
 
     const int instructionsY = 46;
-    MakeLabel(this, "Label7", kInstruction1,
+    makeLabel(this, "Label7", kInstruction1,
               QRect(kMargin, instructionsY, kTextWidth, kLineHeight));
-    MakeLabel(this, "Label8", kInstruction2,
+    makeLabel(this, "Label8", kInstruction2,
               QRect(kMargin, instructionsY + kLineHeight, kTextWidth, kLineHeight));
-    MakeLabel(this, "Label9", kInstruction3,
+    makeLabel(this, "Label9", kInstruction3,
               QRect(kMargin, instructionsY + 2 * kLineHeight, kTextWidth, kLineHeight));
-    label11_ = MakeLabel(this, "Label11", 0,
+    label11_ = makeLabel(this, "Label11", 0,
                          QRect(kMargin, instructionsY + 3 * kLineHeight, kTextWidth, kLineHeight));
     const int warningY = 128;
-    MakeLabel(this, "Label6", kWarning1, QRect(kMargin, warningY, kTextWidth, kLineHeight));
-    MakeLabel(this, "Label10", kWarning2,
+    makeLabel(this, "Label6", kWarning1, QRect(kMargin, warningY, kTextWidth, kLineHeight));
+    makeLabel(this, "Label10", kWarning2,
               QRect(kMargin, warningY + kLineHeight, kTextWidth, kLineHeight));
 
-    CreateParameterPanel();
-    CreateStatusPanel();
+    createParameterPanel();
+    createStatusPanel();
 
-    bitBtn1_ = MakeButton(this, "BitBtn1", kStart, 0);
+    bitBtn1_ = makeButton(this, "BitBtn1", kStart, 0);
     bitBtn1_->setDefault(true);
     bitBtn1_->setEnabled(false);
-    bitBtn2_ = MakeButton(this, "BitBtn2", kClose, 1);
-    bitBtn3_ = MakeButton(this, "BitBtn3", kHelp, 2);
-    connect(bitBtn3_, &QPushButton::clicked, this, [] { ShowHelp(QStringLiteral("conn")); });
-    connect(bitBtn1_, &QPushButton::clicked, this, &TransferDialog::BitBtn1Click);
+    bitBtn2_ = makeButton(this, "BitBtn2", kClose, 1);
+    bitBtn3_ = makeButton(this, "BitBtn3", kHelp, 2);
+    connect(bitBtn3_, &QPushButton::clicked, this, [] { showHelp(QStringLiteral("conn")); });
+    connect(bitBtn1_, &QPushButton::clicked, this, &TransferDialog::startTransfer);
     connect(bitBtn2_, &QPushButton::clicked, this, [this] { done(kCloseResult); });
 }
 
 // The serial parameters, shown only: the settings dialog changes them.
-void TransferDialog::CreateParameterPanel() {
+void TransferDialog::createParameterPanel() {
     panel1_ = new QFrame(this);
     panel1_->setObjectName(QStringLiteral("Panel1"));
     panel1_->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -363,22 +363,22 @@ void TransferDialog::CreateParameterPanel() {
     constexpr int kFieldX = 56;
     constexpr QSize kFieldSize{48, 22};
     const auto row = [](int index) { return 6 + index * kRowHeight; };
-    MakeLabel(panel1_, "Label1", 0, QRect(6, row(0) + 2, 48, kLineHeight))
+    makeLabel(panel1_, "Label1", 0, QRect(6, row(0) + 2, 48, kLineHeight))
         ->setText(QStringLiteral("Port :"));
-    port_ = MakeField(panel1_, "Port", QRect(QPoint(kFieldX, row(0)), kFieldSize));
-    MakeLabel(panel1_, "Label2", 0, QRect(6, row(1) + 2, 48, kLineHeight))
+    port_ = makeField(panel1_, "Port", QRect(QPoint(kFieldX, row(0)), kFieldSize));
+    makeLabel(panel1_, "Label2", 0, QRect(6, row(1) + 2, 48, kLineHeight))
         ->setText(QStringLiteral("Baud :"));
-    baud_ = MakeField(panel1_, "Baud", QRect(QPoint(kFieldX, row(1)), kFieldSize));
-    MakeLabel(panel1_, "Label4", kParityLabel, QRect(6, row(2) + 2, 48, kLineHeight));
-    parity_ = MakeField(panel1_, "Parity", QRect(QPoint(kFieldX, row(2)), kFieldSize));
-    MakeLabel(panel1_, "Label3", 0, QRect(6, row(3) + 2, 48, kLineHeight))
+    baud_ = makeField(panel1_, "Baud", QRect(QPoint(kFieldX, row(1)), kFieldSize));
+    makeLabel(panel1_, "Label4", kParityLabel, QRect(6, row(2) + 2, 48, kLineHeight));
+    parity_ = makeField(panel1_, "Parity", QRect(QPoint(kFieldX, row(2)), kFieldSize));
+    makeLabel(panel1_, "Label3", 0, QRect(6, row(3) + 2, 48, kLineHeight))
         ->setText(QStringLiteral("Bits :"));
-    bits_ = MakeField(panel1_, "Bits", QRect(QPoint(kFieldX, row(3)), kFieldSize));
+    bits_ = makeField(panel1_, "Bits", QRect(QPoint(kFieldX, row(3)), kFieldSize));
     bits_->setText(QStringLiteral("8/1"));
 }
 
 // The busy indicator and the status line.
-void TransferDialog::CreateStatusPanel() {
+void TransferDialog::createStatusPanel() {
     auto* panel3 = new QFrame(this);
     panel3->setObjectName(QStringLiteral("Panel3"));
     panel3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -389,43 +389,43 @@ void TransferDialog::CreateStatusPanel() {
     animate1_->setTextVisible(false);
     animate1_->setGeometry(8, 12, 56, 16);
     animate1_->hide();
-    label12_ = MakeLabel(panel3, "Label12", 0, QRect(68, 4, kPanel3Geometry.width() - 76, 32));
+    label12_ = makeLabel(panel3, "Label12", 0, QRect(68, 4, kPanel3Geometry.width() - 76, 32));
     label12_->setAlignment(Qt::AlignCenter);
     label12_->setWordWrap(true);
 }
 
-void TransferDialog::OpenTransfer(char mode) {
-    if (PrepareTransfer(mode))
+void TransferDialog::openTransfer(char mode) {
+    if (prepareTransfer(mode))
         exec();
 }
 
-bool TransferDialog::PrepareTransfer(char mode) {
+bool TransferDialog::prepareTransfer(char mode) {
     transferMode_ = mode;
-    waitText_ = Tx(kWaitText);
+    waitText_ = tx(kWaitText);
     switch (mode) {
     case 'R':
         name_->setText(kNoName);
         name_->hide();
         label5_->hide();
-        label11_->setText(Tx(kPressSend));
+        label11_->setText(tx(kPressSend));
         break;
     case 'T':
-        if (!QFileInfo(programfiles::Path(programfiles::kTarvoLibrary)).isFile()) {
-            ShowMsg(kTarvoMissing, 'e');
+        if (!QFileInfo(programfiles::path(programfiles::kTarvoLibrary)).isFile()) {
+            showMsg(kTarvoMissing, 'e');
             return false;
         }
         name_->setText(kNoName);
         name_->hide();
-        label5_->setText(Tx(kTarvoLabel));
+        label5_->setText(tx(kTarvoLabel));
         label5_->show();
-        label11_->setText(Tx(kPressReceive));
+        label11_->setText(tx(kPressReceive));
         break;
     default:
         name_->clear();
         name_->show();
-        label5_->setText(Tx(kNameLabel));
+        label5_->setText(tx(kNameLabel));
         label5_->show();
-        label11_->setText(Tx(kPressReceive));
+        label11_->setText(tx(kPressReceive));
         break;
     }
     return true;
@@ -434,163 +434,163 @@ bool TransferDialog::PrepareTransfer(char mode) {
 void TransferDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        FormActivate();
+        prepareOnShow();
 }
 
-void TransferDialog::FormActivate() {
+void TransferDialog::prepareOnShow() {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
-    const SettingsFile& ini = *Glob().Ini;
+    const SettingsFile& ini = *glob().ini;
     label12_->clear();
-    port_->setText(settings::ReadString(ini, key::kPort, QString::fromLatin1(fallback::kPort)));
-    baud_->setText(settings::ReadString(ini, key::kBaud, QString::number(fallback::kBaud)));
+    port_->setText(settings::readString(ini, key::kPort, QString::fromLatin1(fallback::kPort)));
+    baud_->setText(settings::readString(ini, key::kBaud, QString::number(fallback::kBaud)));
     parity_->setText(
-        settings::ReadString(ini, key::kParity, QString::fromLatin1(fallback::kParity)));
+        settings::readString(ini, key::kParity, QString::fromLatin1(fallback::kParity)));
     if (transferMode_ == 'S')
         name_->setFocus();
     else
         bitBtn1_->setFocus();
 }
 
-void TransferDialog::NameChange() {
+void TransferDialog::updateStartButton() {
     bitBtn1_->setEnabled(!name_->text().isEmpty() && !running_);
 }
 
-kermit::ScriptValues TransferDialog::ScriptValuesForMode(const QByteArray& calculatorName) const {
+kermit::ScriptValues TransferDialog::scriptValuesForMode(const QByteArray& calculatorName) const {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
-    const SettingsFile& ini = *Glob().Ini;
+    const SettingsFile& ini = *glob().ini;
     const QString packetLength = QString::number(fallback::kScriptPacketLength);
     kermit::ScriptValues values;
     values.mode = transferMode_;
-    values.device = kermit::DeviceOfPort(port_->text(), ini);
+    values.device = kermit::deviceOfPort(port_->text(), ini);
     values.baud = baud_->text();
     values.parity = parity_->text();
-    values.retries = settings::ReadString(ini, key::kRetries, QString::number(fallback::kRetries));
-    values.sendPacketLength = settings::ReadString(ini, key::kSendPacketLength, packetLength);
-    values.receivePacketLength = settings::ReadString(ini, key::kReceivePacketLength, packetLength);
-    values.sendFile = programfiles::Path(programfiles::kSendFile);
-    values.receiveFile = programfiles::Path(programfiles::kReceiveFile);
-    values.tarvoLibrary = programfiles::Path(programfiles::kTarvoLibrary);
+    values.retries = settings::readString(ini, key::kRetries, QString::number(fallback::kRetries));
+    values.sendPacketLength = settings::readString(ini, key::kSendPacketLength, packetLength);
+    values.receivePacketLength = settings::readString(ini, key::kReceivePacketLength, packetLength);
+    values.sendFile = programfiles::path(programfiles::kSendFile);
+    values.receiveFile = programfiles::path(programfiles::kReceiveFile);
+    values.tarvoLibrary = programfiles::path(programfiles::kTarvoLibrary);
     values.nameOnCalculator = calculatorName;
     return values;
 }
 
 // A script that cannot be written makes Kermit fail, which the result then tells.
-bool TransferDialog::WriteTaskScript(const QByteArray& calculatorName) const {
-    QFile script(programfiles::Path(programfiles::kTaskFile));
+bool TransferDialog::writeTaskScript(const QByteArray& calculatorName) const {
+    QFile script(programfiles::path(programfiles::kTaskFile));
     if (!script.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
-    const QByteArray text = kermit::TakeScript(ScriptValuesForMode(calculatorName));
+    const QByteArray text = kermit::takeScript(scriptValuesForMode(calculatorName));
     return script.write(text) == text.size();
 }
 
-void TransferDialog::BitBtn1Click() {
+void TransferDialog::startTransfer() {
     if (running_)
         return;
     // A name the calculator cannot store is refused before anything is written or sent.
-    const hp48::EncodedRow calculatorName = kermit::CalculatorName(name_->text());
+    const hp48::EncodedRow calculatorName = kermit::calculatorName(name_->text());
     if (transferMode_ == 'S' && !calculatorName.ok()) {
-        ShowMsg(kNameWithoutHp48Code, 'i', {QString::number(calculatorName.badColumn)});
+        showMsg(kNameWithoutHp48Code, 'i', {QString::number(calculatorName.badColumn)});
         return;
     }
     running_ = true;
     stopRequested_ = false;
-    NameChange();
+    updateStartButton();
     label12_->setText(waitText_);
-    RemoveWorkFiles(); // left by a run that never ended; Kermit must find none of them
-    WriteTaskScript(calculatorName.bytes);
+    removeWorkFiles(); // left by a run that never ended; Kermit must find none of them
+    writeTaskScript(calculatorName.bytes);
     const QStringList arguments =
-        kermit::CommandArguments(programfiles::Path(programfiles::kTaskFile));
+        kermit::commandArguments(programfiles::path(programfiles::kTaskFile));
     qint64 bytes = 0;
     int runResult = kermit::kNotStarted;
     switch (transferMode_) {
     case 'R':
-        runResult = ReceiveFile(arguments, bytes);
+        runResult = receiveFile(arguments, bytes);
         break;
     case 'T':
-        runResult = SendLibrary(arguments, bytes);
+        runResult = sendLibrary(arguments, bytes);
         break;
     default:
-        runResult = SendDocument(arguments, bytes);
+        runResult = sendDocument(arguments, bytes);
         break;
     }
     // Kermit deletes the send file itself, but not when it was stopped before the end.
-    RemoveWorkFiles();
+    removeWorkFiles();
     running_ = false;
-    NameChange();
-    ShowResult(runResult, bytes);
+    updateStartButton();
+    showResult(runResult, bytes);
 }
 
-int TransferDialog::RunWithWaitCursor(const QStringList& arguments) {
+int TransferDialog::runWithWaitCursor(const QStringList& arguments) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     repaint();
-    const int result = RunKermit(programfiles::Path(programfiles::kKermit), arguments);
+    const int result = runKermit(programfiles::path(programfiles::kKermit), arguments);
     QApplication::restoreOverrideCursor();
     return result;
 }
 
-int TransferDialog::SendDocument(const QStringList& arguments, qint64& bytes) {
-    const MainWindow* main = MainWindow::Instance();
-    DocumentWindow* document = main ? main->ActiveDocument() : nullptr;
-    const QString sendFile = programfiles::Path(programfiles::kSendFile);
+int TransferDialog::sendDocument(const QStringList& arguments, qint64& bytes) {
+    const MainWindow* main = MainWindow::instance();
+    DocumentWindow* document = main ? main->activeDocument() : nullptr;
+    const QString sendFile = programfiles::path(programfiles::kSendFile);
     // Written as a save writes it, but the rows are trimmed only when Compress asks for it.
     if (document == nullptr ||
-        !WriteHpFile(sendFile, document->Table(), document->Table().TopicCount(), Glob().Compress,
-                     Glob().DeleteEmpty)) {
-        ShowMsg(kCannotWriteSendFile, 'e');
+        !writeHpFile(sendFile, document->table(), document->table().topicCount(), glob().compress,
+                     glob().deleteEmpty)) {
+        showMsg(kCannotWriteSendFile, 'e');
         return kermit::kNotStarted;
     }
     bytes = QFileInfo(sendFile).size();
-    return RunWithWaitCursor(arguments);
+    return runWithWaitCursor(arguments);
 }
 
 // A received file opens as a new document without a file of its own.
-int TransferDialog::ReceiveFile(const QStringList& arguments, qint64& bytes) {
-    int runResult = RunWithWaitCursor(arguments);
-    const QString received = programfiles::Path(programfiles::kReceiveFile);
-    MainWindow* main = MainWindow::Instance();
+int TransferDialog::receiveFile(const QStringList& arguments, qint64& bytes) {
+    int runResult = runWithWaitCursor(arguments);
+    const QString received = programfiles::path(programfiles::kReceiveFile);
+    MainWindow* main = MainWindow::instance();
     if (runResult == kermit::kStopped)
         return runResult; // whatever arrived is left unopened
     if (runResult != kermit::kSuccess || !QFileInfo::exists(received) || main == nullptr)
         return kermit::kPortFailure;
-    DocumentWindow* document = main->NeueDatei1Click();
-    if (document->LoadFromFile(received)) {
-        document->Table().FileName = kNoFileName;
-        document->SetModified(true);
+    DocumentWindow* document = main->newDocument();
+    if (document->loadFromFile(received)) {
+        document->table().fileName = kNoFileName;
+        document->setModified(true);
         document->setWindowTitle(kFromCalculator);
         bytes = QFileInfo(received).size();
     } else {
-        CloseDocument(document); // the load told why
+        closeDocument(document); // the load told why
         runResult = kermit::kNotStarted;
     }
     QFile::remove(received);
     return runResult;
 }
 
-int TransferDialog::SendLibrary(const QStringList& arguments, qint64& bytes) {
-    bytes = QFileInfo(programfiles::Path(programfiles::kTarvoLibrary)).size();
-    return RunWithWaitCursor(arguments);
+int TransferDialog::sendLibrary(const QStringList& arguments, qint64& bytes) {
+    bytes = QFileInfo(programfiles::path(programfiles::kTarvoLibrary)).size();
+    return runWithWaitCursor(arguments);
 }
 
-void TransferDialog::ShowResult(int runResult, qint64 bytes) {
+void TransferDialog::showResult(int runResult, qint64 bytes) {
     switch (runResult) {
     case kermit::kPortFailure:
-        label12_->setText(Tx(kPortFailed));
+        label12_->setText(tx(kPortFailed));
         break;
     case kermit::kSuccess: {
         const qint32 seconds = static_cast<qint32>(endTick_ - startTick_) / kMillisecondsPerSecond;
         label12_->setText(
-            strings::Format(Tx(kTransferred), {QString::number(bytes), QString::number(seconds)}));
+            strings::format(tx(kTransferred), {QString::number(bytes), QString::number(seconds)}));
         break;
     }
     default:
-        label12_->setText(Tx(kTransferFailed));
+        label12_->setText(tx(kTransferFailed));
         break;
     }
 }
 
-int TransferDialog::RunKermit(const QString& program, const QStringList& arguments) {
+int TransferDialog::runKermit(const QString& program, const QStringList& arguments) {
     if (program.isEmpty())
         return kermit::kNotStarted;
     QProcess process;
@@ -611,7 +611,7 @@ int TransferDialog::RunKermit(const QString& program, const QStringList& argumen
     process.start();
     if (!process.waitForStarted())
         return kermit::kNotStarted;
-    startTick_ = TickCount();
+    startTick_ = tickCount();
     animate1_->show();
     kermit_ = &process;
     const auto forget = qScopeGuard([this] { kermit_ = nullptr; });
@@ -620,7 +620,7 @@ int TransferDialog::RunKermit(const QString& program, const QStringList& argumen
     if (!ended && process.state() != QProcess::NotRunning)
         waiting.exec();
     animate1_->hide();
-    endTick_ = TickCount();
+    endTick_ = tickCount();
     // Kermit ends with 0 when it is asked to end, which would read as a port failure.
     if (stopRequested_)
         return kermit::kStopped;
@@ -629,7 +629,7 @@ int TransferDialog::RunKermit(const QString& program, const QStringList& argumen
 
 // Kermit leads a process group of its own: the whole group is asked to end, and killed when it
 // has not ended after a moment.
-void TransferDialog::StopKermit() {
+void TransferDialog::stopKermit() {
     if (kermit_ == nullptr || kermit_->state() == QProcess::NotRunning || stopRequested_)
         return; // a transfer that has ended keeps its result
     stopRequested_ = true;
@@ -643,7 +643,7 @@ void TransferDialog::StopKermit() {
 
 void TransferDialog::done(int result) {
     if (running_) {
-        StopKermit();
+        stopKermit();
         return;
     }
     QDialog::done(result);

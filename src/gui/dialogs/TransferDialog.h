@@ -41,28 +41,28 @@ struct ScriptValues {
 };
 
 // The script lines, each ended by CR LF.
-QByteArray TakeScript(const ScriptValues& values);
+QByteArray takeScript(const ScriptValues& values);
 // The arguments of the Kermit program: no init file, then take the script.
-QStringList CommandArguments(const QString& scriptFile);
+QStringList commandArguments(const QString& scriptFile);
 
 // Text as Kermit reads it back unchanged from a command line: each backslash doubled, line
 // breaks left out, and every character Kermit would take as grouping, quoting or comment, or
 // that is not printable ASCII, or a blank at either end, written as its code (\{n}). Nothing
 // in it can end the command or evaluate a variable or function.
-QByteArray Literal(QByteArrayView text);
+QByteArray literal(QByteArrayView text);
 // A file name for the commands that take file names: the path in braces, its characters made
 // literal as above and wildcard characters escaped, so it names exactly this one file.
-QByteArray FileField(const QString& path);
+QByteArray fileField(const QString& path);
 // The file name a received file is stored under. The receive command reads its name once more
 // after the command line was read, so the name is made literal twice.
-QByteArray ReceiveField(const QString& path);
+QByteArray receiveField(const QString& path);
 // The calculator's name of a file: its text in calculator codes, line breaks left out. Not ok
 // when a character has no code; its column then tells where it stands in the name.
-hp48::EncodedRow CalculatorName(const QString& typed);
+hp48::EncodedRow calculatorName(const QString& typed);
 
 // The serial device of a port: "COM1" to "COM4" map to Device1 to Device4 of section
 // Transfer; any other value is taken as a device path of its own.
-QString DeviceOfPort(const QString& port, const SettingsFile& ini);
+QString deviceOfPort(const QString& port, const SettingsFile& ini);
 
 } // namespace kermit
 
@@ -77,24 +77,24 @@ class TransferDialog : public QDialog {
 
     // Sets the dialog up for a mode ('S', 'R' or 'T') and shows it modally; returns when it is
     // closed. Mode 'T' without the library file tells so and shows nothing.
-    void OpenTransfer(char mode);
+    void openTransfer(char mode);
     // The set-up part of OpenTransfer; false when the dialog is not to be shown.
-    bool PrepareTransfer(char mode);
+    bool prepareTransfer(char mode);
     // Runs each time the dialog is shown: the status line is cleared and the serial
     // parameters are read afresh.
-    void FormActivate();
+    void prepareOnShow();
     // The transfer: runs while Kermit runs, keeping the program responsive, and shows its
     // result in the status line.
-    void BitBtn1Click();
+    void startTransfer();
     // Runs the Kermit program on the script and returns its exit code, kNotStarted when it
     // could not be started, kStopped when the user ended it, kAbnormalEnd when something
     // else did.
-    int RunKermit(const QString& program, const QStringList& arguments);
+    int runKermit(const QString& program, const QStringList& arguments);
 
-    char TransferMode() const { return transferMode_; }
-    bool TransferRunning() const { return running_; }
-    quint32 StartTick() const { return startTick_; }
-    quint32 EndTick() const { return endTick_; }
+    char transferMode() const { return transferMode_; }
+    bool transferRunning() const { return running_; }
+    quint32 startTick() const { return startTick_; }
+    quint32 endTick() const { return endTick_; }
 
     // Close, Esc or the window's close box: while Kermit runs they end it instead, and the
     // dialog stays open to tell that the transfer failed.
@@ -108,18 +108,18 @@ class TransferDialog : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
-    void CreateControls();
-    void CreateParameterPanel();
-    void CreateStatusPanel();
-    void NameChange();
-    kermit::ScriptValues ScriptValuesForMode(const QByteArray& calculatorName) const;
-    bool WriteTaskScript(const QByteArray& calculatorName) const;
-    void StopKermit();
-    int RunWithWaitCursor(const QStringList& arguments);
-    int SendDocument(const QStringList& arguments, qint64& bytes);
-    int ReceiveFile(const QStringList& arguments, qint64& bytes);
-    int SendLibrary(const QStringList& arguments, qint64& bytes);
-    void ShowResult(int runResult, qint64 bytes);
+    void createControls();
+    void createParameterPanel();
+    void createStatusPanel();
+    void updateStartButton();
+    kermit::ScriptValues scriptValuesForMode(const QByteArray& calculatorName) const;
+    bool writeTaskScript(const QByteArray& calculatorName) const;
+    void stopKermit();
+    int runWithWaitCursor(const QStringList& arguments);
+    int sendDocument(const QStringList& arguments, qint64& bytes);
+    int receiveFile(const QStringList& arguments, qint64& bytes);
+    int sendLibrary(const QStringList& arguments, qint64& bytes);
+    void showResult(int runResult, qint64 bytes);
 
     char transferMode_ = 'S';
     QString waitText_;

@@ -1,10 +1,10 @@
 #include "gui/dialogs/TransferParametersDialog.h"
 
 #include "gui/Localizer.h"
-#include "gui/dialogs/HelpWindow.h"
 #include "gui/ScreenPlacement.h"
-#include "platform/Settings.h"
+#include "gui/dialogs/HelpWindow.h"
 #include "platform/Preferences.h"
+#include "platform/Settings.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -47,13 +47,13 @@ constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 28;
 constexpr int kButtonGap = 10;
 
-void MakeLabel(QWidget* parent, const char* name, quint16 tag, int y) {
-    auto* label = Tagged(new QLabel(parent), name, tag);
+void makeLabel(QWidget* parent, const char* name, quint16 tag, int y) {
+    auto* label = tagged(new QLabel(parent), name, tag);
     label->setGeometry(kLabelX, y, kLabelWidth, kLineHeight);
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, quint16 tag, int index) {
-    auto* button = Tagged(new QPushButton(parent), name, tag);
+QPushButton* makeButton(QWidget* parent, const char* name, quint16 tag, int index) {
+    auto* button = tagged(new QPushButton(parent), name, tag);
     button->setGeometry(kLabelX + index * (kButtonWidth + kButtonGap), kButtonsY, kButtonWidth,
                         kButtonHeight);
     return button;
@@ -65,13 +65,13 @@ TransferParametersDialog::TransferParametersDialog(QWidget* parent) : QDialog(pa
     setObjectName(QStringLiteral("More"));
     setProperty(kTagProperty, kCaption);
     setFixedSize(kClientSize);
-    CreateControls();
-    RegisterWindow(this);
+    createControls();
+    registerWindow(this);
 }
 
 // A number field that only its arrows change: its edit takes no typing.
-QSpinBox* TransferParametersDialog::MakeSpin(const char* name, const char* editName, int minimum, int maximum,
-                          int step, int y) {
+QSpinBox* TransferParametersDialog::makeSpin(const char* name, const char* editName, int minimum,
+                                             int maximum, int step, int y) {
     auto* spin = new QSpinBox(this);
     spin->setObjectName(QString::fromLatin1(name));
     spin->setRange(minimum, maximum);
@@ -84,8 +84,8 @@ QSpinBox* TransferParametersDialog::MakeSpin(const char* name, const char* editN
     return spin;
 }
 
-void TransferParametersDialog::CreateControls() {
-    MakeLabel(this, "Label1", kParityLabel, 16);
+void TransferParametersDialog::createControls() {
+    makeLabel(this, "Label1", kParityLabel, 16);
     parityBox_ = new QComboBox(this);
     parityBox_->setObjectName(QStringLiteral("ParityBox"));
     parityBox_->setEditable(false);
@@ -95,62 +95,62 @@ void TransferParametersDialog::CreateControls() {
     parityBox_->setCurrentIndex(-1);
     parityBox_->setGeometry(QRect(QPoint(kFieldX, 12), kFieldSize));
 
-    MakeLabel(this, "Label12", kRetriesLabel, 52);
-    retriesUpDown_ = MakeSpin("RetriesUpDown", "Retries", kMinRetries, kMaxRetries, 1, 48);
+    makeLabel(this, "Label12", kRetriesLabel, 52);
+    retriesUpDown_ = makeSpin("RetriesUpDown", "Retries", kMinRetries, kMaxRetries, 1, 48);
 
-    MakeLabel(this, "Label6", kSendLabel, 80);
-    MakeLabel(this, "Label2", kPacketLengthLabel, 80 + kLineHeight);
-    sendUpDown_ = MakeSpin("SendUpDown", "SendPacket", kMinPacketLength, kMaxPacketLength,
+    makeLabel(this, "Label6", kSendLabel, 80);
+    makeLabel(this, "Label2", kPacketLengthLabel, 80 + kLineHeight);
+    sendUpDown_ = makeSpin("SendUpDown", "SendPacket", kMinPacketLength, kMaxPacketLength,
                            kPacketLengthStep, 86);
 
-    MakeLabel(this, "Label10", kReceiveLabel, 122);
-    MakeLabel(this, "Label5", kPacketLengthLabel, 122 + kLineHeight);
-    receiveUpDown_ = MakeSpin("ReceiveUpDown", "ReceivePacket", kMinPacketLength, kMaxPacketLength,
+    makeLabel(this, "Label10", kReceiveLabel, 122);
+    makeLabel(this, "Label5", kPacketLengthLabel, 122 + kLineHeight);
+    receiveUpDown_ = makeSpin("ReceiveUpDown", "ReceivePacket", kMinPacketLength, kMaxPacketLength,
                               kPacketLengthStep, 128);
 
-    button1_ = MakeButton(this, "Button1", kOk, 0);
+    button1_ = makeButton(this, "Button1", kOk, 0);
     button1_->setDefault(true);
-    button2_ = MakeButton(this, "Button2", kCancel, 1);
-    button3_ = MakeButton(this, "Button3", kHelp, 2);
-    connect(button3_, &QPushButton::clicked, this, [] { ShowHelp(QStringLiteral("advanced")); });
+    button2_ = makeButton(this, "Button2", kCancel, 1);
+    button3_ = makeButton(this, "Button3", kHelp, 2);
+    connect(button3_, &QPushButton::clicked, this, [] { showHelp(QStringLiteral("advanced")); });
     connect(button1_, &QPushButton::clicked, this, [this] {
-        Button1Click();
+        saveParameters();
         accept();
     });
     connect(button2_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TransferParametersDialog::OpenAdvanced(const QWidget* settingsDialog) {
-    PrepareAdvanced(settingsDialog);
+void TransferParametersDialog::openAdvanced(const QWidget* settingsDialog) {
+    prepareAdvanced(settingsDialog);
     exec();
 }
 
-void TransferParametersDialog::PrepareAdvanced(const QWidget* settingsDialog) {
+void TransferParametersDialog::prepareAdvanced(const QWidget* settingsDialog) {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
-    const SettingsFile& ini = *Glob().Ini;
+    const SettingsFile& ini = *glob().ini;
     if (settingsDialog)
-        PlaceOnScreen(*this, settingsDialog->pos() + kOffsetFromSettings);
+        placeOnScreen(*this, settingsDialog->pos() + kOffsetFromSettings);
     // A parity that is not one of the list, letter case included, keeps the selection.
     const int parity = parityBox_->findText(
-        settings::ReadString(ini, key::kParity, QString::fromLatin1(fallback::kParity)),
+        settings::readString(ini, key::kParity, QString::fromLatin1(fallback::kParity)),
         Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (parity >= 0)
         parityBox_->setCurrentIndex(parity);
     // A value out of range shows as the nearest bound.
-    retriesUpDown_->setValue(settings::ReadInteger(ini, key::kRetries, fallback::kRetries));
+    retriesUpDown_->setValue(settings::readInteger(ini, key::kRetries, fallback::kRetries));
     sendUpDown_->setValue(
-        settings::ReadInteger(ini, key::kSendPacketLength, fallback::kDialogPacketLength));
+        settings::readInteger(ini, key::kSendPacketLength, fallback::kDialogPacketLength));
     receiveUpDown_->setValue(
-        settings::ReadInteger(ini, key::kReceivePacketLength, fallback::kDialogPacketLength));
+        settings::readInteger(ini, key::kReceivePacketLength, fallback::kDialogPacketLength));
 }
 
-void TransferParametersDialog::Button1Click() {
+void TransferParametersDialog::saveParameters() {
     namespace key = settings::key;
-    SettingsFile& ini = *Glob().Ini;
+    SettingsFile& ini = *glob().ini;
     const SettingsFile::Batch batch(ini);
-    settings::Write(ini, key::kParity, parityBox_->currentText());
-    settings::Write(ini, key::kRetries, retriesUpDown_->value());
-    settings::Write(ini, key::kSendPacketLength, sendUpDown_->value());
-    settings::Write(ini, key::kReceivePacketLength, receiveUpDown_->value());
+    settings::write(ini, key::kParity, parityBox_->currentText());
+    settings::write(ini, key::kRetries, retriesUpDown_->value());
+    settings::write(ini, key::kSendPacketLength, sendUpDown_->value());
+    settings::write(ini, key::kReceivePacketLength, receiveUpDown_->value());
 }

@@ -17,15 +17,15 @@ class TransferParametersDialog : public QDialog {
 
     // Shows the dialog modally beside the settings dialog with the values of the settings
     // file; returns when it is closed.
-    void OpenAdvanced(const QWidget* settingsDialog);
+    void openAdvanced(const QWidget* settingsDialog);
     // The set-up part of OpenAdvanced: the place and the values.
-    void PrepareAdvanced(const QWidget* settingsDialog);
+    void prepareAdvanced(const QWidget* settingsDialog);
     // Ok: writes the four values into section Transfer.
-    void Button1Click();
+    void saveParameters();
 
   private:
-    void CreateControls();
-    QSpinBox* MakeSpin(const char* name, const char* editName, int minimum, int maximum, int step,
+    void createControls();
+    QSpinBox* makeSpin(const char* name, const char* editName, int minimum, int maximum, int step,
                        int y);
 
     QComboBox* parityBox_ = nullptr;
