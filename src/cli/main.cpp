@@ -2,6 +2,7 @@
 
 #include "HpFile.h"
 #include "OccurrenceCount.h"
+#include "Settings.h"
 #include "StringTable.h"
 #include "TopicTable.h"
 
@@ -30,6 +31,7 @@ const char kUsageText[] =
     "       ombrel-cli export FILE\n"
     "       ombrel-cli import JSON OUT [--drop-empty-topics]\n"
     "       ombrel-cli scan DIR TEXT [--case-sensitive]\n"
+    "       ombrel-cli --help | --version\n"
     "\n"
     "check   prints the number of topics of a database file\n"
     "export  prints its topics as JSON: {\"topics\": [[row, ...], ...]}\n"
@@ -52,6 +54,16 @@ QString EnglishText(quint16 baseId) {
 int Usage() {
     std::fputs(kUsageText, stderr);
     return kUsage;
+}
+
+int Help() {
+    std::fputs(kUsageText, stdout);
+    return kOk;
+}
+
+int Version() {
+    Print(stdout, QStringLiteral("ombrel-cli ") + QLatin1String(settings::kVersion));
+    return kOk;
 }
 
 int Fail(int code, const QString& message) {
@@ -199,6 +211,10 @@ int Scan(const QString& directory, const QString& text, bool caseSensitive) {
 int Run(const QStringList& arguments) {
     const QString command = arguments.value(0);
     const qsizetype count = arguments.size();
+    if (command == u"--help" && count == 1)
+        return Help();
+    if (command == u"--version" && count == 1)
+        return Version();
     if (command == u"check" && count == 2)
         return Check(arguments[1]);
     if (command == u"export" && count == 2)
