@@ -16,6 +16,11 @@ namespace {
 constexpr quint16 kConfirmRemoval = 1155;
 // Shipped beside the font and going with it.
 constexpr const char* kFontLicence = "HP48-LICENSE.txt";
+// An installation by the package manager (or cmake --install) puts this file beside the
+// program: the program directory then belongs to the package, and a user's removal takes
+// back only what the user's first start made. The user's own rights are no guide: root can
+// write there, and so can the owner of an installation in a prefix of their own.
+constexpr const char* kPackageMarker = "installed-by-package";
 
 bool Confirmed() {
     MessageRequest request;
@@ -54,20 +59,26 @@ bool InProgramDir(const QString& fileName) {
     return Canonical(QFileInfo(fileName).absolutePath()) == Canonical(Glob().ProgDir);
 }
 
+bool ProgramDirOwnedByPackage() {
+    return QFileInfo::exists(Glob().ProgDir + QString::fromLatin1(kPackageMarker));
+}
+
 // The companion files in the program directory and the transfer's work files. The Kermit
 // program goes only when it lies beside this program, never the one on the search path; the
-// Tarvo library is the user's own copy and stays.
+// Tarvo library is the user's own copy and stays. A package's program directory stays whole.
 void RemoveCompanionFiles() {
+    const bool packaged = ProgramDirOwnedByPackage();
     for (int number = 1; number <= programfiles::kCount; ++number) {
         if (number == programfiles::kTarvoLibrary)
             continue;
         const QString fileName = programfiles::Path(number);
         if (fileName.isEmpty())
             continue;
-        if (programfiles::IsLeftover(number) || InProgramDir(fileName))
+        if (programfiles::IsLeftover(number) || (!packaged && InProgramDir(fileName)))
             shcut::RemoveFile(fileName);
     }
-    shcut::RemoveFile(Glob().ProgDir + QString::fromLatin1(kFontLicence));
+    if (!packaged)
+        shcut::RemoveFile(Glob().ProgDir + QString::fromLatin1(kFontLicence));
     QDir().rmdir(paths::WorkDir());
 }
 
@@ -75,7 +86,7 @@ void RemoveCompanionFiles() {
 void RemoveSettingsAndProgram() {
     shcut::RemoveFile(paths::SettingsFile());
     QDir().rmdir(QFileInfo(paths::SettingsFile()).absolutePath());
-    if (InProgramDir(Glob().ExeFile))
+    if (InProgramDir(Glob().ExeFile) && !ProgramDirOwnedByPackage())
         shcut::RemoveFile(Glob().ExeFile);
 }
 
