@@ -59,8 +59,9 @@ class Canvas:
     Later shapes replace what is under them (no blending), which keeps every
     colour exact until the final reduction."""
 
-    def __init__(self, width, height, scale=SUPER):
+    def __init__(self, width, height, scale=SUPER, output=None):
         self.width, self.height, self.scale = width, height, scale
+        self.output = output or (width, height)  # the size result() reduces to
         self.image = Image.new("RGBA", (width * scale, height * scale), CLEAR)
         self.draw = ImageDraw.Draw(self.image)
 
@@ -115,7 +116,7 @@ class Canvas:
         self.stroke(points, width, colour)
 
     def result(self):
-        return self.image.resize((self.width, self.height), Image.BOX)
+        return self.image.resize(self.output, Image.BOX)
 
 
 def inset(points, d):
@@ -342,12 +343,26 @@ def keys_in_row(x, widths, gaps):
     return out
 
 
-def program_icon_64():
-    c = Canvas(64, 64)
-    # soft shadow under the calculator
-    shadow = Canvas(64, 64)
-    shadow.rounded(11, 4, 55, 64, 6, rgba(INK, 100))
-    c.image.alpha_composite(shadow.image.filter(ImageFilter.GaussianBlur(SUPER * 1.2)))
+# The soft shadow under the 64-pixel calculator: its box, corner radius and blur radius.
+SHADOW_64 = ((11, 4, 55, 64), 6, 1.2)
+
+
+def program_icon_64(size=64):
+    """The calculator on the 64-pixel grid; a larger size (a multiple of 64) is painted at its
+    own resolution, so its edges are as sharp as those of the 64-pixel icon."""
+    scale = SUPER * size // 64
+    c = Canvas(64, 64, scale, output=(size, size))
+    shadow = Canvas(64, 64, scale)
+    (x0, y0, x1, y1), radius, blur = SHADOW_64
+    shadow.rounded(x0, y0, x1, y1, radius, rgba(INK, 100))
+    c.image.alpha_composite(shadow.image.filter(ImageFilter.GaussianBlur(scale * blur)))
+    calculator_64(c)
+    return c.result()
+
+
+def calculator_64(c):
+    """The shapes of the 64-pixel program icon; c is a Canvas or anything with its rect,
+    rounded and framed."""
     c.framed(10, 1, 54, 62, CASE_LIGHT, outline=INK, radius=5)
     c.rounded(11, 3, 53, 61, 4, CASE)  # light rim along the top edge
     # display: a tiny list of topics, the second one selected, and the
@@ -378,7 +393,6 @@ def program_icon_64():
     for y in (51, 55):
         for col, (x0, x1) in enumerate(five):
             c.rounded(x0, y, x1, y + 3, 0.7, KEY_LIGHT if 1 <= col <= 3 else KEY)
-    return c.result()
 
 
 def program_icon_32():

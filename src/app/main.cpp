@@ -11,7 +11,38 @@
 #include <QApplication>
 #include <QPointer>
 
+#include <cstdio>
+#include <cstring>
+
 namespace {
+
+const char kHelpText[] =
+    "usage: ombrel [FILE]\n"
+    "       ombrel --help | --version\n"
+    "\n"
+    "Ombrel edits the text databases of the Tarvo library for the HP48 calculator and sends\n"
+    "them to and from the calculator through C-Kermit. FILE, a database file, opens once the\n"
+    "program is up; when Ombrel already runs, the file opens there.\n"
+    "\n"
+    "The first start installs Ombrel for the user; '/$UnInstalCompleteApp$' as the first\n"
+    "parameter removes that installation again (the menu entry \"Remove Ombrel\" runs it).\n"
+    "\n"
+    "--help     print this text and exit\n"
+    "--version  print the version and exit\n";
+
+// --help and --version are answered before anything else: they need no display, and they
+// leave the settings file and the running instance alone. True when one was answered.
+bool answeredInformationRequest(int argc, char* argv[]) {
+    if (argc < 2)
+        return false;
+    if (std::strcmp(argv[1], "--help") == 0)
+        std::fputs(kHelpText, stdout);
+    else if (std::strcmp(argv[1], "--version") == 0)
+        std::printf("ombrel %s\n", settings::kVersion);
+    else
+        return false;
+    return true;
+}
 
 // After initialisation: the start-up checks, which end with the splash, then the long-lived
 // windows, the language and the message loop. The file named by the first parameter opens when
@@ -38,6 +69,8 @@ int runMainSequence(const QStringList& parameters, SingleInstance& instance) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (answeredInformationRequest(argc, argv))
+        return 0;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ombrel"));
     MessageBoxPrompter prompter;

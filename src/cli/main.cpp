@@ -3,6 +3,7 @@
 #include "core/HpFile.h"
 #include "core/OccurrenceCount.h"
 #include "core/TopicTable.h"
+#include "platform/Settings.h"
 #include "platform/StringTable.h"
 
 #include <QCoreApplication>
@@ -30,6 +31,7 @@ const char kUsageText[] =
     "       ombrel-cli export FILE\n"
     "       ombrel-cli import JSON OUT [--drop-empty-topics]\n"
     "       ombrel-cli scan DIR TEXT [--case-sensitive]\n"
+    "       ombrel-cli --help | --version\n"
     "\n"
     "check   prints the number of topics of a database file\n"
     "export  prints its topics as JSON: {\"topics\": [[row, ...], ...]}\n"
@@ -52,6 +54,16 @@ QString englishText(quint16 baseId) {
 int usage() {
     std::fputs(kUsageText, stderr);
     return kUsage;
+}
+
+int showHelp() {
+    std::fputs(kUsageText, stdout);
+    return kOk;
+}
+
+int showVersion() {
+    print(stdout, QStringLiteral("ombrel-cli ") + QLatin1String(settings::kVersion));
+    return kOk;
 }
 
 int fail(int code, const QString& message) {
@@ -199,6 +211,10 @@ int scan(const QString& directory, const QString& text, bool caseSensitive) {
 int run(const QStringList& arguments) {
     const QString command = arguments.value(0);
     const qsizetype count = arguments.size();
+    if (command == u"--help" && count == 1)
+        return showHelp();
+    if (command == u"--version" && count == 1)
+        return showVersion();
     if (command == u"check" && count == 2)
         return check(arguments[1]);
     if (command == u"export" && count == 2)

@@ -16,6 +16,11 @@ namespace {
 constexpr quint16 kConfirmRemoval = 1155;
 // Shipped beside the font and going with it.
 constexpr const char* kFontLicence = "HP48-LICENSE.txt";
+// An installation by the package manager (or cmake --install) puts this file beside the
+// program: the program directory then belongs to the package, and a user's removal takes
+// back only what the user's first start made. The user's own rights are no guide: root can
+// write there, and so can the owner of an installation in a prefix of their own.
+constexpr const char* kPackageMarker = "installed-by-package";
 
 bool confirmed() {
     MessageRequest request;
@@ -54,20 +59,26 @@ bool inProgramDir(const QString& fileName) {
     return canonical(QFileInfo(fileName).absolutePath()) == canonical(glob().progDir);
 }
 
+bool programDirOwnedByPackage() {
+    return QFileInfo::exists(glob().progDir + QString::fromLatin1(kPackageMarker));
+}
+
 // The companion files in the program directory and the transfer's work files. The Kermit
 // program goes only when it lies beside this program, never the one on the search path; the
-// Tarvo library is the user's own copy and stays.
+// Tarvo library is the user's own copy and stays. A package's program directory stays whole.
 void removeCompanionFiles() {
+    const bool packaged = programDirOwnedByPackage();
     for (int number = 1; number <= programfiles::kCount; ++number) {
         if (number == programfiles::kTarvoLibrary)
             continue;
         const QString fileName = programfiles::path(number);
         if (fileName.isEmpty())
             continue;
-        if (programfiles::isLeftover(number) || inProgramDir(fileName))
+        if (programfiles::isLeftover(number) || (!packaged && inProgramDir(fileName)))
             shcut::removeFile(fileName);
     }
-    shcut::removeFile(glob().progDir + QString::fromLatin1(kFontLicence));
+    if (!packaged)
+        shcut::removeFile(glob().progDir + QString::fromLatin1(kFontLicence));
     QDir().rmdir(paths::workDir());
 }
 
@@ -75,7 +86,7 @@ void removeCompanionFiles() {
 void removeSettingsAndProgram() {
     shcut::removeFile(paths::SettingsFile());
     QDir().rmdir(QFileInfo(paths::SettingsFile()).absolutePath());
-    if (inProgramDir(glob().exeFile))
+    if (inProgramDir(glob().exeFile) && !programDirOwnedByPackage())
         shcut::removeFile(glob().exeFile);
 }
 

@@ -110,6 +110,7 @@ class TestCli : public QObject {
     void scan();
     void scanSkipsWhatIsNoRegularDatabase();
     void usageErrors();
+    void helpAndVersion();
 };
 
 void TestCli::check() {
@@ -319,6 +320,7 @@ void TestCli::usageErrors() {
         {"import", "a.json", "out", "--drop"},
         {"scan", "dir"},
         {"scan", "dir", "text", "--ignore-case"},
+        {"--version", "check"},
     };
     for (const QStringList& arguments : wrongCalls) {
         const CliRun run = cli(arguments);
@@ -326,6 +328,17 @@ void TestCli::usageErrors() {
         QVERIFY(run.err.startsWith("usage:"));
         QCOMPARE(run.out, QByteArray());
     }
+}
+
+// Asked for, the usage is no error: it goes to standard output, with exit code 0.
+void TestCli::helpAndVersion() {
+    const CliRun help = cli({"--help"});
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY(help.out.startsWith("usage: ombrel-cli check FILE\n"));
+    QCOMPARE(help.err, QByteArray());
+    const CliRun version = cli({"--version"});
+    QCOMPARE(version.exitCode, 0);
+    QCOMPARE(version.out, QByteArray("ombrel-cli 2.7\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -178,6 +178,7 @@ class TestInstall : public QObject {
     void removalSwitchIsExact();
     void removalDeclinedRemovesNothing();
     void removalLeavesTheHomeAsBefore();
+    void removalDeletesTheProgramBesideItsFiles_data();
     void removalDeletesTheProgramBesideItsFiles();
 };
 
@@ -604,8 +605,25 @@ void TestInstall::removalLeavesTheHomeAsBefore() {
     QVERIFY(!QFileInfo::exists(home.sandbox.runtimeDir() + QStringLiteral("/ombrel")));
 }
 
+void TestInstall::removalDeletesTheProgramBesideItsFiles_data() {
+    QTest::addColumn<bool>("packaged");
+    QTest::newRow("unpacked copy") << false;
+    QTest::newRow("installed by a package") << true;
+}
+
+// The files a package installed stay, even where the user could delete them.
 void TestInstall::removalDeletesTheProgramBesideItsFiles() {
+    QFETCH(bool, packaged);
     Home home;
+    if (packaged)
+        writeBytes(home.progDir + QStringLiteral("installed-by-package"), "");
+    const auto entries = [&home] {
+        QStringList names = QDir(home.progDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        names.sort();
+        return names;
+    };
+    QStringList programFiles = entries() << QStringLiteral("ombrel");
+    programFiles.sort();
     {
         Start install;
         QVERIFY(install.run());
@@ -619,7 +637,7 @@ void TestInstall::removalDeletesTheProgramBesideItsFiles() {
     glob().exeFile = home.progDir + QStringLiteral("ombrel");
     writeBytes(glob().exeFile, "program");
     removeInstallation();
-    QCOMPARE(QDir(home.progDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    QCOMPARE(entries(), packaged ? programFiles : QStringList());
     QVERIFY(!QFileInfo::exists(home.ini()));
 }
 
