@@ -1,9 +1,9 @@
 #include "app/Startup.h"
 
 #include "app/SingleInstance.h"
-#include "gui/Localizer.h"
 #include "platform/Paths.h"
-#include "platform/Preferences.h"
+#include "platform/SettingsFile.h"
+#include "platform/StringTable.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 
@@ -20,12 +20,10 @@ constexpr quint16 kLockCannotBeMade = 1240;
 void reportSettingsWriteFailure(const QString& fileName) {
     MessageRequest request;
     request.baseId = kCannotWriteFile;
-    request.text = tx(kCannotWriteFile) + u'\n' + QDir::toNativeSeparators(fileName);
+    request.text = strings::text(kCannotWriteFile) + u'\n' + QDir::toNativeSeparators(fileName);
     request.icon = MsgIcon::Error;
     request.buttons = {MsgButton::Cancel};
-    if (glob().sound)
-        thePrompter().sound(Beep::Hand);
-    thePrompter().show(request);
+    thePrompter().ask(request, Beep::Hand);
 }
 
 // The folder of the lock, and for the program that runs also the work folder of the
@@ -33,46 +31,34 @@ void reportSettingsWriteFailure(const QString& fileName) {
 bool folderUsable(const QString& folder) {
     if (paths::ensurePrivateDir(folder))
         return true;
-    showMsg(kFolderNotPrivate, 'e', {QDir::toNativeSeparators(folder)});
+    thePrompter().showMessage(kFolderNotPrivate, MessageKind::Error, {QDir::toNativeSeparators(folder)});
     return false;
 }
 
 } // namespace
 
-StartRole initialiseGlobal(const QStringList& parameters, SingleInstance& instance) {
-    TGlobal& global = glob();
-    global.ini = std::make_unique<SettingsFile>(paths::SettingsFile());
-    global.ini->setWriteFailureHandler(reportSettingsWriteFailure);
-    global.language = settings::readLanguage(*global.ini);
-    global.msgId = SingleInstance::channelName();
+StartRole claimTheProgram(const QStringList& parameters, SettingsFile& settings,
+                          SingleInstance& instance) {
+    settings.setWriteFailureHandler(reportSettingsWriteFailure);
+    strings::setLanguage(settings::readLanguage(settings));
 
     const QString runtimeDir = paths::runtimeDir();
     if (!folderUsable(runtimeDir))
         return StartRole::Refused;
     switch (instance.claim()) {
     case SingleInstance::ClaimResult::CannotBeMade:
-        showMsg(kLockCannotBeMade, 'e', {QDir::toNativeSeparators(runtimeDir)});
+        thePrompter().showMessage(kLockCannotBeMade, MessageKind::Error,
+                                  {QDir::toNativeSeparators(runtimeDir)});
         return StartRole::Refused;
     case SingleInstance::ClaimResult::HeldElsewhere:
         if (parameters.isEmpty()) {
-            showMsg(kAlreadyRunning, 'i');
+            thePrompter().showMessage(kAlreadyRunning, MessageKind::Information);
             return StartRole::AlreadyRunning;
         }
-        global.atom = QDir::current().absoluteFilePath(parameters.first());
-        SingleInstance::handOver(global.atom);
+        SingleInstance::handOver(QDir::current().absoluteFilePath(parameters.first()));
         return StartRole::HandedOver;
     case SingleInstance::ClaimResult::Claimed:
         break;
     }
-    if (!folderUsable(paths::workDir()))
-        return StartRole::Refused;
-    global.version = QString::fromLatin1(settings::kVersion);
-    return StartRole::First;
-}
-
-void fillPaths() {
-    TGlobal& global = glob();
-    global.progDir = paths::progDir();
-    global.exeFile = paths::exeFile();
-    global.winDir = paths::winDir();
+    return folderUsable(paths::workDir()) ? StartRole::First : StartRole::Refused;
 }

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+class SettingsFile;
 class SingleInstance;
 
 enum class StartRole {
@@ -11,11 +12,9 @@ enum class StartRole {
     Refused,        // a private folder or the lock cannot be made; an error named the folder
 };
 
-// The first steps of every start, before any window: the settings file, the language, the
-// private folders and the single-instance check. A second start hands its first parameter,
-// made absolute against its own working directory, to the first one; without a parameter it
-// says that one runs.
-StartRole initialiseGlobal(const QStringList& parameters, SingleInstance& instance);
-
-// Program paths into the global state.
-void fillPaths();
+// The first steps of every start, before any window: the settings file's failure report, the
+// language, the private folders and the single-instance check. A second start hands its first
+// parameter, made absolute against its own working directory, to the first one; without a
+// parameter it says that one runs.
+StartRole claimTheProgram(const QStringList& parameters, SettingsFile& settings,
+                          SingleInstance& instance);

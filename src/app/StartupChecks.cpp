@@ -8,7 +8,7 @@
 #include "install/DesktopIntegration.h"
 #include "install/Removal.h"
 #include "platform/CompanionFiles.h"
-#include "platform/Preferences.h"
+#include "platform/Paths.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
@@ -28,6 +28,7 @@ constexpr quint16 kFilesMissing = 1140;
 constexpr quint16 kNewerInstalled = 1145;
 constexpr quint16 kOtherInstalled = 1150;
 constexpr quint16 kLeftoverStays = 1195;
+constexpr quint16 kConfirmRemoval = 1155;
 const QString kRequiredFilesHelp = QStringLiteral("555");
 
 // Ends a nested event loop when a window is hidden or goes.
@@ -52,15 +53,13 @@ class HideWatcher : public QObject {
 // The box that lists no file: Help shows the list in the help, which stays usable while it is
 // open, and the box comes back when the help is closed; Cancel ends the program.
 void reportMissingFiles() {
-    if (glob().sound)
-        thePrompter().sound(Beep::Hand);
     MessageRequest request;
     request.baseId = kFilesMissing;
-    request.text = tx(kFilesMissing);
+    request.text = strings::text(kFilesMissing);
     request.icon = MsgIcon::Error;
     request.buttons = {MsgButton::Cancel, MsgButton::Help};
     request.helpContext = kRequiredFilesHelp;
-    while (thePrompter().show(request) == MsgButton::Help) {
+    while (thePrompter().ask(request, Beep::Hand) == MsgButton::Help) {
         showHelp(request.helpContext);
         QPointer<HelpWindow> help = HelpWindow::instance();
         if (!help || !help->isVisible())
@@ -75,23 +74,34 @@ void reportMissingFiles() {
 void reportVersion(quint16 id, const QStringList& arguments) {
     MessageRequest request;
     request.baseId = id;
-    request.text = arguments.isEmpty() ? tx(id) : strings::format(tx(id), arguments);
+    request.text = strings::format(strings::text(id), arguments);
     request.icon = MsgIcon::Information;
     request.buttons = {MsgButton::Cancel};
     thePrompter().show(request);
 }
 
+// The removal switch: the question first, then the removal.
+void offerRemoval(const SettingsFile& settings) {
+    MessageRequest request;
+    request.baseId = kConfirmRemoval;
+    request.text = strings::format(strings::text(kConfirmRemoval), {settings::versionText()});
+    request.icon = MsgIcon::Question;
+    request.buttons = {MsgButton::Yes, MsgButton::No};
+    if (thePrompter().show(request) == MsgButton::Yes)
+        removeInstallation(settings, paths::exeFile());
+}
+
 // The first start: true when the installer installed.
-bool runInstaller() {
-    const std::unique_ptr<InstallerDialog> installer = std::make_unique<InstallerDialog>();
+bool runInstaller(SettingsFile& settings) {
+    const auto installer = std::make_unique<InstallerDialog>(settings);
     applyLanguage();
     return installer->exec() == QDialog::Accepted;
 }
 
 // Another installed version text, compared as text: 2.10 is older than 2.7.
-bool sameVersionInstalled() {
-    const QString& own = glob().version;
-    const QString installed = settings::readString(*glob().ini, settings::key::kAppVersion, own);
+bool sameVersionInstalled(const SettingsFile& settings) {
+    const QString own = settings::versionText();
+    const QString installed = settings::readString(settings, settings::key::kAppVersion, own);
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     const int order = collator.compare(installed, own);
@@ -102,8 +112,8 @@ bool sameVersionInstalled() {
     return order == 0;
 }
 
-bool installed() {
-    return settings::readString(*glob().ini, settings::key::kAppName,
+bool installed(const SettingsFile& settings) {
+    return settings::readString(settings, settings::key::kAppName,
                                 QString::fromLatin1(settings::fallback::kAppName)) !=
            QString::fromLatin1(settings::fallback::kAppName);
 }
@@ -116,7 +126,7 @@ CompanionFiles checkCompanionFiles() {
             continue;
         const QString leftover = programfiles::path(number);
         if (!leftover.isEmpty() && !shcut::removeFile(leftover)) {
-            showMsg(kLeftoverStays, 'e');
+            thePrompter().showMessage(kLeftoverStays, MessageKind::Error);
             return CompanionFiles::LeftoverStays;
         }
     }
@@ -130,10 +140,9 @@ CompanionFiles checkCompanionFiles() {
     return complete ? CompanionFiles::Complete : CompanionFiles::Missing;
 }
 
-SplashScreen* startupChecks(const QStringList& parameters) {
-    fillPaths();
+SplashScreen* startupChecks(const QStringList& parameters, SettingsFile& settings) {
     if (!parameters.isEmpty() && parameters.first() == shcut::kRemovalSwitch) {
-        removeInstallation();
+        offerRemoval(settings);
         return nullptr;
     }
     switch (checkCompanionFiles()) {
@@ -145,10 +154,10 @@ SplashScreen* startupChecks(const QStringList& parameters) {
     case CompanionFiles::Complete:
         break;
     }
-    if (!installed()) {
-        if (!runInstaller())
+    if (!installed(settings)) {
+        if (!runInstaller(settings))
             return nullptr;
-    } else if (!sameVersionInstalled()) {
+    } else if (!sameVersionInstalled(settings)) {
         return nullptr;
     }
     const QString commandLineFile =

@@ -5,6 +5,7 @@
 #include "gui/MainWindow.h"
 #include "gui/MessageBoxPrompter.h"
 #include "gui/dialogs/SplashScreen.h"
+#include "platform/Paths.h"
 #include "platform/Preferences.h"
 #include "platform/Settings.h"
 
@@ -44,18 +45,19 @@ bool answeredInformationRequest(int argc, char* argv[]) {
     return true;
 }
 
-// After initialisation: the start-up checks, which end with the splash, then the long-lived
-// windows, the language and the message loop. The file named by the first parameter opens when
-// the splash goes; every file a later start hands over opens as soon as the main window is
-// there. A check that forbids running returns here, so the program ends through main() with its
-// global state freed.
-int runMainSequence(const QStringList& parameters, SingleInstance& instance) {
+// After the program is claimed: the start-up checks, which end with the splash, then the
+// long-lived windows, the language and the message loop. The file named by the first parameter
+// opens when the splash goes; every file a later start hands over opens as soon as the main
+// window is there. A check that forbids running returns here, and the program ends.
+int runMainSequence(const QStringList& parameters, Preferences& preferences,
+                    SingleInstance& instance) {
     // The splash takes itself away when its time is up.
-    const QPointer<SplashScreen> splash = startupChecks(parameters);
+    const QPointer<SplashScreen> splash = startupChecks(parameters, preferences.settings());
     if (!splash)
         return 0;
     QGuiApplication::setApplicationDisplayName(QString::fromLatin1(settings::kProgramName));
-    MainWindow mainWindow;
+    MainWindow mainWindow(preferences);
+    QObject::connect(splash, &SplashScreen::gone, &mainWindow, &MainWindow::splashGone);
     mainWindow.createLongLivedWindows();
     QObject::connect(&instance, &SingleInstance::HandedOver, &mainWindow, &MainWindow::handOver);
     instance.startDelivery(); // also what came while the installer or the splash showed
@@ -76,10 +78,11 @@ int main(int argc, char* argv[]) {
     MessageBoxPrompter prompter;
     setPrompter(&prompter);
 
-    GlobalScope global; // freed on every way out: the orderly halt
+    SettingsFile settings(paths::settingsFile());
+    Preferences preferences(settings);
     SingleInstance instance;
     const QStringList parameters = app.arguments().mid(1);
-    if (initialiseGlobal(parameters, instance) != StartRole::First)
+    if (claimTheProgram(parameters, settings, instance) != StartRole::First)
         return 0;
-    return runMainSequence(parameters, instance);
+    return runMainSequence(parameters, preferences, instance);
 }

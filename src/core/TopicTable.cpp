@@ -129,6 +129,7 @@ quint16 TopicTable::copyTopic(int entry, TopicCopyBuffer& buffer) const {
     if (isPseudoTopic(entry))
         return refusal::kCopyNew;
     buffer.rows = copyRecord(slots_[entry - 1]);
+    buffer.filled = true;
     return refusal::kNone;
 }
 

@@ -30,6 +30,7 @@ using TopicRows = std::array<QByteArray, kRowsPerTopic>;
 // A copied topic: ten rows of at most CopyRowLength bytes.
 struct TopicCopyBuffer {
     TopicRows rows;
+    bool filled = false; // once anything was copied; never cleared while the program runs
 };
 
 enum class DragMode { Copy, Move };

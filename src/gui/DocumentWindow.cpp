@@ -5,8 +5,6 @@
 #include "gui/ChildSignals.h"
 #include "gui/FileDialogs.h"
 #include "gui/Hp48Font.h"
-#include "gui/MainWindow.h"
-#include "gui/dialogs/SortDialog.h"
 #include "platform/Preferences.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
@@ -149,22 +147,24 @@ struct DocumentWindow::Menus {
     QAction* dropCancel = nullptr;
 };
 
-DocumentWindow::DocumentWindow(QWidget* parent)
-    : QWidget(parent), menus_(std::make_unique<Menus>()) {
+DocumentWindow::DocumentWindow(Preferences& preferences, TopicCopyBuffer& copyBuffer,
+                               QWidget* parent)
+    : QWidget(parent), preferences_(preferences), copyBuffer_(copyBuffer),
+      menus_(std::make_unique<Menus>()) {
     setObjectName(QStringLiteral("Kind"));
     setProperty(kTagProperty, kUnnamed);
-    setWindowTitle(tx(kUnnamed));
+    setWindowTitle(strings::text(kUnnamed));
     setFixedSize(kClientWidth, kClientHeight);
     setAttribute(Qt::WA_DeleteOnClose);
     hp48font::ensure();
     createBoxes();
     createMenus();
-    arrangeBoxes(settings::readBool(*glob().ini, settings::key::kReversedBoxes,
+    arrangeBoxes(settings::readBool(preferences_.settings(), settings::key::kReversedBoxes,
                                     settings::fallback::kReversedBoxes));
     applyBoxFont();
-    setBoxColours(settings::readInteger(*glob().ini, settings::key::kTextColour,
+    setBoxColours(settings::readInteger(preferences_.settings(), settings::key::kTextColour,
                                         settings::fallback::kTextColour),
-                  settings::readInteger(*glob().ini, settings::key::kBackgroundColour,
+                  settings::readInteger(preferences_.settings(), settings::key::kBackgroundColour,
                                         settings::fallback::kBackgroundColour));
     setModified(false);
     readTopicLineSetting();
@@ -257,8 +257,7 @@ void DocumentWindow::createMenus() {
     connect(m.copyTopic, &QAction::triggered, this, &DocumentWindow::copyTopic);
     connect(m.insertCopy, &QAction::triggered, this, &DocumentWindow::insertTopicCopy);
     connect(m.sort, &QAction::triggered, this, [this] {
-        if (MainWindow* main = MainWindow::instance(); main && main->sortDialog())
-            main->sortDialog()->sortTopics(this);
+        emit sortRequested(this);
     });
 
     m.list = new QMenu(this);
@@ -324,7 +323,7 @@ void DocumentWindow::setBoxColours(int textIndex, int backgroundIndex) {
 
 // Misc/TopicLine is read as text; a value that is no number from 1 to 7 gives row 1.
 void DocumentWindow::readTopicLineSetting() {
-    const QString text = settings::readString(*glob().ini, settings::key::kTopicLine,
+    const QString text = settings::readString(preferences_.settings(), settings::key::kTopicLine,
                                               QString::number(settings::fallback::kTopicLine));
     bool ok = false;
     const int row = text.toInt(&ok);
@@ -415,7 +414,7 @@ void DocumentWindow::updateTopicPosition() {
     const int topics = table_.topicCount();
     QLabel* position = panel("Panel9");
     if (table_.isPseudoTopic(entry))
-        position->setText(glob().newEntryText + QString::number(topics));
+        position->setText(strings::text(kNewEntry) + QString::number(topics));
     else
         position->setText(QStringLiteral("%1/%2").arg(entry).arg(topics));
 }
@@ -428,17 +427,15 @@ void DocumentWindow::updateIcon() {
 void DocumentWindow::setModified(bool modified) {
     table_.modified = modified;
     updateIcon();
-    if (MainWindow* main = MainWindow::instance())
-        main->recountUnsaved();
+    emit modifiedChanged();
 }
 
 void DocumentWindow::setStatus(quint16 textId) {
-    if (MainWindow* main = MainWindow::instance())
-        main->setStatusText(tx(textId));
+    emit statusText(strings::text(textId));
 }
 
 void DocumentWindow::enableInsertCopy() {
-    if (glob().copyBufferFilled) {
+    if (copyBuffer_.filled) {
         menus_->insertCopy->setEnabled(true);
         menus_->listInsertCopy->setEnabled(true);
     }
@@ -463,7 +460,7 @@ bool DocumentWindow::encodeDataBox(QList<QByteArray>& lines) {
             QTextCursor cursor(dataBox_->document());
             cursor.setPosition(static_cast<int>(rowStart + encoded.badIndex));
             dataBox_->setTextCursor(cursor);
-            showMsg(kNoHp48Code, 'i', {QString::number(row), QString::number(encoded.badColumn)});
+            thePrompter().showMessage(kNoHp48Code, MessageKind::Information, {QString::number(row), QString::number(encoded.badColumn)});
             return false;
         }
         lines.append(encoded.bytes);
@@ -475,7 +472,7 @@ bool DocumentWindow::encodeDataBox(QList<QByteArray>& lines) {
 bool DocumentWindow::refuseWhenFull() {
     if (!table_.isFull())
         return false;
-    showMsg(refusal::kTableFull, 'i');
+    thePrompter().showMessage(refusal::kTableFull, MessageKind::Information);
     return true;
 }
 
@@ -484,12 +481,12 @@ void DocumentWindow::commitTopic() {
     if (!encodeDataBox(lines))
         return;
     const int entry = selectedEntry();
-    if (const quint16 refused = table_.commitRows(entry, lines, glob().editMode)) {
-        showMsg(refused, 'i');
+    if (const quint16 refused = table_.commitRows(entry, lines, preferences_.editMode)) {
+        thePrompter().showMessage(refused, MessageKind::Information);
         return;
     }
     refreshTopicList(table_.selection);
-    if (glob().editMode)
+    if (preferences_.editMode)
         showTopic();
     setStatus(kDataCommitted);
     setModified(true);
@@ -505,7 +502,7 @@ void DocumentWindow::changedAt(int entry) {
 void DocumentWindow::insertTopic() {
     const int entry = selectedEntry();
     if (const quint16 refused = table_.insertEmptyTopic(entry)) {
-        showMsg(refused, 'i');
+        thePrompter().showMessage(refused, MessageKind::Information);
         return;
     }
     refreshTopicList(entry);
@@ -518,18 +515,16 @@ void DocumentWindow::insertTopic() {
 void DocumentWindow::deleteTopic() {
     const int entry = selectedEntry();
     if (!table_.isTopic(entry)) {
-        showMsg(table_.isPseudoTopic(entry) ? refusal::kDeleteNew : refusal::kNoEntry, 'i');
+        thePrompter().showMessage(table_.isPseudoTopic(entry) ? refusal::kDeleteNew : refusal::kNoEntry, MessageKind::Information);
         return;
     }
-    if (glob().askDelTopic) {
-        if (glob().sound)
-            thePrompter().sound(Beep::Question);
+    if (preferences_.askDelTopic) {
         MessageRequest question;
         question.baseId = kReallyDelete;
-        question.text = tx(kReallyDelete);
+        question.text = strings::text(kReallyDelete);
         question.icon = MsgIcon::Question;
         question.buttons = {MsgButton::Yes, MsgButton::No};
-        if (thePrompter().show(question) != MsgButton::Yes)
+        if (thePrompter().ask(question, Beep::Question) != MsgButton::Yes)
             return;
     }
     table_.deleteTopic(entry);
@@ -537,26 +532,20 @@ void DocumentWindow::deleteTopic() {
 }
 
 void DocumentWindow::copyTopic() {
-    MainWindow* main = MainWindow::instance();
-    const int entry = selectedEntry();
-    if (main == nullptr)
-        return;
-    if (const quint16 refused = table_.copyTopic(entry, main->copyBuffer())) {
-        showMsg(refused, 'i');
+    if (const quint16 refused = table_.copyTopic(selectedEntry(), copyBuffer_)) {
+        thePrompter().showMessage(refused, MessageKind::Information);
         return;
     }
-    glob().copyBufferFilled = true;
     enableInsertCopy();
     setStatus(kTopicCopied);
 }
 
 void DocumentWindow::insertTopicCopy() {
-    MainWindow* main = MainWindow::instance();
-    if (main == nullptr || !glob().copyBufferFilled || refuseWhenFull())
+    if (!copyBuffer_.filled || refuseWhenFull())
         return;
     const int entry = selectedEntry();
-    if (const quint16 refused = table_.insertTopicCopy(entry, main->copyBuffer().rows)) {
-        showMsg(refused, 'i');
+    if (const quint16 refused = table_.insertTopicCopy(entry, copyBuffer_.rows)) {
+        thePrompter().showMessage(refused, MessageKind::Information);
         return;
     }
     changedAt(entry);
@@ -598,7 +587,7 @@ bool DocumentWindow::loadFromFile(const QString& name) {
     const int result = readHpFile(name, table_);
     if (result < 0) {
         if (const quint16 message = loadFailureMessage(result))
-            showMsg(message, 'e');
+            thePrompter().showMessage(message, MessageKind::Error);
         return false;
     }
     refreshTopicList(1);
@@ -609,15 +598,14 @@ bool DocumentWindow::loadFromFile(const QString& name) {
 }
 
 bool DocumentWindow::saveToFile(const QString& name) {
-    if (!writeHpFile(name, table_, table_.topicCount(), true, glob().deleteEmpty)) {
-        showMsg(kCannotWrite, 'e');
+    if (!writeHpFile(name, table_, table_.topicCount(), true, preferences_.deleteEmpty)) {
+        thePrompter().showMessage(kCannotWrite, MessageKind::Error);
         return false;
     }
-    if (glob().deleteEmpty)
+    if (preferences_.deleteEmpty)
         loadFromFile(name);
     setStatus(kFileSaved);
-    if (MainWindow* main = MainWindow::instance())
-        main->addRecentFile(name);
+    emit saved(name);
     return true;
 }
 
@@ -633,7 +621,7 @@ bool DocumentWindow::save() {
 bool DocumentWindow::saveAs() {
     const QString suggested = hasFile() ? QFileInfo(table_.fileName).fileName() : windowTitle();
     const QString name = theFileDialogs().saveFileName(
-        this, QStringLiteral("Datei speichern"), glob().prefPath, suggested, allFilesFilter());
+        this, QStringLiteral("Datei speichern"), preferences_.preferredPath, suggested, allFilesFilter());
     if (name.isEmpty() || !saveToFile(name))
         return false;
     table_.fileName = name;
@@ -645,14 +633,12 @@ bool DocumentWindow::saveAs() {
 bool DocumentWindow::closeQuery() {
     if (!table_.modified)
         return true;
-    if (glob().sound)
-        thePrompter().sound(Beep::Exclamation);
     MessageRequest question;
     question.baseId = kSaveChanges;
-    question.text = strings::format(tx(kSaveChanges), {windowTitle()});
+    question.text = strings::format(strings::text(kSaveChanges), {windowTitle()});
     question.icon = MsgIcon::Warning;
     question.buttons = {MsgButton::Yes, MsgButton::No, MsgButton::Cancel};
-    const MsgButton answer = thePrompter().show(question);
+    const MsgButton answer = thePrompter().ask(question, Beep::Exclamation);
     return answer == MsgButton::No || (answer == MsgButton::Yes && save());
 }
 
@@ -662,8 +648,7 @@ void DocumentWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
-    if (MainWindow* main = MainWindow::instance())
-        main->documentClosing(this);
+    emit closing(this);
 }
 
 // ---- the topic list: keys, the right button and drag and drop ----
@@ -761,24 +746,15 @@ bool DocumentWindow::listMouseMove(QMouseEvent* event) {
     return true;
 }
 
-// The dragging window, when the drag carries a topic of a document window that still exists.
-static DocumentWindow* dragSourceOf(const QMimeData* mime) {
-    if (!mime->hasFormat(QString::fromLatin1(DocumentWindow::kTopicMimeType)))
+// The dragging window, when the drag carries a topic of a document window of this program.
+static DocumentWindow* dragSourceOf(const QDropEvent* event) {
+    if (!event->mimeData()->hasFormat(QString::fromLatin1(DocumentWindow::kTopicMimeType)))
         return nullptr;
-    const quintptr address =
-        mime->data(QString::fromLatin1(DocumentWindow::kTopicMimeType)).toULongLong();
-    MainWindow* main = MainWindow::instance();
-    const QList<DocumentWindow*> documents =
-        main ? main->documentWindows() : QList<DocumentWindow*>();
-    for (DocumentWindow* document : documents) {
-        if (reinterpret_cast<quintptr>(document) == address)
-            return document;
-    }
-    return nullptr;
+    return qobject_cast<DocumentWindow*>(event->source());
 }
 
 void DocumentWindow::listDragEvent(QDropEvent* event, bool drop) {
-    DocumentWindow* source = dragSourceOf(event->mimeData());
+    DocumentWindow* source = dragSourceOf(event);
     if (source == nullptr) {
         event->ignore();
         return;
@@ -822,8 +798,7 @@ void DocumentWindow::restoreSelectionAfterDrag() {
 
 QMimeData* DocumentWindow::dragData() {
     auto* mime = new QMimeData;
-    mime->setData(QString::fromLatin1(kTopicMimeType),
-                  QByteArray::number(reinterpret_cast<quintptr>(this)));
+    mime->setData(QString::fromLatin1(kTopicMimeType), QByteArray());
     return mime;
 }
 
@@ -843,7 +818,7 @@ bool DocumentWindow::dropFrom(DocumentWindow* source, int sourceEntry, int targe
         const DragMode mode = chosen == m.dropMove ? DragMode::Move : DragMode::Copy;
         if (const quint16 refused =
                 TopicTable::moveTopic(source->table_, sourceEntry, table_, targetEntry, mode)) {
-            showMsg(refused, 'i');
+            thePrompter().showMessage(refused, MessageKind::Information);
         } else {
             if (source != this) {
                 source->refreshTopicList(source->table_.selection);

@@ -7,21 +7,23 @@
 
 #include <functional>
 
-class QMimeData;
-
+class Preferences;
 class QAction;
+class QMimeData;
 class QLabel;
 class QListWidget;
 class QMenu;
 class QPlainTextEdit;
 
 // A document window: one database file (or a new document) in the main window's workspace,
-// its topic list and its data box side by side.
+// its topic list and its data box side by side. It tells the main window what happens through
+// its signals; the copy buffer it shares with every other document window.
 class DocumentWindow : public QWidget, public DocumentLanguageInfo {
     Q_OBJECT
 
   public:
-    explicit DocumentWindow(QWidget* parent = nullptr);
+    DocumentWindow(Preferences& preferences, TopicCopyBuffer& copyBuffer,
+                   QWidget* parent = nullptr);
     ~DocumentWindow() override;
 
     TopicTable& table() { return table_; }
@@ -78,6 +80,13 @@ class DocumentWindow : public QWidget, public DocumentLanguageInfo {
     bool hasFile() const override;
     bool pseudoTopicSelected() const override;
 
+  signals:
+    void modifiedChanged();
+    void statusText(const QString& text);
+    void saved(const QString& fileName); // written to that file
+    void closing(DocumentWindow* document); // its close was accepted
+    void sortRequested(DocumentWindow* document);
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -103,6 +112,8 @@ class DocumentWindow : public QWidget, public DocumentLanguageInfo {
     void listDragEvent(QDropEvent* event, bool drop);
     int entryAt(const QPoint& position) const; // 0 below the last entry
 
+    Preferences& preferences_;
+    TopicCopyBuffer& copyBuffer_;
     TopicTable table_;
     QPlainTextEdit* dataBox_ = nullptr;
     QListWidget* topicBox_ = nullptr;

@@ -1,8 +1,9 @@
 #include "gui/Hp48Font.h"
 
-#include "platform/Preferences.h"
+#include "platform/Paths.h"
 
 #include <QFontDatabase>
+#include <QStringList>
 
 namespace hp48font {
 
@@ -11,7 +12,7 @@ void ensure() {
     if (tried || QFontDatabase::families().contains(kFamily))
         return;
     tried = true;
-    QFontDatabase::addApplicationFont(glob().progDir + QStringLiteral("HP48.TTF"));
+    QFontDatabase::addApplicationFont(paths::progDir() + QStringLiteral("HP48.TTF"));
 }
 
 QFont font(int pixels) {

@@ -1,7 +1,6 @@
 #include "gui/Localizer.h"
 
-#include "platform/Preferences.h"
-#include "platform/Settings.h"
+#include "platform/StringTable.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -53,43 +52,43 @@ bool isMenuAction(const QAction* action) {
 
 void applyToAction(QAction* action, quint16 tag) {
     if (isMenuAction(action)) {
-        action->setText(tx(tag));
-        action->setStatusTip(tx(tag + kHintOffset));
+        action->setText(strings::text(tag));
+        action->setStatusTip(strings::text(tag + kHintOffset));
     } else {
-        action->setStatusTip(tx(tag)); // a tool bar button
+        action->setStatusTip(strings::text(tag)); // a tool bar button
     }
 }
 
 // A menu is a menu item also while it stands in no menu bar, as the Edit menu of a document
 // window that is not active.
 void applyToMenu(QMenu* menu, quint16 tag) {
-    menu->setTitle(tx(tag));
-    menu->menuAction()->setStatusTip(tx(tag + kHintOffset));
+    menu->setTitle(strings::text(tag));
+    menu->menuAction()->setStatusTip(strings::text(tag + kHintOffset));
 }
 
 void applyToPanel(QLabel* panel, quint16 tag, const QWidget* window) {
     const auto* document = dynamic_cast<const DocumentLanguageInfo*>(window);
     if (document == nullptr) {
-        panel->setText(tx(tag));
+        panel->setText(strings::text(tag));
         return;
     }
     const QString name = panel->objectName();
     if (name == u"Panel9") {
-        panel->setStatusTip(tx(tag + kPositionHintOffset));
+        panel->setStatusTip(strings::text(tag + kPositionHintOffset));
         if (document->pseudoTopicSelected())
-            panel->setText(tx(tag) + panel->text().mid(5, 3));
+            panel->setText(strings::text(tag) + panel->text().mid(5, 3));
     } else if (name == u"Panel6" || name == u"Panel10" || name == u"Panel1") {
-        panel->setStatusTip(tx(tag));
+        panel->setStatusTip(strings::text(tag));
     } else {
-        panel->setText(tx(tag));
+        panel->setText(strings::text(tag));
     }
 }
 
 void applyToGroupBox(QGroupBox* box, quint16 tag) {
-    box->setTitle(tx(tag));
+    box->setTitle(strings::text(tag));
     const QList<QRadioButton*> items = box->findChildren<QRadioButton*>();
     for (int k = 1; k <= items.size(); ++k)
-        items[k - 1]->setText(tx(tag + kRadioItemStep * k));
+        items[k - 1]->setText(strings::text(tag + kRadioItemStep * k));
 }
 
 bool applyToTabSheet(QWidget* page, quint16 tag) {
@@ -97,7 +96,7 @@ bool applyToTabSheet(QWidget* page, quint16 tag) {
     auto* tabs = stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
     if (tabs == nullptr)
         return false;
-    tabs->setTabText(tabs->indexOf(page), tx(tag));
+    tabs->setTabText(tabs->indexOf(page), strings::text(tag));
     return true;
 }
 
@@ -109,20 +108,20 @@ void applyToComponent(QObject* object, quint16 tag, QWidget* window) {
     if (auto* label = qobject_cast<QLabel*>(object)) {
         if (label->objectName().startsWith(u"Panel"))
             return applyToPanel(label, tag, window);
-        return label->setText(tx(tag));
+        return label->setText(strings::text(tag));
     }
     if (qobject_cast<QRadioButton*>(object))
         return;
     if (auto* toolButton = qobject_cast<QToolButton*>(object);
         toolButton && qobject_cast<QToolBar*>(toolButton->parentWidget()))
-        return toolButton->setStatusTip(tx(tag));
+        return toolButton->setStatusTip(strings::text(tag));
     if (auto* button = qobject_cast<QAbstractButton*>(object))
-        return button->setText(tx(tag)); // buttons and check boxes
+        return button->setText(strings::text(tag)); // buttons and check boxes
     if (auto* box = qobject_cast<QGroupBox*>(object))
         return applyToGroupBox(box, tag);
     if (qobject_cast<QAbstractItemView*>(object) || qobject_cast<QPlainTextEdit*>(object) ||
         qobject_cast<QTextEdit*>(object))
-        return static_cast<QWidget*>(object)->setStatusTip(tx(tag));
+        return static_cast<QWidget*>(object)->setStatusTip(strings::text(tag));
     if (auto* page = qobject_cast<QWidget*>(object))
         applyToTabSheet(page, tag);
 }
@@ -143,7 +142,7 @@ void applyToWindow(QWidget* window) {
     if (const quint16 tag = tagOf(window)) {
         const auto* document = dynamic_cast<const DocumentLanguageInfo*>(window);
         if (document == nullptr || !document->hasFile())
-            window->setWindowTitle(tx(tag));
+            window->setWindowTitle(strings::text(tag));
     }
     applyToComponents(window, window);
 }
@@ -157,7 +156,6 @@ void registerWindow(QWidget* window) {
 }
 
 void applyLanguage() {
-    glob().language = settings::readLanguage(*glob().ini);
     registered().removeAll(nullptr);
     const QList<QPointer<QWidget>> windows = registered();
     for (const QPointer<QWidget>& window : windows) {
@@ -168,5 +166,4 @@ void applyLanguage() {
         if (window->parentWidget() == nullptr && !isRegistered(window))
             applyToWindow(window);
     }
-    glob().newEntryText = tx(110);
 }

@@ -28,6 +28,6 @@ class DocumentLanguageInfo {
 // order they were made.
 void registerWindow(QWidget* window);
 
-// Reads the language from the settings file and puts the texts of that language into every
-// registered window (and any other top-level window), then sets the "<New>" position prefix.
+// Puts the texts of the program's language (strings::language()) into every registered window
+// and any other top-level window.
 void applyLanguage();

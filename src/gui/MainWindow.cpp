@@ -14,8 +14,11 @@
 #include "gui/dialogs/SortDialog.h"
 #include "gui/dialogs/TransferDialog.h"
 #include "gui/dialogs/TransferParametersDialog.h"
+#include "platform/Paths.h"
 #include "platform/Preferences.h"
+#include "platform/Prompter.h"
 #include "platform/Settings.h"
+#include "platform/StringTable.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,6 +35,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTemporaryFile>
+#include <QTimer>
 #include <QToolBar>
 
 #include <algorithm>
@@ -70,8 +74,6 @@ constexpr Qt::WindowFlags kDocumentWindowFlags =
     Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
 
 enum class WindowStateSetting { Normal = 0, Minimised = 1, Maximised = 2 };
-
-MainWindow* theMainWindow = nullptr;
 
 QAction* makeAction(QObject* parent, const char* name, quint16 tag, const QKeySequence& key = {}) {
     auto* action = tagged(new QAction(parent), name, tag);
@@ -165,16 +167,12 @@ struct MainWindow::Actions {
     QAction* helpButton = nullptr;
 };
 
-MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent), actions_(std::make_unique<Actions>()) {
-    theMainWindow = this;
+MainWindow::MainWindow(Preferences& preferences, QWidget* parent)
+    : QMainWindow(parent), preferences_(preferences), actions_(std::make_unique<Actions>()) {
     setObjectName(QStringLiteral("MainProg"));
     setWindowTitle(QString::fromLatin1(settings::kProgramName));
     setWindowIcon(QIcon(QStringLiteral(":/images/ombrel.png")));
     setContextMenuPolicy(Qt::NoContextMenu); // no menu to hide the tool bar
-    glob().findDone = false;
-    glob().defaultsRestored = false;
-    glob().copyBufferFilled = false;
 
     workspace_ = new QMdiArea(this);
     workspace_->setObjectName(QStringLiteral("Workspace"));
@@ -200,12 +198,6 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow() {
     disconnectChildSignals(this);
     qApp->removeEventFilter(this);
-    if (theMainWindow == this)
-        theMainWindow = nullptr;
-}
-
-MainWindow* MainWindow::instance() {
-    return theMainWindow;
 }
 
 void MainWindow::createActions() {
@@ -415,17 +407,10 @@ void MainWindow::createStatusBar() {
 void MainWindow::readSettings() {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
-    const SettingsFile& ini = *glob().ini;
-    TGlobal& global = glob();
+    const SettingsFile& ini = preferences_.settings();
     toolBar_->setVisible(settings::readBool(ini, key::kToolBar, fallback::kToolBar));
-    global.askDelTopic = settings::readBool(ini, key::kAskDelTopic, fallback::kAskDelTopic);
-    global.sound = settings::readBool(ini, key::kSound, fallback::kSound);
-    global.editMode = settings::readBool(ini, key::kEditMode, fallback::kEditMode);
-    global.compress = settings::readBool(ini, key::kCompress, fallback::kCompress);
-    global.deleteEmpty = settings::readBool(ini, key::kDeleteEmpty, fallback::kDeleteEmpty);
-    global.background = settings::readBool(ini, key::kBackground, fallback::kBackground);
-    global.prefPath =
-        settings::readString(ini, key::kPrefPath, QString::fromLatin1(fallback::kPrefPath));
+    preferences_.read();
+    thePrompter().setSoundOn(preferences_.sound);
     checkPrefPath();
     recentFiles_ = settings::readRecentFiles(ini);
     if (!recentFiles_.isEmpty())
@@ -436,7 +421,7 @@ void MainWindow::readSettings() {
 void MainWindow::readWindowPlacement() {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
-    const SettingsFile& ini = *glob().ini;
+    const SettingsFile& ini = preferences_.settings();
     const QSize screen = screenSize();
     const int width = settings::readInteger(ini, key::kMainWidth, fallback::kMainWidth);
     const int height = settings::readInteger(ini, key::kMainHeight, fallback::kMainHeight);
@@ -457,9 +442,9 @@ void MainWindow::readWindowPlacement() {
 }
 
 void MainWindow::checkPrefPath() {
-    QString& path = glob().prefPath;
+    QString& path = preferences_.preferredPath;
     if (path == QLatin1String(settings::fallback::kPrefPath) || !isWritableDirectory(path))
-        path = glob().progDir;
+        path = paths::progDir();
 }
 
 // Every window's settings in one save, so that a file that cannot be written is reported once.
@@ -467,10 +452,10 @@ void MainWindow::checkPrefPath() {
 void MainWindow::saveOnExit() {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
-    SettingsFile& ini = *glob().ini;
+    SettingsFile& ini = preferences_.settings();
     const SettingsFile::Batch batch(ini);
     settings::ExitState state;
-    state.defaultsRestored = glob().defaultsRestored;
+    state.defaultsRestored = defaultsRestored_;
     state.windowState = static_cast<int>(isMinimized()   ? WindowStateSetting::Minimised
                                          : isMaximized() ? WindowStateSetting::Maximised
                                                          : WindowStateSetting::Normal);
@@ -507,7 +492,7 @@ void MainWindow::enableDocumentCommands(bool enabled) {
     const Actions& a = *actions_;
     for (QAction* action : {a.close, a.closeAll, a.save, a.saveAs, a.saveAll, a.find, a.send})
         setCommandEnabled(action, enabled);
-    if (glob().findDone)
+    if (findDone_)
         setCommandEnabled(a.repeat, enabled);
     for (QAction* action :
          {a.saveButton, a.f5Button, a.insertButton, a.deleteButton, a.findButton, a.toHpButton})
@@ -541,38 +526,51 @@ void MainWindow::rebuildRecentFileItems() {
         const QString name = recentFiles_[i];
         QAction* item =
             fileMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(escapeAmpersands(name)));
-        connect(item, &QAction::triggered, this, [this, name] { openFileByName(name); });
+        connect(item, &QAction::triggered, this,
+                [this, name] { openDocument(name, RecentFiles::Remember); });
     }
 }
 
 // ---- document windows ----
 
 DocumentWindow* MainWindow::newDocument() {
-    auto* document = new DocumentWindow;
+    auto* document = new DocumentWindow(preferences_, copyBuffer_);
+    connect(document, &DocumentWindow::modifiedChanged, this, &MainWindow::recountUnsaved);
+    connect(document, &DocumentWindow::statusText, this, &MainWindow::showStatus);
+    connect(document, &DocumentWindow::saved, this, &MainWindow::addRecentFile);
+    connect(document, &DocumentWindow::closing, this, &MainWindow::documentClosing);
+    connect(document, &DocumentWindow::sortRequested, this, [this](DocumentWindow* sorted) {
+        if (sortForm_)
+            sortForm_->sortTopics(sorted);
+    });
     QMdiSubWindow* window = workspace_->addSubWindow(document, kDocumentWindowFlags);
     window->setWindowIcon(document->windowIcon());
     window->setFixedSize(window->sizeHint());
-    documentOpened(document);
+    documents_.append(document);
+    showDocumentCount();
+    if (documents_.size() == 1)
+        enableDocumentCommands(true);
     window->show();
     workspace_->setActiveSubWindow(window);
     return document;
 }
 
-bool MainWindow::openFileByName(const QString& name) {
+DocumentWindow* MainWindow::openDocument(const QString& fileName, RecentFiles recent) {
     DocumentWindow* document = newDocument();
-    if (!document->loadFromFile(name)) {
+    if (!document->loadFromFile(fileName)) {
         closeDocument(document);
-        return false;
+        return nullptr;
     }
-    addRecentFile(name);
-    return true;
+    if (recent == RecentFiles::Remember)
+        addRecentFile(fileName);
+    return document;
 }
 
 void MainWindow::openFile() {
-    const QString name = theFileDialogs().openFileName(this, QStringLiteral("Datei öffnen"),
-                                                       glob().prefPath, allFilesFilter());
+    const QString name = theFileDialogs().openFileName(
+        this, QStringLiteral("Datei öffnen"), preferences_.preferredPath, allFilesFilter());
     if (!name.isEmpty())
-        openFileByName(name);
+        openDocument(name, RecentFiles::Remember);
 }
 
 void MainWindow::handOver(const QString& path) {
@@ -580,7 +578,15 @@ void MainWindow::handOver(const QString& path) {
     show();
     raise();
     activateWindow();
-    openFileByName(path);
+    openDocument(path, RecentFiles::Remember);
+}
+
+void MainWindow::splashGone(const QString& commandLineFile) {
+    splashDone_ = true;
+    if (commandLineFile.isEmpty())
+        return;
+    QTimer::singleShot(0, this,
+                       [this, commandLineFile] { openDocument(commandLineFile, RecentFiles::Remember); });
 }
 
 bool MainWindow::isOpen(const DocumentWindow* document) const {
@@ -614,14 +620,6 @@ bool MainWindow::closeDocument(DocumentWindow* document) {
     return window ? window->close() : document->close();
 }
 
-void MainWindow::documentOpened(DocumentWindow* document) {
-    if (isOpen(document))
-        return;
-    documents_.append(document);
-    showDocumentCount();
-    if (documents_.size() == 1)
-        enableDocumentCommands(true);
-}
 
 void MainWindow::documentClosing(DocumentWindow* document) {
     documents_.removeIf(
@@ -731,7 +729,7 @@ void MainWindow::saveAll() {
     const QList<DocumentWindow*> documents = documentWindows();
     for (auto document = documents.crbegin(); document != documents.crend(); ++document)
         (*document)->save();
-    setStatusText(tx(kAllFilesSaved)); // also when a save failed or was cancelled
+    showStatus(strings::text(kAllFilesSaved)); // also when a save failed or was cancelled
 }
 
 void MainWindow::commitActiveTopic() {
@@ -751,14 +749,43 @@ void MainWindow::deleteTopicInActive() {
 
 void MainWindow::createLongLivedWindows() {
     // Each long-lived dialog is made here, in its place in the order above.
-    charTab_ = new CharacterTable(this);
-    find_ = new FindDialog(this);
-    sortForm_ = new SortDialog(this);
-    options_ = new SettingsDialog(this);
+    charTab_ = new CharacterTable(preferences_, *this, this);
+    connect(charTab_, &CharacterTable::shownChanged, this, &MainWindow::charTabShown);
+    charTabShown(charTab_->isVisible());
+    find_ = new FindDialog(preferences_, this);
+    connect(find_, &FindDialog::searchStarted, this, [this] {
+        findDone_ = true;
+        setCommandEnabled(actions_->repeat, true);
+    });
+    sortForm_ = new SortDialog(preferences_, *this, this);
+    options_ = new SettingsDialog(preferences_, this);
+    connect(options_, &SettingsDialog::applied, this, &MainWindow::showSettings);
+    connect(options_, &SettingsDialog::defaultsRestored, this, [this] {
+        defaultsRestored_ = true;
+        close();
+    });
     about_ = new AboutDialog(this);
-    transferDialog_ = new TransferDialog(this);
-    scan_ = new ScanDialog(this);
-    advancedDialog_ = new TransferParametersDialog(this);
+    transferDialog_ = new TransferDialog(preferences_, *this, this);
+    scan_ = new ScanDialog(preferences_, *this, this);
+    advancedDialog_ = new TransferParametersDialog(preferences_, this);
+    options_->setTransferParametersDialog(advancedDialog_);
+}
+
+void MainWindow::showSettings() {
+    paintBackground();
+    const SettingsFile& ini = preferences_.settings();
+    toolBar_->setVisible(
+        settings::readBool(ini, settings::key::kToolBar, settings::fallback::kToolBar));
+    const bool reversed =
+        settings::readBool(ini, settings::key::kReversedBoxes, settings::fallback::kReversedBoxes);
+    const int text =
+        settings::readInteger(ini, settings::key::kTextColour, settings::fallback::kTextColour);
+    const int background = settings::readInteger(ini, settings::key::kBackgroundColour,
+                                                 settings::fallback::kBackgroundColour);
+    for (DocumentWindow* document : documentWindows()) {
+        document->arrangeBoxes(reversed);
+        document->setBoxColours(text, background);
+    }
 }
 
 void MainWindow::openScanner() {
@@ -886,7 +913,7 @@ void MainWindow::showAll() {
 }
 
 void MainWindow::paintBackground() {
-    if (glob().background && !backgroundImage_.isNull())
+    if (preferences_.background && !backgroundImage_.isNull())
         workspace_->setBackground(QBrush(backgroundImage_)); // tiled from the top-left corner
     else
         workspace_->setBackground(palette().brush(QPalette::Dark));
@@ -898,7 +925,7 @@ QString MainWindow::statusPanelText(int panel) const {
     return panel >= 0 && panel < panels_.size() ? panels_[panel]->text() : QString();
 }
 
-void MainWindow::setStatusText(const QString& text) {
+void MainWindow::showStatus(const QString& text) {
     panels_[2]->setText(text);
 }
 
@@ -907,7 +934,7 @@ void MainWindow::showHint(const QString& hint) {
     if (hint == currentHint_)
         return;
     currentHint_ = hint;
-    setStatusText(hint);
+    showStatus(hint);
 }
 
 void MainWindow::menuClosed() {
@@ -964,7 +991,7 @@ bool MainWindow::documentsMayClose() const {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // While the splash window shows the program may not end.
-    if (!documentsMayClose() || !glob().splashDone) {
+    if (!documentsMayClose() || !splashDone_) {
         event->ignore();
         return;
     }

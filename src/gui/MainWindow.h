@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/TopicTable.h"
+#include "gui/Workspace.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -9,6 +10,7 @@
 
 #include <memory>
 
+class Preferences;
 class QAction;
 class QLabel;
 class QMdiArea;
@@ -27,34 +29,29 @@ class AboutDialog;
 
 // The program's frame: the workspace of document windows, the menus, the tool bar, the status
 // bar with its three panels, the recent files and the file commands. There is one.
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public Workspace {
     Q_OBJECT
 
   public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    explicit MainWindow(Preferences& preferences, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The one main window while it exists, else nullptr.
-    static MainWindow* instance();
-
-    // Operations the document windows and later dialogs call.
-    void enableDocumentCommands(bool enabled);
-    bool openFileByName(const QString& name);
-    void addRecentFile(const QString& name);
-    DocumentWindow* newDocument(); // a new, empty document window; it is the active one
-    void paintBackground();
-
+    // Workspace
+    DocumentWindow* activeDocument() const override;
+    DocumentWindow* newDocument() override;
+    DocumentWindow* openDocument(const QString& fileName, RecentFiles recent) override;
     // Status panels: 0 "D: " + open documents, 1 "U: " + UnsavedCount, 2 hints and messages.
-    void setStatusText(const QString& text);
-    void documentOpened(DocumentWindow* document);
-    void documentClosing(DocumentWindow* document); // a document window whose close was accepted
+    void showStatus(const QString& text) override;
+
+    void enableDocumentCommands(bool enabled);
+    void addRecentFile(const QString& name);
+    void paintBackground();
     void recountUnsaved();
     quint16 unsavedCount() const { return unsavedCount_; }
 
     TopicCopyBuffer& copyBuffer() { return copyBuffer_; }
     // Open document windows, the most recently active first.
     QList<DocumentWindow*> documentWindows() const;
-    DocumentWindow* activeDocument() const;
     QMdiArea* workspace() const { return workspace_; }
     const QStringList& recentFiles() const { return recentFiles_; }
     QString statusPanelText(int panel) const;
@@ -65,6 +62,9 @@ class MainWindow : public QMainWindow {
     // A file name that a second start of the program handed over: the window comes to the
     // front and opens it.
     void handOver(const QString& path);
+    // The splash went: the program may end from now on, and the command-line file opens once
+    // the event loop is back (a failing file shows its box over this window).
+    void splashGone(const QString& commandLineFile);
 
     // The dialogs that live as long as the program, made once right after the main window in
     // the order the program has always made them: character table, find, sort, settings,
@@ -82,6 +82,8 @@ class MainWindow : public QMainWindow {
 
     // The character table marks its command and presses its button while it shows.
     void charTabShown(bool shown);
+    // What the settings dialog applied: background, tool bar, every document's boxes.
+    void showSettings();
     QToolBar* toolBar() const { return toolBar_; }
 
   protected:
@@ -107,6 +109,7 @@ class MainWindow : public QMainWindow {
     void rebuildRecentFileItems();
     void rebuildWindowList();
     void documentActivated(QMdiSubWindow* window);
+    void documentClosing(DocumentWindow* document); // a document window whose close was accepted
     void showEditMenuOf(DocumentWindow* document);
     void showHint(const QString& hint);
     void menuClosed();
@@ -143,6 +146,7 @@ class MainWindow : public QMainWindow {
     void receiveFromCalculator();
     void sendTarvoLibrary();
 
+    Preferences& preferences_;
     std::unique_ptr<Actions> actions_;
     QMdiArea* workspace_ = nullptr;
     QToolBar* toolBar_ = nullptr;
@@ -163,6 +167,9 @@ class MainWindow : public QMainWindow {
     QPixmap backgroundImage_;
     TopicCopyBuffer copyBuffer_;
     quint16 unsavedCount_ = 0;
+    bool findDone_ = false;        // Repeat follows the document rule once a search started
+    bool defaultsRestored_ = false; // the settings file holds the defaults; nothing more is written
+    bool splashDone_ = false;      // the program may not end while the splash shows
     ScanDialog* scan_ = nullptr;
     FindDialog* find_ = nullptr;
     SortDialog* sortForm_ = nullptr;

@@ -188,7 +188,7 @@ QString dataHome() {
 }
 
 QString configHome() {
-    return paths::winDir();
+    return paths::configDir();
 }
 
 QString desktopFolder() {

@@ -3,17 +3,13 @@
 #include "install/DesktopIntegration.h"
 #include "platform/CompanionFiles.h"
 #include "platform/Paths.h"
-#include "platform/Preferences.h"
-#include "platform/Prompter.h"
 #include "platform/Settings.h"
-#include "platform/StringTable.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace {
 
-constexpr quint16 kConfirmRemoval = 1155;
 // Shipped beside the font and going with it.
 constexpr const char* kFontLicence = "HP48-LICENSE.txt";
 // An installation by the package manager (or cmake --install) puts this file beside the
@@ -22,21 +18,8 @@ constexpr const char* kFontLicence = "HP48-LICENSE.txt";
 // write there, and so can the owner of an installation in a prefix of their own.
 constexpr const char* kPackageMarker = "installed-by-package";
 
-bool confirmed() {
-    MessageRequest request;
-    request.baseId = kConfirmRemoval;
-    request.text = strings::format(tx(kConfirmRemoval), {glob().version});
-    request.icon = MsgIcon::Question;
-    request.buttons = {MsgButton::Yes, MsgButton::No};
-    return thePrompter().show(request) == MsgButton::Yes;
-}
-
-bool recorded(settings::Key key) {
-    return settings::readBool(*glob().ini, key, false);
-}
-
 // Shortcuts of this version's name, where the record says they were made; failures are ignored.
-void removeShortcuts() {
+void removeShortcuts(const SettingsFile& record) {
     const QList<QPair<settings::Key, char>> shortcuts = {
         {settings::key::kInstalledProgramsMenu, shcut::kProgramsMenu},
         {settings::key::kInstalledStartMenu, shcut::kStartMenuRoot},
@@ -44,8 +27,8 @@ void removeShortcuts() {
         {settings::key::kInstalledQuickLaunch, shcut::kQuickLaunch},
     };
     for (const auto& [key, kind] : shortcuts) {
-        if (recorded(key))
-            shcut::removeFile(shcut::shortcutFile(kind, glob().version));
+        if (settings::readBool(record, key, false))
+            shcut::removeFile(shcut::shortcutFile(kind, settings::versionText()));
     }
 }
 
@@ -56,11 +39,11 @@ QString canonical(const QString& directory) {
 }
 
 bool inProgramDir(const QString& fileName) {
-    return canonical(QFileInfo(fileName).absolutePath()) == canonical(glob().progDir);
+    return canonical(QFileInfo(fileName).absolutePath()) == canonical(paths::progDir());
 }
 
 bool programDirOwnedByPackage() {
-    return QFileInfo::exists(glob().progDir + QString::fromLatin1(kPackageMarker));
+    return QFileInfo::exists(paths::progDir() + QString::fromLatin1(kPackageMarker));
 }
 
 // The companion files in the program directory and the transfer's work files. The Kermit
@@ -78,31 +61,29 @@ void removeCompanionFiles() {
             shcut::removeFile(fileName);
     }
     if (!packaged)
-        shcut::removeFile(glob().progDir + QString::fromLatin1(kFontLicence));
+        shcut::removeFile(paths::progDir() + QString::fromLatin1(kFontLicence));
     QDir().rmdir(paths::workDir());
 }
 
 // The settings folder goes too when nothing else is left in it: the program may have made it.
-void removeSettingsAndProgram() {
-    shcut::removeFile(paths::SettingsFile());
-    QDir().rmdir(QFileInfo(paths::SettingsFile()).absolutePath());
-    if (inProgramDir(glob().exeFile) && !programDirOwnedByPackage())
-        shcut::removeFile(glob().exeFile);
+void removeSettingsAndProgram(const SettingsFile& record, const QString& programFile) {
+    shcut::removeFile(record.fileName());
+    QDir().rmdir(QFileInfo(record.fileName()).absolutePath());
+    if (inProgramDir(programFile) && !programDirOwnedByPackage())
+        shcut::removeFile(programFile);
 }
 
 } // namespace
 
-void removeInstallation() {
-    if (!confirmed())
-        return;
-    removeShortcuts();
+void removeInstallation(const SettingsFile& record, const QString& programFile) {
+    removeShortcuts(record);
     // A font file that cannot be deleted stops the removal here: what follows would take away
     // the record that says the font is still there.
-    if (recorded(settings::key::kInstalledFont) && !shcut::removeFont())
+    if (settings::readBool(record, settings::key::kInstalledFont, false) && !shcut::removeFont())
         return;
-    if (recorded(settings::key::kInstalledClass))
+    if (settings::readBool(record, settings::key::kInstalledClass, false))
         shcut::unregisterFileClass();
-    shcut::removeRemovalEntry(glob().version);
+    shcut::removeRemovalEntry(settings::versionText());
     removeCompanionFiles();
-    removeSettingsAndProgram();
+    removeSettingsAndProgram(record, programFile);
 }

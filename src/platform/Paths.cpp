@@ -48,12 +48,12 @@ QString exeFile() {
     return canonical.isEmpty() ? path : canonical;
 }
 
-QString winDir() {
+QString configDir() {
     return environmentDir("XDG_CONFIG_HOME", QDir::homePath() + QStringLiteral("/.config"));
 }
 
-QString SettingsFile() {
-    return winDir() + QStringLiteral("/Ombrel.ini");
+QString settingsFile() {
+    return configDir() + QStringLiteral("/Ombrel.ini");
 }
 
 QString runtimeDir() {

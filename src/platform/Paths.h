@@ -11,8 +11,8 @@ QString progDir();
 // The executable's canonical path.
 QString exeFile();
 // The directory of the settings file ($XDG_CONFIG_HOME, by default ~/.config).
-QString winDir();
-QString SettingsFile();
+QString configDir();
+QString settingsFile();
 // The folder of the single-instance lock and the hand-over channel: $XDG_RUNTIME_DIR when that
 // is a private folder of this user, else the private fallback $XDG_CACHE_HOME/ombrel (by
 // default ~/.cache/ombrel). Only named here; EnsurePrivateDir makes it.

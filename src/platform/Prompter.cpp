@@ -1,5 +1,7 @@
 #include "platform/Prompter.h"
 
+#include "platform/StringTable.h"
+
 #include <cstdio>
 
 namespace {
@@ -15,6 +17,22 @@ Prompter* setPrompter(Prompter* prompter) {
     Prompter* previous = installedPrompter;
     installedPrompter = prompter;
     return previous;
+}
+
+void Prompter::showMessage(quint16 id, MessageKind kind, const QStringList& arguments) {
+    const bool error = kind == MessageKind::Error;
+    MessageRequest request;
+    request.baseId = id;
+    request.text = strings::format(strings::text(id), arguments);
+    request.icon = error ? MsgIcon::Error : MsgIcon::Information;
+    request.buttons = {error ? MsgButton::Cancel : MsgButton::Ok};
+    ask(request, error ? Beep::Hand : Beep::Asterisk);
+}
+
+MsgButton Prompter::ask(const MessageRequest& request, Beep beep) {
+    if (soundOn_)
+        sound(beep);
+    return show(request);
 }
 
 MsgButton StderrPrompter::show(const MessageRequest& request) {

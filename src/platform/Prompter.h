@@ -19,11 +19,27 @@ struct MessageRequest {
 // System sounds before a box, by their traditional numbers.
 enum class Beep { Hand = 16, Question = 32, Exclamation = 48, Asterisk = 64 };
 
+enum class MessageKind { Error, Information };
+
 class Prompter {
   public:
     virtual ~Prompter() = default;
     virtual MsgButton show(const MessageRequest& request) = 0;
     virtual void sound(Beep beep) = 0;
+
+    // Whether a beep comes before each box: the user's Sound setting.
+    void setSoundOn(bool on) { soundOn_ = on; }
+    bool soundOn() const { return soundOn_; }
+    // The text of a message id in the program's language, after a beep when sounds are on: an
+    // error box with Cancel or an information box with OK. The arguments fill the text's %D
+    // and %S place holders in order.
+    void showMessage(quint16 id, MessageKind kind, const QStringList& arguments = {});
+    // A box made by the caller (a question, a message with more lines), after the beep given
+    // when sounds are on; the button chosen.
+    MsgButton ask(const MessageRequest& request, Beep beep);
+
+  private:
+    bool soundOn_ = false;
 };
 
 Prompter& thePrompter();

@@ -144,6 +144,9 @@ constexpr QPoint kSettingsPosition{250, 200};
 } // namespace fallback
 
 constexpr const char* kVersion = "2.7";
+inline QString versionText() {
+    return QString::fromLatin1(kVersion);
+}
 constexpr const char* kProgramName = "Ombrel";
 constexpr const char* kWarningText = "This file is maintained by Ombrel, do NOT modify !";
 

@@ -38,7 +38,19 @@ QHash<quint16, QString> loadTable() {
 
 } // namespace
 
-QString Entry(quint16 id) {
+namespace {
+int currentLanguage = kGerman;
+} // namespace
+
+void setLanguage(int language) {
+    currentLanguage = language == kEnglish ? kEnglish : kGerman;
+}
+
+int language() {
+    return currentLanguage;
+}
+
+QString byId(quint16 id) {
     static const QHash<quint16, QString> table = loadTable();
     return table.value(id);
 }

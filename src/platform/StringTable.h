@@ -9,9 +9,18 @@ namespace strings {
 constexpr int kGerman = 0;
 constexpr int kEnglish = 1;
 
-QString Entry(quint16 id);
+// The entry of exactly this id.
+QString byId(quint16 id);
 inline QString text(quint16 baseId, int language) {
-    return Entry(static_cast<quint16>(baseId + language));
+    return byId(static_cast<quint16>(baseId + language));
+}
+
+// The language the program speaks, German until the settings say otherwise.
+void setLanguage(int language);
+int language();
+// The text of a base id in the program's language.
+inline QString text(quint16 baseId) {
+    return text(baseId, language());
 }
 // Fills the %D and %S place holders in order, as the texts use them.
 QString format(const QString& text, const QStringList& arguments);

@@ -5,7 +5,8 @@
 
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
-#include "platform/Preferences.h"
+#include "platform/Paths.h"
+#include "platform/SettingsFile.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -26,9 +27,9 @@ void printLine(const QString& text) {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    GlobalScope global;
+    SettingsFile settings(paths::settingsFile());
     SingleInstance instance;
-    if (initialiseGlobal(app.arguments().mid(1), instance) != StartRole::First)
+    if (claimTheProgram(app.arguments().mid(1), settings, instance) != StartRole::First)
         return 0;
 
     QObject::connect(&instance, &SingleInstance::HandedOver, &app, [](const QString& path) {

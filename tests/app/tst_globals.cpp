@@ -2,7 +2,6 @@
 #include "ScriptedPrompter.h"
 #include "platform/CompanionFiles.h"
 #include "platform/Paths.h"
-#include "platform/Preferences.h"
 #include "platform/StringTable.h"
 
 #include <QCoreApplication>
@@ -48,7 +47,6 @@ class TestGlobals : public QObject {
   private slots:
     void showMessageKinds_data();
     void showMessageKinds();
-    void otherKindsShowNothing();
     void textFollowsLanguage();
     void programFileTable();
     void kermitProgram();
@@ -57,38 +55,37 @@ class TestGlobals : public QObject {
 };
 
 void TestGlobals::showMessageKinds_data() {
-    QTest::addColumn<char>("kind");
+    QTest::addColumn<MessageKind>("kind");
     QTest::addColumn<bool>("sound");
     QTest::addColumn<int>("language");
     QTest::addColumn<MsgIcon>("icon");
     QTest::addColumn<MsgButton>("button");
     QTest::addColumn<QList<Beep>>("beeps");
-    QTest::newRow("error") << 'e' << true << 1 << MsgIcon::Error << MsgButton::Cancel
+    QTest::newRow("error") << MessageKind::Error << true << 1 << MsgIcon::Error << MsgButton::Cancel
                            << QList<Beep>({Beep::Hand});
-    QTest::newRow("silent error") << 'e' << false << 0 << MsgIcon::Error << MsgButton::Cancel
+    QTest::newRow("silent error") << MessageKind::Error << false << 0 << MsgIcon::Error << MsgButton::Cancel
                                   << QList<Beep>();
-    QTest::newRow("information") << 'i' << true << 0 << MsgIcon::Information << MsgButton::Ok
+    QTest::newRow("information") << MessageKind::Information << true << 0 << MsgIcon::Information << MsgButton::Ok
                                  << QList<Beep>({Beep::Asterisk});
     QTest::newRow("silent information")
-        << 'i' << false << 1 << MsgIcon::Information << MsgButton::Ok << QList<Beep>();
+        << MessageKind::Information << false << 1 << MsgIcon::Information << MsgButton::Ok << QList<Beep>();
 }
 
 void TestGlobals::showMessageKinds() {
-    QFETCH(char, kind);
+    QFETCH(MessageKind, kind);
     QFETCH(bool, sound);
     QFETCH(int, language);
     QFETCH(MsgIcon, icon);
     QFETCH(MsgButton, button);
     QFETCH(QList<Beep>, beeps);
-    GlobalScope global;
-    glob().sound = sound;
-    glob().language = static_cast<quint8>(language);
+    strings::setLanguage(language);
     ScriptedPrompter prompter;
+    prompter.setSoundOn(sound);
 
-    showMsg(1115, kind);
+    prompter.showMessage(1115, kind);
 
     QCOMPARE(prompter.shownIds(), QList<quint16>({1115}));
-    QCOMPARE(prompter.shown[0].text, strings::Entry(static_cast<quint16>(1115 + language)));
+    QCOMPARE(prompter.shown[0].text, strings::byId(static_cast<quint16>(1115 + language)));
     QCOMPARE(prompter.shown[0].icon, icon);
     QCOMPARE(prompter.shown[0].buttons, QList<MsgButton>({button}));
     QCOMPARE(prompter.beeps, beeps);
@@ -96,22 +93,16 @@ void TestGlobals::showMessageKinds() {
     QCOMPARE(int(Beep::Asterisk), 64);
 }
 
-void TestGlobals::otherKindsShowNothing() {
-    GlobalScope global;
-    glob().sound = true;
-    ScriptedPrompter prompter;
-    for (char kind : {'w', 'q', 'E', 'I', '\0'})
-        showMsg(1160, kind);
-    QVERIFY(prompter.shown.isEmpty());
-    QVERIFY(prompter.beeps.isEmpty());
-}
 
 void TestGlobals::textFollowsLanguage() {
-    GlobalScope global;
-    QCOMPARE(tx(1160), QStringLiteral("Es läuft schon eine Instanz von Ombrel !"));
-    glob().language = 1;
-    QCOMPARE(tx(1160), QStringLiteral("There is already running an instance of Ombrel !"));
-    QCOMPARE(tx(320), QString()); // no entry
+    strings::setLanguage(strings::kGerman);
+    QCOMPARE(strings::text(1160), QStringLiteral("Es läuft schon eine Instanz von Ombrel !"));
+    strings::setLanguage(strings::kEnglish);
+    QCOMPARE(strings::text(1160),
+             QStringLiteral("There is already running an instance of Ombrel !"));
+    QCOMPARE(strings::text(320), QString()); // no entry
+    strings::setLanguage(7); // anything else is German
+    QCOMPARE(strings::language(), strings::kGerman);
 }
 
 void TestGlobals::programFileTable() {
@@ -177,7 +168,7 @@ void TestGlobals::programDirectory() {
     sandbox.path(QStringLiteral("elsewhere/x"));
     qputenv("OMBREL_PROGDIR", QFile::encodeName(sandbox.root() + QStringLiteral("/elsewhere")));
     QCOMPARE(paths::progDir(), sandbox.root() + QStringLiteral("/elsewhere/"));
-    QCOMPARE(paths::SettingsFile(), sandbox.SettingsFile());
+    QCOMPARE(paths::settingsFile(), sandbox.settingsFile());
 }
 
 QTEST_GUILESS_MAIN(TestGlobals)

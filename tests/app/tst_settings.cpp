@@ -151,8 +151,8 @@ void TestSettings::valueEncodings() {
     QFETCH(int, asInteger);
     QFETCH(bool, asBool);
     Sandbox sandbox;
-    writeBytes(sandbox.SettingsFile(), "[Misc]\nValue=" + stored + "\n");
-    const SettingsFile file(sandbox.SettingsFile());
+    writeBytes(sandbox.settingsFile(), "[Misc]\nValue=" + stored + "\n");
+    const SettingsFile file(sandbox.settingsFile());
     QCOMPARE(file.readInteger("Misc", "Value", 77), asInteger);
     QCOMPARE(file.readBool("Misc", "Value", true), asBool);
     if (asInteger == 77) // a value that is no integer gives either default
@@ -162,7 +162,7 @@ void TestSettings::valueEncodings() {
 
 void TestSettings::missingFileGivesDefaults() {
     Sandbox sandbox;
-    SettingsFile file(sandbox.SettingsFile());
+    SettingsFile file(sandbox.settingsFile());
     QCOMPARE(file.readString("Application", "Name", "ERROR"), QStringLiteral("ERROR"));
     QCOMPARE(file.readInteger("Application", "Language", 0), 0);
     QCOMPARE(file.readBool("Misc", "Sound", true), true);
@@ -171,37 +171,37 @@ void TestSettings::missingFileGivesDefaults() {
 
     const QString longText = QString(1023, u'a') + QStringLiteral("bcd");
     file.writeString("Misc", "PrefPath", longText);
-    QVERIFY(readBytes(sandbox.SettingsFile()).contains(longText.toUtf8())); // stored whole
-    QCOMPARE(SettingsFile(sandbox.SettingsFile()).readString("Misc", "PrefPath", {}),
+    QVERIFY(readBytes(sandbox.settingsFile()).contains(longText.toUtf8())); // stored whole
+    QCOMPARE(SettingsFile(sandbox.settingsFile()).readString("Misc", "PrefPath", {}),
              QString(1023, u'a'));
 }
 
 void TestSettings::sectionsAndKeysIgnoreCase() {
     Sandbox sandbox;
-    writeBytes(sandbox.SettingsFile(), "[APPLICATION]\nlanguage=1\n[misc]\nSOUND=0\n");
-    SettingsFile file(sandbox.SettingsFile());
+    writeBytes(sandbox.settingsFile(), "[APPLICATION]\nlanguage=1\n[misc]\nSOUND=0\n");
+    SettingsFile file(sandbox.settingsFile());
     QCOMPARE(settings::readInteger(file, settings::key::kLanguage, 0), 1);
     QCOMPARE(settings::readBool(file, settings::key::kSound, true), false);
     settings::write(file, settings::key::kLanguage, 0);
-    QCOMPARE(keyLines(sandbox.SettingsFile()),
+    QCOMPARE(keyLines(sandbox.settingsFile()),
              QStringList({"APPLICATION/language=0", "misc/SOUND=0"}));
 }
 
 void TestSettings::unknownContentSurvivesWrites() {
     Sandbox sandbox;
-    writeBytes(sandbox.SettingsFile(), "; kept by hand\n[Application]\nLanguage=0\n"
+    writeBytes(sandbox.settingsFile(), "; kept by hand\n[Application]\nLanguage=0\n"
                                        "; about the colour\nColour=blue\n"
                                        "[Plugins]\nPath=/opt/x\n"
                                        "remember to set the port\n"
                                        "[Misc]\nSound=1\n; last line\n");
-    SettingsFile file(sandbox.SettingsFile());
+    SettingsFile file(sandbox.settingsFile());
     settings::writeDefaults(file, QSize(800, 600), 1);
 
-    const QStringList lines = keyLines(sandbox.SettingsFile());
+    const QStringList lines = keyLines(sandbox.settingsFile());
     QVERIFY(lines.contains("Application/Colour=blue"));
     QVERIFY(lines.contains("Plugins/Path=/opt/x"));
     QVERIFY(lines.contains("Application/Language=1"));
-    const QByteArray written = readBytes(sandbox.SettingsFile());
+    const QByteArray written = readBytes(sandbox.settingsFile());
     QVERIFY(written.contains("; kept by hand\n") && written.contains("; about the colour\n"));
     // A note without a key, and the comment that ends the file.
     QVERIFY2(written.contains("remember to set the port\n"), written.constData());
@@ -210,12 +210,12 @@ void TestSettings::unknownContentSurvivesWrites() {
 
 void TestSettings::theFirstOfDuplicatedKeysCounts() {
     Sandbox sandbox;
-    writeBytes(sandbox.SettingsFile(), "[Misc]\r\nSound=0\r\nSOUND=1\r\n[misc]\r\nEditMode=1\r\n");
-    SettingsFile file(sandbox.SettingsFile());
+    writeBytes(sandbox.settingsFile(), "[Misc]\r\nSound=0\r\nSOUND=1\r\n[misc]\r\nEditMode=1\r\n");
+    SettingsFile file(sandbox.settingsFile());
     QCOMPARE(file.readBool("Misc", "Sound", true), false);
     file.writeBool("misc", "sound", true);
     QCOMPARE(file.readBool("Misc", "Sound", false), true);
-    QCOMPARE(readBytes(sandbox.SettingsFile()),
+    QCOMPARE(readBytes(sandbox.settingsFile()),
              QByteArray("[Misc]\r\nSound=1\r\nSOUND=1\r\n[misc]\r\nEditMode=1\r\n"));
 }
 
@@ -231,10 +231,10 @@ void TestSettings::writeDefaults() {
     QFETCH(QSize, screen);
     QFETCH(int, language);
     Sandbox sandbox;
-    SettingsFile file(sandbox.SettingsFile());
+    SettingsFile file(sandbox.settingsFile());
     settings::writeDefaults(file, screen, language);
 
-    QCOMPARE(keyLines(sandbox.SettingsFile()),
+    QCOMPARE(keyLines(sandbox.settingsFile()),
              expectedDefaults(screen.width(), screen.height(), language));
     // Written as booleans, read back as integers.
     QCOMPARE(settings::readInteger(file, settings::key::kSortDirection, 7), 0);
@@ -244,12 +244,12 @@ void TestSettings::writeDefaults() {
 
 void TestSettings::writeDefaultsLeavesFilesAndInstal() {
     Sandbox sandbox;
-    writeBytes(sandbox.SettingsFile(),
+    writeBytes(sandbox.settingsFile(),
                "[Files]\n1=/x/a.txt\n[Instal]\nProgG=1\n[Misc]\nSound=0\nTopicLine=5\n");
-    SettingsFile file(sandbox.SettingsFile());
+    SettingsFile file(sandbox.settingsFile());
     settings::writeDefaults(file, QSize(1920, 1080), 1);
 
-    QStringList lines = keyLines(sandbox.SettingsFile());
+    QStringList lines = keyLines(sandbox.settingsFile());
     QCOMPARE(lines.mid(0, 2), QStringList({"Files/1=/x/a.txt", "Instal/ProgG=1"}));
     lines = lines.mid(2);
     lines.sort();
@@ -271,7 +271,7 @@ void TestSettings::saveOnExit() {
     QFETCH(int, windowState);
     QFETCH(bool, defaultsRestored);
     Sandbox sandbox;
-    SettingsFile file(sandbox.SettingsFile());
+    SettingsFile file(sandbox.settingsFile());
     settings::writeDefaults(file, QSize(1920, 1080), 0);
 
     settings::ExitState state;
@@ -300,57 +300,57 @@ void TestSettings::saveOnExit() {
     }
     expected << "Files/1=/r/one"
              << "Files/2=/r/two";
-    QCOMPARE(keyLines(sandbox.SettingsFile()), expected);
+    QCOMPARE(keyLines(sandbox.settingsFile()), expected);
 }
 
 void TestSettings::recentFiles() {
     Sandbox sandbox;
-    writeBytes(sandbox.SettingsFile(), "[files]\n1=/a/one\n2=\n3=/a/three\n4=/a/four\n5=/a/five\n");
-    SettingsFile file(sandbox.SettingsFile());
+    writeBytes(sandbox.settingsFile(), "[files]\n1=/a/one\n2=\n3=/a/three\n4=/a/four\n5=/a/five\n");
+    SettingsFile file(sandbox.settingsFile());
     QCOMPARE(settings::readRecentFiles(file), QStringList({"/a/one", "/a/three", "/a/four"}));
 
     settings::ExitState state;
     state.recentFiles = {"/b/new1", "/b/new2"};
     settings::saveOnExit(file, state);
-    QCOMPARE(settings::readRecentFiles(SettingsFile(sandbox.SettingsFile())),
+    QCOMPARE(settings::readRecentFiles(SettingsFile(sandbox.settingsFile())),
              QStringList({"/b/new1", "/b/new2", "/a/three", "/a/four"}));
 
     // Written back shorter, a list leaves its older keys: a name read twice is listed once.
     state.recentFiles = {"/b/new1", "/A/THREE"};
     settings::saveOnExit(file, state);
-    QCOMPARE(settings::readRecentFiles(SettingsFile(sandbox.SettingsFile())),
+    QCOMPARE(settings::readRecentFiles(SettingsFile(sandbox.settingsFile())),
              QStringList({"/b/new1", "/A/THREE", "/a/four"}));
 }
 
 void TestSettings::failedWriteLeavesOldFileWhole() {
     Sandbox sandbox;
-    SettingsFile file(sandbox.SettingsFile());
+    SettingsFile file(sandbox.settingsFile());
     settings::writeDefaults(file, QSize(1920, 1080), 0);
-    const QByteArray before = readBytes(sandbox.SettingsFile());
+    const QByteArray before = readBytes(sandbox.settingsFile());
     QStringList reported;
     file.setWriteFailureHandler([&reported](const QString& name) { reported.append(name); });
     {
         const FileSizeLimit limit(static_cast<rlim_t>(before.size()));
         settings::write(file, settings::key::kPrefPath, QString(200, u'p'));
     }
-    QCOMPARE(reported, QStringList({sandbox.SettingsFile()}));
-    QCOMPARE(readBytes(sandbox.SettingsFile()), before);
+    QCOMPARE(reported, QStringList({sandbox.settingsFile()}));
+    QCOMPARE(readBytes(sandbox.settingsFile()), before);
     QCOMPARE(directoryEntries(sandbox.configDir()), QStringList({"Ombrel.ini"}));
 
     settings::write(file, settings::key::kLanguage, 1); // the program goes on
-    QCOMPARE(SettingsFile(sandbox.SettingsFile()).readInteger("Application", "Language", 0), 1);
+    QCOMPARE(SettingsFile(sandbox.settingsFile()).readInteger("Application", "Language", 0), 1);
 }
 
 void TestSettings::valuesThatWouldEndTheirLineAreRefused() {
     Sandbox sandbox;
-    SettingsFile file(sandbox.SettingsFile());
+    SettingsFile file(sandbox.settingsFile());
     file.writeString("Misc", "PrefPath", QStringLiteral("/kept/"));
-    const QByteArray before = readBytes(sandbox.SettingsFile());
+    const QByteArray before = readBytes(sandbox.settingsFile());
     for (const QString& value :
          {QStringLiteral("/a\n[Colors]\nText=9"), QStringLiteral("/a\r[Colors]\rText=9"),
           QString::fromUtf8("/a\0[Colors]", 11)}) {
         QVERIFY(!file.writeString("Misc", "PrefPath", value));
-        QCOMPARE(readBytes(sandbox.SettingsFile()), before);
+        QCOMPARE(readBytes(sandbox.settingsFile()), before);
         QCOMPARE(file.readString("Misc", "PrefPath", {}), QStringLiteral("/kept/"));
     }
 }

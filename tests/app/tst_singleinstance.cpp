@@ -3,7 +3,9 @@
 #include "ScriptedPrompter.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
-#include "platform/Preferences.h"
+#include "platform/Paths.h"
+#include "platform/StringTable.h"
+#include "platform/SettingsFile.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -96,15 +98,14 @@ class TestSingleInstance : public QObject {
 
 void TestSingleInstance::firstStartWithoutSettingsFile() {
     Sandbox sandbox;
-    GlobalScope global;
+    SettingsFile settings(paths::settingsFile());
     ScriptedPrompter prompter;
     SingleInstance instance;
-    QCOMPARE(initialiseGlobal({QStringLiteral("a.txt")}, instance), StartRole::First);
-    QCOMPARE(glob().language, quint8(0));
-    QCOMPARE(glob().version, QStringLiteral("2.7"));
-    QCOMPARE(glob().ini->fileName(), sandbox.SettingsFile());
-    QVERIFY(glob().atom.isEmpty() && prompter.shown.isEmpty());
-    QVERIFY(!QFile::exists(sandbox.SettingsFile()));
+    QCOMPARE(claimTheProgram({QStringLiteral("a.txt")}, settings, instance), StartRole::First);
+    QCOMPARE(strings::language(), strings::kGerman);
+    QCOMPARE(settings.fileName(), sandbox.settingsFile());
+    QVERIFY(prompter.shown.isEmpty());
+    QVERIFY(!QFile::exists(sandbox.settingsFile()));
 }
 
 void TestSingleInstance::settingsWriteFailureIsReported() {
@@ -112,15 +113,15 @@ void TestSingleInstance::settingsWriteFailureIsReported() {
     const QString blocker = sandbox.path(QStringLiteral("blocker"));
     writeBytes(blocker, "a file where the settings directory should be");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocker)); // the sandbox puts it back
-    GlobalScope global;
+    SettingsFile settings(paths::settingsFile());
     ScriptedPrompter prompter;
     SingleInstance instance;
-    QCOMPARE(initialiseGlobal({}, instance), StartRole::First);
-    glob().language = 1;
-    glob().sound = true;
+    QCOMPARE(claimTheProgram({}, settings, instance), StartRole::First);
+    strings::setLanguage(strings::kEnglish);
+    prompter.setSoundOn(true);
 
-    glob().ini->writeInteger("Misc", "Sound", 1);
-    glob().ini->writeInteger("Misc", "Sound", 0); // the program went on
+    settings.writeInteger("Misc", "Sound", 1);
+    settings.writeInteger("Misc", "Sound", 0); // the program went on
     QCOMPARE(prompter.shownIds(), QList<quint16>({1200, 1200}));
     QCOMPARE(prompter.shown[0].text,
              "I/O-Error: Unable to write file !\n" + blocker + "/Ombrel.ini");
@@ -147,14 +148,14 @@ void TestSingleInstance::secondStartsHandOverAbsolutePaths() {
 // The program shows 1160 in a modal box, so this start runs in the test process.
 void TestSingleInstance::secondStartWithoutParameterSaysSo() {
     Sandbox sandbox;
-    writeBytes(sandbox.SettingsFile(), "[Application]\nLanguage=1\n[Misc]\nSound=1\n");
+    writeBytes(sandbox.settingsFile(), "[Application]\nLanguage=1\n[Misc]\nSound=1\n");
     Peer peer;
     QVERIFY(peer.waitForLine(QStringLiteral("ready")));
     {
-        GlobalScope global;
+        SettingsFile settings(paths::settingsFile());
         ScriptedPrompter prompter;
         SingleInstance instance;
-        QCOMPARE(initialiseGlobal({}, instance), StartRole::AlreadyRunning);
+        QCOMPARE(claimTheProgram({}, settings, instance), StartRole::AlreadyRunning);
         QCOMPARE(prompter.shownIds(), QList<quint16>({1160}));
         QCOMPARE(prompter.shown[0].text,
                  QStringLiteral("There is already running an instance of Ombrel !"));
@@ -229,10 +230,10 @@ void TestSingleInstance::unusableFoldersAreRefused() {
         break;
     }
     const QFileInfo before(path);
-    GlobalScope global;
+    SettingsFile settings(paths::settingsFile());
     ScriptedPrompter prompter;
     SingleInstance instance;
-    QCOMPARE(initialiseGlobal({}, instance), StartRole::Refused);
+    QCOMPARE(claimTheProgram({}, settings, instance), StartRole::Refused);
     QCOMPARE(prompter.shownIds(), QList<quint16>{id});
     QVERIFY2(prompter.shown[0].text.contains(u'\n' + path + u'\n') ||
                  prompter.shown[0].text.endsWith(u'\n' + path),
@@ -248,10 +249,10 @@ void TestSingleInstance::unusableFoldersAreRefused() {
 void TestSingleInstance::sharedRuntimeFolderIsNotUsed() {
     Sandbox sandbox;
     QVERIFY(QFile::setPermissions(sandbox.runtimeDir(), QFile::Permissions(0x7777)));
-    GlobalScope global;
+    SettingsFile settings(paths::settingsFile());
     ScriptedPrompter prompter;
     SingleInstance instance;
-    QCOMPARE(initialiseGlobal({}, instance), StartRole::First);
+    QCOMPARE(claimTheProgram({}, settings, instance), StartRole::First);
     QVERIFY(prompter.shown.isEmpty());
     QVERIFY(QDir(sandbox.runtimeDir()).isEmpty());
     QVERIFY(QFileInfo::exists(sandbox.root() + QStringLiteral("/cache/ombrel/OmbrelMutex.lock")));

@@ -52,12 +52,12 @@ void TestStrings::textsInBothLanguages() {
     const auto id = static_cast<quint16>(baseId);
     QCOMPARE(strings::text(id, strings::kGerman), german);
     QCOMPARE(strings::text(id, strings::kEnglish), english);
-    QCOMPARE(strings::Entry(id + 1), english);
+    QCOMPARE(strings::byId(id + 1), english);
 }
 
 void TestStrings::idsWithoutEntryAreEmpty() {
     for (quint16 id : {0, 1, 2, 320, 321, 365, 366, 1000, 1001, 1061, 1207, 65535})
-        QVERIFY2(strings::Entry(id).isEmpty(), qPrintable(QString::number(id)));
+        QVERIFY2(strings::byId(id).isEmpty(), qPrintable(QString::number(id)));
 }
 
 void TestStrings::formatFillsPlaceHoldersInOrder() {
@@ -89,12 +89,12 @@ void TestStrings::everyGermanEntryHasAnEnglishOne() {
             continue;
         const int id = line.left(line.indexOf('\t')).toInt();
         QVERIFY2(id % 5 == 0 || id % 5 == 1, line.constData());
-        QVERIFY2(!strings::Entry(static_cast<quint16>(id)).isEmpty(), line.constData());
+        QVERIFY2(!strings::byId(static_cast<quint16>(id)).isEmpty(), line.constData());
         if (id % 5 == 0) {
             ++baseIds;
-            QVERIFY2(!strings::Entry(static_cast<quint16>(id + 1)).isEmpty(), line.constData());
+            QVERIFY2(!strings::byId(static_cast<quint16>(id + 1)).isEmpty(), line.constData());
         } else {
-            QVERIFY2(!strings::Entry(static_cast<quint16>(id - 1)).isEmpty(), line.constData());
+            QVERIFY2(!strings::byId(static_cast<quint16>(id - 1)).isEmpty(), line.constData());
         }
     }
     QVERIFY(baseIds > 200);

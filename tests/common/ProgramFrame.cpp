@@ -1,33 +1,41 @@
 #include "ProgramFrame.h"
 
 #include "gui/Localizer.h"
+#include "gui/dialogs/SplashScreen.h"
+#include "platform/Settings.h"
+#include "platform/StringTable.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 
-ProgramFrame::ProgramFrame() {
-    glob().ini = std::make_unique<SettingsFile>(sandbox.SettingsFile());
-    glob().progDir = sandbox.path(QStringLiteral("prog/"));
-    glob().version = QStringLiteral("2.7");
-    glob().splashDone = true;
+ProgramFrame::ProgramFrame()
+    : settings(sandbox.settingsFile()), preferences(settings),
+      programDir(sandbox.path(QStringLiteral("prog/"))) {
+    qputenv("OMBREL_PROGDIR", QFile::encodeName(programDir)); // the sandbox puts it back
+    strings::setLanguage(strings::kGerman);
+    thePrompter().setSoundOn(false);
 }
 
 ProgramFrame::~ProgramFrame() {
     main.reset();
-    if (programDirectorySet_)
-        qunsetenv("OMBREL_PROGDIR");
 }
 
 void ProgramFrame::set(const char* section, const char* key, const QString& value) {
-    glob().ini->writeString(section, key, value);
+    settings.writeString(section, key, value);
 }
 
 QString ProgramFrame::get(const char* section, const char* key) const {
-    return glob().ini->readString(section, key, QStringLiteral("<missing>"));
+    return settings.readString(section, key, QStringLiteral("<missing>"));
 }
 
-MainWindow& ProgramFrame::open(Dialogs withDialogs) {
-    main = std::make_unique<MainWindow>();
+MainWindow& ProgramFrame::open(Dialogs withDialogs, SplashScreen* splash) {
+    strings::setLanguage(settings::readLanguage(settings));
+    main = std::make_unique<MainWindow>(preferences);
+    if (splash)
+        QObject::connect(splash, &SplashScreen::gone, main.get(), &MainWindow::splashGone);
+    else
+        main->splashGone(QString());
     if (withDialogs == Dialogs::With)
         main->createLongLivedWindows();
     applyLanguage();
@@ -40,9 +48,7 @@ QAction* ProgramFrame::action(const char* name) const {
 }
 
 void ProgramFrame::useProgramDirectory(bool withHelpFile) {
-    qputenv("OMBREL_PROGDIR", QFile::encodeName(glob().progDir));
-    programDirectorySet_ = true;
     if (withHelpFile)
         QFile::copy(QStringLiteral(OMBREL_SOURCE_DIR "/resources/omhelp.html"),
-                    glob().progDir + QStringLiteral("omhelp.html"));
+                    programDir + QStringLiteral("omhelp.html"));
 }

@@ -123,8 +123,8 @@ bool DesktopSession::startServer() {
 }
 
 void DesktopSession::writeInstalledSettings() const {
-    QDir().mkpath(QFileInfo(SettingsFile()).absolutePath());
-    QFile file(SettingsFile());
+    QDir().mkpath(QFileInfo(settingsFile()).absolutePath());
+    QFile file(settingsFile());
     if (file.open(QIODevice::WriteOnly))
         file.write(installedSettings(root_.path() + QStringLiteral("/files")));
 }

@@ -27,7 +27,7 @@ class DesktopSession {
 
     QString Home() const { return root_.path() + QStringLiteral("/home"); }
     QString runtimeDir() const { return root_.path() + QStringLiteral("/runtime"); }
-    QString SettingsFile() const { return Home() + QStringLiteral("/.config/Ombrel.ini"); }
+    QString settingsFile() const { return Home() + QStringLiteral("/.config/Ombrel.ini"); }
     // A path in a folder of the session outside the home; its parent folders are made.
     QString path(const QString& relative) const;
     QProcessEnvironment environment() const { return environment_; }

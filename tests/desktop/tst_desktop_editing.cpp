@@ -18,7 +18,7 @@ constexpr int kWindowStep = 190;
 constexpr QPoint kFirstMenuItem{30, 14};
 constexpr int kMenuItemHeight = 23;
 
-QPoint Entry(int window, int entry) {
+QPoint entryPoint(int window, int entry) {
     return kFirstEntry + QPoint(0, window * kWindowStep + (entry - 1) * kEntryHeight);
 }
 QPoint belowEntries(int window) {
@@ -130,16 +130,16 @@ void DesktopEditing::dragWithinAList() {
     const QString main = open(session, {file});
     QVERIFY(!main.isEmpty());
 
-    drop(session, Entry(0, 1), Entry(0, 3), DropChoice::Move);
+    drop(session, entryPoint(0, 1), entryPoint(0, 3), DropChoice::Move);
     QVERIFY2(session.running(), session.errorOutput().constData());
     session.keys(main, {QStringLiteral("F2")});
     QCOMPARE(titles(file), (QList<QByteArray>{"Two", "One", "Three", "Four", "Five"}));
 
-    drop(session, Entry(0, 1), Entry(0, 3), DropChoice::Copy);
+    drop(session, entryPoint(0, 1), entryPoint(0, 3), DropChoice::Copy);
     session.keys(main, {QStringLiteral("F2")});
     QCOMPARE(titles(file), (QList<QByteArray>{"Two", "One", "Two", "Three", "Four", "Five"}));
 
-    drop(session, Entry(0, 4), Entry(0, 1), DropChoice::Cancel);
+    drop(session, entryPoint(0, 4), entryPoint(0, 1), DropChoice::Cancel);
     session.click(dataBox(0));
     session.keys(main, {QStringLiteral("F5"), QStringLiteral("F2")});
     QCOMPARE(titles(file), (QList<QByteArray>{"Two", "One", "Two", "Three", "Four", "Five"}));
@@ -161,10 +161,10 @@ void DesktopEditing::refusedDropKeepsTheTargetUsable() {
     const QString main = open(session, {first, second});
     QVERIFY(!main.isEmpty());
 
-    session.drag(Entry(0, 1), belowEntries(1));
+    session.drag(entryPoint(0, 1), belowEntries(1));
     session.click(titleBar(1));
     session.keys(main, {QStringLiteral("F4"), QStringLiteral("F2")});
-    session.drag(Entry(1, 2), belowEntries(0));
+    session.drag(entryPoint(1, 2), belowEntries(0));
     session.click(titleBar(0));
     session.keys(main, {QStringLiteral("F8")});
     session.keys(session.waitForWindow(QStringLiteral("^Bestätigen$")), {QStringLiteral("Return")});

@@ -21,7 +21,7 @@ QStringList quitGerman() {
 }
 
 QByteArray settings(const DesktopSession& session) {
-    QFile file(session.SettingsFile());
+    QFile file(session.settingsFile());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 

@@ -1,12 +1,12 @@
 #include "KermitPeer.h"
 
 #include "ChildProcess.h"
-#include "app/Startup.h"
 #include "gui/Localizer.h"
 #include "gui/MainWindow.h"
 #include "gui/dialogs/TransferDialog.h"
 #include "platform/Paths.h"
 #include "platform/SettingsFile.h"
+#include "platform/StringTable.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -136,23 +136,23 @@ bool Calculator::finish() {
 // ---- the program ----
 
 TransferProgram::TransferProgram(const QByteArray& extraSettings)
-    : cable(sandbox.path(QStringLiteral("cable/"))) {
+    : cable(sandbox.path(QStringLiteral("cable/"))), settings(sandbox.settingsFile()),
+      preferences(settings) {
     savedEnvironment.append({"PATH", qgetenv("PATH")});
     // Kermit must take the program and work directories literally, blanks, braces and all.
     qputenv("OMBREL_PROGDIR", QFile::encodeName(oddDirectory(QStringLiteral("prog"))));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(oddDirectory(QStringLiteral("run"))));
     QFile::setPermissions(qEnvironmentVariable("XDG_RUNTIME_DIR"),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    writeBytes(sandbox.SettingsFile(),
+    writeBytes(sandbox.settingsFile(),
                "[Application]\nLanguage=1\n[Transfer]\nPort=COM2\n" + extraSettings);
-    glob().ini = std::make_unique<SettingsFile>(paths::SettingsFile());
     setDevice(cable.programEnd());
-    fillPaths();
-    glob().splashDone = true;
-    glob().compress = true;
-    main = std::make_unique<MainWindow>();
+    strings::setLanguage(strings::kEnglish);
+    main = std::make_unique<MainWindow>(preferences);
+    main->splashGone(QString());
+    preferences.compress = true;
     main->show();
-    dialog = new TransferDialog(main.get());
+    dialog = new TransferDialog(preferences, *main, main.get());
     applyLanguage();
 }
 
@@ -168,8 +168,8 @@ QString TransferProgram::oddDirectory(const QString& name) const {
     return directory;
 }
 
-void TransferProgram::setDevice(const QString& device) const {
-    glob().ini->writeString("Transfer", "Device2", device);
+void TransferProgram::setDevice(const QString& device) {
+    settings.writeString("Transfer", "Device2", device);
 }
 
 QString TransferProgram::status() const {

@@ -3,6 +3,7 @@
 #include "Sandbox.h"
 #include "ScriptedPrompter.h"
 #include "platform/Preferences.h"
+#include "platform/SettingsFile.h"
 
 #include <QByteArray>
 #include <QList>
@@ -69,7 +70,7 @@ struct TransferProgram {
 
     // A directory of the sandbox whose name Kermit must take literally.
     QString oddDirectory(const QString& name) const;
-    void setDevice(const QString& device) const;
+    void setDevice(const QString& device);
     QString status() const;
     QStringList workFilesLeft() const;
     // Sets the dialog up, shows it, types the name in mode 'S' and presses Start; returns
@@ -79,7 +80,8 @@ struct TransferProgram {
     Sandbox sandbox;
     QList<QPair<QByteArray, QByteArray>> savedEnvironment;
     NullModem cable;
-    GlobalScope global;
+    SettingsFile settings;
+    Preferences preferences;
     ScriptedPrompter prompter;
     std::unique_ptr<MainWindow> main;
     TransferDialog* dialog = nullptr;

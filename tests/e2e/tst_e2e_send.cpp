@@ -60,9 +60,9 @@ class TestSendToCalculator : public QObject {
         TransferProgram program;
         QVERIFY(program.cable.ready());
         DocumentWindow* document = openDocument(program, sampleTable());
-        glob().compress = compress;
+        program.preferences.compress = compress;
         const QByteArray expected = formatHpFile(document->table(), document->table().topicCount(),
-                                                 compress, glob().deleteEmpty);
+                                                 compress, program.preferences.deleteEmpty);
         const QString folder = program.sandbox.path(QStringLiteral("calculator/"));
         Calculator calculator(program.cable.calculatorEnd());
         calculator.receiveInto(folder);

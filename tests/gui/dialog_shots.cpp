@@ -4,14 +4,15 @@
 // and stays until it is ended.
 // It runs on the settings file and the program directory of the environment, like the program.
 
-#include "app/Startup.h"
 #include "gui/Localizer.h"
 #include "gui/MainWindow.h"
+#include "platform/StringTable.h"
+#include "platform/SettingsFile.h"
+#include "platform/Preferences.h"
 #include "gui/dialogs/AboutDialog.h"
 #include "gui/dialogs/CharacterTable.h"
 #include "gui/dialogs/SettingsDialog.h"
 #include "platform/Paths.h"
-#include "platform/Preferences.h"
 #include "platform/Settings.h"
 
 #include <QApplication>
@@ -27,15 +28,12 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: ombrel_dialog_shots chartab | about | settings PAGE\n");
         return 2;
     }
-    GlobalScope global;
-    glob().ini = std::make_unique<SettingsFile>(paths::SettingsFile());
-    glob().language =
-        static_cast<quint8>(settings::readInteger(*glob().ini, settings::key::kLanguage, 0));
-    glob().version = QString::fromLatin1(settings::kVersion);
-    glob().splashDone = true;
-    fillPaths();
+    SettingsFile settingsFile(paths::settingsFile());
+    Preferences preferences(settingsFile);
+    strings::setLanguage(settings::readLanguage(settingsFile));
 
-    MainWindow main;
+    MainWindow main(preferences);
+    main.splashGone(QString());
     main.createLongLivedWindows();
     applyLanguage();
     QWidget* window = nullptr;

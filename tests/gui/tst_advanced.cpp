@@ -5,8 +5,9 @@
 #include "ScriptedPrompter.h"
 #include "gui/Localizer.h"
 #include "gui/dialogs/TransferParametersDialog.h"
-#include "platform/Paths.h"
+#include "platform/StringTable.h"
 #include "platform/Preferences.h"
+#include "platform/Paths.h"
 #include "platform/SettingsFile.h"
 
 #include <QComboBox>
@@ -23,10 +24,11 @@
 namespace {
 
 struct Program {
-    explicit Program(const QByteArray& settingsText) {
-        writeBytes(sandbox.SettingsFile(), "[Application]\nLanguage=1\n" + settingsText);
-        glob().ini = std::make_unique<SettingsFile>(paths::SettingsFile());
-        dialog = std::make_unique<TransferParametersDialog>();
+    explicit Program(const QByteArray& settingsText)
+        : settings(sandbox.settingsFile()), preferences(settings) {
+        writeBytes(sandbox.settingsFile(), "[Application]\nLanguage=1\n" + settingsText);
+        strings::setLanguage(strings::kEnglish);
+        dialog = std::make_unique<TransferParametersDialog>(preferences);
         applyLanguage();
     }
 
@@ -36,11 +38,12 @@ struct Program {
     QComboBox* parity() const { return control<QComboBox>("ParityBox"); }
     QSpinBox* spin(const char* name) const { return control<QSpinBox>(name); }
     QString setting(const char* key) const {
-        return glob().ini->readString("Transfer", key, QStringLiteral("<missing>"));
+        return settings.readString("Transfer", key, QStringLiteral("<missing>"));
     }
 
     Sandbox sandbox;
-    GlobalScope global;
+    SettingsFile settings;
+    Preferences preferences;
     ScriptedPrompter prompter;
     std::unique_ptr<TransferParametersDialog> dialog;
 };
@@ -117,10 +120,10 @@ class TestAdvanced : public QObject {
         QCOMPARE(program.setting("Send packet-length"), QStringLiteral("96"));
 
         // A known parity selects its entry; an unknown one later keeps that selection.
-        glob().ini->writeString("Transfer", "Parity", QStringLiteral("space"));
+        program.settings.writeString("Transfer", "Parity", QStringLiteral("space"));
         program.dialog->prepareAdvanced(nullptr);
         QCOMPARE(program.parity()->currentIndex(), 4);
-        glob().ini->writeString("Transfer", "Parity", QStringLiteral("Odd"));
+        program.settings.writeString("Transfer", "Parity", QStringLiteral("Odd"));
         program.dialog->prepareAdvanced(nullptr);
         QCOMPARE(program.parity()->currentText(), QStringLiteral("space"));
     }
@@ -150,22 +153,22 @@ class TestAdvanced : public QObject {
     void unwritableSettingsAreReportedOnce() {
         Program program("");
         int reported = 0;
-        glob().ini->setWriteFailureHandler([&reported](const QString&) { ++reported; });
-        QVERIFY(QFile::remove(program.sandbox.SettingsFile()));
-        QVERIFY(QDir().mkdir(program.sandbox.SettingsFile())); // a folder in its place
+        program.settings.setWriteFailureHandler([&reported](const QString&) { ++reported; });
+        QVERIFY(QFile::remove(program.sandbox.settingsFile()));
+        QVERIFY(QDir().mkdir(program.sandbox.settingsFile())); // a folder in its place
         program.dialog->saveParameters();
         QCOMPARE(reported, 1);
     }
 
     void cancelWritesNothing() {
         Program program("[Transfer]\nRetries=3\n");
-        const QByteArray before = readBytes(program.sandbox.SettingsFile());
+        const QByteArray before = readBytes(program.sandbox.settingsFile());
         QTimer::singleShot(0, program.dialog.get(), [&] {
             QTest::keyClick(program.spin("RetriesUpDown"), Qt::Key_Up);
             program.control<QPushButton>("Button2")->click();
         });
         program.dialog->openAdvanced(nullptr);
-        QCOMPARE(readBytes(program.sandbox.SettingsFile()), before);
+        QCOMPARE(readBytes(program.sandbox.settingsFile()), before);
     }
 
     // Opened from the settings dialog: beside it, and Ok writes at once.

@@ -7,7 +7,7 @@
 #include "gui/Localizer.h"
 #include "gui/MainWindow.h"
 #include "gui/dialogs/CharacterTable.h"
-#include "platform/Preferences.h"
+#include "platform/StringTable.h"
 
 #include <QAction>
 #include <QPlainTextEdit>
@@ -77,7 +77,7 @@ class TestCharTab : public QObject {
         // The whole grid shows, nothing scrolls: 32 x 4 cells of 17 x 18 and their lines.
         QCOMPARE(frame.table().size(), QSize(577, 77));
         QCOMPARE(grid->font().family(), QStringLiteral("HP48"));
-        QCOMPARE(frame.table().windowTitle(), tx(820));
+        QCOMPARE(frame.table().windowTitle(), strings::text(820));
     }
 
     void clickInsertsIntoTheActiveDataBox() {

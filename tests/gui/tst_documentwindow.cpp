@@ -11,7 +11,6 @@
 #include "gui/DocumentWindow.h"
 #include "gui/MainWindow.h"
 #include "platform/Paths.h"
-#include "platform/Preferences.h"
 #include "platform/SettingsFile.h"
 
 #include <QAction>
@@ -30,7 +29,7 @@ namespace {
 // One program: its settings, its global state and its main window, in a sandbox.
 struct Program : ProgramFrame {
     explicit Program(const QByteArray& settingsText = "[Application]\nLanguage=1\n") {
-        writeBytes(sandbox.SettingsFile(), settingsText);
+        writeBytes(sandbox.settingsFile(), settingsText);
         open(Dialogs::Without);
         QApplication::setActiveWindow(main.get());
     }
@@ -143,7 +142,7 @@ class TestDocumentWindow : public QObject {
         QCOMPARE(program.main->statusPanelText(1), QStringLiteral("U: 0"));
         QCOMPARE(program.main->recentFiles().value(0), file);
 
-        QVERIFY(program.main->openFileByName(file));
+        QVERIFY(program.main->openDocument(file, Workspace::RecentFiles::Remember));
         DocumentWindow* reopened = program.main->activeDocument();
         QVERIFY(reopened != document);
         for (int row = 1; row <= 2; ++row)
@@ -221,7 +220,7 @@ class TestDocumentWindow : public QObject {
         Program program;
         const QString file = program.sandbox.path(QStringLiteral("full.hp"));
         writeBytes(file, database(QList<QList<QByteArray>>(kMaxTopicCount, {"t"})));
-        QVERIFY(program.main->openFileByName(file));
+        QVERIFY(program.main->openDocument(file, Workspace::RecentFiles::Remember));
         DocumentWindow* document = program.main->activeDocument();
         actionOf(document, "Topickopieren1")->trigger();
         document->selectEntry(200);
@@ -249,7 +248,7 @@ class TestDocumentWindow : public QObject {
         makeSparseFile(tooLarge, database({{"a"}}), hpfile::kMaxFileSize + 1);
         for (const QString& file :
              {notHp, program.sandbox.path(QStringLiteral("gone.hp")), pipe, zeroLink, tooLarge})
-            QVERIFY(!program.main->openFileByName(file));
+            QVERIFY(!program.main->openDocument(file, Workspace::RecentFiles::Remember));
         QCOMPARE(program.prompter.shownIds(), (QList<quint16>{1120, 1115, 1230, 1230, 1225}));
         QCOMPARE(program.prompter.shown.last().text,
                  QStringLiteral("The file is larger than 16 MB, too large for an HP48, and is not "
@@ -291,7 +290,7 @@ class TestDocumentWindow : public QObject {
         QCOMPARE(program.prompter.beeps, (QList<Beep>{Beep::Question, Beep::Question}));
         QVERIFY(document->table().modified);
 
-        glob().askDelTopic = false;
+        program.preferences.askDelTopic = false;
         document->selectEntry(1);
         pressKey(document, Qt::Key_F8);
         QCOMPARE(document->table().topicCount(), 0);

@@ -11,8 +11,8 @@
 #include "gui/Localizer.h"
 #include "gui/MainWindow.h"
 #include "gui/dialogs/FindDialog.h"
+#include "gui/dialogs/SettingsDialog.h"
 #include "platform/Paths.h"
-#include "platform/Preferences.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -34,7 +34,7 @@ using Topics = QList<QList<QByteArray>>;
 // One program with its long-lived dialogs, in a sandbox, in English.
 struct Program : ProgramFrame {
     explicit Program(const QByteArray& settings = "[Application]\nLanguage=1\n") {
-        writeBytes(sandbox.SettingsFile(), settings);
+        writeBytes(sandbox.settingsFile(), settings);
         ProgramFrame::open();
     }
     // A document window showing the given topics, entry 1 selected.
@@ -48,7 +48,7 @@ struct Program : ProgramFrame {
         table.fill(filled);
         const QString file = sandbox.path(QStringLiteral("%1.hp").arg(++files));
         writeBytes(file, formatHpFile(table, table.topicCount(), true, false));
-        return main->openFileByName(file) ? main->activeDocument() : nullptr;
+        return main->openDocument(file, Workspace::RecentFiles::Remember) ? main->activeDocument() : nullptr;
     }
     template <typename T> T* control(const char* name) {
         return main->findDialog()->findChild<T*>(QLatin1String(name));
@@ -217,12 +217,12 @@ class TestFind : public QObject {
 
         OnModal cancelled(answer(QStringLiteral("beta"), "BitBtn2"));
         find->trigger();
-        QVERIFY(cancelled.shown && !repeat->isEnabled() && !glob().findDone);
+        QVERIFY(cancelled.shown && !repeat->isEnabled());
 
         program.control<QRadioButton>("RadioGroup2Item1")->setChecked(true);
         OnModal started(answer(QStringLiteral("beta"), "BitBtn1"));
         program.main->findChild<QAction*>("FindButton")->trigger();
-        QVERIFY(started.shown && repeat->isEnabled() && glob().findDone);
+        QVERIFY(started.shown && repeat->isEnabled());
         QCOMPARE(selected(document), QStringLiteral("1:1:6:beta"));
 
         // cancelled after another text was typed: Repeat goes on with the one started
@@ -264,15 +264,15 @@ class TestFind : public QObject {
         program.control<QRadioButton>("RadioGroup2Item0")->setChecked(true);
         find.move(40, 30);
         QVERIFY(program.main->close()); // quit
-        QVERIFY(readBytes(program.sandbox.SettingsFile())
+        QVERIFY(readBytes(program.sandbox.settingsFile())
                     .contains("[Find]\nLocation=0\nUpCase=1\nTop=30\nLeft=40\n"));
     }
 
     void restoredDefaultsAreNotOverwritten() {
         Program program;
-        glob().defaultsRestored = true;
-        QVERIFY(program.main->close()); // quit
-        QVERIFY(!readBytes(program.sandbox.SettingsFile()).contains("[Find]"));
+        emit program.main->settingsDialog()->defaultsRestored(); // the program ends
+        QVERIFY(!program.main->isVisible());
+        QVERIFY(!readBytes(program.sandbox.settingsFile()).contains("[Find]"));
     }
 };
 

@@ -10,7 +10,7 @@
 #include "gui/dialogs/SortDialog.h"
 #include "gui/dialogs/TransferDialog.h"
 #include "gui/dialogs/TransferParametersDialog.h"
-#include "platform/Preferences.h"
+#include "platform/StringTable.h"
 
 #include <QAction>
 #include <QDialog>
@@ -80,7 +80,7 @@ class TestHelp : public QObject {
         QVERIFY(HelpWindow::instance()->isVisible());
         QCOMPARE(frame.browser()->source().fragment(), QStringLiteral("helponhelp"));
         QVERIFY(frame.browser()->verticalScrollBar()->value() > 0);
-        QCOMPARE(HelpWindow::instance()->windowTitle(), tx(760));
+        QCOMPARE(HelpWindow::instance()->windowTitle(), strings::text(760));
 
         main.findChild<QAction*>("Index1")->trigger();
         QCOMPARE(frame.browser()->source().fragment(), QStringLiteral("contents"));
@@ -91,7 +91,7 @@ class TestHelp : public QObject {
         HelpWindow::instance()->findChild<QToolButton*>("BackButton")->click();
         QCOMPARE(frame.browser()->source().fragment(), QStringLiteral("contents"));
 
-        glob().ini->writeString("Application", "Language", QStringLiteral("1"));
+        strings::setLanguage(strings::kEnglish);
         applyLanguage();
         QCOMPARE(HelpWindow::instance()->windowTitle(), QStringLiteral("Ombrel Help"));
         main.findChild<QAction*>("HelpButton")->trigger();

@@ -136,7 +136,7 @@ class TestKermitScript : public QObject {
 
     void deviceOfEachPort() {
         Sandbox sandbox;
-        SettingsFile ini(sandbox.SettingsFile());
+        SettingsFile ini(sandbox.settingsFile());
         QCOMPARE(kermit::deviceOfPort(QStringLiteral("COM1"), ini), QStringLiteral("/dev/ttyS0"));
         QCOMPARE(kermit::deviceOfPort(QStringLiteral("COM4"), ini), QStringLiteral("/dev/ttyS3"));
         ini.writeString("Transfer", "Device2", QStringLiteral("/dev/ttyUSB0"));

@@ -6,6 +6,8 @@
 #include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
 #include "gui/MainWindow.h"
+#include "platform/Preferences.h"
+#include "platform/StringTable.h"
 #include "gui/dialogs/CharacterTable.h"
 #include "gui/dialogs/FindDialog.h"
 #include "gui/dialogs/ScanDialog.h"
@@ -13,7 +15,6 @@
 #include "gui/dialogs/SortDialog.h"
 #include "gui/dialogs/TransferDialog.h"
 #include "gui/dialogs/TransferParametersDialog.h"
-#include "platform/Preferences.h"
 #include "platform/Settings.h"
 
 #include <QAction>
@@ -91,7 +92,7 @@ class TestMainWindow : public QObject {
                               "&Speichern", "Speichern &unter...", "&Alles speichern", "-",
                               "&Beenden"}));
         QCOMPARE(frame.itemTexts("Fenster1").size(), 6);
-        QCOMPARE(frame.action("Dateiffnen1")->statusTip(), tx(2510));
+        QCOMPARE(frame.action("Dateiffnen1")->statusTip(), strings::text(2510));
         for (auto [name, key] : {std::pair{"Dateiffnen1", "F3"},
                                  {"Dateispeichern1", "F2"},
                                  {"Suchen2", "F7"},
@@ -111,13 +112,13 @@ class TestMainWindow : public QObject {
                  QStringList({"NewButton", "OpenButton", "SaveButton", "", "F5Button",
                               "InsertButton", "DeleteButton", "", "FindButton", "CharTabButton", "",
                               "ToHPButton", "ToPCButton", "Label1", "HelpButton"}));
-        QCOMPARE(frame.action("SaveButton")->statusTip(), tx(510));
+        QCOMPARE(frame.action("SaveButton")->statusTip(), strings::text(510));
         QVERIFY(frame.action("CharTabButton")->isCheckable());
     }
 
     void enablingRule() {
         Frame frame;
-        MainWindow& main = frame.open();
+        MainWindow& main = frame.ProgramFrame::open(ProgramFrame::Dialogs::With);
         for (const char* name : kDocumentCommands)
             QVERIFY2(!frame.action(name)->isEnabled(), name);
         for (const char* name : {"NeueDatei1", "Dateiffnen1", "Beenden1", "NewButton", "Empfangen1",
@@ -135,7 +136,7 @@ class TestMainWindow : public QObject {
         main.repeatAction()->setEnabled(true);
         main.enableDocumentCommands(false);
         QVERIFY(main.repeatAction()->isEnabled());
-        glob().findDone = true;
+        emit main.findDialog()->searchStarted();
         main.enableDocumentCommands(false);
         QVERIFY(!main.repeatAction()->isEnabled());
 
@@ -159,7 +160,7 @@ class TestMainWindow : public QObject {
         second->setModified(false);
         main.workspace()->setActiveSubWindow(frame.windowOf(first));
         QCOMPARE(bar->actions().at(1), first->editMenu()->menuAction());
-        QCOMPARE(first->editMenu()->title(), tx(2145));
+        QCOMPARE(first->editMenu()->title(), strings::text(2145));
         main.findChild<QAction*>("Alleschlieen1")->trigger();
         QCOMPARE(bar->actions().at(1)->menu()->objectName(), QStringLiteral("Bearbeiten1"));
         QCOMPARE(bar->actions().at(1)->menu()->parent(), bar);
@@ -180,15 +181,13 @@ class TestMainWindow : public QObject {
                 frame.set("Misc", key, QStringLiteral("1"));
             frame.set("Transfer", "Compress", QStringLiteral("0"));
         }
-        glob().findDone = glob().copyBufferFilled = glob().defaultsRestored = true;
         MainWindow& main = frame.open();
-        const TGlobal& global = glob();
+        const Preferences& global = frame.preferences;
         QCOMPARE(main.findChild<QToolBar*>("ToolBar")->isHidden(), written);
         for (bool on : {global.askDelTopic, global.sound, global.background, global.compress})
             QCOMPARE(on, !written);
         QCOMPARE(global.editMode, written);
         QCOMPARE(global.deleteEmpty, written);
-        QVERIFY(!global.findDone && !global.copyBufferFilled && !global.defaultsRestored);
         QCOMPARE(main.workspace()->background().texture().isNull(), written);
         QCOMPARE(main.statusPanelText(0), QStringLiteral("D: 0"));
         QCOMPARE(main.statusPanelText(1), QStringLiteral("U: 0"));
@@ -208,7 +207,7 @@ class TestMainWindow : public QObject {
         QStringList opened;
         for (const char* name : {"a", "b", "c"}) {
             opened.prepend(frame.database(QLatin1String(name)));
-            QVERIFY(main.openFileByName(opened.first()));
+            QVERIFY(main.openDocument(opened.first(), Workspace::RecentFiles::Remember));
         }
         QCOMPARE(main.recentFiles(), opened + QStringList{"/D/THREE"});
         QCOMPARE(frame.itemTexts("Datei1").size(), 10 + 1 + 4);
@@ -218,7 +217,8 @@ class TestMainWindow : public QObject {
         QCOMPARE(main.recentFiles().first(), opened[2]);
         QCOMPARE(main.statusPanelText(0), QStringLiteral("D: 4"));
         const QStringList before = main.recentFiles();
-        QVERIFY(!main.openFileByName(frame.sandbox.path(QStringLiteral("gone"))));
+        QVERIFY(!main.openDocument(frame.sandbox.path(QStringLiteral("gone")),
+                                  Workspace::RecentFiles::Remember));
         QCOMPARE(frame.prompter.shownIds(), QList<quint16>({1115}));
         QCOMPARE(main.recentFiles(), before);
         QCOMPARE(main.documentWindows().size(), 4);
@@ -238,7 +238,7 @@ class TestMainWindow : public QObject {
         Frame frame;
         MainWindow& main = frame.open();
         const QString name = frame.database(QStringLiteral("R&D.hp"));
-        QVERIFY(main.openFileByName(name));
+        QVERIFY(main.openDocument(name, Workspace::RecentFiles::Remember));
         QCOMPARE(frame.itemTexts("Datei1").at(11),
                  QStringLiteral("&1 ") + QString(name).replace(u'&', QStringLiteral("&&")));
         frame.main->findChild<QMenu*>("Datei1")->actions().at(11)->trigger();
@@ -252,8 +252,9 @@ class TestMainWindow : public QObject {
         Frame frame;
         MainWindow& main = frame.open();
         const QString plain = frame.database(QStringLiteral("plain.hp"));
-        QVERIFY(main.openFileByName(plain));
-        QVERIFY(main.openFileByName(frame.database(QStringLiteral("x\n[Colors]\nText=9"))));
+        QVERIFY(main.openDocument(plain, Workspace::RecentFiles::Remember));
+        QVERIFY(main.openDocument(frame.database(QStringLiteral("x\n[Colors]\nText=9")),
+                                  Workspace::RecentFiles::Remember));
         QCOMPARE(main.recentFiles().size(), 2);
         QVERIFY(main.close());
         QCOMPARE(frame.get("Colors", "Text"), QStringLiteral("<missing>"));
@@ -273,7 +274,7 @@ class TestMainWindow : public QObject {
         writeBytes(directory + QStringLiteral("$$$"), "mine");
         frame.set("Misc", "PrefPath", directory);
         frame.open();
-        QCOMPARE(glob().prefPath, directory);
+        QCOMPARE(frame.preferences.preferredPath, directory);
         QCOMPARE(readBytes(directory + QStringLiteral("$$$")), QByteArray("mine"));
         QCOMPARE(QDir(directory).entryList(QDir::Files | QDir::Hidden), QStringList{"$$$"});
 
@@ -289,7 +290,7 @@ class TestMainWindow : public QObject {
               QStringLiteral("none")}) {
             frame.set("Misc", "PrefPath", unusable);
             frame.open();
-            QCOMPARE(glob().prefPath, glob().progDir);
+            QCOMPARE(frame.preferences.preferredPath, frame.programDir);
             QCOMPARE(frame.get("Misc", "PrefPath"), unusable);
         }
     }
@@ -374,15 +375,12 @@ class TestMainWindow : public QObject {
     void closing() {
         Frame frame;
         MainWindow& main = frame.open();
-        const QByteArray settingsBefore = readBytes(frame.sandbox.SettingsFile());
+        const QByteArray settingsBefore = readBytes(frame.sandbox.settingsFile());
 
-        glob().splashDone = false;
-        QVERIFY(!main.close());
-        glob().splashDone = true;
         frame.modifiedDocuments(2);
         frame.prompter.answers = {MsgButton::No, MsgButton::Cancel};
         QVERIFY(!main.close());
-        QCOMPARE(readBytes(frame.sandbox.SettingsFile()), settingsBefore);
+        QCOMPARE(readBytes(frame.sandbox.settingsFile()), settingsBefore);
         QVERIFY(main.isVisible());
         QCOMPARE(main.documentWindows().size(), 2); // asked, none closed
 
@@ -413,7 +411,7 @@ class TestMainWindow : public QObject {
         frame.modifiedDocuments(2);
         frame.main->findChild<QAction*>("Allesspeichern1")->trigger();
         QCOMPARE(frame.dialogs.requests.size(), 2); // both unnamed: Save as, cancelled
-        QCOMPARE(main.statusPanelText(2), tx(85));
+        QCOMPARE(main.statusPanelText(2), strings::text(85));
         QCOMPARE(main.statusPanelText(1), QStringLiteral("U: 2"));
     }
 
@@ -423,7 +421,7 @@ class TestMainWindow : public QObject {
         QStatusTipEvent hint(QStringLiteral("hint"));
         QCoreApplication::sendEvent(&main, &hint);
         QCOMPARE(main.statusPanelText(2), QStringLiteral("hint"));
-        main.setStatusText(QStringLiteral("message"));
+        main.showStatus(QStringLiteral("message"));
         QCoreApplication::sendEvent(&main, &hint); // the hint did not change
         QCOMPARE(main.statusPanelText(2), QStringLiteral("message"));
         QStatusTipEvent left{QString()};
@@ -507,7 +505,6 @@ class TestMainWindow : public QObject {
         frame.action("Zeichentabelle1")->trigger();
         QVERIFY(main.characterTable()->isVisible());
         frame.main.reset();
-        QCOMPARE(MainWindow::instance(), nullptr);
     }
 
     void handOverComesToTheFront() {

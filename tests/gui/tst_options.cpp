@@ -10,6 +10,7 @@
 #include "gui/dialogs/ScanDialog.h"
 #include "gui/dialogs/SettingsDialog.h"
 #include "platform/Preferences.h"
+#include "platform/StringTable.h"
 #include "platform/Settings.h"
 
 #include <QAction>
@@ -109,11 +110,11 @@ class TestOptions : public QObject {
         QCOMPARE(pages->count(), 7);
         for (int i = 0; i < 7; ++i) {
             QCOMPARE(pages->widget(i)->objectName(), names[i]);
-            QCOMPARE(pages->tabText(i), tx(quint16(tags[i])));
+            QCOMPARE(pages->tabText(i), strings::text(quint16(tags[i])));
             pages->setCurrentIndex(i);
             QCOMPARE(frame.dialog().helpContext(), contexts[i]);
         }
-        QCOMPARE(frame.dialog().windowTitle(), tx(3900));
+        QCOMPARE(frame.dialog().windowTitle(), strings::text(3900));
         for (auto [name, tag] : {std::pair{"F5Box", 3935},
                                  {"DelEmptyBox", 3955},
                                  {"CharStartBox", 3940},
@@ -123,16 +124,16 @@ class TestOptions : public QObject {
                                  {"ReversedBox", 3975},
                                  {"ToolBarBox", 3960},
                                  {"BkgndBox", 3980}})
-            QCOMPARE(frame.control<QCheckBox>(name)->text(), tx(quint16(tag)));
+            QCOMPARE(frame.control<QCheckBox>(name)->text(), strings::text(quint16(tag)));
         for (auto [name, tag] :
              {std::pair{"Label4", 3810}, {"Label1", 3990}, {"Label2", 3965}, {"Label3", 3970}})
-            QCOMPARE(frame.control<QLabel>(name)->text(), tx(quint16(tag)));
+            QCOMPARE(frame.control<QLabel>(name)->text(), strings::text(quint16(tag)));
         for (auto [name, tag] : {std::pair{"OKBtn", 15},
                                  {"CancelBtn", 20},
                                  {"DefBtn", 35},
                                  {"HelpBtn", 25},
                                  {"MoreButton", 3995}})
-            QCOMPARE(frame.control<QPushButton>(name)->text(), tx(quint16(tag)));
+            QCOMPARE(frame.control<QPushButton>(name)->text(), strings::text(quint16(tag)));
         QCOMPARE(frame.control<QRadioButton>("deuRButt")->text(), QStringLiteral("  Deutsch"));
         QCOMPARE(frame.control<QRadioButton>("PortButton4")->text(), QStringLiteral("   COM 4"));
         QCOMPARE(frame.control<QRadioButton>("SpeedButton1")->text(), QStringLiteral("    1200"));
@@ -147,11 +148,11 @@ class TestOptions : public QObject {
 
     void loadsEveryControlFromTheSettings() {
         Frame frame;
-        writeBytes(frame.sandbox.SettingsFile(), kPrepared);
+        writeBytes(frame.sandbox.settingsFile(), kPrepared);
         frame.open();
         const QString preferred = frame.sandbox.path(QStringLiteral("pref/sub/"));
         QDir().mkpath(preferred);
-        glob().prefPath = preferred;
+        frame.preferences.preferredPath = preferred;
         frame.dialog().loadControls();
         QCOMPARE(frame.portIndex(), 2);
         QCOMPARE(frame.speedIndex(), 1);
@@ -225,7 +226,7 @@ class TestOptions : public QObject {
         MainWindow& main = frame.open();
         const QString chosen = frame.sandbox.path(QStringLiteral("files/"));
         QDir().mkpath(chosen);
-        QFile::remove(frame.sandbox.SettingsFile());
+        QFile::remove(frame.sandbox.settingsFile());
         frame.dialog().loadControls();
         frame.control<QRadioButton>("PortButton4")->setChecked(true);
         frame.control<QRadioButton>("SpeedButton2")->setChecked(true);
@@ -247,7 +248,7 @@ class TestOptions : public QObject {
         frame.dialog().applySettings();
 
         const QString prefPath = QDir::cleanPath(chosen) + u'/';
-        QCOMPARE(keyLines(readBytes(frame.sandbox.SettingsFile())),
+        QCOMPARE(keyLines(readBytes(frame.sandbox.settingsFile())),
                  QStringList({"[Transfer]",
                               "Port=COM4",
                               "Baud=2400",
@@ -273,10 +274,10 @@ class TestOptions : public QObject {
                               "Background=14",
                               "[Application]",
                               "Language=0"}));
-        const TGlobal& global = glob();
-        QVERIFY(!global.sound && global.editMode && !global.compress && global.deleteEmpty);
-        QVERIFY(!global.background && !global.askDelTopic);
-        QCOMPARE(global.prefPath, prefPath);
+        const Preferences& applied = frame.preferences;
+        QVERIFY(!applied.sound && applied.editMode && !applied.compress && applied.deleteEmpty);
+        QVERIFY(!applied.background && !applied.askDelTopic);
+        QCOMPARE(applied.preferredPath, prefPath);
         QVERIFY(main.toolBar()->isHidden());
         QVERIFY(main.workspace()->background().texture().isNull());
     }
@@ -300,7 +301,7 @@ class TestOptions : public QObject {
         frame.dialog().loadControls();
         frame.control<QRadioButton>("engRButt")->setChecked(true);
         frame.dialog().applySettings();
-        QCOMPARE(glob().language, quint8(1));
+        QCOMPARE(strings::language(), strings::kEnglish);
         QCOMPARE(main.findChild<QMenu*>("Datei1")->title(), QStringLiteral("&File"));
         QCOMPARE(unnamed->caption(), QStringLiteral("Unnamed"));
         QCOMPARE(named->caption(), QStringLiteral("named.hp"));
@@ -321,7 +322,7 @@ class TestOptions : public QObject {
         Frame frame;
         frame.set("Application", "Language", stored);
         MainWindow& main = frame.open();
-        QCOMPARE(glob().language, quint8(0));
+        QCOMPARE(strings::language(), strings::kGerman);
         QCOMPARE(main.findChild<QMenu*>("Datei1")->title(), QStringLiteral("&Datei"));
         frame.dialog().loadControls();
         QVERIFY(frame.control<QRadioButton>("deuRButt")->isChecked());
@@ -349,10 +350,10 @@ class TestOptions : public QObject {
 
     void defaultAnsweredNoChangesNothing() {
         Frame frame;
-        writeBytes(frame.sandbox.SettingsFile(), kPrepared);
+        writeBytes(frame.sandbox.settingsFile(), kPrepared);
         MainWindow& main = frame.open();
-        glob().sound = true;
-        const QByteArray before = readBytes(frame.sandbox.SettingsFile());
+        frame.prompter.setSoundOn(true);
+        const QByteArray before = readBytes(frame.sandbox.settingsFile());
         frame.dialog().loadControls();
         frame.check("KompBox", true); // not saved
         frame.prompter.answers = {MsgButton::No};
@@ -363,14 +364,13 @@ class TestOptions : public QObject {
         QCOMPARE(frame.prompter.shown[0].icon, MsgIcon::Warning);
         QCOMPARE(frame.prompter.beeps, QList<Beep>{Beep::Exclamation});
         QCOMPARE(frame.dialog().result(), SettingsDialog::kDefaultResult);
-        QCOMPARE(readBytes(frame.sandbox.SettingsFile()), before);
-        QVERIFY(!glob().defaultsRestored);
+        QCOMPARE(readBytes(frame.sandbox.settingsFile()), before);
         QVERIFY(main.isVisible());
     }
 
     void defaultAnsweredYesResetsAndEnds() {
         Frame frame;
-        writeBytes(frame.sandbox.SettingsFile(), kPrepared);
+        writeBytes(frame.sandbox.settingsFile(), kPrepared);
         frame.set("Files", "1", QStringLiteral("/d/kept"));
         frame.set("Instal", "Font", QStringLiteral("1"));
         MainWindow& main = frame.open();
@@ -378,7 +378,6 @@ class TestOptions : public QObject {
         main.scanDialog()->move(12, 34);
         frame.prompter.answers = {MsgButton::Yes};
         frame.dialog().restoreDefaults();
-        QVERIFY(glob().defaultsRestored);
         QVERIFY(!main.isVisible()); // the program ends
         frame.main.reset();
         const QSize screen = QGuiApplication::primaryScreen()->size();
@@ -409,14 +408,14 @@ class TestOptions : public QObject {
         QCOMPARE(frame.get("Misc", "Sound"), QStringLiteral("0"));
 
         // Cancel writes nothing, and the page shown stays for the next opening.
-        const QByteArray before = readBytes(frame.sandbox.SettingsFile());
+        const QByteArray before = readBytes(frame.sandbox.settingsFile());
         QTimer::singleShot(0, &main, [&frame] {
             frame.control<QTabWidget>("PageControl1")->setCurrentIndex(5);
             frame.check("SoundBox", true);
             frame.control<QPushButton>("CancelBtn")->click();
         });
         main.findChild<QAction*>("Einstellungen1")->trigger();
-        QCOMPARE(readBytes(frame.sandbox.SettingsFile()), before);
+        QCOMPARE(readBytes(frame.sandbox.settingsFile()), before);
         QCOMPARE(frame.dialog().helpContext(), QStringLiteral("iopar"));
 
         // The dialog's position goes back at exit.

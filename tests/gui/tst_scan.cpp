@@ -1,6 +1,7 @@
 // The directory scanner driven offscreen inside the real main window: what it counts and
 // lists, how it behaves while a scan runs, loading the listed files, its settings.
 
+#include "ProgramFrame.h"
 #include "Sandbox.h"
 #include "ScriptedPrompter.h"
 #include "SpecialFiles.h"
@@ -10,7 +11,6 @@
 #include "gui/Localizer.h"
 #include "gui/MainWindow.h"
 #include "gui/dialogs/ScanDialog.h"
-#include "platform/Preferences.h"
 #include "platform/SettingsFile.h"
 
 #include <QAction>
@@ -31,18 +31,11 @@ namespace {
 
 // One program with its long-lived windows, in a sandbox; the preferred directory is an empty
 // directory of its own.
-struct Program {
+struct Program : ProgramFrame {
     explicit Program(const QByteArray& settingsText = "[Application]\nLanguage=1\n") {
-        writeBytes(sandbox.SettingsFile(), settingsText);
-        glob().ini = std::make_unique<SettingsFile>(sandbox.SettingsFile());
-        fillPaths();
-        glob().progDir = sandbox.path(QStringLiteral("prog/"));
-        glob().splashDone = true;
-        main = std::make_unique<MainWindow>();
-        main->createLongLivedWindows();
-        applyLanguage();
-        main->show();
-        glob().prefPath = directory();
+        writeBytes(sandbox.settingsFile(), settingsText);
+        open();
+        preferences.preferredPath = directory();
     }
 
     QString directory() const { return sandbox.path(QStringLiteral("scan/")); }
@@ -85,10 +78,6 @@ struct Program {
         return loaded;
     }
 
-    Sandbox sandbox;
-    GlobalScope global;
-    ScriptedPrompter prompter;
-    std::unique_ptr<MainWindow> main;
 };
 
 const QStringList kThreeFiles = {"a.hp", "b.hp", "c.hp"};
@@ -223,8 +212,8 @@ class TestScan : public QObject {
 
         // The names belong to the directory that was scanned, also when the preferred
         // directory changed since.
-        glob().prefPath = program.sandbox.path(QStringLiteral("other/"));
-        writeBytes(glob().prefPath + QFileInfo(paths[2]).fileName(),
+        program.preferences.preferredPath = program.sandbox.path(QStringLiteral("other/"));
+        writeBytes(program.preferences.preferredPath + QFileInfo(paths[2]).fileName(),
                    database({{"another file of that name"}}));
         program.control<QListWidget>("List")->setCurrentRow(2);
         program.scan().loadSelected();
@@ -261,9 +250,9 @@ class TestScan : public QObject {
         // Written when the program ends, in their order.
         program.control<QCheckBox>("CheckBox1")->setChecked(false);
         scan.move(30, 40);
-        writeBytes(program.sandbox.SettingsFile(), "[Application]\nLanguage=0\n");
+        writeBytes(program.sandbox.settingsFile(), "[Application]\nLanguage=0\n");
         QVERIFY(program.main->close()); // quit
-        const QByteArray written = readBytes(program.sandbox.SettingsFile());
+        const QByteArray written = readBytes(program.sandbox.settingsFile());
         QVERIFY2(written.contains("[Scan]\nUpCase=0\nTop=40\nLeft=30\n"), written.constData());
     }
 };

@@ -13,7 +13,6 @@
 #include "gui/MainWindow.h"
 #include "gui/dialogs/SortDialog.h"
 #include "platform/Paths.h"
-#include "platform/Preferences.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -53,7 +52,7 @@ QByteArrayList sorted(const QByteArrayList& titles, Comparison comparison, bool 
 // One program with its long-lived dialogs, in a sandbox, in English.
 struct Program : ProgramFrame {
     explicit Program(const QByteArray& settings = "[Application]\nLanguage=1\n") {
-        writeBytes(sandbox.SettingsFile(), settings);
+        writeBytes(sandbox.settingsFile(), settings);
         ProgramFrame::open();
     }
     DocumentWindow* open(const QList<TopicRows>& topics) {
@@ -61,7 +60,7 @@ struct Program : ProgramFrame {
         table.fill(topics);
         const QString file = sandbox.path(QStringLiteral("db.hp"));
         writeBytes(file, formatHpFile(table, table.topicCount(), true, false));
-        return main->openFileByName(file) ? main->activeDocument() : nullptr;
+        return main->openDocument(file, Workspace::RecentFiles::Remember) ? main->activeDocument() : nullptr;
     }
     template <typename T> T* control(const char* name) {
         return main->sortDialog()->findChild<T*>(QLatin1String(name));
@@ -210,7 +209,7 @@ class TestSort : public QObject {
         program.control<QRadioButton>("RadioGroup1Item0")->setChecked(true);
         sort.move(60, 70);
         QVERIFY(program.main->close()); // quit
-        QVERIFY(readBytes(program.sandbox.SettingsFile())
+        QVERIFY(readBytes(program.sandbox.settingsFile())
                     .contains("[Sort]\nAnsi=1\nUpCase=1\nDirection=0\nTop=70\nLeft=60\n"));
     }
 };

@@ -7,7 +7,7 @@
 #include "gui/MainWindow.h"
 #include "gui/dialogs/AboutDialog.h"
 #include "gui/dialogs/SplashScreen.h"
-#include "platform/Preferences.h"
+#include "platform/StringTable.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -46,11 +46,10 @@ class TestSplash : public QObject {
         const QString file = frame.database(QStringLiteral("given.hp"));
         QPointer<SplashScreen> splash = new SplashScreen(file);
         splash->show();
-        MainWindow& main = frame.open();
-        QVERIFY(!glob().splashDone);
+        MainWindow& main = frame.open(ProgramFrame::Dialogs::With, splash);
         QCOMPARE(labelText(splash, "Label1"), QStringLiteral("Version 2.7"));
-        QCOMPARE(labelText(splash, "Label2"), tx(830));
-        QCOMPARE(labelText(splash, "Label3"), tx(835));
+        QCOMPARE(labelText(splash, "Label2"), strings::text(830));
+        QCOMPARE(labelText(splash, "Label3"), strings::text(835));
         QVERIFY(splash->windowFlags() & Qt::WindowStaysOnTopHint);
         QCOMPARE(splash->timer()->interval(), SplashScreen::kShowMilliseconds);
         QVERIFY(splash->timer()->isActive());
@@ -60,7 +59,6 @@ class TestSplash : public QObject {
         QCOMPARE(main.documentWindows().size(), 0);
 
         splash->timeUp();
-        QVERIFY(glob().splashDone);
         QTRY_COMPARE(main.documentWindows().size(), 1);
         QCOMPARE(main.activeDocument()->table().fileName, file);
         QTRY_VERIFY(splash.isNull()); // it took itself away
@@ -74,25 +72,25 @@ class TestSplash : public QObject {
         clock.start();
         auto* splash = new SplashScreen(file);
         splash->show();
-        MainWindow& main = frame.open();
+        MainWindow& main = frame.open(ProgramFrame::Dialogs::With, splash);
         QTRY_COMPARE_WITH_TIMEOUT(main.documentWindows().size(), 1, 5000);
         QVERIFY(clock.elapsed() >= SplashScreen::kShowMilliseconds - 50);
-        QVERIFY(glob().splashDone);
+        QVERIFY(main.close()); // the splash went
     }
 
     void unreadableCommandLineFileIsReportedAndClosed() {
         Frame frame;
         auto* splash = new SplashScreen(frame.sandbox.path(QStringLiteral("missing.hp")));
-        MainWindow& main = frame.open();
+        MainWindow& main = frame.open(ProgramFrame::Dialogs::With, splash);
         splash->timeUp();
         QTRY_COMPARE(frame.prompter.shownIds(), QList<quint16>{1115});
         QCOMPARE(main.documentWindows().size(), 0);
-        QVERIFY(glob().splashDone);
+        QVERIFY(main.close());
     }
 
     void aboutWindow() {
         Frame frame;
-        glob().ini->writeString("Application", "Language", QStringLiteral("1"));
+        frame.set("Application", "Language", QStringLiteral("1"));
         MainWindow& main = frame.open();
         AboutDialog* about = main.aboutDialog();
         QCOMPARE(about->windowTitle(), QStringLiteral("About..."));
@@ -100,8 +98,8 @@ class TestSplash : public QObject {
         QCOMPARE(labelText(about, "Label3"), QStringLiteral("deutsch/english"));
         QVERIFY(!labelText(about, "Label2").isEmpty());
         QCOMPARE(labelText(about, "Label4"), QStringLiteral("© The authors of Ombrel"));
-        QCOMPARE(labelText(about, "Label6"), tx(750));
-        QCOMPARE(labelText(about, "Label7"), tx(755));
+        QCOMPARE(labelText(about, "Label6"), strings::text(750));
+        QCOMPARE(labelText(about, "Label7"), strings::text(755));
         const QLabel* image = about->findChild<QLabel*>("Image1");
         QCOMPARE(image->pixmap().size(), QSize(292, 180));
         QCOMPARE(image->pos(), QPoint(-5, -5));

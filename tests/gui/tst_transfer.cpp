@@ -10,9 +10,10 @@
 #include "gui/Localizer.h"
 #include "gui/MainWindow.h"
 #include "gui/dialogs/TransferDialog.h"
+#include "platform/StringTable.h"
+#include "platform/Preferences.h"
 #include "gui/dialogs/TransferParametersDialog.h"
 #include "platform/Paths.h"
-#include "platform/Preferences.h"
 #include "platform/Settings.h"
 #include "platform/SettingsFile.h"
 
@@ -71,7 +72,8 @@ TopicTable sampleTable() {
 // One program in a sandbox: settings, global state, main window and the transfer dialog, with
 // the stand-in as the Kermit program.
 struct Program {
-    explicit Program(const QByteArray& settingsText = kEnglish) {
+    explicit Program(const QByteArray& settingsText = kEnglish)
+        : settings(sandbox.settingsFile()), preferences(settings) {
         for (const char* name : kStandInVariables)
             saved.append({name, qgetenv(name)});
         qputenv("OMBREL_PROGDIR", QFile::encodeName(sandbox.path(QStringLiteral("prog/"))));
@@ -79,14 +81,13 @@ struct Program {
         for (const char* name :
              {"STANDIN_RECEIVE", "STANDIN_SLEEP", "STANDIN_EXIT", "STANDIN_IGNORE_TERM"})
             qunsetenv(name);
-        writeBytes(sandbox.SettingsFile(), settingsText);
-        glob().ini = std::make_unique<SettingsFile>(paths::SettingsFile());
-        fillPaths();
-        glob().splashDone = true;
+        writeBytes(sandbox.settingsFile(), settingsText);
         installStandIn();
-        main = std::make_unique<MainWindow>();
+        strings::setLanguage(settings::readLanguage(settings));
+        main = std::make_unique<MainWindow>(preferences);
+        main->splashGone(QString());
         main->show();
-        dialog = new TransferDialog(main.get());
+        dialog = new TransferDialog(preferences, *main, main.get());
         applyLanguage();
     }
     ~Program() {
@@ -142,7 +143,8 @@ struct Program {
 
     Sandbox sandbox;
     QList<QPair<QByteArray, QByteArray>> saved;
-    GlobalScope global;
+    SettingsFile settings;
+    Preferences preferences;
     ScriptedPrompter prompter;
     std::unique_ptr<MainWindow> main;
     TransferDialog* dialog = nullptr;
@@ -226,7 +228,7 @@ class TestTransfer : public QObject {
         program.run('T');
         QVERIFY(!program.status().isEmpty());
         dialog.hide();
-        glob().ini->writeString("Transfer", "Baud", QStringLiteral("1200"));
+        program.settings.writeString("Transfer", "Baud", QStringLiteral("1200"));
         dialog.show();
         QVERIFY(program.status().isEmpty());
         QCOMPARE(program.control<QLineEdit>("Baud")->text(), QStringLiteral("1200"));
@@ -256,9 +258,9 @@ class TestTransfer : public QObject {
         QByteArray defaults;
         {
             Sandbox sandbox;
-            SettingsFile file(sandbox.SettingsFile());
+            SettingsFile file(sandbox.settingsFile());
             settings::writeDefaults(file, QSize(800, 600), 1);
-            defaults = readBytes(sandbox.SettingsFile());
+            defaults = readBytes(sandbox.settingsFile());
         }
         QVERIFY(defaults.contains("[Transfer]"));
         for (char mode : {'S', 'R', 'T'}) {
@@ -307,7 +309,7 @@ class TestTransfer : public QObject {
     void advancedValuesReachTheScript() {
         Program program("[Application]\nLanguage=1\n[Transfer]\nParity=EVEN\nPort=COM4\n"
                         "Device4=/dev/my port\n");
-        TransferParametersDialog more(program.main.get());
+        TransferParametersDialog more(program.preferences, program.main.get());
         more.prepareAdvanced(nullptr);
         more.saveParameters();
         program.run('R');
@@ -360,8 +362,8 @@ class TestTransfer : public QObject {
         QFETCH(bool, deleteEmpty);
         Program program;
         DocumentWindow* document = program.document();
-        glob().compress = compress;
-        glob().deleteEmpty = deleteEmpty;
+        program.preferences.compress = compress;
+        program.preferences.deleteEmpty = deleteEmpty;
         const QByteArray expected =
             formatHpFile(document->table(), document->table().topicCount(), compress, deleteEmpty);
         QCOMPARE(program.run('S'), transferred(expected.size(), 0));
@@ -542,8 +544,8 @@ class TestTransfer : public QObject {
         QCOMPARE(dialog->pos(), QPoint(321, 123));
         dialog->move(40, 50);
         program.main->close();
-        QCOMPARE(glob().ini->readInteger("Transfer", "Top", 0), 50);
-        QCOMPARE(glob().ini->readInteger("Transfer", "Left", 0), 40);
+        QCOMPARE(program.settings.readInteger("Transfer", "Top", 0), 50);
+        QCOMPARE(program.settings.readInteger("Transfer", "Left", 0), 40);
     }
 };
 

@@ -13,7 +13,10 @@
 #include "gui/dialogs/SplashScreen.h"
 #include "install/DesktopIntegration.h"
 #include "install/Removal.h"
+#include "platform/Paths.h"
+#include "platform/StringTable.h"
 #include "platform/Preferences.h"
+#include "platform/SettingsFile.h"
 #include "platform/Settings.h"
 
 #include <QApplication>
@@ -54,7 +57,7 @@ struct Home {
     QString path(const char* relative) const {
         return sandbox.root() + u'/' + QLatin1String(relative);
     }
-    QString ini() const { return sandbox.SettingsFile(); }
+    QString ini() const { return sandbox.settingsFile(); }
     void writeIni(const QByteArray& text) const { writeBytes(ini(), text); }
 
     // Every file and folder under home, data, config and the program directory, with the
@@ -87,7 +90,8 @@ void untick(InstallerDialog& installer, const char* name) {
 
 // One start of the program as main() makes it, up to the end of the start-up checks.
 struct Start {
-    GlobalScope global;
+    SettingsFile settings{paths::settingsFile()};
+    Preferences preferences{settings};
     ScriptedPrompter prompter;
     SingleInstance instance;
     QPointer<SplashScreen> splash;
@@ -99,13 +103,13 @@ struct Start {
 
     // True when start-up goes on to the windows.
     bool run(const QStringList& parameters = {}) {
-        if (initialiseGlobal(parameters, instance) != StartRole::First)
+        if (claimTheProgram(parameters, settings, instance) != StartRole::First)
             return false;
         QTimer watch;
         watch.setInterval(10);
         QObject::connect(&watch, &QTimer::timeout, [this] { actOnOpenWindows(); });
         watch.start();
-        splash = startupChecks(parameters);
+        splash = startupChecks(parameters, settings);
         return !splash.isNull();
     }
 
@@ -122,8 +126,15 @@ struct Start {
             }
         }
     }
+    // The main window as the program makes it after the checks: it waits for the splash.
+    std::unique_ptr<MainWindow> makeMainWindow() {
+        auto main = std::make_unique<MainWindow>(preferences);
+        if (splash)
+            QObject::connect(splash, &SplashScreen::gone, main.get(), &MainWindow::splashGone);
+        return main;
+    }
     QString read(settings::Key key) const {
-        return settings::readString(*glob().ini, key, QStringLiteral("<missing>"));
+        return settings::readString(settings, key, QStringLiteral("<missing>"));
     }
 };
 
@@ -184,11 +195,10 @@ class TestInstall : public QObject {
 
 void TestInstall::installerShowsItsTextsAndSwitchesLanguage() {
     Home home;
-    GlobalScope global;
     ScriptedPrompter prompter;
-    glob().ini = std::make_unique<SettingsFile>(home.ini());
-    glob().version = QStringLiteral("2.7");
-    InstallerDialog installer;
+    SettingsFile settings(home.ini());
+    strings::setLanguage(strings::kGerman);
+    InstallerDialog installer(settings);
     applyLanguage();
     installer.show();
     const auto text = [&](const char* name) {
@@ -215,7 +225,7 @@ void TestInstall::installerShowsItsTextsAndSwitchesLanguage() {
     }
 
     installer.findChild<QRadioButton*>("engRButt")->click();
-    QCOMPARE(glob().language, quint8(1));
+    QCOMPARE(strings::language(), strings::kEnglish);
     QCOMPARE(text("Label1"), QStringLiteral("Welcome to the installation of Ombrel 2.7 !"));
     QCOMPARE(text("Label3"), QStringLiteral("or <Cancel> to abort installation."));
     QCOMPARE(text("GroupBox1"), QStringLiteral("Options"));
@@ -274,12 +284,12 @@ void TestInstall::installWithEveryOption() {
     writeBytes(database, "%%HP: T(1)A(R)F(,);\r\n{ {\"x\"}}");
     QCOMPARE(query({"query", "filetype", database}), shcut::kMimeType);
     const QString handler = QString::fromUtf8(readBytes(shcut::handlerFile()));
-    QVERIFY2(handler.contains(QStringLiteral("\nExec=") + shcut::execArgument(glob().exeFile) +
+    QVERIFY2(handler.contains(QStringLiteral("\nExec=") + shcut::execArgument(paths::exeFile()) +
                               QStringLiteral(" %f\n")),
              qPrintable(handler));
     const QString removal =
         QString::fromUtf8(readBytes(home.path("data/applications/ombrel-2.7-removal.desktop")));
-    QVERIFY2(removal.contains(QStringLiteral("\nExec=") + shcut::execArgument(glob().exeFile) +
+    QVERIFY2(removal.contains(QStringLiteral("\nExec=") + shcut::execArgument(paths::exeFile()) +
                               QStringLiteral(" \"/\\\\$UnInstalCompleteApp\\\\$\"\n")),
              qPrintable(removal));
 }
@@ -393,10 +403,10 @@ void TestInstall::newHomeWithoutSettingsFolder() {
             installer.install();
         };
         QVERIFY(install.run());
-        MainWindow main;
-        main.show();
+        const auto main = install.makeMainWindow();
+        main->show();
         install.splash->timeUp();
-        QVERIFY(main.close()); // quit
+        QVERIFY(main->close()); // quit
         QCOMPARE(install.prompter.shownIds(), QList<quint16>());
     }
     QCOMPARE(QFile::permissions(home.sandbox.configDir()) & 0x0777, QFile::Permissions(0x0700));
@@ -431,11 +441,11 @@ void TestInstall::unwritableSettingsAreReportedOnce() {
     QVERIFY(start.run());
     QCOMPARE(start.prompter.shownIds(), QList<quint16>({1200}));
     {
-        MainWindow main;
-        main.createLongLivedWindows();
-        main.show();
+        const auto main = start.makeMainWindow();
+        main->createLongLivedWindows();
+        main->show();
         start.splash->timeUp();
-        QVERIFY(main.close()); // quit; the windows go as the program ends
+        QVERIFY(main->close()); // quit; the windows go as the program ends
     }
     QCOMPARE(start.prompter.shownIds(), QList<quint16>({1200, 1200}));
 }
@@ -528,7 +538,7 @@ void TestInstall::removalSwitchIsExact() {
         Start start;
         QVERIFY(start.run(parameters));
         QVERIFY(start.prompter.shown.isEmpty());
-        MainWindow main;
+        const auto main = start.makeMainWindow();
         start.splash->timeUp(); // the splash goes: the first parameter opens
         QTRY_COMPARE(start.prompter.shownIds(), QList<quint16>({1115})); // no such file
     }
@@ -628,15 +638,10 @@ void TestInstall::removalDeletesTheProgramBesideItsFiles() {
         Start install;
         QVERIFY(install.run());
     }
-    GlobalScope global;
-    ScriptedPrompter prompter;
-    prompter.answers = {MsgButton::Yes};
-    glob().ini = std::make_unique<SettingsFile>(home.ini());
-    fillPaths();
-    glob().version = QStringLiteral("2.7");
-    glob().exeFile = home.progDir + QStringLiteral("ombrel");
-    writeBytes(glob().exeFile, "program");
-    removeInstallation();
+    const SettingsFile record(home.ini());
+    const QString programFile = home.progDir + QStringLiteral("ombrel");
+    writeBytes(programFile, "program");
+    removeInstallation(record, programFile);
     QCOMPARE(entries(), packaged ? programFiles : QStringList());
     QVERIFY(!QFileInfo::exists(home.ini()));
 }

@@ -3,7 +3,7 @@
 #include "gui/Localizer.h"
 #include "gui/ScreenPlacement.h"
 #include "gui/dialogs/SplashScreen.h"
-#include "platform/Preferences.h"
+#include "platform/StringTable.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -65,7 +65,7 @@ QRect windowLine(int top) {
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent, kWindowFlags) {
     setObjectName(QStringLiteral("Uber"));
     setProperty(kTagProperty, kCaption);
-    setWindowTitle(tx(kCaption));
+    setWindowTitle(strings::text(kCaption));
     setFixedSize(kClientSize);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(kFontPixels);

@@ -4,10 +4,11 @@
 #include "gui/DocumentWindow.h"
 #include "gui/Hp48Font.h"
 #include "gui/Localizer.h"
-#include "gui/MainWindow.h"
 #include "gui/ScreenPlacement.h"
+#include "gui/Workspace.h"
 #include "platform/Preferences.h"
 #include "platform/Settings.h"
+#include "platform/StringTable.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -36,23 +37,23 @@ constexpr Qt::WindowFlags kWindowFlags = Qt::Tool | Qt::WindowStaysOnTopHint |
 
 } // namespace
 
-CharacterTable::CharacterTable(MainWindow* main) : QWidget(main, kWindowFlags), main_(main) {
+CharacterTable::CharacterTable(Preferences& preferences, Workspace& workspace, QWidget* mainWindow)
+    : QWidget(mainWindow, kWindowFlags), workspace_(workspace) {
     setObjectName(QStringLiteral("ChTab"));
     setProperty(kTagProperty, kCaption);
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setWindowTitle(tx(kCaption));
+    setWindowTitle(strings::text(kCaption));
     createGrid();
     fillCells();
     setFixedSize(grid_->size());
-    const SettingsFile& ini = *glob().ini;
+    const SettingsFile& ini = preferences.settings();
     placeOnScreen(*this, settings::readPosition(ini, settings::key::kCharTabPosition,
                                                 settings::fallback::kCharTabPosition));
     registerWindow(this);
     if (settings::readBool(ini, settings::key::kCharTabAutoOn,
                            settings::fallback::kCharTabAutoOn)) {
         show();
-        if (main_)
-            main_->activateWindow();
+        giveFocusBack();
     }
 }
 
@@ -109,29 +110,30 @@ bool CharacterTable::eventFilter(QObject* watched, QEvent* event) {
             grid_->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
         if (cell.isValid())
             insertClickedCode(cell.row() + 1, cell.column() + 1);
-        else if (main_)
-            main_->activateWindow();
+        else
+            giveFocusBack();
         return true;
     }
     return QWidget::eventFilter(watched, event);
 }
 
 void CharacterTable::insertClickedCode(int row, int column) {
-    if (!main_)
-        return;
-    if (DocumentWindow* document = main_->activeDocument())
+    if (DocumentWindow* document = workspace_.activeDocument())
         document->dataBox()->insertPlainText(grid_->item(row - 1, column - 1)->text());
-    main_->activateWindow();
+    giveFocusBack();
+}
+
+void CharacterTable::giveFocusBack() {
+    if (QWidget* mainWindow = parentWidget())
+        mainWindow->activateWindow();
 }
 
 void CharacterTable::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (main_)
-        main_->charTabShown(true);
+    emit shownChanged(true);
 }
 
 void CharacterTable::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    if (main_)
-        main_->charTabShown(false);
+    emit shownChanged(false);
 }

@@ -4,11 +4,11 @@
 #include "core/TopicTable.h"
 #include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
-#include "gui/MainWindow.h"
 #include "gui/ScreenPlacement.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "gui/dialogs/SearchTextValidator.h"
 #include "platform/Preferences.h"
+#include "platform/Prompter.h"
 #include "platform/Settings.h"
 
 #include <QAction>
@@ -72,7 +72,8 @@ QPushButton* makeButton(QWidget* parent, const char* name, quint16 tag, int inde
 
 } // namespace
 
-FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
+FindDialog::FindDialog(Preferences& preferences, QWidget* parent)
+    : QDialog(parent), preferences_(preferences) {
     setObjectName(QStringLiteral("Find"));
     setProperty(kTagProperty, kCaption);
     setFixedSize(kClientSize);
@@ -121,7 +122,7 @@ void FindDialog::createControls() {
 }
 
 void FindDialog::readSettings() {
-    const SettingsFile& ini = *glob().ini;
+    const SettingsFile& ini = preferences_.settings();
     placeOnScreen(*this, settings::readPosition(ini, settings::key::kFindPosition,
                                                 settings::fallback::kFindPosition));
     const int location =
@@ -132,7 +133,7 @@ void FindDialog::readSettings() {
 }
 
 void FindDialog::writeSettings() const {
-    SettingsFile& ini = *glob().ini;
+    SettingsFile& ini = preferences_.settings();
     settings::write(ini, settings::key::kFindLocation,
                     allTopics_->isChecked() ? kLocationAllTopics : kLocationCurrentTopic);
     settings::write(ini, settings::key::kFindUpCase, checkBox1_->isChecked());
@@ -160,9 +161,7 @@ bool FindDialog::startSearch(DocumentWindow* document) {
         allTopics_->isChecked() ? document->table().entryCount() : document->selectedEntry();
     searchRow_ = 0;
     matchOffset_ = 0;
-    glob().findDone = true;
-    if (MainWindow* main = MainWindow::instance())
-        main->repeatAction()->setEnabled(true);
+    emit searchStarted();
     return searchNext(document);
 }
 
@@ -171,7 +170,7 @@ bool FindDialog::searchNext(DocumentWindow* document) {
         return false;
     const Hit hit = findFrom(document->table(), qMax(1, document->selectedEntry()));
     if (hit.position == 0) {
-        showMsg(kNotFound, 'i');
+        thePrompter().showMessage(kNotFound, MessageKind::Information);
         return false;
     }
     selectHit(document, hit);

@@ -16,11 +16,13 @@ class TopicTable;
 // selected topic on to the end of its list, and selects the first occurrence in the data box.
 // Made once when the program starts and hidden between uses; the search it was last started
 // with goes on with Repeat.
+class Preferences;
+
 class FindDialog : public QDialog {
     Q_OBJECT
 
   public:
-    explicit FindDialog(QWidget* parent = nullptr);
+    explicit FindDialog(Preferences& preferences, QWidget* parent = nullptr);
 
     // Find: shows the dialog modally; when it is closed with Start, its choices become the
     // search and the first occurrence is searched in the document.
@@ -41,7 +43,12 @@ class FindDialog : public QDialog {
     // The dialog's choices and position, written with the other windows' when the program ends.
     void writeSettings() const;
 
+  signals:
+    // A search was started: Repeat has something to repeat from now on.
+    void searchStarted();
+
   private:
+    Preferences& preferences_;
     struct Hit {
         int entry = 0;
         int row = 0;

@@ -1,11 +1,12 @@
 #include "gui/dialogs/HelpWindow.h"
 
 #include "gui/Localizer.h"
-#include "gui/MainWindow.h"
 #include "platform/CompanionFiles.h"
-#include "platform/Preferences.h"
+#include "platform/Prompter.h"
+#include "platform/StringTable.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPointer>
@@ -31,7 +32,11 @@ QPointer<HelpWindow> theHelpWindow;
 QWidget* helpParent() {
     if (QWidget* modal = QApplication::activeModalWidget())
         return modal;
-    return MainWindow::instance();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMainWindow*>(window))
+            return window;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -69,7 +74,7 @@ void showHelp(const QString& context) {
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("HelpWindow"));
     setProperty(kTagProperty, kCaption);
-    setWindowTitle(tx(kCaption));
+    setWindowTitle(strings::text(kCaption));
     resize(kInitialSize);
 
     browser_ = new QTextBrowser(this);
@@ -114,11 +119,11 @@ QToolButton* HelpWindow::addButton(const char* name, quint16 tag, const char* th
 bool HelpWindow::open(const QString& context) {
     const QString file = programfiles::path(programfiles::kHelp);
     if (!QFileInfo(file).isReadable()) {
-        showMsg(kCannotOpen, 'e');
+        thePrompter().showMessage(kCannotOpen, MessageKind::Error);
         return false;
     }
     QUrl url = QUrl::fromLocalFile(file);
-    url.setFragment(help::anchor(context, glob().language));
+    url.setFragment(help::anchor(context, strings::language()));
     browser_->setSource(url);
     return true;
 }

@@ -5,8 +5,10 @@
 #include "gui/dialogs/HelpWindow.h"
 #include "install/DesktopIntegration.h"
 #include "platform/CompanionFiles.h"
-#include "platform/Preferences.h"
+#include "platform/Paths.h"
+#include "platform/Prompter.h"
 #include "platform/Settings.h"
+#include "platform/StringTable.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -73,17 +75,17 @@ quint16 tagOf(const QObject* object) {
 // the settings file, which the installer has not written yet.
 void relabelByTags(QWidget* window) {
     if (const quint16 tag = tagOf(window))
-        window->setWindowTitle(tx(tag));
+        window->setWindowTitle(strings::text(tag));
     for (QWidget* widget : window->findChildren<QWidget*>()) {
         const quint16 tag = tagOf(widget);
         if (tag == 0)
             continue;
         if (auto* label = qobject_cast<QLabel*>(widget))
-            label->setText(tx(tag));
+            label->setText(strings::text(tag));
         else if (auto* button = qobject_cast<QAbstractButton*>(widget))
-            button->setText(tx(tag));
+            button->setText(strings::text(tag));
         else if (auto* box = qobject_cast<QGroupBox*>(widget))
-            box->setTitle(tx(tag));
+            box->setTitle(strings::text(tag));
     }
 }
 
@@ -108,7 +110,8 @@ settings::Key recordKey(char kind) {
 
 } // namespace
 
-InstallerDialog::InstallerDialog(QWidget* parent) : QDialog(parent, kWindowFlags) {
+InstallerDialog::InstallerDialog(SettingsFile& settings, QWidget* parent)
+    : QDialog(parent, kWindowFlags), settings_(settings) {
     setObjectName(QStringLiteral("Inst"));
     setProperty(kTagProperty, kCaption);
     setFixedSize(kClientSize);
@@ -138,7 +141,7 @@ InstallerDialog::InstallerDialog(QWidget* parent) : QDialog(parent, kWindowFlags
     english_ = new QRadioButton(QString::fromLatin1(kEnglishText), this);
     english_->setObjectName(QStringLiteral("engRButt"));
     english_->setGeometry(kEnglishButton);
-    (glob().language == 1 ? english_ : german_)->setChecked(true);
+    (strings::language() == strings::kEnglish ? english_ : german_)->setChecked(true);
     connect(german_, &QRadioButton::clicked, this, &InstallerDialog::chooseLanguage);
     connect(english_, &QRadioButton::clicked, this, &InstallerDialog::chooseLanguage);
 
@@ -200,24 +203,24 @@ void InstallerDialog::showEvent(QShowEvent* event) {
 
 void InstallerDialog::showLanguageTexts() {
     relabelByTags(this);
-    welcome_->setText(tx(kWelcome) + glob().version + QStringLiteral(" !"));
+    welcome_->setText(strings::text(kWelcome) + settings::versionText() + QStringLiteral(" !"));
 }
 
 void InstallerDialog::chooseLanguage() {
-    glob().language = english_->isChecked() ? 1 : 0;
+    strings::setLanguage(english_->isChecked() ? strings::kEnglish : strings::kGerman);
     showLanguageTexts();
 }
 
 // Every record of the installation is saved at once, so a file that cannot be written is
 // reported once.
 void InstallerDialog::install() {
-    SettingsFile& ini = *glob().ini;
+    SettingsFile& ini = settings_;
     const SettingsFile::Batch batch(ini);
     if (!installFont()) {
         reject(); // the program ends; the next start shows the installer again
         return;
     }
-    settings::writeDefaults(ini, screenSize(), glob().language);
+    settings::writeDefaults(ini, screenSize(), strings::language());
     if (startMenu_->isChecked())
         createShortcut(shcut::kStartMenuRoot);
     if (programsMenu_->isChecked())
@@ -228,7 +231,7 @@ void InstallerDialog::install() {
         createShortcut(shcut::kQuickLaunch);
     if (fileClass_->isChecked())
         registerFileClass();
-    shcut::createRemovalEntry(glob().exeFile, glob().version);
+    shcut::createRemovalEntry(paths::exeFile(), settings::versionText());
     accept();
 }
 
@@ -246,31 +249,31 @@ void InstallerDialog::showInstallHelp() {
 
 bool InstallerDialog::installFont() {
     if (shcut::fontKnown()) {
-        showMsg(kFontRegistered, 'i');
+        thePrompter().showMessage(kFontRegistered, MessageKind::Information);
         return true;
     }
     const QString source = programfiles::path(programfiles::kFont);
     if (!QFileInfo::exists(source)) {
-        showMsg(kFontMissing, 'e');
+        thePrompter().showMessage(kFontMissing, MessageKind::Error);
         return false;
     }
     if (!shcut::installFont(source)) {
-        showMsg(kFileNotCopied, 'i');
+        thePrompter().showMessage(kFileNotCopied, MessageKind::Information);
         return false;
     }
-    settings::write(*glob().ini, settings::key::kInstalledFont, true);
+    settings::write(settings_, settings::key::kInstalledFont, true);
     return true;
 }
 
 void InstallerDialog::createShortcut(char kind) {
-    const QString& version = glob().version;
+    const QString& version = settings::versionText();
     const bool made = shcut::ensureFolder(kind) &&
-                      shcut::makeLink(glob().exeFile, shcut::shortcutFile(kind, version),
+                      shcut::makeLink(paths::exeFile(), shcut::shortcutFile(kind, version),
                                       shcut::shortcutName(version));
-    settings::write(*glob().ini, recordKey(kind), made);
+    settings::write(settings_, recordKey(kind), made);
 }
 
 void InstallerDialog::registerFileClass() {
-    settings::write(*glob().ini, settings::key::kInstalledClass,
-                    shcut::registerFileClass(glob().exeFile));
+    settings::write(settings_, settings::key::kInstalledClass,
+                    shcut::registerFileClass(paths::exeFile()));
 }

@@ -12,11 +12,13 @@ class QRadioButton;
 // database files open with the program. Ok installs and closes the dialog with Accepted;
 // Cancel, and an installation that cannot install the font, close it with Rejected, and the
 // program then ends without a settings file.
+class SettingsFile;
+
 class InstallerDialog : public QDialog {
     Q_OBJECT
 
   public:
-    explicit InstallerDialog(QWidget* parent = nullptr);
+    explicit InstallerDialog(SettingsFile& settings, QWidget* parent = nullptr);
 
     // Puts the texts of the chosen language into the dialog.
     void showLanguageTexts();
@@ -39,6 +41,7 @@ class InstallerDialog : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
+    SettingsFile& settings_;
     QLabel* addLabel(const char* name, int top, quint16 tag);
     QCheckBox* addCheckBox(const char* name, int row, quint16 tag);
     QPushButton* addButton(const char* name, int left, quint16 tag);

@@ -4,7 +4,8 @@
 #include "core/OccurrenceCount.h"
 #include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
-#include "gui/MainWindow.h"
+#include "gui/Workspace.h"
+#include "platform/Preferences.h"
 #include "gui/ScreenPlacement.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "gui/dialogs/SearchTextValidator.h"
@@ -105,16 +106,10 @@ QLabel* columnHeader(const char* name, quint16 tag) {
     return header;
 }
 
-void closeDocumentWindow(DocumentWindow* document) {
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(document->parentWidget()))
-        frame->close();
-    else
-        document->close();
-}
-
 } // namespace
 
-ScanDialog::ScanDialog(MainWindow* main) : QDialog(main), main_(main) {
+ScanDialog::ScanDialog(Preferences& preferences, Workspace& workspace, QWidget* parent)
+    : QDialog(parent), preferences_(preferences), workspace_(workspace) {
     setObjectName(QStringLiteral("Scan"));
     setWindowTitle(QStringLiteral("Scanner")); // the same in every language
     createControls();
@@ -210,13 +205,13 @@ void ScanDialog::showEvent(QShowEvent* event) {
 void ScanDialog::readSettings() {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
-    const SettingsFile& ini = *glob().ini;
+    const SettingsFile& ini = preferences_.settings();
     checkBox1_->setChecked(settings::readBool(ini, key::kScanUpCase, fallback::kScanUpCase));
     placeOnScreen(*this, settings::readPosition(ini, key::kScanPosition, fallback::kScanPosition));
 }
 
 void ScanDialog::writeSettings() const {
-    SettingsFile& ini = *glob().ini;
+    SettingsFile& ini = preferences_.settings();
     settings::write(ini, settings::key::kScanUpCase, checkBox1_->isChecked());
     settings::writePosition(ini, settings::key::kScanPosition, pos()); // Top, then Left
 }
@@ -233,7 +228,7 @@ void ScanDialog::startScan() {
     if (scanning_)
         return;
     list_->clear();
-    scannedDirectory_ = glob().prefPath;
+    scannedDirectory_ = preferences_.preferredPath;
     const QStringList files = scan::scannableFiles(scannedDirectory_);
     // A bar without range would show a busy indicator; an empty directory leaves it empty.
     progressBar1_->setRange(0, std::max(static_cast<int>(files.size()), 1));
@@ -299,7 +294,5 @@ void ScanDialog::loadAll() {
 // then closed again. Files loaded from here do not join the recent files.
 void ScanDialog::loadEntry(const QString& entry) {
     const QString name = entry.mid(scan::kEntryPrefixLength);
-    DocumentWindow* document = main_->newDocument();
-    if (!document->loadFromFile(scannedDirectory_ + name))
-        closeDocumentWindow(document);
+    workspace_.openDocument(scannedDirectory_ + name, Workspace::RecentFiles::Skip);
 }

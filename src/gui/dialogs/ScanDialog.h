@@ -9,7 +9,8 @@ class QLineEdit;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
-class MainWindow;
+class Preferences;
+class Workspace;
 
 // The directory scanner: counts a text in every database file of the preferred directory,
 // lists each file that holds it with its number of occurrences, and loads the listed files
@@ -18,7 +19,7 @@ class ScanDialog : public QDialog {
     Q_OBJECT
 
   public:
-    explicit ScanDialog(MainWindow* main);
+    ScanDialog(Preferences& preferences, Workspace& workspace, QWidget* parent = nullptr);
 
     // The main window's Scanner command: the focus goes to the search text and the dialog is
     // shown modally; returns when it is closed.
@@ -50,7 +51,8 @@ class ScanDialog : public QDialog {
     quint16 countIn(const QString& fileName) const;
     void loadEntry(const QString& entry);
 
-    MainWindow* main_;
+    Preferences& preferences_;
+    Workspace& workspace_;
     QLabel* label1_ = nullptr;
     QLineEdit* edit1_ = nullptr;
     QLabel* label2_ = nullptr;

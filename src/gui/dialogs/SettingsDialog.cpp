@@ -3,13 +3,13 @@
 #include "gui/ChildSignals.h"
 #include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
-#include "gui/MainWindow.h"
 #include "gui/ScreenPlacement.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "gui/dialogs/TransferParametersDialog.h"
 #include "platform/Preferences.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
+#include "platform/StringTable.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -176,10 +176,11 @@ RowSpin::RowSpin(QWidget* parent) : QSpinBox(parent) {
 
 // ---- making the dialog ----
 
-SettingsDialog::SettingsDialog(MainWindow* main) : QDialog(main), main_(main) {
+SettingsDialog::SettingsDialog(Preferences& preferences, QWidget* parent)
+    : QDialog(parent), preferences_(preferences) {
     setObjectName(QStringLiteral("Options"));
     setProperty(kTagProperty, kCaption);
-    setWindowTitle(tx(kCaption));
+    setWindowTitle(strings::text(kCaption));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     pages_ = new QTabWidget(this);
@@ -198,7 +199,7 @@ SettingsDialog::SettingsDialog(MainWindow* main) : QDialog(main), main_(main) {
     pages_->setCurrentIndex(0);
     setMinimumWidth(kMinimumWidth);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    placeOnScreen(*this, settings::readPosition(*glob().ini, key::kSettingsPosition,
+    placeOnScreen(*this, settings::readPosition(preferences_.settings(), key::kSettingsPosition,
                                                 fallback::kSettingsPosition));
     registerWindow(this);
 }
@@ -210,7 +211,7 @@ SettingsDialog::~SettingsDialog() {
 QWidget* SettingsDialog::addPage(const char* name, quint16 tag, const char* helpContext) {
     auto* page = tagged(new QWidget, name, tag);
     page->setProperty(kHelpContextProperty, QString::fromLatin1(helpContext));
-    pages_->addTab(page, tx(tag));
+    pages_->addTab(page, strings::text(tag));
     return page;
 }
 
@@ -520,7 +521,7 @@ int SettingsDialog::openSettings() {
 // 0 selects none, and a value without a digit there leaves the selection as it was.
 void SettingsDialog::loadPort() {
     const QString port =
-        settings::readString(*glob().ini, key::kPort, QString::fromLatin1(fallback::kPort));
+        settings::readString(preferences_.settings(), key::kPort, QString::fromLatin1(fallback::kPort));
     if (port.size() <= kPortDigit || !port.at(kPortDigit).isDigit())
         return;
     const int number = port.at(kPortDigit).digitValue();
@@ -528,7 +529,7 @@ void SettingsDialog::loadPort() {
 }
 
 void SettingsDialog::loadBaud() {
-    const int baud = settings::readInteger(*glob().ini, key::kBaud, fallback::kBaud);
+    const int baud = settings::readInteger(preferences_.settings(), key::kBaud, fallback::kBaud);
     const auto* rate = std::find(std::begin(kBaudRates), std::end(kBaudRates), baud);
     if (rate != std::end(kBaudRates))
         select(speedGroup_, int(rate - std::begin(kBaudRates)));
@@ -537,12 +538,12 @@ void SettingsDialog::loadBaud() {
 void SettingsDialog::loadDevices() {
     for (int port = 1; port <= kPortCount; ++port) {
         deviceBoxes_[port - 1]->setCurrentText(settings::readString(
-            *glob().ini, key::kDevices[size_t(port - 1)], fallback::device(port)));
+            preferences_.settings(), key::kDevices[size_t(port - 1)], fallback::device(port)));
     }
 }
 
 void SettingsDialog::loadControls() {
-    const SettingsFile& ini = *glob().ini;
+    const SettingsFile& ini = preferences_.settings();
     loadPort();
     loadBaud();
     loadDevices();
@@ -567,15 +568,15 @@ void SettingsDialog::loadControls() {
     if (background >= 0 && background < bkgndCombo_->count())
         bkgndCombo_->setCurrentIndex(background);
     (settings::readLanguage(ini) == 1 ? engRButt_ : deuRButt_)->setChecked(true);
-    goToDirectory(glob().prefPath);
+    goToDirectory(preferences_.preferredPath);
     moreButton_->setEnabled(transferParametersDialog() != nullptr);
 }
 
 // ---- the buttons ----
 
 void SettingsDialog::applySettings() {
-    SettingsFile& ini = *glob().ini;
-    TGlobal& global = glob();
+    SettingsFile& ini = preferences_.settings();
+    Preferences& global = preferences_;
     SettingsFile::Batch batch(ini);
     settings::write(ini, key::kPort, QStringLiteral("COM%1").arg(portGroup_->checkedId() + 1));
     settings::write(ini, key::kBaud, kLowestBaud << std::max(speedGroup_->checkedId(), 0));
@@ -591,50 +592,36 @@ void SettingsDialog::applySettings() {
     settings::write(ini, key::kDeleteEmpty, global.deleteEmpty = delEmptyBox_->isChecked());
     settings::write(ini, key::kReversedBoxes, reversedBox_->isChecked());
     settings::write(ini, key::kBackground, global.background = bkgndBox_->isChecked());
-    if (main_)
-        main_->paintBackground();
     settings::write(ini, key::kToolBar, toolBarBox_->isChecked());
-    if (main_)
-        main_->toolBar()->setVisible(toolBarBox_->isChecked());
     settings::write(ini, key::kAskDelTopic, global.askDelTopic = delTBox_->isChecked());
     settings::write(ini, key::kTextColour, textCombo_->currentIndex());
     settings::write(ini, key::kBackgroundColour, bkgndCombo_->currentIndex());
     settings::write(ini, key::kTopicLine, rowUpDown_->value());
-    applyToDocuments();
+    thePrompter().setSoundOn(global.sound);
+    emit applied();
     settings::write(ini, key::kLanguage, engRButt_->isChecked() ? 1 : 0);
+    strings::setLanguage(engRButt_->isChecked() ? strings::kEnglish : strings::kGerman);
     applyLanguage();
-    global.prefPath = withSeparator(currentDirectory_);
-    settings::write(ini, key::kPrefPath, global.prefPath);
-}
-
-void SettingsDialog::applyToDocuments() {
-    if (!main_)
-        return;
-    for (DocumentWindow* document : main_->documentWindows()) {
-        document->arrangeBoxes(reversedBox_->isChecked());
-        document->setBoxColours(textCombo_->currentIndex(), bkgndCombo_->currentIndex());
-    }
+    global.preferredPath = withSeparator(currentDirectory_);
+    settings::write(ini, key::kPrefPath, global.preferredPath);
 }
 
 // The whole settings file goes back to its defaults and the program ends; the positions of
 // this run are not written back.
 void SettingsDialog::restoreDefaults() {
-    if (glob().sound)
-        thePrompter().sound(Beep::Exclamation);
     MessageRequest question;
     question.baseId = kDefaultsQuestion;
-    question.text = tx(kDefaultsQuestion);
+    question.text = strings::text(kDefaultsQuestion);
     question.icon = MsgIcon::Warning;
     question.buttons = {MsgButton::Yes, MsgButton::No};
-    const bool reset = thePrompter().show(question) == MsgButton::Yes;
+    const bool reset = thePrompter().ask(question, Beep::Exclamation) == MsgButton::Yes;
     done(kDefaultResult);
     if (!reset)
         return;
-    glob().defaultsRestored = true;
     const QScreen* screen = QGuiApplication::primaryScreen();
-    settings::writeDefaults(*glob().ini, screen ? screen->size() : QSize(), glob().language);
-    if (main_)
-        main_->close();
+    settings::writeDefaults(preferences_.settings(), screen ? screen->size() : QSize(),
+                            strings::language());
+    emit defaultsRestored();
 }
 
 QString SettingsDialog::helpContext() const {
@@ -646,7 +633,7 @@ void SettingsDialog::showPageHelp() {
 }
 
 TransferParametersDialog* SettingsDialog::transferParametersDialog() const {
-    return main_ ? main_->transferParametersDialog() : nullptr;
+    return transferParameters_;
 }
 
 // The advanced parameters write their own values when they are confirmed.

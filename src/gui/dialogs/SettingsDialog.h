@@ -13,7 +13,7 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class QTreeView;
-class MainWindow;
+class Preferences;
 class TransferParametersDialog;
 
 // A colour list that shows the colours of the palette as swatches, also on its face.
@@ -44,7 +44,11 @@ class SettingsDialog : public QDialog {
     // The result of the dialog when the Default button closed it.
     static constexpr int kDefaultResult = 6;
 
-    explicit SettingsDialog(MainWindow* main);
+    explicit SettingsDialog(Preferences& preferences, QWidget* parent = nullptr);
+    // The dialog its Advanced button opens; made after this one.
+    void setTransferParametersDialog(TransferParametersDialog* dialog) {
+        transferParameters_ = dialog;
+    }
     ~SettingsDialog() override;
 
     // Loads every control from the settings and shows the dialog modally.
@@ -70,6 +74,12 @@ class SettingsDialog : public QDialog {
     serialDevices(const QString& deviceDirectory = QStringLiteral("/dev"),
                   const QString& ttyClassDirectory = QStringLiteral("/sys/class/tty"));
 
+  signals:
+    // Ok wrote the choices: the windows are to show them (background, tool bar, boxes).
+    void applied();
+    // Default was confirmed: the settings file holds the defaults and the program ends.
+    void defaultsRestored();
+
   private:
     QWidget* addPage(const char* name, quint16 tag, const char* helpContext);
     QCheckBox* addCheckBox(QWidget* page, const char* name, quint16 tag);
@@ -89,10 +99,10 @@ class SettingsDialog : public QDialog {
     void directoryChosen(const QModelIndex& index);
     void showCurrentDirectory();
     void writeChecks();
-    void applyToDocuments();
     TransferParametersDialog* transferParametersDialog() const;
 
-    MainWindow* main_;
+    Preferences& preferences_;
+    TransferParametersDialog* transferParameters_ = nullptr;
     QTabWidget* pages_ = nullptr;
     QCheckBox* f5Box_ = nullptr;
     QCheckBox* delEmptyBox_ = nullptr;

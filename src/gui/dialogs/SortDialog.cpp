@@ -4,11 +4,13 @@
 #include "core/TopicTable.h"
 #include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
-#include "gui/MainWindow.h"
 #include "gui/ScreenPlacement.h"
+#include "gui/Workspace.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "platform/Preferences.h"
+#include "platform/Prompter.h"
 #include "platform/Settings.h"
+#include "platform/StringTable.h"
 
 #include <QCheckBox>
 #include <QCollator>
@@ -130,7 +132,8 @@ QPushButton* makeButton(QWidget* parent, const char* name, quint16 tag, int inde
 
 } // namespace
 
-SortDialog::SortDialog(QWidget* parent) : QDialog(parent) {
+SortDialog::SortDialog(Preferences& preferences, Workspace& workspace, QWidget* parent)
+    : QDialog(parent), preferences_(preferences), workspace_(workspace) {
     setObjectName(QStringLiteral("SortForm"));
     setProperty(kTagProperty, kCaption);
     setFixedSize(kClientSize);
@@ -177,7 +180,7 @@ void SortDialog::createControls() {
 
 void SortDialog::readSettings() {
     using namespace settings;
-    const SettingsFile& ini = *glob().ini;
+    const SettingsFile& ini = preferences_.settings();
     placeOnScreen(*this, readPosition(ini, key::kSortPosition, fallback::kSortPosition));
     checkBox1_->setChecked(readBool(ini, key::kSortAnsi, fallback::kSortAnsi));
     checkBox2_->setChecked(readBool(ini, key::kSortUpCase, fallback::kSortUpCase));
@@ -187,7 +190,7 @@ void SortDialog::readSettings() {
 
 void SortDialog::writeSettings() const {
     using namespace settings;
-    SettingsFile& ini = *glob().ini;
+    SettingsFile& ini = preferences_.settings();
     writePosition(ini, key::kSortPosition, pos());
     write(ini, key::kSortAnsi, checkBox1_->isChecked());
     write(ini, key::kSortUpCase, checkBox2_->isChecked());
@@ -209,7 +212,7 @@ void SortDialog::sortTopics(DocumentWindow* document) {
     if (document == nullptr)
         return;
     if (document->table().topicCount() < 2) {
-        showMsg(kTooFewTopics, 'i');
+        thePrompter().showMessage(kTooFewTopics, MessageKind::Information);
         return;
     }
     if (exec() == QDialog::Accepted)
@@ -225,8 +228,7 @@ void SortDialog::sortWithChoices(DocumentWindow* document) {
     for (int entry = 1; entry <= table.topicCount() && entry <= list->count(); ++entry)
         list->item(entry - 1)->setText(hp48::decodeRow(table.title(entry)));
     document->selectEntry(1);
-    if (MainWindow* main = MainWindow::instance())
-        main->setStatusText(tx(kTopicsSorted));
+    workspace_.showStatus(strings::text(kTopicsSorted));
     document->setModified(true);
     document->showTopic();
     list->setFocus();

@@ -7,7 +7,9 @@ class QGroupBox;
 class QPushButton;
 class QRadioButton;
 class DocumentWindow;
+class Preferences;
 class TopicTable;
+class Workspace;
 
 // The sort dialog: asks for the order and the kind of comparison and sorts the topics of a
 // document window by their titles. Made once when the program starts; its choices persist.
@@ -19,7 +21,7 @@ class SortDialog : public QDialog {
     // without letter case.
     enum class Comparison { LocaleCase, LocaleNoCase, Ordinal, OrdinalNoCase };
 
-    explicit SortDialog(QWidget* parent = nullptr);
+    SortDialog(Preferences& preferences, Workspace& workspace, QWidget* parent = nullptr);
 
     // Sort topics: fewer than two topics are refused with a message; otherwise the dialog
     // asks, and Start sorts the document.
@@ -38,6 +40,8 @@ class SortDialog : public QDialog {
     void writeSettings() const;
 
   private:
+    Preferences& preferences_;
+    Workspace& workspace_;
     void createControls();
     void readSettings();
 

@@ -1,9 +1,8 @@
 #include "gui/dialogs/SplashScreen.h"
 
 #include "gui/Localizer.h"
-#include "gui/MainWindow.h"
 #include "gui/ScreenPlacement.h"
-#include "platform/Preferences.h"
+#include "platform/Settings.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -45,7 +44,7 @@ QPixmap logoPicture() {
 }
 
 QString versionLine() {
-    return QStringLiteral("Version ") + glob().version;
+    return QStringLiteral("Version ") + settings::versionText();
 }
 
 SplashScreen::SplashScreen(const QString& commandLineFile)
@@ -76,7 +75,6 @@ SplashScreen::SplashScreen(const QString& commandLineFile)
     timer_->setInterval(kShowMilliseconds);
     connect(timer_, &QTimer::timeout, this, &SplashScreen::timeUp);
     timer_->start();
-    glob().splashDone = false;
     registerWindow(this);
 }
 
@@ -94,14 +92,5 @@ void SplashScreen::finish() {
         return;
     finished_ = true;
     timer_->stop();
-    glob().splashDone = true;
-    if (commandLineFile_.isEmpty())
-        return;
-    // Opened from the event loop once the splash has gone: a failing file shows its message
-    // box over the main window, not inside this window's close.
-    const QString file = commandLineFile_;
-    QTimer::singleShot(0, qApp, [file] {
-        if (MainWindow* main = MainWindow::instance())
-            main->openFileByName(file);
-    });
+    emit gone(commandLineFile_);
 }

@@ -6,8 +6,8 @@
 class QTimer;
 
 // The splash window: the program's picture and version for two and a half seconds at every
-// start. While it shows, the main window may not close; when it goes, the file named on the
-// command line opens.
+// start. While it shows, the main window may not close; when it goes (gone()), the file named
+// on the command line opens.
 class SplashScreen : public QWidget {
     Q_OBJECT
 
@@ -18,9 +18,12 @@ class SplashScreen : public QWidget {
     explicit SplashScreen(const QString& commandLineFile);
 
     QTimer* timer() const { return timer_; }
-    // The timer's tick: the splash goes and takes itself away, the command-line file opens,
-    // and the main window may close from then on.
+    // The timer's tick: the splash goes and takes itself away.
     void timeUp();
+
+  signals:
+    // The splash went, by its timer or closed early; the command-line file is to open.
+    void gone(const QString& commandLineFile);
 
   protected:
     // Closed before its time (the window manager's close, Alt+F4), it goes as the timer makes

@@ -5,11 +5,12 @@
 #include "core/TopicTable.h"
 #include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
-#include "gui/MainWindow.h"
 #include "gui/ScreenPlacement.h"
+#include "gui/Workspace.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "platform/CompanionFiles.h"
 #include "platform/Preferences.h"
+#include "platform/Prompter.h"
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
 
@@ -298,21 +299,15 @@ void removeWorkFiles() {
     removeFile(programfiles::kReceiveFile);
 }
 
-void closeDocument(DocumentWindow* document) {
-    if (auto* window = qobject_cast<QMdiSubWindow*>(document->parentWidget()))
-        window->close();
-    else
-        document->close();
-}
-
 } // namespace
 
-TransferDialog::TransferDialog(QWidget* parent) : QDialog(parent) {
+TransferDialog::TransferDialog(Preferences& preferences, Workspace& workspace, QWidget* parent)
+    : QDialog(parent), preferences_(preferences), workspace_(workspace) {
     setObjectName(QStringLiteral("Connect"));
     setProperty(kTagProperty, kCaption);
     setFixedSize(kClientSize);
     createControls();
-    placeOnScreen(*this, settings::readPosition(*glob().ini, settings::key::kTransferPosition,
+    placeOnScreen(*this, settings::readPosition(preferences_.settings(), settings::key::kTransferPosition,
                                                 settings::fallback::kTransferPosition));
     registerWindow(this);
 }
@@ -401,31 +396,31 @@ void TransferDialog::openTransfer(char mode) {
 
 bool TransferDialog::prepareTransfer(char mode) {
     transferMode_ = mode;
-    waitText_ = tx(kWaitText);
+    waitText_ = strings::text(kWaitText);
     switch (mode) {
     case 'R':
         name_->setText(kNoName);
         name_->hide();
         label5_->hide();
-        label11_->setText(tx(kPressSend));
+        label11_->setText(strings::text(kPressSend));
         break;
     case 'T':
         if (!QFileInfo(programfiles::path(programfiles::kTarvoLibrary)).isFile()) {
-            showMsg(kTarvoMissing, 'e');
+            thePrompter().showMessage(kTarvoMissing, MessageKind::Error);
             return false;
         }
         name_->setText(kNoName);
         name_->hide();
-        label5_->setText(tx(kTarvoLabel));
+        label5_->setText(strings::text(kTarvoLabel));
         label5_->show();
-        label11_->setText(tx(kPressReceive));
+        label11_->setText(strings::text(kPressReceive));
         break;
     default:
         name_->clear();
         name_->show();
-        label5_->setText(tx(kNameLabel));
+        label5_->setText(strings::text(kNameLabel));
         label5_->show();
-        label11_->setText(tx(kPressReceive));
+        label11_->setText(strings::text(kPressReceive));
         break;
     }
     return true;
@@ -440,7 +435,7 @@ void TransferDialog::showEvent(QShowEvent* event) {
 void TransferDialog::prepareOnShow() {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
-    const SettingsFile& ini = *glob().ini;
+    const SettingsFile& ini = preferences_.settings();
     label12_->clear();
     port_->setText(settings::readString(ini, key::kPort, QString::fromLatin1(fallback::kPort)));
     baud_->setText(settings::readString(ini, key::kBaud, QString::number(fallback::kBaud)));
@@ -459,7 +454,7 @@ void TransferDialog::updateStartButton() {
 kermit::ScriptValues TransferDialog::scriptValuesForMode(const QByteArray& calculatorName) const {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
-    const SettingsFile& ini = *glob().ini;
+    const SettingsFile& ini = preferences_.settings();
     const QString packetLength = QString::number(fallback::kScriptPacketLength);
     kermit::ScriptValues values;
     values.mode = transferMode_;
@@ -491,7 +486,7 @@ void TransferDialog::startTransfer() {
     // A name the calculator cannot store is refused before anything is written or sent.
     const hp48::EncodedRow calculatorName = kermit::calculatorName(name_->text());
     if (transferMode_ == 'S' && !calculatorName.ok()) {
-        showMsg(kNameWithoutHp48Code, 'i', {QString::number(calculatorName.badColumn)});
+        thePrompter().showMessage(kNameWithoutHp48Code, MessageKind::Information, {QString::number(calculatorName.badColumn)});
         return;
     }
     running_ = true;
@@ -531,14 +526,13 @@ int TransferDialog::runWithWaitCursor(const QStringList& arguments) {
 }
 
 int TransferDialog::sendDocument(const QStringList& arguments, qint64& bytes) {
-    const MainWindow* main = MainWindow::instance();
-    DocumentWindow* document = main ? main->activeDocument() : nullptr;
+    DocumentWindow* document = workspace_.activeDocument();
     const QString sendFile = programfiles::path(programfiles::kSendFile);
     // Written as a save writes it, but the rows are trimmed only when Compress asks for it.
     if (document == nullptr ||
-        !writeHpFile(sendFile, document->table(), document->table().topicCount(), glob().compress,
-                     glob().deleteEmpty)) {
-        showMsg(kCannotWriteSendFile, 'e');
+        !writeHpFile(sendFile, document->table(), document->table().topicCount(), preferences_.compress,
+                     preferences_.deleteEmpty)) {
+        thePrompter().showMessage(kCannotWriteSendFile, MessageKind::Error);
         return kermit::kNotStarted;
     }
     bytes = QFileInfo(sendFile).size();
@@ -549,19 +543,18 @@ int TransferDialog::sendDocument(const QStringList& arguments, qint64& bytes) {
 int TransferDialog::receiveFile(const QStringList& arguments, qint64& bytes) {
     int runResult = runWithWaitCursor(arguments);
     const QString received = programfiles::path(programfiles::kReceiveFile);
-    MainWindow* main = MainWindow::instance();
     if (runResult == kermit::kStopped)
         return runResult; // whatever arrived is left unopened
-    if (runResult != kermit::kSuccess || !QFileInfo::exists(received) || main == nullptr)
+    if (runResult != kermit::kSuccess || !QFileInfo::exists(received))
         return kermit::kPortFailure;
-    DocumentWindow* document = main->newDocument();
-    if (document->loadFromFile(received)) {
+    // A load that fails tells why, and its window goes again.
+    if (DocumentWindow* document =
+            workspace_.openDocument(received, Workspace::RecentFiles::Skip)) {
         document->table().fileName = kNoFileName;
         document->setModified(true);
         document->setWindowTitle(kFromCalculator);
         bytes = QFileInfo(received).size();
     } else {
-        closeDocument(document); // the load told why
         runResult = kermit::kNotStarted;
     }
     QFile::remove(received);
@@ -576,16 +569,16 @@ int TransferDialog::sendLibrary(const QStringList& arguments, qint64& bytes) {
 void TransferDialog::showResult(int runResult, qint64 bytes) {
     switch (runResult) {
     case kermit::kPortFailure:
-        label12_->setText(tx(kPortFailed));
+        label12_->setText(strings::text(kPortFailed));
         break;
     case kermit::kSuccess: {
         const qint32 seconds = static_cast<qint32>(endTick_ - startTick_) / kMillisecondsPerSecond;
         label12_->setText(
-            strings::format(tx(kTransferred), {QString::number(bytes), QString::number(seconds)}));
+            strings::format(strings::text(kTransferred), {QString::number(bytes), QString::number(seconds)}));
         break;
     }
     default:
-        label12_->setText(tx(kTransferFailed));
+        label12_->setText(strings::text(kTransferFailed));
         break;
     }
 }

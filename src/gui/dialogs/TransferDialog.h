@@ -69,11 +69,14 @@ QString deviceOfPort(const QString& port, const SettingsFile& ini);
 // The transfer dialog: sends the active document or the Tarvo library to the calculator, or
 // receives one file from it, by writing a Kermit take script and running Kermit on it. Made
 // once when the program starts and shown modally for each transfer.
+class Preferences;
+class Workspace;
+
 class TransferDialog : public QDialog {
     Q_OBJECT
 
   public:
-    explicit TransferDialog(QWidget* parent = nullptr);
+    TransferDialog(Preferences& preferences, Workspace& workspace, QWidget* parent = nullptr);
 
     // Sets the dialog up for a mode ('S', 'R' or 'T') and shows it modally; returns when it is
     // closed. Mode 'T' without the library file tells so and shows nothing.
@@ -108,6 +111,8 @@ class TransferDialog : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
+    Preferences& preferences_;
+    Workspace& workspace_;
     void createControls();
     void createParameterPanel();
     void createStatusPanel();

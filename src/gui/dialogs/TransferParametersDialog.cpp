@@ -61,7 +61,8 @@ QPushButton* makeButton(QWidget* parent, const char* name, quint16 tag, int inde
 
 } // namespace
 
-TransferParametersDialog::TransferParametersDialog(QWidget* parent) : QDialog(parent) {
+TransferParametersDialog::TransferParametersDialog(Preferences& preferences, QWidget* parent)
+    : QDialog(parent), preferences_(preferences) {
     setObjectName(QStringLiteral("More"));
     setProperty(kTagProperty, kCaption);
     setFixedSize(kClientSize);
@@ -128,7 +129,7 @@ void TransferParametersDialog::openAdvanced(const QWidget* settingsDialog) {
 void TransferParametersDialog::prepareAdvanced(const QWidget* settingsDialog) {
     namespace key = settings::key;
     namespace fallback = settings::fallback;
-    const SettingsFile& ini = *glob().ini;
+    const SettingsFile& ini = preferences_.settings();
     if (settingsDialog)
         placeOnScreen(*this, settingsDialog->pos() + kOffsetFromSettings);
     // A parity that is not one of the list, letter case included, keeps the selection.
@@ -147,7 +148,7 @@ void TransferParametersDialog::prepareAdvanced(const QWidget* settingsDialog) {
 
 void TransferParametersDialog::saveParameters() {
     namespace key = settings::key;
-    SettingsFile& ini = *glob().ini;
+    SettingsFile& ini = preferences_.settings();
     const SettingsFile::Batch batch(ini);
     settings::write(ini, key::kParity, parityBox_->currentText());
     settings::write(ini, key::kRetries, retriesUpDown_->value());

@@ -9,11 +9,13 @@ class QSpinBox;
 // The advanced transfer parameters: parity, retries and the two packet lengths of the Kermit
 // transfer. Made once when the program starts; the settings dialog opens it, and it writes its
 // values into the settings file itself when it is confirmed.
+class Preferences;
+
 class TransferParametersDialog : public QDialog {
     Q_OBJECT
 
   public:
-    explicit TransferParametersDialog(QWidget* parent = nullptr);
+    explicit TransferParametersDialog(Preferences& preferences, QWidget* parent = nullptr);
 
     // Shows the dialog modally beside the settings dialog with the values of the settings
     // file; returns when it is closed.
@@ -24,6 +26,7 @@ class TransferParametersDialog : public QDialog {
     void saveParameters();
 
   private:
+    Preferences& preferences_;
     void createControls();
     QSpinBox* makeSpin(const char* name, const char* editName, int minimum, int maximum, int step,
                        int y);
