@@ -300,6 +300,9 @@ void TestCli::scanSkipsWhatIsNoRegularDatabase() {
     QVERIFY(QFile::link(QStringLiteral("/dev/zero"), dir + "zero"));
     MakeSparseFile(dir + "huge.txt", "abc, no database", 1024 * kMiB);
     MakeSparseFile(dir + "over.txt", HpFile({{"abc"}}, true), hpfile::kMaxFileSize + 1);
+    // Sizes beyond what 32 bits hold, with and without the header.
+    MakeSparseFile(dir + "huge-db.txt", HpFile({{"abc"}}, true), 3'000'000'000);
+    MakeSparseFile(dir + "huge3.txt", "abc, no database", 3'000'000'000);
 
     const CliRun run = Cli({"scan", dir, "abc"});
     QCOMPARE(run.exitCode, 0);
