@@ -4,8 +4,6 @@
 #include "HpParser.h"
 #include "RegularFile.h"
 
-#include <QDirIterator>
-
 #include <algorithm>
 #include <memory>
 
@@ -273,19 +271,6 @@ void PiecewiseCount::SearchRowPiece(std::string_view piece) {
     }
     const size_t mayBegin = piece.size() >= overlap ? piece.size() - overlap : 0;
     rowTail_.assign(piece.substr(std::max(from, mayBegin)));
-}
-
-QStringList ScannableFiles(const QString& directory) {
-    QStringList names;
-    QDirIterator entries(directory, QDir::Files);
-    while (entries.hasNext()) {
-        entries.next();
-        // A link to a device or a pipe passes the iterator's filter; only what is a regular
-        // file behind its links can be a database.
-        if (entries.fileInfo().isFile())
-            names.append(entries.fileName());
-    }
-    return names;
 }
 
 QString EntryText(quint16 count, const QString& fileName) {

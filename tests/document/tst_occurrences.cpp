@@ -1,8 +1,10 @@
+#include "DirectoryScan.h"
 #include "OccurrenceCount.h"
 #include "Sandbox.h"
 
 #include <QDir>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -127,6 +129,51 @@ class TestOccurrences : public QObject {
         QCOMPARE(scan::ScannableFiles(dir), QStringList{QStringLiteral("one.hp")});
         QCOMPARE(scan::CountInFile(dir + "one.hp", "HIT", false), quint16(1));
         QCOMPARE(scan::CountInFile(dir + "missing.hp", "HIT", false), quint16(0));
+    }
+
+    // A scan signals its files in the directory's order and ends once; a second Start lets go
+    // of the first scan, whose results never arrive; Cancel stops the threads, not only the
+    // signals.
+    void scannerSignalsInOrderAndStopsWhenCancelled() {
+        Sandbox sandbox;
+        const QString few = sandbox.Path(QStringLiteral("few/"));
+        for (int file = 1; file <= 3; ++file)
+            WriteBytes(few + QString::number(file), Database({QList<QByteArray>(file, "hit")}));
+        const QString many = sandbox.Path(QStringLiteral("many/"));
+        constexpr int kManyFiles = 20000;
+        const QByteArray manyHits = ManyTopicsOfHits(20);
+        for (int file = 0; file < kManyFiles; ++file)
+            WriteBytes(many + QString::number(file), manyHits);
+
+        scan::DirectoryScanner scanner;
+        QStringList found;
+        connect(&scanner, &scan::DirectoryScanner::found, &scanner,
+                [&](const QString& name, quint16 count) {
+                    found.append(scan::EntryText(count, name));
+                });
+        QSignalSpy finished(&scanner, &scan::DirectoryScanner::finished);
+        QSignalSpy progress(&scanner, &scan::DirectoryScanner::progress);
+        scanner.Start(many, "hit", false);
+        scanner.Start(few, "hit", false);
+        QVERIFY(finished.wait(10000));
+        QStringList expected;
+        for (const QString& name : scan::ScannableFiles(few))
+            expected.append(scan::EntryText(name.toUShort(), name));
+        QCOMPARE(found, expected);
+        QCOMPARE(finished.takeFirst(), QVariantList{false});
+        QCOMPARE(progress.last(), QVariantList({3, 3}));
+
+        found.clear();
+        connect(&scanner, &scan::DirectoryScanner::found, &scanner, [&] { scanner.Cancel(); });
+        scanner.Start(many, "hit", false);
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(finished.takeFirst(), QVariantList{true});
+        QCOMPARE(found.size(), 1);
+        const int counted = scanner.FilesCounted();
+        QVERIFY2(counted < kManyFiles / 2, qPrintable(QString::number(counted)));
+        QTest::qWait(50);
+        QCOMPARE(scanner.FilesCounted(), counted);
+        QCOMPARE(finished.size(), 0);
     }
 };
 
