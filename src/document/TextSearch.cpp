@@ -93,8 +93,9 @@ size_t Needle::Find(std::string_view data, size_t from) const {
 }
 
 #if defined(__SSE2__)
-// Tests sixteen starting places a step while all sixteen can hold the whole text. True with
-// `start` at an occurrence, else false with `start` at the first place not yet tested.
+// Tests 64 starting places a step, sixteen to a vector, while all of them can hold the whole
+// text; a step without any candidate takes one branch. True with `start` at an occurrence,
+// else false with `start` at the first place not yet tested.
 bool Needle::FindInBlocks(const char* begin, size_t& start, size_t lastStart) const {
     const char* rarest = begin + rarest_.offset;
     const char* second = begin + secondRarest_.offset;
@@ -102,19 +103,27 @@ bool Needle::FindInBlocks(const char* begin, size_t& start, size_t lastStart) co
     const __m128i rarestWanted = _mm_set1_epi8(static_cast<char>(rarest_.wanted));
     const __m128i secondCase = _mm_set1_epi8(static_cast<char>(secondRarest_.caseBits));
     const __m128i secondWanted = _mm_set1_epi8(static_cast<char>(secondRarest_.wanted));
-    auto passing = [](const char* at, __m128i caseBits, __m128i wanted) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-        return _mm_cmpeq_epi8(_mm_or_si128(bytes, caseBits), wanted);
+    // The sixteen places from `at` where both probes pass.
+    auto passing = [&](size_t at) {
+        const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rarest + at));
+        const __m128i other = _mm_loadu_si128(reinterpret_cast<const __m128i*>(second + at));
+        return _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(first, rarestCase), rarestWanted),
+                             _mm_cmpeq_epi8(_mm_or_si128(other, secondCase), secondWanted));
     };
-    auto candidates = [&](size_t at) {
-        return static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_and_si128(passing(rarest + at, rarestCase, rarestWanted),
-                                            passing(second + at, secondCase, secondWanted))));
+    auto bits = [](__m128i passed, int shift) {
+        return static_cast<quint64>(static_cast<quint32>(_mm_movemask_epi8(passed))) << shift;
     };
     size_t at = start;
-    for (; at + 16 <= lastStart + 1; at += 16) {
-        for (unsigned mask = candidates(at); mask != 0; mask &= mask - 1) {
-            const size_t candidate = at + static_cast<size_t>(__builtin_ctz(mask));
+    for (; at + 64 <= lastStart + 1; at += 64) {
+        const __m128i a = passing(at);
+        const __m128i b = passing(at + 16);
+        const __m128i c = passing(at + 32);
+        const __m128i d = passing(at + 48);
+        if (_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(a, b), _mm_or_si128(c, d))) == 0)
+            continue;
+        for (quint64 places = bits(a, 0) | bits(b, 16) | bits(c, 32) | bits(d, 48); places != 0;
+             places &= places - 1) {
+            const size_t candidate = at + static_cast<size_t>(__builtin_ctzll(places));
             if (MatchesAt(begin + candidate)) {
                 start = candidate;
                 return true;

@@ -10,7 +10,7 @@
 namespace scan {
 
 // A text to look for in bytes, byte for byte or with the letters a..z and A..Z taken as equal
-// (no other byte folds). The search tests the text's two rarest bytes at sixteen places at once
+// (no other byte folds). The search tests the text's two rarest bytes at many places at once
 // and compares the whole text only where both stand.
 class Needle {
   public:
