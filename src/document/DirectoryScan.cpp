@@ -264,7 +264,9 @@ void DirectoryScanner::Listed(const std::shared_ptr<Run>& run) {
 }
 
 void DirectoryScanner::Deliver(const std::shared_ptr<Run>& run) {
-    run->deliveryPosted.store(false);
+    // An exchange, not a store: it reads the flag a counting thread set after storing its
+    // result, so that result is seen below.
+    run->deliveryPosted.exchange(false);
     if (run != run_ || run->finished || run->count.IsCancelled())
         return;
     const int done = run->count.DeliverInOrder(
