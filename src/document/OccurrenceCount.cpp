@@ -68,7 +68,8 @@ quint16 CountInOpenFile(RegularFile& file, const Needle& needle, char* buffer,
                         const std::atomic<bool>* cancel) {
     if (needle.IsEmpty() || file.Size() > hpfile::kMaxFileSize)
         return 0;
-    qint64 filled = file.Read(buffer, kReadBufferSize);
+    // Most files take one read: a shorter one is the whole file.
+    qint64 filled = file.ReadOnce(buffer, kReadBufferSize);
     if (filled < 0)
         return 0;
     const std::string_view first(buffer, static_cast<size_t>(filled));

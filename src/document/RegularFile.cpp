@@ -73,6 +73,14 @@ qint64 RegularFile::Read(char* into, qint64 count) {
     return total;
 }
 
+qint64 RegularFile::ReadOnce(char* into, qint64 count) {
+    for (;;) {
+        const ssize_t read = ::read(descriptor_, into, static_cast<size_t>(count));
+        if (read >= 0 || errno != EINTR)
+            return read;
+    }
+}
+
 bool IsNonRegularFile(const QString& fileName) {
     struct stat info;
     return StatFollowingLinks(fileName, info) && !S_ISREG(info.st_mode);

@@ -22,6 +22,9 @@ class RegularFile {
     qint64 Size() const { return size_; }
     // Reads up to count bytes; fewer only at the end of the file. -1 on a read error.
     qint64 Read(char* into, qint64 count);
+    // One read of up to count bytes, saving Read's last call at the end: a regular file gives
+    // fewer bytes than asked only at its end (as it is at that moment). -1 on a read error.
+    qint64 ReadOnce(char* into, qint64 count);
 
   private:
     Opened TestOpened(); // the file just opened, tested again now that it is open
