@@ -1,9 +1,11 @@
 // libFuzzer target for the database reader: any bytes must be read without a crash, what the
 // reader accepts must survive a write and a second read unchanged, and the header test on a
-// file's first bytes must decide as the whole reader does.
+// file's first bytes must decide as the whole reader does. Counting a text in pieces must give
+// the count of the whole data, however the data is cut.
 
 #include "HpFile.h"
 #include "HpParser.h"
+#include "OccurrenceCount.h"
 #include "TopicTable.h"
 
 #include <QByteArray>
@@ -80,6 +82,25 @@ void CheckRoundTrip(const TopicTable& table) {
     Expect(SameRows(table, reread), "the written file reads back other rows");
 }
 
+// The scanner counts a large file as it arrives; cut anywhere, it must count as in the whole.
+void CheckCountInPieces(QByteArrayView data) {
+    const std::string_view bytes(data.data(), static_cast<size_t>(data.size()));
+    for (const char* text : {"aB", "\"a"}) {
+        for (const bool caseSensitive : {false, true}) {
+            const scan::Needle needle(text, caseSensitive);
+            const quint16 whole = scan::CountInData(data, text, caseSensitive);
+            for (const size_t pieceSize : {1 + bytes.size() % 7, size_t(61)}) {
+                scan::PiecewiseCount count(needle);
+                for (size_t at = 0; at < bytes.size(); at += pieceSize) {
+                    if (!count.Feed(bytes.substr(at, pieceSize)))
+                        break;
+                }
+                Expect(count.Result() == whole, "a count in pieces differs from the whole");
+            }
+        }
+    }
+}
+
 // An empty file arrives as a null view (no data pointer at all), not as an empty one.
 QByteArrayView InputView(const uint8_t* data, size_t size) {
     if (size == 0)
@@ -91,6 +112,7 @@ QByteArrayView InputView(const uint8_t* data, size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArrayView bytes = InputView(data, size);
+    CheckCountInPieces(bytes);
     TopicTable table;
     const int result = ReadHpData(bytes, table);
     const std::string_view first(bytes.data(), static_cast<size_t>(bytes.size()));

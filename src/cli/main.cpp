@@ -1,5 +1,6 @@
 // ombrel-cli: the database core without windows, for scripts and for checking files in bulk.
 
+#include "DirectoryScan.h"
 #include "HpFile.h"
 #include "OccurrenceCount.h"
 #include "Settings.h"
@@ -199,12 +200,9 @@ int Scan(const QString& directory, const QString& text, bool caseSensitive) {
     const hp48::EncodedRow needle = hp48::EncodeRow(text);
     if (!needle.ok())
         return kOk; // a character without code occurs in no file
-    const QString prefix = QDir(directory).path() + u'/';
-    for (const QString& name : scan::ScannableFiles(directory)) {
-        const quint16 count = scan::CountInFile(prefix + name, needle.bytes, caseSensitive);
-        if (count > 0)
-            Print(stdout, scan::EntryText(count, name));
-    }
+    scan::ScanDirectory(
+        directory, needle.bytes, caseSensitive,
+        [](const QString& name, quint16 count) { Print(stdout, scan::EntryText(count, name)); });
     return kOk;
 }
 
