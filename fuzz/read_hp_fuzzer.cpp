@@ -1,9 +1,11 @@
 // libFuzzer target for the database reader: any bytes must be read without a crash, what the
 // reader accepts must survive a write and a second read unchanged, and the header test on a
-// file's first bytes must decide as the whole reader does.
+// file's first bytes must decide as the whole reader does. Counting a text in pieces must give
+// the count of the whole data, however the data is cut.
 
 #include "core/HpFile.h"
 #include "core/HpParser.h"
+#include "core/OccurrenceCount.h"
 #include "core/TopicTable.h"
 
 #include <QByteArray>
@@ -24,12 +26,12 @@ constexpr char kEndOfFileMark = 26;
     std::abort();
 }
 
-void Expect(bool holds, const char* what) {
+void expect(bool holds, const char* what) {
     if (!holds)
         fail(what);
 }
 
-bool SlotIsEmpty(const TopicTable& table, int slot) {
+bool slotIsEmpty(const TopicTable& table, int slot) {
     for (const QByteArray& row : table.topic(slot)) {
         if (!row.isEmpty())
             return false;
@@ -37,7 +39,7 @@ bool SlotIsEmpty(const TopicTable& table, int slot) {
     return true;
 }
 
-bool AnyRowHoldsEndOfFileMark(const TopicTable& table) {
+bool anyRowHoldsEndOfFileMark(const TopicTable& table) {
     for (int slot = 1; slot <= table.topicCount(); ++slot) {
         for (const QByteArray& row : table.topic(slot)) {
             if (row.contains(kEndOfFileMark))
@@ -47,7 +49,7 @@ bool AnyRowHoldsEndOfFileMark(const TopicTable& table) {
     return false;
 }
 
-bool SameRows(const TopicTable& first, const TopicTable& second) {
+bool sameRows(const TopicTable& first, const TopicTable& second) {
     for (int slot = 1; slot <= kMaxTopics; ++slot) {
         if (first.topic(slot) != second.topic(slot))
             return false;
@@ -55,33 +57,52 @@ bool SameRows(const TopicTable& first, const TopicTable& second) {
     return true;
 }
 
-void CheckRefusedInputLeavesTableAlone(int result, const TopicTable& table) {
-    Expect(result == hpfile::kNotHpFile || result == hpfile::kTooManyTopics,
+void checkRefusedInputLeavesTableAlone(int result, const TopicTable& table) {
+    expect(result == hpfile::kNotHpFile || result == hpfile::kTooManyTopics,
            "a refusal other than not-a-database or too-many-topics");
-    Expect(table.topicCount() == 0, "a refused input changed the topic count");
+    expect(table.topicCount() == 0, "a refused input changed the topic count");
     for (int slot = 1; slot <= kMaxTopics; ++slot)
-        Expect(SlotIsEmpty(table, slot), "a refused input filled a row");
+        expect(slotIsEmpty(table, slot), "a refused input filled a row");
 }
 
-void CheckAcceptedTable(int result, const TopicTable& table) {
-    Expect(table.topicCount() == result, "TopicCount() differs from the returned count");
-    Expect(result <= kMaxTopicCount, "more than 199 topics accepted");
+void checkAcceptedTable(int result, const TopicTable& table) {
+    expect(table.topicCount() == result, "TopicCount() differs from the returned count");
+    expect(result <= kMaxTopicCount, "more than 199 topics accepted");
     for (int slot = table.topicCount() + 1; slot <= kMaxTopics; ++slot)
-        Expect(SlotIsEmpty(table, slot), "a slot after the topics holds a row");
+        expect(slotIsEmpty(table, slot), "a slot after the topics holds a row");
     // The writer refuses rows with byte 26 and the reader ends the data there, so none can exist.
-    Expect(!AnyRowHoldsEndOfFileMark(table), "a row read holds byte 26");
+    expect(!anyRowHoldsEndOfFileMark(table), "a row read holds byte 26");
 }
 
-void CheckRoundTrip(const TopicTable& table) {
+void checkRoundTrip(const TopicTable& table) {
     const QByteArray written = formatHpFile(table, table.topicCount(), false, false);
     TopicTable reread;
     const int rereadCount = readHpData(written, reread);
-    Expect(rereadCount == table.topicCount(), "the written file reads back another topic count");
-    Expect(SameRows(table, reread), "the written file reads back other rows");
+    expect(rereadCount == table.topicCount(), "the written file reads back another topic count");
+    expect(sameRows(table, reread), "the written file reads back other rows");
+}
+
+// The scanner counts a large file as it arrives; cut anywhere, it must count as in the whole.
+void checkCountInPieces(QByteArrayView data) {
+    const std::string_view bytes(data.data(), static_cast<size_t>(data.size()));
+    for (const char* text : {"aB", "\"a"}) {
+        for (const bool caseSensitive : {false, true}) {
+            const scan::Needle needle(text, caseSensitive);
+            const quint16 whole = scan::countInData(data, text, caseSensitive);
+            for (const size_t pieceSize : {1 + bytes.size() % 7, size_t(61)}) {
+                scan::PiecewiseCount count(needle);
+                for (size_t at = 0; at < bytes.size(); at += pieceSize) {
+                    if (!count.feed(bytes.substr(at, pieceSize)))
+                        break;
+                }
+                expect(count.result() == whole, "a count in pieces differs from the whole");
+            }
+        }
+    }
 }
 
 // An empty file arrives as a null view (no data pointer at all), not as an empty one.
-QByteArrayView InputView(const uint8_t* data, size_t size) {
+QByteArrayView inputView(const uint8_t* data, size_t size) {
     if (size == 0)
         return QByteArrayView();
     return QByteArrayView(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
@@ -90,17 +111,18 @@ QByteArrayView InputView(const uint8_t* data, size_t size) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QByteArrayView bytes = InputView(data, size);
+    const QByteArrayView bytes = inputView(data, size);
+    checkCountInPieces(bytes);
     TopicTable table;
     const int result = readHpData(bytes, table);
     const std::string_view first(bytes.data(), static_cast<size_t>(bytes.size()));
-    Expect(hpparse::hasHeader(first) == (result != hpfile::kNotHpFile),
+    expect(hpparse::hasHeader(first) == (result != hpfile::kNotHpFile),
            "the header test of the first bytes and the reader disagree");
     if (result < 0) {
-        CheckRefusedInputLeavesTableAlone(result, table);
+        checkRefusedInputLeavesTableAlone(result, table);
         return 0;
     }
-    CheckAcceptedTable(result, table);
-    CheckRoundTrip(table);
+    checkAcceptedTable(result, table);
+    checkRoundTrip(table);
     return 0;
 }

@@ -1,5 +1,6 @@
 // ombrel-cli: the database core without windows, for scripts and for checking files in bulk.
 
+#include "core/DirectoryScan.h"
 #include "core/HpFile.h"
 #include "core/OccurrenceCount.h"
 #include "core/TopicTable.h"
@@ -199,16 +200,13 @@ int scan(const QString& directory, const QString& text, bool caseSensitive) {
     const hp48::EncodedRow needle = hp48::encodeRow(text);
     if (!needle.ok())
         return kOk; // a character without code occurs in no file
-    const QString prefix = QDir(directory).path() + u'/';
-    for (const QString& name : scan::scannableFiles(directory)) {
-        const quint16 count = scan::countInFile(prefix + name, needle.bytes, caseSensitive);
-        if (count > 0)
-            print(stdout, scan::entryText(count, name));
-    }
+    scan::scanDirectory(
+        directory, needle.bytes, caseSensitive,
+        [](const QString& name, quint16 count) { print(stdout, scan::entryText(count, name)); });
     return kOk;
 }
 
-int run(const QStringList& arguments) {
+int Run(const QStringList& arguments) {
     const QString command = arguments.value(0);
     const qsizetype count = arguments.size();
     if (command == u"--help" && count == 1)
@@ -231,5 +229,5 @@ int run(const QStringList& arguments) {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    return run(app.arguments().mid(1));
+    return Run(app.arguments().mid(1));
 }

@@ -2,133 +2,276 @@
 
 #include "core/HpFile.h"
 #include "core/HpParser.h"
+#include "core/RegularFile.h"
 
-#include <QDirIterator>
-
-#include <array>
-#include <cstring>
-#include <string_view>
+#include <algorithm>
+#include <memory>
 
 namespace scan {
 namespace {
 
-class Needle {
-  public:
-    Needle(QByteArrayView text, bool caseSensitive)
-        : text_(text.data(), static_cast<size_t>(text.size())), caseSensitive_(caseSensitive) {
-        for (int byte = 0; byte < 256; ++byte)
-            fold_[byte] = static_cast<unsigned char>(
-                !caseSensitive && byte >= 'a' && byte <= 'z' ? byte - 'a' + 'A' : byte);
-        for (char& byte : folded_.assign(text_))
-            byte = static_cast<char>(fold_[static_cast<unsigned char>(byte)]);
-    }
+constexpr size_t kNotFound = std::string_view::npos;
 
-    size_t size() const { return text_.size(); }
-
-    // Position of the next occurrence at or after `from`, or npos.
-    size_t findIn(std::string_view row, size_t from) const {
-        if (caseSensitive_)
-            return row.find(text_, from);
-        const unsigned char first = static_cast<unsigned char>(folded_[0]);
-        for (size_t at = from; at + folded_.size() <= row.size(); ++at) {
-            if (fold_[static_cast<unsigned char>(row[at])] == first && matchesAt(row, at))
-                return at;
-        }
-        return std::string_view::npos;
-    }
-
-    // Whether the text occurs anywhere in the data: memchr finds each spelling of the first
-    // byte many bytes a step, and only there the rest is compared.
-    bool occursIn(std::string_view data) const {
-        if (caseSensitive_)
-            return data.find(text_) != std::string_view::npos;
-        const unsigned char upper = static_cast<unsigned char>(folded_[0]);
-        const bool letter = upper >= 'A' && upper <= 'Z';
-        return firstByteLeadsToMatch(data, upper) ||
-               (letter && firstByteLeadsToMatch(data, upper - 'A' + 'a'));
-    }
-
-  private:
-    bool firstByteLeadsToMatch(std::string_view data, unsigned char first) const {
-        const char* begin = data.data();
-        const char* end = begin + data.size();
-        const ptrdiff_t length = static_cast<ptrdiff_t>(folded_.size());
-        for (const char* at = begin; end - at >= length; ++at) {
-            at = static_cast<const char*>(std::memchr(at, first, end - at));
-            if (at == nullptr || end - at < length)
-                return false;
-            if (matchesAt(data, at - begin))
-                return true;
-        }
-        return false;
-    }
-
-    bool matchesAt(std::string_view row, size_t at) const {
-        for (size_t i = 1; i < folded_.size(); ++i) {
-            if (fold_[static_cast<unsigned char>(row[at + i])] !=
-                static_cast<unsigned char>(folded_[i]))
-                return false;
-        }
-        return true;
-    }
-
-    std::string_view text_;
-    std::string folded_;
-    bool caseSensitive_;
-    std::array<unsigned char, 256> fold_;
-};
-
+// Counts row by row while the parser walks the data. The next occurrence in the data is found
+// once and kept: every row before it holds none, so most rows are passed without a search.
 struct RowCounter {
     const Needle& needle;
+    std::string_view data;
+    size_t nextOccurrence = 0;
     quint16 count = 0;
 
     void topic(int) {}
     void row(int, int, std::string_view row) {
-        size_t from = 0;
-        size_t found;
-        do {
-            found = needle.findIn(row, from);
-            if (found != std::string_view::npos) {
-                ++count;
-                from = found + needle.size();
-            }
-        } while (found != std::string_view::npos && count <= kCountLimit);
+        size_t from = static_cast<size_t>(row.data() - data.data());
+        const size_t end = from + row.size();
+        for (;;) {
+            if (nextOccurrence < from)
+                nextOccurrence = needle.find(data, from);
+            if (nextOccurrence == kNotFound || nextOccurrence + needle.size() > end)
+                return;
+            ++count;
+            from = nextOccurrence + needle.size(); // occurrences do not overlap
+            if (count > kCountLimit)
+                return;
+        }
     }
 };
+
+quint16 countInWholeData(std::string_view data, const Needle& needle) {
+    RowCounter counter{needle, data};
+    // Rows are pieces of the data: data without the text anywhere holds no occurrence.
+    counter.nextOccurrence = needle.find(data, 0);
+    if (counter.nextOccurrence == kNotFound)
+        return 0;
+    const int topics = hpparse::parse(data, counter);
+    return topics > 0 && topics <= kMaxTopicCount ? counter.count : 0;
+}
+
+bool isDigit(char byte) {
+    return hpparse::isDigit(static_cast<unsigned char>(byte));
+}
+
+// A counted row's length that no file can hold; larger lengths stop growing here.
+constexpr quint64 kLengthBeyondAnyFile = quint64(1) << 40;
 
 } // namespace
 
 quint16 countInData(QByteArrayView data, QByteArrayView text, bool caseSensitive) {
-    if (text.isEmpty())
-        return 0;
     const Needle needle(text, caseSensitive);
-    const std::string_view bytes(data.data(), static_cast<size_t>(data.size()));
-    // Rows are pieces of the data: data without the text anywhere holds no occurrence.
-    if (!needle.occursIn(bytes))
+    if (needle.isEmpty())
         return 0;
-    RowCounter counter{needle};
-    const int topics = hpparse::parse(bytes, counter);
-    return topics > 0 && topics <= kMaxTopicCount ? counter.count : 0;
+    return countInWholeData(std::string_view(data.data(), static_cast<size_t>(data.size())),
+                            needle);
+}
+
+quint16 countInOpenFile(RegularFile& file, const Needle& needle, char* buffer,
+                        const std::atomic<bool>* cancel) {
+    if (needle.isEmpty() || file.size() > hpfile::kMaxFileSize)
+        return 0;
+    // Most files take one read: a shorter one is the whole file.
+    qint64 filled = file.readOnce(buffer, kReadBufferSize);
+    if (filled < 0)
+        return 0;
+    const std::string_view first(buffer, static_cast<size_t>(filled));
+    if (!hpparse::hasHeader(first))
+        return 0;
+    if (filled < kReadBufferSize)
+        return countInWholeData(first, needle);
+    PiecewiseCount counter(needle);
+    qint64 total = filled;
+    for (bool more = counter.feed(first); more;
+         more = counter.feed(std::string_view(buffer, static_cast<size_t>(filled)))) {
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed))
+            return 0;
+        filled = file.read(buffer, kReadBufferSize);
+        if (filled < 0)
+            return 0;
+        if (filled == 0)
+            break;
+        total += filled;
+        if (total > hpfile::kMaxFileSize) // it grew since it was opened
+            return 0;
+    }
+    return counter.result();
 }
 
 quint16 countInFile(const QString& fileName, QByteArrayView text, bool caseSensitive) {
-    thread_local QByteArray contents; // one buffer from file to file
-    if (text.isEmpty() || readDatabaseBytes(fileName, contents) != 0)
+    const Needle needle(text, caseSensitive);
+    RegularFile file;
+    if (needle.isEmpty() || file.open(fileName) != RegularFile::Opened::Yes)
         return 0;
-    return countInData(contents, text, caseSensitive);
+    const std::unique_ptr<char[]> buffer(new char[kReadBufferSize]);
+    return countInOpenFile(file, needle, buffer.get(), nullptr);
 }
 
-QStringList scannableFiles(const QString& directory) {
-    QStringList names;
-    QDirIterator entries(directory, QDir::Files);
-    while (entries.hasNext()) {
-        entries.next();
-        // A link to a device or a pipe passes the iterator's filter; only what is a regular
-        // file behind its links can be a database.
-        if (entries.fileInfo().isFile())
-            names.append(entries.fileName());
+// The states follow hpparse::Parse step by step; a test feeds both the same data.
+bool PiecewiseCount::feed(std::string_view piece) {
+    if (state_ == State::Done)
+        return false;
+    const size_t endMark = piece.find(static_cast<char>(hpparse::kEndOfFile));
+    piece = piece.substr(0, endMark);
+    if (state_ == State::Header) {
+        const size_t wanted = hpparse::kHeaderDecidingBytes - head_.size();
+        head_.append(piece.substr(0, wanted));
+        piece.remove_prefix(std::min(wanted, piece.size()));
+        if (head_.size() < hpparse::kHeaderDecidingBytes && endMark == kNotFound)
+            return true;
+        if (!finishHeader())
+            return false;
     }
-    return names;
+    while (!piece.empty() && state_ != State::Done)
+        piece.remove_prefix(Step(piece));
+    if (endMark != kNotFound)
+        state_ = State::Done; // a row still open stays uncounted
+    return state_ != State::Done;
+}
+
+quint16 PiecewiseCount::result() {
+    if (state_ == State::Header)
+        finishHeader();
+    return topics_ > 0 && topics_ <= kMaxTopicCount ? count_ : 0;
+}
+
+// The header is decided from its first bytes; the rest of them is data already.
+bool PiecewiseCount::finishHeader() {
+    hpparse::Cursor cursor(head_);
+    if (!hpparse::readHeaderAndListStart(cursor)) {
+        state_ = State::Done;
+        return false;
+    }
+    state_ = State::BetweenTopics;
+    std::string_view rest = std::string_view(head_).substr(cursor.Consumed());
+    while (!rest.empty() && state_ != State::Done)
+        rest.remove_prefix(Step(rest));
+    return true;
+}
+
+size_t PiecewiseCount::Step(std::string_view piece) {
+    switch (state_) {
+    case State::BetweenTopics: {
+        const size_t brace = piece.find('{');
+        if (brace == kNotFound)
+            return piece.size();
+        rowsInTopic_ = 0;
+        // Past the largest topic count the result is 0 whatever follows.
+        state_ = ++topics_ > kMaxTopicCount ? State::Done : State::InTopic;
+        return brace + 1;
+    }
+    case State::InTopic:
+        if (piece[0] == '}') {
+            state_ = State::BetweenTopics;
+        } else if (piece[0] == '"') {
+            startRow(State::QuotedRow);
+        } else if (piece[0] == 'C') {
+            state_ = State::CountedHead;
+            countedHeadBytes_ = 0;
+        }
+        return 1;
+    case State::QuotedRow: {
+        const size_t quote = piece.find('"');
+        searchRowPiece(piece.substr(0, quote));
+        if (quote == kNotFound)
+            return piece.size();
+        endRow();
+        return quote + 1;
+    }
+    case State::CountedHead:
+        // "$", a blank, a digit, then a separator or further digits; else these four bytes
+        // are passed over.
+        countedHead_[countedHeadBytes_++] = piece[0];
+        if (countedHeadBytes_ < 4)
+            return 1;
+        if (countedHead_[0] != '$' || countedHead_[1] != ' ' || !isDigit(countedHead_[2])) {
+            state_ = State::InTopic;
+            return 1;
+        }
+        rowBytesLeft_ = static_cast<quint64>(countedHead_[2] - '0');
+        if (isDigit(countedHead_[3])) {
+            rowBytesLeft_ = rowBytesLeft_ * 10 + static_cast<quint64>(countedHead_[3] - '0');
+            state_ = State::CountedLength;
+        } else {
+            startRow(State::CountedRow);
+        }
+        return 1;
+    case State::CountedLength:
+        if (isDigit(piece[0])) {
+            rowBytesLeft_ = std::min(rowBytesLeft_ * 10 + static_cast<quint64>(piece[0] - '0'),
+                                     kLengthBeyondAnyFile);
+        } else {
+            startRow(State::CountedRow); // that byte was the separator
+        }
+        return 1;
+    case State::CountedRow: {
+        const size_t taken = static_cast<size_t>(std::min<quint64>(rowBytesLeft_, piece.size()));
+        searchRowPiece(piece.substr(0, taken));
+        rowBytesLeft_ -= taken;
+        if (rowBytesLeft_ == 0)
+            endRow();
+        return taken;
+    }
+    case State::Header:
+    case State::Done:
+        break;
+    }
+    return piece.size();
+}
+
+void PiecewiseCount::startRow(State state) {
+    state_ = state;
+    rowKept_ = rowsInTopic_ < hpparse::kRowsKept;
+    rowHits_ = 0;
+    rowSearchEnded_ = !rowKept_;
+    rowTail_.clear();
+    if (state == State::CountedRow && rowBytesLeft_ == 0)
+        endRow();
+}
+
+// Only a complete row counts: one the data ends in is dropped with its occurrences.
+void PiecewiseCount::endRow() {
+    ++rowsInTopic_;
+    if (rowKept_)
+        count_ += rowHits_;
+    state_ = State::InTopic;
+}
+
+void PiecewiseCount::Hit() {
+    ++rowHits_;
+    if (count_ + rowHits_ > kCountLimit)
+        rowSearchEnded_ = true;
+}
+
+void PiecewiseCount::searchRowPiece(std::string_view piece) {
+    if (rowSearchEnded_ || piece.empty())
+        return;
+    const size_t overlap = needle_.size() - 1;
+    size_t from = 0;
+    if (!rowTail_.empty()) {
+        // An occurrence that begins in the tail of the row so far and ends in this piece.
+        const size_t tailSize = rowTail_.size();
+        rowTail_.append(piece.substr(0, overlap));
+        const size_t found = needle_.find(rowTail_, 0);
+        if (found != kNotFound) {
+            Hit();
+            from = found + needle_.size() - tailSize;
+        } else if (piece.size() < overlap) {
+            rowTail_.erase(0, rowTail_.size() - std::min(rowTail_.size(), overlap));
+            return;
+        }
+        rowTail_.clear();
+        if (rowSearchEnded_)
+            return;
+    }
+    for (;;) {
+        const size_t found = needle_.find(piece, from);
+        if (found == kNotFound)
+            break;
+        Hit();
+        from = found + needle_.size();
+        if (rowSearchEnded_)
+            return;
+    }
+    const size_t mayBegin = piece.size() >= overlap ? piece.size() - overlap : 0;
+    rowTail_.assign(piece.substr(std::max(from, mayBegin)));
 }
 
 QString entryText(quint16 count, const QString& fileName) {

@@ -30,6 +30,24 @@ RegularFile::Opened RegularFile::open(const QString& fileName) {
     // itself is tested again once it is open.
     descriptor_ =
         ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    return testOpened();
+}
+
+RegularFile::Opened RegularFile::openEntry(int directory, const char* name, bool listedAsRegular) {
+    struct stat info;
+    if (!listedAsRegular) {
+        if (::fstatat(directory, name, &info, 0) != 0)
+            return Opened::CannotOpen;
+        if (!S_ISREG(info.st_mode))
+            return Opened::NotRegular;
+    }
+    const int noLink = listedAsRegular ? O_NOFOLLOW : 0;
+    descriptor_ = ::openat(directory, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | noLink);
+    return testOpened();
+}
+
+RegularFile::Opened RegularFile::testOpened() {
+    struct stat info;
     if (descriptor_ < 0)
         return Opened::CannotOpen;
     if (::fstat(descriptor_, &info) != 0)
@@ -53,6 +71,14 @@ qint64 RegularFile::read(char* into, qint64 count) {
         total += read;
     }
     return total;
+}
+
+qint64 RegularFile::readOnce(char* into, qint64 count) {
+    for (;;) {
+        const ssize_t read = ::read(descriptor_, into, static_cast<size_t>(count));
+        if (read >= 0 || errno != EINTR)
+            return read;
+    }
 }
 
 bool isNonRegularFile(const QString& fileName) {

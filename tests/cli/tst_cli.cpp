@@ -2,6 +2,7 @@
 #include "SpecialFiles.h"
 #include "core/Hp48Codec.h"
 #include "core/HpFile.h"
+#include "core/OccurrenceCount.h"
 #include "core/TopicTable.h"
 #include "platform/StringTable.h"
 
@@ -109,6 +110,7 @@ class TestCli : public QObject {
     void refusesWhatIsNoRegularFileOrTooLarge();
     void scan();
     void scanSkipsWhatIsNoRegularDatabase();
+    void scanListsInDirectoryOrderAndReadsLargeFilesWhole();
     void usageErrors();
     void helpAndVersion();
 };
@@ -301,12 +303,37 @@ void TestCli::scanSkipsWhatIsNoRegularDatabase() {
     QVERIFY(QFile::link(QStringLiteral("/dev/zero"), dir + "zero"));
     makeSparseFile(dir + "huge.txt", "abc, no database", 1024 * kMiB);
     makeSparseFile(dir + "over.txt", hpFile({{"abc"}}, true), hpfile::kMaxFileSize + 1);
+    // Sizes beyond what 32 bits hold, with and without the header.
+    makeSparseFile(dir + "huge-db.txt", hpFile({{"abc"}}, true), 3'000'000'000);
+    makeSparseFile(dir + "huge3.txt", "abc, no database", 3'000'000'000);
 
     const CliRun run = cli({"scan", dir, "abc"});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, QByteArray("       007\tseven.txt\n"));
     QCOMPARE(run.err, QByteArray());
     QVERIFY2(peakResidentKiB() < 256 * 1024, qPrintable(QString::number(peakResidentKiB())));
+}
+
+// Files are counted side by side, large ones taking longer, yet listed in the directory's order.
+// A file larger than the read buffer holds an occurrence across the buffer's end.
+void TestCli::scanListsInDirectoryOrderAndReadsLargeFilesWhole() {
+    Sandbox sandbox;
+    const QString dir = sandbox.path(QStringLiteral("dir/"));
+    const QByteArray start = "%%HP: T(1)A(R)F(,);\r\n{ {\"";
+    const QByteArray large = start + QByteArray(scan::kReadBufferSize - start.size() - 1, 'x') +
+                             "abc" + QByteArray(100, 'x') +
+                             "\"\r\nC$ 7 abc abc\r\n\"ABC\"}\r\n}\r\n";
+    QHash<QString, int> counts;
+    for (int file = 0; file < 60; ++file) {
+        const QString name = QStringLiteral("f%1.hp").arg(file);
+        counts[name] = file % 2 == 0 ? 4 : file % 7 + 1;
+        writeBytes(dir + name,
+                   file % 2 == 0 ? large : hpFile({QStringList(counts[name], "abc")}, true));
+    }
+    QByteArray expected;
+    for (const QString& name : scan::scannableFiles(dir))
+        expected += scan::entryText(counts[name], name).toUtf8() + '\n';
+    QCOMPARE(cli({"scan", dir, "abc"}).out, expected);
 }
 
 void TestCli::usageErrors() {
