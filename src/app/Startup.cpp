@@ -2,25 +2,22 @@
 
 #include "app/SingleInstance.h"
 #include "platform/Paths.h"
-#include "platform/SettingsFile.h"
-#include "platform/StringTable.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
+#include "platform/SettingsFile.h"
+#include "platform/StringTable.h"
+#include "platform/TextIds.h"
 
 #include <QApplication>
 #include <QDir>
 
 namespace {
 
-constexpr quint16 kAlreadyRunning = 1160;
-constexpr quint16 kCannotWriteFile = 1200;
-constexpr quint16 kFolderNotPrivate = 1235;
-constexpr quint16 kLockCannotBeMade = 1240;
-
 void reportSettingsWriteFailure(const QString& fileName) {
     MessageRequest request;
-    request.baseId = kCannotWriteFile;
-    request.text = strings::text(kCannotWriteFile) + u'\n' + QDir::toNativeSeparators(fileName);
+    request.baseId = textid::kCannotWriteFile;
+    request.text =
+        strings::text(textid::kCannotWriteFile) + u'\n' + QDir::toNativeSeparators(fileName);
     request.icon = MsgIcon::Error;
     request.buttons = {MsgButton::Cancel};
     thePrompter().ask(request, Beep::Hand);
@@ -31,7 +28,8 @@ void reportSettingsWriteFailure(const QString& fileName) {
 bool folderUsable(const QString& folder) {
     if (paths::ensurePrivateDir(folder))
         return true;
-    thePrompter().showMessage(kFolderNotPrivate, MessageKind::Error, {QDir::toNativeSeparators(folder)});
+    thePrompter().showMessage(textid::kFolderNotPrivate, MessageKind::Error,
+                              {QDir::toNativeSeparators(folder)});
     return false;
 }
 
@@ -47,12 +45,12 @@ StartRole claimTheProgram(const QStringList& parameters, SettingsFile& settings,
         return StartRole::Refused;
     switch (instance.claim()) {
     case SingleInstance::ClaimResult::CannotBeMade:
-        thePrompter().showMessage(kLockCannotBeMade, MessageKind::Error,
+        thePrompter().showMessage(textid::kLockCannotBeMade, MessageKind::Error,
                                   {QDir::toNativeSeparators(runtimeDir)});
         return StartRole::Refused;
     case SingleInstance::ClaimResult::HeldElsewhere:
         if (parameters.isEmpty()) {
-            thePrompter().showMessage(kAlreadyRunning, MessageKind::Information);
+            thePrompter().showMessage(textid::kAlreadyRunning, MessageKind::Information);
             return StartRole::AlreadyRunning;
         }
         SingleInstance::handOver(QDir::current().absoluteFilePath(parameters.first()));

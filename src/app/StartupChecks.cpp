@@ -12,6 +12,7 @@
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
+#include "platform/TextIds.h"
 
 #include <QApplication>
 #include <QCollator>
@@ -24,11 +25,6 @@
 
 namespace {
 
-constexpr quint16 kFilesMissing = 1140;
-constexpr quint16 kNewerInstalled = 1145;
-constexpr quint16 kOtherInstalled = 1150;
-constexpr quint16 kLeftoverStays = 1195;
-constexpr quint16 kConfirmRemoval = 1155;
 const QString kRequiredFilesHelp = QStringLiteral("555");
 
 // Ends a nested event loop when a window is hidden or goes.
@@ -54,8 +50,8 @@ class HideWatcher : public QObject {
 // open, and the box comes back when the help is closed; Cancel ends the program.
 void reportMissingFiles() {
     MessageRequest request;
-    request.baseId = kFilesMissing;
-    request.text = strings::text(kFilesMissing);
+    request.baseId = textid::kFilesMissing;
+    request.text = strings::text(textid::kFilesMissing);
     request.icon = MsgIcon::Error;
     request.buttons = {MsgButton::Cancel, MsgButton::Help};
     request.helpContext = kRequiredFilesHelp;
@@ -83,8 +79,9 @@ void reportVersion(quint16 id, const QStringList& arguments) {
 // The removal switch: the question first, then the removal.
 void offerRemoval(const SettingsFile& settings) {
     MessageRequest request;
-    request.baseId = kConfirmRemoval;
-    request.text = strings::format(strings::text(kConfirmRemoval), {settings::versionText()});
+    request.baseId = textid::kConfirmRemoval;
+    request.text =
+        strings::format(strings::text(textid::kConfirmRemoval), {settings::versionText()});
     request.icon = MsgIcon::Question;
     request.buttons = {MsgButton::Yes, MsgButton::No};
     if (thePrompter().show(request) == MsgButton::Yes)
@@ -106,9 +103,9 @@ bool sameVersionInstalled(const SettingsFile& settings) {
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     const int order = collator.compare(installed, own);
     if (order > 0)
-        reportVersion(kNewerInstalled, {});
+        reportVersion(textid::kNewerInstalled, {});
     else if (order < 0)
-        reportVersion(kOtherInstalled, {installed, own});
+        reportVersion(textid::kOtherInstalled, {installed, own});
     return order == 0;
 }
 
@@ -126,7 +123,7 @@ CompanionFiles checkCompanionFiles() {
             continue;
         const QString leftover = programfiles::path(number);
         if (!leftover.isEmpty() && !shcut::removeFile(leftover)) {
-            thePrompter().showMessage(kLeftoverStays, MessageKind::Error);
+            thePrompter().showMessage(textid::kLeftoverStays, MessageKind::Error);
             return CompanionFiles::LeftoverStays;
         }
     }

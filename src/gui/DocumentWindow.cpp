@@ -9,6 +9,7 @@
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
+#include "platform/TextIds.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -29,25 +30,6 @@
 namespace {
 
 // Texts and messages by id.
-constexpr quint16 kUnnamed = 100;
-constexpr quint16 kDataCaption = 105;
-constexpr quint16 kNewEntry = 110;
-constexpr quint16 kTopicListHint = 120;
-constexpr quint16 kDataBoxHint = 125;
-constexpr quint16 kRowCountHint = 130;
-constexpr quint16 kRowLengthHint = 135;
-constexpr quint16 kTopicRowHint = 140;
-constexpr quint16 kFileSaved = 60;
-constexpr quint16 kTopicCopied = 70;
-constexpr quint16 kDataCommitted = 90;
-constexpr quint16 kTopicInserted = 95;
-constexpr quint16 kCannotOpen = 1115;
-constexpr quint16 kNotHpFile = 1120;
-constexpr quint16 kSaveChanges = 1125;
-constexpr quint16 kCannotWrite = 1200;
-constexpr quint16 kReallyDelete = 1205;
-constexpr quint16 kTooManyTopics = 1210;
-constexpr quint16 kNoHp48Code = 1220;
 
 // The window's layout: a client area of 481 x 162, two sides under header strips of 21.
 constexpr int kClientWidth = 481;
@@ -152,8 +134,8 @@ DocumentWindow::DocumentWindow(Preferences& preferences, TopicCopyBuffer& copyBu
     : QWidget(parent), preferences_(preferences), copyBuffer_(copyBuffer),
       menus_(std::make_unique<Menus>()) {
     setObjectName(QStringLiteral("Kind"));
-    setProperty(kTagProperty, kUnnamed);
-    setWindowTitle(strings::text(kUnnamed));
+    setProperty(kTagProperty, textid::kUnnamed);
+    setWindowTitle(strings::text(textid::kUnnamed));
     setFixedSize(kClientWidth, kClientHeight);
     setAttribute(Qt::WA_DeleteOnClose);
     hp48font::ensure();
@@ -185,13 +167,13 @@ void DocumentWindow::createBoxes() {
     dataSide_ = new QWidget(this);
     dataSide_->setObjectName(QStringLiteral("DataSide"));
     dataSide_->resize(kDataWidth, kClientHeight);
-    makePanel(dataSide_, "Panel5", QRect(0, 0, 80, kHeaderHeight), true, kDataCaption);
-    makePanel(dataSide_, "Panel10", QRect(80, 0, 60, kHeaderHeight), false, kRowLengthHint);
+    makePanel(dataSide_, "Panel5", QRect(0, 0, 80, kHeaderHeight), true, textid::kDataCaption);
+    makePanel(dataSide_, "Panel10", QRect(80, 0, 60, kHeaderHeight), false, textid::kRowLengthHint);
     makePanel(dataSide_, "Panel6", QRect(140, 0, kDataWidth - 140, kHeaderHeight), false,
-              kRowCountHint);
+              textid::kRowCountHint);
     dataBox_ = new DataBoxEdit(dataSide_);
     dataBox_->setObjectName(QStringLiteral("DataBox1"));
-    dataBox_->setProperty(kTagProperty, kDataBoxHint);
+    dataBox_->setProperty(kTagProperty, textid::kDataBoxHint);
     dataBox_->setGeometry(0, kHeaderHeight, kDataWidth, kClientHeight - kHeaderHeight);
     dataBox_->setLineWrapMode(QPlainTextEdit::NoWrap);
     dataBox_->setTabChangesFocus(false);
@@ -205,17 +187,17 @@ void DocumentWindow::createBoxes() {
     listSide_->resize(kListWidth, kClientHeight);
     QLabel* topics = makePanel(listSide_, "Panel8", QRect(0, 0, 80, kHeaderHeight), true, 0);
     topics->setText(QStringLiteral("Topics:"));
-    QLabel* titleRow =
-        makePanel(listSide_, "Panel1", QRect(80, 0, 40, kHeaderHeight), false, kTopicRowHint);
+    QLabel* titleRow = makePanel(listSide_, "Panel1", QRect(80, 0, 40, kHeaderHeight), false,
+                                 textid::kTopicRowHint);
     titleRow->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(titleRow, &QWidget::customContextMenuRequested, this, [this, titleRow](QPoint at) {
         menuRunner(*menus_->titleRow, titleRow->mapToGlobal(at));
     });
     makePanel(listSide_, "Panel9", QRect(120, 0, kListWidth - 120, kHeaderHeight), false,
-              kNewEntry);
+              textid::kNewEntry);
     topicBox_ = new QListWidget(listSide_);
     topicBox_->setObjectName(QStringLiteral("TopicBox1"));
-    topicBox_->setProperty(kTagProperty, kTopicListHint);
+    topicBox_->setProperty(kTagProperty, textid::kTopicListHint);
     topicBox_->setGeometry(0, kHeaderHeight, kListWidth, kClientHeight - kHeaderHeight);
     topicBox_->setUniformItemSizes(true);
     topicBox_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -256,9 +238,7 @@ void DocumentWindow::createMenus() {
     connect(m.deleteTopic, &QAction::triggered, this, &DocumentWindow::deleteTopic);
     connect(m.copyTopic, &QAction::triggered, this, &DocumentWindow::copyTopic);
     connect(m.insertCopy, &QAction::triggered, this, &DocumentWindow::insertTopicCopy);
-    connect(m.sort, &QAction::triggered, this, [this] {
-        emit sortRequested(this);
-    });
+    connect(m.sort, &QAction::triggered, this, [this] { emit sortRequested(this); });
 
     m.list = new QMenu(this);
     m.list->setObjectName(QStringLiteral("PopupMenu1"));
@@ -414,7 +394,7 @@ void DocumentWindow::updateTopicPosition() {
     const int topics = table_.topicCount();
     QLabel* position = panel("Panel9");
     if (table_.isPseudoTopic(entry))
-        position->setText(strings::text(kNewEntry) + QString::number(topics));
+        position->setText(strings::text(textid::kNewEntry) + QString::number(topics));
     else
         position->setText(QStringLiteral("%1/%2").arg(entry).arg(topics));
 }
@@ -460,7 +440,8 @@ bool DocumentWindow::encodeDataBox(QList<QByteArray>& lines) {
             QTextCursor cursor(dataBox_->document());
             cursor.setPosition(static_cast<int>(rowStart + encoded.badIndex));
             dataBox_->setTextCursor(cursor);
-            thePrompter().showMessage(kNoHp48Code, MessageKind::Information, {QString::number(row), QString::number(encoded.badColumn)});
+            thePrompter().showMessage(textid::kNoHp48Code, MessageKind::Information,
+                                      {QString::number(row), QString::number(encoded.badColumn)});
             return false;
         }
         lines.append(encoded.bytes);
@@ -488,7 +469,7 @@ void DocumentWindow::commitTopic() {
     refreshTopicList(table_.selection);
     if (preferences_.editMode)
         showTopic();
-    setStatus(kDataCommitted);
+    setStatus(textid::kDataCommitted);
     setModified(true);
     updateTopicPosition();
 }
@@ -506,7 +487,7 @@ void DocumentWindow::insertTopic() {
         return;
     }
     refreshTopicList(entry);
-    setStatus(kTopicInserted);
+    setStatus(textid::kTopicInserted);
     setModified(true);
     showTopic();
     dataBox_->setFocus();
@@ -515,13 +496,15 @@ void DocumentWindow::insertTopic() {
 void DocumentWindow::deleteTopic() {
     const int entry = selectedEntry();
     if (!table_.isTopic(entry)) {
-        thePrompter().showMessage(table_.isPseudoTopic(entry) ? refusal::kDeleteNew : refusal::kNoEntry, MessageKind::Information);
+        thePrompter().showMessage(table_.isPseudoTopic(entry) ? refusal::kDeleteNew
+                                                              : refusal::kNoEntry,
+                                  MessageKind::Information);
         return;
     }
     if (preferences_.askDelTopic) {
         MessageRequest question;
-        question.baseId = kReallyDelete;
-        question.text = strings::text(kReallyDelete);
+        question.baseId = textid::kReallyDelete;
+        question.text = strings::text(textid::kReallyDelete);
         question.icon = MsgIcon::Question;
         question.buttons = {MsgButton::Yes, MsgButton::No};
         if (thePrompter().ask(question, Beep::Question) != MsgButton::Yes)
@@ -537,7 +520,7 @@ void DocumentWindow::copyTopic() {
         return;
     }
     enableInsertCopy();
-    setStatus(kTopicCopied);
+    setStatus(textid::kTopicCopied);
 }
 
 void DocumentWindow::insertTopicCopy() {
@@ -560,22 +543,19 @@ void DocumentWindow::setTitleRow(int topicLine) {
 
 namespace {
 
-constexpr quint16 kTooLarge = 1225;
-constexpr quint16 kNotRegularFile = 1230;
-
 // The message for a negative result of ReadHpFile; 0 for none.
 quint16 loadFailureMessage(int result) {
     switch (result) {
     case hpfile::kCannotOpen:
-        return kCannotOpen;
+        return textid::kCannotOpen;
     case hpfile::kNotHpFile:
-        return kNotHpFile;
+        return textid::kNotHpFile;
     case hpfile::kTooManyTopics:
-        return kTooManyTopics;
+        return textid::kTooManyTopics;
     case hpfile::kNotRegularFile:
-        return kNotRegularFile;
+        return textid::kNotRegularFile;
     case hpfile::kTooLarge:
-        return kTooLarge;
+        return textid::kTooLarge;
     default:
         return 0;
     }
@@ -599,12 +579,12 @@ bool DocumentWindow::loadFromFile(const QString& name) {
 
 bool DocumentWindow::saveToFile(const QString& name) {
     if (!writeHpFile(name, table_, table_.topicCount(), true, preferences_.deleteEmpty)) {
-        thePrompter().showMessage(kCannotWrite, MessageKind::Error);
+        thePrompter().showMessage(textid::kCannotWriteFile, MessageKind::Error);
         return false;
     }
     if (preferences_.deleteEmpty)
         loadFromFile(name);
-    setStatus(kFileSaved);
+    setStatus(textid::kFileSaved);
     emit saved(name);
     return true;
 }
@@ -620,8 +600,9 @@ bool DocumentWindow::save() {
 
 bool DocumentWindow::saveAs() {
     const QString suggested = hasFile() ? QFileInfo(table_.fileName).fileName() : windowTitle();
-    const QString name = theFileDialogs().saveFileName(
-        this, QStringLiteral("Datei speichern"), preferences_.preferredPath, suggested, allFilesFilter());
+    const QString name =
+        theFileDialogs().saveFileName(this, QStringLiteral("Datei speichern"),
+                                      preferences_.preferredPath, suggested, allFilesFilter());
     if (name.isEmpty() || !saveToFile(name))
         return false;
     table_.fileName = name;
@@ -634,8 +615,8 @@ bool DocumentWindow::closeQuery() {
     if (!table_.modified)
         return true;
     MessageRequest question;
-    question.baseId = kSaveChanges;
-    question.text = strings::format(strings::text(kSaveChanges), {windowTitle()});
+    question.baseId = textid::kSaveChanges;
+    question.text = strings::format(strings::text(textid::kSaveChanges), {windowTitle()});
     question.icon = MsgIcon::Warning;
     question.buttons = {MsgButton::Yes, MsgButton::No, MsgButton::Cancel};
     const MsgButton answer = thePrompter().ask(question, Beep::Exclamation);

@@ -83,7 +83,7 @@ class DocumentWindow : public QWidget, public DocumentLanguageInfo {
   signals:
     void modifiedChanged();
     void statusText(const QString& text);
-    void saved(const QString& fileName); // written to that file
+    void saved(const QString& fileName);    // written to that file
     void closing(DocumentWindow* document); // its close was accepted
     void sortRequested(DocumentWindow* document);
 

@@ -19,6 +19,7 @@
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
+#include "platform/TextIds.h"
 
 #include <QAction>
 #include <QApplication>
@@ -42,8 +43,6 @@
 #include <utility>
 
 namespace {
-
-constexpr quint16 kAllFilesSaved = 85;
 
 // The tool bar: buttons of 27 x 26 with images of 20 x 20, separators of 8.
 constexpr int kButtonWidth = 27;
@@ -585,8 +584,8 @@ void MainWindow::splashGone(const QString& commandLineFile) {
     splashDone_ = true;
     if (commandLineFile.isEmpty())
         return;
-    QTimer::singleShot(0, this,
-                       [this, commandLineFile] { openDocument(commandLineFile, RecentFiles::Remember); });
+    QTimer::singleShot(
+        0, this, [this, commandLineFile] { openDocument(commandLineFile, RecentFiles::Remember); });
 }
 
 bool MainWindow::isOpen(const DocumentWindow* document) const {
@@ -619,7 +618,6 @@ bool MainWindow::closeDocument(DocumentWindow* document) {
     QMdiSubWindow* window = subWindowOf(document);
     return window ? window->close() : document->close();
 }
-
 
 void MainWindow::documentClosing(DocumentWindow* document) {
     documents_.removeIf(
@@ -729,7 +727,7 @@ void MainWindow::saveAll() {
     const QList<DocumentWindow*> documents = documentWindows();
     for (auto document = documents.crbegin(); document != documents.crend(); ++document)
         (*document)->save();
-    showStatus(strings::text(kAllFilesSaved)); // also when a save failed or was cancelled
+    showStatus(strings::text(textid::kAllFilesSaved)); // also when a save failed or was cancelled
 }
 
 void MainWindow::commitActiveTopic() {

@@ -167,9 +167,9 @@ class MainWindow : public QMainWindow, public Workspace {
     QPixmap backgroundImage_;
     TopicCopyBuffer copyBuffer_;
     quint16 unsavedCount_ = 0;
-    bool findDone_ = false;        // Repeat follows the document rule once a search started
+    bool findDone_ = false;         // Repeat follows the document rule once a search started
     bool defaultsRestored_ = false; // the settings file holds the defaults; nothing more is written
-    bool splashDone_ = false;      // the program may not end while the splash shows
+    bool splashDone_ = false;       // the program may not end while the splash shows
     ScanDialog* scan_ = nullptr;
     FindDialog* find_ = nullptr;
     SortDialog* sortForm_ = nullptr;

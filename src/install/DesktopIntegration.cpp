@@ -2,6 +2,7 @@
 
 #include "platform/Paths.h"
 #include "platform/StringTable.h"
+#include "platform/TextIds.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,7 +23,6 @@ constexpr const char* kFontFamily = "HP48";
 constexpr const char* kMimePackage = "ombrel-hpfile.xml";
 constexpr const char* kTypeComment = "Ombrel HP-File";
 constexpr const char* kHandlerTitle = "Ombrel";
-constexpr quint16 kRemovalEntryName = 1245; // "Remove Ombrel 2.7"
 // What update-mime-database makes from the packages beside them.
 constexpr const char* kGeneratedMimeFiles[] = {
     "XMLnamespaces", "aliases",    "generic-icons", "globs",     "globs2", "icons",
@@ -338,7 +338,7 @@ QString removalEntryFile(const QString& version) {
 bool createRemovalEntry(const QString& exeFile, const QString& version) {
     // Named apart from the program's own entry, in both languages whatever was installed.
     const auto name = [&version](int language) {
-        return strings::format(strings::text(kRemovalEntryName, language), {version});
+        return strings::format(strings::text(textid::kRemovalEntryName, language), {version});
     };
     const EntryKeys keys = {
         {"Type", QStringLiteral("Application")},

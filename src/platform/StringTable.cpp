@@ -31,7 +31,9 @@ QHash<quint16, QString> loadTable() {
         const qsizetype tab = line.indexOf(u'\t');
         if (tab <= 0)
             continue;
-        table.insert(static_cast<quint16>(line.left(tab).toUInt()), unescape(line.mid(tab + 1)));
+        // The id, and after a blank perhaps the name the program knows it by.
+        const QStringView id = line.left(tab).split(u' ').first();
+        table.insert(static_cast<quint16>(id.toUInt()), unescape(line.mid(tab + 1)));
     }
     return table;
 }

@@ -11,7 +11,6 @@ class TestStrings : public QObject {
     void textsInBothLanguages();
     void idsWithoutEntryAreEmpty();
     void formatFillsPlaceHoldersInOrder();
-    void everyGermanEntryHasAnEnglishOne();
 };
 
 void TestStrings::textsInBothLanguages_data() {
@@ -77,27 +76,6 @@ void TestStrings::formatFillsPlaceHoldersInOrder() {
         QVERIFY(strings::text(added, strings::kGerman).contains(u"199"));
         QVERIFY(strings::text(added, strings::kEnglish).contains(u"199"));
     }
-}
-
-// Base ids hold German texts; every one of them needs its English partner right after it.
-void TestStrings::everyGermanEntryHasAnEnglishOne() {
-    const QByteArray source = readBytes(QStringLiteral(OMBREL_SOURCE_DIR "/resources/strings.txt"));
-    QVERIFY(!source.isEmpty());
-    int baseIds = 0;
-    for (const QByteArray& line : source.split('\n')) {
-        if (line.isEmpty() || line.startsWith('#'))
-            continue;
-        const int id = line.left(line.indexOf('\t')).toInt();
-        QVERIFY2(id % 5 == 0 || id % 5 == 1, line.constData());
-        QVERIFY2(!strings::byId(static_cast<quint16>(id)).isEmpty(), line.constData());
-        if (id % 5 == 0) {
-            ++baseIds;
-            QVERIFY2(!strings::byId(static_cast<quint16>(id + 1)).isEmpty(), line.constData());
-        } else {
-            QVERIFY2(!strings::byId(static_cast<quint16>(id - 1)).isEmpty(), line.constData());
-        }
-    }
-    QVERIFY(baseIds > 200);
 }
 
 QTEST_APPLESS_MAIN(TestStrings)

@@ -4,17 +4,13 @@
 #include "gui/ScreenPlacement.h"
 #include "gui/dialogs/SplashScreen.h"
 #include "platform/StringTable.h"
+#include "platform/TextIds.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 
 namespace {
-
-constexpr quint16 kCaption = 740;
-constexpr quint16 kCreditLine = 745;
-constexpr quint16 kHelpHintFirstLine = 750;
-constexpr quint16 kHelpHintSecondLine = 755;
 
 constexpr QSize kClientSize{290, 277};
 constexpr QRect kPanel{5, 5, 280, 170};
@@ -64,8 +60,8 @@ QRect windowLine(int top) {
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent, kWindowFlags) {
     setObjectName(QStringLiteral("Uber"));
-    setProperty(kTagProperty, kCaption);
-    setWindowTitle(strings::text(kCaption));
+    setProperty(kTagProperty, textid::kAboutCaption);
+    setWindowTitle(strings::text(textid::kAboutCaption));
     setFixedSize(kClientSize);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(kFontPixels);
@@ -97,9 +93,9 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent, kWindowFlags) {
     for (QLabel* label : {version, credit, languages})
         label->setPalette(onPicture);
 
-    addLabel(this, "Label4", windowLine(kCreditLineTop), kCreditLine);
-    addLabel(this, "Label6", windowLine(kHelpHintTop), kHelpHintFirstLine);
-    addLabel(this, "Label7", windowLine(kHelpHintTop + kLineHeight), kHelpHintSecondLine);
+    addLabel(this, "Label4", windowLine(kCreditLineTop), textid::kCreditLine);
+    addLabel(this, "Label6", windowLine(kHelpHintTop), textid::kHelpHintFirstLine);
+    addLabel(this, "Label7", windowLine(kHelpHintTop + kLineHeight), textid::kHelpHintSecondLine);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("Button1"));
     ok->setGeometry(kOkButton);

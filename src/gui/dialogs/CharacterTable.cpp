@@ -9,6 +9,7 @@
 #include "platform/Preferences.h"
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
+#include "platform/TextIds.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -16,8 +17,6 @@
 #include <QTableWidget>
 
 namespace {
-
-constexpr quint16 kCaption = 820;
 
 // Cells of 17 x 18 with one-pixel lines between them and around them.
 constexpr int kCellWidth = 17;
@@ -40,9 +39,9 @@ constexpr Qt::WindowFlags kWindowFlags = Qt::Tool | Qt::WindowStaysOnTopHint |
 CharacterTable::CharacterTable(Preferences& preferences, Workspace& workspace, QWidget* mainWindow)
     : QWidget(mainWindow, kWindowFlags), workspace_(workspace) {
     setObjectName(QStringLiteral("ChTab"));
-    setProperty(kTagProperty, kCaption);
+    setProperty(kTagProperty, textid::kCharTableCaption);
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setWindowTitle(strings::text(kCaption));
+    setWindowTitle(strings::text(textid::kCharTableCaption));
     createGrid();
     fillCells();
     setFixedSize(grid_->size());

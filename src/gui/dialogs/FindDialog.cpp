@@ -10,6 +10,7 @@
 #include "platform/Preferences.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
+#include "platform/TextIds.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -24,17 +25,6 @@
 #include <QValidator>
 
 namespace {
-
-constexpr quint16 kCaption = 300;
-constexpr quint16 kFindWhat = 305;
-constexpr quint16 kWhere = 310;
-constexpr quint16 kHow = 315;
-constexpr quint16 kWhereGroup = 320; // no text of its own; its items are 325 and 330
-constexpr quint16 kMatchCase = 335;
-constexpr quint16 kStart = 10;
-constexpr quint16 kCancel = 20;
-constexpr quint16 kHelp = 25;
-constexpr quint16 kNotFound = 1135;
 
 constexpr int kLocationCurrentTopic = 0;
 constexpr int kLocationAllTopics = 1;
@@ -75,7 +65,7 @@ QPushButton* makeButton(QWidget* parent, const char* name, quint16 tag, int inde
 FindDialog::FindDialog(Preferences& preferences, QWidget* parent)
     : QDialog(parent), preferences_(preferences) {
     setObjectName(QStringLiteral("Find"));
-    setProperty(kTagProperty, kCaption);
+    setProperty(kTagProperty, textid::kFindCaption);
     setFixedSize(kClientSize);
     createControls();
     readSettings();
@@ -83,17 +73,17 @@ FindDialog::FindDialog(Preferences& preferences, QWidget* parent)
 }
 
 void FindDialog::createControls() {
-    QLabel* findWhat = makeLabel(this, "Label1", kFindWhat, QRect(kLabelX, 18, 90, 20));
+    QLabel* findWhat = makeLabel(this, "Label1", textid::kFindWhat, QRect(kLabelX, 18, 90, 20));
     edit1_ = new QLineEdit(this);
     edit1_->setObjectName(QStringLiteral("Edit1"));
     edit1_->setGeometry(kFieldX, 16, kFieldWidth, 24);
     edit1_->setValidator(new SearchTextValidator(edit1_));
     findWhat->setBuddy(edit1_);
 
-    makeLabel(this, "Label4", kWhere, QRect(kLabelX, 64, 90, 20));
+    makeLabel(this, "Label4", textid::kWhere, QRect(kLabelX, 64, 90, 20));
     radioGroup2_ = new QGroupBox(this);
     radioGroup2_->setObjectName(QStringLiteral("RadioGroup2"));
-    radioGroup2_->setProperty(kTagProperty, kWhereGroup);
+    radioGroup2_->setProperty(kTagProperty, textid::kWhereGroup);
     radioGroup2_->setGeometry(kFieldX, 52, kFieldWidth, 44);
     // Two columns; the items take their texts from the group's tag in this order.
     currentTopic_ = new QRadioButton(radioGroup2_);
@@ -103,19 +93,19 @@ void FindDialog::createControls() {
     allTopics_->setObjectName(QStringLiteral("RadioGroup2Item1"));
     allTopics_->setGeometry(132, 14, 118, 22);
 
-    makeLabel(this, "Label2", kHow, QRect(kLabelX, 118, 90, 20));
+    makeLabel(this, "Label2", textid::kFindHow, QRect(kLabelX, 118, 90, 20));
     auto* groupBox = new QGroupBox(this);
     groupBox->setObjectName(QStringLiteral("GroupBox1"));
     groupBox->setGeometry(kFieldX, 106, kFieldWidth, 44);
     checkBox1_ = new QCheckBox(groupBox);
     checkBox1_->setObjectName(QStringLiteral("CheckBox1"));
-    checkBox1_->setProperty(kTagProperty, kMatchCase);
+    checkBox1_->setProperty(kTagProperty, textid::kMatchCase);
     checkBox1_->setGeometry(10, 14, kFieldWidth - 20, 22);
 
-    bitBtn1_ = makeButton(this, "BitBtn1", kStart, 0);
+    bitBtn1_ = makeButton(this, "BitBtn1", textid::kStart, 0);
     bitBtn1_->setDefault(true);
-    bitBtn2_ = makeButton(this, "BitBtn2", kCancel, 1);
-    bitBtn3_ = makeButton(this, "BitBtn3", kHelp, 2);
+    bitBtn2_ = makeButton(this, "BitBtn2", textid::kCancel, 1);
+    bitBtn3_ = makeButton(this, "BitBtn3", textid::kHelp, 2);
     connect(bitBtn3_, &QPushButton::clicked, this, [] { showHelp(QStringLiteral("find")); });
     connect(bitBtn1_, &QPushButton::clicked, this, &QDialog::accept);
     connect(bitBtn2_, &QPushButton::clicked, this, &QDialog::reject);
@@ -170,7 +160,7 @@ bool FindDialog::searchNext(DocumentWindow* document) {
         return false;
     const Hit hit = findFrom(document->table(), qMax(1, document->selectedEntry()));
     if (hit.position == 0) {
-        thePrompter().showMessage(kNotFound, MessageKind::Information);
+        thePrompter().showMessage(textid::kNotFound, MessageKind::Information);
         return false;
     }
     selectHit(document, hit);

@@ -4,11 +4,12 @@
 #include "platform/CompanionFiles.h"
 #include "platform/Prompter.h"
 #include "platform/StringTable.h"
+#include "platform/TextIds.h"
 
 #include <QApplication>
-#include <QMainWindow>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QMainWindow>
 #include <QPointer>
 #include <QTextBrowser>
 #include <QToolButton>
@@ -16,12 +17,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-constexpr quint16 kCaption = 760;
-constexpr quint16 kContentsButton = 765;
-constexpr quint16 kBackButton = 770;
-constexpr quint16 kForwardButton = 775;
-constexpr quint16 kCannotOpen = 1115;
 
 constexpr QSize kInitialSize{620, 520};
 
@@ -73,8 +68,8 @@ void showHelp(const QString& context) {
 
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("HelpWindow"));
-    setProperty(kTagProperty, kCaption);
-    setWindowTitle(strings::text(kCaption));
+    setProperty(kTagProperty, textid::kHelpCaption);
+    setWindowTitle(strings::text(textid::kHelpCaption));
     resize(kInitialSize);
 
     browser_ = new QTextBrowser(this);
@@ -83,9 +78,9 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     browser_->setOpenExternalLinks(false);
 
     auto* buttons = new QHBoxLayout;
-    QToolButton* contents = addButton("ContentsButton", kContentsButton, "go-home");
-    QToolButton* back = addButton("BackButton", kBackButton, "go-previous");
-    QToolButton* forward = addButton("ForwardButton", kForwardButton, "go-next");
+    QToolButton* contents = addButton("ContentsButton", textid::kContentsButton, "go-home");
+    QToolButton* back = addButton("BackButton", textid::kBackButton, "go-previous");
+    QToolButton* forward = addButton("ForwardButton", textid::kForwardButton, "go-next");
     for (QToolButton* button : {contents, back, forward})
         buttons->addWidget(button);
     buttons->addStretch();
@@ -119,7 +114,7 @@ QToolButton* HelpWindow::addButton(const char* name, quint16 tag, const char* th
 bool HelpWindow::open(const QString& context) {
     const QString file = programfiles::path(programfiles::kHelp);
     if (!QFileInfo(file).isReadable()) {
-        thePrompter().showMessage(kCannotOpen, MessageKind::Error);
+        thePrompter().showMessage(textid::kCannotOpen, MessageKind::Error);
         return false;
     }
     QUrl url = QUrl::fromLocalFile(file);

@@ -9,6 +9,7 @@
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
+#include "platform/TextIds.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -20,27 +21,6 @@
 #include <QScreen>
 
 namespace {
-
-constexpr quint16 kCaption = 3000;
-constexpr quint16 kWelcome = 3005;
-constexpr quint16 kPressOk = 3010;
-constexpr quint16 kCancelAborts = 3015;
-constexpr quint16 kReadRemarks = 3020;
-constexpr quint16 kWithHelp = 3025;
-constexpr quint16 kOptions = 3030;
-constexpr quint16 kLinkFiles = 3035;
-constexpr quint16 kOnDesktop = 3040;
-constexpr quint16 kStartMenuRoot = 3045;
-constexpr quint16 kProgramsMenu = 3050;
-constexpr quint16 kQuickLaunch = 3055;
-constexpr quint16 kLanguage = 3060;
-constexpr quint16 kOk = 15;
-constexpr quint16 kCancel = 20;
-constexpr quint16 kHelp = 25;
-
-constexpr quint16 kFileNotCopied = 1170;
-constexpr quint16 kFontMissing = 1175;
-constexpr quint16 kFontRegistered = 1180;
 
 const QString kHelpContext = QStringLiteral("inst");
 
@@ -113,7 +93,7 @@ settings::Key recordKey(char kind) {
 InstallerDialog::InstallerDialog(SettingsFile& settings, QWidget* parent)
     : QDialog(parent, kWindowFlags), settings_(settings) {
     setObjectName(QStringLiteral("Inst"));
-    setProperty(kTagProperty, kCaption);
+    setProperty(kTagProperty, textid::kInstallerCaption);
     setFixedSize(kClientSize);
     QFont font = this->font();
     font.setPixelSize(kFontPixels);
@@ -124,16 +104,16 @@ InstallerDialog::InstallerDialog(SettingsFile& settings, QWidget* parent)
     image->setGeometry(kImage);
     image->setPixmap(QPixmap(QStringLiteral(":/images/ombrel-32.png")));
     welcome_ = addLabel("Label1", 16, 0);
-    addLabel("Label2", 42, kPressOk);
-    addLabel("Label3", 42 + kLineHeight, kCancelAborts);
-    addLabel("Label4", 83, kReadRemarks);
-    addLabel("Label5", 83 + kLineHeight, kWithHelp);
+    addLabel("Label2", 42, textid::kPressOk);
+    addLabel("Label3", 42 + kLineHeight, textid::kCancelAborts);
+    addLabel("Label4", 83, textid::kReadRemarks);
+    addLabel("Label5", 83 + kLineHeight, textid::kWithHelp);
 
     // The language buttons stand on the frame but do not belong to it: they are no radio group
     // whose items take texts from the frame's tag.
     auto* languageBox = new QGroupBox(this);
     languageBox->setObjectName(QStringLiteral("LangBox"));
-    languageBox->setProperty(kTagProperty, kLanguage);
+    languageBox->setProperty(kTagProperty, textid::kLanguage);
     languageBox->setGeometry(kLanguageBox);
     german_ = new QRadioButton(QString::fromLatin1(kGermanText), this);
     german_->setObjectName(QStringLiteral("deuRButt"));
@@ -147,23 +127,23 @@ InstallerDialog::InstallerDialog(SettingsFile& settings, QWidget* parent)
 
     options_ = new QGroupBox(this);
     options_->setObjectName(QStringLiteral("GroupBox1"));
-    options_->setProperty(kTagProperty, kOptions);
+    options_->setProperty(kTagProperty, textid::kInstallerOptions);
     options_->setGeometry(kOptionsBox);
-    fileClass_ = addCheckBox("CheckBox3", 0, kLinkFiles);
-    desktop_ = addCheckBox("CheckBox2", 1, kOnDesktop);
-    quickLaunch_ = addCheckBox("CheckBox5", 2, kQuickLaunch);
-    startMenu_ = addCheckBox("CheckBox1", 3, kStartMenuRoot);
-    programsMenu_ = addCheckBox("CheckBox4", 4, kProgramsMenu);
+    fileClass_ = addCheckBox("CheckBox3", 0, textid::kLinkFiles);
+    desktop_ = addCheckBox("CheckBox2", 1, textid::kOnDesktop);
+    quickLaunch_ = addCheckBox("CheckBox5", 2, textid::kQuickLaunch);
+    startMenu_ = addCheckBox("CheckBox1", 3, textid::kStartMenuRoot);
+    programsMenu_ = addCheckBox("CheckBox4", 4, textid::kProgramsMenu);
     // A start-menu root and a Quick Launch bar do not exist on this desktop.
     for (QCheckBox* absent : {quickLaunch_, startMenu_}) {
         absent->setChecked(false);
         absent->setEnabled(false);
     }
 
-    QPushButton* ok = addButton("BitBtn1", kOptionsBox.left(), kOk);
+    QPushButton* ok = addButton("BitBtn1", kOptionsBox.left(), textid::kOk);
     ok->setDefault(true);
-    QPushButton* cancel = addButton("BitBtn2", kOptionsBox.left() + 84, kCancel);
-    QPushButton* help = addButton("BitBtn3", kOptionsBox.left() + 169, kHelp);
+    QPushButton* cancel = addButton("BitBtn2", kOptionsBox.left() + 84, textid::kCancel);
+    QPushButton* help = addButton("BitBtn3", kOptionsBox.left() + 169, textid::kHelp);
     connect(ok, &QPushButton::clicked, this, &InstallerDialog::install);
     connect(cancel, &QPushButton::clicked, this, &InstallerDialog::cancelInstallation);
     connect(help, &QPushButton::clicked, this, &InstallerDialog::showInstallHelp);
@@ -203,7 +183,8 @@ void InstallerDialog::showEvent(QShowEvent* event) {
 
 void InstallerDialog::showLanguageTexts() {
     relabelByTags(this);
-    welcome_->setText(strings::text(kWelcome) + settings::versionText() + QStringLiteral(" !"));
+    welcome_->setText(strings::text(textid::kWelcome) + settings::versionText() +
+                      QStringLiteral(" !"));
 }
 
 void InstallerDialog::chooseLanguage() {
@@ -249,16 +230,16 @@ void InstallerDialog::showInstallHelp() {
 
 bool InstallerDialog::installFont() {
     if (shcut::fontKnown()) {
-        thePrompter().showMessage(kFontRegistered, MessageKind::Information);
+        thePrompter().showMessage(textid::kFontRegistered, MessageKind::Information);
         return true;
     }
     const QString source = programfiles::path(programfiles::kFont);
     if (!QFileInfo::exists(source)) {
-        thePrompter().showMessage(kFontMissing, MessageKind::Error);
+        thePrompter().showMessage(textid::kFontMissing, MessageKind::Error);
         return false;
     }
     if (!shcut::installFont(source)) {
-        thePrompter().showMessage(kFileNotCopied, MessageKind::Information);
+        thePrompter().showMessage(textid::kFileNotCopied, MessageKind::Information);
         return false;
     }
     settings::write(settings_, settings::key::kInstalledFont, true);

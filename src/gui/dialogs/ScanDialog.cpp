@@ -4,13 +4,13 @@
 #include "core/OccurrenceCount.h"
 #include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
-#include "gui/Workspace.h"
-#include "platform/Preferences.h"
 #include "gui/ScreenPlacement.h"
+#include "gui/Workspace.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "gui/dialogs/SearchTextValidator.h"
 #include "platform/Preferences.h"
 #include "platform/Settings.h"
+#include "platform/TextIds.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -35,16 +35,6 @@
 namespace {
 
 // Texts by id.
-constexpr quint16 kSearchFor = 400;
-constexpr quint16 kHow = 405;
-constexpr quint16 kCaseSensitive = 410;
-constexpr quint16 kStart = 10;
-constexpr quint16 kClose = 30;
-constexpr quint16 kHelp = 25;
-constexpr quint16 kMatches = 415;
-constexpr quint16 kFilename = 420;
-constexpr quint16 kLoadSelected = 425;
-constexpr quint16 kLoadAll = 430;
 
 // The dialog's size as it was laid out; larger fonts may need more.
 constexpr QSize kDialogSize{377, 437};
@@ -119,19 +109,19 @@ ScanDialog::ScanDialog(Preferences& preferences, Workspace& workspace, QWidget* 
 }
 
 void ScanDialog::createControls() {
-    label1_ = named(new QLabel, "Label1", kSearchFor);
+    label1_ = named(new QLabel, "Label1", textid::kSearchFor);
     edit1_ = named(new QLineEdit, "Edit1");
     edit1_->setValidator(new SearchTextValidator(edit1_));
     label1_->setBuddy(edit1_);
-    label2_ = named(new QLabel, "Label2", kHow);
-    checkBox1_ = named(new QCheckBox, "CheckBox1", kCaseSensitive);
+    label2_ = named(new QLabel, "Label2", textid::kScanHow);
+    checkBox1_ = named(new QCheckBox, "CheckBox1", textid::kScanCaseSensitive);
     auto* caseBox = named(new QGroupBox, "GroupBox1");
     (new QVBoxLayout(caseBox))->addWidget(checkBox1_);
 
-    bitBtn1_ = named(new QPushButton, "BitBtn1", kStart);
+    bitBtn1_ = named(new QPushButton, "BitBtn1", textid::kStart);
     bitBtn1_->setDefault(true);
-    bitBtn2_ = named(new QPushButton, "BitBtn2", kClose);
-    bitBtn3_ = named(new QPushButton, "BitBtn3", kHelp);
+    bitBtn2_ = named(new QPushButton, "BitBtn2", textid::kClose);
+    bitBtn3_ = named(new QPushButton, "BitBtn3", textid::kHelp);
     connect(bitBtn3_, &QPushButton::clicked, this, [] { showHelp(QStringLiteral("scan")); });
     auto* buttons = new QVBoxLayout;
     for (QPushButton* button : {bitBtn1_, bitBtn2_, bitBtn3_})
@@ -151,9 +141,9 @@ void ScanDialog::createControls() {
     progressBar1_->setRange(0, 1);
     progressBar1_->setValue(0);
 
-    panel2_ = columnHeader("Panel2", kMatches);
+    panel2_ = columnHeader("Panel2", textid::kMatches);
     panel2_->setFixedWidth(kCountHeaderWidth);
-    panel3_ = columnHeader("Panel3", kFilename);
+    panel3_ = columnHeader("Panel3", textid::kFilename);
     auto* headers = new QHBoxLayout;
     headers->setSpacing(0);
     headers->addWidget(panel2_);
@@ -166,8 +156,8 @@ void ScanDialog::createControls() {
     results->addLayout(headers);
     results->addWidget(list_, 1);
 
-    bitBtn4_ = named(new QPushButton, "BitBtn4", kLoadSelected);
-    bitBtn5_ = named(new QPushButton, "BitBtn5", kLoadAll);
+    bitBtn4_ = named(new QPushButton, "BitBtn4", textid::kLoadSelected);
+    bitBtn5_ = named(new QPushButton, "BitBtn5", textid::kLoadAll);
     auto* loads = new QHBoxLayout;
     loads->addWidget(bitBtn4_);
     loads->addWidget(bitBtn5_);

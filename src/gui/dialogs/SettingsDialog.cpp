@@ -10,6 +10,7 @@
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
+#include "platform/TextIds.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -40,9 +41,6 @@ namespace {
 
 namespace key = settings::key;
 namespace fallback = settings::fallback;
-
-constexpr quint16 kCaption = 3900;
-constexpr quint16 kDefaultsQuestion = 1165;
 
 constexpr int kMinimumWidth = 442;
 constexpr int kColourEntryHeight = 16;
@@ -179,8 +177,8 @@ RowSpin::RowSpin(QWidget* parent) : QSpinBox(parent) {
 SettingsDialog::SettingsDialog(Preferences& preferences, QWidget* parent)
     : QDialog(parent), preferences_(preferences) {
     setObjectName(QStringLiteral("Options"));
-    setProperty(kTagProperty, kCaption);
-    setWindowTitle(strings::text(kCaption));
+    setProperty(kTagProperty, textid::kSettingsCaption);
+    setWindowTitle(strings::text(textid::kSettingsCaption));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     pages_ = new QTabWidget(this);
@@ -520,8 +518,8 @@ int SettingsDialog::openSettings() {
 // The fourth character of Port is the port number; numbers beyond the last select COM 4,
 // 0 selects none, and a value without a digit there leaves the selection as it was.
 void SettingsDialog::loadPort() {
-    const QString port =
-        settings::readString(preferences_.settings(), key::kPort, QString::fromLatin1(fallback::kPort));
+    const QString port = settings::readString(preferences_.settings(), key::kPort,
+                                              QString::fromLatin1(fallback::kPort));
     if (port.size() <= kPortDigit || !port.at(kPortDigit).isDigit())
         return;
     const int number = port.at(kPortDigit).digitValue();
@@ -610,8 +608,8 @@ void SettingsDialog::applySettings() {
 // this run are not written back.
 void SettingsDialog::restoreDefaults() {
     MessageRequest question;
-    question.baseId = kDefaultsQuestion;
-    question.text = strings::text(kDefaultsQuestion);
+    question.baseId = textid::kDefaultsQuestion;
+    question.text = strings::text(textid::kDefaultsQuestion);
     question.icon = MsgIcon::Warning;
     question.buttons = {MsgButton::Yes, MsgButton::No};
     const bool reset = thePrompter().ask(question, Beep::Exclamation) == MsgButton::Yes;

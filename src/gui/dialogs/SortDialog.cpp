@@ -11,6 +11,7 @@
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
+#include "platform/TextIds.h"
 
 #include <QCheckBox>
 #include <QCollator>
@@ -23,18 +24,6 @@
 #include <algorithm>
 
 namespace {
-
-constexpr quint16 kCaption = 350;
-constexpr quint16 kOrder = 355;
-constexpr quint16 kOptions = 360;
-constexpr quint16 kOrderGroup = 365; // no text of its own; its items are 370 and 375
-constexpr quint16 kLocaleConventions = 380;
-constexpr quint16 kCaseSensitive = 385;
-constexpr quint16 kStart = 10;
-constexpr quint16 kCancel = 20;
-constexpr quint16 kHelp = 25;
-constexpr quint16 kTopicsSorted = 55;
-constexpr quint16 kTooFewTopics = 1185;
 
 constexpr int kDirectionAscending = 0;
 constexpr int kDirectionDescending = 1;
@@ -135,7 +124,7 @@ QPushButton* makeButton(QWidget* parent, const char* name, quint16 tag, int inde
 SortDialog::SortDialog(Preferences& preferences, Workspace& workspace, QWidget* parent)
     : QDialog(parent), preferences_(preferences), workspace_(workspace) {
     setObjectName(QStringLiteral("SortForm"));
-    setProperty(kTagProperty, kCaption);
+    setProperty(kTagProperty, textid::kSortCaption);
     setFixedSize(kClientSize);
     createControls();
     readSettings();
@@ -143,10 +132,10 @@ SortDialog::SortDialog(Preferences& preferences, Workspace& workspace, QWidget* 
 }
 
 void SortDialog::createControls() {
-    makeLabel(this, "Label1", kOrder, kLeftColumnX, kLeftColumnWidth);
+    makeLabel(this, "Label1", textid::kOrder, kLeftColumnX, kLeftColumnWidth);
     radioGroup1_ = new QGroupBox(this);
     radioGroup1_->setObjectName(QStringLiteral("RadioGroup1"));
-    radioGroup1_->setProperty(kTagProperty, kOrderGroup);
+    radioGroup1_->setProperty(kTagProperty, textid::kOrderGroup);
     radioGroup1_->setGeometry(kLeftColumnX, kGroupY, kLeftColumnWidth, kGroupHeight);
     // The items take their texts from the group's tag in this order.
     ascending_ = new QRadioButton(radioGroup1_);
@@ -156,23 +145,23 @@ void SortDialog::createControls() {
     descending_->setObjectName(QStringLiteral("RadioGroup1Item1"));
     descending_->setGeometry(10, 38, kLeftColumnWidth - 20, 22);
 
-    makeLabel(this, "Label2", kOptions, kRightColumnX, kRightColumnWidth);
+    makeLabel(this, "Label2", textid::kSortOptions, kRightColumnX, kRightColumnWidth);
     auto* groupBox = new QGroupBox(this);
     groupBox->setObjectName(QStringLiteral("GroupBox1"));
     groupBox->setGeometry(kRightColumnX, kGroupY, kRightColumnWidth, kGroupHeight);
     checkBox1_ = new QCheckBox(groupBox);
     checkBox1_->setObjectName(QStringLiteral("CheckBox1"));
-    checkBox1_->setProperty(kTagProperty, kLocaleConventions);
+    checkBox1_->setProperty(kTagProperty, textid::kLocaleConventions);
     checkBox1_->setGeometry(10, 12, kRightColumnWidth - 20, 22);
     checkBox2_ = new QCheckBox(groupBox);
     checkBox2_->setObjectName(QStringLiteral("CheckBox2"));
-    checkBox2_->setProperty(kTagProperty, kCaseSensitive);
+    checkBox2_->setProperty(kTagProperty, textid::kSortCaseSensitive);
     checkBox2_->setGeometry(10, 38, kRightColumnWidth - 20, 22);
 
-    bitBtn1_ = makeButton(this, "BitBtn1", kStart, 0);
+    bitBtn1_ = makeButton(this, "BitBtn1", textid::kStart, 0);
     bitBtn1_->setDefault(true);
-    bitBtn2_ = makeButton(this, "BitBtn2", kCancel, 1);
-    bitBtn3_ = makeButton(this, "BitBtn3", kHelp, 2);
+    bitBtn2_ = makeButton(this, "BitBtn2", textid::kCancel, 1);
+    bitBtn3_ = makeButton(this, "BitBtn3", textid::kHelp, 2);
     connect(bitBtn3_, &QPushButton::clicked, this, [] { showHelp(QStringLiteral("sort")); });
     connect(bitBtn1_, &QPushButton::clicked, this, &QDialog::accept);
     connect(bitBtn2_, &QPushButton::clicked, this, &QDialog::reject);
@@ -212,7 +201,7 @@ void SortDialog::sortTopics(DocumentWindow* document) {
     if (document == nullptr)
         return;
     if (document->table().topicCount() < 2) {
-        thePrompter().showMessage(kTooFewTopics, MessageKind::Information);
+        thePrompter().showMessage(textid::kTooFewTopics, MessageKind::Information);
         return;
     }
     if (exec() == QDialog::Accepted)
@@ -228,7 +217,7 @@ void SortDialog::sortWithChoices(DocumentWindow* document) {
     for (int entry = 1; entry <= table.topicCount() && entry <= list->count(); ++entry)
         list->item(entry - 1)->setText(hp48::decodeRow(table.title(entry)));
     document->selectEntry(1);
-    workspace_.showStatus(strings::text(kTopicsSorted));
+    workspace_.showStatus(strings::text(textid::kTopicsSorted));
     document->setModified(true);
     document->showTopic();
     list->setFocus();

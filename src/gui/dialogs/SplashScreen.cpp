@@ -3,6 +3,7 @@
 #include "gui/Localizer.h"
 #include "gui/ScreenPlacement.h"
 #include "platform/Settings.h"
+#include "platform/TextIds.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -11,9 +12,6 @@
 #include <QTimer>
 
 namespace {
-
-constexpr quint16 kSloganFirstLine = 830;
-constexpr quint16 kSloganSecondLine = 835;
 
 constexpr QSize kClientSize{292, 180};
 // The texts stand in the right column of the picture, under its name.
@@ -66,8 +64,8 @@ SplashScreen::SplashScreen(const QString& commandLineFile)
     image->setPixmap(logoPicture());
     image->setGeometry(QRect(QPoint(0, 0), kClientSize));
     addLabel(this, "Label1", kVersionTop, 0)->setText(versionLine());
-    addLabel(this, "Label2", kSloganTop, kSloganFirstLine);
-    addLabel(this, "Label3", kSloganTop + kLineHeight, kSloganSecondLine);
+    addLabel(this, "Label2", kSloganTop, textid::kSloganFirstLine);
+    addLabel(this, "Label3", kSloganTop + kLineHeight, textid::kSloganSecondLine);
 
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer1"));

@@ -13,6 +13,7 @@
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
+#include "platform/TextIds.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -215,28 +216,6 @@ QString deviceOfPort(const QString& port, const SettingsFile& ini) {
 
 namespace {
 
-constexpr quint16 kCaption = 200;
-constexpr quint16 kParityLabel = 205;
-constexpr quint16 kWaitText = 210;
-constexpr quint16 kInstruction1 = 215;
-constexpr quint16 kInstruction2 = 220;
-constexpr quint16 kInstruction3 = 225;
-constexpr quint16 kPressReceive = 230;
-constexpr quint16 kPressSend = 235;
-constexpr quint16 kWarning1 = 240;
-constexpr quint16 kWarning2 = 245;
-constexpr quint16 kNameLabel = 250;
-constexpr quint16 kTarvoLabel = 255;
-constexpr quint16 kTransferFailed = 260;
-constexpr quint16 kTransferred = 265;
-constexpr quint16 kPortFailed = 270;
-constexpr quint16 kStart = 10;
-constexpr quint16 kClose = 30;
-constexpr quint16 kHelp = 25;
-constexpr quint16 kCannotWriteSendFile = 1130;
-constexpr quint16 kTarvoMissing = 1190;
-constexpr quint16 kNameWithoutHp48Code = 1250;
-
 constexpr int kCloseResult = 3;
 constexpr int kMillisecondsPerSecond = 1000;
 // How long Kermit may take to end when asked before it is killed.
@@ -304,16 +283,17 @@ void removeWorkFiles() {
 TransferDialog::TransferDialog(Preferences& preferences, Workspace& workspace, QWidget* parent)
     : QDialog(parent), preferences_(preferences), workspace_(workspace) {
     setObjectName(QStringLiteral("Connect"));
-    setProperty(kTagProperty, kCaption);
+    setProperty(kTagProperty, textid::kTransferCaption);
     setFixedSize(kClientSize);
     createControls();
-    placeOnScreen(*this, settings::readPosition(preferences_.settings(), settings::key::kTransferPosition,
-                                                settings::fallback::kTransferPosition));
+    placeOnScreen(*this,
+                  settings::readPosition(preferences_.settings(), settings::key::kTransferPosition,
+                                         settings::fallback::kTransferPosition));
     registerWindow(this);
 }
 
 void TransferDialog::createControls() {
-    label5_ = makeLabel(this, "Label5", kNameLabel, QRect(kMargin, 14, 130, kLineHeight));
+    label5_ = makeLabel(this, "Label5", textid::kNameLabel, QRect(kMargin, 14, 130, kLineHeight));
     name_ = new QLineEdit(this);
     name_->setObjectName(QStringLiteral("Name"));
     name_->setGeometry(146, 10, 116, 24);
@@ -321,27 +301,27 @@ void TransferDialog::createControls() {
     connect(name_, &QLineEdit::textChanged, this, &TransferDialog::updateStartButton);
 
     const int instructionsY = 46;
-    makeLabel(this, "Label7", kInstruction1,
+    makeLabel(this, "Label7", textid::kInstruction1,
               QRect(kMargin, instructionsY, kTextWidth, kLineHeight));
-    makeLabel(this, "Label8", kInstruction2,
+    makeLabel(this, "Label8", textid::kInstruction2,
               QRect(kMargin, instructionsY + kLineHeight, kTextWidth, kLineHeight));
-    makeLabel(this, "Label9", kInstruction3,
+    makeLabel(this, "Label9", textid::kInstruction3,
               QRect(kMargin, instructionsY + 2 * kLineHeight, kTextWidth, kLineHeight));
     label11_ = makeLabel(this, "Label11", 0,
                          QRect(kMargin, instructionsY + 3 * kLineHeight, kTextWidth, kLineHeight));
     const int warningY = 128;
-    makeLabel(this, "Label6", kWarning1, QRect(kMargin, warningY, kTextWidth, kLineHeight));
-    makeLabel(this, "Label10", kWarning2,
+    makeLabel(this, "Label6", textid::kWarning1, QRect(kMargin, warningY, kTextWidth, kLineHeight));
+    makeLabel(this, "Label10", textid::kWarning2,
               QRect(kMargin, warningY + kLineHeight, kTextWidth, kLineHeight));
 
     createParameterPanel();
     createStatusPanel();
 
-    bitBtn1_ = makeButton(this, "BitBtn1", kStart, 0);
+    bitBtn1_ = makeButton(this, "BitBtn1", textid::kStart, 0);
     bitBtn1_->setDefault(true);
     bitBtn1_->setEnabled(false);
-    bitBtn2_ = makeButton(this, "BitBtn2", kClose, 1);
-    bitBtn3_ = makeButton(this, "BitBtn3", kHelp, 2);
+    bitBtn2_ = makeButton(this, "BitBtn2", textid::kClose, 1);
+    bitBtn3_ = makeButton(this, "BitBtn3", textid::kHelp, 2);
     connect(bitBtn3_, &QPushButton::clicked, this, [] { showHelp(QStringLiteral("conn")); });
     connect(bitBtn1_, &QPushButton::clicked, this, &TransferDialog::startTransfer);
     connect(bitBtn2_, &QPushButton::clicked, this, [this] { done(kCloseResult); });
@@ -364,7 +344,8 @@ void TransferDialog::createParameterPanel() {
     makeLabel(panel1_, "Label2", 0, QRect(6, row(1) + 2, 48, kLineHeight))
         ->setText(QStringLiteral("Baud :"));
     baud_ = makeField(panel1_, "Baud", QRect(QPoint(kFieldX, row(1)), kFieldSize));
-    makeLabel(panel1_, "Label4", kParityLabel, QRect(6, row(2) + 2, 48, kLineHeight));
+    makeLabel(panel1_, "Label4", textid::kTransferParityLabel,
+              QRect(6, row(2) + 2, 48, kLineHeight));
     parity_ = makeField(panel1_, "Parity", QRect(QPoint(kFieldX, row(2)), kFieldSize));
     makeLabel(panel1_, "Label3", 0, QRect(6, row(3) + 2, 48, kLineHeight))
         ->setText(QStringLiteral("Bits :"));
@@ -396,31 +377,31 @@ void TransferDialog::openTransfer(char mode) {
 
 bool TransferDialog::prepareTransfer(char mode) {
     transferMode_ = mode;
-    waitText_ = strings::text(kWaitText);
+    waitText_ = strings::text(textid::kWaitText);
     switch (mode) {
     case 'R':
         name_->setText(kNoName);
         name_->hide();
         label5_->hide();
-        label11_->setText(strings::text(kPressSend));
+        label11_->setText(strings::text(textid::kPressSend));
         break;
     case 'T':
         if (!QFileInfo(programfiles::path(programfiles::kTarvoLibrary)).isFile()) {
-            thePrompter().showMessage(kTarvoMissing, MessageKind::Error);
+            thePrompter().showMessage(textid::kTarvoMissing, MessageKind::Error);
             return false;
         }
         name_->setText(kNoName);
         name_->hide();
-        label5_->setText(strings::text(kTarvoLabel));
+        label5_->setText(strings::text(textid::kTarvoLabel));
         label5_->show();
-        label11_->setText(strings::text(kPressReceive));
+        label11_->setText(strings::text(textid::kPressReceive));
         break;
     default:
         name_->clear();
         name_->show();
-        label5_->setText(strings::text(kNameLabel));
+        label5_->setText(strings::text(textid::kNameLabel));
         label5_->show();
-        label11_->setText(strings::text(kPressReceive));
+        label11_->setText(strings::text(textid::kPressReceive));
         break;
     }
     return true;
@@ -486,7 +467,8 @@ void TransferDialog::startTransfer() {
     // A name the calculator cannot store is refused before anything is written or sent.
     const hp48::EncodedRow calculatorName = kermit::calculatorName(name_->text());
     if (transferMode_ == 'S' && !calculatorName.ok()) {
-        thePrompter().showMessage(kNameWithoutHp48Code, MessageKind::Information, {QString::number(calculatorName.badColumn)});
+        thePrompter().showMessage(textid::kNameWithoutHp48Code, MessageKind::Information,
+                                  {QString::number(calculatorName.badColumn)});
         return;
     }
     running_ = true;
@@ -530,9 +512,9 @@ int TransferDialog::sendDocument(const QStringList& arguments, qint64& bytes) {
     const QString sendFile = programfiles::path(programfiles::kSendFile);
     // Written as a save writes it, but the rows are trimmed only when Compress asks for it.
     if (document == nullptr ||
-        !writeHpFile(sendFile, document->table(), document->table().topicCount(), preferences_.compress,
-                     preferences_.deleteEmpty)) {
-        thePrompter().showMessage(kCannotWriteSendFile, MessageKind::Error);
+        !writeHpFile(sendFile, document->table(), document->table().topicCount(),
+                     preferences_.compress, preferences_.deleteEmpty)) {
+        thePrompter().showMessage(textid::kCannotWriteSendFile, MessageKind::Error);
         return kermit::kNotStarted;
     }
     bytes = QFileInfo(sendFile).size();
@@ -569,16 +551,16 @@ int TransferDialog::sendLibrary(const QStringList& arguments, qint64& bytes) {
 void TransferDialog::showResult(int runResult, qint64 bytes) {
     switch (runResult) {
     case kermit::kPortFailure:
-        label12_->setText(strings::text(kPortFailed));
+        label12_->setText(strings::text(textid::kPortFailed));
         break;
     case kermit::kSuccess: {
         const qint32 seconds = static_cast<qint32>(endTick_ - startTick_) / kMillisecondsPerSecond;
-        label12_->setText(
-            strings::format(strings::text(kTransferred), {QString::number(bytes), QString::number(seconds)}));
+        label12_->setText(strings::format(strings::text(textid::kTransferred),
+                                          {QString::number(bytes), QString::number(seconds)}));
         break;
     }
     default:
-        label12_->setText(strings::text(kTransferFailed));
+        label12_->setText(strings::text(textid::kTransferFailed));
         break;
     }
 }

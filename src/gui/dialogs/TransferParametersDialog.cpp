@@ -5,6 +5,7 @@
 #include "gui/dialogs/HelpWindow.h"
 #include "platform/Preferences.h"
 #include "platform/Settings.h"
+#include "platform/TextIds.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -13,16 +14,6 @@
 #include <QSpinBox>
 
 namespace {
-
-constexpr quint16 kCaption = 3500;
-constexpr quint16 kParityLabel = 3505;
-constexpr quint16 kRetriesLabel = 3510;
-constexpr quint16 kSendLabel = 3515;
-constexpr quint16 kPacketLengthLabel = 3520;
-constexpr quint16 kReceiveLabel = 3525;
-constexpr quint16 kOk = 15;
-constexpr quint16 kCancel = 20;
-constexpr quint16 kHelp = 25;
 
 // Kermit's parities, in the order of the list; the words are Kermit's own and not translated.
 const char* const kParities[] = {"none", "even", "odd", "mark", "space"};
@@ -64,7 +55,7 @@ QPushButton* makeButton(QWidget* parent, const char* name, quint16 tag, int inde
 TransferParametersDialog::TransferParametersDialog(Preferences& preferences, QWidget* parent)
     : QDialog(parent), preferences_(preferences) {
     setObjectName(QStringLiteral("More"));
-    setProperty(kTagProperty, kCaption);
+    setProperty(kTagProperty, textid::kParametersCaption);
     setFixedSize(kClientSize);
     createControls();
     registerWindow(this);
@@ -86,7 +77,7 @@ QSpinBox* TransferParametersDialog::makeSpin(const char* name, const char* editN
 }
 
 void TransferParametersDialog::createControls() {
-    makeLabel(this, "Label1", kParityLabel, 16);
+    makeLabel(this, "Label1", textid::kParametersParityLabel, 16);
     parityBox_ = new QComboBox(this);
     parityBox_->setObjectName(QStringLiteral("ParityBox"));
     parityBox_->setEditable(false);
@@ -96,23 +87,23 @@ void TransferParametersDialog::createControls() {
     parityBox_->setCurrentIndex(-1);
     parityBox_->setGeometry(QRect(QPoint(kFieldX, 12), kFieldSize));
 
-    makeLabel(this, "Label12", kRetriesLabel, 52);
+    makeLabel(this, "Label12", textid::kRetriesLabel, 52);
     retriesUpDown_ = makeSpin("RetriesUpDown", "Retries", kMinRetries, kMaxRetries, 1, 48);
 
-    makeLabel(this, "Label6", kSendLabel, 80);
-    makeLabel(this, "Label2", kPacketLengthLabel, 80 + kLineHeight);
+    makeLabel(this, "Label6", textid::kSendLabel, 80);
+    makeLabel(this, "Label2", textid::kPacketLengthLabel, 80 + kLineHeight);
     sendUpDown_ = makeSpin("SendUpDown", "SendPacket", kMinPacketLength, kMaxPacketLength,
                            kPacketLengthStep, 86);
 
-    makeLabel(this, "Label10", kReceiveLabel, 122);
-    makeLabel(this, "Label5", kPacketLengthLabel, 122 + kLineHeight);
+    makeLabel(this, "Label10", textid::kReceiveLabel, 122);
+    makeLabel(this, "Label5", textid::kPacketLengthLabel, 122 + kLineHeight);
     receiveUpDown_ = makeSpin("ReceiveUpDown", "ReceivePacket", kMinPacketLength, kMaxPacketLength,
                               kPacketLengthStep, 128);
 
-    button1_ = makeButton(this, "Button1", kOk, 0);
+    button1_ = makeButton(this, "Button1", textid::kOk, 0);
     button1_->setDefault(true);
-    button2_ = makeButton(this, "Button2", kCancel, 1);
-    button3_ = makeButton(this, "Button3", kHelp, 2);
+    button2_ = makeButton(this, "Button2", textid::kCancel, 1);
+    button3_ = makeButton(this, "Button3", textid::kHelp, 2);
     connect(button3_, &QPushButton::clicked, this, [] { showHelp(QStringLiteral("advanced")); });
     connect(button1_, &QPushButton::clicked, this, [this] {
         saveParameters();
