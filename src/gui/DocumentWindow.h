@@ -1,24 +1,22 @@
 #pragma once
 
-#include "core/TopicTable.h"
-#include "gui/Localizer.h"
+#include "core/Document.h"
 
 #include <QWidget>
 
 #include <functional>
 
+class DataBox;
 class Preferences;
 class QAction;
-class QMimeData;
 class QLabel;
-class QListWidget;
 class QMenu;
-class QPlainTextEdit;
+class TopicList;
 
 // A document window: one database file (or a new document) in the main window's workspace,
 // its topic list and its data box side by side. It tells the main window what happens through
 // its signals; the copy buffer it shares with every other document window.
-class DocumentWindow : public QWidget, public DocumentLanguageInfo {
+class DocumentWindow : public QWidget {
     Q_OBJECT
 
   public:
@@ -26,21 +24,20 @@ class DocumentWindow : public QWidget, public DocumentLanguageInfo {
                    QWidget* parent = nullptr);
     ~DocumentWindow() override;
 
-    TopicTable& table() { return table_; }
-    const TopicTable& table() const { return table_; }
+    Document& document() { return document_; }
+    const TopicTable& table() const { return document_.table(); }
 
-    // Operations other windows call.
     bool loadFromFile(const QString& name);
     bool saveToFile(const QString& name);
-    bool save();   // Save; without a file name it goes on to Save as
-    bool saveAs(); // Save as
+    bool save(); // without a file name it goes on to Save as
+    bool saveAs();
     // Whether the window may close: a modified document asks whether to save it first.
     bool closeQuery();
-    void commitTopic();     // commit the data box (F5)
-    void insertTopic();     // insert an empty topic (F4)
-    void deleteTopic();     // delete the selected topic (F8)
-    void copyTopic();       // copy the selected topic
-    void insertTopicCopy(); // insert the copy
+    void commitTopic();     // F5: the data box becomes the selected topic's rows
+    void insertTopic();     // F4
+    void deleteTopic();     // F8
+    void copyTopic();       // into the copy buffer
+    void insertTopicCopy(); // the copy buffer's topic before the selected entry
     void showTopic();
     void setModified(bool modified);
     void arrangeBoxes(bool reversed);
@@ -49,36 +46,25 @@ class DocumentWindow : public QWidget, public DocumentLanguageInfo {
     int selectedEntry() const;
     // Called when the window becomes active: enables the insert-copy items once a copy exists.
     void enableInsertCopy();
+    void setTitleRow(int topicLine); // 1 to 7
 
     // The window's Edit menu, shown in the main window's menu bar while it is active.
     QMenu* editMenu() const { return editMenu_; }
-    QPlainTextEdit* dataBox() const { return dataBox_; }
-    QListWidget* topicBox() const { return topicBox_; }
+    DataBox* dataBox() const { return dataBox_; }
+    TopicList* topicList() const { return topicList_; }
     QString caption() const { return windowTitle(); }
+    QLabel* rowCounter() const { return rowCounter_; }
+    QLabel* rowLength() const { return rowLength_; }
+    QLabel* titleRowPanel() const { return titleRow_; }
+    QLabel* topicPosition() const { return topicPosition_; }
 
-    QLabel* panel(const char* name) const;
-    void setTitleRow(int topicLine); // the title row, 1 to 7
-
-    // Drag and drop of topics between lists, by entry. A drop opens the drop menu of the
-    // target window; the choice is made there.
-    enum class DropChoice { Copy, Move, Cancel };
-    // What a drag from this list carries: which window it comes from; the entry is the one a
-    // left press armed.
-    static constexpr char kTopicMimeType[] = "application/x-ombrel-topic";
-    QMimeData* dragData();
-    void dragOverEntry(int entry); // 0: over no entry
+    // A drop of a topic from a list (of this window or another) on an entry of this list: the
+    // drop menu asks whether to copy or move it here. False when nothing was to be asked.
     bool dropFrom(DocumentWindow* source, int sourceEntry, int targetEntry,
                   const QPoint& globalPos);
-    void endDrag(int sourceEntry, bool accepted);
-    // A list a drag passed over, or was refused on, selects again what it selected before.
-    void restoreSelectionAfterDrag();
     // How menus opened by the window are run; tests replace it to choose without a popup.
     using MenuRunner = std::function<QAction*(QMenu& menu, const QPoint& globalPos)>;
     static void setMenuRunner(MenuRunner runner);
-
-    // DocumentLanguageInfo
-    bool hasFile() const override;
-    bool pseudoTopicSelected() const override;
 
   signals:
     void modifiedChanged();
@@ -89,40 +75,56 @@ class DocumentWindow : public QWidget, public DocumentLanguageInfo {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
-    struct Menus;
+    // The menus the window opens itself, with the items whose state it changes.
+    struct Menus {
+        QAction* insertCopy = nullptr;
+        QMenu* list = nullptr;
+        QAction* listInsert = nullptr;
+        QAction* listDelete = nullptr;
+        QAction* listCopy = nullptr;
+        QAction* listInsertCopy = nullptr;
+        QMenu* titleRow = nullptr;
+        QList<QAction*> titleRows; // 1 to 7
+        QMenu* drop = nullptr;
+        QAction* dropCopy = nullptr;
+        QAction* dropMove = nullptr;
+    };
+    static QAction* runMenu(QMenu& menu, const QPoint& globalPos);
 
     void createBoxes();
+    QWidget* createDataSide();
+    QWidget* createListSide();
     void createMenus();
-    void applyBoxFont();
+    void createEditMenu();
+    void createListMenus();
     void readTopicLineSetting();
-    void refreshTopicList(int selectEntry);
+    void refreshTopicList(int entryToSelect);
     void updateRowCounters();
     void updateTopicPosition();
+    void updateCaption();
     void updateIcon();
     void setStatus(quint16 textId);
     bool encodeDataBox(QList<QByteArray>& lines);
     bool refuseWhenFull();
-    void changedAt(int entry); // list rebuilt, entry selected and shown, document modified
-    void listMouseDown(QMouseEvent* event);
-    bool listMouseMove(QMouseEvent* event);
-    void listContextMenu(const QPoint& position);
-    void listDragEvent(QDropEvent* event, bool drop);
-    int entryAt(const QPoint& position) const; // 0 below the last entry
+    bool refused(quint16 refusal); // shows the message of a refused operation
+    void changedAt(int entry);     // list rebuilt, entry selected and shown
+    void openListMenu(int entry, const QPoint& globalPos);
+    void moveOrCopyHere(DocumentWindow* source, int sourceEntry, int targetEntry, DragMode mode);
 
     Preferences& preferences_;
     TopicCopyBuffer& copyBuffer_;
-    TopicTable table_;
-    QPlainTextEdit* dataBox_ = nullptr;
-    QListWidget* topicBox_ = nullptr;
+    Document document_;
+    DataBox* dataBox_ = nullptr;
+    TopicList* topicList_ = nullptr;
     QWidget* dataSide_ = nullptr;
     QWidget* listSide_ = nullptr;
+    QLabel* rowCounter_ = nullptr;    // the cursor's row and the rows of the data box
+    QLabel* rowLength_ = nullptr;     // codes in the cursor's row
+    QLabel* titleRow_ = nullptr;      // the row that titles the topics
+    QLabel* topicPosition_ = nullptr; // the selected entry and the number of topics
     QMenu* editMenu_ = nullptr;
     std::unique_ptr<Menus> menus_;
-    int dragEntry_ = 0;           // the entry a left press armed for a drag
-    int dragSource_ = 0;          // the entry being dragged from this list, while its drag runs
-    int selectionBeforeDrag_ = 0; // this list's selection when a drag came over it
-    QPoint dragStart_;
 };

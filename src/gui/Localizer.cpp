@@ -23,7 +23,6 @@ namespace {
 
 constexpr int kHintOffset = 400;
 constexpr int kRadioItemStep = 5;
-constexpr int kPositionHintOffset = 5;
 
 QList<QPointer<QWidget>>& registered() {
     static QList<QPointer<QWidget>> windows;
@@ -66,24 +65,6 @@ void applyToMenu(QMenu* menu, quint16 tag) {
     menu->menuAction()->setStatusTip(strings::text(tag + kHintOffset));
 }
 
-void applyToPanel(QLabel* panel, quint16 tag, const QWidget* window) {
-    const auto* document = dynamic_cast<const DocumentLanguageInfo*>(window);
-    if (document == nullptr) {
-        panel->setText(strings::text(tag));
-        return;
-    }
-    const QString name = panel->objectName();
-    if (name == u"Panel9") {
-        panel->setStatusTip(strings::text(tag + kPositionHintOffset));
-        if (document->pseudoTopicSelected())
-            panel->setText(strings::text(tag) + panel->text().mid(5, 3));
-    } else if (name == u"Panel6" || name == u"Panel10" || name == u"Panel1") {
-        panel->setStatusTip(strings::text(tag));
-    } else {
-        panel->setText(strings::text(tag));
-    }
-}
-
 void applyToGroupBox(QGroupBox* box, quint16 tag) {
     box->setTitle(strings::text(tag));
     const QList<QRadioButton*> items = box->findChildren<QRadioButton*>();
@@ -100,14 +81,14 @@ bool applyToTabSheet(QWidget* page, quint16 tag) {
     return true;
 }
 
-void applyToComponent(QObject* object, quint16 tag, QWidget* window) {
+void applyToComponent(QObject* object, quint16 tag) {
     if (auto* action = qobject_cast<QAction*>(object))
         return applyToAction(action, tag);
     if (auto* menu = qobject_cast<QMenu*>(object))
         return applyToMenu(menu, tag);
     if (auto* label = qobject_cast<QLabel*>(object)) {
-        if (label->objectName().startsWith(u"Panel"))
-            return applyToPanel(label, tag, window);
+        if (label->property(kTagIsHintProperty).toBool())
+            return label->setStatusTip(strings::text(tag));
         return label->setText(strings::text(tag));
     }
     if (qobject_cast<QRadioButton*>(object))
@@ -128,23 +109,22 @@ void applyToComponent(QObject* object, quint16 tag, QWidget* window) {
 
 // All components of a window at every level, but not those of another registered window
 // inside it (a document window in the main window's workspace has its own turn).
-void applyToComponents(QObject* parent, QWidget* window) {
+void applyToComponents(QObject* parent) {
     for (QObject* child : parent->children()) {
         if (isRegistered(child))
             continue;
         if (const quint16 tag = tagOf(child))
-            applyToComponent(child, tag, window);
-        applyToComponents(child, window);
+            applyToComponent(child, tag);
+        applyToComponents(child);
     }
 }
 
 void applyToWindow(QWidget* window) {
-    if (const quint16 tag = tagOf(window)) {
-        const auto* document = dynamic_cast<const DocumentLanguageInfo*>(window);
-        if (document == nullptr || !document->hasFile())
-            window->setWindowTitle(strings::text(tag));
-    }
-    applyToComponents(window, window);
+    if (const quint16 tag = tagOf(window))
+        window->setWindowTitle(strings::text(tag));
+    applyToComponents(window);
+    QEvent languageChange(QEvent::LanguageChange);
+    QCoreApplication::sendEvent(window, &languageChange);
 }
 
 } // namespace

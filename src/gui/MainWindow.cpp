@@ -210,16 +210,16 @@ void MainWindow::createActions() {
     a.saveAll = makeAction(this, "Allesspeichern1", 2135);
     a.quit = makeAction(this, "Beenden1", 2140);
 
-    a.editPlaceholders = {makeAction(this, "Datenbernehmen1", 2150, Qt::Key_F5),
-                          makeAction(this, "Datenlschen1", 2155),
-                          makeAction(this, "Datenkopieren1", 2160, Qt::CTRL | Qt::Key_Insert),
-                          makeAction(this, "Dateneinfgen1", 2165, Qt::SHIFT | Qt::Key_Insert),
+    a.editPlaceholders = {makeAction(this, "commitTopic", 2150, Qt::Key_F5),
+                          makeAction(this, "deleteText", 2155),
+                          makeAction(this, "copyText", 2160, Qt::CTRL | Qt::Key_Insert),
+                          makeAction(this, "pasteText", 2165, Qt::SHIFT | Qt::Key_Insert),
                           nullptr,
-                          makeAction(this, "Topiceinfgen1", 2170, Qt::Key_F4),
-                          makeAction(this, "Topiclschen1", 2175, Qt::Key_F8),
-                          makeAction(this, "Topickopieren1", 2180),
-                          makeAction(this, "Kopieeinfgen1", 2185),
-                          makeAction(this, "Sortieren1", 2190)};
+                          makeAction(this, "insertTopic", 2170, Qt::Key_F4),
+                          makeAction(this, "deleteTopic", 2175, Qt::Key_F8),
+                          makeAction(this, "copyTopic", 2180),
+                          makeAction(this, "insertTopicCopy", 2185),
+                          makeAction(this, "sortTopics", 2190)};
 
     a.find = makeAction(this, "Suchen2", 2200, Qt::Key_F7);
     a.repeat = makeAction(this, "Wiederholen1", 2205, Qt::CTRL | Qt::Key_F7);
@@ -321,7 +321,7 @@ void MainWindow::createMenus() {
     fileMenu_ = addMenu("Datei1", 2100,
                         {a.newFile, a.open, a.close, a.closeAll, nullptr, a.save, a.saveAs,
                          a.saveAll, nullptr, a.quit});
-    placeholderEditMenu_ = addMenu("Bearbeiten1", 2145, a.editPlaceholders);
+    placeholderEditMenu_ = addMenu("editMenu", 2145, a.editPlaceholders);
     editMenuSlot_ = placeholderEditMenu_->menuAction();
     searchMenu_ = addMenu("Suchen1", 2195, {a.find, a.repeat, nullptr, a.scanner});
     addMenu("bertragen1", 2215, {a.send, a.receive, nullptr, a.transferTarvo});

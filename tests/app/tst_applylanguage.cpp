@@ -1,7 +1,10 @@
 #include "Sandbox.h"
+#include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
 #include "platform/Paths.h"
+#include "platform/Preferences.h"
 #include "platform/Settings.h"
+#include "platform/SettingsFile.h"
 #include "platform/StringTable.h"
 
 #include <QCheckBox>
@@ -47,49 +50,6 @@ template <typename W> W* add(QWidget* parent, int tag, const QString& text = QSt
 QString T(int baseId, int language) {
     return strings::text(static_cast<quint16>(baseId), language);
 }
-
-// A document window as relabelling sees it: its caption, status panels, list and memo.
-class TestDocument : public QWidget, public DocumentLanguageInfo {
-  public:
-    explicit TestDocument(QWidget* parent = nullptr) : QWidget(parent) {
-        tagged(this, 100);
-        dataPanel = addPanel("Panel2", 105, QStringLiteral("Daten:"));
-        positionPanel = addPanel("Panel9", 110, QStringLiteral("Neu /  3"));
-        rowsPanel = addPanel("Panel6", 130, QStringLiteral("4"));
-        lengthPanel = addPanel("Panel10", 135, QStringLiteral("12"));
-        topicRowPanel = addPanel("Panel1", 140, QStringLiteral("1"));
-        list = add<QListWidget>(this, 120);
-        memo = add<QPlainTextEdit>(this, 125);
-    }
-    bool hasFile() const override { return withFile; }
-    bool pseudoTopicSelected() const override { return onPseudoTopic; }
-
-    void checkIn(int language) const {
-        QCOMPARE(dataPanel->text(), T(105, language));
-        QCOMPARE(positionPanel->statusTip(), T(115, language));
-        for (auto [panel, tag, text] : {std::tuple{rowsPanel, 130, "4"},
-                                        {lengthPanel, 135, "12"},
-                                        {topicRowPanel, 140, "1"}}) {
-            QCOMPARE(panel->statusTip(), T(tag, language));
-            QCOMPARE(panel->text(), QLatin1String(text)); // the value stays
-        }
-        QCOMPARE(list->statusTip(), T(120, language));
-        QCOMPARE(memo->statusTip(), T(125, language));
-    }
-
-    bool withFile = false;
-    bool onPseudoTopic = true;
-    QLabel *dataPanel, *positionPanel, *rowsPanel, *lengthPanel, *topicRowPanel;
-    QListWidget* list;
-    QPlainTextEdit* memo;
-
-  private:
-    QLabel* addPanel(const char* name, int tag, const QString& text) {
-        QLabel* panel = add<QLabel>(this, tag, text);
-        panel->setObjectName(QLatin1String(name));
-        return panel;
-    }
-};
 
 // A frame with a menu bar, a pop-up menu, a tool bar and one control of every other kind. Its
 // caption is not localised.
@@ -141,7 +101,6 @@ class TestApplyLanguage : public QObject {
   private slots:
     void everyKindOfControl();
     void documentWindows();
-    void positionPanelKeepsNumberOnlyOnNewEntry();
 };
 
 void TestApplyLanguage::everyKindOfControl() {
@@ -180,43 +139,34 @@ void TestApplyLanguage::everyKindOfControl() {
     QCOMPARE(frame.tabs->tabText(1), QStringLiteral("Questions"));
 }
 
+// A document window names itself in the program's language until it has a file, and keeps the
+// numbers in its panels; the panels' hints follow the language.
 void TestApplyLanguage::documentWindows() {
     Sandbox sandbox;
     Globals globals(0);
-    QMainWindow frame; // a document inside another registered window has its own turn
-    auto* unnamed = new TestDocument(&frame);
-    frame.setCentralWidget(unnamed);
-    TestDocument named; // a top-level window that never registered
-    named.withFile = true;
-    named.setWindowTitle(QStringLiteral("/data/base.txt"));
-    registerWindow(&frame);
-    registerWindow(unnamed);
+    SettingsFile settings(paths::settingsFile());
+    Preferences preferences(settings);
+    TopicCopyBuffer copies;
+    DocumentWindow unnamed(preferences, copies);
+    DocumentWindow named(preferences, copies);
+    const QString file = sandbox.path(QStringLiteral("base.hp"));
+    writeBytes(file, "%%HP: T(1)A(R)F(,);\r\n{ {\"x\"}}");
+    QVERIFY(named.loadFromFile(file));
     for (int language : {0, 1}) {
         globals.switchTo(language);
-        QCOMPARE(unnamed->windowTitle(), T(100, language));
-        QCOMPARE(named.windowTitle(), QStringLiteral("/data/base.txt"));
-        unnamed->checkIn(language);
-        named.checkIn(language);
+        QCOMPARE(unnamed.windowTitle(), T(100, language));
+        QCOMPARE(named.windowTitle(), QStringLiteral("base.hp"));
+        for (DocumentWindow* document : {&unnamed, &named}) {
+            QCOMPARE(document->topicPosition()->statusTip(), T(115, language));
+            QCOMPARE(document->rowCounter()->statusTip(), T(130, language));
+            QCOMPARE(document->rowLength()->statusTip(), T(135, language));
+            QCOMPARE(document->titleRowPanel()->statusTip(), T(140, language));
+            QCOMPARE(document->titleRowPanel()->text(), QStringLiteral("1")); // the value stays
+        }
+        QCOMPARE(unnamed.topicPosition()->text(), T(110, language) + QStringLiteral("0"));
+        QCOMPARE(named.topicPosition()->text(), QStringLiteral("1/1"));
     }
-    QCOMPARE(unnamed->windowTitle(), QStringLiteral("Unnamed"));
-    QCOMPARE(unnamed->positionPanel->text(), QStringLiteral("New /  3"));
-}
-
-void TestApplyLanguage::positionPanelKeepsNumberOnlyOnNewEntry() {
-    Sandbox sandbox;
-    Globals globals(0);
-    TestDocument document;
-    registerWindow(&document);
-    globals.switchTo(1);
-    QCOMPARE(document.positionPanel->text(), QStringLiteral("New /  3"));
-    globals.switchTo(0);
-    QCOMPARE(document.positionPanel->text(), QStringLiteral("Neu /  3"));
-
-    document.onPseudoTopic = false;
-    document.positionPanel->setText(QStringLiteral("  2 / 3"));
-    globals.switchTo(1);
-    QCOMPARE(document.positionPanel->text(), QStringLiteral("  2 / 3"));
-    QCOMPARE(document.positionPanel->statusTip(), QStringLiteral("Number of topics"));
+    QCOMPARE(unnamed.topicPosition()->text(), QStringLiteral("New /0"));
 }
 
 QTEST_MAIN(TestApplyLanguage)

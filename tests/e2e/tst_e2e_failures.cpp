@@ -20,7 +20,7 @@ namespace {
 
 void openDocument(TransferProgram& program) {
     DocumentWindow* document = program.main->newDocument();
-    document->table().commitRows(1, {"one"}, false);
+    document->document().commitRows(1, {"one"}, false);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
 #include "core/Hp48Codec.h"
+#include "gui/DataBox.h"
 #include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
 #include "gui/MainWindow.h"

@@ -8,8 +8,10 @@
 #include "SpecialFiles.h"
 #include "app/Startup.h"
 #include "core/HpFile.h"
+#include "gui/DataBox.h"
 #include "gui/DocumentWindow.h"
 #include "gui/MainWindow.h"
+#include "gui/TopicList.h"
 #include "platform/Paths.h"
 #include "platform/SettingsFile.h"
 
@@ -38,12 +40,16 @@ struct Program : ProgramFrame {
     DocumentWindow* newDocument() { return main->newDocument(); }
 };
 
+QLabel* panel(DocumentWindow* document, const char* name) {
+    return document->findChild<QLabel*>(QLatin1String(name));
+}
+
 QString panelText(DocumentWindow* document, const char* name) {
-    return document->panel(name)->text();
+    return panel(document, name)->text();
 }
 
 bool panelIsRed(DocumentWindow* document, const char* name) {
-    return document->panel(name)->palette().color(QPalette::WindowText) == QColor(Qt::red);
+    return panel(document, name)->palette().color(QPalette::WindowText) == QColor(Qt::red);
 }
 
 QAction* actionOf(QObject* owner, const char* name) {
@@ -65,8 +71,8 @@ void pressKey(DocumentWindow* document, Qt::Key key,
 
 QString titles(DocumentWindow* document) {
     QStringList titles;
-    for (int row = 0; row < document->topicBox()->count(); ++row)
-        titles.append(document->topicBox()->item(row)->text());
+    for (int row = 0; row < document->topicList()->count(); ++row)
+        titles.append(document->topicList()->item(row)->text());
     return titles.join(u',');
 }
 
@@ -99,15 +105,15 @@ class TestDocumentWindow : public QObject {
         Program program;
         DocumentWindow* document = program.newDocument();
         QCOMPARE(document->windowTitle(), QStringLiteral("Unnamed"));
-        QCOMPARE(document->topicBox()->count(), 1);
+        QCOMPARE(document->topicList()->count(), 1);
         QCOMPARE(document->selectedEntry(), 1);
-        QCOMPARE(panelText(document, "Panel9"), QStringLiteral("New /0"));
-        QCOMPARE(panelText(document, "Panel6"), QStringLiteral("0/0"));
-        QCOMPARE(panelText(document, "Panel10"), QStringLiteral("0"));
-        QCOMPARE(panelText(document, "Panel1"), QStringLiteral("1"));
+        QCOMPARE(panelText(document, "topicPosition"), QStringLiteral("New /0"));
+        QCOMPARE(panelText(document, "rowCounter"), QStringLiteral("0/0"));
+        QCOMPARE(panelText(document, "rowLength"), QStringLiteral("0"));
+        QCOMPARE(panelText(document, "titleRow"), QStringLiteral("1"));
         QCOMPARE(program.main->statusPanelText(0), QStringLiteral("D: 1"));
         QCOMPARE(document->size(), QSize(481, 162));
-        QCOMPARE(document->topicBox()->statusTip(),
+        QCOMPARE(document->topicList()->statusTip(),
                  QStringLiteral("Select a topic or add a new one"));
     }
 
@@ -121,7 +127,7 @@ class TestDocumentWindow : public QObject {
         QCOMPARE(document->table().topicCount(), 1);
         QCOMPARE(program.main->statusPanelText(2), QStringLiteral("Data commited"));
         QCOMPARE(program.main->statusPanelText(1), QStringLiteral("U: 1"));
-        QCOMPARE(panelText(document, "Panel9"), QStringLiteral("1/1"));
+        QCOMPARE(panelText(document, "topicPosition"), QStringLiteral("1/1"));
 
         document->selectEntry(2);
         document->showTopic();
@@ -154,22 +160,22 @@ class TestDocumentWindow : public QObject {
         Program program;
         DocumentWindow* document = program.newDocument();
         document->dataBox()->setPlainText(QStringLiteral("1\n2\n3\n4\n5\n6\n7"));
-        QCOMPARE(panelText(document, "Panel6"), QStringLiteral("1/7"));
-        QVERIFY(!panelIsRed(document, "Panel6"));
+        QCOMPARE(panelText(document, "rowCounter"), QStringLiteral("1/7"));
+        QVERIFY(!panelIsRed(document, "rowCounter"));
         document->dataBox()->setPlainText(QStringLiteral("1\n2\n3\n4\n5\n6\n7\n8\n"));
         document->dataBox()->moveCursor(QTextCursor::End);
-        QCOMPARE(panelText(document, "Panel6"), QStringLiteral("8/8"));
-        QVERIFY(panelIsRed(document, "Panel6"));
+        QCOMPARE(panelText(document, "rowCounter"), QStringLiteral("8/8"));
+        QVERIFY(panelIsRed(document, "rowCounter"));
 
         document->dataBox()->setPlainText(QString(22, u'a'));
         document->dataBox()->moveCursor(QTextCursor::End);
-        QCOMPARE(panelText(document, "Panel10"), QStringLiteral("22"));
-        QVERIFY(!panelIsRed(document, "Panel10"));
+        QCOMPARE(panelText(document, "rowLength"), QStringLiteral("22"));
+        QVERIFY(!panelIsRed(document, "rowLength"));
         type(document, QStringLiteral(u"x\u0304"));
-        QCOMPARE(panelText(document, "Panel10"), QStringLiteral("23")); // one code
-        QVERIFY(panelIsRed(document, "Panel10"));
+        QCOMPARE(panelText(document, "rowLength"), QStringLiteral("23")); // one code
+        QVERIFY(panelIsRed(document, "rowLength"));
         document->dataBox()->selectAll();
-        QCOMPARE(panelText(document, "Panel10"), QStringLiteral("0"));
+        QCOMPARE(panelText(document, "rowLength"), QStringLiteral("0"));
     }
 
     void refusalsOnTheNewEntry() {
@@ -177,7 +183,7 @@ class TestDocumentWindow : public QObject {
         DocumentWindow* document = program.newDocument();
         pressKey(document, Qt::Key_F4);
         pressKey(document, Qt::Key_F8);
-        actionOf(document, "Topickopieren1")->trigger();
+        actionOf(document, "copyTopic")->trigger();
         QCOMPARE(program.prompter.shownIds(), (QList<quint16>{1100, 1105, 1110}));
         QCOMPARE(program.prompter.shown[0].text,
                  QStringLiteral("Function <Insert> is necessary only between\nexisting topics, "
@@ -209,7 +215,7 @@ class TestDocumentWindow : public QObject {
         document->dataBox()->setPlainText(QStringLiteral("kept"));
         QApplication::clipboard()->setMimeData(new QMimeData);
         pressKey(document, Qt::Key_Insert, Qt::ShiftModifier);
-        actionOf(document->editMenu(), "Dateneinfgen1")->trigger();
+        actionOf(document->editMenu(), "pasteText")->trigger();
         QCOMPARE(document->dataBox()->toPlainText(), QStringLiteral("kept"));
         QApplication::clipboard()->setText(QStringLiteral("!"));
         pressKey(document, Qt::Key_Insert, Qt::ShiftModifier);
@@ -222,13 +228,13 @@ class TestDocumentWindow : public QObject {
         writeBytes(file, database(QList<QList<QByteArray>>(kMaxTopicCount, {"t"})));
         QVERIFY(program.main->openDocument(file, Workspace::RecentFiles::Remember));
         DocumentWindow* document = program.main->activeDocument();
-        actionOf(document, "Topickopieren1")->trigger();
+        actionOf(document, "copyTopic")->trigger();
         document->selectEntry(200);
         document->dataBox()->setPlainText(QStringLiteral("one more"));
         pressKey(document, Qt::Key_F5);
         document->selectEntry(1);
         pressKey(document, Qt::Key_F4);
-        actionOf(document, "Kopieeinfgen1")->trigger();
+        actionOf(document, "insertTopicCopy")->trigger();
         QCOMPARE(program.prompter.shownIds(), (QList<quint16>{1215, 1215, 1215}));
         QCOMPARE(program.prompter.shown[0].text,
                  QStringLiteral("The file already holds 199 topics, no more can be added."));
@@ -261,7 +267,7 @@ class TestDocumentWindow : public QObject {
     void savingOntoAPipeLeavesIt() {
         Program program;
         DocumentWindow* document = program.newDocument();
-        document->table().commitRows(1, {"x"}, false);
+        document->document().commitRows(1, {"x"}, false);
         document->setModified(true);
         const QString pipe = program.sandbox.path(QStringLiteral("pipe.hp"));
         makePipe(pipe);
@@ -276,14 +282,14 @@ class TestDocumentWindow : public QObject {
     void deleteAsksFirst() {
         Program program;
         DocumentWindow* document = program.newDocument();
-        document->table().commitRows(1, {"a"}, false);
-        document->table().commitRows(2, {"b"}, false);
-        document->table().modified = false;
+        document->document().commitRows(1, {"a"}, false);
+        document->document().commitRows(2, {"b"}, false);
+        document->setModified(false);
         document->selectEntry(1);
         program.prompter.answers = {MsgButton::No, MsgButton::Yes};
         pressKey(document, Qt::Key_F8);
         QCOMPARE(document->table().topicCount(), 2);
-        QTest::keyClick(document->topicBox(), Qt::Key_Delete);
+        QTest::keyClick(document->topicList(), Qt::Key_Delete);
         QCOMPARE(document->table().topicCount(), 1);
         QCOMPARE(document->table().row(1, 1), QByteArray("b"));
         QCOMPARE(program.prompter.shownIds(), (QList<quint16>{1205, 1205}));
@@ -301,10 +307,10 @@ class TestDocumentWindow : public QObject {
         Program program;
         DocumentWindow* document = program.newDocument();
         for (const char* text : {"one", "two", "three"})
-            document->table().commitRows(document->table().entryCount(), {text}, false);
+            document->document().commitRows(document->table().entryCount(), {text}, false);
         document->selectEntry(1);
         document->showTopic();
-        QTest::keyClick(document->topicBox(), Qt::Key_Insert);
+        QTest::keyClick(document->topicList(), Qt::Key_Insert);
         QCOMPARE(titles(document), QStringLiteral(",one,two,three,"));
         QCOMPARE(document->selectedEntry(), 1);
         QVERIFY(document->dataBox()->toPlainText().isEmpty());
@@ -315,7 +321,7 @@ class TestDocumentWindow : public QObject {
         Program program;
         const QString file = program.sandbox.path(QStringLiteral("kept.hp"));
         DocumentWindow* document = program.newDocument();
-        document->table().commitRows(1, {"x"}, false);
+        document->document().commitRows(1, {"x"}, false);
         document->setModified(true);
         QMdiSubWindow* window = program.main->workspace()->activeSubWindow();
 
@@ -361,14 +367,14 @@ class TestDocumentWindow : public QObject {
         pressKey(document, Qt::Key_F5);
         QCOMPARE(document->selectedEntry(), 2);
         QVERIFY(document->dataBox()->toPlainText().isEmpty());
-        QCOMPARE(panelText(document, "Panel9"), QStringLiteral("New /1"));
+        QCOMPARE(panelText(document, "topicPosition"), QStringLiteral("New /1"));
     }
 
     void savingWithDeleteEmptyReloads() {
         Program program("[Application]\nLanguage=1\n[Misc]\nDeleteEmpty=1\n");
         DocumentWindow* document = program.newDocument();
         for (const char* text : {"kept", "", ""})
-            document->table().commitRows(document->table().entryCount(), {text}, false);
+            document->document().commitRows(document->table().entryCount(), {text}, false);
         document->selectEntry(3);
         program.dialogs.saveAnswers = {program.sandbox.path(QStringLiteral("trim.hp"))};
         QVERIFY(document->save());
@@ -380,21 +386,21 @@ class TestDocumentWindow : public QObject {
     void copyAndInsertCopyAcrossWindows() {
         Program program;
         DocumentWindow* source = program.newDocument();
-        source->table().commitRows(1, {QByteArray(50, 'w')}, false);
-        source->table().modified = false;
+        source->document().commitRows(1, {QByteArray(50, 'w')}, false);
+        source->setModified(false);
         source->selectEntry(1);
         DocumentWindow* target = program.newDocument();
-        QVERIFY(!actionOf(target, "Kopieeinfgen1")->isEnabled());
+        QVERIFY(!actionOf(target, "insertTopicCopy")->isEnabled());
         program.main->workspace()->setActiveSubWindow(
             qobject_cast<QMdiSubWindow*>(source->parentWidget()));
-        actionOf(source, "Topickopieren1")->trigger();
-        QVERIFY(!actionOf(target, "Kopieeinfgen1")->isEnabled()); // until it is activated
+        actionOf(source, "copyTopic")->trigger();
+        QVERIFY(!actionOf(target, "insertTopicCopy")->isEnabled()); // until it is activated
         QCOMPARE(program.main->statusPanelText(2), QStringLiteral("Topic-copy created"));
-        QVERIFY(actionOf(source, "Kopieeinfgen1")->isEnabled());
+        QVERIFY(actionOf(source, "insertTopicCopy")->isEnabled());
         program.main->workspace()->setActiveSubWindow(
             qobject_cast<QMdiSubWindow*>(target->parentWidget()));
-        QVERIFY(actionOf(target, "Kopieeinfgen1")->isEnabled());
-        actionOf(target, "Kopieeinfgen1")->trigger();
+        QVERIFY(actionOf(target, "insertTopicCopy")->isEnabled());
+        actionOf(target, "insertTopicCopy")->trigger();
         QCOMPARE(target->table().row(1, 1), QByteArray(35, 'w'));
         QVERIFY(target->table().modified);
         QCOMPARE(source->table().row(1, 1).size(), 50);
@@ -404,12 +410,12 @@ class TestDocumentWindow : public QObject {
     void theListMenuOnTheNewEntry() {
         Program program;
         DocumentWindow* document = program.newDocument();
-        document->table().commitRows(1, {"a"}, false);
+        document->document().commitRows(1, {"a"}, false);
         document->selectEntry(1);
         document->showTopic();
         document->setTitleRow(1); // rebuilds the list with the topic committed behind its back
         MenuChoice choice("");
-        QListWidget* list = document->topicBox();
+        QListWidget* list = document->topicList();
         const QPoint newEntry = list->visualItemRect(list->item(1)).center();
         QTest::mouseClick(list->viewport(), Qt::RightButton, {}, newEntry);
         QCOMPARE(choice.shown, 1);
@@ -417,23 +423,23 @@ class TestDocumentWindow : public QObject {
         QCOMPARE(document->selectedEntry(), 2);
         QCOMPARE(document->dataBox()->toPlainText(), QStringLiteral("a")); // not shown
 
-        actionOf(document, "Topickopieren1")->trigger(); // the pseudo-topic: refused
+        actionOf(document, "copyTopic")->trigger(); // the pseudo-topic: refused
         document->selectEntry(1);
-        actionOf(document, "Topickopieren1")->trigger();
+        actionOf(document, "copyTopic")->trigger();
         QTest::mouseClick(list->viewport(), Qt::RightButton, {}, newEntry);
-        QCOMPARE(choice.enabled, QStringList{QStringLiteral("Kopieeinfgen2")});
+        QCOMPARE(choice.enabled, QStringList{QStringLiteral("listInsertTopicCopy")});
     }
 
     void titleRowMenu() {
         Program program;
         DocumentWindow* document = program.newDocument();
-        document->table().commitRows(1, {"r1", "r2", "r3"}, false);
-        document->table().commitRows(2, {"s1"}, false);
-        document->table().modified = false;
-        actionOf(document, "N31")->trigger();
+        document->document().commitRows(1, {"r1", "r2", "r3"}, false);
+        document->document().commitRows(2, {"s1"}, false);
+        document->setModified(false);
+        actionOf(document, "titleRow3")->trigger();
         QCOMPARE(titles(document), QStringLiteral("r3,,"));
-        QCOMPARE(panelText(document, "Panel1"), QStringLiteral("3"));
-        QVERIFY(actionOf(document, "N31")->isChecked());
+        QCOMPARE(panelText(document, "titleRow"), QStringLiteral("3"));
+        QVERIFY(actionOf(document, "titleRow3")->isChecked());
         QVERIFY(!document->table().modified);
     }
 
@@ -441,23 +447,23 @@ class TestDocumentWindow : public QObject {
         Program program;
         DocumentWindow* document = program.newDocument();
         for (int t = 1; t <= 6; ++t)
-            document->table().commitRows(t, {QByteArray::number(t)}, false);
+            document->document().commitRows(t, {QByteArray::number(t)}, false);
         document->setTitleRow(1);
-        MenuChoice move("Hierherverschieben1");
+        MenuChoice move("dropMove");
         QVERIFY(document->dropFrom(document, 5, 2, QPoint()));
         QCOMPARE(titles(document), QStringLiteral("1,5,2,3,4,6,"));
         QCOMPARE(document->selectedEntry(), 2);
         QCOMPARE(document->dataBox()->toPlainText(), QStringLiteral("5"));
         QVERIFY(document->table().modified);
 
-        MenuChoice copy("Hierherkopieren1");
+        MenuChoice copy("dropCopy");
         QVERIFY(document->dropFrom(document, 3, 4, QPoint()));
-        QVERIFY(!copy.enabled.contains(QStringLiteral("Hierherverschieben1")));
+        QVERIFY(!copy.enabled.contains(QStringLiteral("dropMove")));
         QCOMPARE(titles(document), QStringLiteral("1,5,2,2,3,4,6,"));
         QVERIFY(!document->dropFrom(document, 3, 3, QPoint()));
         QCOMPARE(copy.shown, 1);
 
-        MenuChoice cancel("Abbrechen1");
+        MenuChoice cancel("dropCancel");
         document->dropFrom(document, 1, 5, QPoint());
         QCOMPARE(titles(document), QStringLiteral("1,5,2,2,3,4,6,"));
         QCOMPARE(document->selectedEntry(), 1);
@@ -468,12 +474,13 @@ class TestDocumentWindow : public QObject {
         DocumentWindow* source = program.newDocument();
         DocumentWindow* target = program.newDocument();
         for (int t = 1; t <= 3; ++t)
-            source->table().commitRows(t, {"a" + QByteArray::number(t)}, false);
-        target->table().commitRows(1, {"b1"}, false);
+            source->document().commitRows(t, {"a" + QByteArray::number(t)}, false);
+        target->document().commitRows(1, {"b1"}, false);
         source->setTitleRow(1);
         target->setTitleRow(1);
-        source->table().modified = target->table().modified = false;
-        MenuChoice move("Hierherverschieben1");
+        source->setModified(false);
+        target->setModified(false);
+        MenuChoice move("dropMove");
         QVERIFY(target->dropFrom(source, 2, 2, QPoint()));
         QCOMPARE(titles(source), QStringLiteral("a1,a3,"));
         QCOMPARE(titles(target), QStringLiteral("b1,a2,"));
@@ -490,21 +497,19 @@ class TestDocumentWindow : public QObject {
         DocumentWindow* source = program.newDocument();
         DocumentWindow* target = program.newDocument();
         for (int t = 1; t <= 3; ++t)
-            source->table().commitRows(t, {QByteArray::number(t)}, false);
-        target->table().commitRows(1, {"b"}, false);
+            source->document().commitRows(t, {QByteArray::number(t)}, false);
+        target->document().commitRows(1, {"b"}, false);
         source->setTitleRow(2);
         target->setTitleRow(1);
-        target->dragOverEntry(0);
+        target->topicList()->dragOverEntry(0);
         QCOMPARE(target->selectedEntry(), 0);
-        target->dragOverEntry(2);
+        target->topicList()->dragOverEntry(2);
         QCOMPARE(target->selectedEntry(), 2);
-        source->dragOverEntry(3);
-        source->endDrag(2, false);
+        source->topicList()->dragOverEntry(3);
+        source->topicList()->endDrag(2, false);
         QCOMPARE(source->selectedEntry(), 2);
 
-        std::unique_ptr<QMimeData> data(source->dragData());
-        QVERIFY(data->hasFormat(QString::fromLatin1(DocumentWindow::kTopicMimeType)));
-        MenuChoice copy("Hierherkopieren1");
+        MenuChoice copy("dropCopy");
         QVERIFY(target->dropFrom(source, 2, 2, QPoint()));
         QCOMPARE(titles(target), QStringLiteral("b,2,"));
         QCOMPARE(source->selectedEntry(), 2);

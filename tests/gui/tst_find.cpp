@@ -7,6 +7,7 @@
 #include "ScriptedPrompter.h"
 #include "app/Startup.h"
 #include "core/HpFile.h"
+#include "gui/DataBox.h"
 #include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
 #include "gui/MainWindow.h"

@@ -3,6 +3,7 @@
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
 #include "app/SingleInstance.h"
+#include "gui/DataBox.h"
 #include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
 #include "gui/MainWindow.h"
@@ -85,7 +86,7 @@ class TestMainWindow : public QObject {
         QStringList menus;
         for (const QAction* menu : main.menuBar()->actions())
             menus.append(menu->menu()->objectName());
-        QCOMPARE(menus, QStringList({"Datei1", "Bearbeiten1", "Suchen1", "bertragen1", "Optionen1",
+        QCOMPARE(menus, QStringList({"Datei1", "editMenu", "Suchen1", "bertragen1", "Optionen1",
                                      "Fenster1", "Hilfe1"}));
         QCOMPARE(frame.itemTexts("Datei1"),
                  QStringList({"&Neue Datei", "&Datei öffnen", "Schl&ießen", "A&lle schließen", "-",
@@ -99,8 +100,8 @@ class TestMainWindow : public QObject {
                                  {"Wiederholen1", "Ctrl+F7"},
                                  {"Zeichentabelle1", "F6"},
                                  {"Index1", "F1"},
-                                 {"Datenbernehmen1", "F5"},
-                                 {"Topiclschen1", "F8"}})
+                                 {"commitTopic", "F5"},
+                                 {"deleteTopic", "F8"}})
             QCOMPARE(frame.action(name)->shortcut().toString(), QLatin1String(key));
 
         QStringList tools;
@@ -124,7 +125,7 @@ class TestMainWindow : public QObject {
         for (const char* name : {"NeueDatei1", "Dateiffnen1", "Beenden1", "NewButton", "Empfangen1",
                                  "ToPCButton", "Tarvokopieren1"})
             QVERIFY2(frame.action(name)->isEnabled(), name);
-        for (const char* name : {"Datenbernehmen1", "Sortieren1"})
+        for (const char* name : {"commitTopic", "sortTopics"})
             QVERIFY2(!frame.action(name)->isEnabled(), name);
 
         DocumentWindow* document = main.newDocument();
@@ -162,7 +163,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(bar->actions().at(1), first->editMenu()->menuAction());
         QCOMPARE(first->editMenu()->title(), strings::text(2145));
         main.findChild<QAction*>("Alleschlieen1")->trigger();
-        QCOMPARE(bar->actions().at(1)->menu()->objectName(), QStringLiteral("Bearbeiten1"));
+        QCOMPARE(bar->actions().at(1)->menu()->objectName(), QStringLiteral("editMenu"));
         QCOMPARE(bar->actions().at(1)->menu()->parent(), bar);
     }
 

@@ -2,7 +2,9 @@
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompter.h"
+#include "gui/DataBox.h"
 #include "gui/DocumentWindow.h"
+#include "gui/TopicList.h"
 #include "gui/Localizer.h"
 #include "gui/MainWindow.h"
 #include "gui/dialogs/CharacterTable.h"
@@ -342,7 +344,7 @@ class TestOptions : public QObject {
         for (DocumentWindow* document : documents) {
             QCOMPARE(document->dataBox()->parentWidget()->x(), 251);
             QCOMPARE(document->dataBox()->palette().color(QPalette::Text), QColor(Qt::black));
-            QCOMPARE(document->topicBox()->palette().color(QPalette::Base), QColor(Qt::white));
+            QCOMPARE(document->topicList()->palette().color(QPalette::Base), QColor(Qt::white));
         }
         // A document made afterwards starts the same way.
         QCOMPARE(main.newDocument()->dataBox()->parentWidget()->x(), 251);

@@ -8,7 +8,9 @@
 #include "ScriptedPrompter.h"
 #include "app/Startup.h"
 #include "core/HpFile.h"
+#include "gui/DataBox.h"
 #include "gui/DocumentWindow.h"
+#include "gui/TopicList.h"
 #include "gui/Localizer.h"
 #include "gui/MainWindow.h"
 #include "gui/dialogs/SortDialog.h"
@@ -77,15 +79,15 @@ struct Program : ProgramFrame {
             }
         });
         timer.start(0);
-        document->findChild<QAction*>("Sortieren1")->trigger();
+        document->findChild<QAction*>("sortTopics")->trigger();
         return shown;
     }
 };
 
 QStringList titles(DocumentWindow* document) {
     QStringList titles;
-    for (int row = 0; row < document->topicBox()->count(); ++row)
-        titles.append(document->topicBox()->item(row)->text());
+    for (int row = 0; row < document->topicList()->count(); ++row)
+        titles.append(document->topicList()->item(row)->text());
     return titles;
 }
 
@@ -163,7 +165,7 @@ class TestSort : public QObject {
         QVERIFY(document->dataBox()->toPlainText().startsWith(QStringLiteral("third\nBanana")));
         QVERIFY(document->table().modified);
         QCOMPARE(program.main->statusPanelText(2), QStringLiteral("Topics sorted"));
-        QCOMPARE(program.main->focusWidget(), document->topicBox()); // once it is active again
+        QCOMPARE(program.main->focusWidget(), document->topicList()); // once it is active again
 
         // In order already: still a change.
         document->setModified(false);

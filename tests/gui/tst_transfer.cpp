@@ -378,9 +378,9 @@ class TestTransfer : public QObject {
 
     void sendFileCannotBeWritten() {
         Program program;
-        TopicTable table = sampleTable();
-        DocumentWindow* document = program.document(table);
-        document->table().setRow(1, 2, QByteArray("a\x1a", 2)); // a reader would stop there
+        DocumentWindow* document = program.document(sampleTable());
+        // a reader would stop at the end-of-file mark
+        document->document().commitRows(1, {"x", QByteArray("a\x1a", 2)}, false);
         QCOMPARE(program.run('S'), kFailed);
         QCOMPARE(program.prompter.shownIds(), QList<quint16>({1130}));
         QVERIFY(!program.kermitRan());

@@ -1,6 +1,7 @@
 #include "gui/dialogs/CharacterTable.h"
 
 #include "core/Hp48Codec.h"
+#include "gui/DataBox.h"
 #include "gui/DocumentWindow.h"
 #include "gui/Hp48Font.h"
 #include "gui/Localizer.h"

@@ -2,6 +2,7 @@
 
 #include "core/Hp48Codec.h"
 #include "core/TopicTable.h"
+#include "gui/DataBox.h"
 #include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
 #include "gui/ScreenPlacement.h"

@@ -2,7 +2,9 @@
 
 #include "core/Hp48Codec.h"
 #include "core/TopicTable.h"
+#include "gui/DataBox.h"
 #include "gui/DocumentWindow.h"
+#include "gui/TopicList.h"
 #include "gui/Localizer.h"
 #include "gui/ScreenPlacement.h"
 #include "gui/Workspace.h"
@@ -209,16 +211,19 @@ void SortDialog::sortTopics(DocumentWindow* document) {
 }
 
 void SortDialog::sortWithChoices(DocumentWindow* document) {
-    TopicTable& table = document->table();
+    TopicTable table = document->table();
     sortTable(table, chosenComparison(), descending());
+    QList<TopicRows> sorted;
+    for (int topic = 1; topic <= table.topicCount(); ++topic)
+        sorted.append(table.topic(topic));
+    document->document().reorder(sorted);
     // The sort only changes the order of the topics: every entry keeps its place in the list
     // and takes the title now standing there.
-    QListWidget* list = document->topicBox();
+    QListWidget* list = document->topicList();
     for (int entry = 1; entry <= table.topicCount() && entry <= list->count(); ++entry)
         list->item(entry - 1)->setText(hp48::decodeRow(table.title(entry)));
     document->selectEntry(1);
     workspace_.showStatus(strings::text(textid::kTopicsSorted));
-    document->setModified(true);
     document->showTopic();
     list->setFocus();
 }

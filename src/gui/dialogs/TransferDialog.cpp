@@ -532,7 +532,7 @@ int TransferDialog::receiveFile(const QStringList& arguments, qint64& bytes) {
     // A load that fails tells why, and its window goes again.
     if (DocumentWindow* document =
             workspace_.openDocument(received, Workspace::RecentFiles::Skip)) {
-        document->table().fileName = kNoFileName;
+        document->document().forgetFile();
         document->setModified(true);
         document->setWindowTitle(kFromCalculator);
         bytes = QFileInfo(received).size();
