@@ -93,7 +93,60 @@ class MainWindow : public QMainWindow, public Workspace {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    struct Actions;
+    // Every command of the frame, made in one place.
+    struct Actions {
+        // File
+        QAction* newFile = nullptr;
+        QAction* open = nullptr;
+        QAction* close = nullptr;
+        QAction* closeAll = nullptr;
+        QAction* save = nullptr;
+        QAction* saveAs = nullptr;
+        QAction* saveAll = nullptr;
+        QAction* quit = nullptr;
+        // Edit: placeholders while no document window is active
+        QList<QAction*> editPlaceholders;
+        // Search
+        QAction* find = nullptr;
+        QAction* repeat = nullptr;
+        QAction* scanner = nullptr;
+        // Transmit
+        QAction* send = nullptr;
+        QAction* receive = nullptr;
+        QAction* transferTarvo = nullptr;
+        // Options
+        QAction* charTab = nullptr;
+        QAction* settings = nullptr;
+        // Window
+        QAction* tile = nullptr;
+        QAction* cascade = nullptr;
+        QAction* arrangeIcons = nullptr;
+        QAction* minimizeAll = nullptr;
+        QAction* showAll = nullptr;
+        // Help
+        QAction* helpTopics = nullptr;
+        QAction* helpOnHelp = nullptr;
+        QAction* about = nullptr;
+        // Tool bar
+        QAction* newButton = nullptr;
+        QAction* openButton = nullptr;
+        QAction* saveButton = nullptr;
+        QAction* f5Button = nullptr;
+        QAction* insertButton = nullptr;
+        QAction* deleteButton = nullptr;
+        QAction* findButton = nullptr;
+        QAction* charTabButton = nullptr;
+        QAction* toHpButton = nullptr;
+        QAction* toPcButton = nullptr;
+        QAction* helpButton = nullptr;
+    };
+
+    // The tool bar: buttons 27 wide, separators of 8. The gap before the Help button starts
+    // after ten buttons and three separators; the window keeps room for 48 more.
+    static constexpr int kButtonWidth = 27;
+    static constexpr int kSeparatorWidth = 8;
+    static constexpr int kGapLeft = 10 * kButtonWidth + 3 * kSeparatorWidth;
+    static constexpr int kRoomAfterGapLeft = 48;
 
     void createActions();
     void connectActions();

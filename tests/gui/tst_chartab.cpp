@@ -26,13 +26,13 @@ namespace {
 struct Frame : ProgramFrame {
     CharacterTable& table() const { return *main->characterTable(); }
     bool marked() const {
-        const bool button = main->findChild<QToolButton*>("CharTabButton")->isChecked();
-        const bool item = action("Zeichentabelle1")->isChecked();
+        const bool button = main->findChild<QToolButton*>("characterTableButton")->isChecked();
+        const bool item = action("characterTable")->isChecked();
         return button && item;
     }
     bool released() const {
-        return !main->findChild<QToolButton*>("CharTabButton")->isChecked() &&
-               !action("Zeichentabelle1")->isChecked();
+        return !main->findChild<QToolButton*>("characterTableButton")->isChecked() &&
+               !action("characterTable")->isChecked();
     }
     // A click with the given button on a cell of the grid, row and column from 1.
     void click(int row, int column, Qt::MouseButton button = Qt::LeftButton) {
@@ -131,10 +131,10 @@ class TestCharTab : public QObject {
         QVERIFY(!frame.table().isVisible());
         QVERIFY(frame.released());
 
-        QTest::mouseClick(main.findChild<QToolButton*>("CharTabButton"), Qt::LeftButton);
+        QTest::mouseClick(main.findChild<QToolButton*>("characterTableButton"), Qt::LeftButton);
         QVERIFY(frame.table().isVisible());
         QVERIFY(frame.marked());
-        frame.action("Zeichentabelle1")->trigger();
+        frame.action("characterTable")->trigger();
         QVERIFY(!frame.table().isVisible());
         QVERIFY(frame.released());
     }

@@ -62,7 +62,7 @@ struct Program : ProgramFrame {
         control<QCheckBox>("CheckBox1")->setChecked(matchCase);
         return main->findDialog()->startSearch(document);
     }
-    void repeat() { main->findChild<QAction*>("Wiederholen1")->trigger(); }
+    void repeat() { main->findChild<QAction*>("repeatFind")->trigger(); }
 
     int files = 0;
 };
@@ -212,8 +212,8 @@ class TestFind : public QObject {
     void findCancelAndRepeatThroughTheCommands() {
         Program program;
         DocumentWindow* document = program.open({{"alpha beta"}, {"beta"}, {"gamma"}});
-        QAction* find = program.main->findChild<QAction*>("Suchen2");
-        QAction* repeat = program.main->findChild<QAction*>("Wiederholen1");
+        QAction* find = program.main->findChild<QAction*>("find");
+        QAction* repeat = program.main->findChild<QAction*>("repeatFind");
         QVERIFY(find->isEnabled() && !repeat->isEnabled());
 
         OnModal cancelled(answer(QStringLiteral("beta"), "BitBtn2"));
@@ -222,7 +222,7 @@ class TestFind : public QObject {
 
         program.control<QRadioButton>("RadioGroup2Item1")->setChecked(true);
         OnModal started(answer(QStringLiteral("beta"), "BitBtn1"));
-        program.main->findChild<QAction*>("FindButton")->trigger();
+        program.main->findChild<QAction*>("findButton")->trigger();
         QVERIFY(started.shown && repeat->isEnabled());
         QCOMPARE(selected(document), QStringLiteral("1:1:6:beta"));
 
@@ -233,7 +233,7 @@ class TestFind : public QObject {
         QCOMPARE(selected(document), QStringLiteral("2:1:0:beta"));
 
         // from now on Repeat follows the documents
-        program.main->findChild<QAction*>("Alleschlieen1")->trigger();
+        program.main->findChild<QAction*>("closeAll")->trigger();
         QTRY_VERIFY(!repeat->isEnabled());
         program.main->newDocument();
         QVERIFY(repeat->isEnabled());

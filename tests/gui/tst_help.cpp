@@ -75,14 +75,14 @@ class TestHelp : public QObject {
     void helpMenuAndButtonOpenTheirTopics() {
         Frame frame;
         MainWindow& main = frame.open();
-        main.findChild<QAction*>("Hilfebenutzen1")->trigger();
+        main.findChild<QAction*>("helpOnHelp")->trigger();
         QVERIFY(frame.browser());
         QVERIFY(HelpWindow::instance()->isVisible());
         QCOMPARE(frame.browser()->source().fragment(), QStringLiteral("helponhelp"));
         QVERIFY(frame.browser()->verticalScrollBar()->value() > 0);
         QCOMPARE(HelpWindow::instance()->windowTitle(), strings::text(760));
 
-        main.findChild<QAction*>("Index1")->trigger();
+        main.findChild<QAction*>("helpTopics")->trigger();
         QCOMPARE(frame.browser()->source().fragment(), QStringLiteral("contents"));
         const int top = frame.browser()->verticalScrollBar()->value();
         QVERIFY(top < 20); // the German contents open the file
@@ -94,7 +94,7 @@ class TestHelp : public QObject {
         strings::setLanguage(strings::kEnglish);
         applyLanguage();
         QCOMPARE(HelpWindow::instance()->windowTitle(), QStringLiteral("Ombrel Help"));
-        main.findChild<QAction*>("HelpButton")->trigger();
+        main.findChild<QAction*>("helpButton")->trigger();
         QCOMPARE(frame.browser()->source().fragment(), QStringLiteral("en-contents"));
         QVERIFY(frame.browser()->verticalScrollBar()->value() > top + 1000); // the English part
     }

@@ -68,10 +68,10 @@ struct Frame : ProgramFrame {
 };
 
 const char* const kDocumentCommands[] = {
-    "Schliesen1",  "Alleschlieen1",    "Dateispeichern1", "Speichernunter1", "Allesspeichern1",
-    "SaveButton",  "F5Button",         "InsertButton",    "DeleteButton",    "Nebeneinander1",
-    "berlappend1", "Symboleanordnen1", "Alleminimieren1", "Alledarstellen1", "Suchen2",
-    "FindButton",  "Senden1",          "ToHPButton"};
+    "closeFile",  "closeAll",    "saveFile", "saveFileAs", "saveAll",
+    "saveButton",  "commitButton",         "insertButton",    "deleteButton",    "tile",
+    "cascade", "arrangeIcons", "minimizeAll", "showAll", "find",
+    "findButton",  "send",          "sendButton"};
 
 } // namespace
 
@@ -86,35 +86,35 @@ class TestMainWindow : public QObject {
         QStringList menus;
         for (const QAction* menu : main.menuBar()->actions())
             menus.append(menu->menu()->objectName());
-        QCOMPARE(menus, QStringList({"Datei1", "editMenu", "Suchen1", "bertragen1", "Optionen1",
-                                     "Fenster1", "Hilfe1"}));
-        QCOMPARE(frame.itemTexts("Datei1"),
+        QCOMPARE(menus, QStringList({"fileMenu", "editMenu", "searchMenu", "transferMenu", "optionsMenu",
+                                     "windowMenu", "helpMenu"}));
+        QCOMPARE(frame.itemTexts("fileMenu"),
                  QStringList({"&Neue Datei", "&Datei öffnen", "Schl&ießen", "A&lle schließen", "-",
                               "&Speichern", "Speichern &unter...", "&Alles speichern", "-",
                               "&Beenden"}));
-        QCOMPARE(frame.itemTexts("Fenster1").size(), 6);
-        QCOMPARE(frame.action("Dateiffnen1")->statusTip(), strings::text(2510));
-        for (auto [name, key] : {std::pair{"Dateiffnen1", "F3"},
-                                 {"Dateispeichern1", "F2"},
-                                 {"Suchen2", "F7"},
-                                 {"Wiederholen1", "Ctrl+F7"},
-                                 {"Zeichentabelle1", "F6"},
-                                 {"Index1", "F1"},
+        QCOMPARE(frame.itemTexts("windowMenu").size(), 6);
+        QCOMPARE(frame.action("openFile")->statusTip(), strings::text(2510));
+        for (auto [name, key] : {std::pair{"openFile", "F3"},
+                                 {"saveFile", "F2"},
+                                 {"find", "F7"},
+                                 {"repeatFind", "Ctrl+F7"},
+                                 {"characterTable", "F6"},
+                                 {"helpTopics", "F1"},
                                  {"commitTopic", "F5"},
                                  {"deleteTopic", "F8"}})
             QCOMPARE(frame.action(name)->shortcut().toString(), QLatin1String(key));
 
         QStringList tools;
-        for (QAction* tool : main.findChild<QToolBar*>("ToolBar")->actions()) {
-            const QWidget* widget = main.findChild<QToolBar*>("ToolBar")->widgetForAction(tool);
+        for (QAction* tool : main.findChild<QToolBar*>("toolBar")->actions()) {
+            const QWidget* widget = main.findChild<QToolBar*>("toolBar")->widgetForAction(tool);
             tools.append(tool->objectName().isEmpty() ? widget->objectName() : tool->objectName());
         }
         QCOMPARE(tools,
-                 QStringList({"NewButton", "OpenButton", "SaveButton", "", "F5Button",
-                              "InsertButton", "DeleteButton", "", "FindButton", "CharTabButton", "",
-                              "ToHPButton", "ToPCButton", "Label1", "HelpButton"}));
-        QCOMPARE(frame.action("SaveButton")->statusTip(), strings::text(510));
-        QVERIFY(frame.action("CharTabButton")->isCheckable());
+                 QStringList({"newButton", "openButton", "saveButton", "", "commitButton",
+                              "insertButton", "deleteButton", "", "findButton", "characterTableButton", "",
+                              "sendButton", "receiveButton", "toolBarGap", "helpButton"}));
+        QCOMPARE(frame.action("saveButton")->statusTip(), strings::text(510));
+        QVERIFY(frame.action("characterTableButton")->isCheckable());
     }
 
     void enablingRule() {
@@ -122,8 +122,8 @@ class TestMainWindow : public QObject {
         MainWindow& main = frame.ProgramFrame::open(ProgramFrame::Dialogs::With);
         for (const char* name : kDocumentCommands)
             QVERIFY2(!frame.action(name)->isEnabled(), name);
-        for (const char* name : {"NeueDatei1", "Dateiffnen1", "Beenden1", "NewButton", "Empfangen1",
-                                 "ToPCButton", "Tarvokopieren1"})
+        for (const char* name : {"newFile", "openFile", "quit", "newButton", "receive",
+                                 "receiveButton", "sendLibrary"})
             QVERIFY2(frame.action(name)->isEnabled(), name);
         for (const char* name : {"commitTopic", "sortTopics"})
             QVERIFY2(!frame.action(name)->isEnabled(), name);
@@ -162,7 +162,7 @@ class TestMainWindow : public QObject {
         main.workspace()->setActiveSubWindow(frame.windowOf(first));
         QCOMPARE(bar->actions().at(1), first->editMenu()->menuAction());
         QCOMPARE(first->editMenu()->title(), strings::text(2145));
-        main.findChild<QAction*>("Alleschlieen1")->trigger();
+        main.findChild<QAction*>("closeAll")->trigger();
         QCOMPARE(bar->actions().at(1)->menu()->objectName(), QStringLiteral("editMenu"));
         QCOMPARE(bar->actions().at(1)->menu()->parent(), bar);
     }
@@ -176,7 +176,7 @@ class TestMainWindow : public QObject {
         QFETCH(bool, written);
         Frame frame;
         if (written) {
-            for (const char* key : {"ToolBar", "AskDelTopic", "Sound", "Background"})
+            for (const char* key : {"toolBar", "AskDelTopic", "Sound", "Background"})
                 frame.set("Misc", key, QStringLiteral("0"));
             for (const char* key : {"EditMode", "DeleteEmpty"})
                 frame.set("Misc", key, QStringLiteral("1"));
@@ -184,7 +184,7 @@ class TestMainWindow : public QObject {
         }
         MainWindow& main = frame.open();
         const Preferences& global = frame.preferences;
-        QCOMPARE(main.findChild<QToolBar*>("ToolBar")->isHidden(), written);
+        QCOMPARE(main.findChild<QToolBar*>("toolBar")->isHidden(), written);
         for (bool on : {global.askDelTopic, global.sound, global.background, global.compress})
             QCOMPARE(on, !written);
         QCOMPARE(global.editMode, written);
@@ -201,7 +201,7 @@ class TestMainWindow : public QObject {
         frame.set("Files", "2", QString());
         frame.set("Files", "3", QStringLiteral("/d/three"));
         MainWindow& main = frame.open();
-        QCOMPARE(frame.itemTexts("Datei1").mid(10), QStringList({"-", "&1 /d/one", "&2 /d/three"}));
+        QCOMPARE(frame.itemTexts("fileMenu").mid(10), QStringList({"-", "&1 /d/one", "&2 /d/three"}));
 
         main.addRecentFile(QStringLiteral("/D/THREE"));
         QCOMPARE(main.recentFiles(), QStringList({"/D/THREE", "/d/one"}));
@@ -211,10 +211,10 @@ class TestMainWindow : public QObject {
             QVERIFY(main.openDocument(opened.first(), Workspace::RecentFiles::Remember));
         }
         QCOMPARE(main.recentFiles(), opened + QStringList{"/D/THREE"});
-        QCOMPARE(frame.itemTexts("Datei1").size(), 10 + 1 + 4);
+        QCOMPARE(frame.itemTexts("fileMenu").size(), 10 + 1 + 4);
 
         // A recent-file item opens its file; one that cannot be read leaves the list alone.
-        frame.main->findChild<QMenu*>("Datei1")->actions().at(13)->trigger();
+        frame.main->findChild<QMenu*>("fileMenu")->actions().at(13)->trigger();
         QCOMPARE(main.recentFiles().first(), opened[2]);
         QCOMPARE(main.statusPanelText(0), QStringLiteral("D: 4"));
         const QStringList before = main.recentFiles();
@@ -232,7 +232,7 @@ class TestMainWindow : public QObject {
         frame.main.reset();
         frame.open();
         QCOMPARE(frame.main->recentFiles(), before);
-        QCOMPARE(frame.itemTexts("Datei1").at(11), QStringLiteral("&1 ") + before[0]);
+        QCOMPARE(frame.itemTexts("fileMenu").at(11), QStringLiteral("&1 ") + before[0]);
     }
 
     void recentFileWithAmpersand() {
@@ -240,9 +240,9 @@ class TestMainWindow : public QObject {
         MainWindow& main = frame.open();
         const QString name = frame.database(QStringLiteral("R&D.hp"));
         QVERIFY(main.openDocument(name, Workspace::RecentFiles::Remember));
-        QCOMPARE(frame.itemTexts("Datei1").at(11),
+        QCOMPARE(frame.itemTexts("fileMenu").at(11),
                  QStringLiteral("&1 ") + QString(name).replace(u'&', QStringLiteral("&&")));
-        frame.main->findChild<QMenu*>("Datei1")->actions().at(11)->trigger();
+        frame.main->findChild<QMenu*>("fileMenu")->actions().at(11)->trigger();
         QCOMPARE(main.documentWindows().size(), 2);
         QVERIFY(frame.prompter.shown.isEmpty());
     }
@@ -266,7 +266,7 @@ class TestMainWindow : public QObject {
     void noRecentFilesNoSeparator() {
         Frame frame;
         frame.open();
-        QCOMPARE(frame.itemTexts("Datei1").size(), 10);
+        QCOMPARE(frame.itemTexts("fileMenu").size(), 10);
     }
 
     void preferredDirectory() {
@@ -280,7 +280,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(QDir(directory).entryList(QDir::Files | QDir::Hidden), QStringList{"$$$"});
 
         frame.dialogs.openAnswers = QStringList{QString()};
-        frame.main->findChild<QAction*>("Dateiffnen1")->trigger();
+        frame.main->findChild<QAction*>("openFile")->trigger();
         QCOMPARE(frame.dialogs.requests.size(), 1);
         QCOMPARE(frame.dialogs.requests[0].title, QStringLiteral("Datei öffnen"));
         QCOMPARE(frame.dialogs.requests[0].directory, directory);
@@ -369,7 +369,7 @@ class TestMainWindow : public QObject {
         MainWindow& main = frame.open();
         main.resize(100, 300);
         QVERIFY(main.width() >= 294 + 48);
-        const QWidget* help = main.findChild<QWidget*>("HelpButton");
+        const QWidget* help = main.findChild<QWidget*>("helpButton");
         QVERIFY(main.width() - help->mapTo(&main, QPoint(help->width(), 0)).x() < 12);
     }
 
@@ -399,7 +399,7 @@ class TestMainWindow : public QObject {
                  QList<DocumentWindow*>({documents[2], documents[1], documents[0]}));
         // From the least recently active window on.
         frame.prompter.answers = {MsgButton::No, MsgButton::No, MsgButton::Cancel};
-        frame.main->findChild<QAction*>("Alleschlieen1")->trigger();
+        frame.main->findChild<QAction*>("closeAll")->trigger();
         QCOMPARE(frame.prompter.shownIds(), QList<quint16>({1125, 1125, 1125}));
         QCOMPARE(main.documentWindows(), QList<DocumentWindow*>{documents[2]});
         QCOMPARE(main.statusPanelText(0), QStringLiteral("D: 1"));
@@ -410,7 +410,7 @@ class TestMainWindow : public QObject {
         Frame frame;
         MainWindow& main = frame.open();
         frame.modifiedDocuments(2);
-        frame.main->findChild<QAction*>("Allesspeichern1")->trigger();
+        frame.main->findChild<QAction*>("saveAll")->trigger();
         QCOMPARE(frame.dialogs.requests.size(), 2); // both unnamed: Save as, cancelled
         QCOMPARE(main.statusPanelText(2), strings::text(85));
         QCOMPARE(main.statusPanelText(1), QStringLiteral("U: 2"));
@@ -426,7 +426,7 @@ class TestMainWindow : public QObject {
         QCoreApplication::sendEvent(&main, &hint); // the hint did not change
         QCOMPARE(main.statusPanelText(2), QStringLiteral("message"));
         QStatusTipEvent left{QString()};
-        QCoreApplication::sendEvent(main.findChild<QWidget*>("SaveButton"), &left);
+        QCoreApplication::sendEvent(main.findChild<QWidget*>("saveButton"), &left);
         QCOMPARE(main.statusPanelText(2), QString());
     }
 
@@ -435,15 +435,15 @@ class TestMainWindow : public QObject {
         MainWindow& main = frame.open();
         const QList<DocumentWindow*> documents = {main.newDocument(), main.newDocument(),
                                                   main.newDocument()};
-        frame.main->findChild<QAction*>("Alleminimieren1")->trigger();
+        frame.main->findChild<QAction*>("minimizeAll")->trigger();
         for (DocumentWindow* document : documents)
             QVERIFY(frame.windowOf(document)->isMinimized());
-        frame.main->findChild<QAction*>("Symboleanordnen1")->trigger();
+        frame.main->findChild<QAction*>("arrangeIcons")->trigger();
         for (DocumentWindow* document : documents) {
             const QRect placed = frame.windowOf(document)->geometry();
             QCOMPARE(placed.bottom(), main.workspace()->viewport()->height() - 1);
         }
-        frame.main->findChild<QAction*>("Alledarstellen1")->trigger();
+        frame.main->findChild<QAction*>("showAll")->trigger();
         for (DocumentWindow* document : documents)
             QVERIFY(!frame.windowOf(document)->isMinimized());
     }
@@ -456,7 +456,7 @@ class TestMainWindow : public QObject {
         QList<QMdiSubWindow*> windows;
         for (int i = 0; i < 5; ++i)
             windows.append(frame.windowOf(main.newDocument()));
-        frame.main->findChild<QAction*>("Nebeneinander1")->trigger();
+        frame.main->findChild<QAction*>("tile")->trigger();
         QCOMPARE(main.size(), before);
         const int width = windows[0]->width();
         const int height = windows[0]->height();
@@ -497,13 +497,13 @@ class TestMainWindow : public QObject {
         QApplication::setActiveWindow(&main);
         frame.dialogs.openAnswers = {frame.database(QStringLiteral("one")),
                                      frame.database(QStringLiteral("two"))};
-        frame.action("Dateiffnen1")->trigger();
-        frame.action("Dateiffnen1")->trigger();
+        frame.action("openFile")->trigger();
+        frame.action("openFile")->trigger();
         QCOMPARE(main.documentWindows().size(), 2);
         QPlainTextEdit* dataBox = main.activeDocument()->dataBox();
         dataBox->setFocus();
         dataBox->selectAll();
-        frame.action("Zeichentabelle1")->trigger();
+        frame.action("characterTable")->trigger();
         QVERIFY(main.characterTable()->isVisible());
         frame.main.reset();
     }

@@ -304,7 +304,7 @@ class TestOptions : public QObject {
         frame.control<QRadioButton>("engRButt")->setChecked(true);
         frame.dialog().applySettings();
         QCOMPARE(strings::language(), strings::kEnglish);
-        QCOMPARE(main.findChild<QMenu*>("Datei1")->title(), QStringLiteral("&File"));
+        QCOMPARE(main.findChild<QMenu*>("fileMenu")->title(), QStringLiteral("&File"));
         QCOMPARE(unnamed->caption(), QStringLiteral("Unnamed"));
         QCOMPARE(named->caption(), QStringLiteral("named.hp"));
         QCOMPARE(frame.dialog().windowTitle(), QStringLiteral("Settings"));
@@ -325,7 +325,7 @@ class TestOptions : public QObject {
         frame.set("Application", "Language", stored);
         MainWindow& main = frame.open();
         QCOMPARE(strings::language(), strings::kGerman);
-        QCOMPARE(main.findChild<QMenu*>("Datei1")->title(), QStringLiteral("&Datei"));
+        QCOMPARE(main.findChild<QMenu*>("fileMenu")->title(), QStringLiteral("&Datei"));
         frame.dialog().loadControls();
         QVERIFY(frame.control<QRadioButton>("deuRButt")->isChecked());
     }
@@ -385,7 +385,7 @@ class TestOptions : public QObject {
         const QSize screen = QGuiApplication::primaryScreen()->size();
         for (auto [section, key, value] :
              {std::tuple{"Misc", "Sound", QStringLiteral("1")},
-              {"Misc", "ToolBar", QStringLiteral("1")},
+              {"Misc", "toolBar", QStringLiteral("1")},
               {"Transfer", "Port", QStringLiteral("COM2")},
               {"Colors", "Text", QStringLiteral("1")},
               {"Application", "Language", QStringLiteral("1")}, // the language in use stays
@@ -405,7 +405,7 @@ class TestOptions : public QObject {
             frame.check("SoundBox", false);
             frame.control<QPushButton>("OKBtn")->click();
         });
-        main.findChild<QAction*>("Einstellungen1")->trigger();
+        main.findChild<QAction*>("settings")->trigger();
         QVERIFY(!frame.dialog().isVisible());
         QCOMPARE(frame.get("Misc", "Sound"), QStringLiteral("0"));
 
@@ -416,7 +416,7 @@ class TestOptions : public QObject {
             frame.check("SoundBox", true);
             frame.control<QPushButton>("CancelBtn")->click();
         });
-        main.findChild<QAction*>("Einstellungen1")->trigger();
+        main.findChild<QAction*>("settings")->trigger();
         QCOMPARE(readBytes(frame.sandbox.settingsFile()), before);
         QCOMPARE(frame.dialog().helpContext(), QStringLiteral("iopar"));
 

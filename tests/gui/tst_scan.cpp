@@ -228,7 +228,7 @@ class TestScan : public QObject {
 
         // The command is there without any document and shows the dialog modally, sized for
         // the longer German texts.
-        QAction* command = program.main->findChild<QAction*>(QStringLiteral("Scanner1"));
+        QAction* command = program.main->findChild<QAction*>(QStringLiteral("scanner"));
         QVERIFY(command->isEnabled());
         QStringList seen;
         QTimer::singleShot(0, &scan, [&] {

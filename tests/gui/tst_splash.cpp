@@ -111,7 +111,7 @@ class TestSplash : public QObject {
             shown = about->isVisible() && about->isModal();
             about->findChild<QPushButton*>("Button1")->click();
         });
-        main.findChild<QAction*>("ber1")->trigger();
+        main.findChild<QAction*>("about")->trigger();
         QVERIFY(shown);
         QVERIFY(!about->isVisible());
         QCOMPARE(about->result(), int(QDialog::Accepted));

@@ -474,7 +474,7 @@ class TestTransfer : public QObject {
         });
         user.start(20);
         QTimer::singleShot(0, dialog, [&] { start->click(); });
-        program.main->findChild<QAction*>(QStringLiteral("Empfangen1"))->trigger();
+        program.main->findChild<QAction*>(QStringLiteral("receive"))->trigger();
         QVERIFY(!dialog->isVisible());
         QVERIFY(!startWhileRunning);
         QVERIFY(busyShown);
@@ -492,10 +492,10 @@ class TestTransfer : public QObject {
     void sendCommandNeedsADocument() {
         Program program;
         program.main->createLongLivedWindows();
-        QAction* send = program.main->findChild<QAction*>(QStringLiteral("Senden1"));
-        QAction* toHp = program.main->findChild<QAction*>(QStringLiteral("ToHPButton"));
+        QAction* send = program.main->findChild<QAction*>(QStringLiteral("send"));
+        QAction* toHp = program.main->findChild<QAction*>(QStringLiteral("sendButton"));
         QVERIFY(!send->isEnabled() && !toHp->isEnabled());
-        for (const char* always : {"Empfangen1", "ToPCButton", "Tarvokopieren1"})
+        for (const char* always : {"receive", "receiveButton", "sendLibrary"})
             QVERIFY2(program.main->findChild<QAction*>(QLatin1String(always))->isEnabled(), always);
         program.document();
         QVERIFY(send->isEnabled() && toHp->isEnabled());
@@ -527,7 +527,7 @@ class TestTransfer : public QObject {
             status = dialog->findChild<QLabel*>(QStringLiteral("Label12"))->text();
             dialog->findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click();
         });
-        program.main->findChild<QAction*>(QStringLiteral("ToHPButton"))->trigger();
+        program.main->findChild<QAction*>(QStringLiteral("sendButton"))->trigger();
         QCOMPARE(program.prompter.shownIds(), QList<quint16>({1250}));
         QCOMPARE(program.prompter.shown[0].text,
                  QStringLiteral("The character at position 2 of the name has no HP48 code."));
