@@ -28,7 +28,7 @@ class Cursor {
         : data_(data.substr(0, data.find(static_cast<char>(kEndOfFile)))) {}
 
     bool atEnd() const { return pos_ >= data_.size(); }
-    size_t Consumed() const { return pos_; }
+    size_t consumed() const { return pos_; }
     size_t remaining() const { return data_.size() - pos_; }
     // Past the end every read yields the end-of-file mark again.
     unsigned char next() {

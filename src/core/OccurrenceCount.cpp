@@ -120,7 +120,7 @@ bool PiecewiseCount::feed(std::string_view piece) {
             return false;
     }
     while (!piece.empty() && state_ != State::Done)
-        piece.remove_prefix(Step(piece));
+        piece.remove_prefix(step(piece));
     if (endMark != kNotFound)
         state_ = State::Done; // a row still open stays uncounted
     return state_ != State::Done;
@@ -140,13 +140,13 @@ bool PiecewiseCount::finishHeader() {
         return false;
     }
     state_ = State::BetweenTopics;
-    std::string_view rest = std::string_view(head_).substr(cursor.Consumed());
+    std::string_view rest = std::string_view(head_).substr(cursor.consumed());
     while (!rest.empty() && state_ != State::Done)
-        rest.remove_prefix(Step(rest));
+        rest.remove_prefix(step(rest));
     return true;
 }
 
-size_t PiecewiseCount::Step(std::string_view piece) {
+size_t PiecewiseCount::step(std::string_view piece) {
     switch (state_) {
     case State::BetweenTopics: {
         const size_t brace = piece.find('{');
@@ -176,23 +176,7 @@ size_t PiecewiseCount::Step(std::string_view piece) {
         return quote + 1;
     }
     case State::CountedHead:
-        // "$", a blank, a digit, then a separator or further digits; else these four bytes
-        // are passed over.
-        countedHead_[countedHeadBytes_++] = piece[0];
-        if (countedHeadBytes_ < 4)
-            return 1;
-        if (countedHead_[0] != '$' || countedHead_[1] != ' ' || !isDigit(countedHead_[2])) {
-            state_ = State::InTopic;
-            return 1;
-        }
-        rowBytesLeft_ = static_cast<quint64>(countedHead_[2] - '0');
-        if (isDigit(countedHead_[3])) {
-            rowBytesLeft_ = rowBytesLeft_ * 10 + static_cast<quint64>(countedHead_[3] - '0');
-            state_ = State::CountedLength;
-        } else {
-            startRow(State::CountedRow);
-        }
-        return 1;
+        return takeCountedHeadByte(piece[0]);
     case State::CountedLength:
         if (isDigit(piece[0])) {
             rowBytesLeft_ = std::min(rowBytesLeft_ * 10 + static_cast<quint64>(piece[0] - '0'),
@@ -214,6 +198,26 @@ size_t PiecewiseCount::Step(std::string_view piece) {
         break;
     }
     return piece.size();
+}
+
+// "$", a blank, a digit, then a separator or further digits; else these four bytes are passed
+// over.
+size_t PiecewiseCount::takeCountedHeadByte(char byte) {
+    countedHead_[countedHeadBytes_++] = byte;
+    if (countedHeadBytes_ < 4)
+        return 1;
+    if (countedHead_[0] != '$' || countedHead_[1] != ' ' || !isDigit(countedHead_[2])) {
+        state_ = State::InTopic;
+        return 1;
+    }
+    rowBytesLeft_ = static_cast<quint64>(countedHead_[2] - '0');
+    if (isDigit(countedHead_[3])) {
+        rowBytesLeft_ = rowBytesLeft_ * 10 + static_cast<quint64>(countedHead_[3] - '0');
+        state_ = State::CountedLength;
+    } else {
+        startRow(State::CountedRow);
+    }
+    return 1;
 }
 
 void PiecewiseCount::startRow(State state) {

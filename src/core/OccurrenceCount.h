@@ -58,7 +58,8 @@ class PiecewiseCount {
     };
 
     bool finishHeader();
-    size_t Step(std::string_view piece); // takes some bytes, at least one; returns how many
+    size_t step(std::string_view piece); // takes some bytes, at least one; returns how many
+    size_t takeCountedHeadByte(char byte);
     void startRow(State state);
     void endRow();
     void searchRowPiece(std::string_view piece);

@@ -149,6 +149,7 @@ class MainWindow : public QMainWindow, public Workspace {
     static constexpr int kRoomAfterGapLeft = 48;
 
     void createActions();
+    void createToolBarActions();
     void connectActions();
     void createMenus();
     QMenu* addMenu(const char* name, quint16 tag, const QList<QAction*>& items);

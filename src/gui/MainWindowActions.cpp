@@ -111,7 +111,21 @@ void MainWindow::createActions() {
     a.helpTopics = makeAction(this, "helpTopics", 2270, Qt::Key_F1);
     a.helpOnHelp = makeAction(this, "helpOnHelp", 2275);
     a.about = makeAction(this, "about", 2280);
+    createToolBarActions();
+    for (QAction* placeholder : a.editPlaceholders) {
+        if (placeholder)
+            placeholder->setEnabled(false); // never: a document window brings its own
+    }
+    // Commands that are always available.
+    for (QAction* action : {a.newFile, a.open, a.quit, a.scanner, a.receive, a.transferTarvo,
+                            a.charTab, a.settings, a.helpTopics, a.helpOnHelp, a.about, a.newButton,
+                            a.openButton, a.charTabButton, a.toPcButton, a.helpButton})
+        setCommandEnabled(action, true);
+}
 
+// The tool bar's buttons are actions of their own: their hints differ from the menus'.
+void MainWindow::createToolBarActions() {
+    Actions& a = *actions_;
     a.newButton = makeAction(this, "newButton", 500);
     a.openButton = makeAction(this, "openButton", 505);
     a.saveButton = makeAction(this, "saveButton", 510);
@@ -124,16 +138,6 @@ void MainWindow::createActions() {
     a.toHpButton = makeAction(this, "sendButton", 540);
     a.toPcButton = makeAction(this, "receiveButton", 545);
     a.helpButton = makeAction(this, "helpButton", 550);
-
-    for (QAction* placeholder : a.editPlaceholders) {
-        if (placeholder)
-            placeholder->setEnabled(false); // never: a document window brings its own
-    }
-    // Commands that are always available.
-    for (QAction* action : {a.newFile, a.open, a.quit, a.scanner, a.receive, a.transferTarvo,
-                            a.charTab, a.settings, a.helpTopics, a.helpOnHelp, a.about, a.newButton,
-                            a.openButton, a.charTabButton, a.toPcButton, a.helpButton})
-        setCommandEnabled(action, true);
 }
 
 void MainWindow::connectActions() {

@@ -63,12 +63,12 @@ void TestGlobals::showMessageKinds_data() {
     QTest::addColumn<QList<Beep>>("beeps");
     QTest::newRow("error") << MessageKind::Error << true << 1 << MsgIcon::Error << MsgButton::Cancel
                            << QList<Beep>({Beep::Hand});
-    QTest::newRow("silent error") << MessageKind::Error << false << 0 << MsgIcon::Error << MsgButton::Cancel
-                                  << QList<Beep>();
-    QTest::newRow("information") << MessageKind::Information << true << 0 << MsgIcon::Information << MsgButton::Ok
-                                 << QList<Beep>({Beep::Asterisk});
-    QTest::newRow("silent information")
-        << MessageKind::Information << false << 1 << MsgIcon::Information << MsgButton::Ok << QList<Beep>();
+    QTest::newRow("silent error") << MessageKind::Error << false << 0 << MsgIcon::Error
+                                  << MsgButton::Cancel << QList<Beep>();
+    QTest::newRow("information") << MessageKind::Information << true << 0 << MsgIcon::Information
+                                 << MsgButton::Ok << QList<Beep>({Beep::Asterisk});
+    QTest::newRow("silent information") << MessageKind::Information << false << 1
+                                        << MsgIcon::Information << MsgButton::Ok << QList<Beep>();
 }
 
 void TestGlobals::showMessageKinds() {
@@ -93,7 +93,6 @@ void TestGlobals::showMessageKinds() {
     QCOMPARE(int(Beep::Asterisk), 64);
 }
 
-
 void TestGlobals::textFollowsLanguage() {
     strings::setLanguage(strings::kGerman);
     QCOMPARE(strings::text(1160), QStringLiteral("Es läuft schon eine Instanz von Ombrel !"));
@@ -101,7 +100,7 @@ void TestGlobals::textFollowsLanguage() {
     QCOMPARE(strings::text(1160),
              QStringLiteral("There is already running an instance of Ombrel !"));
     QCOMPARE(strings::text(320), QString()); // no entry
-    strings::setLanguage(7); // anything else is German
+    strings::setLanguage(7);                 // anything else is German
     QCOMPARE(strings::language(), strings::kGerman);
 }
 

@@ -4,8 +4,8 @@
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "platform/Paths.h"
-#include "platform/StringTable.h"
 #include "platform/SettingsFile.h"
+#include "platform/StringTable.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -5,10 +5,10 @@
 #include "ScriptedPrompter.h"
 #include "gui/Localizer.h"
 #include "gui/dialogs/TransferParametersDialog.h"
-#include "platform/StringTable.h"
-#include "platform/Preferences.h"
 #include "platform/Paths.h"
+#include "platform/Preferences.h"
 #include "platform/SettingsFile.h"
+#include "platform/StringTable.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -49,7 +49,8 @@ struct Program : ProgramFrame {
         table.fill(filled);
         const QString file = sandbox.path(QStringLiteral("%1.hp").arg(++files));
         writeBytes(file, formatHpFile(table, table.topicCount(), true, false));
-        return main->openDocument(file, Workspace::RecentFiles::Remember) ? main->activeDocument() : nullptr;
+        return main->openDocument(file, Workspace::RecentFiles::Remember) ? main->activeDocument()
+                                                                          : nullptr;
     }
     template <typename T> T* control(const char* name) {
         return main->findDialog()->findChild<T*>(QLatin1String(name));

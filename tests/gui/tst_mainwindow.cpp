@@ -7,8 +7,6 @@
 #include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
 #include "gui/MainWindow.h"
-#include "platform/Preferences.h"
-#include "platform/StringTable.h"
 #include "gui/dialogs/CharacterTable.h"
 #include "gui/dialogs/FindDialog.h"
 #include "gui/dialogs/ScanDialog.h"
@@ -16,7 +14,9 @@
 #include "gui/dialogs/SortDialog.h"
 #include "gui/dialogs/TransferDialog.h"
 #include "gui/dialogs/TransferParametersDialog.h"
+#include "platform/Preferences.h"
 #include "platform/Settings.h"
+#include "platform/StringTable.h"
 
 #include <QAction>
 #include <QDir>
@@ -68,10 +68,9 @@ struct Frame : ProgramFrame {
 };
 
 const char* const kDocumentCommands[] = {
-    "closeFile",  "closeAll",    "saveFile", "saveFileAs", "saveAll",
-    "saveButton",  "commitButton",         "insertButton",    "deleteButton",    "tile",
-    "cascade", "arrangeIcons", "minimizeAll", "showAll", "find",
-    "findButton",  "send",          "sendButton"};
+    "closeFile",    "closeAll",     "saveFile",     "saveFileAs", "saveAll", "saveButton",
+    "commitButton", "insertButton", "deleteButton", "tile",       "cascade", "arrangeIcons",
+    "minimizeAll",  "showAll",      "find",         "findButton", "send",    "sendButton"};
 
 } // namespace
 
@@ -86,8 +85,8 @@ class TestMainWindow : public QObject {
         QStringList menus;
         for (const QAction* menu : main.menuBar()->actions())
             menus.append(menu->menu()->objectName());
-        QCOMPARE(menus, QStringList({"fileMenu", "editMenu", "searchMenu", "transferMenu", "optionsMenu",
-                                     "windowMenu", "helpMenu"}));
+        QCOMPARE(menus, QStringList({"fileMenu", "editMenu", "searchMenu", "transferMenu",
+                                     "optionsMenu", "windowMenu", "helpMenu"}));
         QCOMPARE(frame.itemTexts("fileMenu"),
                  QStringList({"&Neue Datei", "&Datei öffnen", "Schl&ießen", "A&lle schließen", "-",
                               "&Speichern", "Speichern &unter...", "&Alles speichern", "-",
@@ -109,10 +108,10 @@ class TestMainWindow : public QObject {
             const QWidget* widget = main.findChild<QToolBar*>("toolBar")->widgetForAction(tool);
             tools.append(tool->objectName().isEmpty() ? widget->objectName() : tool->objectName());
         }
-        QCOMPARE(tools,
-                 QStringList({"newButton", "openButton", "saveButton", "", "commitButton",
-                              "insertButton", "deleteButton", "", "findButton", "characterTableButton", "",
-                              "sendButton", "receiveButton", "toolBarGap", "helpButton"}));
+        QCOMPARE(tools, QStringList({"newButton", "openButton", "saveButton", "", "commitButton",
+                                     "insertButton", "deleteButton", "", "findButton",
+                                     "characterTableButton", "", "sendButton", "receiveButton",
+                                     "toolBarGap", "helpButton"}));
         QCOMPARE(frame.action("saveButton")->statusTip(), strings::text(510));
         QVERIFY(frame.action("characterTableButton")->isCheckable());
     }
@@ -201,7 +200,8 @@ class TestMainWindow : public QObject {
         frame.set("Files", "2", QString());
         frame.set("Files", "3", QStringLiteral("/d/three"));
         MainWindow& main = frame.open();
-        QCOMPARE(frame.itemTexts("fileMenu").mid(10), QStringList({"-", "&1 /d/one", "&2 /d/three"}));
+        QCOMPARE(frame.itemTexts("fileMenu").mid(10),
+                 QStringList({"-", "&1 /d/one", "&2 /d/three"}));
 
         main.addRecentFile(QStringLiteral("/D/THREE"));
         QCOMPARE(main.recentFiles(), QStringList({"/D/THREE", "/d/one"}));
@@ -219,7 +219,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(main.statusPanelText(0), QStringLiteral("D: 4"));
         const QStringList before = main.recentFiles();
         QVERIFY(!main.openDocument(frame.sandbox.path(QStringLiteral("gone")),
-                                  Workspace::RecentFiles::Remember));
+                                   Workspace::RecentFiles::Remember));
         QCOMPARE(frame.prompter.shownIds(), QList<quint16>({1115}));
         QCOMPARE(main.recentFiles(), before);
         QCOMPARE(main.documentWindows().size(), 4);

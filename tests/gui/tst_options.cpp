@@ -4,16 +4,16 @@
 #include "ScriptedPrompter.h"
 #include "gui/DataBox.h"
 #include "gui/DocumentWindow.h"
-#include "gui/TopicList.h"
 #include "gui/Localizer.h"
 #include "gui/MainWindow.h"
+#include "gui/TopicList.h"
 #include "gui/dialogs/CharacterTable.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "gui/dialogs/ScanDialog.h"
 #include "gui/dialogs/SettingsDialog.h"
 #include "platform/Preferences.h"
-#include "platform/StringTable.h"
 #include "platform/Settings.h"
+#include "platform/StringTable.h"
 
 #include <QAction>
 #include <QButtonGroup>

@@ -77,7 +77,6 @@ struct Program : ProgramFrame {
             loaded.append(document->table().fileName);
         return loaded;
     }
-
 };
 
 const QStringList kThreeFiles = {"a.hp", "b.hp", "c.hp"};

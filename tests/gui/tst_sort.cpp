@@ -10,9 +10,9 @@
 #include "core/HpFile.h"
 #include "gui/DataBox.h"
 #include "gui/DocumentWindow.h"
-#include "gui/TopicList.h"
 #include "gui/Localizer.h"
 #include "gui/MainWindow.h"
+#include "gui/TopicList.h"
 #include "gui/dialogs/SortDialog.h"
 #include "platform/Paths.h"
 
@@ -62,7 +62,8 @@ struct Program : ProgramFrame {
         table.fill(topics);
         const QString file = sandbox.path(QStringLiteral("db.hp"));
         writeBytes(file, formatHpFile(table, table.topicCount(), true, false));
-        return main->openDocument(file, Workspace::RecentFiles::Remember) ? main->activeDocument() : nullptr;
+        return main->openDocument(file, Workspace::RecentFiles::Remember) ? main->activeDocument()
+                                                                          : nullptr;
     }
     template <typename T> T* control(const char* name) {
         return main->sortDialog()->findChild<T*>(QLatin1String(name));

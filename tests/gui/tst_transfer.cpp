@@ -10,12 +10,12 @@
 #include "gui/Localizer.h"
 #include "gui/MainWindow.h"
 #include "gui/dialogs/TransferDialog.h"
-#include "platform/StringTable.h"
-#include "platform/Preferences.h"
 #include "gui/dialogs/TransferParametersDialog.h"
 #include "platform/Paths.h"
+#include "platform/Preferences.h"
 #include "platform/Settings.h"
 #include "platform/SettingsFile.h"
+#include "platform/StringTable.h"
 
 #include <QAction>
 #include <QApplication>

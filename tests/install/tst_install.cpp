@@ -14,10 +14,10 @@
 #include "install/DesktopIntegration.h"
 #include "install/Removal.h"
 #include "platform/Paths.h"
-#include "platform/StringTable.h"
 #include "platform/Preferences.h"
-#include "platform/SettingsFile.h"
 #include "platform/Settings.h"
+#include "platform/SettingsFile.h"
+#include "platform/StringTable.h"
 
 #include <QApplication>
 #include <QCheckBox>
