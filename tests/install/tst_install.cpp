@@ -14,10 +14,10 @@
 #include "install/DesktopIntegration.h"
 #include "install/Removal.h"
 #include "platform/Paths.h"
-#include "platform/StringTable.h"
 #include "platform/Preferences.h"
-#include "platform/SettingsFile.h"
 #include "platform/Settings.h"
+#include "platform/SettingsFile.h"
+#include "platform/StringTable.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -279,17 +279,17 @@ void TestInstall::installWithEveryOption() {
     QCOMPARE(start.read(kInstalledStartMenu), QStringLiteral("<missing>"));
     QCOMPARE(start.read(kInstalledQuickLaunch), QStringLiteral("<missing>"));
 
-    QCOMPARE(query({"query", "default", shcut::kMimeType}), shcut::kHandlerName);
+    QCOMPARE(query({"query", "default", desktop::kMimeType}), desktop::kHandlerName);
     const QString database = home.sandbox.path(QStringLiteral("db/topics"));
     writeBytes(database, "%%HP: T(1)A(R)F(,);\r\n{ {\"x\"}}");
-    QCOMPARE(query({"query", "filetype", database}), shcut::kMimeType);
-    const QString handler = QString::fromUtf8(readBytes(shcut::handlerFile()));
-    QVERIFY2(handler.contains(QStringLiteral("\nExec=") + shcut::execArgument(paths::exeFile()) +
+    QCOMPARE(query({"query", "filetype", database}), desktop::kMimeType);
+    const QString handler = QString::fromUtf8(readBytes(desktop::handlerFile()));
+    QVERIFY2(handler.contains(QStringLiteral("\nExec=") + desktop::execArgument(paths::exeFile()) +
                               QStringLiteral(" %f\n")),
              qPrintable(handler));
     const QString removal =
         QString::fromUtf8(readBytes(home.path("data/applications/ombrel-2.7-removal.desktop")));
-    QVERIFY2(removal.contains(QStringLiteral("\nExec=") + shcut::execArgument(paths::exeFile()) +
+    QVERIFY2(removal.contains(QStringLiteral("\nExec=") + desktop::execArgument(paths::exeFile()) +
                               QStringLiteral(" \"/\\\\$UnInstalCompleteApp\\\\$\"\n")),
              qPrintable(removal));
 }
@@ -349,7 +349,7 @@ void TestInstall::knownFontIsLeftAlone() {
         QCOMPARE(start.prompter.shownIds(), QList<quint16>({1180}));
         QCOMPARE(start.prompter.shown[0].icon, MsgIcon::Information);
         QCOMPARE(start.read(settings::key::kInstalledFont), QStringLiteral("<missing>"));
-        QVERIFY(!QFileInfo::exists(shcut::fontFile()));
+        QVERIFY(!QFileInfo::exists(desktop::fontFile()));
     }
     Start removal;
     removal.prompter.answers = {MsgButton::Yes};

@@ -1,5 +1,6 @@
 #include "gui/dialogs/InstallerDialog.h"
 
+#include "gui/Hp48Font.h"
 #include "gui/Localizer.h"
 #include "gui/ScreenPlacement.h"
 #include "gui/dialogs/HelpWindow.h"
@@ -74,13 +75,13 @@ QSize screenSize() {
     return screen ? screen->size() : QSize();
 }
 
-settings::Key recordKey(char kind) {
+settings::Key recordKey(desktop::ShortcutKind kind) {
     switch (kind) {
-    case shcut::kStartMenuRoot:
+    case desktop::ShortcutKind::StartMenuRoot:
         return settings::key::kInstalledStartMenu;
-    case shcut::kDesktop:
+    case desktop::ShortcutKind::Desktop:
         return settings::key::kInstalledDesktop;
-    case shcut::kQuickLaunch:
+    case desktop::ShortcutKind::QuickLaunch:
         return settings::key::kInstalledQuickLaunch;
     default:
         break;
@@ -203,16 +204,16 @@ void InstallerDialog::install() {
     }
     settings::writeDefaults(ini, screenSize(), strings::language());
     if (startMenu_->isChecked())
-        createShortcut(shcut::kStartMenuRoot);
+        createShortcut(desktop::ShortcutKind::StartMenuRoot);
     if (programsMenu_->isChecked())
-        createShortcut(shcut::kProgramsMenu);
+        createShortcut(desktop::ShortcutKind::ProgramsMenu);
     if (desktop_->isChecked())
-        createShortcut(shcut::kDesktop);
+        createShortcut(desktop::ShortcutKind::Desktop);
     if (quickLaunch_->isChecked())
-        createShortcut(shcut::kQuickLaunch);
+        createShortcut(desktop::ShortcutKind::QuickLaunch);
     if (fileClass_->isChecked())
         registerFileClass();
-    shcut::createRemovalEntry(paths::exeFile(), settings::versionText());
+    desktop::createRemovalEntry(paths::exeFile(), settings::versionText());
     accept();
 }
 
@@ -229,7 +230,7 @@ void InstallerDialog::showInstallHelp() {
 }
 
 bool InstallerDialog::installFont() {
-    if (shcut::fontKnown()) {
+    if (desktop::fontKnown()) {
         thePrompter().showMessage(textid::kFontRegistered, MessageKind::Information);
         return true;
     }
@@ -238,23 +239,24 @@ bool InstallerDialog::installFont() {
         thePrompter().showMessage(textid::kFontMissing, MessageKind::Error);
         return false;
     }
-    if (!shcut::installFont(source)) {
+    if (!desktop::installFont(source)) {
         thePrompter().showMessage(textid::kFileNotCopied, MessageKind::Information);
         return false;
     }
+    hp48font::addInstalled(desktop::fontFile());
     settings::write(settings_, settings::key::kInstalledFont, true);
     return true;
 }
 
-void InstallerDialog::createShortcut(char kind) {
+void InstallerDialog::createShortcut(desktop::ShortcutKind kind) {
     const QString& version = settings::versionText();
-    const bool made = shcut::ensureFolder(kind) &&
-                      shcut::makeLink(paths::exeFile(), shcut::shortcutFile(kind, version),
-                                      shcut::shortcutName(version));
+    const bool made = desktop::ensureFolder(kind) &&
+                      desktop::makeLink(paths::exeFile(), desktop::shortcutFile(kind, version),
+                                        desktop::shortcutName(version));
     settings::write(settings_, recordKey(kind), made);
 }
 
 void InstallerDialog::registerFileClass() {
     settings::write(settings_, settings::key::kInstalledClass,
-                    shcut::registerFileClass(paths::exeFile()));
+                    desktop::registerFileClass(paths::exeFile()));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "install/DesktopIntegration.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -34,7 +36,7 @@ class InstallerDialog : public QDialog {
 
     // The install steps, also used one by one.
     bool installFont();
-    void createShortcut(char kind);
+    void createShortcut(desktop::ShortcutKind kind);
     void registerFileClass();
 
   protected:
