@@ -85,7 +85,7 @@ void offerRemoval(const SettingsFile& settings) {
     request.icon = MsgIcon::Question;
     request.buttons = {MsgButton::Yes, MsgButton::No};
     if (thePrompter().show(request) == MsgButton::Yes)
-        removeInstallation(settings, paths::exeFile());
+        install::removeInstallation(settings, paths::exeFile(), settings::versionText());
 }
 
 // The first start: true when the installer installed.

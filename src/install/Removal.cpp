@@ -19,7 +19,7 @@ constexpr const char* kFontLicence = "HP48-LICENSE.txt";
 constexpr const char* kPackageMarker = "installed-by-package";
 
 // Shortcuts of this version's name, where the record says they were made; failures are ignored.
-void removeShortcuts(const SettingsFile& record) {
+void removeShortcuts(const SettingsFile& record, const QString& version) {
     const QList<QPair<settings::Key, desktop::ShortcutKind>> shortcuts = {
         {settings::key::kInstalledProgramsMenu, desktop::ShortcutKind::ProgramsMenu},
         {settings::key::kInstalledStartMenu, desktop::ShortcutKind::StartMenuRoot},
@@ -28,7 +28,7 @@ void removeShortcuts(const SettingsFile& record) {
     };
     for (const auto& [key, kind] : shortcuts) {
         if (settings::readBool(record, key, false))
-            desktop::removeFile(desktop::shortcutFile(kind, settings::versionText()));
+            desktop::removeFile(desktop::shortcutFile(kind, version));
     }
 }
 
@@ -75,15 +75,20 @@ void removeSettingsAndProgram(const SettingsFile& record, const QString& program
 
 } // namespace
 
-void removeInstallation(const SettingsFile& record, const QString& programFile) {
-    removeShortcuts(record);
+namespace install {
+
+void removeInstallation(const SettingsFile& record, const QString& programFile,
+                        const QString& version) {
+    removeShortcuts(record, version);
     // A font file that cannot be deleted stops the removal here: what follows would take away
     // the record that says the font is still there.
     if (settings::readBool(record, settings::key::kInstalledFont, false) && !desktop::removeFont())
         return;
     if (settings::readBool(record, settings::key::kInstalledClass, false))
         desktop::unregisterFileClass();
-    desktop::removeRemovalEntry(settings::versionText());
+    desktop::removeRemovalEntry(version);
     removeCompanionFiles();
     removeSettingsAndProgram(record, programFile);
 }
+
+} // namespace install

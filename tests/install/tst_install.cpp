@@ -641,7 +641,7 @@ void TestInstall::removalDeletesTheProgramBesideItsFiles() {
     const SettingsFile record(home.ini());
     const QString programFile = home.progDir + QStringLiteral("ombrel");
     writeBytes(programFile, "program");
-    removeInstallation(record, programFile);
+    install::removeInstallation(record, programFile, QStringLiteral("2.7"));
     QCOMPARE(entries(), packaged ? programFiles : QStringList());
     QVERIFY(!QFileInfo::exists(home.ini()));
 }

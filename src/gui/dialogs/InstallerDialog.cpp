@@ -5,6 +5,7 @@
 #include "gui/ScreenPlacement.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "install/DesktopIntegration.h"
+#include "install/Installation.h"
 #include "platform/CompanionFiles.h"
 #include "platform/Paths.h"
 #include "platform/Prompter.h"
@@ -13,7 +14,6 @@
 #include "platform/TextIds.h"
 
 #include <QCheckBox>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -73,20 +73,6 @@ void relabelByTags(QWidget* window) {
 QSize screenSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->size() : QSize();
-}
-
-settings::Key recordKey(desktop::ShortcutKind kind) {
-    switch (kind) {
-    case desktop::ShortcutKind::StartMenuRoot:
-        return settings::key::kInstalledStartMenu;
-    case desktop::ShortcutKind::Desktop:
-        return settings::key::kInstalledDesktop;
-    case desktop::ShortcutKind::QuickLaunch:
-        return settings::key::kInstalledQuickLaunch;
-    default:
-        break;
-    }
-    return settings::key::kInstalledProgramsMenu;
 }
 
 } // namespace
@@ -196,24 +182,20 @@ void InstallerDialog::chooseLanguage() {
 // Every record of the installation is saved at once, so a file that cannot be written is
 // reported once.
 void InstallerDialog::install() {
-    SettingsFile& ini = settings_;
-    const SettingsFile::Batch batch(ini);
+    const SettingsFile::Batch batch(settings_);
     if (!installFont()) {
         reject(); // the program ends; the next start shows the installer again
         return;
     }
-    settings::writeDefaults(ini, screenSize(), strings::language());
-    if (startMenu_->isChecked())
-        createShortcut(desktop::ShortcutKind::StartMenuRoot);
-    if (programsMenu_->isChecked())
-        createShortcut(desktop::ShortcutKind::ProgramsMenu);
-    if (desktop_->isChecked())
-        createShortcut(desktop::ShortcutKind::Desktop);
-    if (quickLaunch_->isChecked())
-        createShortcut(desktop::ShortcutKind::QuickLaunch);
-    if (fileClass_->isChecked())
-        registerFileClass();
-    desktop::createRemovalEntry(paths::exeFile(), settings::versionText());
+    install::Choices choices;
+    choices.language = strings::language();
+    choices.fileAssociation = fileClass_->isChecked();
+    choices.desktopShortcut = desktop_->isChecked();
+    choices.programsMenu = programsMenu_->isChecked();
+    choices.startMenuRoot = startMenu_->isChecked();
+    choices.quickLaunch = quickLaunch_->isChecked();
+    install::installEntries(settings_, choices, {paths::exeFile(), settings::versionText()},
+                            screenSize());
     accept();
 }
 
@@ -229,34 +211,21 @@ void InstallerDialog::showInstallHelp() {
     showHelp(kHelpContext);
 }
 
+// False when the installation cannot go on.
 bool InstallerDialog::installFont() {
-    if (desktop::fontKnown()) {
+    switch (install::installFont(settings_, programfiles::path(programfiles::kFont))) {
+    case install::FontResult::Copied:
+        hp48font::addInstalled(desktop::fontFile());
+        return true;
+    case install::FontResult::AlreadyKnown:
         thePrompter().showMessage(textid::kFontRegistered, MessageKind::Information);
         return true;
-    }
-    const QString source = programfiles::path(programfiles::kFont);
-    if (!QFileInfo::exists(source)) {
+    case install::FontResult::SourceMissing:
         thePrompter().showMessage(textid::kFontMissing, MessageKind::Error);
         return false;
-    }
-    if (!desktop::installFont(source)) {
+    case install::FontResult::NotCopied:
         thePrompter().showMessage(textid::kFileNotCopied, MessageKind::Information);
         return false;
     }
-    hp48font::addInstalled(desktop::fontFile());
-    settings::write(settings_, settings::key::kInstalledFont, true);
-    return true;
-}
-
-void InstallerDialog::createShortcut(desktop::ShortcutKind kind) {
-    const QString& version = settings::versionText();
-    const bool made = desktop::ensureFolder(kind) &&
-                      desktop::makeLink(paths::exeFile(), desktop::shortcutFile(kind, version),
-                                        desktop::shortcutName(version));
-    settings::write(settings_, recordKey(kind), made);
-}
-
-void InstallerDialog::registerFileClass() {
-    settings::write(settings_, settings::key::kInstalledClass,
-                    desktop::registerFileClass(paths::exeFile()));
+    return false;
 }

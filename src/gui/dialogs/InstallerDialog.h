@@ -1,7 +1,5 @@
 #pragma once
 
-#include "install/DesktopIntegration.h"
-
 #include <QDialog>
 
 class QCheckBox;
@@ -34,15 +32,12 @@ class InstallerDialog : public QDialog {
     // The help on installing.
     void showInstallHelp();
 
-    // The install steps, also used one by one.
-    bool installFont();
-    void createShortcut(desktop::ShortcutKind kind);
-    void registerFileClass();
-
   protected:
     void showEvent(QShowEvent* event) override;
 
   private:
+    bool installFont();
+
     SettingsFile& settings_;
     QLabel* addLabel(const char* name, int top, quint16 tag);
     QCheckBox* addCheckBox(const char* name, int row, quint16 tag);
