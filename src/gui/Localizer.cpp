@@ -167,3 +167,7 @@ void applyLanguage() {
             applyToWindow(window);
     }
 }
+
+void applyLanguageTo(QWidget* window) {
+    applyToWindow(window);
+}

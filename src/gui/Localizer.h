@@ -31,3 +31,6 @@ void registerWindow(QWidget* window);
 // Puts the texts of the program's language (strings::language()) into every registered window
 // and any other top-level window.
 void applyLanguage();
+
+// The same for one window and its controls; registered windows inside it are left out.
+void applyLanguageTo(QWidget* window);

@@ -47,29 +47,6 @@ constexpr const char* kEnglishText = "english";
 // A fixed dialog frame without title-bar buttons.
 constexpr Qt::WindowFlags kWindowFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
 
-quint16 tagOf(const QObject* object) {
-    return static_cast<quint16>(object->property(kTagProperty).toUInt());
-}
-
-// Every label, button, check box and frame under a window with a tag gets the text of its tag
-// in the program's current language. Unlike ApplyLanguage this does not read the language from
-// the settings file, which the installer has not written yet.
-void relabelByTags(QWidget* window) {
-    if (const quint16 tag = tagOf(window))
-        window->setWindowTitle(strings::text(tag));
-    for (QWidget* widget : window->findChildren<QWidget*>()) {
-        const quint16 tag = tagOf(widget);
-        if (tag == 0)
-            continue;
-        if (auto* label = qobject_cast<QLabel*>(widget))
-            label->setText(strings::text(tag));
-        else if (auto* button = qobject_cast<QAbstractButton*>(widget))
-            button->setText(strings::text(tag));
-        else if (auto* box = qobject_cast<QGroupBox*>(widget))
-            box->setTitle(strings::text(tag));
-    }
-}
-
 QSize screenSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->size() : QSize();
@@ -169,7 +146,7 @@ void InstallerDialog::showEvent(QShowEvent* event) {
 }
 
 void InstallerDialog::showLanguageTexts() {
-    relabelByTags(this);
+    applyLanguageTo(this);
     welcome_->setText(strings::text(textid::kWelcome) + settings::versionText() +
                       QStringLiteral(" !"));
 }
@@ -177,6 +154,8 @@ void InstallerDialog::showLanguageTexts() {
 void InstallerDialog::chooseLanguage() {
     strings::setLanguage(english_->isChecked() ? strings::kEnglish : strings::kGerman);
     showLanguageTexts();
+    if (HelpWindow* help = HelpWindow::instance())
+        applyLanguageTo(help);
 }
 
 // Every record of the installation is saved at once, so a file that cannot be written is
@@ -204,10 +183,9 @@ void InstallerDialog::cancelInstallation() {
 }
 
 void InstallerDialog::showInstallHelp() {
-    // Made here, the help window shows the language chosen in this dialog: the settings file
-    // that ApplyLanguage reads does not hold it yet.
+    // A window of this dialog, so that the user can read it while the dialog waits.
     if (!HelpWindow::instance())
-        relabelByTags(new HelpWindow(this));
+        applyLanguageTo(new HelpWindow(this));
     showHelp(kHelpContext);
 }
 
