@@ -210,34 +210,34 @@ void TestInstall::installerShowsItsTextsAndSwitchesLanguage() {
         return qobject_cast<QAbstractButton*>(widget)->text();
     };
     QCOMPARE(installer.windowTitle(), QStringLiteral("Installation"));
-    QCOMPARE(text("Label1"), QStringLiteral("Willkommen zur Einrichtung von Ombrel 2.7 !"));
-    QCOMPARE(text("CheckBox4"), QStringLiteral("Eintrag im Startmenü <PROGS>"));
-    QCOMPARE(text("BitBtn2"), QStringLiteral("Abbruch"));
-    QCOMPARE(text("LangBox"), QStringLiteral("Sprache"));
-    QCOMPARE(text("deuRButt"), QStringLiteral("deutsch")); // not items of the frame
-    QCOMPARE(text("engRButt"), QStringLiteral("english"));
-    QVERIFY(installer.findChild<QRadioButton*>("deuRButt")->isChecked());
-    for (const char* name : {"CheckBox3", "CheckBox2", "CheckBox4"})
+    QCOMPARE(text("welcome"), QStringLiteral("Willkommen zur Einrichtung von Ombrel 2.7 !"));
+    QCOMPARE(text("programsMenu"), QStringLiteral("Eintrag im Startmenü <PROGS>"));
+    QCOMPARE(text("cancelButton"), QStringLiteral("Abbruch"));
+    QCOMPARE(text("languageBox"), QStringLiteral("Sprache"));
+    QCOMPARE(text("languageGerman"), QStringLiteral("deutsch")); // not items of the frame
+    QCOMPARE(text("languageEnglish"), QStringLiteral("english"));
+    QVERIFY(installer.findChild<QRadioButton*>("languageGerman")->isChecked());
+    for (const char* name : {"fileAssociation", "desktopShortcut", "programsMenu"})
         QVERIFY(installer.findChild<QCheckBox*>(name)->isChecked());
-    for (const char* name : {"CheckBox1", "CheckBox5"}) {
+    for (const char* name : {"startMenuRoot", "quickLaunch"}) {
         QVERIFY(!installer.findChild<QCheckBox*>(name)->isChecked());
         QVERIFY(!installer.findChild<QCheckBox*>(name)->isEnabled());
     }
 
-    installer.findChild<QRadioButton*>("engRButt")->click();
+    installer.findChild<QRadioButton*>("languageEnglish")->click();
     QCOMPARE(strings::language(), strings::kEnglish);
-    QCOMPARE(text("Label1"), QStringLiteral("Welcome to the installation of Ombrel 2.7 !"));
-    QCOMPARE(text("Label3"), QStringLiteral("or <Cancel> to abort installation."));
-    QCOMPARE(text("GroupBox1"), QStringLiteral("Options"));
-    QCOMPARE(text("CheckBox3"), QStringLiteral("Link to HP-files"));
-    QCOMPARE(text("BitBtn3"), QStringLiteral("Help"));
-    QCOMPARE(text("deuRButt"), QStringLiteral("deutsch"));
+    QCOMPARE(text("welcome"), QStringLiteral("Welcome to the installation of Ombrel 2.7 !"));
+    QCOMPARE(text("cancelAborts"), QStringLiteral("or <Cancel> to abort installation."));
+    QCOMPARE(text("optionsBox"), QStringLiteral("Options"));
+    QCOMPARE(text("fileAssociation"), QStringLiteral("Link to HP-files"));
+    QCOMPARE(text("helpButton"), QStringLiteral("Help"));
+    QCOMPARE(text("languageGerman"), QStringLiteral("deutsch"));
     QVERIFY(!QFileInfo::exists(home.ini())); // the choice waits for the installation
 
     installer.showInstallHelp(); // help in the language chosen here, not the file's
     QVERIFY(HelpWindow::instance() && HelpWindow::instance()->isVisible());
     QCOMPARE(HelpWindow::instance()->browser()->source().fragment(), QStringLiteral("en-inst"));
-    QCOMPARE(text("Label2"), QStringLiteral("Press <OK> to continue"));
+    QCOMPARE(text("pressOk"), QStringLiteral("Press <OK> to continue"));
     QVERIFY(prompter.shown.isEmpty());
 }
 
@@ -259,7 +259,7 @@ void TestInstall::installWithEveryOption() {
     const QStringList before = home.files();
     Start start;
     start.answer = [](InstallerDialog& installer) {
-        installer.findChild<QRadioButton*>("engRButt")->click();
+        installer.findChild<QRadioButton*>("languageEnglish")->click();
         installer.install();
     };
     QVERIFY(start.run());
@@ -299,8 +299,8 @@ void TestInstall::installWithOnlyTheAssociation() {
     const QStringList before = home.files();
     Start start;
     start.answer = [](InstallerDialog& installer) {
-        untick(installer, "CheckBox2");
-        untick(installer, "CheckBox4");
+        untick(installer, "desktopShortcut");
+        untick(installer, "programsMenu");
         installer.install();
     };
     QVERIFY(start.run());
@@ -399,7 +399,7 @@ void TestInstall::newHomeWithoutSettingsFolder() {
     {
         Start install;
         install.answer = [](InstallerDialog& installer) {
-            untick(installer, "CheckBox3");
+            untick(installer, "fileAssociation");
             installer.install();
         };
         QVERIFY(install.run());
@@ -435,7 +435,7 @@ void TestInstall::unwritableSettingsAreReportedOnce() {
     writeBytes(home.sandbox.configDir(), "a file where the settings folder should be");
     Start start;
     start.answer = [](InstallerDialog& installer) {
-        untick(installer, "CheckBox3"); // the association lists itself in that folder too
+        untick(installer, "fileAssociation"); // the association lists itself in that folder too
         installer.install();
     };
     QVERIFY(start.run());
