@@ -1,4 +1,5 @@
 // The desktop integration against the real freedesktop tools, in a sandboxed home.
+#include "EnvironmentOverride.h"
 #include "Sandbox.h"
 #include "install/DesktopIntegration.h"
 
@@ -49,7 +50,7 @@ QStringList tree(const Sandbox& sandbox) {
 
 } // namespace
 
-class TestShCut : public QObject {
+class TestDesktopIntegration : public QObject {
     Q_OBJECT
 
   private slots:
@@ -187,19 +188,16 @@ class TestShCut : public QObject {
     // Without the tools to register it, nothing of the type is left behind.
     void failedRegistrationLeavesNothing() {
         Sandbox sandbox;
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(sandbox.path(QStringLiteral("emptybin"))));
-        const bool registered = desktop::registerFileClass(kExe);
-        qputenv("PATH", path);
-        QVERIFY(!registered);
+        const EnvironmentOverride path("PATH",
+                                       QFile::encodeName(sandbox.path(QStringLiteral("emptybin"))));
+        QVERIFY(!desktop::registerFileClass(kExe));
         QVERIFY(!QFileInfo::exists(desktop::mimePackageFile()));
         QVERIFY(!QFileInfo::exists(desktop::handlerFile()));
     }
 
     void fontIsCopiedKnownAndRemoved() {
         Sandbox sandbox;
-        const QString source =
-            QFileInfo(QStringLiteral(OMBREL_BINARY)).absolutePath() + QStringLiteral("/HP48.TTF");
+        const QString source = QStringLiteral(OMBREL_FONT_FILE);
         QVERIFY(!desktop::fontKnown());
         QVERIFY(desktop::installFont(source));
         QCOMPARE(readBytes(desktop::fontFile()), readBytes(source));
@@ -214,5 +212,5 @@ class TestShCut : public QObject {
     }
 };
 
-QTEST_MAIN(TestShCut)
-#include "tst_shcut.moc"
+QTEST_MAIN(TestDesktopIntegration)
+#include "tst_desktopintegration.moc"
