@@ -1,142 +1,22 @@
-// Start-up checks, the installer and the removal, each start made as main() makes it, in a
-// sandboxed home with a copy of the program directory. The installer is answered from a timer
-// while it waits modally; every message box is scripted.
-#include "Sandbox.h"
-#include "ScriptedPrompter.h"
-#include "app/SingleInstance.h"
-#include "app/Startup.h"
-#include "app/StartupChecks.h"
+// The first start: the installer, what it makes and what it records, in a sandboxed home with a
+// copy of the program directory.
+#include "StartFrame.h"
 #include "gui/Localizer.h"
-#include "gui/MainWindow.h"
 #include "gui/dialogs/HelpWindow.h"
-#include "gui/dialogs/InstallerDialog.h"
-#include "gui/dialogs/SplashScreen.h"
 #include "install/DesktopIntegration.h"
-#include "install/Removal.h"
 #include "platform/Paths.h"
-#include "platform/Preferences.h"
-#include "platform/Settings.h"
-#include "platform/SettingsFile.h"
 #include "platform/StringTable.h"
+#include "platform/TextIds.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QDirIterator>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPointer>
 #include <QProcess>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTextBrowser>
-#include <QTimer>
-
-#include <functional>
 
 namespace {
-
-const QString kBuildDir = QFileInfo(QStringLiteral(OMBREL_BINARY)).absolutePath();
-const QString kSwitch = QStringLiteral("/$UnInstalCompleteApp$");
-
-// A sandboxed home and a copy of the program directory, which removal may empty.
-struct Home {
-    Sandbox sandbox;
-    QString progDir;
-
-    Home() {
-        progDir = sandbox.path(QStringLiteral("prog/"));
-        for (const char* name : {"HP48.TTF", "HP48-LICENSE.txt", "omhelp.html", "file_id.diz"})
-            QFile::copy(kBuildDir + u'/' + QLatin1String(name), progDir + QLatin1String(name));
-        writeBytes(progDir + QStringLiteral("kermit"), "#!/bin/sh\nexit 0\n");
-        QFile::setPermissions(progDir + QStringLiteral("kermit"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv("OMBREL_PROGDIR", QFile::encodeName(progDir)); // the sandbox puts it back
-        QDir().mkpath(path("home/Desktop"));
-    }
-    QString path(const char* relative) const {
-        return sandbox.root() + u'/' + QLatin1String(relative);
-    }
-    QString ini() const { return sandbox.settingsFile(); }
-    void writeIni(const QByteArray& text) const { writeBytes(ini(), text); }
-
-    // Every file and folder under home, data, config and the program directory, with the
-    // start of each file's contents; the caches and the runtime directory are the system's.
-    QStringList tree() const { return sandbox.tree({"home", "data", "config", "prog"}, 24); }
-    // The files of Tree() without contents, leaving out what update-mime-database makes.
-    QStringList files() const {
-        QStringList files;
-        for (const QString& line : tree()) {
-            const QString path = line.section(u' ', 0, 0);
-            if (line.contains(u' ') && (!path.startsWith(QStringLiteral("data/mime/")) ||
-                                        path.startsWith(QStringLiteral("data/mime/packages/"))))
-                files.append(path);
-        }
-        return files;
-    }
-};
-
-using InstallerAnswer = std::function<void(InstallerDialog&)>;
-
-void answerOk(InstallerDialog& installer) {
-    installer.install();
-}
-void answerCancel(InstallerDialog& installer) {
-    installer.cancelInstallation();
-}
-void untick(InstallerDialog& installer, const char* name) {
-    installer.findChild<QCheckBox*>(QLatin1String(name))->setChecked(false);
-}
-
-// One start of the program as main() makes it, up to the end of the start-up checks.
-struct Start {
-    SettingsFile settings{paths::settingsFile()};
-    Preferences preferences{settings};
-    ScriptedPrompter prompter;
-    SingleInstance instance;
-    QPointer<SplashScreen> splash;
-    InstallerAnswer answer = answerOk;
-    bool installerShown = false;
-    QStringList helpShown; // the anchors the help window was opened at
-
-    ~Start() { delete splash.data(); }
-
-    // True when start-up goes on to the windows.
-    bool run(const QStringList& parameters = {}) {
-        if (claimTheProgram(parameters, settings, instance) != StartRole::First)
-            return false;
-        QTimer watch;
-        watch.setInterval(10);
-        QObject::connect(&watch, &QTimer::timeout, [this] { actOnOpenWindows(); });
-        watch.start();
-        splash = startupChecks(parameters, settings);
-        return !splash.isNull();
-    }
-
-    void actOnOpenWindows() {
-        if (HelpWindow* help = HelpWindow::instance(); help && help->isVisible()) {
-            helpShown.append(help->browser()->source().fragment());
-            help->close();
-        }
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            auto* installer = qobject_cast<InstallerDialog*>(window);
-            if (installer && installer->isVisible() && !installerShown) {
-                installerShown = true;
-                answer(*installer);
-            }
-        }
-    }
-    // The main window as the program makes it after the checks: it waits for the splash.
-    std::unique_ptr<MainWindow> makeMainWindow() {
-        auto main = std::make_unique<MainWindow>(preferences);
-        if (splash)
-            QObject::connect(splash, &SplashScreen::gone, main.get(), &MainWindow::splashGone);
-        return main;
-    }
-    QString read(settings::Key key) const {
-        return settings::readString(settings, key, QStringLiteral("<missing>"));
-    }
-};
 
 // The files an installation with every option makes, besides the mime database's own.
 const QStringList kEveryOptionFiles = {
@@ -183,22 +63,12 @@ class TestInstall : public QObject {
     void secondStartGoesToTheSplash();
     void newHomeWithoutSettingsFolder();
     void unwritableSettingsAreReportedOnce();
-    void otherInstalledVersionStopsTheStart();
-    void missingCompanionFileStopsTheStart();
-    void leftoversGoAtEveryStart();
-    void removalSwitchIsExact();
-    void removalDeclinedRemovesNothing();
-    void removalLeavesTheHomeAsBefore();
-    void removalDeletesTheProgramBesideItsFiles_data();
-    void removalDeletesTheProgramBesideItsFiles();
 };
 
 void TestInstall::installerShowsItsTextsAndSwitchesLanguage() {
     Home home;
-    ScriptedPrompter prompter;
-    SettingsFile settings(home.ini());
     strings::setLanguage(strings::kGerman);
-    InstallerDialog installer(settings);
+    InstallerDialog installer(home.settings);
     applyLanguage();
     installer.show();
     const auto text = [&](const char* name) {
@@ -238,7 +108,7 @@ void TestInstall::installerShowsItsTextsAndSwitchesLanguage() {
     QVERIFY(HelpWindow::instance() && HelpWindow::instance()->isVisible());
     QCOMPARE(HelpWindow::instance()->browser()->source().fragment(), QStringLiteral("en-inst"));
     QCOMPARE(text("pressOk"), QStringLiteral("Press <OK> to continue"));
-    QVERIFY(prompter.shown.isEmpty());
+    QVERIFY(home.prompter.shown.isEmpty());
 }
 
 void TestInstall::cancelWritesNothingAndAsksAgain() {
@@ -320,12 +190,12 @@ void TestInstall::installWithOnlyTheAssociation() {
 
 void TestInstall::missingFontEndsWithoutSettings() {
     Home home;
-    QFile::remove(home.progDir + QStringLiteral("HP48.TTF"));
+    QFile::remove(home.programDir + QStringLiteral("HP48.TTF"));
     const QStringList before = home.files();
     {
         Start start;
         QVERIFY(!start.run());
-        QCOMPARE(start.prompter.shownIds(), QList<quint16>({1175}));
+        QCOMPARE(start.prompter.shownIds(), QList<quint16>({textid::kFontMissing}));
         QCOMPARE(start.prompter.shown[0].icon, MsgIcon::Error);
     }
     QCOMPARE(home.files(), before); // nothing was made
@@ -341,19 +211,19 @@ void TestInstall::knownFontIsLeftAlone() {
     Home home;
     const QString users = home.path("home/.fonts/HP48.TTF");
     QDir().mkpath(QFileInfo(users).absolutePath());
-    QVERIFY(QFile::copy(home.progDir + QStringLiteral("HP48.TTF"), users));
+    QVERIFY(QFile::copy(home.programDir + QStringLiteral("HP48.TTF"), users));
     QProcess::execute(QStringLiteral("fc-cache"), {QFileInfo(users).absolutePath()});
     {
         Start start;
         QVERIFY(start.run());
-        QCOMPARE(start.prompter.shownIds(), QList<quint16>({1180}));
+        QCOMPARE(start.prompter.shownIds(), QList<quint16>({textid::kFontRegistered}));
         QCOMPARE(start.prompter.shown[0].icon, MsgIcon::Information);
         QCOMPARE(start.read(settings::key::kInstalledFont), QStringLiteral("<missing>"));
         QVERIFY(!QFileInfo::exists(desktop::fontFile()));
     }
     Start removal;
     removal.prompter.answers = {MsgButton::Yes};
-    QVERIFY(!removal.run({kSwitch}));
+    QVERIFY(!removal.run({kRemovalSwitch}));
     QVERIFY(QFileInfo::exists(users));
 }
 
@@ -362,7 +232,7 @@ void TestInstall::uncopyableFontEndsWithoutSettings() {
     writeBytes(home.path("data/fonts"), "a file where the font folder should be");
     Start start;
     QVERIFY(!start.run());
-    QCOMPARE(start.prompter.shownIds(), QList<quint16>({1170}));
+    QCOMPARE(start.prompter.shownIds(), QList<quint16>({textid::kFileNotCopied}));
     QCOMPARE(start.prompter.shown[0].icon, MsgIcon::Information);
     QVERIFY(!QFileInfo::exists(home.ini()));
 }
@@ -419,8 +289,8 @@ void TestInstall::newHomeWithoutSettingsFolder() {
     }
     Start removal;
     removal.prompter.answers = {MsgButton::Yes};
-    QVERIFY(!removal.run({kSwitch}));
-    QCOMPARE(removal.prompter.shownIds(), QList<quint16>({1155}));
+    QVERIFY(!removal.run({kRemovalSwitch}));
+    QCOMPARE(removal.prompter.shownIds(), QList<quint16>({textid::kConfirmRemoval}));
     const auto outsideProgram = [](QStringList tree) {
         tree.removeIf([](const QString& line) { return line.startsWith(u"prog"); });
         return tree;
@@ -439,7 +309,7 @@ void TestInstall::unwritableSettingsAreReportedOnce() {
         installer.install();
     };
     QVERIFY(start.run());
-    QCOMPARE(start.prompter.shownIds(), QList<quint16>({1200}));
+    QCOMPARE(start.prompter.shownIds(), QList<quint16>({textid::kCannotWriteFile}));
     {
         const auto main = start.makeMainWindow();
         main->createLongLivedWindows();
@@ -447,203 +317,8 @@ void TestInstall::unwritableSettingsAreReportedOnce() {
         start.splash->timeUp();
         QVERIFY(main->close()); // quit; the windows go as the program ends
     }
-    QCOMPARE(start.prompter.shownIds(), QList<quint16>({1200, 1200}));
-}
-
-void TestInstall::otherInstalledVersionStopsTheStart() {
-    Home home;
-    struct Case {
-        QByteArray application;
-        QList<quint16> shown;
-    };
-    const QList<Case> cases = {
-        {"Name=Ombrel\nVersion=2.10\n", {1150}}, // compared as text: older
-        {"Name=Ombrel\nVersion=2.8\n", {1145}},
-        {"Name=Ombrel\n", {}}, // no version: the program's own
-        {"Name=Ombrel\nVersion=2.7\n", {}},
-    };
-    for (const Case& c : cases) {
-        home.writeIni("[Application]\n" + c.application);
-        Start start;
-        QCOMPARE(start.run(), c.shown.isEmpty());
-        QCOMPARE(start.prompter.shownIds(), c.shown);
-        QVERIFY(!start.installerShown);
-        if (c.shown.isEmpty())
-            continue;
-        const MessageRequest& box = start.prompter.shown[0];
-        QCOMPARE(box.icon, MsgIcon::Information);
-        QCOMPARE(box.buttons, QList<MsgButton>({MsgButton::Cancel}));
-        if (c.shown[0] == 1150)
-            QCOMPARE(box.text, QStringLiteral("Ombrel Version 2.10 wurde gefunden.\nBitte alle "
-                                              "anderen Versionen vor der Einrichtung\nvon Ombrel "
-                                              "2.7 deinstallieren !"));
-    }
-}
-
-void TestInstall::missingCompanionFileStopsTheStart() {
-    Home home;
-    home.writeIni("[Application]\nName=Ombrel\nLanguage=1\n");
-    QFile::remove(home.progDir + QStringLiteral("kermit"));
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(home.sandbox.path(QStringLiteral("emptybin"))));
-    {
-        Start start;
-        start.prompter.answers = {MsgButton::Help, MsgButton::Cancel};
-        const bool ran = start.run();
-        qputenv("PATH", path);
-        QVERIFY(!ran);
-        QCOMPARE(start.prompter.shownIds(), QList<quint16>({1140, 1140}));
-        const MessageRequest& box = start.prompter.shown[0];
-        QCOMPARE(box.icon, MsgIcon::Error);
-        QCOMPARE(box.buttons, QList<MsgButton>({MsgButton::Cancel, MsgButton::Help}));
-        QVERIFY(box.text.startsWith(QStringLiteral("Unfortunately, some files are missing.")));
-        QCOMPARE(start.helpShown, QStringList({"en-ctx555"}));
-    }
-    writeBytes(home.progDir + QStringLiteral("kermit"), "#!/bin/sh\n");
-    QFile::setPermissions(home.progDir + QStringLiteral("kermit"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QFile::remove(home.progDir + QStringLiteral("omhelp.html"));
-    Start start;
-    QVERIFY(!start.run());
-    QCOMPARE(start.prompter.shownIds(), QList<quint16>({1140}));
-}
-
-void TestInstall::leftoversGoAtEveryStart() {
-    Home home;
-    home.writeIni("[Application]\nName=Ombrel\n");
-    const QString work = home.sandbox.runtimeDir() + QStringLiteral("/ombrel/");
-    QDir().mkpath(work);
-    QFile::setPermissions(work, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    writeBytes(work + QStringLiteral("~recv.tmp"), "x");
-    writeBytes(work + QStringLiteral("~send.tmp"), "x");
-    {
-        Start start;
-        QVERIFY(start.run());
-    }
-    QVERIFY(!QFileInfo::exists(work + QStringLiteral("~recv.tmp")));
-    QVERIFY(!QFileInfo::exists(work + QStringLiteral("~send.tmp")));
-
-    QDir().mkpath(work + QStringLiteral("~task.tmp/inside")); // cannot be deleted as a file
-    Start start;
-    QVERIFY(!start.run());
-    QCOMPARE(start.prompter.shownIds(), QList<quint16>({1195}));
-}
-
-// Only the exact switch as the first parameter removes; anything else is a file to open.
-void TestInstall::removalSwitchIsExact() {
-    Home home;
-    home.writeIni("[Application]\nName=Ombrel\n");
-    for (const QStringList& parameters :
-         {QStringList{"/$uninstalcompleteapp$"}, QStringList{"a.hp", kSwitch}}) {
-        Start start;
-        QVERIFY(start.run(parameters));
-        QVERIFY(start.prompter.shown.isEmpty());
-        const auto main = start.makeMainWindow();
-        start.splash->timeUp(); // the splash goes: the first parameter opens
-        QTRY_COMPARE(start.prompter.shownIds(), QList<quint16>({1115})); // no such file
-    }
-    QVERIFY(QFileInfo::exists(home.ini()));
-}
-
-void TestInstall::removalDeclinedRemovesNothing() {
-    Home home;
-    {
-        Start install;
-        QVERIFY(install.run());
-    }
-    const QStringList installed = home.tree();
-    Start removal;
-    removal.prompter.answers = {MsgButton::No};
-    QVERIFY(!removal.run({kSwitch}));
-    QCOMPARE(removal.prompter.shownIds(), QList<quint16>({1155}));
-    QCOMPARE(removal.prompter.shown[0].buttons, QList<MsgButton>({MsgButton::Yes, MsgButton::No}));
-    QCOMPARE(removal.prompter.shown[0].text,
-             QStringLiteral("Hiermit wird Ombrel 2.7 vollständig von Ihrem PC entfernt.\n"
-                            "Deinstallation fortsetzen ?"));
-    QCOMPARE(home.tree(), installed);
-}
-
-// What the user made stays: a database, the Tarvo library, an entry of another program and the
-// defaults it set, the Kermit on the search path.
-void TestInstall::removalLeavesTheHomeAsBefore() {
-    Home home;
-    const QString bin = home.sandbox.path(QStringLiteral("bin/kermit"));
-    writeBytes(bin, "#!/bin/sh\n");
-    QFile::remove(home.progDir + QStringLiteral("kermit"));
-    QFile::setPermissions(bin, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(QFileInfo(bin).absolutePath()) + ':' + path);
-    writeBytes(home.path("config/mimeapps.list"),
-               "[Default Applications]\ntext/x-other=other.desktop\n");
-    writeBytes(home.path("home/Desktop/notes.txt"), "mine");
-    const QStringList before = home.tree();
-    {
-        Start install;
-        QVERIFY(install.run());
-    }
-    writeBytes(home.progDir + QStringLiteral("tarvo.lib"), "library");
-    const QString made = home.path("data/applications/other.desktop");
-    writeBytes(made, "[Desktop Entry]\n");
-
-    Start removal;
-    removal.prompter.answers = {MsgButton::Yes};
-    const bool ran = removal.run({kSwitch});
-    qputenv("PATH", path);
-    QVERIFY(!ran);
-    QCOMPARE(removal.prompter.shownIds(), QList<quint16>({1155}));
-    QStringList after = home.tree();
-    QVERIFY(after.removeAll(QStringLiteral("prog/tarvo.lib ") +
-                            QString::fromLatin1(QByteArray("library").toHex())));
-    QVERIFY(after.removeAll(QStringLiteral("data/applications/other.desktop ") +
-                            QString::fromLatin1(QByteArray("[Desktop Entry]\n").toHex().left(48))));
-    QVERIFY(after.removeAll(QStringLiteral("data/applications")));
-    // The mime lists were rewritten by the desktop tools; what they say is the same.
-    const QString list = QString::fromUtf8(readBytes(home.path("config/mimeapps.list")));
-    QVERIFY2(list.contains(QStringLiteral("text/x-other=other.desktop")), qPrintable(list));
-    QVERIFY2(!list.contains(QStringLiteral("ombrel")), qPrintable(list));
-    // The program went with its companion files; the lists were compared above.
-    const auto untouched = [](QStringList tree) {
-        tree.removeIf([](const QString& line) {
-            return line.startsWith(u"config/mimeapps.list") || line.startsWith(u"prog/");
-        });
-        return tree;
-    };
-    QCOMPARE(untouched(after), untouched(before));
-    QCOMPARE(QDir(home.progDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-             QStringList({"tarvo.lib"}));
-    QVERIFY(QFileInfo::exists(bin));
-    QVERIFY(!QFileInfo::exists(home.sandbox.runtimeDir() + QStringLiteral("/ombrel")));
-}
-
-void TestInstall::removalDeletesTheProgramBesideItsFiles_data() {
-    QTest::addColumn<bool>("packaged");
-    QTest::newRow("unpacked copy") << false;
-    QTest::newRow("installed by a package") << true;
-}
-
-// The files a package installed stay, even where the user could delete them.
-void TestInstall::removalDeletesTheProgramBesideItsFiles() {
-    QFETCH(bool, packaged);
-    Home home;
-    if (packaged)
-        writeBytes(home.progDir + QStringLiteral("installed-by-package"), "");
-    const auto entries = [&home] {
-        QStringList names = QDir(home.progDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-        names.sort();
-        return names;
-    };
-    QStringList programFiles = entries() << QStringLiteral("ombrel");
-    programFiles.sort();
-    {
-        Start install;
-        QVERIFY(install.run());
-    }
-    const SettingsFile record(home.ini());
-    const QString programFile = home.progDir + QStringLiteral("ombrel");
-    writeBytes(programFile, "program");
-    install::removeInstallation(record, programFile, QStringLiteral("2.7"));
-    QCOMPARE(entries(), packaged ? programFiles : QStringList());
-    QVERIFY(!QFileInfo::exists(home.ini()));
+    QCOMPARE(start.prompter.shownIds(),
+             QList<quint16>({textid::kCannotWriteFile, textid::kCannotWriteFile}));
 }
 
 QTEST_MAIN(TestInstall)
