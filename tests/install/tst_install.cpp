@@ -1,6 +1,7 @@
 // The first start: the installer, what it makes and what it records, in a sandboxed home with a
 // copy of the program directory.
 #include "StartFrame.h"
+#include "gui/Hp48Font.h"
 #include "gui/Localizer.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "install/DesktopIntegration.h"
@@ -9,6 +10,7 @@
 #include "platform/TextIds.h"
 
 #include <QCheckBox>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProcess>
@@ -143,6 +145,7 @@ void TestInstall::installWithEveryOption() {
     QCOMPARE(start.read(kLanguage), QStringLiteral("1"));
     QCOMPARE(start.read(kSound), QStringLiteral("1")); // the defaults are there
     QCOMPARE(start.read(kInstalledFont), QStringLiteral("1"));
+    QVERIFY(QFontDatabase::families().contains(hp48font::kFamily)); // the windows can use it
     QCOMPARE(start.read(kInstalledProgramsMenu), QStringLiteral("1"));
     QCOMPARE(start.read(kInstalledDesktop), QStringLiteral("1"));
     QCOMPARE(start.read(kInstalledClass), QStringLiteral("1"));
