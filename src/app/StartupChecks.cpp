@@ -85,7 +85,7 @@ void offerRemoval(const SettingsFile& settings) {
     request.icon = MsgIcon::Question;
     request.buttons = {MsgButton::Yes, MsgButton::No};
     if (thePrompter().show(request) == MsgButton::Yes)
-        removeInstallation(settings, paths::exeFile());
+        install::removeInstallation(settings, paths::exeFile(), settings::versionText());
 }
 
 // The first start: true when the installer installed.
@@ -122,7 +122,7 @@ CompanionFiles checkCompanionFiles() {
         if (!programfiles::isLeftover(number))
             continue;
         const QString leftover = programfiles::path(number);
-        if (!leftover.isEmpty() && !shcut::removeFile(leftover)) {
+        if (!leftover.isEmpty() && !desktop::removeFile(leftover)) {
             thePrompter().showMessage(textid::kLeftoverStays, MessageKind::Error);
             return CompanionFiles::LeftoverStays;
         }
@@ -138,7 +138,7 @@ CompanionFiles checkCompanionFiles() {
 }
 
 SplashScreen* startupChecks(const QStringList& parameters, SettingsFile& settings) {
-    if (!parameters.isEmpty() && parameters.first() == shcut::kRemovalSwitch) {
+    if (!parameters.isEmpty() && parameters.first() == desktop::kRemovalSwitch) {
         offerRemoval(settings);
         return nullptr;
     }

@@ -15,6 +15,13 @@ void ensure() {
     QFontDatabase::addApplicationFont(paths::progDir() + QStringLiteral("HP48.TTF"));
 }
 
+void addInstalled(const QString& fontFile) {
+    static int added = -1;
+    if (added >= 0)
+        QFontDatabase::removeApplicationFont(added);
+    added = QFontDatabase::addApplicationFont(fontFile);
+}
+
 QFont font(int pixels) {
     QFont font(kFamily);
     font.setPixelSize(pixels);

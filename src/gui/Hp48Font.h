@@ -12,6 +12,10 @@ inline const QString kFamily = QStringLiteral("HP48");
 // the family yet.
 void ensure();
 
+// Makes the copy the installer put into the user's font folder known to the running program, in
+// place of a copy added before: the program read the desktop's fonts before the copy was made.
+void addInstalled(const QString& fontFile);
+
 // Family HP48 at the given pixel height; glyphs it lacks come from the monospace font.
 QFont font(int pixels);
 

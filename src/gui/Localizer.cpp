@@ -147,3 +147,7 @@ void applyLanguage() {
             applyToWindow(window);
     }
 }
+
+void applyLanguageTo(QWidget* window) {
+    applyToWindow(window);
+}

@@ -25,3 +25,6 @@ void registerWindow(QWidget* window);
 // and any other top-level window, by each control's tag; then each window hears of it
 // (QEvent::LanguageChange) and renews the texts it makes itself.
 void applyLanguage();
+
+// The same for one window and its controls; registered windows inside it are left out.
+void applyLanguageTo(QWidget* window);

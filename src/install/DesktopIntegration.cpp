@@ -7,14 +7,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QProcess>
 #include <QSaveFile>
 #include <QStringList>
 
 #include <algorithm>
 
-namespace shcut {
+namespace desktop {
 namespace {
 
 constexpr int kToolMilliseconds = 60000;
@@ -27,8 +26,6 @@ constexpr const char* kHandlerTitle = "Ombrel";
 constexpr const char* kGeneratedMimeFiles[] = {
     "XMLnamespaces", "aliases",    "generic-icons", "globs",     "globs2", "icons",
     "magic",         "mime.cache", "subclasses",    "treemagic", "types",  "version"};
-
-int fontAddedHere = -1; // the font this process added to itself, if any
 
 // Runs a desktop tool to its end; true when it ran and exited with 0.
 bool runTool(const QString& program, const QStringList& arguments, QByteArray* output = nullptr) {
@@ -203,26 +200,26 @@ QString desktopFolder() {
     return QDir::cleanPath(folder);
 }
 
-bool hasCounterpart(char kind) {
-    return kind == kProgramsMenu || kind == kDesktop;
+bool hasCounterpart(ShortcutKind kind) {
+    return kind == ShortcutKind::ProgramsMenu || kind == ShortcutKind::Desktop;
 }
 
-QString specialFolder(char kind) {
+QString specialFolder(ShortcutKind kind) {
     QString folder;
-    if (kind == kProgramsMenu)
+    if (kind == ShortcutKind::ProgramsMenu)
         folder = applicationsFolder();
-    else if (kind == kDesktop)
+    else if (kind == ShortcutKind::Desktop)
         folder = desktopFolder();
     if (!folder.isEmpty() && !folder.endsWith(u'/'))
         folder += u'/';
     return folder;
 }
 
-bool ensureFolder(char kind) {
+bool ensureFolder(ShortcutKind kind) {
     const QString folder = specialFolder(kind);
     if (folder.isEmpty())
         return false;
-    if (kind == kDesktop)
+    if (kind == ShortcutKind::Desktop)
         return QFileInfo(folder).isDir();
     return QDir().mkpath(folder);
 }
@@ -231,7 +228,7 @@ QString shortcutName(const QString& version) {
     return QStringLiteral("Ombrel ") + version;
 }
 
-QString shortcutFile(char kind, const QString& version) {
+QString shortcutFile(ShortcutKind kind, const QString& version) {
     const QString folder = specialFolder(kind);
     if (folder.isEmpty())
         return QString();
@@ -271,17 +268,10 @@ bool installFont(const QString& source) {
     if (!QFile::copy(source, target))
         return false;
     runTool(QStringLiteral("fc-cache"), {QStringLiteral("-f"), folder});
-    if (fontAddedHere >= 0)
-        QFontDatabase::removeApplicationFont(fontAddedHere);
-    fontAddedHere = QFontDatabase::addApplicationFont(target);
     return true;
 }
 
 bool removeFont() {
-    if (fontAddedHere >= 0) {
-        QFontDatabase::removeApplicationFont(fontAddedHere);
-        fontAddedHere = -1;
-    }
     const QString target = fontFile();
     if (!removeFile(target))
         return false;
@@ -379,4 +369,4 @@ QString execArgument(const QString& argument) {
     return quoted + u'"';
 }
 
-} // namespace shcut
+} // namespace desktop

@@ -7,13 +7,10 @@
 // the program. Every place is taken from the environment when it is needed (XDG_DATA_HOME,
 // XDG_CONFIG_HOME, HOME and xdg-user-dir), so a test can move all of them into a sandbox.
 // Each action reports whether it succeeded; none shows a message.
-namespace shcut {
+namespace desktop {
 
-// The shortcut kinds as the installation record names them.
-constexpr char kStartMenuRoot = 'R';
-constexpr char kProgramsMenu = 'P';
-constexpr char kDesktop = 'D';
-constexpr char kQuickLaunch = 'Q';
+// The places a shortcut to the program may go; the installation record has a key for each.
+enum class ShortcutKind { StartMenuRoot, ProgramsMenu, Desktop, QuickLaunch };
 
 inline const QString kMimeType = QStringLiteral("application/x-ombrel-hpfile");
 inline const QString kHandlerName = QStringLiteral("ombrel-hpfile.desktop");
@@ -28,17 +25,17 @@ QString configHome();
 QString desktopFolder();
 
 // Start-menu root and Quick Launch have no counterpart here.
-bool hasCounterpart(char kind);
+bool hasCounterpart(ShortcutKind kind);
 // The folder a shortcut of a kind goes to, with a trailing separator; empty for a kind without
 // counterpart.
-QString specialFolder(char kind);
+QString specialFolder(ShortcutKind kind);
 // Makes the menu folder when it is missing; the desktop folder is the user's and must exist.
 // False when there is no folder to put a shortcut of the kind in.
-bool ensureFolder(char kind);
+bool ensureFolder(ShortcutKind kind);
 // "Ombrel 2.7": the name and description of the shortcuts.
 QString shortcutName(const QString& version);
-// SpecialFolder(kind) + "ombrel-2.7.desktop"; empty for a kind without counterpart.
-QString shortcutFile(char kind, const QString& version);
+// specialFolder(kind) + "ombrel-2.7.desktop"; empty for a kind without counterpart.
+QString shortcutFile(ShortcutKind kind, const QString& version);
 // Writes a desktop entry that starts the target with no arguments, named by the description.
 // The folder of the link file must exist. True when the entry was written.
 bool makeLink(const QString& target, const QString& linkFile, const QString& description);
@@ -47,8 +44,9 @@ bool makeLink(const QString& target, const QString& linkFile, const QString& des
 QString fontFile();
 // Fontconfig already knows a font of family HP48.
 bool fontKnown();
-// Copies the font file into the user's font folder (over an older copy), refreshes that
-// folder's font cache and adds the font to the running program. False when the copy fails.
+// Copies the font file into the user's font folder (over an older copy) and refreshes that
+// folder's font cache. False when the copy fails. The running program learns of the font from
+// its caller.
 bool installFont(const QString& source);
 // Deletes the font file and refreshes the font cache of its folder. False when the file stays.
 bool removeFont();
@@ -74,4 +72,4 @@ bool removeFile(const QString& fileName);
 // One argument of a desktop entry's Exec key: quoted and escaped where it has to be.
 QString execArgument(const QString& argument);
 
-} // namespace shcut
+} // namespace desktop

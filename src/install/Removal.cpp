@@ -19,16 +19,16 @@ constexpr const char* kFontLicence = "HP48-LICENSE.txt";
 constexpr const char* kPackageMarker = "installed-by-package";
 
 // Shortcuts of this version's name, where the record says they were made; failures are ignored.
-void removeShortcuts(const SettingsFile& record) {
-    const QList<QPair<settings::Key, char>> shortcuts = {
-        {settings::key::kInstalledProgramsMenu, shcut::kProgramsMenu},
-        {settings::key::kInstalledStartMenu, shcut::kStartMenuRoot},
-        {settings::key::kInstalledDesktop, shcut::kDesktop},
-        {settings::key::kInstalledQuickLaunch, shcut::kQuickLaunch},
+void removeShortcuts(const SettingsFile& record, const QString& version) {
+    const QList<QPair<settings::Key, desktop::ShortcutKind>> shortcuts = {
+        {settings::key::kInstalledProgramsMenu, desktop::ShortcutKind::ProgramsMenu},
+        {settings::key::kInstalledStartMenu, desktop::ShortcutKind::StartMenuRoot},
+        {settings::key::kInstalledDesktop, desktop::ShortcutKind::Desktop},
+        {settings::key::kInstalledQuickLaunch, desktop::ShortcutKind::QuickLaunch},
     };
     for (const auto& [key, kind] : shortcuts) {
         if (settings::readBool(record, key, false))
-            shcut::removeFile(shcut::shortcutFile(kind, settings::versionText()));
+            desktop::removeFile(desktop::shortcutFile(kind, version));
     }
 }
 
@@ -58,32 +58,37 @@ void removeCompanionFiles() {
         if (fileName.isEmpty())
             continue;
         if (programfiles::isLeftover(number) || (!packaged && inProgramDir(fileName)))
-            shcut::removeFile(fileName);
+            desktop::removeFile(fileName);
     }
     if (!packaged)
-        shcut::removeFile(paths::progDir() + QString::fromLatin1(kFontLicence));
+        desktop::removeFile(paths::progDir() + QString::fromLatin1(kFontLicence));
     QDir().rmdir(paths::workDir());
 }
 
 // The settings folder goes too when nothing else is left in it: the program may have made it.
 void removeSettingsAndProgram(const SettingsFile& record, const QString& programFile) {
-    shcut::removeFile(record.fileName());
+    desktop::removeFile(record.fileName());
     QDir().rmdir(QFileInfo(record.fileName()).absolutePath());
     if (inProgramDir(programFile) && !programDirOwnedByPackage())
-        shcut::removeFile(programFile);
+        desktop::removeFile(programFile);
 }
 
 } // namespace
 
-void removeInstallation(const SettingsFile& record, const QString& programFile) {
-    removeShortcuts(record);
+namespace install {
+
+void removeInstallation(const SettingsFile& record, const QString& programFile,
+                        const QString& version) {
+    removeShortcuts(record, version);
     // A font file that cannot be deleted stops the removal here: what follows would take away
     // the record that says the font is still there.
-    if (settings::readBool(record, settings::key::kInstalledFont, false) && !shcut::removeFont())
+    if (settings::readBool(record, settings::key::kInstalledFont, false) && !desktop::removeFont())
         return;
     if (settings::readBool(record, settings::key::kInstalledClass, false))
-        shcut::unregisterFileClass();
-    shcut::removeRemovalEntry(settings::versionText());
+        desktop::unregisterFileClass();
+    desktop::removeRemovalEntry(version);
     removeCompanionFiles();
     removeSettingsAndProgram(record, programFile);
 }
+
+} // namespace install

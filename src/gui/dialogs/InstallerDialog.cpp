@@ -1,21 +1,20 @@
 #include "gui/dialogs/InstallerDialog.h"
 
+#include "gui/Hp48Font.h"
 #include "gui/Localizer.h"
 #include "gui/ScreenPlacement.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "install/DesktopIntegration.h"
+#include "install/Installation.h"
 #include "platform/CompanionFiles.h"
 #include "platform/Paths.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
 #include "platform/TextIds.h"
+#include "ui_InstallerDialog.h"
 
-#include <QCheckBox>
-#include <QFileInfo>
-#include <QGroupBox>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -23,158 +22,39 @@
 namespace {
 
 const QString kHelpContext = QStringLiteral("inst");
-
-constexpr QSize kClientSize{400, 320};
 constexpr int kFontPixels = 12;
-constexpr int kLineHeight = 17;
-constexpr QRect kImage{16, 16, 32, 32};
-constexpr int kTextLeft = 60;
-constexpr int kTextWidth = 330;
-constexpr QRect kLanguageBox{16, 130, 112, 78};
-constexpr QRect kGermanButton{28, 152, 96, 20};
-constexpr QRect kEnglishButton{28, 176, 96, 20};
-constexpr QRect kOptionsBox{140, 130, 244, 144};
-constexpr int kCheckBoxTop = 22;
-constexpr int kCheckBoxStep = 24;
-constexpr int kButtonTop = 284;
-constexpr QSize kButtonSize{75, 25};
-
-// The language buttons keep their own texts.
-constexpr const char* kGermanText = "deutsch";
-constexpr const char* kEnglishText = "english";
-
 // A fixed dialog frame without title-bar buttons.
 constexpr Qt::WindowFlags kWindowFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-
-quint16 tagOf(const QObject* object) {
-    return static_cast<quint16>(object->property(kTagProperty).toUInt());
-}
-
-// Every label, button, check box and frame under a window with a tag gets the text of its tag
-// in the program's current language. Unlike ApplyLanguage this does not read the language from
-// the settings file, which the installer has not written yet.
-void relabelByTags(QWidget* window) {
-    if (const quint16 tag = tagOf(window))
-        window->setWindowTitle(strings::text(tag));
-    for (QWidget* widget : window->findChildren<QWidget*>()) {
-        const quint16 tag = tagOf(widget);
-        if (tag == 0)
-            continue;
-        if (auto* label = qobject_cast<QLabel*>(widget))
-            label->setText(strings::text(tag));
-        else if (auto* button = qobject_cast<QAbstractButton*>(widget))
-            button->setText(strings::text(tag));
-        else if (auto* box = qobject_cast<QGroupBox*>(widget))
-            box->setTitle(strings::text(tag));
-    }
-}
 
 QSize screenSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->size() : QSize();
 }
 
-settings::Key recordKey(char kind) {
-    switch (kind) {
-    case shcut::kStartMenuRoot:
-        return settings::key::kInstalledStartMenu;
-    case shcut::kDesktop:
-        return settings::key::kInstalledDesktop;
-    case shcut::kQuickLaunch:
-        return settings::key::kInstalledQuickLaunch;
-    default:
-        break;
-    }
-    return settings::key::kInstalledProgramsMenu;
-}
-
 } // namespace
 
 InstallerDialog::InstallerDialog(SettingsFile& settings, QWidget* parent)
-    : QDialog(parent, kWindowFlags), settings_(settings) {
-    setObjectName(QStringLiteral("Inst"));
-    setProperty(kTagProperty, textid::kInstallerCaption);
-    setFixedSize(kClientSize);
+    : QDialog(parent, kWindowFlags), settings_(settings), ui_(new Ui::InstallerDialog) {
+    ui_->setupUi(this);
     QFont font = this->font();
     font.setPixelSize(kFontPixels);
     setFont(font);
-
-    auto* image = new QLabel(this);
-    image->setObjectName(QStringLiteral("Image1"));
-    image->setGeometry(kImage);
-    image->setPixmap(QPixmap(QStringLiteral(":/images/ombrel-32.png")));
-    welcome_ = addLabel("Label1", 16, 0);
-    addLabel("Label2", 42, textid::kPressOk);
-    addLabel("Label3", 42 + kLineHeight, textid::kCancelAborts);
-    addLabel("Label4", 83, textid::kReadRemarks);
-    addLabel("Label5", 83 + kLineHeight, textid::kWithHelp);
-
-    // The language buttons stand on the frame but do not belong to it: they are no radio group
-    // whose items take texts from the frame's tag.
-    auto* languageBox = new QGroupBox(this);
-    languageBox->setObjectName(QStringLiteral("LangBox"));
-    languageBox->setProperty(kTagProperty, textid::kLanguage);
-    languageBox->setGeometry(kLanguageBox);
-    german_ = new QRadioButton(QString::fromLatin1(kGermanText), this);
-    german_->setObjectName(QStringLiteral("deuRButt"));
-    german_->setGeometry(kGermanButton);
-    english_ = new QRadioButton(QString::fromLatin1(kEnglishText), this);
-    english_->setObjectName(QStringLiteral("engRButt"));
-    english_->setGeometry(kEnglishButton);
-    (strings::language() == strings::kEnglish ? english_ : german_)->setChecked(true);
-    connect(german_, &QRadioButton::clicked, this, &InstallerDialog::chooseLanguage);
-    connect(english_, &QRadioButton::clicked, this, &InstallerDialog::chooseLanguage);
-
-    options_ = new QGroupBox(this);
-    options_->setObjectName(QStringLiteral("GroupBox1"));
-    options_->setProperty(kTagProperty, textid::kInstallerOptions);
-    options_->setGeometry(kOptionsBox);
-    fileClass_ = addCheckBox("CheckBox3", 0, textid::kLinkFiles);
-    desktop_ = addCheckBox("CheckBox2", 1, textid::kOnDesktop);
-    quickLaunch_ = addCheckBox("CheckBox5", 2, textid::kQuickLaunch);
-    startMenu_ = addCheckBox("CheckBox1", 3, textid::kStartMenuRoot);
-    programsMenu_ = addCheckBox("CheckBox4", 4, textid::kProgramsMenu);
-    // A start-menu root and a Quick Launch bar do not exist on this desktop.
-    for (QCheckBox* absent : {quickLaunch_, startMenu_}) {
-        absent->setChecked(false);
-        absent->setEnabled(false);
-    }
-
-    QPushButton* ok = addButton("BitBtn1", kOptionsBox.left(), textid::kOk);
-    ok->setDefault(true);
-    QPushButton* cancel = addButton("BitBtn2", kOptionsBox.left() + 84, textid::kCancel);
-    QPushButton* help = addButton("BitBtn3", kOptionsBox.left() + 169, textid::kHelp);
-    connect(ok, &QPushButton::clicked, this, &InstallerDialog::install);
-    connect(cancel, &QPushButton::clicked, this, &InstallerDialog::cancelInstallation);
-    connect(help, &QPushButton::clicked, this, &InstallerDialog::showInstallHelp);
+    // The language buttons stand on their frame but are no items of it, which would take their
+    // texts from the frame's tag: each keeps the name of its language.
+    (strings::language() == strings::kEnglish ? ui_->languageEnglish : ui_->languageGerman)
+        ->setChecked(true);
+    connect(ui_->languageGerman, &QRadioButton::clicked, this, &InstallerDialog::chooseLanguage);
+    connect(ui_->languageEnglish, &QRadioButton::clicked, this, &InstallerDialog::chooseLanguage);
+    connect(ui_->installButton, &QPushButton::clicked, this, &InstallerDialog::install);
+    connect(ui_->cancelButton, &QPushButton::clicked, this, &InstallerDialog::cancelInstallation);
+    connect(ui_->helpButton, &QPushButton::clicked, this, &InstallerDialog::showInstallHelp);
 
     centreOnScreen(*this);
     showLanguageTexts();
     registerWindow(this);
 }
 
-QLabel* InstallerDialog::addLabel(const char* name, int top, quint16 tag) {
-    auto* label = new QLabel(this);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(kTextLeft, top, kTextWidth, kLineHeight);
-    if (tag != 0)
-        label->setProperty(kTagProperty, tag);
-    return label;
-}
-
-QCheckBox* InstallerDialog::addCheckBox(const char* name, int row, quint16 tag) {
-    auto* box = tagged(new QCheckBox(options_), name, tag);
-    box->setGeometry(12, kCheckBoxTop + row * kCheckBoxStep, kOptionsBox.width() - 20, 20);
-    box->setChecked(true);
-    return box;
-}
-
-QPushButton* InstallerDialog::addButton(const char* name, int left, quint16 tag) {
-    auto* button = tagged(new QPushButton(this), name, tag);
-    button->setGeometry(QRect(QPoint(left, kButtonTop), kButtonSize));
-    button->setAutoDefault(false);
-    return button;
-}
+InstallerDialog::~InstallerDialog() = default;
 
 void InstallerDialog::showEvent(QShowEvent* event) {
     showLanguageTexts();
@@ -182,37 +62,35 @@ void InstallerDialog::showEvent(QShowEvent* event) {
 }
 
 void InstallerDialog::showLanguageTexts() {
-    relabelByTags(this);
-    welcome_->setText(strings::text(textid::kWelcome) + settings::versionText() +
-                      QStringLiteral(" !"));
+    applyLanguageTo(this);
+    ui_->welcome->setText(strings::text(textid::kWelcome) + settings::versionText() +
+                          QStringLiteral(" !"));
 }
 
 void InstallerDialog::chooseLanguage() {
-    strings::setLanguage(english_->isChecked() ? strings::kEnglish : strings::kGerman);
+    strings::setLanguage(ui_->languageEnglish->isChecked() ? strings::kEnglish : strings::kGerman);
     showLanguageTexts();
+    if (HelpWindow* help = HelpWindow::instance())
+        applyLanguageTo(help);
 }
 
 // Every record of the installation is saved at once, so a file that cannot be written is
 // reported once.
 void InstallerDialog::install() {
-    SettingsFile& ini = settings_;
-    const SettingsFile::Batch batch(ini);
+    const SettingsFile::Batch batch(settings_);
     if (!installFont()) {
         reject(); // the program ends; the next start shows the installer again
         return;
     }
-    settings::writeDefaults(ini, screenSize(), strings::language());
-    if (startMenu_->isChecked())
-        createShortcut(shcut::kStartMenuRoot);
-    if (programsMenu_->isChecked())
-        createShortcut(shcut::kProgramsMenu);
-    if (desktop_->isChecked())
-        createShortcut(shcut::kDesktop);
-    if (quickLaunch_->isChecked())
-        createShortcut(shcut::kQuickLaunch);
-    if (fileClass_->isChecked())
-        registerFileClass();
-    shcut::createRemovalEntry(paths::exeFile(), settings::versionText());
+    install::Choices choices;
+    choices.language = strings::language();
+    choices.fileAssociation = ui_->fileAssociation->isChecked();
+    choices.desktopShortcut = ui_->desktopShortcut->isChecked();
+    choices.programsMenu = ui_->programsMenu->isChecked();
+    choices.startMenuRoot = ui_->startMenuRoot->isChecked();
+    choices.quickLaunch = ui_->quickLaunch->isChecked();
+    install::installEntries(settings_, choices, {paths::exeFile(), settings::versionText()},
+                            screenSize());
     accept();
 }
 
@@ -221,40 +99,27 @@ void InstallerDialog::cancelInstallation() {
 }
 
 void InstallerDialog::showInstallHelp() {
-    // Made here, the help window shows the language chosen in this dialog: the settings file
-    // that ApplyLanguage reads does not hold it yet.
+    // A window of this dialog, so that the user can read it while the dialog waits.
     if (!HelpWindow::instance())
-        relabelByTags(new HelpWindow(this));
+        applyLanguageTo(new HelpWindow(this));
     showHelp(kHelpContext);
 }
 
+// False when the installation cannot go on.
 bool InstallerDialog::installFont() {
-    if (shcut::fontKnown()) {
+    switch (install::installFont(settings_, programfiles::path(programfiles::kFont))) {
+    case install::FontResult::Copied:
+        hp48font::addInstalled(desktop::fontFile());
+        return true;
+    case install::FontResult::AlreadyKnown:
         thePrompter().showMessage(textid::kFontRegistered, MessageKind::Information);
         return true;
-    }
-    const QString source = programfiles::path(programfiles::kFont);
-    if (!QFileInfo::exists(source)) {
+    case install::FontResult::SourceMissing:
         thePrompter().showMessage(textid::kFontMissing, MessageKind::Error);
         return false;
-    }
-    if (!shcut::installFont(source)) {
+    case install::FontResult::NotCopied:
         thePrompter().showMessage(textid::kFileNotCopied, MessageKind::Information);
         return false;
     }
-    settings::write(settings_, settings::key::kInstalledFont, true);
-    return true;
-}
-
-void InstallerDialog::createShortcut(char kind) {
-    const QString& version = settings::versionText();
-    const bool made = shcut::ensureFolder(kind) &&
-                      shcut::makeLink(paths::exeFile(), shcut::shortcutFile(kind, version),
-                                      shcut::shortcutName(version));
-    settings::write(settings_, recordKey(kind), made);
-}
-
-void InstallerDialog::registerFileClass() {
-    settings::write(settings_, settings::key::kInstalledClass,
-                    shcut::registerFileClass(paths::exeFile()));
+    return false;
 }

@@ -2,23 +2,24 @@
 
 #include <QDialog>
 
-class QCheckBox;
-class QGroupBox;
-class QLabel;
-class QPushButton;
-class QRadioButton;
+#include <memory>
+
+class SettingsFile;
+namespace Ui {
+class InstallerDialog;
+}
 
 // The installer, shown on the first start: the language, which entries to make and whether
 // database files open with the program. Ok installs and closes the dialog with Accepted;
 // Cancel, and an installation that cannot install the font, close it with Rejected, and the
-// program then ends without a settings file.
-class SettingsFile;
-
+// program then ends without a settings file. The installation itself is install/'s; the dialog
+// collects the choices and reports what went wrong.
 class InstallerDialog : public QDialog {
     Q_OBJECT
 
   public:
     explicit InstallerDialog(SettingsFile& settings, QWidget* parent = nullptr);
+    ~InstallerDialog() override;
 
     // Puts the texts of the chosen language into the dialog.
     void showLanguageTexts();
@@ -32,27 +33,12 @@ class InstallerDialog : public QDialog {
     // The help on installing.
     void showInstallHelp();
 
-    // The install steps, also used one by one.
-    bool installFont();
-    void createShortcut(char kind);
-    void registerFileClass();
-
   protected:
     void showEvent(QShowEvent* event) override;
 
   private:
-    SettingsFile& settings_;
-    QLabel* addLabel(const char* name, int top, quint16 tag);
-    QCheckBox* addCheckBox(const char* name, int row, quint16 tag);
-    QPushButton* addButton(const char* name, int left, quint16 tag);
+    bool installFont();
 
-    QLabel* welcome_ = nullptr;
-    QGroupBox* options_ = nullptr;
-    QRadioButton* german_ = nullptr;
-    QRadioButton* english_ = nullptr;
-    QCheckBox* fileClass_ = nullptr;    // CheckBox3
-    QCheckBox* desktop_ = nullptr;      // CheckBox2
-    QCheckBox* quickLaunch_ = nullptr;  // CheckBox5
-    QCheckBox* startMenu_ = nullptr;    // CheckBox1
-    QCheckBox* programsMenu_ = nullptr; // CheckBox4
+    SettingsFile& settings_;
+    std::unique_ptr<Ui::InstallerDialog> ui_;
 };

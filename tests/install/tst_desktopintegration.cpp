@@ -1,4 +1,5 @@
 // The desktop integration against the real freedesktop tools, in a sandboxed home.
+#include "EnvironmentOverride.h"
 #include "Sandbox.h"
 #include "install/DesktopIntegration.h"
 
@@ -9,6 +10,8 @@
 #include <QTest>
 
 namespace {
+
+using Kind = desktop::ShortcutKind;
 
 const QString kExe = QStringLiteral("/opt/Ombrel 2.7/ombrel");
 
@@ -47,18 +50,18 @@ QStringList tree(const Sandbox& sandbox) {
 
 } // namespace
 
-class TestShCut : public QObject {
+class TestDesktopIntegration : public QObject {
     Q_OBJECT
 
   private slots:
     void execArgumentsFollowTheQuotingRules() {
-        QCOMPARE(shcut::execArgument(QStringLiteral("/usr/lib/ombrel/ombrel")),
+        QCOMPARE(desktop::execArgument(QStringLiteral("/usr/lib/ombrel/ombrel")),
                  QStringLiteral("/usr/lib/ombrel/ombrel"));
-        QCOMPARE(shcut::execArgument(QStringLiteral("/opt/a b/ombrel")),
+        QCOMPARE(desktop::execArgument(QStringLiteral("/opt/a b/ombrel")),
                  QStringLiteral("\"/opt/a b/ombrel\""));
-        QCOMPARE(shcut::execArgument(shcut::kRemovalSwitch),
+        QCOMPARE(desktop::execArgument(desktop::kRemovalSwitch),
                  QStringLiteral("\"/\\$UnInstalCompleteApp\\$\""));
-        QCOMPARE(shcut::execArgument(QStringLiteral("/x/100%/\"q\"`\\")),
+        QCOMPARE(desktop::execArgument(QStringLiteral("/x/100%/\"q\"`\\")),
                  QStringLiteral("\"/x/100%%/\\\"q\\\"\\`\\\\\""));
     }
 
@@ -67,11 +70,11 @@ class TestShCut : public QObject {
     void everyEntryValidates() {
         Sandbox sandbox;
         QDir().mkpath(sandbox.root() + QStringLiteral("/home/Desktop"));
-        for (char kind : {shcut::kProgramsMenu, shcut::kDesktop}) {
-            QVERIFY(shcut::ensureFolder(kind));
-            const QString link = shcut::shortcutFile(kind, QStringLiteral("2.7"));
+        for (Kind kind : {Kind::ProgramsMenu, Kind::Desktop}) {
+            QVERIFY(desktop::ensureFolder(kind));
+            const QString link = desktop::shortcutFile(kind, QStringLiteral("2.7"));
             QVERIFY(link.endsWith(QStringLiteral("/ombrel-2.7.desktop")));
-            QVERIFY(shcut::makeLink(kExe, link, shcut::shortcutName(QStringLiteral("2.7"))));
+            QVERIFY(desktop::makeLink(kExe, link, desktop::shortcutName(QStringLiteral("2.7"))));
             validate(link);
             QCOMPARE(keyOf(link, QStringLiteral("Name")), QStringLiteral("Ombrel 2.7"));
             QCOMPARE(keyOf(link, QStringLiteral("Exec")),
@@ -82,8 +85,8 @@ class TestShCut : public QObject {
         QVERIFY(QFileInfo::exists(sandbox.root() +
                                   QStringLiteral("/data/applications/ombrel-2.7.desktop")));
 
-        QVERIFY(shcut::createRemovalEntry(kExe, QStringLiteral("2.7")));
-        const QString removal = shcut::removalEntryFile(QStringLiteral("2.7"));
+        QVERIFY(desktop::createRemovalEntry(kExe, QStringLiteral("2.7")));
+        const QString removal = desktop::removalEntryFile(QStringLiteral("2.7"));
         validate(removal);
         QCOMPARE(keyOf(removal, QStringLiteral("Name")), QStringLiteral("Remove Ombrel 2.7"));
         QCOMPARE(keyOf(removal, QStringLiteral("Name[de]")),
@@ -91,35 +94,35 @@ class TestShCut : public QObject {
         QCOMPARE(keyOf(removal, QStringLiteral("Exec")),
                  QStringLiteral("\"/opt/Ombrel 2.7/ombrel\" \"/\\\\$UnInstalCompleteApp\\\\$\""));
 
-        QVERIFY(shcut::registerFileClass(kExe));
-        validate(shcut::handlerFile());
-        QCOMPARE(keyOf(shcut::handlerFile(), QStringLiteral("Exec")),
+        QVERIFY(desktop::registerFileClass(kExe));
+        validate(desktop::handlerFile());
+        QCOMPARE(keyOf(desktop::handlerFile(), QStringLiteral("Exec")),
                  QStringLiteral("\"/opt/Ombrel 2.7/ombrel\" %f"));
     }
 
     void kindsWithoutCounterpartMakeNothing() {
         Sandbox sandbox;
-        for (char kind : {shcut::kStartMenuRoot, shcut::kQuickLaunch}) {
-            QVERIFY(!shcut::hasCounterpart(kind));
-            QVERIFY(!shcut::ensureFolder(kind));
-            QVERIFY(!shcut::makeLink(kExe, shcut::shortcutFile(kind, "2.7"), "Ombrel 2.7"));
+        for (Kind kind : {Kind::StartMenuRoot, Kind::QuickLaunch}) {
+            QVERIFY(!desktop::hasCounterpart(kind));
+            QVERIFY(!desktop::ensureFolder(kind));
+            QVERIFY(!desktop::makeLink(kExe, desktop::shortcutFile(kind, "2.7"), "Ombrel 2.7"));
         }
     }
 
     // The user's desktop folder is taken as xdg-user-dir names it and never made.
     void desktopFolderComesFromTheUserDirs() {
         Sandbox sandbox;
-        QCOMPARE(shcut::desktopFolder(), sandbox.root() + QStringLiteral("/home/Desktop"));
-        QVERIFY(!shcut::ensureFolder(shcut::kDesktop)); // not there: no shortcut
-        QVERIFY(!QFileInfo::exists(shcut::desktopFolder()));
+        QCOMPARE(desktop::desktopFolder(), sandbox.root() + QStringLiteral("/home/Desktop"));
+        QVERIFY(!desktop::ensureFolder(Kind::Desktop)); // not there: no shortcut
+        QVERIFY(!QFileInfo::exists(desktop::desktopFolder()));
 
         writeBytes(sandbox.configDir() + QStringLiteral("/user-dirs.dirs"),
                    "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
-        QCOMPARE(shcut::desktopFolder(), sandbox.root() + QStringLiteral("/home/Schreibtisch"));
+        QCOMPARE(desktop::desktopFolder(), sandbox.root() + QStringLiteral("/home/Schreibtisch"));
         writeBytes(sandbox.configDir() + QStringLiteral("/user-dirs.dirs"),
                    "XDG_DESKTOP_DIR=\"$HOME/\"\n");
-        QCOMPARE(shcut::desktopFolder(), QString()); // switched off
-        QVERIFY(!shcut::ensureFolder(shcut::kDesktop));
+        QCOMPARE(desktop::desktopFolder(), QString()); // switched off
+        QVERIFY(!desktop::ensureFolder(Kind::Desktop));
     }
 
     // A file that begins with the header is of the program's type, and the program's handler
@@ -132,18 +135,19 @@ class TestShCut : public QObject {
         const QString other = sandbox.path(QStringLiteral("db/other.txt"));
         writeBytes(other, "%%HQ: plain text\n");
 
-        QVERIFY(shcut::registerFileClass(kExe));
+        QVERIFY(desktop::registerFileClass(kExe));
         QCOMPARE(run(QStringLiteral("xdg-mime"), {"query", "filetype", database}),
-                 shcut::kMimeType);
-        QVERIFY(run(QStringLiteral("xdg-mime"), {"query", "filetype", other}) != shcut::kMimeType);
-        QCOMPARE(run(QStringLiteral("xdg-mime"), {"query", "default", shcut::kMimeType}),
-                 shcut::kHandlerName);
+                 desktop::kMimeType);
+        QVERIFY(run(QStringLiteral("xdg-mime"), {"query", "filetype", other}) !=
+                desktop::kMimeType);
+        QCOMPARE(run(QStringLiteral("xdg-mime"), {"query", "default", desktop::kMimeType}),
+                 desktop::kHandlerName);
 
-        shcut::unregisterFileClass();
-        QCOMPARE(run(QStringLiteral("xdg-mime"), {"query", "default", shcut::kMimeType}),
+        desktop::unregisterFileClass();
+        QCOMPARE(run(QStringLiteral("xdg-mime"), {"query", "default", desktop::kMimeType}),
                  QString());
         QVERIFY(run(QStringLiteral("xdg-mime"), {"query", "filetype", database}) !=
-                shcut::kMimeType);
+                desktop::kMimeType);
         QCOMPARE(tree(sandbox), before);
     }
 
@@ -163,18 +167,18 @@ class TestShCut : public QObject {
         writeBytes(list, "[Default Applications]\napplication/x-other=other.desktop\n"
                          "[Added Associations]\napplication/x-ombrel-hpfile=viewer.desktop;\n");
 
-        QVERIFY(shcut::registerFileClass(kExe));
-        shcut::unregisterFileClass();
+        QVERIFY(desktop::registerFileClass(kExe));
+        desktop::unregisterFileClass();
 
         QVERIFY(QFileInfo::exists(otherPackage));
-        QVERIFY(!QFileInfo::exists(shcut::mimePackageFile()));
-        QVERIFY(!QFileInfo::exists(shcut::handlerFile()));
+        QVERIFY(!QFileInfo::exists(desktop::mimePackageFile()));
+        QVERIFY(!QFileInfo::exists(desktop::handlerFile()));
         const QString kept = QString::fromUtf8(readBytes(list));
         QVERIFY2(kept.contains(QStringLiteral("application/x-other=other.desktop")),
                  qPrintable(kept));
         QVERIFY2(kept.contains(QStringLiteral("application/x-ombrel-hpfile=viewer.desktop;")),
                  qPrintable(kept));
-        QVERIFY2(!kept.contains(shcut::kHandlerName), qPrintable(kept));
+        QVERIFY2(!kept.contains(desktop::kHandlerName), qPrintable(kept));
         const QString sample = sandbox.path(QStringLiteral("db/a.ombrel-test-other"));
         writeBytes(sample, "x");
         QCOMPARE(run(QStringLiteral("xdg-mime"), {"query", "filetype", sample}),
@@ -184,32 +188,29 @@ class TestShCut : public QObject {
     // Without the tools to register it, nothing of the type is left behind.
     void failedRegistrationLeavesNothing() {
         Sandbox sandbox;
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(sandbox.path(QStringLiteral("emptybin"))));
-        const bool registered = shcut::registerFileClass(kExe);
-        qputenv("PATH", path);
-        QVERIFY(!registered);
-        QVERIFY(!QFileInfo::exists(shcut::mimePackageFile()));
-        QVERIFY(!QFileInfo::exists(shcut::handlerFile()));
+        const EnvironmentOverride path("PATH",
+                                       QFile::encodeName(sandbox.path(QStringLiteral("emptybin"))));
+        QVERIFY(!desktop::registerFileClass(kExe));
+        QVERIFY(!QFileInfo::exists(desktop::mimePackageFile()));
+        QVERIFY(!QFileInfo::exists(desktop::handlerFile()));
     }
 
     void fontIsCopiedKnownAndRemoved() {
         Sandbox sandbox;
-        const QString source =
-            QFileInfo(QStringLiteral(OMBREL_BINARY)).absolutePath() + QStringLiteral("/HP48.TTF");
-        QVERIFY(!shcut::fontKnown());
-        QVERIFY(shcut::installFont(source));
-        QCOMPARE(readBytes(shcut::fontFile()), readBytes(source));
-        QVERIFY(shcut::fontKnown());         // fontconfig finds it in the user's font folder
-        QVERIFY(shcut::installFont(source)); // over its older copy
-        QVERIFY(shcut::removeFont());
-        QVERIFY(!QFileInfo::exists(shcut::fontFile()));
-        QVERIFY(!shcut::fontKnown());
+        const QString source = QStringLiteral(OMBREL_FONT_FILE);
+        QVERIFY(!desktop::fontKnown());
+        QVERIFY(desktop::installFont(source));
+        QCOMPARE(readBytes(desktop::fontFile()), readBytes(source));
+        QVERIFY(desktop::fontKnown());         // fontconfig finds it in the user's font folder
+        QVERIFY(desktop::installFont(source)); // over its older copy
+        QVERIFY(desktop::removeFont());
+        QVERIFY(!QFileInfo::exists(desktop::fontFile()));
+        QVERIFY(!desktop::fontKnown());
         QVERIFY(!QFileInfo::exists(sandbox.root() + QStringLiteral("/data/fonts")));
 
-        QVERIFY(!shcut::installFont(sandbox.root() + QStringLiteral("/nowhere/HP48.TTF")));
+        QVERIFY(!desktop::installFont(sandbox.root() + QStringLiteral("/nowhere/HP48.TTF")));
     }
 };
 
-QTEST_MAIN(TestShCut)
-#include "tst_shcut.moc"
+QTEST_MAIN(TestDesktopIntegration)
+#include "tst_desktopintegration.moc"
