@@ -41,7 +41,7 @@ QFile::Permissions ownerGroupOther(const QString& directory) {
 
 } // namespace
 
-class TestGlobals : public QObject {
+class TestPaths : public QObject {
     Q_OBJECT
 
   private slots:
@@ -54,7 +54,7 @@ class TestGlobals : public QObject {
     void programDirectory();
 };
 
-void TestGlobals::showMessageKinds_data() {
+void TestPaths::showMessageKinds_data() {
     QTest::addColumn<MessageKind>("kind");
     QTest::addColumn<bool>("sound");
     QTest::addColumn<int>("language");
@@ -71,7 +71,7 @@ void TestGlobals::showMessageKinds_data() {
                                         << MsgIcon::Information << MsgButton::Ok << QList<Beep>();
 }
 
-void TestGlobals::showMessageKinds() {
+void TestPaths::showMessageKinds() {
     QFETCH(MessageKind, kind);
     QFETCH(bool, sound);
     QFETCH(int, language);
@@ -93,7 +93,7 @@ void TestGlobals::showMessageKinds() {
     QCOMPARE(int(Beep::Asterisk), 64);
 }
 
-void TestGlobals::textFollowsLanguage() {
+void TestPaths::textFollowsLanguage() {
     strings::setLanguage(strings::kGerman);
     QCOMPARE(strings::text(1160), QStringLiteral("Es läuft schon eine Instanz von Ombrel !"));
     strings::setLanguage(strings::kEnglish);
@@ -104,7 +104,7 @@ void TestGlobals::textFollowsLanguage() {
     QCOMPARE(strings::language(), strings::kGerman);
 }
 
-void TestGlobals::programFileTable() {
+void TestPaths::programFileTable() {
     Sandbox sandbox;
     const ProgramDirs dirs(sandbox);
     QStringList names;
@@ -130,7 +130,7 @@ void TestGlobals::programFileTable() {
     QCOMPARE(programfiles::path(programfiles::kDescription), dirs.progDir + "file_id.diz");
 }
 
-void TestGlobals::kermitProgram() {
+void TestPaths::kermitProgram() {
     Sandbox sandbox;
     const ProgramDirs dirs(sandbox);
     QCOMPARE(programfiles::path(programfiles::kKermit), QString()); // none anywhere
@@ -143,7 +143,7 @@ void TestGlobals::kermitProgram() {
     QCOMPARE(programfiles::path(programfiles::kKermit), dirs.pathDir + "kermit");
 }
 
-void TestGlobals::transferFilesInPrivateWorkDir() {
+void TestPaths::transferFilesInPrivateWorkDir() {
     Sandbox sandbox;
     const ProgramDirs dirs(sandbox);
     const QString workDir = sandbox.runtimeDir() + QStringLiteral("/ombrel/");
@@ -158,7 +158,7 @@ void TestGlobals::transferFilesInPrivateWorkDir() {
     QCOMPARE(ownerGroupOther(cacheWorkDir), kPrivate);
 }
 
-void TestGlobals::programDirectory() {
+void TestPaths::programDirectory() {
     Sandbox sandbox;
     qunsetenv("OMBREL_PROGDIR");
     const QFileInfo executable(QCoreApplication::applicationFilePath());
@@ -170,5 +170,5 @@ void TestGlobals::programDirectory() {
     QCOMPARE(paths::settingsFile(), sandbox.settingsFile());
 }
 
-QTEST_GUILESS_MAIN(TestGlobals)
-#include "tst_globals.moc"
+QTEST_GUILESS_MAIN(TestPaths)
+#include "tst_paths.moc"

@@ -95,7 +95,7 @@ struct Globals {
 
 } // namespace
 
-class TestApplyLanguage : public QObject {
+class TestLocalizer : public QObject {
     Q_OBJECT
 
   private slots:
@@ -103,7 +103,7 @@ class TestApplyLanguage : public QObject {
     void documentWindows();
 };
 
-void TestApplyLanguage::everyKindOfControl() {
+void TestLocalizer::everyKindOfControl() {
     Sandbox sandbox;
     Globals globals(1);
     Frame frame;
@@ -141,7 +141,7 @@ void TestApplyLanguage::everyKindOfControl() {
 
 // A document window names itself in the program's language until it has a file, and keeps the
 // numbers in its panels; the panels' hints follow the language.
-void TestApplyLanguage::documentWindows() {
+void TestLocalizer::documentWindows() {
     Sandbox sandbox;
     Globals globals(0);
     SettingsFile settings(paths::settingsFile());
@@ -169,5 +169,5 @@ void TestApplyLanguage::documentWindows() {
     QCOMPARE(unnamed.topicPosition()->text(), QStringLiteral("New /0"));
 }
 
-QTEST_MAIN(TestApplyLanguage)
-#include "tst_applylanguage.moc"
+QTEST_MAIN(TestLocalizer)
+#include "tst_localizer.moc"
