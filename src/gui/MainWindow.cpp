@@ -24,6 +24,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -85,6 +88,7 @@ MainWindow::MainWindow(Preferences& preferences, QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/images/ombrel.png")));
     setContextMenuPolicy(Qt::NoContextMenu); // no menu to hide the tool bar
 
+    setAcceptDrops(true);
     workspace_ = new QMdiArea(this);
     workspace_->setObjectName(QStringLiteral("workspace"));
     setCentralWidget(workspace_);
@@ -418,6 +422,39 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             return true; // hints show in the status bar only
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- files dropped on the window ----
+
+namespace {
+
+QStringList localFilesOf(const QMimeData* data) {
+    QStringList files;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            files.append(url.toLocalFile());
+    }
+    return files;
+}
+
+} // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!localFilesOf(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+// Opened once the drop has ended, outside the drag's own event loop: a file that fails shows
+// its box over the window.
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QStringList files = localFilesOf(event->mimeData());
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    QTimer::singleShot(0, this, [this, files] {
+        for (const QString& file : files)
+            openDocument(file, RecentFiles::Remember);
+    });
 }
 
 // ---- size and closing ----

@@ -91,6 +91,9 @@ class MainWindow : public QMainWindow, public Workspace {
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Files dropped from a file manager open as if chosen in the Open dialog.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     // Every command of the frame, made in one place.
