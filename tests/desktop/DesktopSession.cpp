@@ -62,7 +62,7 @@ QByteArray installedSettings(const QString& preferredPath) {
 DesktopSession::DesktopSession() : DesktopSession(Options()) {}
 
 DesktopSession::DesktopSession(Options options) {
-    QDir().mkpath(Home());
+    QDir().mkpath(home());
     environment_ = QProcessEnvironment::systemEnvironment();
     if (!startServer())
         qFatal("no virtual X server: install Xvfb (scripts/setup)");
@@ -71,7 +71,7 @@ DesktopSession::DesktopSession(Options options) {
             name.startsWith(QLatin1String("QT_")))
             environment_.remove(name);
     }
-    environment_.insert(QStringLiteral("HOME"), Home());
+    environment_.insert(QStringLiteral("HOME"), home());
     environment_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     if (options.runtimeDir) {
         QDir().mkpath(runtimeDir());
@@ -79,12 +79,14 @@ DesktopSession::DesktopSession(Options options) {
         environment_.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir());
     }
     program_.setProcessEnvironment(environment_);
-    program_.setWorkingDirectory(Home());
+    program_.setWorkingDirectory(home());
     if (options.installed)
         writeInstalledSettings();
 }
 
 DesktopSession::~DesktopSession() {
+    for (const auto& other : others_)
+        other->kill();
     for (QProcess* process : {&program_, &server_}) {
         if (process->state() == QProcess::NotRunning)
             continue;
@@ -135,7 +137,7 @@ QString DesktopSession::path(const QString& relative) const {
     return path;
 }
 
-bool DesktopSession::Start(const QStringList& arguments) {
+bool DesktopSession::start(const QStringList& arguments) {
     errors_.clear();
     program_.start(programBinary(), arguments);
     return program_.waitForStarted(10000);
@@ -144,7 +146,7 @@ bool DesktopSession::Start(const QStringList& arguments) {
 int DesktopSession::runToEnd(const QStringList& arguments, int timeoutMs) {
     QProcess second;
     second.setProcessEnvironment(environment_);
-    second.setWorkingDirectory(Home());
+    second.setWorkingDirectory(home());
     second.start(programBinary(), arguments);
     if (!second.waitForFinished(timeoutMs)) {
         second.kill();
@@ -155,6 +157,28 @@ int DesktopSession::runToEnd(const QStringList& arguments, int timeoutMs) {
     if (!errors.isEmpty())
         qInfo("second start wrote: %s", errors.constData());
     return second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1;
+}
+
+void DesktopSession::startOther(const QString& program, const QStringList& arguments) {
+    auto other = std::make_unique<QProcess>();
+    other->setProcessEnvironment(environment_);
+    other->start(program, arguments);
+    other->waitForStarted();
+    others_.push_back(std::move(other));
+}
+
+QString DesktopSession::waitForWindowOfAnyProgram(const QString& title, int timeoutMs) const {
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        const QString found = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                       QStringLiteral("--name"), u'^' + title + u'$'})
+                                  .section(u'\n', 0, 0);
+        if (!found.isEmpty())
+            return found;
+        QThread::msleep(kPollMs);
+    } while (clock.elapsed() < timeoutMs);
+    return {};
 }
 
 bool DesktopSession::running() const {

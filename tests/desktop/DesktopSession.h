@@ -6,6 +6,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <memory>
+#include <vector>
+
 // The real ombrel binary on a virtual X server of the session's own (Xvfb), in a home that
 // holds only what a new user's home holds, driven with real X input (xdotool).
 //
@@ -25,20 +28,23 @@ class DesktopSession {
     DesktopSession(const DesktopSession&) = delete;
     DesktopSession& operator=(const DesktopSession&) = delete;
 
-    QString Home() const { return root_.path() + QStringLiteral("/home"); }
+    QString home() const { return root_.path() + QStringLiteral("/home"); }
     QString runtimeDir() const { return root_.path() + QStringLiteral("/runtime"); }
-    QString settingsFile() const { return Home() + QStringLiteral("/.config/Ombrel.ini"); }
+    QString settingsFile() const { return home() + QStringLiteral("/.config/Ombrel.ini"); }
     // A path in a folder of the session outside the home; its parent folders are made.
     QString path(const QString& relative) const;
     QProcessEnvironment environment() const { return environment_; }
 
     // Starts the program (the first start of the session, or later ones); false when it does
     // not start. Its standard error goes to the test's log when it ends.
-    bool Start(const QStringList& arguments = {});
+    bool start(const QStringList& arguments = {});
     // A start that is expected to end by itself (a hand-over, the removal): its exit code, or
     // -1 when it did not end within the time.
     int runToEnd(const QStringList& arguments, int timeoutMs = 20000);
     bool running() const;
+    // Another program on the session's X server (a stand-in for a file manager, say); it ends
+    // with the session.
+    void startOther(const QString& program, const QStringList& arguments);
     // Waits for the first program to end by itself; its exit code, or -1 after the time.
     int waitForExit(int timeoutMs = 20000);
     QProcess::ExitStatus exitStatus() const { return program_.exitStatus(); }
@@ -51,6 +57,8 @@ class DesktopSession {
     QString waitForWindowOfSize(const QString& titlePattern, QSize size,
                                 int timeoutMs = 15000) const;
     QStringList windows(const QString& titlePattern) const;
+    // A visible window of any program by its exact title.
+    QString waitForWindowOfAnyProgram(const QString& title, int timeoutMs = 15000) const;
     // The main window once the splash has gone, the program ready for input.
     QString waitForMainWindow() const;
     bool windowGone(const QString& windowId, int timeoutMs = 10000) const;
@@ -77,6 +85,7 @@ class DesktopSession {
     QProcess server_; // the X server: ended after the programs on it
     QProcessEnvironment environment_;
     QProcess program_;
+    std::vector<std::unique_ptr<QProcess>> others_;
     QByteArray errors_;
 };
 

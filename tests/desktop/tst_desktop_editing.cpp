@@ -79,7 +79,7 @@ class DesktopEditing : public QObject {
 };
 
 QString DesktopEditing::open(DesktopSession& session, const QStringList& files) {
-    if (!session.Start({files.first()}))
+    if (!session.start({files.first()}))
         return {};
     const QString main = session.waitForMainWindow();
     for (const QString& file : files.mid(1)) {

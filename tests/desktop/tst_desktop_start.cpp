@@ -54,7 +54,7 @@ class DesktopStart : public QObject {
 // no error, and the next start goes straight to the program.
 void DesktopStart::firstStartWithoutConfigFolder() {
     DesktopSession session({.runtimeDir = true, .installed = false});
-    QVERIFY(session.Start());
+    QVERIFY(session.start());
     const QString installer = session.waitForWindow(QStringLiteral("^Installation$"));
     QVERIFY(!installer.isEmpty());
     session.keys(installer, {QStringLiteral("Return")});
@@ -66,7 +66,7 @@ void DesktopStart::firstStartWithoutConfigFolder() {
     QCOMPARE(session.waitForExit(), 0);
     QVERIFY(settings(session).contains("Name=Ombrel"));
 
-    QVERIFY(session.Start());
+    QVERIFY(session.start());
     QVERIFY(!session.waitForMainWindow().isEmpty());
     QVERIFY(session.waitForWindow(QStringLiteral("^Installation$"), 500).isEmpty());
 }
@@ -74,7 +74,7 @@ void DesktopStart::firstStartWithoutConfigFolder() {
 // A file handed over while the installer still asks waits for the main window.
 void DesktopStart::handOverDuringTheInstallerOpensAfterIt() {
     DesktopSession session({.runtimeDir = true, .installed = false});
-    QVERIFY(session.Start());
+    QVERIFY(session.start());
     const QString installer = session.waitForWindow(QStringLiteral("^Installation$"));
     QVERIFY(!installer.isEmpty());
     const QString file = writeDatabase(session, QStringLiteral("early.hp"));
@@ -93,7 +93,7 @@ void DesktopStart::startWithoutRuntimeFolder() {
     DesktopSession session({.runtimeDir = false, .installed = true});
     const QString file = writeDatabase(session, QStringLiteral("given.hp"));
     const QString later = writeDatabase(session, QStringLiteral("later.hp"));
-    QVERIFY(session.Start({file}));
+    QVERIFY(session.start({file}));
     const QString main = session.waitForMainWindow();
     QVERIFY2(!main.isEmpty(), session.errorOutput().constData());
     QVERIFY(session.windows(QStringLiteral("^Information$")).isEmpty()); // not "already running"
@@ -103,7 +103,7 @@ void DesktopStart::startWithoutRuntimeFolder() {
     QCOMPARE(session.waitForExit(), 0);
     QVERIFY(remembers(session, file));
     QVERIFY(remembers(session, later));
-    QCOMPARE(QFile::permissions(session.Home() + QStringLiteral("/.cache/ombrel")) & 0x0077,
+    QCOMPARE(QFile::permissions(session.home() + QStringLiteral("/.cache/ombrel")) & 0x0077,
              QFile::Permissions());
 }
 
@@ -111,9 +111,9 @@ void DesktopStart::startWithoutRuntimeFolder() {
 void DesktopStart::linkedWorkFolderIsRefused() {
     DesktopSession session({.runtimeDir = false, .installed = true});
     const QString elsewhere = session.path(QStringLiteral("elsewhere/"));
-    QDir().mkpath(session.Home() + QStringLiteral("/.cache"));
-    QVERIFY(QFile::link(elsewhere, session.Home() + QStringLiteral("/.cache/ombrel")));
-    QVERIFY(session.Start());
+    QDir().mkpath(session.home() + QStringLiteral("/.cache"));
+    QVERIFY(QFile::link(elsewhere, session.home() + QStringLiteral("/.cache/ombrel")));
+    QVERIFY(session.start());
     const QString box = session.waitForWindow(kErrorBox);
     QVERIFY(!box.isEmpty());
     QVERIFY(session.windows(QStringLiteral("^Ombrel$")).isEmpty());
@@ -127,7 +127,7 @@ void DesktopStart::linkedWorkFolderIsRefused() {
 void DesktopStart::splashClosedBeforeItsTime() {
     DesktopSession session;
     const QString file = writeDatabase(session, QStringLiteral("given.hp"));
-    QVERIFY(session.Start({file}));
+    QVERIFY(session.start({file}));
     const QString splash = session.waitForWindowOfSize(QStringLiteral("^Ombrel$"), kSplashSize);
     QVERIFY(!splash.isEmpty());
     session.close(splash);
@@ -146,7 +146,7 @@ void DesktopStart::failedHandOversLeaveTheProgramWorking() {
     const QString later = writeDatabase(session, QStringLiteral("later.hp"));
     const QString text = session.path(QStringLiteral("notes.txt"));
     writeBytes(text, "not a database\n");
-    QVERIFY(session.Start({first}));
+    QVERIFY(session.start({first}));
     const QString main = session.waitForMainWindow();
     QVERIFY(!main.isEmpty());
 
