@@ -3,9 +3,9 @@
 // really reads them so is shown against Kermit itself in tests/e2e.
 
 #include "Sandbox.h"
-#include "gui/dialogs/TransferDialog.h"
 #include "platform/Settings.h"
 #include "platform/SettingsFile.h"
+#include "transfer/KermitScript.h"
 
 #include <QTest>
 
