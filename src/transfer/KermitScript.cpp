@@ -149,14 +149,14 @@ QByteArray takeScript(const ScriptValues& values) {
     QByteArray script;
     addCommonLines(script, values);
     switch (values.mode) {
-    case 'R':
+    case TransferMode::SendDocument:
+        addSendLines(script, values);
+        break;
+    case TransferMode::ReceiveFile:
         addReceiveLines(script, values);
         break;
-    case 'T':
+    case TransferMode::SendLibrary:
         addLibraryLines(script, values);
-        break;
-    default:
-        addSendLines(script, values);
         break;
     }
     return script;

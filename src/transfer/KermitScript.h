@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Hp48Codec.h"
+#include "transfer/TransferMode.h"
 
 #include <QByteArray>
 #include <QString>
@@ -20,17 +21,18 @@ constexpr int kAbnormalEnd = -1; // killed, or crashed
 constexpr int kStopped = -2;     // ended on the user's request
 
 struct ScriptValues {
-    char mode = 'S'; // 'S' send a document, 'R' receive a file, 'T' send the Tarvo library
-    QString device;  // the serial device behind the port
+    TransferMode mode = TransferMode::SendDocument;
+    QString device; // the serial device behind the port
     QString baud;
     QString parity;
     QString retries;
     QString sendPacketLength;
     QString receivePacketLength;
-    QString sendFile;            // the document to send (mode 'S'); the script deletes it
-    QString receiveFile;         // where the received file is stored (mode 'R')
-    QString tarvoLibrary;        // the library file (mode 'T')
-    QByteArray nameOnCalculator; // mode 'S': the calculator's name of the document, in its codes
+    QString sendFile;     // the document to send (SendDocument); the script deletes it
+    QString receiveFile;  // where the received file is stored (ReceiveFile)
+    QString tarvoLibrary; // the library file (SendLibrary)
+    QByteArray
+        nameOnCalculator; // SendDocument: the calculator's name of the document, in its codes
 };
 
 // The script lines, each ended by CR LF.

@@ -180,11 +180,11 @@ QStringList TransferProgram::workFilesLeft() const {
     return QDir(paths::workDir()).entryList(QDir::Files | QDir::Hidden);
 }
 
-QString TransferProgram::run(char mode, const QString& name) {
+QString TransferProgram::run(TransferMode mode, const QString& name) {
     if (!dialog->prepareTransfer(mode))
         return QStringLiteral("<not shown>");
     dialog->show();
-    if (mode == 'S')
+    if (mode == TransferMode::SendDocument)
         dialog->findChild<QLineEdit*>(QStringLiteral("Name"))->setText(name);
     dialog->startTransfer();
     return status();

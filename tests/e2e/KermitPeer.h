@@ -4,6 +4,7 @@
 #include "ScriptedPrompter.h"
 #include "platform/Preferences.h"
 #include "platform/SettingsFile.h"
+#include "transfer/TransferMode.h"
 
 #include <QByteArray>
 #include <QList>
@@ -73,9 +74,9 @@ struct TransferProgram {
     void setDevice(const QString& device);
     QString status() const;
     QStringList workFilesLeft() const;
-    // Sets the dialog up, shows it, types the name in mode 'S' and presses Start; returns
-    // once Kermit has ended, with the status line.
-    QString run(char mode, const QString& name = QStringLiteral("DATA"));
+    // Sets the dialog up, shows it, types the name when it sends a document and presses Start;
+    // returns once Kermit has ended, with the status line.
+    QString run(TransferMode mode, const QString& name = QStringLiteral("DATA"));
 
     Sandbox sandbox;
     QList<QPair<QByteArray, QByteArray>> savedEnvironment;

@@ -10,12 +10,12 @@
 #include "gui/Localizer.h"
 #include "gui/MainWindow.h"
 #include "gui/dialogs/TransferDialog.h"
-#include "platform/StringTable.h"
-#include "platform/Preferences.h"
 #include "gui/dialogs/TransferParametersDialog.h"
 #include "platform/Paths.h"
+#include "platform/Preferences.h"
 #include "platform/Settings.h"
 #include "platform/SettingsFile.h"
+#include "platform/StringTable.h"
 
 #include <QAction>
 #include <QApplication>
@@ -131,11 +131,11 @@ struct Program {
     QString status() const { return text("Label12"); }
 
     // Sets the dialog up and shows it without a modal loop, then presses Start.
-    QString run(char mode, const QString& name = QStringLiteral("NAME")) {
+    QString run(TransferMode mode, const QString& name = QStringLiteral("NAME")) {
         if (!dialog->prepareTransfer(mode))
             return QStringLiteral("<not shown>");
         dialog->show();
-        if (mode == 'S')
+        if (mode == TransferMode::SendDocument)
             control<QLineEdit>("Name")->setText(name);
         dialog->startTransfer();
         return status();
@@ -186,7 +186,7 @@ class TestTransfer : public QObject {
 
         auto* name = program.control<QLineEdit>("Name");
         auto* start = program.control<QPushButton>("BitBtn1");
-        QVERIFY(dialog.prepareTransfer('S'));
+        QVERIFY(dialog.prepareTransfer(TransferMode::SendDocument));
         dialog.show();
         QCOMPARE(program.text("Label5"), QStringLiteral("name on HP :"));
         QCOMPARE(program.text("Label11"), QStringLiteral("[Recv] on your HP."));
@@ -206,7 +206,7 @@ class TestTransfer : public QObject {
         QVERIFY(!program.control<QProgressBar>("Animate1")->isVisible());
         dialog.hide();
 
-        QVERIFY(dialog.prepareTransfer('R'));
+        QVERIFY(dialog.prepareTransfer(TransferMode::ReceiveFile));
         dialog.show();
         QVERIFY(!program.control<QLabel>("Label5")->isVisible());
         QVERIFY(!name->isVisible());
@@ -216,7 +216,7 @@ class TestTransfer : public QObject {
         dialog.hide();
 
         writeBytes(paths::progDir() + QStringLiteral("tarvo.lib"), "lib");
-        QVERIFY(dialog.prepareTransfer('T'));
+        QVERIFY(dialog.prepareTransfer(TransferMode::SendLibrary));
         dialog.show();
         QCOMPARE(program.text("Label5"), QStringLiteral("Transfering Tarvo :"));
         QVERIFY(program.control<QLabel>("Label5")->isVisible());
@@ -225,7 +225,7 @@ class TestTransfer : public QObject {
         QCOMPARE(program.text("Label11"), QStringLiteral("[Recv] on your HP."));
 
         // Each showing reads the settings again and clears the status line.
-        program.run('T');
+        program.run(TransferMode::SendLibrary);
         QVERIFY(!program.status().isEmpty());
         dialog.hide();
         program.settings.writeString("Transfer", "Baud", QStringLiteral("1200"));
@@ -241,7 +241,7 @@ class TestTransfer : public QObject {
             shown = program.dialog->isVisible();
             program.dialog->reject();
         });
-        program.dialog->openTransfer('T');
+        program.dialog->openTransfer(TransferMode::SendLibrary);
         QCOMPARE(program.prompter.shownIds(), QList<quint16>({1190}));
         QCOMPARE(program.prompter.shown[0].text,
                  QStringLiteral("Unable to find the file \"TARVO.LIB\" !\nPlease download a "
@@ -254,7 +254,7 @@ class TestTransfer : public QObject {
     // The same script whether the settings hold the defaults or no Transfer section at all.
     void scriptOfEachMode_data() {
         QTest::addColumn<QByteArray>("settingsText");
-        QTest::addColumn<char>("mode");
+        QTest::addColumn<TransferMode>("mode");
         QByteArray defaults;
         {
             Sandbox sandbox;
@@ -263,14 +263,16 @@ class TestTransfer : public QObject {
             defaults = readBytes(sandbox.settingsFile());
         }
         QVERIFY(defaults.contains("[Transfer]"));
-        for (char mode : {'S', 'R', 'T'}) {
-            QTest::addRow("defaults %c", mode) << defaults << mode;
-            QTest::addRow("no Transfer section %c", mode) << kEnglish << mode;
+        for (auto [mode, name] : {std::pair{TransferMode::SendDocument, "send"},
+                                  {TransferMode::ReceiveFile, "receive"},
+                                  {TransferMode::SendLibrary, "library"}}) {
+            QTest::addRow("defaults, %s", name) << defaults << mode;
+            QTest::addRow("no Transfer section, %s", name) << kEnglish << mode;
         }
     }
     void scriptOfEachMode() {
         QFETCH(QByteArray, settingsText);
-        QFETCH(char, mode);
+        QFETCH(TransferMode, mode);
         Program program(settingsText);
         program.document();
         writeBytes(paths::progDir() + QStringLiteral("tarvo.lib"), "lib");
@@ -281,11 +283,11 @@ class TestTransfer : public QObject {
             "set flow none",   "clear",        "set file type binary", "set baud 9600",
             "set parity none", "set retry 2"};
         const QByteArray sendFile = QFile::encodeName(work + QStringLiteral("/~send.tmp"));
-        if (mode == 'S') {
+        if (mode == TransferMode::SendDocument) {
             lines += {"set send packet-length 48",       "set send timeout 1",
                       "send {" + sendFile + "} MY DATA", "if success define \\%r 7",
                       "delete {" + sendFile + '}',       "exit \\%r"};
-        } else if (mode == 'R') {
+        } else if (mode == TransferMode::ReceiveFile) {
             lines += {"set receive timeout 1",
                       "set send timeout 1",
                       "set window-size 1",
@@ -312,7 +314,7 @@ class TestTransfer : public QObject {
         TransferParametersDialog more(program.preferences, program.main.get());
         more.prepareAdvanced(nullptr);
         more.saveParameters();
-        program.run('R');
+        program.run(TransferMode::ReceiveFile);
         const QByteArray script = readBytes(program.standInFile("script"));
         QVERIFY(script.contains("\r\nset port /dev/my port\r\n"));
         QVERIFY(script.contains("\r\nset parity \r\n"));
@@ -320,20 +322,27 @@ class TestTransfer : public QObject {
     }
 
     void resultOfEachEnd_data() {
-        QTest::addColumn<char>("mode");
+        QTest::addColumn<TransferMode>("mode");
         QTest::addColumn<QByteArray>("exitCode");
         QTest::addColumn<QString>("status");
-        QTest::newRow("send, port failure") << 'S' << QByteArray("0") << kPortFailed;
-        QTest::newRow("send, failure") << 'S' << QByteArray("1") << kFailed;
-        QTest::newRow("receive, port failure") << 'R' << QByteArray("0") << kPortFailed;
-        QTest::newRow("receive, failure") << 'R' << QByteArray("2") << kPortFailed;
-        QTest::newRow("receive, no file") << 'R' << QByteArray("7") << kPortFailed;
-        QTest::newRow("library, port failure") << 'T' << QByteArray("0") << kPortFailed;
-        QTest::newRow("library, failure") << 'T' << QByteArray("9") << kFailed;
-        QTest::newRow("library sent") << 'T' << QByteArray("7") << transferred(5, 0);
+        QTest::newRow("send, port failure")
+            << TransferMode::SendDocument << QByteArray("0") << kPortFailed;
+        QTest::newRow("send, failure") << TransferMode::SendDocument << QByteArray("1") << kFailed;
+        QTest::newRow("receive, port failure")
+            << TransferMode::ReceiveFile << QByteArray("0") << kPortFailed;
+        QTest::newRow("receive, failure")
+            << TransferMode::ReceiveFile << QByteArray("2") << kPortFailed;
+        QTest::newRow("receive, no file")
+            << TransferMode::ReceiveFile << QByteArray("7") << kPortFailed;
+        QTest::newRow("library, port failure")
+            << TransferMode::SendLibrary << QByteArray("0") << kPortFailed;
+        QTest::newRow("library, failure")
+            << TransferMode::SendLibrary << QByteArray("9") << kFailed;
+        QTest::newRow("library sent")
+            << TransferMode::SendLibrary << QByteArray("7") << transferred(5, 0);
     }
     void resultOfEachEnd() {
-        QFETCH(char, mode);
+        QFETCH(TransferMode, mode);
         QFETCH(QByteArray, exitCode);
         QFETCH(QString, status);
         Program program;
@@ -366,7 +375,7 @@ class TestTransfer : public QObject {
         program.preferences.deleteEmpty = deleteEmpty;
         const QByteArray expected =
             formatHpFile(document->table(), document->table().topicCount(), compress, deleteEmpty);
-        QCOMPARE(program.run('S'), transferred(expected.size(), 0));
+        QCOMPARE(program.run(TransferMode::SendDocument), transferred(expected.size(), 0));
         QCOMPARE(readBytes(program.standInFile("sent")), expected);
         QCOMPARE(program.workFilesLeft(), QStringList());
         // A header line, the rows of each topic written, and the closing line.
@@ -381,7 +390,7 @@ class TestTransfer : public QObject {
         TopicTable table = sampleTable();
         DocumentWindow* document = program.document(table);
         document->table().setRow(1, 2, QByteArray("a\x1a", 2)); // a reader would stop there
-        QCOMPARE(program.run('S'), kFailed);
+        QCOMPARE(program.run(TransferMode::SendDocument), kFailed);
         QCOMPARE(program.prompter.shownIds(), QList<quint16>({1130}));
         QVERIFY(!program.kermitRan());
         QCOMPARE(program.workFilesLeft(), QStringList());
@@ -394,7 +403,7 @@ class TestTransfer : public QObject {
         const QString file = program.sandbox.path(QStringLiteral("calculator/data"));
         writeBytes(file, bytes);
         qputenv("STANDIN_RECEIVE", QFile::encodeName(file));
-        QCOMPARE(program.run('R'), transferred(bytes.size(), 0));
+        QCOMPARE(program.run(TransferMode::ReceiveFile), transferred(bytes.size(), 0));
         const QList<DocumentWindow*> documents = program.main->documentWindows();
         QCOMPARE(documents.size(), 1);
         DocumentWindow* received = documents.first();
@@ -416,7 +425,7 @@ class TestTransfer : public QObject {
         const QString file = program.sandbox.path(QStringLiteral("calculator/binary"));
         writeBytes(file, "HPHP48-R\x01\x02");
         qputenv("STANDIN_RECEIVE", QFile::encodeName(file));
-        QCOMPARE(program.run('R'), kFailed);
+        QCOMPARE(program.run(TransferMode::ReceiveFile), kFailed);
         QCOMPARE(program.prompter.shownIds(), QList<quint16>({1120}));
         QCOMPARE(program.main->documentWindows().size(), 0);
         QCOMPARE(program.workFilesLeft(), QStringList());
@@ -500,7 +509,7 @@ class TestTransfer : public QObject {
         program.document();
         QVERIFY(send->isEnabled() && toHp->isEnabled());
         TransferDialog* dialog = program.main->transferDialog();
-        char mode = 0;
+        TransferMode mode = TransferMode::ReceiveFile; // until the dialog shows
         QTimer::singleShot(0, dialog, [&] {
             mode = dialog->transferMode();
             dialog->findChild<QLineEdit*>(QStringLiteral("Name"))->setText(QStringLiteral("X"));
@@ -508,7 +517,7 @@ class TestTransfer : public QObject {
             dialog->findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click();
         });
         toHp->trigger();
-        QCOMPARE(mode, 'S');
+        QCOMPARE(mode, TransferMode::SendDocument);
         QVERIFY(readBytes(program.standInFile("script")).contains("~send.tmp} X\r\n"));
     }
 

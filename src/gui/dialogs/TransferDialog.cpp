@@ -190,22 +190,22 @@ void TransferDialog::createStatusPanel() {
     label12_->setWordWrap(true);
 }
 
-void TransferDialog::openTransfer(char mode) {
+void TransferDialog::openTransfer(TransferMode mode) {
     if (prepareTransfer(mode))
         exec();
 }
 
-bool TransferDialog::prepareTransfer(char mode) {
+bool TransferDialog::prepareTransfer(TransferMode mode) {
     transferMode_ = mode;
     waitText_ = strings::text(textid::kWaitText);
     switch (mode) {
-    case 'R':
+    case TransferMode::ReceiveFile:
         name_->setText(kNoName);
         name_->hide();
         label5_->hide();
         label11_->setText(strings::text(textid::kPressSend));
         break;
-    case 'T':
+    case TransferMode::SendLibrary:
         if (!QFileInfo(programfiles::path(programfiles::kTarvoLibrary)).isFile()) {
             thePrompter().showMessage(textid::kTarvoMissing, MessageKind::Error);
             return false;
@@ -216,7 +216,7 @@ bool TransferDialog::prepareTransfer(char mode) {
         label5_->show();
         label11_->setText(strings::text(textid::kPressReceive));
         break;
-    default:
+    case TransferMode::SendDocument:
         name_->clear();
         name_->show();
         label5_->setText(strings::text(textid::kNameLabel));
@@ -242,7 +242,7 @@ void TransferDialog::prepareOnShow() {
     baud_->setText(settings::readString(ini, key::kBaud, QString::number(fallback::kBaud)));
     parity_->setText(
         settings::readString(ini, key::kParity, QString::fromLatin1(fallback::kParity)));
-    if (transferMode_ == 'S')
+    if (transferMode_ == TransferMode::SendDocument)
         name_->setFocus();
     else
         bitBtn1_->setFocus();
@@ -286,7 +286,7 @@ void TransferDialog::startTransfer() {
         return;
     // A name the calculator cannot store is refused before anything is written or sent.
     const hp48::EncodedRow calculatorName = kermit::calculatorName(name_->text());
-    if (transferMode_ == 'S' && !calculatorName.ok()) {
+    if (transferMode_ == TransferMode::SendDocument && !calculatorName.ok()) {
         thePrompter().showMessage(textid::kNameWithoutHp48Code, MessageKind::Information,
                                   {QString::number(calculatorName.badColumn)});
         return;
@@ -302,13 +302,13 @@ void TransferDialog::startTransfer() {
     qint64 bytes = 0;
     int runResult = kermit::kNotStarted;
     switch (transferMode_) {
-    case 'R':
+    case TransferMode::ReceiveFile:
         runResult = receiveFile(arguments, bytes);
         break;
-    case 'T':
+    case TransferMode::SendLibrary:
         runResult = sendLibrary(arguments, bytes);
         break;
-    default:
+    case TransferMode::SendDocument:
         runResult = sendDocument(arguments, bytes);
         break;
     }

@@ -25,11 +25,11 @@ class TransferDialog : public QDialog {
   public:
     TransferDialog(Preferences& preferences, Workspace& workspace, QWidget* parent = nullptr);
 
-    // Sets the dialog up for a mode ('S', 'R' or 'T') and shows it modally; returns when it is
-    // closed. Mode 'T' without the library file tells so and shows nothing.
-    void openTransfer(char mode);
+    // Sets the dialog up for a mode and shows it modally; returns when it is closed. Sending
+    // the library without the library file tells so and shows nothing.
+    void openTransfer(TransferMode mode);
     // The set-up part of OpenTransfer; false when the dialog is not to be shown.
-    bool prepareTransfer(char mode);
+    bool prepareTransfer(TransferMode mode);
     // Runs each time the dialog is shown: the status line is cleared and the serial
     // parameters are read afresh.
     void prepareOnShow();
@@ -41,7 +41,7 @@ class TransferDialog : public QDialog {
     // else did.
     int runKermit(const QString& program, const QStringList& arguments);
 
-    char transferMode() const { return transferMode_; }
+    TransferMode transferMode() const { return transferMode_; }
     bool transferRunning() const { return running_; }
     quint32 startTick() const { return startTick_; }
     quint32 endTick() const { return endTick_; }
@@ -73,7 +73,7 @@ class TransferDialog : public QDialog {
     int sendLibrary(const QStringList& arguments, qint64& bytes);
     void showResult(int runResult, qint64 bytes);
 
-    char transferMode_ = 'S';
+    TransferMode transferMode_ = TransferMode::SendDocument;
     QString waitText_;
     quint32 startTick_ = 0;
     quint32 endTick_ = 0;
