@@ -22,6 +22,8 @@ namespace {
 
 constexpr int kSocatReadyMs = 5000;
 constexpr int kCalculatorEndMs = 20000;
+// Longer than the longest transfer a test makes.
+constexpr int kTransferEndMs = 90000;
 
 // The calculator's side of the line: a three-wire cable, bytes unchanged, names as they come.
 const QString kCalculatorSetup = QStringLiteral(
@@ -187,5 +189,7 @@ QString TransferProgram::run(TransferMode mode, const QString& name) {
     if (mode == TransferMode::SendDocument)
         dialog->findChild<QLineEdit*>(QStringLiteral("Name"))->setText(name);
     dialog->startTransfer();
+    if (!QTest::qWaitFor([this] { return !dialog->transferRunning(); }, kTransferEndMs))
+        return QStringLiteral("<still running>");
     return status();
 }

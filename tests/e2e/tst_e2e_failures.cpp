@@ -79,7 +79,7 @@ class TestTransferFailures : public QObject {
         TransferProgram program;
         QVERIFY(program.cable.ready());
         openDocument(program);
-        connect(program.dialog, &TransferDialog::KermitStarted, program.dialog,
+        connect(program.dialog, &TransferDialog::kermitStarted, program.dialog,
                 [](qint64 processId) {
                     QTimer::singleShot(
                         500, [processId] { ::kill(static_cast<pid_t>(processId), SIGKILL); });
@@ -117,7 +117,7 @@ class TestTransferFailures : public QObject {
         bool receiving = false;
         QElapsedTimer sinceSilent;
         connect(
-            program.dialog, &TransferDialog::KermitStarted, program.dialog, [&](qint64 processId) {
+            program.dialog, &TransferDialog::kermitStarted, program.dialog, [&](qint64 processId) {
                 // Past the script's pause and into the file.
                 QTimer::singleShot(3500, program.dialog, [&] {
                     receiving = QFileInfo::exists(paths::workDir() + QStringLiteral("/~recv.tmp"));

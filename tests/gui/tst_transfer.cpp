@@ -57,6 +57,7 @@ const char* const kStandInVariables[] = {"STANDIN_DIR",  "STANDIN_RECEIVE",     
                                          "STANDIN_EXIT", "STANDIN_IGNORE_TERM", "PATH"};
 
 const QByteArray kEnglish = "[Application]\nLanguage=1\n";
+constexpr int kTransferEndMs = 20000;
 
 TopicTable sampleTable() {
     TopicTable table;
@@ -130,7 +131,8 @@ struct Program {
     QString text(const char* label) const { return control<QLabel>(label)->text(); }
     QString status() const { return text("Label12"); }
 
-    // Sets the dialog up and shows it without a modal loop, then presses Start.
+    // Sets the dialog up and shows it without a modal loop, then presses Start; returns the
+    // status line once Kermit has ended.
     QString run(TransferMode mode, const QString& name = QStringLiteral("NAME")) {
         if (!dialog->prepareTransfer(mode))
             return QStringLiteral("<not shown>");
@@ -138,6 +140,8 @@ struct Program {
         if (mode == TransferMode::SendDocument)
             control<QLineEdit>("Name")->setText(name);
         dialog->startTransfer();
+        if (!QTest::qWaitFor([this] { return !dialog->transferRunning(); }, kTransferEndMs))
+            return QStringLiteral("<still running>");
         return status();
     }
 
@@ -455,7 +459,7 @@ class TestTransfer : public QObject {
         int timerTicks = 0;
         QTimer ticking;
         connect(&ticking, &QTimer::timeout, [&] { ++timerTicks; });
-        connect(dialog, &TransferDialog::KermitStarted, dialog, [&](qint64 processId) {
+        connect(dialog, &TransferDialog::kermitStarted, dialog, [&](qint64 processId) {
             kermitId = processId;
             startWhileRunning = start->isEnabled();
             busyShown = dialog->findChild<QProgressBar*>(QStringLiteral("Animate1"))->isVisible();
@@ -482,9 +486,14 @@ class TestTransfer : public QObject {
             }
         });
         user.start(20);
-        QTimer::singleShot(0, dialog, [&] { start->click(); });
+        bool startReturnedAtOnce = false; // no waiting inside the click
+        QTimer::singleShot(0, dialog, [&] {
+            start->click();
+            startReturnedAtOnce = dialog->transferRunning();
+        });
         program.main->findChild<QAction*>(QStringLiteral("Empfangen1"))->trigger();
         QVERIFY(!dialog->isVisible());
+        QVERIFY(startReturnedAtOnce);
         QVERIFY(!startWhileRunning);
         QVERIFY(busyShown);
         QVERIFY(waitCursor);
@@ -510,14 +519,18 @@ class TestTransfer : public QObject {
         QVERIFY(send->isEnabled() && toHp->isEnabled());
         TransferDialog* dialog = program.main->transferDialog();
         TransferMode mode = TransferMode::ReceiveFile; // until the dialog shows
+        bool ended = false;
         QTimer::singleShot(0, dialog, [&] {
             mode = dialog->transferMode();
             dialog->findChild<QLineEdit*>(QStringLiteral("Name"))->setText(QStringLiteral("X"));
             dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+            ended =
+                QTest::qWaitFor([dialog] { return !dialog->transferRunning(); }, kTransferEndMs);
             dialog->findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click();
         });
         toHp->trigger();
         QCOMPARE(mode, TransferMode::SendDocument);
+        QVERIFY(ended);
         QVERIFY(readBytes(program.standInFile("script")).contains("~send.tmp} X\r\n"));
     }
 

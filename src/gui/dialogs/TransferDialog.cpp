@@ -14,32 +14,22 @@
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
 #include "platform/TextIds.h"
+#include "transfer/KermitRunner.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
-#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QShowEvent>
-#include <QTimer>
-
-#include <signal.h>
-#include <unistd.h>
 
 namespace {
 
 constexpr int kCloseResult = 3;
 constexpr int kMillisecondsPerSecond = 1000;
-// How long Kermit may take to end when asked before it is killed.
-constexpr int kStopGraceMs = 1500;
 // The name field holds this while the mode needs no name, so that Start is enabled.
 const QString kNoName = QStringLiteral("nil");
 // The caption of a document received from the calculator, in both languages.
@@ -55,12 +45,6 @@ constexpr int kButtonsY = 226;
 constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 28;
 constexpr int kButtonGap = 8;
-
-// A tick count in milliseconds that only ever goes forward; it wraps after 49 days, which the
-// difference of two ticks survives.
-quint32 tickCount() {
-    return static_cast<quint32>(QDeadlineTimer::current().deadline());
-}
 
 QLabel* makeLabel(QWidget* parent, const char* name, quint16 tag, QRect geometry) {
     auto* label = new QLabel(parent);
@@ -109,6 +93,9 @@ TransferDialog::TransferDialog(Preferences& preferences, Workspace& workspace, Q
     placeOnScreen(*this,
                   settings::readPosition(preferences_.settings(), settings::key::kTransferPosition,
                                          settings::fallback::kTransferPosition));
+    kermit_ = new KermitRunner(this);
+    connect(kermit_, &KermitRunner::started, this, &TransferDialog::kermitStarted);
+    connect(kermit_, &KermitRunner::finished, this, &TransferDialog::kermitFinished);
     registerWindow(this);
 }
 
@@ -292,42 +279,34 @@ void TransferDialog::startTransfer() {
         return;
     }
     running_ = true;
-    stopRequested_ = false;
     updateStartButton();
     label12_->setText(waitText_);
     removeWorkFiles(); // left by a run that never ended; Kermit must find none of them
     writeTaskScript(calculatorName.bytes);
-    const QStringList arguments =
-        kermit::commandArguments(programfiles::path(programfiles::kTaskFile));
-    qint64 bytes = 0;
-    int runResult = kermit::kNotStarted;
-    switch (transferMode_) {
-    case TransferMode::ReceiveFile:
-        runResult = receiveFile(arguments, bytes);
-        break;
-    case TransferMode::SendLibrary:
-        runResult = sendLibrary(arguments, bytes);
-        break;
-    case TransferMode::SendDocument:
-        runResult = sendDocument(arguments, bytes);
-        break;
-    }
-    // Kermit deletes the send file itself, but not when it was stopped before the end.
-    removeWorkFiles();
-    running_ = false;
-    updateStartButton();
-    showResult(runResult, bytes);
-}
-
-int TransferDialog::runWithWaitCursor(const QStringList& arguments) {
+    if (!prepareFileToSend())
+        return endTransfer(kermit::kNotStarted);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    repaint();
-    const int result = runKermit(programfiles::path(programfiles::kKermit), arguments);
-    QApplication::restoreOverrideCursor();
-    return result;
+    animate1_->show();
+    kermit_->start(programfiles::path(programfiles::kKermit),
+                   kermit::commandArguments(programfiles::path(programfiles::kTaskFile)));
 }
 
-int TransferDialog::sendDocument(const QStringList& arguments, qint64& bytes) {
+// The size of what goes; false when the document cannot be written for Kermit.
+bool TransferDialog::prepareFileToSend() {
+    bytes_ = 0;
+    switch (transferMode_) {
+    case TransferMode::SendDocument:
+        return writeSendFile();
+    case TransferMode::SendLibrary:
+        bytes_ = QFileInfo(programfiles::path(programfiles::kTarvoLibrary)).size();
+        return true;
+    case TransferMode::ReceiveFile:
+        return true;
+    }
+    return true;
+}
+
+bool TransferDialog::writeSendFile() {
     DocumentWindow* document = workspace_.activeDocument();
     const QString sendFile = programfiles::path(programfiles::kSendFile);
     // Written as a save writes it, but the rows are trimmed only when Compress asks for it.
@@ -335,48 +314,53 @@ int TransferDialog::sendDocument(const QStringList& arguments, qint64& bytes) {
         !writeHpFile(sendFile, document->table(), document->table().topicCount(),
                      preferences_.compress, preferences_.deleteEmpty)) {
         thePrompter().showMessage(textid::kCannotWriteSendFile, MessageKind::Error);
-        return kermit::kNotStarted;
+        return false;
     }
-    bytes = QFileInfo(sendFile).size();
-    return runWithWaitCursor(arguments);
+    bytes_ = QFileInfo(sendFile).size();
+    return true;
+}
+
+void TransferDialog::kermitFinished(int exitCode) {
+    QApplication::restoreOverrideCursor();
+    animate1_->hide();
+    endTransfer(transferMode_ == TransferMode::ReceiveFile ? openReceivedFile(exitCode) : exitCode);
 }
 
 // A received file opens as a new document without a file of its own.
-int TransferDialog::receiveFile(const QStringList& arguments, qint64& bytes) {
-    int runResult = runWithWaitCursor(arguments);
+int TransferDialog::openReceivedFile(int exitCode) {
     const QString received = programfiles::path(programfiles::kReceiveFile);
-    if (runResult == kermit::kStopped)
-        return runResult; // whatever arrived is left unopened
-    if (runResult != kermit::kSuccess || !QFileInfo::exists(received))
+    if (exitCode == kermit::kStopped)
+        return exitCode; // whatever arrived is left unopened
+    if (exitCode != kermit::kSuccess || !QFileInfo::exists(received))
         return kermit::kPortFailure;
     // A load that fails tells why, and its window goes again.
-    if (DocumentWindow* document =
-            workspace_.openDocument(received, Workspace::RecentFiles::Skip)) {
-        document->table().fileName = kNoFileName;
-        document->setModified(true);
-        document->setWindowTitle(kFromCalculator);
-        bytes = QFileInfo(received).size();
-    } else {
-        runResult = kermit::kNotStarted;
-    }
-    QFile::remove(received);
-    return runResult;
+    DocumentWindow* document = workspace_.openDocument(received, Workspace::RecentFiles::Skip);
+    if (document == nullptr)
+        return kermit::kNotStarted;
+    document->table().fileName = kNoFileName;
+    document->setModified(true);
+    document->setWindowTitle(kFromCalculator);
+    bytes_ = QFileInfo(received).size();
+    return exitCode;
 }
 
-int TransferDialog::sendLibrary(const QStringList& arguments, qint64& bytes) {
-    bytes = QFileInfo(programfiles::path(programfiles::kTarvoLibrary)).size();
-    return runWithWaitCursor(arguments);
+void TransferDialog::endTransfer(int result) {
+    // Kermit deletes the send file itself, but not when it was stopped before the end.
+    removeWorkFiles();
+    running_ = false;
+    updateStartButton();
+    showResult(result);
 }
 
-void TransferDialog::showResult(int runResult, qint64 bytes) {
-    switch (runResult) {
+void TransferDialog::showResult(int result) {
+    switch (result) {
     case kermit::kPortFailure:
         label12_->setText(strings::text(textid::kPortFailed));
         break;
     case kermit::kSuccess: {
-        const qint32 seconds = static_cast<qint32>(endTick_ - startTick_) / kMillisecondsPerSecond;
+        const qint64 seconds = kermit_->elapsedMs() / kMillisecondsPerSecond;
         label12_->setText(strings::format(strings::text(textid::kTransferred),
-                                          {QString::number(bytes), QString::number(seconds)}));
+                                          {QString::number(bytes_), QString::number(seconds)}));
         break;
     }
     default:
@@ -385,60 +369,9 @@ void TransferDialog::showResult(int runResult, qint64 bytes) {
     }
 }
 
-int TransferDialog::runKermit(const QString& program, const QStringList& arguments) {
-    if (program.isEmpty())
-        return kermit::kNotStarted;
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-    // Kermit reads no keyboard: a script that stopped short of its end ends Kermit instead of
-    // waiting. Its own session keeps it off any terminal the program was started from.
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    process.setChildProcessModifier([] { ::setsid(); });
-    QEventLoop waiting;
-    bool ended = false;
-    connect(&process, &QProcess::finished, &waiting, [&] {
-        ended = true;
-        waiting.quit();
-    });
-    process.start();
-    if (!process.waitForStarted())
-        return kermit::kNotStarted;
-    startTick_ = tickCount();
-    animate1_->show();
-    kermit_ = &process;
-    const auto forget = qScopeGuard([this] { kermit_ = nullptr; });
-    emit KermitStarted(process.processId());
-    // The program goes on handling its events while Kermit runs.
-    if (!ended && process.state() != QProcess::NotRunning)
-        waiting.exec();
-    animate1_->hide();
-    endTick_ = tickCount();
-    // Kermit ends with 0 when it is asked to end, which would read as a port failure.
-    if (stopRequested_)
-        return kermit::kStopped;
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : kermit::kAbnormalEnd;
-}
-
-// Kermit leads a process group of its own: the whole group is asked to end, and killed when it
-// has not ended after a moment.
-void TransferDialog::stopKermit() {
-    if (kermit_ == nullptr || kermit_->state() == QProcess::NotRunning || stopRequested_)
-        return; // a transfer that has ended keeps its result
-    stopRequested_ = true;
-    const auto group = static_cast<pid_t>(kermit_->processId());
-    ::kill(-group, SIGTERM);
-    QTimer::singleShot(kStopGraceMs, kermit_, [process = kermit_, group] {
-        if (process->state() != QProcess::NotRunning)
-            ::kill(-group, SIGKILL);
-    });
-}
-
 void TransferDialog::done(int result) {
     if (running_) {
-        stopKermit();
+        kermit_->stop();
         return;
     }
     QDialog::done(result);

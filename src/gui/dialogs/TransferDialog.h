@@ -6,10 +6,10 @@
 #include <QString>
 #include <QStringList>
 
+class KermitRunner;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QProcess;
 class QProgressBar;
 class QPushButton;
 
@@ -28,31 +28,26 @@ class TransferDialog : public QDialog {
     // Sets the dialog up for a mode and shows it modally; returns when it is closed. Sending
     // the library without the library file tells so and shows nothing.
     void openTransfer(TransferMode mode);
-    // The set-up part of OpenTransfer; false when the dialog is not to be shown.
+    // The set-up part of openTransfer; false when the dialog is not to be shown.
     bool prepareTransfer(TransferMode mode);
     // Runs each time the dialog is shown: the status line is cleared and the serial
     // parameters are read afresh.
     void prepareOnShow();
-    // The transfer: runs while Kermit runs, keeping the program responsive, and shows its
-    // result in the status line.
+    // The transfer: writes the script and the file to send and starts Kermit; the result shows
+    // in the status line when Kermit has ended. The program goes on handling its events
+    // meanwhile.
     void startTransfer();
-    // Runs the Kermit program on the script and returns its exit code, kNotStarted when it
-    // could not be started, kStopped when the user ended it, kAbnormalEnd when something
-    // else did.
-    int runKermit(const QString& program, const QStringList& arguments);
 
     TransferMode transferMode() const { return transferMode_; }
     bool transferRunning() const { return running_; }
-    quint32 startTick() const { return startTick_; }
-    quint32 endTick() const { return endTick_; }
 
     // Close, Esc or the window's close box: while Kermit runs they end it instead, and the
     // dialog stays open to tell that the transfer failed.
     void done(int result) override;
 
   signals:
-    // Kermit runs with this process id; the transfer waits for it to end.
-    void KermitStarted(qint64 processId);
+    // Kermit runs with this process id.
+    void kermitStarted(qint64 processId);
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -66,20 +61,18 @@ class TransferDialog : public QDialog {
     void updateStartButton();
     kermit::ScriptValues scriptValuesForMode(const QByteArray& calculatorName) const;
     bool writeTaskScript(const QByteArray& calculatorName) const;
-    void stopKermit();
-    int runWithWaitCursor(const QStringList& arguments);
-    int sendDocument(const QStringList& arguments, qint64& bytes);
-    int receiveFile(const QStringList& arguments, qint64& bytes);
-    int sendLibrary(const QStringList& arguments, qint64& bytes);
-    void showResult(int runResult, qint64 bytes);
+    bool prepareFileToSend();
+    bool writeSendFile();
+    void kermitFinished(int exitCode);
+    int openReceivedFile(int exitCode);
+    void endTransfer(int result);
+    void showResult(int result);
 
     TransferMode transferMode_ = TransferMode::SendDocument;
     QString waitText_;
-    quint32 startTick_ = 0;
-    quint32 endTick_ = 0;
     bool running_ = false;
-    QProcess* kermit_ = nullptr; // the Kermit process while it runs
-    bool stopRequested_ = false;
+    qint64 bytes_ = 0; // the size of the file that went or came
+    KermitRunner* kermit_ = nullptr;
 
     QLabel* label5_ = nullptr;
     QLineEdit* name_ = nullptr;
