@@ -175,7 +175,7 @@ void TransferProgram::setDevice(const QString& device) {
 }
 
 QString TransferProgram::status() const {
-    return dialog->findChild<QLabel*>(QStringLiteral("Label12"))->text();
+    return dialog->findChild<QLabel*>(QStringLiteral("statusLine"))->text();
 }
 
 QStringList TransferProgram::workFilesLeft() const {
@@ -187,7 +187,7 @@ QString TransferProgram::run(TransferMode mode, const QString& name) {
         return QStringLiteral("<not shown>");
     dialog->show();
     if (mode == TransferMode::SendDocument)
-        dialog->findChild<QLineEdit*>(QStringLiteral("Name"))->setText(name);
+        dialog->findChild<QLineEdit*>(QStringLiteral("nameOnCalculator"))->setText(name);
     dialog->startTransfer();
     if (!QTest::qWaitFor([this] { return !dialog->transferRunning(); }, kTransferEndMs))
         return QStringLiteral("<still running>");

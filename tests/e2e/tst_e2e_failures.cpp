@@ -124,7 +124,8 @@ class TestTransferFailures : public QObject {
                     calculator.stop();
                     sinceSilent.start();
                     if (userCloses)
-                        program.dialog->findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click();
+                        program.dialog->findChild<QPushButton*>(QStringLiteral("closeButton"))
+                            ->click();
                 });
                 // A receive without a bound of its own would wait for ever.
                 QTimer::singleShot(3500 + boundMs + 10000, program.dialog,

@@ -129,7 +129,7 @@ struct Program {
         return dialog->findChild<T*>(QLatin1String(name));
     }
     QString text(const char* label) const { return control<QLabel>(label)->text(); }
-    QString status() const { return text("Label12"); }
+    QString status() const { return text("statusLine"); }
 
     // Sets the dialog up and shows it without a modal loop, then presses Start; returns the
     // status line once Kermit has ended.
@@ -138,7 +138,7 @@ struct Program {
             return QStringLiteral("<not shown>");
         dialog->show();
         if (mode == TransferMode::SendDocument)
-            control<QLineEdit>("Name")->setText(name);
+            control<QLineEdit>("nameOnCalculator")->setText(name);
         dialog->startTransfer();
         if (!QTest::qWaitFor([this] { return !dialog->transferRunning(); }, kTransferEndMs))
             return QStringLiteral("<still running>");
@@ -173,27 +173,27 @@ class TestTransfer : public QObject {
         TransferDialog& dialog = *program.dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("KERMIT Transfer"));
         // Every text by its id.
-        for (auto [control, text] : {std::pair{"Label7", "If the calculators I/O-parameter"},
-                                     {"Label8", "correspond with the values right,"},
-                                     {"Label9", "press Start-button and select"},
-                                     {"Label6", "Close or Esc cancels"},
-                                     {"Label10", "the transfer."},
-                                     {"Label4", "Parity :"},
-                                     {"BitBtn1", "Start"},
-                                     {"BitBtn2", "Close"},
-                                     {"BitBtn3", "Help"}})
+        for (auto [control, text] : {std::pair{"instruction1", "If the calculators I/O-parameter"},
+                                     {"instruction2", "correspond with the values right,"},
+                                     {"instruction3", "press Start-button and select"},
+                                     {"cancelHint1", "Close or Esc cancels"},
+                                     {"cancelHint2", "the transfer."},
+                                     {"parityLabel", "Parity :"},
+                                     {"startButton", "Start"},
+                                     {"closeButton", "Close"},
+                                     {"helpButton", "Help"}})
             QCOMPARE(
                 dialog.findChild<QWidget*>(QLatin1String(control))->property("text").toString(),
                 QLatin1String(text));
-        QVERIFY(!program.control<QPushButton>("BitBtn1")->isEnabled()); // until a mode is set
-        QVERIFY(program.control<QPushButton>("BitBtn1")->isDefault());
+        QVERIFY(!program.control<QPushButton>("startButton")->isEnabled()); // until a mode is set
+        QVERIFY(program.control<QPushButton>("startButton")->isDefault());
 
-        auto* name = program.control<QLineEdit>("Name");
-        auto* start = program.control<QPushButton>("BitBtn1");
+        auto* name = program.control<QLineEdit>("nameOnCalculator");
+        auto* start = program.control<QPushButton>("startButton");
         QVERIFY(dialog.prepareTransfer(TransferMode::SendDocument));
         dialog.show();
-        QCOMPARE(program.text("Label5"), QStringLiteral("name on HP :"));
-        QCOMPARE(program.text("Label11"), QStringLiteral("[Recv] on your HP."));
+        QCOMPARE(program.text("nameLabel"), QStringLiteral("name on HP :"));
+        QCOMPARE(program.text("pressOnCalculator"), QStringLiteral("[Recv] on your HP."));
         QVERIFY(name->isVisible() && name->text().isEmpty());
         QVERIFY(!start->isEnabled());
         QTest::keyClick(name, Qt::Key_A);
@@ -202,31 +202,31 @@ class TestTransfer : public QObject {
         QVERIFY(!start->isEnabled());
         // The serial parameters, shown only.
         for (auto [field, value] :
-             {std::pair{"Port", "COM3"}, {"Baud", "2400"}, {"Parity", "even"}, {"Bits", "8/1"}}) {
+             {std::pair{"port", "COM3"}, {"baud", "2400"}, {"parity", "even"}, {"bits", "8/1"}}) {
             QCOMPARE(program.control<QLineEdit>(field)->text(), QLatin1String(value));
             QVERIFY(program.control<QLineEdit>(field)->isReadOnly());
             QVERIFY(!program.control<QLineEdit>(field)->isEnabled());
         }
-        QVERIFY(!program.control<QProgressBar>("Animate1")->isVisible());
+        QVERIFY(!program.control<QProgressBar>("busyIndicator")->isVisible());
         dialog.hide();
 
         QVERIFY(dialog.prepareTransfer(TransferMode::ReceiveFile));
         dialog.show();
-        QVERIFY(!program.control<QLabel>("Label5")->isVisible());
+        QVERIFY(!program.control<QLabel>("nameLabel")->isVisible());
         QVERIFY(!name->isVisible());
         QCOMPARE(name->text(), QStringLiteral("nil"));
         QVERIFY(start->isEnabled());
-        QCOMPARE(program.text("Label11"), QStringLiteral("[Send] on your HP."));
+        QCOMPARE(program.text("pressOnCalculator"), QStringLiteral("[Send] on your HP."));
         dialog.hide();
 
         writeBytes(paths::progDir() + QStringLiteral("tarvo.lib"), "lib");
         QVERIFY(dialog.prepareTransfer(TransferMode::SendLibrary));
         dialog.show();
-        QCOMPARE(program.text("Label5"), QStringLiteral("Transfering Tarvo :"));
-        QVERIFY(program.control<QLabel>("Label5")->isVisible());
+        QCOMPARE(program.text("nameLabel"), QStringLiteral("Transfering Tarvo :"));
+        QVERIFY(program.control<QLabel>("nameLabel")->isVisible());
         QVERIFY(!name->isVisible());
         QVERIFY(start->isEnabled());
-        QCOMPARE(program.text("Label11"), QStringLiteral("[Recv] on your HP."));
+        QCOMPARE(program.text("pressOnCalculator"), QStringLiteral("[Recv] on your HP."));
 
         // Each showing reads the settings again and clears the status line.
         program.run(TransferMode::SendLibrary);
@@ -235,7 +235,7 @@ class TestTransfer : public QObject {
         program.settings.writeString("Transfer", "Baud", QStringLiteral("1200"));
         dialog.show();
         QVERIFY(program.status().isEmpty());
-        QCOMPARE(program.control<QLineEdit>("Baud")->text(), QStringLiteral("1200"));
+        QCOMPARE(program.control<QLineEdit>("baud")->text(), QStringLiteral("1200"));
     }
 
     void tarvoLibraryMissing() {
@@ -449,7 +449,7 @@ class TestTransfer : public QObject {
         qputenv("STANDIN_RECEIVE", QFile::encodeName(file));
         qputenv("STANDIN_SLEEP", "30");
         qputenv("STANDIN_IGNORE_TERM", "1");
-        auto* start = dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"));
+        auto* start = dialog->findChild<QPushButton*>(QStringLiteral("startButton"));
         bool startWhileRunning = true;
         bool busyShown = false;
         bool waitCursor = false;
@@ -462,7 +462,8 @@ class TestTransfer : public QObject {
         connect(dialog, &TransferDialog::kermitStarted, dialog, [&](qint64 processId) {
             kermitId = processId;
             startWhileRunning = start->isEnabled();
-            busyShown = dialog->findChild<QProgressBar*>(QStringLiteral("Animate1"))->isVisible();
+            busyShown =
+                dialog->findChild<QProgressBar*>(QStringLiteral("busyIndicator"))->isVisible();
             waitCursor = QApplication::overrideCursor() &&
                          QApplication::overrideCursor()->shape() == Qt::WaitCursor;
             ticking.start(50);
@@ -481,8 +482,8 @@ class TestTransfer : public QObject {
             } else if (sinceEsc.isValid() && !dialog->transferRunning()) {
                 user.stop();
                 endedAfterMs = sinceEsc.elapsed();
-                status = dialog->findChild<QLabel*>(QStringLiteral("Label12"))->text();
-                dialog->findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click();
+                status = dialog->findChild<QLabel*>(QStringLiteral("statusLine"))->text();
+                dialog->findChild<QPushButton*>(QStringLiteral("closeButton"))->click();
             }
         });
         user.start(20);
@@ -522,11 +523,12 @@ class TestTransfer : public QObject {
         bool ended = false;
         QTimer::singleShot(0, dialog, [&] {
             mode = dialog->transferMode();
-            dialog->findChild<QLineEdit*>(QStringLiteral("Name"))->setText(QStringLiteral("X"));
-            dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+            dialog->findChild<QLineEdit*>(QStringLiteral("nameOnCalculator"))
+                ->setText(QStringLiteral("X"));
+            dialog->findChild<QPushButton*>(QStringLiteral("startButton"))->click();
             ended =
                 QTest::qWaitFor([dialog] { return !dialog->transferRunning(); }, kTransferEndMs);
-            dialog->findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click();
+            dialog->findChild<QPushButton*>(QStringLiteral("closeButton"))->click();
         });
         toHp->trigger();
         QCOMPARE(mode, TransferMode::SendDocument);
@@ -543,11 +545,11 @@ class TestTransfer : public QObject {
         QString status;
         QTimer::singleShot(0, dialog, [&] {
             // As pasted: the keys of the test cannot type these.
-            dialog->findChild<QLineEdit*>(QStringLiteral("Name"))
+            dialog->findChild<QLineEdit*>(QStringLiteral("nameOnCalculator"))
                 ->insert(QStringLiteral("\u00e9\u20ac1"));
-            dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
-            status = dialog->findChild<QLabel*>(QStringLiteral("Label12"))->text();
-            dialog->findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click();
+            dialog->findChild<QPushButton*>(QStringLiteral("startButton"))->click();
+            status = dialog->findChild<QLabel*>(QStringLiteral("statusLine"))->text();
+            dialog->findChild<QPushButton*>(QStringLiteral("closeButton"))->click();
         });
         program.main->findChild<QAction*>(QStringLiteral("ToHPButton"))->trigger();
         QCOMPARE(program.prompter.shownIds(), QList<quint16>({1250}));

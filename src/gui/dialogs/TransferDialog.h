@@ -4,26 +4,25 @@
 
 #include <QDialog>
 #include <QString>
-#include <QStringList>
 
+#include <memory>
+
+namespace Ui {
+class TransferDialog;
+}
 class KermitRunner;
-class QFrame;
-class QLabel;
-class QLineEdit;
-class QProgressBar;
-class QPushButton;
+class Preferences;
+class Workspace;
 
 // The transfer dialog: sends the active document or the Tarvo library to the calculator, or
 // receives one file from it, by writing a Kermit take script and running Kermit on it. Made
 // once when the program starts and shown modally for each transfer.
-class Preferences;
-class Workspace;
-
 class TransferDialog : public QDialog {
     Q_OBJECT
 
   public:
     TransferDialog(Preferences& preferences, Workspace& workspace, QWidget* parent = nullptr);
+    ~TransferDialog() override;
 
     // Sets the dialog up for a mode and shows it modally; returns when it is closed. Sending
     // the library without the library file tells so and shows nothing.
@@ -53,11 +52,6 @@ class TransferDialog : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
-    Preferences& preferences_;
-    Workspace& workspace_;
-    void createControls();
-    void createParameterPanel();
-    void createStatusPanel();
     void updateStartButton();
     kermit::ScriptValues scriptValuesForMode(const QByteArray& calculatorName) const;
     bool writeTaskScript(const QByteArray& calculatorName) const;
@@ -68,23 +62,12 @@ class TransferDialog : public QDialog {
     void endTransfer(int result);
     void showResult(int result);
 
+    Preferences& preferences_;
+    Workspace& workspace_;
     TransferMode transferMode_ = TransferMode::SendDocument;
     QString waitText_;
     bool running_ = false;
     qint64 bytes_ = 0; // the size of the file that went or came
-    KermitRunner* kermit_ = nullptr;
-
-    QLabel* label5_ = nullptr;
-    QLineEdit* name_ = nullptr;
-    QLabel* label11_ = nullptr;
-    QFrame* panel1_ = nullptr;
-    QLineEdit* port_ = nullptr;
-    QLineEdit* baud_ = nullptr;
-    QLineEdit* parity_ = nullptr;
-    QLineEdit* bits_ = nullptr;
-    QProgressBar* animate1_ = nullptr;
-    QLabel* label12_ = nullptr;
-    QPushButton* bitBtn1_ = nullptr;
-    QPushButton* bitBtn2_ = nullptr;
-    QPushButton* bitBtn3_ = nullptr;
+    std::unique_ptr<Ui::TransferDialog> ui_;
+    KermitRunner* kermit_;
 };
