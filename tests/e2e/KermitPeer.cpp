@@ -138,8 +138,7 @@ bool Calculator::finish() {
 // ---- the program ----
 
 TransferProgram::TransferProgram(const QByteArray& extraSettings)
-    : cable(sandbox.path(QStringLiteral("cable/"))), settings(sandbox.settingsFile()),
-      preferences(settings) {
+    : cable(sandbox.path(QStringLiteral("cable/"))) {
     savedEnvironment.append({"PATH", qgetenv("PATH")});
     // Kermit must take the program and work directories literally, blanks, braces and all.
     qputenv("OMBREL_PROGDIR", QFile::encodeName(oddDirectory(QStringLiteral("prog"))));
@@ -149,11 +148,8 @@ TransferProgram::TransferProgram(const QByteArray& extraSettings)
     writeBytes(sandbox.settingsFile(),
                "[Application]\nLanguage=1\n[Transfer]\nPort=COM2\n" + extraSettings);
     setDevice(cable.programEnd());
-    strings::setLanguage(strings::kEnglish);
-    main = std::make_unique<MainWindow>(preferences);
-    main->splashGone(QString());
+    open(Dialogs::Without);
     preferences.compress = true;
-    main->show();
     dialog = new TransferDialog(preferences, *main, main.get());
     applyLanguage();
 }

@@ -1,9 +1,6 @@
 #pragma once
 
-#include "Sandbox.h"
-#include "ScriptedPrompter.h"
-#include "platform/Preferences.h"
-#include "platform/SettingsFile.h"
+#include "ProgramFrame.h"
 #include "transfer/TransferMode.h"
 
 #include <QByteArray>
@@ -12,10 +9,7 @@
 #include <QProcess>
 #include <QString>
 
-#include <memory>
-
 class TransferDialog;
-class MainWindow;
 
 // Fails the running test with a clear message unless kermit and socat can be run.
 void requireKermitAndSocat();
@@ -63,9 +57,9 @@ class Calculator {
     QProcess kermit_;
 };
 
-// One program in a sandbox with the real Kermit: settings, global state, main window and the
-// transfer dialog, its port COM2 on the program's end of the cable.
-struct TransferProgram {
+// The program in the shared frame with the real Kermit and a transfer dialog of its own, its
+// port COM2 on the program's end of the cable.
+struct TransferProgram : ProgramFrame {
     explicit TransferProgram(const QByteArray& extraSettings = {});
     ~TransferProgram();
 
@@ -78,13 +72,8 @@ struct TransferProgram {
     // returns once Kermit has ended, with the status line.
     QString run(TransferMode mode, const QString& name = QStringLiteral("DATA"));
 
-    Sandbox sandbox;
     QList<QPair<QByteArray, QByteArray>> savedEnvironment;
     NullModem cable;
-    SettingsFile settings;
-    Preferences preferences;
-    ScriptedPrompter prompter;
-    std::unique_ptr<MainWindow> main;
     TransferDialog* dialog = nullptr;
 };
 

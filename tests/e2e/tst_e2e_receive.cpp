@@ -5,6 +5,7 @@
 #include "core/HpFile.h"
 #include "gui/DocumentWindow.h"
 #include "gui/MainWindow.h"
+#include "platform/TextIds.h"
 
 #include <QTest>
 
@@ -56,7 +57,7 @@ class TestReceiveFromCalculator : public QObject {
         calculator.send(file, QStringLiteral("BIN"));
         QCOMPARE(program.run(TransferMode::ReceiveFile), kTransferFailed);
         QVERIFY(calculator.finish());
-        QCOMPARE(program.prompter.shownIds(), QList<quint16>({1120}));
+        QCOMPARE(program.prompter.shownIds(), QList<quint16>({textid::kNotHpFile}));
         QCOMPARE(program.main->documentWindows().size(), 0);
         QCOMPARE(program.workFilesLeft(), QStringList());
     }

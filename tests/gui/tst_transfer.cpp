@@ -2,8 +2,7 @@
 // that keeps the script and the file it was given and ends with the exit code it is told.
 // The transfer through the real Kermit to a real peer is in tests/e2e.
 
-#include "Sandbox.h"
-#include "ScriptedPrompter.h"
+#include "ProgramFrame.h"
 #include "app/Startup.h"
 #include "core/HpFile.h"
 #include "gui/DocumentWindow.h"
@@ -16,6 +15,7 @@
 #include "platform/Settings.h"
 #include "platform/SettingsFile.h"
 #include "platform/StringTable.h"
+#include "platform/TextIds.h"
 
 #include <QAction>
 #include <QApplication>
@@ -70,24 +70,19 @@ TopicTable sampleTable() {
     return table;
 }
 
-// One program in a sandbox: settings, global state, main window and the transfer dialog, with
-// the stand-in as the Kermit program.
-struct Program {
-    explicit Program(const QByteArray& settingsText = kEnglish)
-        : settings(sandbox.settingsFile()), preferences(settings) {
+// The program in the shared frame with its own transfer dialog, and the stand-in as the Kermit
+// program.
+struct Program : ProgramFrame {
+    explicit Program(const QByteArray& settingsText = kEnglish) {
         for (const char* name : kStandInVariables)
             saved.append({name, qgetenv(name)});
-        qputenv("OMBREL_PROGDIR", QFile::encodeName(sandbox.path(QStringLiteral("prog/"))));
         qputenv("STANDIN_DIR", QFile::encodeName(sandbox.path(QStringLiteral("standin/"))));
         for (const char* name :
              {"STANDIN_RECEIVE", "STANDIN_SLEEP", "STANDIN_EXIT", "STANDIN_IGNORE_TERM"})
             qunsetenv(name);
         writeBytes(sandbox.settingsFile(), settingsText);
         installStandIn();
-        strings::setLanguage(settings::readLanguage(settings));
-        main = std::make_unique<MainWindow>(preferences);
-        main->splashGone(QString());
-        main->show();
+        open(Dialogs::Without);
         dialog = new TransferDialog(preferences, *main, main.get());
         applyLanguage();
     }
@@ -145,12 +140,7 @@ struct Program {
         return status();
     }
 
-    Sandbox sandbox;
     QList<QPair<QByteArray, QByteArray>> saved;
-    SettingsFile settings;
-    Preferences preferences;
-    ScriptedPrompter prompter;
-    std::unique_ptr<MainWindow> main;
     TransferDialog* dialog = nullptr;
 };
 
@@ -246,7 +236,7 @@ class TestTransfer : public QObject {
             program.dialog->reject();
         });
         program.dialog->openTransfer(TransferMode::SendLibrary);
-        QCOMPARE(program.prompter.shownIds(), QList<quint16>({1190}));
+        QCOMPARE(program.prompter.shownIds(), QList<quint16>({textid::kTarvoMissing}));
         QCOMPARE(program.prompter.shown[0].text,
                  QStringLiteral("Unable to find the file \"TARVO.LIB\" !\nPlease download a "
                                 "complete package of Ombrel\nand copy all files to the same "
@@ -395,7 +385,7 @@ class TestTransfer : public QObject {
         DocumentWindow* document = program.document(table);
         document->table().setRow(1, 2, QByteArray("a\x1a", 2)); // a reader would stop there
         QCOMPARE(program.run(TransferMode::SendDocument), kFailed);
-        QCOMPARE(program.prompter.shownIds(), QList<quint16>({1130}));
+        QCOMPARE(program.prompter.shownIds(), QList<quint16>({textid::kCannotWriteSendFile}));
         QVERIFY(!program.kermitRan());
         QCOMPARE(program.workFilesLeft(), QStringList());
     }
@@ -430,7 +420,7 @@ class TestTransfer : public QObject {
         writeBytes(file, "HPHP48-R\x01\x02");
         qputenv("STANDIN_RECEIVE", QFile::encodeName(file));
         QCOMPARE(program.run(TransferMode::ReceiveFile), kFailed);
-        QCOMPARE(program.prompter.shownIds(), QList<quint16>({1120}));
+        QCOMPARE(program.prompter.shownIds(), QList<quint16>({textid::kNotHpFile}));
         QCOMPARE(program.main->documentWindows().size(), 0);
         QCOMPARE(program.workFilesLeft(), QStringList());
     }
@@ -552,7 +542,7 @@ class TestTransfer : public QObject {
             dialog->findChild<QPushButton*>(QStringLiteral("closeButton"))->click();
         });
         program.main->findChild<QAction*>(QStringLiteral("ToHPButton"))->trigger();
-        QCOMPARE(program.prompter.shownIds(), QList<quint16>({1250}));
+        QCOMPARE(program.prompter.shownIds(), QList<quint16>({textid::kNameWithoutHp48Code}));
         QCOMPARE(program.prompter.shown[0].text,
                  QStringLiteral("The character at position 2 of the name has no HP48 code."));
         QVERIFY(status.isEmpty());
