@@ -107,7 +107,7 @@ void Calculator::stop() {
     }
 }
 
-void Calculator::Start(const QString& commands) {
+void Calculator::startKermit(const QString& commands) {
     kermit_.setProgram(QStringLiteral("kermit"));
     kermit_.setArguments({QStringLiteral("-Y"), QStringLiteral("-C"),
                           kCalculatorSetup.arg(line_) + commands + QStringLiteral(", exit")});
@@ -120,11 +120,11 @@ void Calculator::Start(const QString& commands) {
 
 void Calculator::receiveInto(const QString& folder) {
     QDir().mkpath(folder);
-    Start(QStringLiteral("cd {%1}, receive").arg(folder));
+    startKermit(QStringLiteral("cd {%1}, receive").arg(folder));
 }
 
 void Calculator::send(const QString& file, const QString& name, int pauseMs) {
-    Start(QStringLiteral("set send pause %1, send {%2} %3").arg(pauseMs).arg(file, name));
+    startKermit(QStringLiteral("set send pause %1, send {%2} %3").arg(pauseMs).arg(file, name));
 }
 
 bool Calculator::finish() {

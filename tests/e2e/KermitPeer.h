@@ -51,7 +51,7 @@ class Calculator {
     void stop();
 
   private:
-    void Start(const QString& commands);
+    void startKermit(const QString& commands);
 
     QString line_;
     QProcess kermit_;
