@@ -1,152 +1,65 @@
 // The transfer dialog driven offscreen, with a stand-in for Kermit in the program directory
-// that keeps the script and the file it was given and ends with the exit code it is told.
-// The transfer through the real Kermit to a real peer is in tests/e2e.
+// (tests/transfer/stand-in-kermit) that keeps the script and the file it was given and ends
+// with the exit code it is told. The transfer through the real Kermit to a real peer is in
+// tests/e2e.
 
-#include "ProgramFrame.h"
-#include "app/Startup.h"
+#include "StandInProgram.h"
 #include "core/HpFile.h"
 #include "gui/DocumentWindow.h"
-#include "gui/Localizer.h"
 #include "gui/MainWindow.h"
 #include "gui/dialogs/TransferDialog.h"
 #include "gui/dialogs/TransferParametersDialog.h"
 #include "platform/Paths.h"
-#include "platform/Preferences.h"
 #include "platform/Settings.h"
 #include "platform/SettingsFile.h"
-#include "platform/StringTable.h"
 #include "platform/TextIds.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 #include <cerrno>
-#include <memory>
 
 #include <signal.h>
 
 namespace {
 
-// Keeps its arguments, the script and the file to send; stores a received file when told;
-// waits and ends as told, deaf to a request to end when told.
-const QByteArray kStandIn = R"(#!/bin/sh
-if [ -n "$STANDIN_IGNORE_TERM" ]; then trap '' TERM; fi
-out="$STANDIN_DIR"
-printf '%s\n' "$@" > "$out/arguments"
-script=${3#take \{}
-script=${script%\}}
-work=$(dirname "$script")
-cp "$script" "$out/script"
-if [ -f "$work/~send.tmp" ]; then cp "$work/~send.tmp" "$out/sent"; fi
-if [ -n "$STANDIN_RECEIVE" ]; then cp "$STANDIN_RECEIVE" "$work/~recv.tmp"; fi
-if [ -n "$STANDIN_SLEEP" ]; then sleep "$STANDIN_SLEEP"; fi
-exit "${STANDIN_EXIT:-7}"
-)";
-
-const char* const kStandInVariables[] = {"STANDIN_DIR",  "STANDIN_RECEIVE",     "STANDIN_SLEEP",
-                                         "STANDIN_EXIT", "STANDIN_IGNORE_TERM", "PATH"};
-
-const QByteArray kEnglish = "[Application]\nLanguage=1\n";
 constexpr int kTransferEndMs = 20000;
-
-TopicTable sampleTable() {
-    TopicTable table;
-    TopicRows first;
-    first[0] = "Alpha";
-    first[1] = "1";
-    TopicRows second;
-    second[0] = "Beta";
-    table.fill({first, second, TopicRows()}); // an empty topic at the end
-    return table;
-}
-
-// The program in the shared frame with its own transfer dialog, and the stand-in as the Kermit
-// program.
-struct Program : ProgramFrame {
-    explicit Program(const QByteArray& settingsText = kEnglish) {
-        for (const char* name : kStandInVariables)
-            saved.append({name, qgetenv(name)});
-        qputenv("STANDIN_DIR", QFile::encodeName(sandbox.path(QStringLiteral("standin/"))));
-        for (const char* name :
-             {"STANDIN_RECEIVE", "STANDIN_SLEEP", "STANDIN_EXIT", "STANDIN_IGNORE_TERM"})
-            qunsetenv(name);
-        writeBytes(sandbox.settingsFile(), settingsText);
-        installStandIn();
-        open(Dialogs::Without);
-        dialog = new TransferDialog(preferences, *main, main.get());
-        applyLanguage();
-    }
-    ~Program() {
-        main.reset();
-        for (const auto& [name, value] : saved) {
-            if (value.isNull())
-                qunsetenv(name.constData());
-            else
-                qputenv(name.constData(), value);
-        }
-    }
-
-    void installStandIn() const {
-        const QString program = paths::progDir() + QStringLiteral("kermit");
-        writeBytes(program, kStandIn);
-        QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-    QString standInFile(const char* name) const {
-        return sandbox.path(QStringLiteral("standin/")) + QLatin1String(name);
-    }
-    QString workFile(const char* name) const {
-        return paths::workDir() + u'/' + QLatin1String(name);
-    }
-    QStringList workFilesLeft() const {
-        return QDir(paths::workDir()).entryList(QDir::Files | QDir::Hidden);
-    }
-    bool kermitRan() const { return QFileInfo::exists(standInFile("arguments")); }
-
-    DocumentWindow* document(const TopicTable& table = sampleTable()) {
-        DocumentWindow* document = main->newDocument();
-        const QString file = sandbox.path(QStringLiteral("db/doc.txt"));
-        writeBytes(file, formatHpFile(table, table.topicCount(), false, false));
-        document->loadFromFile(file);
-        return document;
-    }
-
-    template <typename T> T* control(const char* name) const {
-        return dialog->findChild<T*>(QLatin1String(name));
-    }
-    QString text(const char* label) const { return control<QLabel>(label)->text(); }
-    QString status() const { return text("statusLine"); }
-
-    // Sets the dialog up and shows it without a modal loop, then presses Start; returns the
-    // status line once Kermit has ended.
-    QString run(TransferMode mode, const QString& name = QStringLiteral("NAME")) {
-        if (!dialog->prepareTransfer(mode))
-            return QStringLiteral("<not shown>");
-        dialog->show();
-        if (mode == TransferMode::SendDocument)
-            control<QLineEdit>("nameOnCalculator")->setText(name);
-        dialog->startTransfer();
-        if (!QTest::qWaitFor([this] { return !dialog->transferRunning(); }, kTransferEndMs))
-            return QStringLiteral("<still running>");
-        return status();
-    }
-
-    QList<QPair<QByteArray, QByteArray>> saved;
-    TransferDialog* dialog = nullptr;
-};
 
 QString transferred(qint64 bytes, int seconds) {
     return QStringLiteral("Transfered %1 bytes in %2 seconds.").arg(bytes).arg(seconds);
 }
+
+// What the user sees once Kermit has started, and the timer events handled while it runs.
+struct RunWatch {
+    explicit RunWatch(TransferDialog* dialog) {
+        QObject::connect(&ticking, &QTimer::timeout, [this] { ++ticks; });
+        QObject::connect(
+            dialog, &TransferDialog::kermitStarted, &ticking, [this, dialog](qint64 id) {
+                kermitId = id;
+                startEnabled =
+                    dialog->findChild<QPushButton*>(QStringLiteral("startButton"))->isEnabled();
+                busyShown =
+                    dialog->findChild<QProgressBar*>(QStringLiteral("busyIndicator"))->isVisible();
+                waitCursor = QApplication::overrideCursor() &&
+                             QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+                ticking.start(50);
+            });
+    }
+
+    qint64 kermitId = 0;
+    bool startEnabled = true;
+    bool busyShown = false;
+    bool waitCursor = false;
+    int ticks = 0;
+    QTimer ticking;
+};
 
 const QString kFailed = QStringLiteral("Transfer failed.");
 const QString kPortFailed = QStringLiteral("Failed to initialise serial port.");
@@ -157,9 +70,9 @@ class TestTransfer : public QObject {
     Q_OBJECT
 
   private slots:
-    void textsAndFieldsOfEachMode() {
-        Program program("[Application]\nLanguage=1\n[Transfer]\nPort=COM3\nBaud=2400\n"
-                        "Parity=even\n");
+    void textsAndSerialParameters() {
+        StandInProgram program("[Application]\nLanguage=1\n[Transfer]\nPort=COM3\nBaud=2400\n"
+                               "Parity=even\n");
         TransferDialog& dialog = *program.dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("KERMIT Transfer"));
         // Every text by its id.
@@ -178,18 +91,9 @@ class TestTransfer : public QObject {
         QVERIFY(!program.control<QPushButton>("startButton")->isEnabled()); // until a mode is set
         QVERIFY(program.control<QPushButton>("startButton")->isDefault());
 
-        auto* name = program.control<QLineEdit>("nameOnCalculator");
-        auto* start = program.control<QPushButton>("startButton");
-        QVERIFY(dialog.prepareTransfer(TransferMode::SendDocument));
+        writeBytes(paths::progDir() + QStringLiteral("tarvo.lib"), "lib");
+        QVERIFY(dialog.prepareTransfer(TransferMode::SendLibrary));
         dialog.show();
-        QCOMPARE(program.text("nameLabel"), QStringLiteral("name on HP :"));
-        QCOMPARE(program.text("pressOnCalculator"), QStringLiteral("[Recv] on your HP."));
-        QVERIFY(name->isVisible() && name->text().isEmpty());
-        QVERIFY(!start->isEnabled());
-        QTest::keyClick(name, Qt::Key_A);
-        QVERIFY(start->isEnabled());
-        QTest::keyClick(name, Qt::Key_Backspace);
-        QVERIFY(!start->isEnabled());
         // The serial parameters, shown only.
         for (auto [field, value] :
              {std::pair{"port", "COM3"}, {"baud", "2400"}, {"parity", "even"}, {"bits", "8/1"}}) {
@@ -198,25 +102,6 @@ class TestTransfer : public QObject {
             QVERIFY(!program.control<QLineEdit>(field)->isEnabled());
         }
         QVERIFY(!program.control<QProgressBar>("busyIndicator")->isVisible());
-        dialog.hide();
-
-        QVERIFY(dialog.prepareTransfer(TransferMode::ReceiveFile));
-        dialog.show();
-        QVERIFY(!program.control<QLabel>("nameLabel")->isVisible());
-        QVERIFY(!name->isVisible());
-        QCOMPARE(name->text(), QStringLiteral("nil"));
-        QVERIFY(start->isEnabled());
-        QCOMPARE(program.text("pressOnCalculator"), QStringLiteral("[Send] on your HP."));
-        dialog.hide();
-
-        writeBytes(paths::progDir() + QStringLiteral("tarvo.lib"), "lib");
-        QVERIFY(dialog.prepareTransfer(TransferMode::SendLibrary));
-        dialog.show();
-        QCOMPARE(program.text("nameLabel"), QStringLiteral("Transfering Tarvo :"));
-        QVERIFY(program.control<QLabel>("nameLabel")->isVisible());
-        QVERIFY(!name->isVisible());
-        QVERIFY(start->isEnabled());
-        QCOMPARE(program.text("pressOnCalculator"), QStringLiteral("[Recv] on your HP."));
 
         // Each showing reads the settings again and clears the status line.
         program.run(TransferMode::SendLibrary);
@@ -228,8 +113,47 @@ class TestTransfer : public QObject {
         QCOMPARE(program.control<QLineEdit>("baud")->text(), QStringLiteral("1200"));
     }
 
+    // A name is typed only for a document; the label above it names the library when that goes.
+    void controlsOfEachMode_data() {
+        QTest::addColumn<TransferMode>("mode");
+        QTest::addColumn<QString>("nameLabel"); // none: hidden
+        QTest::addColumn<QString>("calculatorKey");
+        QTest::newRow("send") << TransferMode::SendDocument << "name on HP :"
+                              << "[Recv] on your HP.";
+        QTest::newRow("receive") << TransferMode::ReceiveFile << QString() << "[Send] on your HP.";
+        QTest::newRow("library") << TransferMode::SendLibrary << "Transfering Tarvo :"
+                                 << "[Recv] on your HP.";
+    }
+    void controlsOfEachMode() {
+        QFETCH(TransferMode, mode);
+        QFETCH(QString, nameLabel);
+        QFETCH(QString, calculatorKey);
+        StandInProgram program;
+        writeBytes(paths::progDir() + QStringLiteral("tarvo.lib"), "lib");
+        // After another mode: what shows comes from the mode alone.
+        QVERIFY(program.dialog->prepareTransfer(TransferMode::ReceiveFile));
+        QVERIFY(program.dialog->prepareTransfer(mode));
+        program.dialog->show();
+        QCOMPARE(program.control<QLabel>("nameLabel")->isVisible(), !nameLabel.isEmpty());
+        if (!nameLabel.isEmpty())
+            QCOMPARE(program.text("nameLabel"), nameLabel);
+        QCOMPARE(program.text("pressOnCalculator"), calculatorKey);
+        auto* name = program.control<QLineEdit>("nameOnCalculator");
+        auto* start = program.control<QPushButton>("startButton");
+        const bool typed = mode == TransferMode::SendDocument;
+        QCOMPARE(name->isVisible(), typed);
+        QCOMPARE(name->text(), typed ? QString() : QStringLiteral("nil"));
+        QCOMPARE(start->isEnabled(), !typed);
+        if (typed) {
+            QTest::keyClick(name, Qt::Key_A);
+            QVERIFY(start->isEnabled());
+            QTest::keyClick(name, Qt::Key_Backspace);
+            QVERIFY(!start->isEnabled());
+        }
+    }
+
     void tarvoLibraryMissing() {
-        Program program;
+        StandInProgram program;
         bool shown = false;
         QTimer::singleShot(0, program.dialog, [&] {
             shown = program.dialog->isVisible();
@@ -261,13 +185,13 @@ class TestTransfer : public QObject {
                                   {TransferMode::ReceiveFile, "receive"},
                                   {TransferMode::SendLibrary, "library"}}) {
             QTest::addRow("defaults, %s", name) << defaults << mode;
-            QTest::addRow("no Transfer section, %s", name) << kEnglish << mode;
+            QTest::addRow("no Transfer section, %s", name) << kEnglishSettings << mode;
         }
     }
     void scriptOfEachMode() {
         QFETCH(QByteArray, settingsText);
         QFETCH(TransferMode, mode);
-        Program program(settingsText);
+        StandInProgram program(settingsText);
         program.document();
         writeBytes(paths::progDir() + QStringLiteral("tarvo.lib"), "lib");
         program.run(mode, QStringLiteral("MY DATA"));
@@ -303,8 +227,8 @@ class TestTransfer : public QObject {
     // The advanced dialog writes what the next script uses; a parity it does not know is
     // written empty.
     void advancedValuesReachTheScript() {
-        Program program("[Application]\nLanguage=1\n[Transfer]\nParity=EVEN\nPort=COM4\n"
-                        "Device4=/dev/my port\n");
+        StandInProgram program("[Application]\nLanguage=1\n[Transfer]\nParity=EVEN\nPort=COM4\n"
+                               "Device4=/dev/my port\n");
         TransferParametersDialog more(program.preferences, program.main.get());
         more.prepareAdvanced(nullptr);
         more.saveParameters();
@@ -339,7 +263,7 @@ class TestTransfer : public QObject {
         QFETCH(TransferMode, mode);
         QFETCH(QByteArray, exitCode);
         QFETCH(QString, status);
-        Program program;
+        StandInProgram program;
         program.document();
         writeBytes(paths::progDir() + QStringLiteral("tarvo.lib"), "12345");
         qputenv("STANDIN_EXIT", exitCode);
@@ -363,7 +287,7 @@ class TestTransfer : public QObject {
     void sentFileFollowsCompressAndDeleteEmpty() {
         QFETCH(bool, compress);
         QFETCH(bool, deleteEmpty);
-        Program program;
+        StandInProgram program;
         DocumentWindow* document = program.document();
         program.preferences.compress = compress;
         program.preferences.deleteEmpty = deleteEmpty;
@@ -380,7 +304,7 @@ class TestTransfer : public QObject {
     }
 
     void sendFileCannotBeWritten() {
-        Program program;
+        StandInProgram program;
         TopicTable table = sampleTable();
         DocumentWindow* document = program.document(table);
         document->table().setRow(1, 2, QByteArray("a\x1a", 2)); // a reader would stop there
@@ -391,7 +315,7 @@ class TestTransfer : public QObject {
     }
 
     void receivedFileOpensAsNewDocument() {
-        Program program;
+        StandInProgram program;
         const TopicTable table = sampleTable();
         const QByteArray bytes = formatHpFile(table, table.topicCount(), true, true);
         const QString file = program.sandbox.path(QStringLiteral("calculator/data"));
@@ -415,7 +339,7 @@ class TestTransfer : public QObject {
     }
 
     void receivedFileNotHp48() {
-        Program program;
+        StandInProgram program;
         const QString file = program.sandbox.path(QStringLiteral("calculator/binary"));
         writeBytes(file, "HPHP48-R\x01\x02");
         qputenv("STANDIN_RECEIVE", QFile::encodeName(file));
@@ -429,7 +353,7 @@ class TestTransfer : public QObject {
     // program keeps handling events, and Esc ends Kermit even when it will not end by itself:
     // the transfer failed, and the file it had received stays unopened.
     void runningTransferEndedByTheUser() {
-        Program program;
+        StandInProgram program;
         program.main->createLongLivedWindows();
         TransferDialog* dialog = program.main->transferDialog();
         QVERIFY(dialog);
@@ -440,24 +364,9 @@ class TestTransfer : public QObject {
         qputenv("STANDIN_SLEEP", "30");
         qputenv("STANDIN_IGNORE_TERM", "1");
         auto* start = dialog->findChild<QPushButton*>(QStringLiteral("startButton"));
-        bool startWhileRunning = true;
-        bool busyShown = false;
-        bool waitCursor = false;
-        bool stillOpenAfterEsc = false;
-        qint64 kermitId = 0;
+        const RunWatch watch(dialog);
         QElapsedTimer sinceEsc;
-        int timerTicks = 0;
-        QTimer ticking;
-        connect(&ticking, &QTimer::timeout, [&] { ++timerTicks; });
-        connect(dialog, &TransferDialog::kermitStarted, dialog, [&](qint64 processId) {
-            kermitId = processId;
-            startWhileRunning = start->isEnabled();
-            busyShown =
-                dialog->findChild<QProgressBar*>(QStringLiteral("busyIndicator"))->isVisible();
-            waitCursor = QApplication::overrideCursor() &&
-                         QApplication::overrideCursor()->shape() == Qt::WaitCursor;
-            ticking.start(50);
-        });
+        bool stillOpenAfterEsc = false;
         // Esc once the stand-in has begun to wait; when the transfer has ended the user reads
         // the status line and closes the dialog.
         qint64 endedAfterMs = -1;
@@ -485,13 +394,13 @@ class TestTransfer : public QObject {
         program.main->findChild<QAction*>(QStringLiteral("Empfangen1"))->trigger();
         QVERIFY(!dialog->isVisible());
         QVERIFY(startReturnedAtOnce);
-        QVERIFY(!startWhileRunning);
-        QVERIFY(busyShown);
-        QVERIFY(waitCursor);
+        QVERIFY(!watch.startEnabled);
+        QVERIFY(watch.busyShown);
+        QVERIFY(watch.waitCursor);
         QVERIFY(stillOpenAfterEsc);
         QVERIFY2(endedAfterMs >= 0 && endedAfterMs < 5000, "Kermit was ended at once");
-        QVERIFY(::kill(static_cast<pid_t>(kermitId), 0) == -1 && errno == ESRCH);
-        QVERIFY2(timerTicks >= 10, "events were handled while Kermit ran");
+        QVERIFY(::kill(static_cast<pid_t>(watch.kermitId), 0) == -1 && errno == ESRCH);
+        QVERIFY2(watch.ticks >= 10, "events were handled while Kermit ran");
         QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(status, kFailed);
         QCOMPARE(program.main->documentWindows().size(), 0);
@@ -499,7 +408,7 @@ class TestTransfer : public QObject {
     }
 
     void sendCommandNeedsADocument() {
-        Program program;
+        StandInProgram program;
         program.main->createLongLivedWindows();
         QAction* send = program.main->findChild<QAction*>(QStringLiteral("Senden1"));
         QAction* toHp = program.main->findChild<QAction*>(QStringLiteral("ToHPButton"));
@@ -528,7 +437,7 @@ class TestTransfer : public QObject {
 
     // A name the calculator cannot store is refused before anything is written or sent.
     void nameWithoutCalculatorCode() {
-        Program program;
+        StandInProgram program;
         program.main->createLongLivedWindows();
         program.document();
         TransferDialog* dialog = program.main->transferDialog();
@@ -552,7 +461,7 @@ class TestTransfer : public QObject {
 
     // The transfer dialog keeps its place from one run of the program to the next.
     void positionKept() {
-        Program program("[Application]\nLanguage=1\n[Transfer]\nTop=123\nLeft=321\n");
+        StandInProgram program("[Application]\nLanguage=1\n[Transfer]\nTop=123\nLeft=321\n");
         program.main->createLongLivedWindows();
         TransferDialog* dialog = program.main->transferDialog();
         QCOMPARE(dialog->pos(), QPoint(321, 123));
