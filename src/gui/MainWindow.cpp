@@ -24,10 +24,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDragEnterEvent>
-#include <QMimeData>
-#include <QUrl>
 #include <QDir>
+#include <QDragEnterEvent>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
@@ -35,12 +33,14 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTemporaryFile>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 
 #include <algorithm>
 #include <utility>

@@ -17,6 +17,7 @@
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
 #include "platform/TextIds.h"
+#include "transfer/TransferMode.h"
 
 #include <QAction>
 #include <QFrame>
@@ -396,17 +397,17 @@ void MainWindow::showAbout() {
 
 void MainWindow::sendToCalculator() {
     if (transferDialog_ && activeDocument())
-        transferDialog_->openTransfer('S');
+        transferDialog_->openTransfer(TransferMode::SendDocument);
 }
 
 void MainWindow::receiveFromCalculator() {
     if (transferDialog_)
-        transferDialog_->openTransfer('R');
+        transferDialog_->openTransfer(TransferMode::ReceiveFile);
 }
 
 void MainWindow::sendTarvoLibrary() {
     if (transferDialog_)
-        transferDialog_->openTransfer('T');
+        transferDialog_->openTransfer(TransferMode::SendLibrary);
 }
 
 void MainWindow::findText() {

@@ -22,6 +22,8 @@ namespace {
 
 constexpr int kSocatReadyMs = 5000;
 constexpr int kCalculatorEndMs = 20000;
+// Longer than the longest transfer a test makes.
+constexpr int kTransferEndMs = 90000;
 
 // The calculator's side of the line: a three-wire cable, bytes unchanged, names as they come.
 const QString kCalculatorSetup = QStringLiteral(
@@ -105,7 +107,7 @@ void Calculator::stop() {
     }
 }
 
-void Calculator::Start(const QString& commands) {
+void Calculator::startKermit(const QString& commands) {
     kermit_.setProgram(QStringLiteral("kermit"));
     kermit_.setArguments({QStringLiteral("-Y"), QStringLiteral("-C"),
                           kCalculatorSetup.arg(line_) + commands + QStringLiteral(", exit")});
@@ -118,11 +120,11 @@ void Calculator::Start(const QString& commands) {
 
 void Calculator::receiveInto(const QString& folder) {
     QDir().mkpath(folder);
-    Start(QStringLiteral("cd {%1}, receive").arg(folder));
+    startKermit(QStringLiteral("cd {%1}, receive").arg(folder));
 }
 
 void Calculator::send(const QString& file, const QString& name, int pauseMs) {
-    Start(QStringLiteral("set send pause %1, send {%2} %3").arg(pauseMs).arg(file, name));
+    startKermit(QStringLiteral("set send pause %1, send {%2} %3").arg(pauseMs).arg(file, name));
 }
 
 bool Calculator::finish() {
@@ -136,8 +138,7 @@ bool Calculator::finish() {
 // ---- the program ----
 
 TransferProgram::TransferProgram(const QByteArray& extraSettings)
-    : cable(sandbox.path(QStringLiteral("cable/"))), settings(sandbox.settingsFile()),
-      preferences(settings) {
+    : cable(sandbox.path(QStringLiteral("cable/"))) {
     savedEnvironment.append({"PATH", qgetenv("PATH")});
     // Kermit must take the program and work directories literally, blanks, braces and all.
     qputenv("OMBREL_PROGDIR", QFile::encodeName(oddDirectory(QStringLiteral("prog"))));
@@ -147,11 +148,8 @@ TransferProgram::TransferProgram(const QByteArray& extraSettings)
     writeBytes(sandbox.settingsFile(),
                "[Application]\nLanguage=1\n[Transfer]\nPort=COM2\n" + extraSettings);
     setDevice(cable.programEnd());
-    strings::setLanguage(strings::kEnglish);
-    main = std::make_unique<MainWindow>(preferences);
-    main->splashGone(QString());
+    open(Dialogs::Without);
     preferences.compress = true;
-    main->show();
     dialog = new TransferDialog(preferences, *main, main.get());
     applyLanguage();
 }
@@ -173,19 +171,21 @@ void TransferProgram::setDevice(const QString& device) {
 }
 
 QString TransferProgram::status() const {
-    return dialog->findChild<QLabel*>(QStringLiteral("Label12"))->text();
+    return dialog->findChild<QLabel*>(QStringLiteral("statusLine"))->text();
 }
 
 QStringList TransferProgram::workFilesLeft() const {
     return QDir(paths::workDir()).entryList(QDir::Files | QDir::Hidden);
 }
 
-QString TransferProgram::run(char mode, const QString& name) {
+QString TransferProgram::run(TransferMode mode, const QString& name) {
     if (!dialog->prepareTransfer(mode))
         return QStringLiteral("<not shown>");
     dialog->show();
-    if (mode == 'S')
-        dialog->findChild<QLineEdit*>(QStringLiteral("Name"))->setText(name);
+    if (mode == TransferMode::SendDocument)
+        dialog->findChild<QLineEdit*>(QStringLiteral("nameOnCalculator"))->setText(name);
     dialog->startTransfer();
+    if (!QTest::qWaitFor([this] { return !dialog->transferRunning(); }, kTransferEndMs))
+        return QStringLiteral("<still running>");
     return status();
 }

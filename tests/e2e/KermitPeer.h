@@ -1,9 +1,7 @@
 #pragma once
 
-#include "Sandbox.h"
-#include "ScriptedPrompter.h"
-#include "platform/Preferences.h"
-#include "platform/SettingsFile.h"
+#include "ProgramFrame.h"
+#include "transfer/TransferMode.h"
 
 #include <QByteArray>
 #include <QList>
@@ -11,10 +9,7 @@
 #include <QProcess>
 #include <QString>
 
-#include <memory>
-
 class TransferDialog;
-class MainWindow;
 
 // Fails the running test with a clear message unless kermit and socat can be run.
 void requireKermitAndSocat();
@@ -56,15 +51,15 @@ class Calculator {
     void stop();
 
   private:
-    void Start(const QString& commands);
+    void startKermit(const QString& commands);
 
     QString line_;
     QProcess kermit_;
 };
 
-// One program in a sandbox with the real Kermit: settings, global state, main window and the
-// transfer dialog, its port COM2 on the program's end of the cable.
-struct TransferProgram {
+// The program in the shared frame with the real Kermit and a transfer dialog of its own, its
+// port COM2 on the program's end of the cable.
+struct TransferProgram : ProgramFrame {
     explicit TransferProgram(const QByteArray& extraSettings = {});
     ~TransferProgram();
 
@@ -73,17 +68,12 @@ struct TransferProgram {
     void setDevice(const QString& device);
     QString status() const;
     QStringList workFilesLeft() const;
-    // Sets the dialog up, shows it, types the name in mode 'S' and presses Start; returns
-    // once Kermit has ended, with the status line.
-    QString run(char mode, const QString& name = QStringLiteral("DATA"));
+    // Sets the dialog up, shows it, types the name when it sends a document and presses Start;
+    // returns once Kermit has ended, with the status line.
+    QString run(TransferMode mode, const QString& name = QStringLiteral("DATA"));
 
-    Sandbox sandbox;
     QList<QPair<QByteArray, QByteArray>> savedEnvironment;
     NullModem cable;
-    SettingsFile settings;
-    Preferences preferences;
-    ScriptedPrompter prompter;
-    std::unique_ptr<MainWindow> main;
     TransferDialog* dialog = nullptr;
 };
 

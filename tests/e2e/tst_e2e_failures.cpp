@@ -36,7 +36,7 @@ class TestTransferFailures : public QObject {
         TransferProgram program("Retries=1\n");
         QVERIFY(program.cable.ready());
         openDocument(program);
-        QCOMPARE(program.run('S'), kTransferFailed);
+        QCOMPARE(program.run(TransferMode::SendDocument), kTransferFailed);
         QCOMPARE(program.workFilesLeft(), QStringList());
     }
 
@@ -46,8 +46,8 @@ class TestTransferFailures : public QObject {
         openDocument(program);
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(program.run('S'), kPortFailed);
-        QCOMPARE(program.run('R'), kPortFailed);
+        QCOMPARE(program.run(TransferMode::SendDocument), kPortFailed);
+        QCOMPARE(program.run(TransferMode::ReceiveFile), kPortFailed);
         QVERIFY2(clock.elapsed() < 15000, "Kermit gave up on the port at once");
         QCOMPARE(program.workFilesLeft(), QStringList());
     }
@@ -57,29 +57,29 @@ class TestTransferFailures : public QObject {
         TransferProgram program;
         openDocument(program);
         qputenv("PATH", QFile::encodeName(program.sandbox.path(QStringLiteral("emptybin/"))));
-        QCOMPARE(program.run('S'), kTransferFailed);
-        QCOMPARE(program.run('R'), kPortFailed);
+        QCOMPARE(program.run(TransferMode::SendDocument), kTransferFailed);
+        QCOMPARE(program.run(TransferMode::ReceiveFile), kPortFailed);
         // A program beside the program that cannot run.
         const QString beside = paths::progDir() + QStringLiteral("kermit");
         writeBytes(beside, "#!/nonexistent/shell\n");
         QFile::setPermissions(beside, QFile::ReadOwner | QFile::ExeOwner);
-        QCOMPARE(program.run('S'), kTransferFailed);
+        QCOMPARE(program.run(TransferMode::SendDocument), kTransferFailed);
         QCOMPARE(program.workFilesLeft(), QStringList());
     }
 
     void kermitKilledWhileItRuns_data() {
-        QTest::addColumn<char>("mode");
+        QTest::addColumn<TransferMode>("mode");
         QTest::addColumn<QString>("status");
-        QTest::newRow("send") << 'S' << kTransferFailed;
-        QTest::newRow("receive") << 'R' << kPortFailed;
+        QTest::newRow("send") << TransferMode::SendDocument << kTransferFailed;
+        QTest::newRow("receive") << TransferMode::ReceiveFile << kPortFailed;
     }
     void kermitKilledWhileItRuns() {
-        QFETCH(char, mode);
+        QFETCH(TransferMode, mode);
         QFETCH(QString, status);
         TransferProgram program;
         QVERIFY(program.cable.ready());
         openDocument(program);
-        connect(program.dialog, &TransferDialog::KermitStarted, program.dialog,
+        connect(program.dialog, &TransferDialog::kermitStarted, program.dialog,
                 [](qint64 processId) {
                     QTimer::singleShot(
                         500, [processId] { ::kill(static_cast<pid_t>(processId), SIGKILL); });
@@ -117,20 +117,21 @@ class TestTransferFailures : public QObject {
         bool receiving = false;
         QElapsedTimer sinceSilent;
         connect(
-            program.dialog, &TransferDialog::KermitStarted, program.dialog, [&](qint64 processId) {
+            program.dialog, &TransferDialog::kermitStarted, program.dialog, [&](qint64 processId) {
                 // Past the script's pause and into the file.
                 QTimer::singleShot(3500, program.dialog, [&] {
                     receiving = QFileInfo::exists(paths::workDir() + QStringLiteral("/~recv.tmp"));
                     calculator.stop();
                     sinceSilent.start();
                     if (userCloses)
-                        program.dialog->findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click();
+                        program.dialog->findChild<QPushButton*>(QStringLiteral("closeButton"))
+                            ->click();
                 });
                 // A receive without a bound of its own would wait for ever.
                 QTimer::singleShot(3500 + boundMs + 10000, program.dialog,
                                    [processId] { ::kill(static_cast<pid_t>(processId), SIGKILL); });
             });
-        QCOMPARE(program.run('R'), status);
+        QCOMPARE(program.run(TransferMode::ReceiveFile), status);
         QVERIFY2(receiving, "the calculator stopped halfway through the file");
         QVERIFY2(sinceSilent.elapsed() < boundMs,
                  qPrintable(QString::number(sinceSilent.elapsed())));

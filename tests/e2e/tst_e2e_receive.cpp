@@ -5,6 +5,7 @@
 #include "core/HpFile.h"
 #include "gui/DocumentWindow.h"
 #include "gui/MainWindow.h"
+#include "platform/TextIds.h"
 
 #include <QTest>
 
@@ -30,7 +31,7 @@ class TestReceiveFromCalculator : public QObject {
         writeBytes(file, bytes);
         Calculator calculator(program.cable.calculatorEnd());
         calculator.send(file, QStringLiteral("PHONES"));
-        const QString status = program.run('R');
+        const QString status = program.run(TransferMode::ReceiveFile);
         QVERIFY2(reportsTransfer(status, bytes.size()), qPrintable(status));
         QVERIFY(calculator.finish());
         const QList<DocumentWindow*> documents = program.main->documentWindows();
@@ -54,9 +55,9 @@ class TestReceiveFromCalculator : public QObject {
         writeBytes(file, QByteArray("HPHP48-R\x00\x01\x02\xff", 12));
         Calculator calculator(program.cable.calculatorEnd());
         calculator.send(file, QStringLiteral("BIN"));
-        QCOMPARE(program.run('R'), kTransferFailed);
+        QCOMPARE(program.run(TransferMode::ReceiveFile), kTransferFailed);
         QVERIFY(calculator.finish());
-        QCOMPARE(program.prompter.shownIds(), QList<quint16>({1120}));
+        QCOMPARE(program.prompter.shownIds(), QList<quint16>({textid::kNotHpFile}));
         QCOMPARE(program.main->documentWindows().size(), 0);
         QCOMPARE(program.workFilesLeft(), QStringList());
     }

@@ -66,7 +66,7 @@ class TestSendToCalculator : public QObject {
         const QString folder = program.sandbox.path(QStringLiteral("calculator/"));
         Calculator calculator(program.cable.calculatorEnd());
         calculator.receiveInto(folder);
-        const QString status = program.run('S', name);
+        const QString status = program.run(TransferMode::SendDocument, name);
         QVERIFY2(reportsTransfer(status, expected.size()), qPrintable(status));
         QVERIFY(calculator.finish());
         QCOMPARE(storedNames(folder), QStringList({name}));
@@ -100,7 +100,7 @@ class TestSendToCalculator : public QObject {
         const QString folder = program.sandbox.path(QStringLiteral("calculator/"));
         Calculator calculator(program.cable.calculatorEnd());
         calculator.receiveInto(folder);
-        const QString status = program.run('S', name);
+        const QString status = program.run(TransferMode::SendDocument, name);
         QDir::setCurrent(previous);
         QVERIFY(calculator.finish());
         QVERIFY2(status.startsWith(QStringLiteral("Transfered ")), qPrintable(status));
@@ -122,7 +122,7 @@ class TestSendToCalculator : public QObject {
         const QString folder = program.sandbox.path(QStringLiteral("calculator/"));
         Calculator calculator(program.cable.calculatorEnd());
         calculator.receiveInto(folder);
-        const QString status = program.run('T');
+        const QString status = program.run(TransferMode::SendLibrary);
         QVERIFY2(reportsTransfer(status, library.size()), qPrintable(status));
         QVERIFY(calculator.finish());
         QCOMPARE(storedNames(folder), QStringList({"tarvo"}));

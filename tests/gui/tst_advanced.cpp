@@ -1,8 +1,7 @@
 // The advanced transfer parameters dialog driven offscreen: what it shows of the settings,
 // what its controls let through, and what it writes.
 
-#include "Sandbox.h"
-#include "ScriptedPrompter.h"
+#include "ProgramFrame.h"
 #include "gui/Localizer.h"
 #include "gui/dialogs/TransferParametersDialog.h"
 #include "platform/Paths.h"
@@ -23,9 +22,8 @@
 
 namespace {
 
-struct Program {
-    explicit Program(const QByteArray& settingsText)
-        : settings(sandbox.settingsFile()), preferences(settings) {
+struct Program : ProgramFrame {
+    explicit Program(const QByteArray& settingsText) {
         writeBytes(sandbox.settingsFile(), "[Application]\nLanguage=1\n" + settingsText);
         strings::setLanguage(strings::kEnglish);
         dialog = std::make_unique<TransferParametersDialog>(preferences);
@@ -35,16 +33,12 @@ struct Program {
     template <typename T> T* control(const char* name) const {
         return dialog->findChild<T*>(QLatin1String(name));
     }
-    QComboBox* parity() const { return control<QComboBox>("ParityBox"); }
+    QComboBox* parity() const { return control<QComboBox>("parity"); }
     QSpinBox* spin(const char* name) const { return control<QSpinBox>(name); }
     QString setting(const char* key) const {
         return settings.readString("Transfer", key, QStringLiteral("<missing>"));
     }
 
-    Sandbox sandbox;
-    SettingsFile settings;
-    Preferences preferences;
-    ScriptedPrompter prompter;
     std::unique_ptr<TransferParametersDialog> dialog;
 };
 
@@ -57,17 +51,17 @@ class TestAdvanced : public QObject {
     void controlsAndTexts() {
         Program program("");
         QCOMPARE(program.dialog->windowTitle(), QStringLiteral("Advanced I/O parameter"));
-        for (auto [label, text] : {std::pair{"Label1", "Parity :"},
-                                   {"Label12", "Retries :"},
-                                   {"Label6", "Send-"},
-                                   {"Label2", "packet-length :"},
-                                   {"Label10", "Receive-"},
-                                   {"Label5", "packet-length :"}})
+        for (auto [label, text] : {std::pair{"parityLabel", "Parity :"},
+                                   {"retriesLabel", "Retries :"},
+                                   {"sendLabel", "Send-"},
+                                   {"sendPacketLengthLabel", "packet-length :"},
+                                   {"receiveLabel", "Receive-"},
+                                   {"receivePacketLengthLabel", "packet-length :"}})
             QCOMPARE(program.control<QLabel>(label)->text(), QLatin1String(text));
-        QCOMPARE(program.control<QPushButton>("Button1")->text(), QStringLiteral("Ok"));
-        QVERIFY(program.control<QPushButton>("Button1")->isDefault());
-        QCOMPARE(program.control<QPushButton>("Button2")->text(), QStringLiteral("Cancel"));
-        QCOMPARE(program.control<QPushButton>("Button3")->text(), QStringLiteral("Help"));
+        QCOMPARE(program.control<QPushButton>("okButton")->text(), QStringLiteral("Ok"));
+        QVERIFY(program.control<QPushButton>("okButton")->isDefault());
+        QCOMPARE(program.control<QPushButton>("cancelButton")->text(), QStringLiteral("Cancel"));
+        QCOMPARE(program.control<QPushButton>("helpButton")->text(), QStringLiteral("Help"));
 
         QComboBox* parity = program.parity();
         QVERIFY(!parity->isEditable());
@@ -78,16 +72,15 @@ class TestAdvanced : public QObject {
         QCOMPARE(items, QStringList({"none", "even", "odd", "mark", "space"}));
         QCOMPARE(parity->currentIndex(), -1);
 
-        for (auto [spin, edit, minimum, maximum, step] :
-             {std::tuple{"RetriesUpDown", "Retries", 1, 63, 1},
-              {"SendUpDown", "SendPacket", 24, 96, 8},
-              {"ReceiveUpDown", "ReceivePacket", 24, 96, 8}}) {
+        for (auto [spin, minimum, maximum, step] : {std::tuple{"retries", 1, 63, 1},
+                                                    {"sendPacketLength", 24, 96, 8},
+                                                    {"receivePacketLength", 24, 96, 8}}) {
             QSpinBox* box = program.spin(spin);
             QCOMPARE(box->minimum(), minimum);
             QCOMPARE(box->maximum(), maximum);
             QCOMPARE(box->singleStep(), step);
             QVERIFY(!box->wrapping());
-            QVERIFY(box->findChild<QLineEdit*>(QLatin1String(edit))->isReadOnly());
+            QVERIFY(box->findChild<QLineEdit*>()->isReadOnly());
         }
     }
 
@@ -96,9 +89,9 @@ class TestAdvanced : public QObject {
         Program program("");
         program.dialog->prepareAdvanced(nullptr);
         QCOMPARE(program.parity()->currentText(), QStringLiteral("none"));
-        QCOMPARE(program.spin("RetriesUpDown")->value(), 2);
-        QCOMPARE(program.spin("SendUpDown")->value(), 24);
-        QCOMPARE(program.spin("ReceiveUpDown")->value(), 24);
+        QCOMPARE(program.spin("retries")->value(), 2);
+        QCOMPARE(program.spin("sendPacketLength")->value(), 24);
+        QCOMPARE(program.spin("receivePacketLength")->value(), 24);
         program.dialog->saveParameters();
         QCOMPARE(program.setting("Parity"), QStringLiteral("none"));
         QCOMPARE(program.setting("Retries"), QStringLiteral("2"));
@@ -111,9 +104,9 @@ class TestAdvanced : public QObject {
                         "Receive packet-length=0x28\n");
         program.dialog->prepareAdvanced(nullptr);
         QCOMPARE(program.parity()->currentIndex(), -1);
-        QCOMPARE(program.spin("RetriesUpDown")->value(), 1);
-        QCOMPARE(program.spin("SendUpDown")->value(), 96);
-        QCOMPARE(program.spin("ReceiveUpDown")->value(), 40);
+        QCOMPARE(program.spin("retries")->value(), 1);
+        QCOMPARE(program.spin("sendPacketLength")->value(), 96);
+        QCOMPARE(program.spin("receivePacketLength")->value(), 40);
         program.dialog->saveParameters();
         QCOMPARE(program.setting("Parity"), QString());
         QCOMPARE(program.setting("Retries"), QStringLiteral("1"));
@@ -133,14 +126,14 @@ class TestAdvanced : public QObject {
         Program program("");
         program.dialog->prepareAdvanced(nullptr);
         program.dialog->show();
-        QSpinBox* send = program.spin("SendUpDown");
+        QSpinBox* send = program.spin("sendPacketLength");
         QList<int> seen;
         for (int i = 0; i < 12; ++i) {
             QTest::keyClick(send, Qt::Key_Up);
             seen.append(send->value());
         }
         QCOMPARE(seen, QList<int>({32, 40, 48, 56, 64, 72, 80, 88, 96, 96, 96, 96}));
-        QSpinBox* retries = program.spin("RetriesUpDown");
+        QSpinBox* retries = program.spin("retries");
         QTest::keyClick(retries, Qt::Key_Down);
         QCOMPARE(retries->value(), 1);
         QTest::keyClick(retries, Qt::Key_Down);
@@ -164,8 +157,8 @@ class TestAdvanced : public QObject {
         Program program("[Transfer]\nRetries=3\n");
         const QByteArray before = readBytes(program.sandbox.settingsFile());
         QTimer::singleShot(0, program.dialog.get(), [&] {
-            QTest::keyClick(program.spin("RetriesUpDown"), Qt::Key_Up);
-            program.control<QPushButton>("Button2")->click();
+            QTest::keyClick(program.spin("retries"), Qt::Key_Up);
+            program.control<QPushButton>("cancelButton")->click();
         });
         program.dialog->openAdvanced(nullptr);
         QCOMPARE(readBytes(program.sandbox.settingsFile()), before);
@@ -180,7 +173,7 @@ class TestAdvanced : public QObject {
         QTimer::singleShot(0, program.dialog.get(), [&] {
             shownAt = program.dialog->pos();
             program.parity()->setCurrentIndex(2);
-            program.control<QPushButton>("Button1")->click();
+            program.control<QPushButton>("okButton")->click();
         });
         program.dialog->openAdvanced(&settingsDialog);
         QCOMPARE(shownAt, QPoint(315, 170));

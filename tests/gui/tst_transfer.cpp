@@ -1,158 +1,65 @@
 // The transfer dialog driven offscreen, with a stand-in for Kermit in the program directory
-// that keeps the script and the file it was given and ends with the exit code it is told.
-// The transfer through the real Kermit to a real peer is in tests/e2e.
+// (tests/transfer/stand-in-kermit) that keeps the script and the file it was given and ends
+// with the exit code it is told. The transfer through the real Kermit to a real peer is in
+// tests/e2e.
 
-#include "Sandbox.h"
-#include "ScriptedPrompter.h"
-#include "app/Startup.h"
+#include "StandInProgram.h"
 #include "core/HpFile.h"
 #include "gui/DocumentWindow.h"
-#include "gui/Localizer.h"
 #include "gui/MainWindow.h"
 #include "gui/dialogs/TransferDialog.h"
 #include "gui/dialogs/TransferParametersDialog.h"
 #include "platform/Paths.h"
-#include "platform/Preferences.h"
 #include "platform/Settings.h"
 #include "platform/SettingsFile.h"
-#include "platform/StringTable.h"
+#include "platform/TextIds.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 #include <cerrno>
-#include <memory>
 
 #include <signal.h>
 
 namespace {
 
-// Keeps its arguments, the script and the file to send; stores a received file when told;
-// waits and ends as told, deaf to a request to end when told.
-const QByteArray kStandIn = R"(#!/bin/sh
-if [ -n "$STANDIN_IGNORE_TERM" ]; then trap '' TERM; fi
-out="$STANDIN_DIR"
-printf '%s\n' "$@" > "$out/arguments"
-script=${3#take \{}
-script=${script%\}}
-work=$(dirname "$script")
-cp "$script" "$out/script"
-if [ -f "$work/~send.tmp" ]; then cp "$work/~send.tmp" "$out/sent"; fi
-if [ -n "$STANDIN_RECEIVE" ]; then cp "$STANDIN_RECEIVE" "$work/~recv.tmp"; fi
-if [ -n "$STANDIN_SLEEP" ]; then sleep "$STANDIN_SLEEP"; fi
-exit "${STANDIN_EXIT:-7}"
-)";
-
-const char* const kStandInVariables[] = {"STANDIN_DIR",  "STANDIN_RECEIVE",     "STANDIN_SLEEP",
-                                         "STANDIN_EXIT", "STANDIN_IGNORE_TERM", "PATH"};
-
-const QByteArray kEnglish = "[Application]\nLanguage=1\n";
-
-TopicTable sampleTable() {
-    TopicTable table;
-    TopicRows first;
-    first[0] = "Alpha";
-    first[1] = "1";
-    TopicRows second;
-    second[0] = "Beta";
-    table.fill({first, second, TopicRows()}); // an empty topic at the end
-    return table;
-}
-
-// One program in a sandbox: settings, global state, main window and the transfer dialog, with
-// the stand-in as the Kermit program.
-struct Program {
-    explicit Program(const QByteArray& settingsText = kEnglish)
-        : settings(sandbox.settingsFile()), preferences(settings) {
-        for (const char* name : kStandInVariables)
-            saved.append({name, qgetenv(name)});
-        qputenv("OMBREL_PROGDIR", QFile::encodeName(sandbox.path(QStringLiteral("prog/"))));
-        qputenv("STANDIN_DIR", QFile::encodeName(sandbox.path(QStringLiteral("standin/"))));
-        for (const char* name :
-             {"STANDIN_RECEIVE", "STANDIN_SLEEP", "STANDIN_EXIT", "STANDIN_IGNORE_TERM"})
-            qunsetenv(name);
-        writeBytes(sandbox.settingsFile(), settingsText);
-        installStandIn();
-        strings::setLanguage(settings::readLanguage(settings));
-        main = std::make_unique<MainWindow>(preferences);
-        main->splashGone(QString());
-        main->show();
-        dialog = new TransferDialog(preferences, *main, main.get());
-        applyLanguage();
-    }
-    ~Program() {
-        main.reset();
-        for (const auto& [name, value] : saved) {
-            if (value.isNull())
-                qunsetenv(name.constData());
-            else
-                qputenv(name.constData(), value);
-        }
-    }
-
-    void installStandIn() const {
-        const QString program = paths::progDir() + QStringLiteral("kermit");
-        writeBytes(program, kStandIn);
-        QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-    QString standInFile(const char* name) const {
-        return sandbox.path(QStringLiteral("standin/")) + QLatin1String(name);
-    }
-    QString workFile(const char* name) const {
-        return paths::workDir() + u'/' + QLatin1String(name);
-    }
-    QStringList workFilesLeft() const {
-        return QDir(paths::workDir()).entryList(QDir::Files | QDir::Hidden);
-    }
-    bool kermitRan() const { return QFileInfo::exists(standInFile("arguments")); }
-
-    DocumentWindow* document(const TopicTable& table = sampleTable()) {
-        DocumentWindow* document = main->newDocument();
-        const QString file = sandbox.path(QStringLiteral("db/doc.txt"));
-        writeBytes(file, formatHpFile(table, table.topicCount(), false, false));
-        document->loadFromFile(file);
-        return document;
-    }
-
-    template <typename T> T* control(const char* name) const {
-        return dialog->findChild<T*>(QLatin1String(name));
-    }
-    QString text(const char* label) const { return control<QLabel>(label)->text(); }
-    QString status() const { return text("Label12"); }
-
-    // Sets the dialog up and shows it without a modal loop, then presses Start.
-    QString run(char mode, const QString& name = QStringLiteral("NAME")) {
-        if (!dialog->prepareTransfer(mode))
-            return QStringLiteral("<not shown>");
-        dialog->show();
-        if (mode == 'S')
-            control<QLineEdit>("Name")->setText(name);
-        dialog->startTransfer();
-        return status();
-    }
-
-    Sandbox sandbox;
-    QList<QPair<QByteArray, QByteArray>> saved;
-    SettingsFile settings;
-    Preferences preferences;
-    ScriptedPrompter prompter;
-    std::unique_ptr<MainWindow> main;
-    TransferDialog* dialog = nullptr;
-};
+constexpr int kTransferEndMs = 20000;
 
 QString transferred(qint64 bytes, int seconds) {
     return QStringLiteral("Transfered %1 bytes in %2 seconds.").arg(bytes).arg(seconds);
 }
+
+// What the user sees once Kermit has started, and the timer events handled while it runs.
+struct RunWatch {
+    explicit RunWatch(TransferDialog* dialog) {
+        QObject::connect(&ticking, &QTimer::timeout, [this] { ++ticks; });
+        QObject::connect(
+            dialog, &TransferDialog::kermitStarted, &ticking, [this, dialog](qint64 id) {
+                kermitId = id;
+                startEnabled =
+                    dialog->findChild<QPushButton*>(QStringLiteral("startButton"))->isEnabled();
+                busyShown =
+                    dialog->findChild<QProgressBar*>(QStringLiteral("busyIndicator"))->isVisible();
+                waitCursor = QApplication::overrideCursor() &&
+                             QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+                ticking.start(50);
+            });
+    }
+
+    qint64 kermitId = 0;
+    bool startEnabled = true;
+    bool busyShown = false;
+    bool waitCursor = false;
+    int ticks = 0;
+    QTimer ticking;
+};
 
 const QString kFailed = QStringLiteral("Transfer failed.");
 const QString kPortFailed = QStringLiteral("Failed to initialise serial port.");
@@ -163,86 +70,97 @@ class TestTransfer : public QObject {
     Q_OBJECT
 
   private slots:
-    void textsAndFieldsOfEachMode() {
-        Program program("[Application]\nLanguage=1\n[Transfer]\nPort=COM3\nBaud=2400\n"
-                        "Parity=even\n");
+    void textsAndSerialParameters() {
+        StandInProgram program("[Application]\nLanguage=1\n[Transfer]\nPort=COM3\nBaud=2400\n"
+                               "Parity=even\n");
         TransferDialog& dialog = *program.dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("KERMIT Transfer"));
         // Every text by its id.
-        for (auto [control, text] : {std::pair{"Label7", "If the calculators I/O-parameter"},
-                                     {"Label8", "correspond with the values right,"},
-                                     {"Label9", "press Start-button and select"},
-                                     {"Label6", "Close or Esc cancels"},
-                                     {"Label10", "the transfer."},
-                                     {"Label4", "Parity :"},
-                                     {"BitBtn1", "Start"},
-                                     {"BitBtn2", "Close"},
-                                     {"BitBtn3", "Help"}})
+        for (auto [control, text] : {std::pair{"instruction1", "If the calculators I/O-parameter"},
+                                     {"instruction2", "correspond with the values right,"},
+                                     {"instruction3", "press Start-button and select"},
+                                     {"cancelHint1", "Close or Esc cancels"},
+                                     {"cancelHint2", "the transfer."},
+                                     {"parityLabel", "Parity :"},
+                                     {"startButton", "Start"},
+                                     {"closeButton", "Close"},
+                                     {"helpButton", "Help"}})
             QCOMPARE(
                 dialog.findChild<QWidget*>(QLatin1String(control))->property("text").toString(),
                 QLatin1String(text));
-        QVERIFY(!program.control<QPushButton>("BitBtn1")->isEnabled()); // until a mode is set
-        QVERIFY(program.control<QPushButton>("BitBtn1")->isDefault());
+        QVERIFY(!program.control<QPushButton>("startButton")->isEnabled()); // until a mode is set
+        QVERIFY(program.control<QPushButton>("startButton")->isDefault());
 
-        auto* name = program.control<QLineEdit>("Name");
-        auto* start = program.control<QPushButton>("BitBtn1");
-        QVERIFY(dialog.prepareTransfer('S'));
+        writeBytes(paths::progDir() + QStringLiteral("tarvo.lib"), "lib");
+        QVERIFY(dialog.prepareTransfer(TransferMode::SendLibrary));
         dialog.show();
-        QCOMPARE(program.text("Label5"), QStringLiteral("name on HP :"));
-        QCOMPARE(program.text("Label11"), QStringLiteral("[Recv] on your HP."));
-        QVERIFY(name->isVisible() && name->text().isEmpty());
-        QVERIFY(!start->isEnabled());
-        QTest::keyClick(name, Qt::Key_A);
-        QVERIFY(start->isEnabled());
-        QTest::keyClick(name, Qt::Key_Backspace);
-        QVERIFY(!start->isEnabled());
         // The serial parameters, shown only.
         for (auto [field, value] :
-             {std::pair{"Port", "COM3"}, {"Baud", "2400"}, {"Parity", "even"}, {"Bits", "8/1"}}) {
+             {std::pair{"port", "COM3"}, {"baud", "2400"}, {"parity", "even"}, {"bits", "8/1"}}) {
             QCOMPARE(program.control<QLineEdit>(field)->text(), QLatin1String(value));
             QVERIFY(program.control<QLineEdit>(field)->isReadOnly());
             QVERIFY(!program.control<QLineEdit>(field)->isEnabled());
         }
-        QVERIFY(!program.control<QProgressBar>("Animate1")->isVisible());
-        dialog.hide();
-
-        QVERIFY(dialog.prepareTransfer('R'));
-        dialog.show();
-        QVERIFY(!program.control<QLabel>("Label5")->isVisible());
-        QVERIFY(!name->isVisible());
-        QCOMPARE(name->text(), QStringLiteral("nil"));
-        QVERIFY(start->isEnabled());
-        QCOMPARE(program.text("Label11"), QStringLiteral("[Send] on your HP."));
-        dialog.hide();
-
-        writeBytes(paths::progDir() + QStringLiteral("tarvo.lib"), "lib");
-        QVERIFY(dialog.prepareTransfer('T'));
-        dialog.show();
-        QCOMPARE(program.text("Label5"), QStringLiteral("Transfering Tarvo :"));
-        QVERIFY(program.control<QLabel>("Label5")->isVisible());
-        QVERIFY(!name->isVisible());
-        QVERIFY(start->isEnabled());
-        QCOMPARE(program.text("Label11"), QStringLiteral("[Recv] on your HP."));
+        QVERIFY(!program.control<QProgressBar>("busyIndicator")->isVisible());
 
         // Each showing reads the settings again and clears the status line.
-        program.run('T');
+        program.run(TransferMode::SendLibrary);
         QVERIFY(!program.status().isEmpty());
         dialog.hide();
         program.settings.writeString("Transfer", "Baud", QStringLiteral("1200"));
         dialog.show();
         QVERIFY(program.status().isEmpty());
-        QCOMPARE(program.control<QLineEdit>("Baud")->text(), QStringLiteral("1200"));
+        QCOMPARE(program.control<QLineEdit>("baud")->text(), QStringLiteral("1200"));
+    }
+
+    // A name is typed only for a document; the label above it names the library when that goes.
+    void controlsOfEachMode_data() {
+        QTest::addColumn<TransferMode>("mode");
+        QTest::addColumn<QString>("nameLabel"); // none: hidden
+        QTest::addColumn<QString>("calculatorKey");
+        QTest::newRow("send") << TransferMode::SendDocument << "name on HP :"
+                              << "[Recv] on your HP.";
+        QTest::newRow("receive") << TransferMode::ReceiveFile << QString() << "[Send] on your HP.";
+        QTest::newRow("library") << TransferMode::SendLibrary << "Transfering Tarvo :"
+                                 << "[Recv] on your HP.";
+    }
+    void controlsOfEachMode() {
+        QFETCH(TransferMode, mode);
+        QFETCH(QString, nameLabel);
+        QFETCH(QString, calculatorKey);
+        StandInProgram program;
+        writeBytes(paths::progDir() + QStringLiteral("tarvo.lib"), "lib");
+        // After another mode: what shows comes from the mode alone.
+        QVERIFY(program.dialog->prepareTransfer(TransferMode::ReceiveFile));
+        QVERIFY(program.dialog->prepareTransfer(mode));
+        program.dialog->show();
+        QCOMPARE(program.control<QLabel>("nameLabel")->isVisible(), !nameLabel.isEmpty());
+        if (!nameLabel.isEmpty())
+            QCOMPARE(program.text("nameLabel"), nameLabel);
+        QCOMPARE(program.text("pressOnCalculator"), calculatorKey);
+        auto* name = program.control<QLineEdit>("nameOnCalculator");
+        auto* start = program.control<QPushButton>("startButton");
+        const bool typed = mode == TransferMode::SendDocument;
+        QCOMPARE(name->isVisible(), typed);
+        QCOMPARE(name->text(), typed ? QString() : QStringLiteral("nil"));
+        QCOMPARE(start->isEnabled(), !typed);
+        if (typed) {
+            QTest::keyClick(name, Qt::Key_A);
+            QVERIFY(start->isEnabled());
+            QTest::keyClick(name, Qt::Key_Backspace);
+            QVERIFY(!start->isEnabled());
+        }
     }
 
     void tarvoLibraryMissing() {
-        Program program;
+        StandInProgram program;
         bool shown = false;
         QTimer::singleShot(0, program.dialog, [&] {
             shown = program.dialog->isVisible();
             program.dialog->reject();
         });
-        program.dialog->openTransfer('T');
-        QCOMPARE(program.prompter.shownIds(), QList<quint16>({1190}));
+        program.dialog->openTransfer(TransferMode::SendLibrary);
+        QCOMPARE(program.prompter.shownIds(), QList<quint16>({textid::kTarvoMissing}));
         QCOMPARE(program.prompter.shown[0].text,
                  QStringLiteral("Unable to find the file \"TARVO.LIB\" !\nPlease download a "
                                 "complete package of Ombrel\nand copy all files to the same "
@@ -254,7 +172,7 @@ class TestTransfer : public QObject {
     // The same script whether the settings hold the defaults or no Transfer section at all.
     void scriptOfEachMode_data() {
         QTest::addColumn<QByteArray>("settingsText");
-        QTest::addColumn<char>("mode");
+        QTest::addColumn<TransferMode>("mode");
         QByteArray defaults;
         {
             Sandbox sandbox;
@@ -263,15 +181,17 @@ class TestTransfer : public QObject {
             defaults = readBytes(sandbox.settingsFile());
         }
         QVERIFY(defaults.contains("[Transfer]"));
-        for (char mode : {'S', 'R', 'T'}) {
-            QTest::addRow("defaults %c", mode) << defaults << mode;
-            QTest::addRow("no Transfer section %c", mode) << kEnglish << mode;
+        for (auto [mode, name] : {std::pair{TransferMode::SendDocument, "send"},
+                                  {TransferMode::ReceiveFile, "receive"},
+                                  {TransferMode::SendLibrary, "library"}}) {
+            QTest::addRow("defaults, %s", name) << defaults << mode;
+            QTest::addRow("no Transfer section, %s", name) << kEnglishSettings << mode;
         }
     }
     void scriptOfEachMode() {
         QFETCH(QByteArray, settingsText);
-        QFETCH(char, mode);
-        Program program(settingsText);
+        QFETCH(TransferMode, mode);
+        StandInProgram program(settingsText);
         program.document();
         writeBytes(paths::progDir() + QStringLiteral("tarvo.lib"), "lib");
         program.run(mode, QStringLiteral("MY DATA"));
@@ -281,11 +201,11 @@ class TestTransfer : public QObject {
             "set flow none",   "clear",        "set file type binary", "set baud 9600",
             "set parity none", "set retry 2"};
         const QByteArray sendFile = QFile::encodeName(work + QStringLiteral("/~send.tmp"));
-        if (mode == 'S') {
+        if (mode == TransferMode::SendDocument) {
             lines += {"set send packet-length 48",       "set send timeout 1",
                       "send {" + sendFile + "} MY DATA", "if success define \\%r 7",
                       "delete {" + sendFile + '}',       "exit \\%r"};
-        } else if (mode == 'R') {
+        } else if (mode == TransferMode::ReceiveFile) {
             lines += {"set receive timeout 1",
                       "set send timeout 1",
                       "set window-size 1",
@@ -307,12 +227,12 @@ class TestTransfer : public QObject {
     // The advanced dialog writes what the next script uses; a parity it does not know is
     // written empty.
     void advancedValuesReachTheScript() {
-        Program program("[Application]\nLanguage=1\n[Transfer]\nParity=EVEN\nPort=COM4\n"
-                        "Device4=/dev/my port\n");
+        StandInProgram program("[Application]\nLanguage=1\n[Transfer]\nParity=EVEN\nPort=COM4\n"
+                               "Device4=/dev/my port\n");
         TransferParametersDialog more(program.preferences, program.main.get());
         more.prepareAdvanced(nullptr);
         more.saveParameters();
-        program.run('R');
+        program.run(TransferMode::ReceiveFile);
         const QByteArray script = readBytes(program.standInFile("script"));
         QVERIFY(script.contains("\r\nset port /dev/my port\r\n"));
         QVERIFY(script.contains("\r\nset parity \r\n"));
@@ -320,23 +240,30 @@ class TestTransfer : public QObject {
     }
 
     void resultOfEachEnd_data() {
-        QTest::addColumn<char>("mode");
+        QTest::addColumn<TransferMode>("mode");
         QTest::addColumn<QByteArray>("exitCode");
         QTest::addColumn<QString>("status");
-        QTest::newRow("send, port failure") << 'S' << QByteArray("0") << kPortFailed;
-        QTest::newRow("send, failure") << 'S' << QByteArray("1") << kFailed;
-        QTest::newRow("receive, port failure") << 'R' << QByteArray("0") << kPortFailed;
-        QTest::newRow("receive, failure") << 'R' << QByteArray("2") << kPortFailed;
-        QTest::newRow("receive, no file") << 'R' << QByteArray("7") << kPortFailed;
-        QTest::newRow("library, port failure") << 'T' << QByteArray("0") << kPortFailed;
-        QTest::newRow("library, failure") << 'T' << QByteArray("9") << kFailed;
-        QTest::newRow("library sent") << 'T' << QByteArray("7") << transferred(5, 0);
+        QTest::newRow("send, port failure")
+            << TransferMode::SendDocument << QByteArray("0") << kPortFailed;
+        QTest::newRow("send, failure") << TransferMode::SendDocument << QByteArray("1") << kFailed;
+        QTest::newRow("receive, port failure")
+            << TransferMode::ReceiveFile << QByteArray("0") << kPortFailed;
+        QTest::newRow("receive, failure")
+            << TransferMode::ReceiveFile << QByteArray("2") << kPortFailed;
+        QTest::newRow("receive, no file")
+            << TransferMode::ReceiveFile << QByteArray("7") << kPortFailed;
+        QTest::newRow("library, port failure")
+            << TransferMode::SendLibrary << QByteArray("0") << kPortFailed;
+        QTest::newRow("library, failure")
+            << TransferMode::SendLibrary << QByteArray("9") << kFailed;
+        QTest::newRow("library sent")
+            << TransferMode::SendLibrary << QByteArray("7") << transferred(5, 0);
     }
     void resultOfEachEnd() {
-        QFETCH(char, mode);
+        QFETCH(TransferMode, mode);
         QFETCH(QByteArray, exitCode);
         QFETCH(QString, status);
-        Program program;
+        StandInProgram program;
         program.document();
         writeBytes(paths::progDir() + QStringLiteral("tarvo.lib"), "12345");
         qputenv("STANDIN_EXIT", exitCode);
@@ -360,13 +287,13 @@ class TestTransfer : public QObject {
     void sentFileFollowsCompressAndDeleteEmpty() {
         QFETCH(bool, compress);
         QFETCH(bool, deleteEmpty);
-        Program program;
+        StandInProgram program;
         DocumentWindow* document = program.document();
         program.preferences.compress = compress;
         program.preferences.deleteEmpty = deleteEmpty;
         const QByteArray expected =
             formatHpFile(document->table(), document->table().topicCount(), compress, deleteEmpty);
-        QCOMPARE(program.run('S'), transferred(expected.size(), 0));
+        QCOMPARE(program.run(TransferMode::SendDocument), transferred(expected.size(), 0));
         QCOMPARE(readBytes(program.standInFile("sent")), expected);
         QCOMPARE(program.workFilesLeft(), QStringList());
         // A header line, the rows of each topic written, and the closing line.
@@ -377,24 +304,25 @@ class TestTransfer : public QObject {
     }
 
     void sendFileCannotBeWritten() {
-        Program program;
-        DocumentWindow* document = program.document(sampleTable());
+        StandInProgram program;
+        TopicTable table = sampleTable();
+        DocumentWindow* document = program.document(table);
         // a reader would stop at the end-of-file mark
         document->document().commitRows(1, {"x", QByteArray("a\x1a", 2)}, false);
-        QCOMPARE(program.run('S'), kFailed);
-        QCOMPARE(program.prompter.shownIds(), QList<quint16>({1130}));
+        QCOMPARE(program.run(TransferMode::SendDocument), kFailed);
+        QCOMPARE(program.prompter.shownIds(), QList<quint16>({textid::kCannotWriteSendFile}));
         QVERIFY(!program.kermitRan());
         QCOMPARE(program.workFilesLeft(), QStringList());
     }
 
     void receivedFileOpensAsNewDocument() {
-        Program program;
+        StandInProgram program;
         const TopicTable table = sampleTable();
         const QByteArray bytes = formatHpFile(table, table.topicCount(), true, true);
         const QString file = program.sandbox.path(QStringLiteral("calculator/data"));
         writeBytes(file, bytes);
         qputenv("STANDIN_RECEIVE", QFile::encodeName(file));
-        QCOMPARE(program.run('R'), transferred(bytes.size(), 0));
+        QCOMPARE(program.run(TransferMode::ReceiveFile), transferred(bytes.size(), 0));
         const QList<DocumentWindow*> documents = program.main->documentWindows();
         QCOMPARE(documents.size(), 1);
         DocumentWindow* received = documents.first();
@@ -412,12 +340,12 @@ class TestTransfer : public QObject {
     }
 
     void receivedFileNotHp48() {
-        Program program;
+        StandInProgram program;
         const QString file = program.sandbox.path(QStringLiteral("calculator/binary"));
         writeBytes(file, "HPHP48-R\x01\x02");
         qputenv("STANDIN_RECEIVE", QFile::encodeName(file));
-        QCOMPARE(program.run('R'), kFailed);
-        QCOMPARE(program.prompter.shownIds(), QList<quint16>({1120}));
+        QCOMPARE(program.run(TransferMode::ReceiveFile), kFailed);
+        QCOMPARE(program.prompter.shownIds(), QList<quint16>({textid::kNotHpFile}));
         QCOMPARE(program.main->documentWindows().size(), 0);
         QCOMPARE(program.workFilesLeft(), QStringList());
     }
@@ -426,7 +354,7 @@ class TestTransfer : public QObject {
     // program keeps handling events, and Esc ends Kermit even when it will not end by itself:
     // the transfer failed, and the file it had received stays unopened.
     void runningTransferEndedByTheUser() {
-        Program program;
+        StandInProgram program;
         program.main->createLongLivedWindows();
         TransferDialog* dialog = program.main->transferDialog();
         QVERIFY(dialog);
@@ -436,24 +364,10 @@ class TestTransfer : public QObject {
         qputenv("STANDIN_RECEIVE", QFile::encodeName(file));
         qputenv("STANDIN_SLEEP", "30");
         qputenv("STANDIN_IGNORE_TERM", "1");
-        auto* start = dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"));
-        bool startWhileRunning = true;
-        bool busyShown = false;
-        bool waitCursor = false;
-        bool stillOpenAfterEsc = false;
-        qint64 kermitId = 0;
+        auto* start = dialog->findChild<QPushButton*>(QStringLiteral("startButton"));
+        const RunWatch watch(dialog);
         QElapsedTimer sinceEsc;
-        int timerTicks = 0;
-        QTimer ticking;
-        connect(&ticking, &QTimer::timeout, [&] { ++timerTicks; });
-        connect(dialog, &TransferDialog::KermitStarted, dialog, [&](qint64 processId) {
-            kermitId = processId;
-            startWhileRunning = start->isEnabled();
-            busyShown = dialog->findChild<QProgressBar*>(QStringLiteral("Animate1"))->isVisible();
-            waitCursor = QApplication::overrideCursor() &&
-                         QApplication::overrideCursor()->shape() == Qt::WaitCursor;
-            ticking.start(50);
-        });
+        bool stillOpenAfterEsc = false;
         // Esc once the stand-in has begun to wait; when the transfer has ended the user reads
         // the status line and closes the dialog.
         qint64 endedAfterMs = -1;
@@ -468,21 +382,26 @@ class TestTransfer : public QObject {
             } else if (sinceEsc.isValid() && !dialog->transferRunning()) {
                 user.stop();
                 endedAfterMs = sinceEsc.elapsed();
-                status = dialog->findChild<QLabel*>(QStringLiteral("Label12"))->text();
-                dialog->findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click();
+                status = dialog->findChild<QLabel*>(QStringLiteral("statusLine"))->text();
+                dialog->findChild<QPushButton*>(QStringLiteral("closeButton"))->click();
             }
         });
         user.start(20);
-        QTimer::singleShot(0, dialog, [&] { start->click(); });
+        bool startReturnedAtOnce = false; // no waiting inside the click
+        QTimer::singleShot(0, dialog, [&] {
+            start->click();
+            startReturnedAtOnce = dialog->transferRunning();
+        });
         program.main->findChild<QAction*>(QStringLiteral("receive"))->trigger();
         QVERIFY(!dialog->isVisible());
-        QVERIFY(!startWhileRunning);
-        QVERIFY(busyShown);
-        QVERIFY(waitCursor);
+        QVERIFY(startReturnedAtOnce);
+        QVERIFY(!watch.startEnabled);
+        QVERIFY(watch.busyShown);
+        QVERIFY(watch.waitCursor);
         QVERIFY(stillOpenAfterEsc);
         QVERIFY2(endedAfterMs >= 0 && endedAfterMs < 5000, "Kermit was ended at once");
-        QVERIFY(::kill(static_cast<pid_t>(kermitId), 0) == -1 && errno == ESRCH);
-        QVERIFY2(timerTicks >= 10, "events were handled while Kermit ran");
+        QVERIFY(::kill(static_cast<pid_t>(watch.kermitId), 0) == -1 && errno == ESRCH);
+        QVERIFY2(watch.ticks >= 10, "events were handled while Kermit ran");
         QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(status, kFailed);
         QCOMPARE(program.main->documentWindows().size(), 0);
@@ -490,7 +409,7 @@ class TestTransfer : public QObject {
     }
 
     void sendCommandNeedsADocument() {
-        Program program;
+        StandInProgram program;
         program.main->createLongLivedWindows();
         QAction* send = program.main->findChild<QAction*>(QStringLiteral("send"));
         QAction* toHp = program.main->findChild<QAction*>(QStringLiteral("sendButton"));
@@ -500,35 +419,40 @@ class TestTransfer : public QObject {
         program.document();
         QVERIFY(send->isEnabled() && toHp->isEnabled());
         TransferDialog* dialog = program.main->transferDialog();
-        char mode = 0;
+        TransferMode mode = TransferMode::ReceiveFile; // until the dialog shows
+        bool ended = false;
         QTimer::singleShot(0, dialog, [&] {
             mode = dialog->transferMode();
-            dialog->findChild<QLineEdit*>(QStringLiteral("Name"))->setText(QStringLiteral("X"));
-            dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
-            dialog->findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click();
+            dialog->findChild<QLineEdit*>(QStringLiteral("nameOnCalculator"))
+                ->setText(QStringLiteral("X"));
+            dialog->findChild<QPushButton*>(QStringLiteral("startButton"))->click();
+            ended =
+                QTest::qWaitFor([dialog] { return !dialog->transferRunning(); }, kTransferEndMs);
+            dialog->findChild<QPushButton*>(QStringLiteral("closeButton"))->click();
         });
         toHp->trigger();
-        QCOMPARE(mode, 'S');
+        QCOMPARE(mode, TransferMode::SendDocument);
+        QVERIFY(ended);
         QVERIFY(readBytes(program.standInFile("script")).contains("~send.tmp} X\r\n"));
     }
 
     // A name the calculator cannot store is refused before anything is written or sent.
     void nameWithoutCalculatorCode() {
-        Program program;
+        StandInProgram program;
         program.main->createLongLivedWindows();
         program.document();
         TransferDialog* dialog = program.main->transferDialog();
         QString status;
         QTimer::singleShot(0, dialog, [&] {
             // As pasted: the keys of the test cannot type these.
-            dialog->findChild<QLineEdit*>(QStringLiteral("Name"))
+            dialog->findChild<QLineEdit*>(QStringLiteral("nameOnCalculator"))
                 ->insert(QStringLiteral("\u00e9\u20ac1"));
-            dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
-            status = dialog->findChild<QLabel*>(QStringLiteral("Label12"))->text();
-            dialog->findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click();
+            dialog->findChild<QPushButton*>(QStringLiteral("startButton"))->click();
+            status = dialog->findChild<QLabel*>(QStringLiteral("statusLine"))->text();
+            dialog->findChild<QPushButton*>(QStringLiteral("closeButton"))->click();
         });
         program.main->findChild<QAction*>(QStringLiteral("sendButton"))->trigger();
-        QCOMPARE(program.prompter.shownIds(), QList<quint16>({1250}));
+        QCOMPARE(program.prompter.shownIds(), QList<quint16>({textid::kNameWithoutHp48Code}));
         QCOMPARE(program.prompter.shown[0].text,
                  QStringLiteral("The character at position 2 of the name has no HP48 code."));
         QVERIFY(status.isEmpty());
@@ -538,7 +462,7 @@ class TestTransfer : public QObject {
 
     // The transfer dialog keeps its place from one run of the program to the next.
     void positionKept() {
-        Program program("[Application]\nLanguage=1\n[Transfer]\nTop=123\nLeft=321\n");
+        StandInProgram program("[Application]\nLanguage=1\n[Transfer]\nTop=123\nLeft=321\n");
         program.main->createLongLivedWindows();
         TransferDialog* dialog = program.main->transferDialog();
         QCOMPARE(dialog->pos(), QPoint(321, 123));

@@ -3,15 +3,15 @@
 // really reads them so is shown against Kermit itself in tests/e2e.
 
 #include "Sandbox.h"
-#include "gui/dialogs/TransferDialog.h"
 #include "platform/Settings.h"
 #include "platform/SettingsFile.h"
+#include "transfer/KermitScript.h"
 
 #include <QTest>
 
 namespace {
 
-kermit::ScriptValues valuesFor(char mode) {
+kermit::ScriptValues valuesFor(TransferMode mode) {
     kermit::ScriptValues values;
     values.mode = mode;
     values.device = QStringLiteral("/dev/ttyS1");
@@ -43,15 +43,15 @@ class TestKermitScript : public QObject {
 
   private slots:
     void linesOfEachMode() {
-        QCOMPARE(kermit::takeScript(valuesFor('S')),
+        QCOMPARE(kermit::takeScript(valuesFor(TransferMode::SendDocument)),
                  script({"set send packet-length 48", "set send timeout 1",
                          "send {/run/user/7/ombrel/~send.tmp} ADDR", "if success define \\%r 7",
                          "delete {/run/user/7/ombrel/~send.tmp}", "exit \\%r"}));
-        QCOMPARE(kermit::takeScript(valuesFor('R')),
+        QCOMPARE(kermit::takeScript(valuesFor(TransferMode::ReceiveFile)),
                  script({"set receive timeout 1", "set send timeout 1", "set window-size 1",
                          "set receive packet-length 40", "receive {/run/user/7/ombrel/~recv.tmp}",
                          "if success define \\%r 7", "exit \\%r"}));
-        QCOMPARE(kermit::takeScript(valuesFor('T')),
+        QCOMPARE(kermit::takeScript(valuesFor(TransferMode::SendLibrary)),
                  script({"set send timeout 1", "set send packet-length 48",
                          "send {/opt/ombrel/tarvo.lib} tarvo", "if success define \\%r 7",
                          "exit \\%r"}));
@@ -115,7 +115,7 @@ class TestKermitScript : public QObject {
         QVERIFY(!euro.ok());
         QCOMPARE(euro.badColumn, 2);
         const QByteArray script = kermit::takeScript([] {
-            kermit::ScriptValues values = valuesFor('S');
+            kermit::ScriptValues values = valuesFor(TransferMode::SendDocument);
             values.nameOnCalculator = "x}\nshell touch /tmp/pwned\n{";
             return values;
         }());
@@ -126,7 +126,7 @@ class TestKermitScript : public QObject {
 
     // Settings values cannot add commands either.
     void settingsValuesStayValues() {
-        kermit::ScriptValues values = valuesFor('R');
+        kermit::ScriptValues values = valuesFor(TransferMode::ReceiveFile);
         values.parity = QStringLiteral("\\fcommand(touch x)");
         values.device = QStringLiteral("/dev/tty USB0-");
         const QByteArray script = kermit::takeScript(values);
