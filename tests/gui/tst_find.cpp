@@ -48,7 +48,8 @@ struct Program : ProgramFrame {
         table.fill(filled);
         const QString file = sandbox.path(QStringLiteral("%1.hp").arg(++files));
         writeBytes(file, formatHpFile(table, table.topicCount(), true, false));
-        return main->openDocument(file, Workspace::RecentFiles::Remember) ? main->activeDocument() : nullptr;
+        return main->openDocument(file, Workspace::RecentFiles::Remember) ? main->activeDocument()
+                                                                          : nullptr;
     }
     template <typename T> T* control(const char* name) {
         return main->findDialog()->findChild<T*>(QLatin1String(name));
@@ -121,39 +122,6 @@ class TestFind : public QObject {
         QCOMPARE(selected(document), QStringLiteral("2:3:10:ab"));
         program.repeat();
         QCOMPARE(selected(document), QStringLiteral("2:3:3:ab"));
-
-        // occurrences overlap
-        DocumentWindow* overlapping = program.open({{"xaaaa"}});
-        QVERIFY(program.Start(overlapping, QStringLiteral("aa"), false));
-        for (int column : {2, 3}) {
-            program.repeat();
-            QCOMPARE(selected(overlapping), QStringLiteral("1:1:%1:aa").arg(column));
-        }
-    }
-
-    void noSearchBeforeTheSelectedEntry() {
-        Program program;
-        Topics topics(9, {"plain"});
-        topics[1] = {"the needle"};
-        DocumentWindow* document = program.open(topics);
-        document->selectEntry(5);
-        QVERIFY(!program.Start(document, QStringLiteral("needle"), true));
-        QCOMPARE(program.prompter.shownIds(), QList<quint16>{1135});
-        QCOMPARE(document->selectedEntry(), 5);
-    }
-
-    void rowTenOfOneEntryThenRowOneOfTheNext() {
-        Program program;
-        Topics topics(6, {"t"});
-        topics[3] = {"r1", "", "", "", "", "", "", "", "", "a needle"};
-        topics[4] = {"needle first"};
-        DocumentWindow* document = program.open(topics);
-        QVERIFY(program.Start(document, QStringLiteral("needle"), true));
-        QCOMPARE(selected(document), QStringLiteral("4:10:2:needle"));
-        program.repeat();
-        QCOMPARE(selected(document), QStringLiteral("5:1:0:needle"));
-        program.repeat(); // on to the "<New>" entry, and no further
-        QCOMPARE(program.prompter.shownIds(), QList<quint16>{1135});
     }
 
     void theHitIsSelectedWhereTheBoxShowsIt() {
@@ -166,46 +134,6 @@ class TestFind : public QObject {
         document->selectEntry(2);
         QVERIFY(program.Start(document, QStringLiteral(u"Qx\u0304"), false));
         QCOMPARE(selected(document), QStringLiteral(u"2:3:4:Qx\u0304"));
-    }
-
-    void caseFoldsAsciiLettersOnlyAndNothingFindsNoText() {
-        Program program;
-        DocumentWindow* document = program.open({{"ABC"}, {"aBc"}, {"\xC4"}, {"\xE4"}});
-        QVERIFY(program.Start(document, QStringLiteral("abc"), true));
-        QCOMPARE(document->selectedEntry(), 1);
-        program.repeat();
-        QCOMPARE(document->selectedEntry(), 2);
-        document->selectEntry(1);
-        QVERIFY(program.Start(document, QStringLiteral("aBc"), true, true));
-        QCOMPARE(document->selectedEntry(), 2);
-        document->selectEntry(1);
-        QVERIFY(program.Start(document, QStringLiteral(u"\u00E4"), true));
-        QCOMPARE(document->selectedEntry(), 4); // not the Ä of entry 3
-
-        QVERIFY(!program.Start(document, QString(), true));
-        QVERIFY(!program.Start(document, QStringLiteral(u"\u20AC"), true)); // has no code
-    }
-
-    // After a search in the current topic a later entry, or a longer document, is searched:
-    // Repeat goes on to the end of that list and stops there.
-    void repeatBeyondTheStopEntryEndsAtTheListsEnd() {
-        Program program;
-        DocumentWindow* document = program.open({{"a"}, {"b"}, {"c"}, {"d"}, {"x"}});
-        document->selectEntry(2);
-        QVERIFY(!program.Start(document, QStringLiteral("x"), false));
-        document->selectEntry(4);
-        program.repeat();
-        QCOMPARE(selected(document), QStringLiteral("5:1:0:x"));
-        program.repeat();
-        QCOMPARE(program.prompter.shownIds().size(), 2);
-
-        Topics longer(150, {"y"});
-        longer[120] = {"x"};
-        DocumentWindow* other = program.open(longer);
-        other->selectEntry(130);
-        program.repeat();
-        QCOMPARE(program.prompter.shownIds().size(), 3);
-        QCOMPARE(other->selectedEntry(), 130);
     }
 
     void findCancelAndRepeatThroughTheCommands() {

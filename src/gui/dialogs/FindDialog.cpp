@@ -38,15 +38,6 @@ constexpr int kButtonHeight = 28;
 constexpr int kButtonGap = 8;
 constexpr int kButtonsY = 164;
 
-// Only the ASCII letters change case; every other code, accented letters included, stays.
-QByteArray upperAscii(QByteArray bytes) {
-    for (char& byte : bytes) {
-        if (byte >= 'a' && byte <= 'z')
-            byte = static_cast<char>(byte - 'a' + 'A');
-    }
-    return bytes;
-}
-
 QLabel* makeLabel(QWidget* parent, const char* name, quint16 tag, QRect geometry) {
     auto* label = tagged(new QLabel(parent), name, tag);
     label->setGeometry(geometry);
@@ -141,16 +132,9 @@ void FindDialog::showFind(DocumentWindow* document) {
 bool FindDialog::startSearch(DocumentWindow* document) {
     if (document == nullptr)
         return false;
-    searchText_ = edit1_->text();
-    matchCase_ = checkBox1_->isChecked();
-    const hp48::EncodedRow encoded = hp48::encodeRow(searchText_);
-    searchCodes_ = !encoded.ok() ? QByteArray()
-                   : matchCase_  ? encoded.bytes
-                                 : upperAscii(encoded.bytes);
-    stopTopic_ =
+    const int stopTopic =
         allTopics_->isChecked() ? document->table().entryCount() : document->selectedEntry();
-    searchRow_ = 0;
-    matchOffset_ = 0;
+    search_.start(edit1_->text(), checkBox1_->isChecked(), stopTopic);
     emit searchStarted();
     return searchNext(document);
 }
@@ -158,8 +142,8 @@ bool FindDialog::startSearch(DocumentWindow* document) {
 bool FindDialog::searchNext(DocumentWindow* document) {
     if (document == nullptr)
         return false;
-    const Hit hit = findFrom(document->table(), qMax(1, document->selectedEntry()));
-    if (hit.position == 0) {
+    const FindHit hit = search_.findFrom(document->table(), qMax(1, document->selectedEntry()));
+    if (!hit.found()) {
         thePrompter().showMessage(textid::kNotFound, MessageKind::Information);
         return false;
     }
@@ -167,55 +151,10 @@ bool FindDialog::searchNext(DocumentWindow* document) {
     return true;
 }
 
-// Row by row from the given entry on; a pending occurrence is searched past first, in its own
-// row. The search ends at the entry where it was told to stop, and at the end of the list at
-// the latest: an entry beyond the stop entry (selected after the search was started, or in
-// another document) would otherwise run past the table. A failure leaves row 10 searched and
-// nothing pending, so the next search starts at row 1.
-FindDialog::Hit FindDialog::findFrom(const TopicTable& table, int entry) {
-    const int lastEntry = table.entryCount();
-    for (int topic = qMin(entry, lastEntry);; ++topic) {
-        if (searchRow_ == kRowsPerTopic)
-            searchRow_ = 0;
-        int position = 0;
-        do {
-            ++searchRow_;
-            position = searchRowOf(table, topic);
-        } while (position == 0 && searchRow_ != kRowsPerTopic);
-        if (position != 0)
-            return {topic, searchRow_, position};
-        if (topic == stopTopic_ || topic >= lastEntry)
-            return {};
-    }
-}
-
-// Searches the next row, or, while an occurrence is pending, the rest of its row after the
-// occurrence's first character, so that occurrences may overlap.
-int FindDialog::searchRowOf(const TopicTable& table, int entry) {
-    int position = 0;
-    if (matchOffset_ == 0) {
-        position = positionIn(table.row(entry, searchRow_), 0);
-    } else {
-        searchRow_ = searchRow_ == 1 ? kRowsPerTopic : searchRow_ - 1;
-        position = positionIn(table.row(entry, searchRow_), matchOffset_);
-    }
-    matchOffset_ = position;
-    return position;
-}
-
-// The 1-based position of the search text in the row at or after the 0-based index `from`;
-// 0 when it is not there. An empty search text is never found.
-int FindDialog::positionIn(const QByteArray& row, int from) const {
-    if (searchCodes_.isEmpty())
-        return 0;
-    const qsizetype index = (matchCase_ ? row : upperAscii(row)).indexOf(searchCodes_, from);
-    return index < 0 ? 0 : static_cast<int>(index) + 1;
-}
-
 // Shows the entry of the hit and selects the occurrence in the data box. The box shows each
 // row decoded, one line per row, and some codes take two characters there: the selection is
 // measured on the decoded row.
-void FindDialog::selectHit(DocumentWindow* document, const Hit& hit) const {
+void FindDialog::selectHit(DocumentWindow* document, const FindHit& hit) const {
     document->selectEntry(hit.entry);
     document->showTopic();
     QPlainTextEdit* box = document->dataBox();
@@ -225,7 +164,7 @@ void FindDialog::selectHit(DocumentWindow* document, const Hit& hit) const {
     const int start =
         line.position() + static_cast<int>(hp48::decodeRow(row.left(hit.position - 1)).size());
     const int length =
-        static_cast<int>(hp48::decodeRow(row.mid(hit.position - 1, searchCodes_.size())).size());
+        static_cast<int>(hp48::decodeRow(row.mid(hit.position - 1, search_.codeLength())).size());
     QTextCursor cursor(box->document());
     cursor.setPosition(start);
     cursor.setPosition(start + length, QTextCursor::KeepAnchor);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QByteArray>
+#include "core/Find.h"
+
 #include <QDialog>
-#include <QString>
 
 class QCheckBox;
 class QGroupBox;
@@ -10,7 +10,6 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class DocumentWindow;
-class TopicTable;
 
 // The find dialog: looks for a text in the selected topic of a document window, or from the
 // selected topic on to the end of its list, and selects the first occurrence in the data box.
@@ -33,13 +32,6 @@ class FindDialog : public QDialog {
     // telling that the text was not found.
     bool searchNext(DocumentWindow* document);
 
-    // The search state, kept from one Start to the next.
-    QString searchText() const { return searchText_; }
-    bool matchCase() const { return matchCase_; }
-    int stopTopic() const { return stopTopic_; }
-    int searchRow() const { return searchRow_; }
-    int matchOffset() const { return matchOffset_; }
-
     // The dialog's choices and position, written with the other windows' when the program ends.
     void writeSettings() const;
 
@@ -49,18 +41,9 @@ class FindDialog : public QDialog {
 
   private:
     Preferences& preferences_;
-    struct Hit {
-        int entry = 0;
-        int row = 0;
-        int position = 0; // 1-based byte position in the row; 0: not found
-    };
-
     void createControls();
     void readSettings();
-    Hit findFrom(const TopicTable& table, int entry);
-    int searchRowOf(const TopicTable& table, int entry);
-    int positionIn(const QByteArray& row, int from) const;
-    void selectHit(DocumentWindow* document, const Hit& hit) const;
+    void selectHit(DocumentWindow* document, const FindHit& hit) const;
 
     QLineEdit* edit1_ = nullptr;
     QGroupBox* radioGroup2_ = nullptr;
@@ -71,12 +54,6 @@ class FindDialog : public QDialog {
     QPushButton* bitBtn2_ = nullptr;
     QPushButton* bitBtn3_ = nullptr;
 
-    QString searchText_;
-    // The search text in calculator codes, upper-cased for a search without case; empty
-    // when the text has a character without a code, which no row can hold.
-    QByteArray searchCodes_;
-    bool matchCase_ = false;
-    int stopTopic_ = 0;
-    int searchRow_ = 0;   // 0 to 10; 0: none searched yet
-    int matchOffset_ = 0; // start of the last occurrence in row searchRow_; 0: none pending
+    // The search Start began, kept until the next Start.
+    TopicSearch search_;
 };

@@ -14,14 +14,11 @@
 #include "platform/TextIds.h"
 
 #include <QCheckBox>
-#include <QCollator>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-
-#include <algorithm>
 
 namespace {
 
@@ -39,71 +36,6 @@ constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 28;
 constexpr int kButtonGap = 8;
 constexpr int kButtonsY = 118;
-
-uchar upperAscii(uchar code) {
-    return code >= 'a' && code <= 'z' ? static_cast<uchar>(code - 'a' + 'A') : code;
-}
-
-// Code by code, unsigned; a title that is the beginning of the other is the smaller one.
-int compareCodes(QByteArrayView a, QByteArrayView b, bool foldAscii) {
-    const qsizetype common = std::min(a.size(), b.size());
-    for (qsizetype i = 0; i < common; ++i) {
-        uchar x = static_cast<uchar>(a[i]);
-        uchar y = static_cast<uchar>(b[i]);
-        if (foldAscii) {
-            x = upperAscii(x);
-            y = upperAscii(y);
-        }
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
-}
-
-// The user's locale; the bare C locale knows no collation of its own and would compare by
-// code points, so it stands for the common order of the languages, as in English.
-QLocale collationLocale() {
-    const QLocale user;
-    return user.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : user;
-}
-
-// Compares two titles: negative, zero or positive. The locale compares the titles as the
-// box shows them.
-class TitleComparer {
-  public:
-    explicit TitleComparer(SortDialog::Comparison comparison)
-        : comparison_(comparison), collator_(collationLocale()) {
-        collator_.setCaseSensitivity(comparison == SortDialog::Comparison::LocaleNoCase
-                                         ? Qt::CaseInsensitive
-                                         : Qt::CaseSensitive);
-    }
-
-    int operator()(QByteArrayView a, QByteArrayView b) const {
-        switch (comparison_) {
-        case SortDialog::Comparison::Ordinal:
-            return compareCodes(a, b, false);
-        case SortDialog::Comparison::OrdinalNoCase:
-            return compareCodes(a, b, true);
-        case SortDialog::Comparison::LocaleCase:
-        case SortDialog::Comparison::LocaleNoCase:
-            break;
-        }
-        return collator_.compare(hp48::decodeRow(a), hp48::decodeRow(b));
-    }
-
-  private:
-    SortDialog::Comparison comparison_;
-    QCollator collator_;
-};
-
-void swapTopics(TopicTable& table, int a, int b) {
-    const TopicRows first = table.topic(a);
-    const TopicRows second = table.topic(b);
-    for (int row = 1; row <= kRowsPerTopic; ++row) {
-        table.setRow(a, row, second[row - 1]);
-        table.setRow(b, row, first[row - 1]);
-    }
-}
 
 QLabel* makeLabel(QWidget* parent, const char* name, quint16 tag, int x, int width) {
     auto* label = tagged(new QLabel(parent), name, tag);
@@ -186,8 +118,9 @@ void SortDialog::writeSettings() const {
     write(ini, key::kSortDirection, descending() ? kDirectionDescending : kDirectionAscending);
 }
 
-SortDialog::Comparison SortDialog::chosenComparison() const {
+sort::Comparison SortDialog::chosenComparison() const {
     const bool caseSensitive = checkBox2_->isChecked();
+    using sort::Comparison;
     if (checkBox1_->isChecked())
         return caseSensitive ? Comparison::LocaleCase : Comparison::LocaleNoCase;
     return caseSensitive ? Comparison::Ordinal : Comparison::OrdinalNoCase;
@@ -210,7 +143,7 @@ void SortDialog::sortTopics(DocumentWindow* document) {
 
 void SortDialog::sortWithChoices(DocumentWindow* document) {
     TopicTable& table = document->table();
-    sortTable(table, chosenComparison(), descending());
+    sort::sortTable(table, chosenComparison(), descending());
     // The sort only changes the order of the topics: every entry keeps its place in the list
     // and takes the title now standing there.
     QListWidget* list = document->topicBox();
@@ -221,19 +154,4 @@ void SortDialog::sortWithChoices(DocumentWindow* document) {
     document->setModified(true);
     document->showTopic();
     list->setFocus();
-}
-
-void SortDialog::sortTable(TopicTable& table, Comparison comparison, bool descending) {
-    const TitleComparer compare(comparison);
-    const auto outOfOrder = [&](int a, int b) {
-        const int result = compare(table.title(a), table.title(b));
-        return descending ? result < 0 : result > 0;
-    };
-    const int count = table.topicCount();
-    for (int gap = count / 2; gap > 0; gap /= 2) {
-        for (int i = 1; i <= count - gap; ++i) {
-            for (int j = i; j >= 1 && outOfOrder(j, j + gap); j -= gap)
-                swapTopics(table, j, j + gap);
-        }
-    }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Sort.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -8,7 +10,6 @@ class QPushButton;
 class QRadioButton;
 class DocumentWindow;
 class Preferences;
-class TopicTable;
 class Workspace;
 
 // The sort dialog: asks for the order and the kind of comparison and sorts the topics of a
@@ -17,10 +18,6 @@ class SortDialog : public QDialog {
     Q_OBJECT
 
   public:
-    // How two titles compare: by the user's locale or by calculator codes, each with or
-    // without letter case.
-    enum class Comparison { LocaleCase, LocaleNoCase, Ordinal, OrdinalNoCase };
-
     SortDialog(Preferences& preferences, Workspace& workspace, QWidget* parent = nullptr);
 
     // Sort topics: fewer than two topics are refused with a message; otherwise the dialog
@@ -29,12 +26,8 @@ class SortDialog : public QDialog {
     // Sorts the document as the dialog's choices say, without asking, and shows the result.
     void sortWithChoices(DocumentWindow* document);
 
-    Comparison chosenComparison() const;
+    sort::Comparison chosenComparison() const;
     bool descending() const;
-
-    // Sorts topics 1 to n by their titles with a Shell sort of halving gaps. Equal titles are
-    // never exchanged directly, but they may still change their order.
-    static void sortTable(TopicTable& table, Comparison comparison, bool descending);
 
     // The dialog's choices and position, written with the other windows' when the program ends.
     void writeSettings() const;
