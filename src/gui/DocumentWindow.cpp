@@ -5,6 +5,7 @@
 #include "gui/ChildSignals.h"
 #include "gui/FileDialogs.h"
 #include "gui/Hp48Font.h"
+#include "gui/Palette.h"
 #include "platform/Preferences.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
@@ -68,13 +69,6 @@ void setPanelText(QLabel* panel, const QString& text, bool red) {
     QPalette palette = panel->palette();
     palette.setColor(QPalette::WindowText, red ? Qt::red : Qt::black);
     panel->setPalette(palette);
-}
-
-QColor PaletteColour(int index) {
-    const auto& colours = settings::kColourPalette;
-    const settings::PaletteColour& colour =
-        colours[static_cast<size_t>(qBound(0, index, int(colours.size()) - 1))];
-    return QColor(colour.red, colour.green, colour.blue);
 }
 
 // The data box takes text only from a source that holds some: Qt 6.4's text control reads the
@@ -295,8 +289,8 @@ void DocumentWindow::arrangeBoxes(bool reversed) {
 void DocumentWindow::setBoxColours(int textIndex, int backgroundIndex) {
     for (QWidget* box : {static_cast<QWidget*>(dataBox_), static_cast<QWidget*>(topicBox_)}) {
         QPalette palette = box->palette();
-        palette.setColor(QPalette::Text, PaletteColour(textIndex));
-        palette.setColor(QPalette::Base, PaletteColour(backgroundIndex));
+        palette.setColor(QPalette::Text, paletteColour(textIndex));
+        palette.setColor(QPalette::Base, paletteColour(backgroundIndex));
         box->setPalette(palette);
     }
 }

@@ -3,6 +3,7 @@
 #include "gui/ChildSignals.h"
 #include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
+#include "gui/Palette.h"
 #include "gui/ScreenPlacement.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "gui/dialogs/TransferParametersDialog.h"
@@ -55,18 +56,11 @@ constexpr int kPortDigit = 3;      // "COM2": the fourth character
 
 const char* const kHelpContextProperty = "helpContext";
 
-QColor PaletteColour(int index) {
-    const auto& colours = settings::kColourPalette;
-    const settings::PaletteColour& colour =
-        colours[static_cast<size_t>(qBound(0, index, int(colours.size()) - 1))];
-    return QColor(colour.red, colour.green, colour.blue);
-}
-
 // A swatch: the rectangle shrunk by 4 pixels left and right and 3 at top and bottom in the
 // colour, and a frame along the whole rectangle, black with the focus, else white.
 void drawSwatch(QPainter& painter, const QRect& rect, int index, bool focused) {
-    painter.fillRect(rect.adjusted(4, 3, -4, -3), PaletteColour(index));
-    painter.setPen(PaletteColour(focused ? 0 : 14));
+    painter.fillRect(rect.adjusted(4, 3, -4, -3), paletteColour(index));
+    painter.setPen(paletteColour(focused ? 0 : 14));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(rect.adjusted(0, 0, -1, -1));
 }
