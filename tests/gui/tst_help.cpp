@@ -111,7 +111,9 @@ class TestHelp : public QObject {
             {main.transferDialog(), QStringLiteral("conn")},
             {main.transferParametersDialog(), QStringLiteral("advanced")}};
         for (const auto& [dialog, topic] : dialogs) {
-            auto* help = dialog->findChild<QPushButton*>(QStringLiteral("BitBtn3"));
+            auto* help = dialog->findChild<QPushButton*>(QStringLiteral("helpButton"));
+            if (help == nullptr)
+                help = dialog->findChild<QPushButton*>(QStringLiteral("BitBtn3"));
             if (help == nullptr)
                 help = dialog->findChild<QPushButton*>(QStringLiteral("Button3"));
             QVERIFY2(help && help->isEnabled(), qPrintable(topic));

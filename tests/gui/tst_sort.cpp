@@ -88,9 +88,9 @@ class TestSort : public QObject {
                           {"third", "Banana", "", "", "", "", "", "", "", "ten"}});
         document->setTitleRow(2); // the titles are row 2
         document->selectEntry(3);
-        program.control<QCheckBox>("CheckBox1")->setChecked(false);
-        program.control<QCheckBox>("CheckBox2")->setChecked(true);
-        QVERIFY(program.sortFromMenu(document, "BitBtn1"));
+        program.control<QCheckBox>("localeConventions")->setChecked(false);
+        program.control<QCheckBox>("caseSensitive")->setChecked(true);
+        QVERIFY(program.sortFromMenu(document, "startButton"));
         QCOMPARE(titles(document), QStringList({"Banana", "Kiwi", "apple", ""}));
         QCOMPARE(document->table().row(1, 10), QByteArray("ten"));
         QCOMPARE(document->table().row(2, 3), longRow);
@@ -103,7 +103,7 @@ class TestSort : public QObject {
 
         // In order already: still a change.
         document->setModified(false);
-        QVERIFY(program.sortFromMenu(document, "BitBtn1"));
+        QVERIFY(program.sortFromMenu(document, "startButton"));
         QVERIFY(document->table().modified);
     }
 
@@ -111,13 +111,13 @@ class TestSort : public QObject {
         Program program;
         DocumentWindow* document = program.open({{"b"}, {"a"}});
         document->selectEntry(2);
-        QVERIFY(program.sortFromMenu(document, "BitBtn2"));
+        QVERIFY(program.sortFromMenu(document, "cancelButton"));
         QCOMPARE(titles(document), QStringList({"b", "a", ""}));
         QCOMPARE(document->selectedEntry(), 2);
         QVERIFY(!document->table().modified);
 
         DocumentWindow* single = program.open({{"only"}});
-        QVERIFY(!program.sortFromMenu(single, "BitBtn2"));
+        QVERIFY(!program.sortFromMenu(single, "cancelButton"));
         QCOMPARE(program.prompter.shownIds(), QList<quint16>{1185});
         QCOMPARE(program.prompter.shown[0].text,
                  QStringLiteral("Wanna sort less than 2 topics, uh ?"));
@@ -128,21 +128,21 @@ class TestSort : public QObject {
         Program program("[Application]\nLanguage=1\n[Sort]\nAnsi=0\nUpCase=1\nDirection=1\n");
         SortDialog& sort = *program.main->sortDialog();
         QStringList texts{sort.windowTitle()};
-        for (const char* name : {"Label1", "Label2"})
+        for (const char* name : {"orderLabel", "optionsLabel"})
             texts.append(program.control<QLabel>(name)->text());
-        for (const char* name : {"RadioGroup1Item0", "RadioGroup1Item1", "CheckBox1", "CheckBox2",
-                                 "BitBtn1", "BitBtn2", "BitBtn3"})
+        for (const char* name : {"ascending", "descending", "localeConventions", "caseSensitive",
+                                 "startButton", "cancelButton", "helpButton"})
             texts.append(program.control<QAbstractButton>(name)->text());
         QCOMPARE(texts,
                  QStringList({"Sort topics", "Order :", "Options :", " ascending", " descending",
                               " ANSI conventions", " Case sensitive", "Start", "Cancel", "Help"}));
-        QVERIFY(program.control<QPushButton>("BitBtn3")->isEnabled()); // opens the help
+        QVERIFY(program.control<QPushButton>("helpButton")->isEnabled()); // opens the help
 
         QCOMPARE(sort.chosenComparison(), Comparison::Ordinal);
         QVERIFY(sort.descending());
         QCOMPARE(sort.pos(), QPoint(250, 200));
-        program.control<QCheckBox>("CheckBox1")->setChecked(true);
-        program.control<QRadioButton>("RadioGroup1Item0")->setChecked(true);
+        program.control<QCheckBox>("localeConventions")->setChecked(true);
+        program.control<QRadioButton>("ascending")->setChecked(true);
         sort.move(60, 70);
         QVERIFY(program.main->close()); // quit
         QVERIFY(readBytes(program.sandbox.settingsFile())

@@ -4,10 +4,11 @@
 
 #include <QDialog>
 
-class QCheckBox;
-class QGroupBox;
-class QPushButton;
-class QRadioButton;
+#include <memory>
+
+namespace Ui {
+class SortDialog;
+}
 class DocumentWindow;
 class Preferences;
 class Workspace;
@@ -19,6 +20,7 @@ class SortDialog : public QDialog {
 
   public:
     SortDialog(Preferences& preferences, Workspace& workspace, QWidget* parent = nullptr);
+    ~SortDialog() override;
 
     // Sort topics: fewer than two topics are refused with a message; otherwise the dialog
     // asks, and Start sorts the document.
@@ -33,17 +35,9 @@ class SortDialog : public QDialog {
     void writeSettings() const;
 
   private:
-    Preferences& preferences_;
-    Workspace& workspace_;
-    void createControls();
     void readSettings();
 
-    QGroupBox* radioGroup1_ = nullptr;
-    QRadioButton* ascending_ = nullptr;
-    QRadioButton* descending_ = nullptr;
-    QCheckBox* checkBox1_ = nullptr; // locale conventions
-    QCheckBox* checkBox2_ = nullptr; // case sensitive
-    QPushButton* bitBtn1_ = nullptr;
-    QPushButton* bitBtn2_ = nullptr;
-    QPushButton* bitBtn3_ = nullptr;
+    Preferences& preferences_;
+    Workspace& workspace_;
+    std::unique_ptr<Ui::SortDialog> ui_;
 };
