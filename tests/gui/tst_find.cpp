@@ -56,10 +56,9 @@ struct Program : ProgramFrame {
     }
     bool Start(DocumentWindow* document, const QString& text, bool allTopics,
                bool matchCase = false) {
-        control<QLineEdit>("Edit1")->setText(text);
-        control<QRadioButton>(allTopics ? "RadioGroup2Item1" : "RadioGroup2Item0")
-            ->setChecked(true);
-        control<QCheckBox>("CheckBox1")->setChecked(matchCase);
+        control<QLineEdit>("searchText")->setText(text);
+        control<QRadioButton>(allTopics ? "allTopics" : "currentTopic")->setChecked(true);
+        control<QCheckBox>("caseSensitive")->setChecked(matchCase);
         return main->findDialog()->startSearch(document);
     }
     void repeat() { main->findChild<QAction*>("Wiederholen1")->trigger(); }
@@ -96,7 +95,7 @@ struct OnModal {
 // Types the text into the dialog and presses the button.
 std::function<void(QWidget*)> answer(const QString& text, const char* button) {
     return [text, button](QWidget* dialog) {
-        dialog->findChild<QLineEdit*>("Edit1")->setText(text);
+        dialog->findChild<QLineEdit*>("searchText")->setText(text);
         dialog->findChild<QPushButton*>(QLatin1String(button))->click();
     };
 }
@@ -143,18 +142,18 @@ class TestFind : public QObject {
         QAction* repeat = program.main->findChild<QAction*>("Wiederholen1");
         QVERIFY(find->isEnabled() && !repeat->isEnabled());
 
-        OnModal cancelled(answer(QStringLiteral("beta"), "BitBtn2"));
+        OnModal cancelled(answer(QStringLiteral("beta"), "cancelButton"));
         find->trigger();
         QVERIFY(cancelled.shown && !repeat->isEnabled());
 
-        program.control<QRadioButton>("RadioGroup2Item1")->setChecked(true);
-        OnModal started(answer(QStringLiteral("beta"), "BitBtn1"));
+        program.control<QRadioButton>("allTopics")->setChecked(true);
+        OnModal started(answer(QStringLiteral("beta"), "startButton"));
         program.main->findChild<QAction*>("FindButton")->trigger();
         QVERIFY(started.shown && repeat->isEnabled());
         QCOMPARE(selected(document), QStringLiteral("1:1:6:beta"));
 
         // cancelled after another text was typed: Repeat goes on with the one started
-        OnModal changedMind(answer(QStringLiteral("gamma"), "BitBtn2"));
+        OnModal changedMind(answer(QStringLiteral("gamma"), "cancelButton"));
         find->trigger();
         repeat->trigger();
         QCOMPARE(selected(document), QStringLiteral("2:1:0:beta"));
@@ -170,26 +169,26 @@ class TestFind : public QObject {
         Program program("[Application]\nLanguage=1\n[Find]\nLocation=1\nUpCase=1\nTop=90\n");
         FindDialog& find = *program.main->findDialog();
         QStringList texts{find.windowTitle()};
-        for (const char* name : {"Label1", "Label4", "Label2"})
+        for (const char* name : {"searchTextLabel", "whereLabel", "howLabel"})
             texts.append(program.control<QLabel>(name)->text());
-        for (const char* name :
-             {"RadioGroup2Item0", "RadioGroup2Item1", "CheckBox1", "BitBtn1", "BitBtn2", "BitBtn3"})
+        for (const char* name : {"currentTopic", "allTopics", "caseSensitive", "startButton",
+                                 "cancelButton", "helpButton"})
             texts.append(program.control<QAbstractButton>(name)->text());
         QCOMPARE(texts,
                  QStringList({"Find", "Find &what :", "Where :", "How    :", " current topic",
                               " all topics", " work case sensitive", "Start", "Cancel", "Help"}));
-        QVERIFY(program.control<QPushButton>("BitBtn3")->isEnabled()); // opens the help
+        QVERIFY(program.control<QPushButton>("helpButton")->isEnabled()); // opens the help
 
         // at most 35 codes; x with its bar counts once
-        QLineEdit* edit = program.control<QLineEdit>("Edit1");
+        QLineEdit* edit = program.control<QLineEdit>("searchText");
         for (QChar character : QStringLiteral(u"x\u0304").repeated(36))
             QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, character, Qt::NoModifier);
         QCOMPARE(edit->text(), QStringLiteral(u"x\u0304").repeated(35));
 
-        QVERIFY(program.control<QRadioButton>("RadioGroup2Item1")->isChecked());
-        QVERIFY(program.control<QCheckBox>("CheckBox1")->isChecked());
+        QVERIFY(program.control<QRadioButton>("allTopics")->isChecked());
+        QVERIFY(program.control<QCheckBox>("caseSensitive")->isChecked());
         QCOMPARE(find.pos(), QPoint(250, 90));
-        program.control<QRadioButton>("RadioGroup2Item0")->setChecked(true);
+        program.control<QRadioButton>("currentTopic")->setChecked(true);
         find.move(40, 30);
         QVERIFY(program.main->close()); // quit
         QVERIFY(readBytes(program.sandbox.settingsFile())

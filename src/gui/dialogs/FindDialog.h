@@ -4,24 +4,24 @@
 
 #include <QDialog>
 
-class QCheckBox;
-class QGroupBox;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
+#include <memory>
+
+namespace Ui {
+class FindDialog;
+}
 class DocumentWindow;
+class Preferences;
 
 // The find dialog: looks for a text in the selected topic of a document window, or from the
 // selected topic on to the end of its list, and selects the first occurrence in the data box.
 // Made once when the program starts and hidden between uses; the search it was last started
 // with goes on with Repeat.
-class Preferences;
-
 class FindDialog : public QDialog {
     Q_OBJECT
 
   public:
     explicit FindDialog(Preferences& preferences, QWidget* parent = nullptr);
+    ~FindDialog() override;
 
     // Find: shows the dialog modally; when it is closed with Start, its choices become the
     // search and the first occurrence is searched in the document.
@@ -40,20 +40,11 @@ class FindDialog : public QDialog {
     void searchStarted();
 
   private:
-    Preferences& preferences_;
-    void createControls();
     void readSettings();
     void selectHit(DocumentWindow* document, const FindHit& hit) const;
 
-    QLineEdit* edit1_ = nullptr;
-    QGroupBox* radioGroup2_ = nullptr;
-    QRadioButton* currentTopic_ = nullptr;
-    QRadioButton* allTopics_ = nullptr;
-    QCheckBox* checkBox1_ = nullptr;
-    QPushButton* bitBtn1_ = nullptr;
-    QPushButton* bitBtn2_ = nullptr;
-    QPushButton* bitBtn3_ = nullptr;
-
+    Preferences& preferences_;
     // The search Start began, kept until the next Start.
     TopicSearch search_;
+    std::unique_ptr<Ui::FindDialog> ui_;
 };
