@@ -54,19 +54,19 @@ struct Program : ProgramFrame {
         return scan().findChild<Widget*>(QLatin1String(name));
     }
     QStringList run(const QString& text, bool caseSensitive = false) const {
-        control<QLineEdit>("Edit1")->setText(text);
-        control<QCheckBox>("CheckBox1")->setChecked(caseSensitive);
+        control<QLineEdit>("searchText")->setText(text);
+        control<QCheckBox>("caseSensitive")->setChecked(caseSensitive);
         scan().startScan();
         QStringList entries;
-        const QListWidget* list = control<QListWidget>("List");
+        const QListWidget* list = control<QListWidget>("entryList");
         for (int row = 0; row < list->count(); ++row)
             entries.append(list->item(row)->text());
         return entries;
     }
     // Called as each file of a scan is begun, with its number from 1.
     void onEachFile(const std::function<void(int file)>& act) const {
-        QObject::connect(control<QProgressBar>("ProgressBar1"), &QProgressBar::valueChanged,
-                         &scan(), [act](int value) {
+        QObject::connect(control<QProgressBar>("progressBar"), &QProgressBar::valueChanged, &scan(),
+                         [act](int value) {
                              if (value > 0)
                                  act(value);
                          });
@@ -77,7 +77,6 @@ struct Program : ProgramFrame {
             loaded.append(document->table().fileName);
         return loaded;
     }
-
 };
 
 const QStringList kThreeFiles = {"a.hp", "b.hp", "c.hp"};
@@ -107,7 +106,7 @@ class TestScan : public QObject {
         QCOMPARE(program.run("abc"), QStringList({"       004\tfour.hp"}));
         QCOMPARE(program.run("abc", true), QStringList({"       003\tfour.hp"}));
         QCOMPARE(program.run("zq"), QStringList({"      >200\tmany.hp"}));
-        const auto* bar = program.control<QProgressBar>("ProgressBar1");
+        const auto* bar = program.control<QProgressBar>("progressBar");
         QCOMPARE(bar->maximum(), 5); // every ordinary file, whatever it holds
         QCOMPARE(bar->value(), 5);
         QCOMPARE(program.run(""), QStringList());
@@ -128,7 +127,7 @@ class TestScan : public QObject {
         // The euro sign has no code: it is in no file, not even as a stand-in character.
         QCOMPARE(program.run(QStringLiteral("a€b")), QStringList());
 
-        auto* edit = program.control<QLineEdit>("Edit1");
+        auto* edit = program.control<QLineEdit>("searchText");
         for (QChar typed : {QChar(u'a'), QChar(0x2220)}) {
             edit->clear();
             for (int key = 0; key < 40; ++key)
@@ -145,22 +144,22 @@ class TestScan : public QObject {
         QStringList enabledDuringScan;
         bool startTried = false;
         program.onEachFile([&](int file) {
-            for (const char* name : {"BitBtn1", "BitBtn4", "BitBtn5"}) {
+            for (const char* name : {"startButton", "loadSelectedButton", "loadAllButton"}) {
                 if (program.control<QPushButton>(name)->isEnabled())
                     enabledDuringScan.append(name);
             }
             if (!std::exchange(startTried, true)) {
-                program.control<QPushButton>("BitBtn1")->click();
+                program.control<QPushButton>("startButton")->click();
                 program.scan().startScan(); // a Start that was already on its way
             }
             if (file == 3) // the case choice is taken anew for each file
-                program.control<QCheckBox>("CheckBox1")->setChecked(true);
+                program.control<QCheckBox>("caseSensitive")->setChecked(true);
         });
         QCOMPARE(program.run("abc"),
                  QStringList({scan::entryText(2, order[0]), scan::entryText(2, order[1]),
                               scan::entryText(1, order[2])}));
         QCOMPARE(enabledDuringScan, QStringList());
-        for (const char* name : {"BitBtn1", "BitBtn4", "BitBtn5"})
+        for (const char* name : {"startButton", "loadSelectedButton", "loadAllButton"})
             QVERIFY2(program.control<QPushButton>(name)->isEnabled(), name);
     }
 
@@ -171,14 +170,14 @@ class TestScan : public QObject {
         program.scan().show();
         program.onEachFile([&](int file) {
             if (file == 1)
-                program.control<QPushButton>("BitBtn2")->click();
+                program.control<QPushButton>("closeButton")->click();
             QVERIFY(program.scan().isVisible()); // the scan ends before the dialog closes
         });
         const QString first = program.inScanOrder(kThreeFiles).first();
         QCOMPARE(program.run("abc"), QStringList({scan::entryText(1, first)}));
         QVERIFY(!program.scan().isVisible());
-        QCOMPARE(program.control<QProgressBar>("ProgressBar1")->value(), 1);
-        QVERIFY(program.control<QPushButton>("BitBtn1")->isEnabled());
+        QCOMPARE(program.control<QProgressBar>("progressBar")->value(), 1);
+        QVERIFY(program.control<QPushButton>("startButton")->isEnabled());
     }
 
     void loadsIntoNewDocumentWindows() {
@@ -192,11 +191,11 @@ class TestScan : public QObject {
 
         program.scan().loadSelected(); // nothing selected: nothing happens
         QCOMPARE(program.loadedFiles(), QStringList());
-        program.control<QListWidget>("List")->setCurrentRow(1);
-        program.control<QPushButton>("BitBtn4")->click();
+        program.control<QListWidget>("entryList")->setCurrentRow(1);
+        program.control<QPushButton>("loadSelectedButton")->click();
         QCOMPARE(program.loadedFiles(), QStringList({paths[1]}));
 
-        program.control<QPushButton>("BitBtn5")->click();
+        program.control<QPushButton>("loadAllButton")->click();
         QCOMPARE(program.loadedFiles().size(), 4);
         QCOMPARE(program.main->activeDocument()->table().fileName, paths[2]);
         QCOMPARE(program.main->activeDocument()->caption(), QFileInfo(paths[2]).fileName());
@@ -215,7 +214,7 @@ class TestScan : public QObject {
         program.preferences.preferredPath = program.sandbox.path(QStringLiteral("other/"));
         writeBytes(program.preferences.preferredPath + QFileInfo(paths[2]).fileName(),
                    database({{"another file of that name"}}));
-        program.control<QListWidget>("List")->setCurrentRow(2);
+        program.control<QListWidget>("entryList")->setCurrentRow(2);
         program.scan().loadSelected();
         QCOMPARE(program.main->activeDocument()->table().fileName, paths[2]);
     }
@@ -223,7 +222,7 @@ class TestScan : public QObject {
     void commandAndSettings() {
         Program program("[Application]\nLanguage=0\n[Scan]\nUpCase=1\nTop=120\nLeft=140\n");
         ScanDialog& scan = program.scan();
-        QVERIFY(program.control<QCheckBox>("CheckBox1")->isChecked());
+        QVERIFY(program.control<QCheckBox>("caseSensitive")->isChecked());
         QCOMPARE(scan.pos(), QPoint(140, 120));
 
         // The command is there without any document and shows the dialog modally, sized for
@@ -234,21 +233,21 @@ class TestScan : public QObject {
         QTimer::singleShot(0, &scan, [&] {
             if (scan.isVisible() && scan.isModal())
                 seen.append("modal");
-            if (scan.focusWidget() == program.control<QLineEdit>("Edit1"))
+            if (scan.focusWidget() == program.control<QLineEdit>("searchText"))
                 seen.append("focus");
-            for (const char* name : {"CheckBox1", "BitBtn4", "BitBtn5"}) {
+            for (const char* name : {"caseSensitive", "loadSelectedButton", "loadAllButton"}) {
                 const auto* control = program.control<QAbstractButton>(name);
                 if (control->width() < control->sizeHint().width())
                     seen.append(name);
             }
-            program.control<QPushButton>("BitBtn2")->click();
+            program.control<QPushButton>("closeButton")->click();
         });
         command->trigger();
         QCOMPARE(seen, QStringList({"modal", "focus"}));
         QVERIFY(!scan.isVisible());
 
         // Written when the program ends, in their order.
-        program.control<QCheckBox>("CheckBox1")->setChecked(false);
+        program.control<QCheckBox>("caseSensitive")->setChecked(false);
         scan.move(30, 40);
         writeBytes(program.sandbox.settingsFile(), "[Application]\nLanguage=0\n");
         QVERIFY(program.main->close()); // quit

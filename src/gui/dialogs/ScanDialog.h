@@ -3,12 +3,11 @@
 #include <QDialog>
 #include <QString>
 
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QProgressBar;
-class QPushButton;
+#include <memory>
+
+namespace Ui {
+class ScanDialog;
+}
 class Preferences;
 class Workspace;
 
@@ -20,6 +19,7 @@ class ScanDialog : public QDialog {
 
   public:
     ScanDialog(Preferences& preferences, Workspace& workspace, QWidget* parent = nullptr);
+    ~ScanDialog() override;
 
     // The main window's Scanner command: the focus goes to the search text and the dialog is
     // shown modally; returns when it is closed.
@@ -44,7 +44,6 @@ class ScanDialog : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
-    void createControls();
     void fitSize();
     void readSettings();
     void setScanning(bool scanning);
@@ -53,19 +52,7 @@ class ScanDialog : public QDialog {
 
     Preferences& preferences_;
     Workspace& workspace_;
-    QLabel* label1_ = nullptr;
-    QLineEdit* edit1_ = nullptr;
-    QLabel* label2_ = nullptr;
-    QCheckBox* checkBox1_ = nullptr;
-    QPushButton* bitBtn1_ = nullptr;
-    QPushButton* bitBtn2_ = nullptr;
-    QPushButton* bitBtn3_ = nullptr;
-    QProgressBar* progressBar1_ = nullptr;
-    QLabel* panel2_ = nullptr;
-    QLabel* panel3_ = nullptr;
-    QListWidget* list_ = nullptr;
-    QPushButton* bitBtn4_ = nullptr;
-    QPushButton* bitBtn5_ = nullptr;
+    std::unique_ptr<Ui::ScanDialog> ui_;
 
     // The directory the listed names belong to: the preferred directory when the list was made.
     QString scannedDirectory_;
