@@ -6,6 +6,7 @@
 #include "ScriptedPrompter.h"
 #include "SpecialFiles.h"
 #include "app/Startup.h"
+#include "core/DirectoryScan.h"
 #include "core/OccurrenceCount.h"
 #include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
@@ -53,22 +54,28 @@ struct Program : ProgramFrame {
     template <typename Widget> Widget* control(const char* name) const {
         return scan().findChild<Widget*>(QLatin1String(name));
     }
+    // Starts a scan and waits until it has ended; the entries it left.
     QStringList run(const QString& text, bool caseSensitive = false) const {
         control<QLineEdit>("searchText")->setText(text);
         control<QCheckBox>("caseSensitive")->setChecked(caseSensitive);
         scan().startScan();
+        if (!QTest::qWaitFor([this] { return !scan().scanning(); }, 20000))
+            QTest::qFail("the scan did not end", __FILE__, __LINE__);
+        return entries();
+    }
+    QStringList entries() const {
         QStringList entries;
         const QListWidget* list = control<QListWidget>("entryList");
         for (int row = 0; row < list->count(); ++row)
             entries.append(list->item(row)->text());
         return entries;
     }
-    // Called as each file of a scan is begun, with its number from 1.
-    void onEachFile(const std::function<void(int file)>& act) const {
+    // Called each time the bar shows more files done during a scan.
+    void onProgress(const std::function<void()>& act) const {
         QObject::connect(control<QProgressBar>("progressBar"), &QProgressBar::valueChanged, &scan(),
                          [act](int value) {
                              if (value > 0)
-                                 act(value);
+                                 act();
                          });
     }
     QStringList loadedFiles() const {
@@ -143,7 +150,7 @@ class TestScan : public QObject {
         const QStringList order = program.inScanOrder(kThreeFiles);
         QStringList enabledDuringScan;
         bool startTried = false;
-        program.onEachFile([&](int file) {
+        program.onProgress([&] {
             for (const char* name : {"startButton", "loadSelectedButton", "loadAllButton"}) {
                 if (program.control<QPushButton>(name)->isEnabled())
                     enabledDuringScan.append(name);
@@ -151,32 +158,52 @@ class TestScan : public QObject {
             if (!std::exchange(startTried, true)) {
                 program.control<QPushButton>("startButton")->click();
                 program.scan().startScan(); // a Start that was already on its way
-            }
-            if (file == 3) // the case choice is taken anew for each file
+                // the scan counts with the text and the case choice it started with
+                program.control<QLineEdit>("searchText")->setText(QStringLiteral("ABC"));
                 program.control<QCheckBox>("caseSensitive")->setChecked(true);
+            }
         });
         QCOMPARE(program.run("abc"),
                  QStringList({scan::entryText(2, order[0]), scan::entryText(2, order[1]),
-                              scan::entryText(1, order[2])}));
+                              scan::entryText(2, order[2])}));
+        QVERIFY(startTried);
         QCOMPARE(enabledDuringScan, QStringList());
         for (const char* name : {"startButton", "loadSelectedButton", "loadAllButton"})
             QVERIFY2(program.control<QPushButton>(name)->isEnabled(), name);
     }
 
-    void closeDuringAScanStopsItAndCloses() {
+    // Start returns at once; Close cancels the scan: the dialog closes once no file is counted
+    // any more, and the entries found so far stay.
+    void closeDuringAScanStopsItAndKeepsTheEntriesSoFar() {
         Program program;
-        for (const QString& name : kThreeFiles)
-            program.file(name, database({{"abc"}}));
-        program.scan().show();
-        program.onEachFile([&](int file) {
-            if (file == 1)
-                program.control<QPushButton>("closeButton")->click();
-            QVERIFY(program.scan().isVisible()); // the scan ends before the dialog closes
+        constexpr int kFiles = 5000;
+        const QByteArray twoHits = database({{"abc", "abc"}});
+        for (int file = 0; file < kFiles; ++file)
+            program.file(QString::number(file), twoHits);
+        bool visibleAfterClose = false;
+        QObject::connect(program.control<QListWidget>("entryList")->model(),
+                         &QAbstractItemModel::rowsInserted, &program.scan(), [&] {
+                             if (program.entries().size() == 1) {
+                                 program.control<QPushButton>("closeButton")->click();
+                                 visibleAfterClose = program.scan().isVisible();
+                             }
+                         });
+        bool scanningAfterStart = false;
+        QTimer::singleShot(0, &program.scan(), [&] {
+            program.control<QLineEdit>("searchText")->setText(QStringLiteral("abc"));
+            program.control<QPushButton>("startButton")->click();
+            scanningAfterStart = program.scan().scanning();
         });
-        const QString first = program.inScanOrder(kThreeFiles).first();
-        QCOMPARE(program.run("abc"), QStringList({scan::entryText(1, first)}));
+        program.main->findChild<QAction*>(QStringLiteral("Scanner1"))->trigger();
+        QVERIFY(scanningAfterStart); // the scan runs off the window's thread
+        QVERIFY(visibleAfterClose);  // the scan ends before the dialog closes
         QVERIFY(!program.scan().isVisible());
-        QCOMPARE(program.control<QProgressBar>("progressBar")->value(), 1);
+        const QString first = scan::scannableFiles(program.directory()).first();
+        QCOMPARE(program.entries(), QStringList({scan::entryText(2, first)}));
+        const auto* scanner = program.scan().findChild<scan::DirectoryScanner*>();
+        const int counted = scanner->filesCounted();
+        QTest::qWait(50);
+        QCOMPARE(scanner->filesCounted(), counted);
         QVERIFY(program.control<QPushButton>("startButton")->isEnabled());
     }
 

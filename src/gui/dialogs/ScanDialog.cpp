@@ -1,6 +1,7 @@
 #include "gui/dialogs/ScanDialog.h"
 #include "ui_ScanDialog.h"
 
+#include "core/DirectoryScan.h"
 #include "core/Hp48Codec.h"
 #include "core/OccurrenceCount.h"
 #include "gui/DocumentWindow.h"
@@ -16,7 +17,6 @@
 #include <QApplication>
 #include <QListWidget>
 #include <QPainter>
-#include <QPointer>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 
@@ -74,7 +74,7 @@ class EntryDelegate : public QStyledItemDelegate {
 
 ScanDialog::ScanDialog(Preferences& preferences, Workspace& workspace, QWidget* parent)
     : QDialog(parent), preferences_(preferences), workspace_(workspace),
-      ui_(std::make_unique<Ui::ScanDialog>()) {
+      ui_(std::make_unique<Ui::ScanDialog>()), scanner_(new scan::DirectoryScanner(this)) {
     ui_->setupUi(this);
     ui_->searchText->setValidator(new SearchTextValidator(ui_->searchText));
     ui_->entryList->setItemDelegate(new EntryDelegate(ui_->entryList));
@@ -83,6 +83,9 @@ ScanDialog::ScanDialog(Preferences& preferences, Workspace& workspace, QWidget* 
     connect(ui_->helpButton, &QPushButton::clicked, this, [] { showHelp(QStringLiteral("scan")); });
     connect(ui_->loadSelectedButton, &QPushButton::clicked, this, &ScanDialog::loadSelected);
     connect(ui_->loadAllButton, &QPushButton::clicked, this, &ScanDialog::loadAll);
+    connect(scanner_, &scan::DirectoryScanner::progress, this, &ScanDialog::showProgress);
+    connect(scanner_, &scan::DirectoryScanner::found, this, &ScanDialog::addEntry);
+    connect(scanner_, &scan::DirectoryScanner::finished, this, &ScanDialog::scanFinished);
     fitSize();
     readSettings();
     registerWindow(this);
@@ -128,30 +131,33 @@ void ScanDialog::showScanner() {
     exec();
 }
 
-// Each file is counted with the text and the case choice as they stand at that moment. After
-// each file the dialog takes its waiting events, so it stays responsive; meanwhile Start and
-// the load buttons are off, so no second scan or load can begin inside this one.
+// The text and the case choice are taken as they stand now. The files are counted off the
+// window's thread and listed in the directory's order as their counts come in; meanwhile Start
+// and the load buttons are off, so no second scan or load can begin inside this one.
 void ScanDialog::startScan() {
     if (scanning_)
         return;
     ui_->entryList->clear();
     scannedDirectory_ = preferences_.preferredPath;
-    const QStringList files = scan::scannableFiles(scannedDirectory_);
-    // A bar without range would show a busy indicator; an empty directory leaves it empty.
-    ui_->progressBar->setRange(0, std::max(static_cast<int>(files.size()), 1));
-    ui_->progressBar->setValue(0);
+    showProgress(0, 0);
     setScanning(true);
-    const QPointer<ScanDialog> alive(this);
-    for (const QString& name : files) {
-        ui_->progressBar->setValue(ui_->progressBar->value() + 1);
-        if (const quint16 count = countIn(scannedDirectory_ + name); count > 0)
-            ui_->entryList->addItem(scan::entryText(count, name));
-        QCoreApplication::processEvents();
-        if (!alive)
-            return; // the program ended meanwhile
-        if (closeRequested_)
-            break;
-    }
+    // A character without code occurs in no file, and an empty text in none either.
+    const hp48::EncodedRow text = hp48::encodeRow(ui_->searchText->text());
+    scanner_->Start(scannedDirectory_, text.ok() ? text.bytes : QByteArray(),
+                    ui_->caseSensitive->isChecked());
+}
+
+// A bar without range would show a busy indicator; an empty directory leaves it empty.
+void ScanDialog::showProgress(int done, int total) {
+    ui_->progressBar->setRange(0, std::max(total, 1));
+    ui_->progressBar->setValue(done);
+}
+
+void ScanDialog::addEntry(const QString& fileName, quint16 count) {
+    ui_->entryList->addItem(scan::entryText(count, fileName));
+}
+
+void ScanDialog::scanFinished() {
     setScanning(false);
     if (std::exchange(closeRequested_, false))
         QDialog::reject();
@@ -163,13 +169,6 @@ void ScanDialog::setScanning(bool scanning) {
         button->setEnabled(!scanning);
 }
 
-quint16 ScanDialog::countIn(const QString& fileName) const {
-    const hp48::EncodedRow text = hp48::encodeRow(ui_->searchText->text());
-    if (!text.ok())
-        return 0; // a character without code occurs in no file
-    return scan::countInFile(fileName, text.bytes, ui_->caseSensitive->isChecked());
-}
-
 void ScanDialog::closeScanner() {
     reject();
 }
@@ -177,6 +176,7 @@ void ScanDialog::closeScanner() {
 void ScanDialog::reject() {
     if (scanning_) {
         closeRequested_ = true;
+        scanner_->cancel();
         return;
     }
     QDialog::reject();

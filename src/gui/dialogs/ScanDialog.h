@@ -8,6 +8,9 @@
 namespace Ui {
 class ScanDialog;
 }
+namespace scan {
+class DirectoryScanner;
+}
 class Preferences;
 class Workspace;
 
@@ -36,8 +39,8 @@ class ScanDialog : public QDialog {
     void writeSettings() const;
 
   public slots:
-    // Close, Escape and the window's close button. During a scan the scan stops after the file
-    // it is counting, and then the dialog closes.
+    // Close, Escape and the window's close button. During a scan the scan is cancelled, and
+    // once it has stopped the dialog closes; the entries found so far stay.
     void reject() override;
 
   protected:
@@ -47,12 +50,15 @@ class ScanDialog : public QDialog {
     void fitSize();
     void readSettings();
     void setScanning(bool scanning);
-    quint16 countIn(const QString& fileName) const;
+    void showProgress(int done, int total);
+    void addEntry(const QString& fileName, quint16 count);
+    void scanFinished();
     void loadEntry(const QString& entry);
 
     Preferences& preferences_;
     Workspace& workspace_;
     std::unique_ptr<Ui::ScanDialog> ui_;
+    scan::DirectoryScanner* scanner_;
 
     // The directory the listed names belong to: the preferred directory when the list was made.
     QString scannedDirectory_;
