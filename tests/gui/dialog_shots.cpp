@@ -6,14 +6,14 @@
 
 #include "gui/Localizer.h"
 #include "gui/MainWindow.h"
-#include "platform/StringTable.h"
-#include "platform/SettingsFile.h"
-#include "platform/Preferences.h"
 #include "gui/dialogs/AboutDialog.h"
 #include "gui/dialogs/CharacterTable.h"
 #include "gui/dialogs/SettingsDialog.h"
 #include "platform/Paths.h"
+#include "platform/Preferences.h"
 #include "platform/Settings.h"
+#include "platform/SettingsFile.h"
+#include "platform/StringTable.h"
 
 #include <QApplication>
 #include <QTabWidget>
@@ -44,7 +44,7 @@ int main(int argc, char* argv[]) {
     } else {
         SettingsDialog* options = main.settingsDialog();
         options->loadControls();
-        options->findChild<QTabWidget*>(QStringLiteral("PageControl1"))
+        options->findChild<QTabWidget*>(QStringLiteral("pages"))
             ->setCurrentIndex(arguments.value(1).toInt());
         window = options;
     }
