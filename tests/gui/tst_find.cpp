@@ -54,7 +54,7 @@ struct Program : ProgramFrame {
     template <typename T> T* control(const char* name) {
         return main->findDialog()->findChild<T*>(QLatin1String(name));
     }
-    bool Start(DocumentWindow* document, const QString& text, bool allTopics,
+    bool start(DocumentWindow* document, const QString& text, bool allTopics,
                bool matchCase = false) {
         control<QLineEdit>("searchText")->setText(text);
         control<QRadioButton>(allTopics ? "allTopics" : "currentTopic")->setChecked(true);
@@ -110,7 +110,7 @@ class TestFind : public QObject {
         Program program;
         DocumentWindow* document = program.open({{"zz"}, {"one", "two", "an ab and ab"}, {"ab"}});
         document->selectEntry(2);
-        QVERIFY(program.Start(document, QStringLiteral("ab"), false));
+        QVERIFY(program.start(document, QStringLiteral("ab"), false));
         QCOMPARE(selected(document), QStringLiteral("2:3:3:ab"));
         QCOMPARE(program.main->focusWidget(), document->dataBox());
         program.repeat();
@@ -127,11 +127,11 @@ class TestFind : public QObject {
         Program program;
         DocumentWindow* document =
             program.open({{"abcde", "", "xyzQRS"}, {"h", "", "\x81yzQ\x81S"}});
-        QVERIFY(program.Start(document, QStringLiteral("QRS"), false));
+        QVERIFY(program.start(document, QStringLiteral("QRS"), false));
         QCOMPARE(document->dataBox()->textCursor().selectionStart(), (5 + 1) + (0 + 1) + 3);
         // x with its bar is one code but two characters in the box
         document->selectEntry(2);
-        QVERIFY(program.Start(document, QStringLiteral(u"Qx\u0304"), false));
+        QVERIFY(program.start(document, QStringLiteral(u"Qx\u0304"), false));
         QCOMPARE(selected(document), QStringLiteral(u"2:3:4:Qx\u0304"));
     }
 

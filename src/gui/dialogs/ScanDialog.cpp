@@ -79,7 +79,7 @@ ScanDialog::ScanDialog(Preferences& preferences, Workspace& workspace, QWidget* 
     ui_->searchText->setValidator(new SearchTextValidator(ui_->searchText));
     ui_->entryList->setItemDelegate(new EntryDelegate(ui_->entryList));
     connect(ui_->startButton, &QPushButton::clicked, this, &ScanDialog::startScan);
-    connect(ui_->closeButton, &QPushButton::clicked, this, &ScanDialog::closeScanner);
+    connect(ui_->closeButton, &QPushButton::clicked, this, &ScanDialog::reject);
     connect(ui_->helpButton, &QPushButton::clicked, this, [] { showHelp(QStringLiteral("scan")); });
     connect(ui_->loadSelectedButton, &QPushButton::clicked, this, &ScanDialog::loadSelected);
     connect(ui_->loadAllButton, &QPushButton::clicked, this, &ScanDialog::loadAll);
@@ -167,10 +167,6 @@ void ScanDialog::setScanning(bool scanning) {
     scanning_ = scanning;
     for (QPushButton* button : {ui_->startButton, ui_->loadSelectedButton, ui_->loadAllButton})
         button->setEnabled(!scanning);
-}
-
-void ScanDialog::closeScanner() {
-    reject();
 }
 
 void ScanDialog::reject() {

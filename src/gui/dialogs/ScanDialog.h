@@ -29,7 +29,6 @@ class ScanDialog : public QDialog {
     void showScanner();
 
     void startScan();    // Start: scan the directory
-    void closeScanner(); // Close
     void loadSelected(); // load the selected entry
     void loadAll();      // load every entry, first to last
 

@@ -47,8 +47,6 @@ class SettingsDialog : public QDialog {
 
     void applySettings();
     void restoreDefaults();
-    void showPageHelp();
-    void openTransferParameters();
     void showDriveDirectories(int index);
 
     // The help context of the page shown.
@@ -70,6 +68,8 @@ class SettingsDialog : public QDialog {
     void defaultsRestored();
 
   private:
+    void showPageHelp();
+    void openTransferParameters();
     void setUpPortsAndSpeeds();
     void setUpDirectoryList();
     void connectButtons();

@@ -25,8 +25,6 @@ class SortDialog : public QDialog {
     // Sort topics: fewer than two topics are refused with a message; otherwise the dialog
     // asks, and Start sorts the document.
     void sortTopics(DocumentWindow* document);
-    // Sorts the document as the dialog's choices say, without asking, and shows the result.
-    void sortWithChoices(DocumentWindow* document);
 
     sort::Comparison chosenComparison() const;
     bool descending() const;
@@ -36,6 +34,8 @@ class SortDialog : public QDialog {
 
   private:
     void readSettings();
+    // Sorts the document as the dialog's choices say, without asking, and shows the result.
+    void sortWithChoices(DocumentWindow* document);
 
     Preferences& preferences_;
     Workspace& workspace_;
