@@ -4,8 +4,8 @@
 
 #include <QColor>
 
-// The colour of an entry of the palette the settings index (text and background of the
-// document windows); an index outside the palette takes its nearest entry.
+// The colour that a Colors/Text or Colors/Background index stands for; an index outside the
+// palette takes the colour at its nearer end.
 inline QColor paletteColour(int index) {
     const auto& colours = settings::kColourPalette;
     const settings::PaletteColour& colour =

@@ -44,7 +44,7 @@ int main(int argc, char* argv[]) {
     } else {
         SettingsDialog* options = main.settingsDialog();
         options->loadControls();
-        options->findChild<QTabWidget*>(QStringLiteral("PageControl1"))
+        options->findChild<QTabWidget*>(QStringLiteral("pages"))
             ->setCurrentIndex(arguments.value(1).toInt());
         window = options;
     }

@@ -112,8 +112,6 @@ class TestHelp : public QObject {
             {main.transferParametersDialog(), QStringLiteral("advanced")}};
         for (const auto& [dialog, topic] : dialogs) {
             auto* help = dialog->findChild<QPushButton*>(QStringLiteral("helpButton"));
-            if (help == nullptr)
-                help = dialog->findChild<QPushButton*>(QStringLiteral("BitBtn3"));
             QVERIFY2(help && help->isEnabled(), qPrintable(topic));
             help->click();
             QCOMPARE(frame.browser()->source().fragment(), topic);

@@ -28,6 +28,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
@@ -75,8 +76,8 @@ struct Frame : ProgramFrame {
     }
     bool checked(const char* name) const { return control<QCheckBox>(name)->isChecked(); }
     void check(const char* name, bool on) const { control<QCheckBox>(name)->setChecked(on); }
-    int portIndex() const { return control<QRadioButton>("PortButton1")->group()->checkedId(); }
-    int speedIndex() const { return control<QRadioButton>("SpeedButton1")->group()->checkedId(); }
+    int portIndex() const { return control<QRadioButton>("port1")->group()->checkedId(); }
+    int speedIndex() const { return control<QRadioButton>("speed1200")->group()->checkedId(); }
     QString database(const QString& name) const {
         const QString path = sandbox.path(QStringLiteral("db/") + name);
         writeBytes(path, kOneTopic);
@@ -104,9 +105,9 @@ class TestOptions : public QObject {
     void pagesControlsAndTags() {
         Frame frame;
         frame.open();
-        auto* pages = frame.control<QTabWidget>("PageControl1");
-        const QStringList names = {"TabSheet1", "TabSheet7", "TabSheet2", "TabSheet6",
-                                   "TabSheet3", "TabSheet4", "TabSheet5"};
+        auto* pages = frame.control<QTabWidget>("pages");
+        const QStringList names = {"programPage",  "questionsPage", "layoutPage", "coloursPage",
+                                   "languagePage", "ioPage",        "pathPage"};
         const QList<int> tags = {3905, 3805, 3910, 3800, 3915, 3920, 3925};
         const QStringList contexts = {"prog", "ask", "lay", "color", "lang", "iopar", "pfad"};
         QCOMPARE(pages->count(), 7);
@@ -117,35 +118,37 @@ class TestOptions : public QObject {
             QCOMPARE(frame.dialog().helpContext(), contexts[i]);
         }
         QCOMPARE(frame.dialog().windowTitle(), strings::text(3900));
-        for (auto [name, tag] : {std::pair{"F5Box", 3935},
-                                 {"DelEmptyBox", 3955},
-                                 {"CharStartBox", 3940},
-                                 {"SoundBox", 3945},
-                                 {"KompBox", 3950},
-                                 {"DelTBox", 3815},
-                                 {"ReversedBox", 3975},
-                                 {"ToolBarBox", 3960},
-                                 {"BkgndBox", 3980}})
+        for (auto [name, tag] : {std::pair{"quickEdit", 3935},
+                                 {"deleteEmptyTopics", 3955},
+                                 {"characterTableOnStart", 3940},
+                                 {"sound", 3945},
+                                 {"compress", 3950},
+                                 {"askDeleteTopic", 3815},
+                                 {"swapBoxes", 3975},
+                                 {"toolBar", 3960},
+                                 {"backgroundPicture", 3980}})
             QCOMPARE(frame.control<QCheckBox>(name)->text(), strings::text(quint16(tag)));
-        for (auto [name, tag] :
-             {std::pair{"Label4", 3810}, {"Label1", 3990}, {"Label2", 3965}, {"Label3", 3970}})
+        for (auto [name, tag] : {std::pair{"askLabel", 3810},
+                                 {"topicRowLabel", 3990},
+                                 {"textColourLabel", 3965},
+                                 {"backgroundColourLabel", 3970}})
             QCOMPARE(frame.control<QLabel>(name)->text(), strings::text(quint16(tag)));
-        for (auto [name, tag] : {std::pair{"OKBtn", 15},
-                                 {"CancelBtn", 20},
-                                 {"DefBtn", 35},
-                                 {"HelpBtn", 25},
-                                 {"MoreButton", 3995}})
+        for (auto [name, tag] : {std::pair{"okButton", 15},
+                                 {"cancelButton", 20},
+                                 {"defaultsButton", 35},
+                                 {"helpButton", 25},
+                                 {"advancedButton", 3995}})
             QCOMPARE(frame.control<QPushButton>(name)->text(), strings::text(quint16(tag)));
-        QCOMPARE(frame.control<QRadioButton>("deuRButt")->text(), QStringLiteral("  Deutsch"));
-        QCOMPARE(frame.control<QRadioButton>("PortButton4")->text(), QStringLiteral("   COM 4"));
-        QCOMPARE(frame.control<QRadioButton>("SpeedButton1")->text(), QStringLiteral("    1200"));
+        QCOMPARE(frame.control<QRadioButton>("german")->text(), QStringLiteral("  Deutsch"));
+        QCOMPARE(frame.control<QRadioButton>("port4")->text(), QStringLiteral("   COM 4"));
+        QCOMPARE(frame.control<QRadioButton>("speed1200")->text(), QStringLiteral("    1200"));
         // First made: COM 2 and 9600.
         QCOMPARE(frame.portIndex(), 1);
         QCOMPARE(frame.speedIndex(), 3);
-        auto* colours = frame.control<QComboBox>("TextCombo");
+        auto* colours = frame.control<QComboBox>("textColour");
         QCOMPARE(colours->count(), 15);
         QCOMPARE(colours->maxVisibleItems(), 6);
-        QVERIFY(frame.control<QLineEdit>("RowText")->isReadOnly());
+        QVERIFY(frame.control<QLineEdit>("topicRowText")->isReadOnly());
     }
 
     void loadsEveryControlFromTheSettings() {
@@ -158,24 +161,25 @@ class TestOptions : public QObject {
         frame.dialog().loadControls();
         QCOMPARE(frame.portIndex(), 2);
         QCOMPARE(frame.speedIndex(), 1);
-        for (const char* on : {"CharStartBox", "F5Box", "ReversedBox", "DelEmptyBox"})
+        for (const char* on :
+             {"characterTableOnStart", "quickEdit", "swapBoxes", "deleteEmptyTopics"})
             QVERIFY2(frame.checked(on), on);
-        for (const char* off : {"DelTBox", "SoundBox", "KompBox", "ToolBarBox", "BkgndBox"})
+        for (const char* off :
+             {"askDeleteTopic", "sound", "compress", "toolBar", "backgroundPicture"})
             QVERIFY2(!frame.checked(off), off);
-        QCOMPARE(frame.control<QSpinBox>("RowUpDown")->value(), 5);
-        QCOMPARE(frame.control<QComboBox>("TextCombo")->currentIndex(), 4);
-        QCOMPARE(frame.control<QComboBox>("BkgndCombo")->currentIndex(), 13);
-        QVERIFY(frame.control<QRadioButton>("engRButt")->isChecked());
-        QCOMPARE(frame.control<QComboBox>("Device1Box")->currentText(),
-                 QStringLiteral("/dev/ttyS0"));
-        QCOMPARE(frame.control<QComboBox>("Device3Box")->currentText(),
+        QCOMPARE(frame.control<QSpinBox>("topicRow")->value(), 5);
+        QCOMPARE(frame.control<QComboBox>("textColour")->currentIndex(), 4);
+        QCOMPARE(frame.control<QComboBox>("backgroundColour")->currentIndex(), 13);
+        QVERIFY(frame.control<QRadioButton>("english")->isChecked());
+        QCOMPARE(frame.control<QComboBox>("device1")->currentText(), QStringLiteral("/dev/ttyS0"));
+        QCOMPARE(frame.control<QComboBox>("device3")->currentText(),
                  QStringLiteral("/dev/ttyUSB0"));
         QCOMPARE(frame.dialog().currentDirectory(), QDir::cleanPath(preferred));
-        QCOMPARE(frame.control<QLabel>("DirLabel")->text(), QDir::cleanPath(preferred));
-        auto* tree = frame.control<QTreeView>("PfadBox");
+        QCOMPARE(frame.control<QLabel>("directoryLabel")->text(), QDir::cleanPath(preferred));
+        auto* tree = frame.control<QTreeView>("directoryTree");
         QTRY_COMPARE(static_cast<QFileSystemModel*>(tree->model())->filePath(tree->currentIndex()),
                      QDir::cleanPath(preferred));
-        QVERIFY(!frame.control<QComboBox>("LWBox")->currentText().isEmpty());
+        QVERIFY(!frame.control<QComboBox>("driveList")->currentText().isEmpty());
     }
 
     void portAndBaudRules_data() {
@@ -230,22 +234,22 @@ class TestOptions : public QObject {
         QDir().mkpath(chosen);
         QFile::remove(frame.sandbox.settingsFile());
         frame.dialog().loadControls();
-        frame.control<QRadioButton>("PortButton4")->setChecked(true);
-        frame.control<QRadioButton>("SpeedButton2")->setChecked(true);
-        frame.control<QComboBox>("Device2Box")->setCurrentText(QStringLiteral("/dev/ttyACM0"));
-        frame.control<QComboBox>("Device4Box")->setCurrentText(QString()); // back to default
-        frame.check("CharStartBox", true);
-        frame.check("SoundBox", false);
-        frame.check("F5Box", true);
-        frame.check("KompBox", false);
-        frame.check("DelEmptyBox", true);
-        frame.check("ReversedBox", true);
-        frame.check("BkgndBox", false);
-        frame.check("ToolBarBox", false);
-        frame.check("DelTBox", false);
-        frame.control<QComboBox>("TextCombo")->setCurrentIndex(11);
-        frame.control<QComboBox>("BkgndCombo")->setCurrentIndex(14);
-        frame.control<QSpinBox>("RowUpDown")->setValue(3);
+        frame.control<QRadioButton>("port4")->setChecked(true);
+        frame.control<QRadioButton>("speed2400")->setChecked(true);
+        frame.control<QComboBox>("device2")->setCurrentText(QStringLiteral("/dev/ttyACM0"));
+        frame.control<QComboBox>("device4")->setCurrentText(QString()); // back to default
+        frame.check("characterTableOnStart", true);
+        frame.check("sound", false);
+        frame.check("quickEdit", true);
+        frame.check("compress", false);
+        frame.check("deleteEmptyTopics", true);
+        frame.check("swapBoxes", true);
+        frame.check("backgroundPicture", false);
+        frame.check("toolBar", false);
+        frame.check("askDeleteTopic", false);
+        frame.control<QComboBox>("textColour")->setCurrentIndex(11);
+        frame.control<QComboBox>("backgroundColour")->setCurrentIndex(14);
+        frame.control<QSpinBox>("topicRow")->setValue(3);
         frame.dialog().goToDirectory(chosen);
         frame.dialog().applySettings();
 
@@ -301,7 +305,7 @@ class TestOptions : public QObject {
         DocumentWindow* unnamed = main.newDocument();
         QCOMPARE(unnamed->caption(), QStringLiteral("Ohne Name"));
         frame.dialog().loadControls();
-        frame.control<QRadioButton>("engRButt")->setChecked(true);
+        frame.control<QRadioButton>("english")->setChecked(true);
         frame.dialog().applySettings();
         QCOMPARE(strings::language(), strings::kEnglish);
         QCOMPARE(main.findChild<QMenu*>("fileMenu")->title(), QStringLiteral("&File"));
@@ -309,8 +313,7 @@ class TestOptions : public QObject {
         QCOMPARE(named->caption(), QStringLiteral("named.hp"));
         QCOMPARE(frame.dialog().windowTitle(), QStringLiteral("Settings"));
         QCOMPARE(main.characterTable()->windowTitle(), QStringLiteral("Character-table"));
-        QCOMPARE(frame.control<QCheckBox>("SoundBox")->text(),
-                 QStringLiteral("Messages with sound"));
+        QCOMPARE(frame.control<QCheckBox>("sound")->text(), QStringLiteral("Messages with sound"));
     }
 
     // Only 0 and 1 are ever written; any other value, by hand or from elsewhere, is German.
@@ -327,7 +330,7 @@ class TestOptions : public QObject {
         QCOMPARE(strings::language(), strings::kGerman);
         QCOMPARE(main.findChild<QMenu*>("fileMenu")->title(), QStringLiteral("&Datei"));
         frame.dialog().loadControls();
-        QVERIFY(frame.control<QRadioButton>("deuRButt")->isChecked());
+        QVERIFY(frame.control<QRadioButton>("german")->isChecked());
     }
 
     void swappingRearrangesAndRecoloursEveryDocument() {
@@ -337,9 +340,9 @@ class TestOptions : public QObject {
         for (DocumentWindow* document : documents)
             QCOMPARE(document->dataBox()->parentWidget()->x(), 0);
         frame.dialog().loadControls();
-        frame.check("ReversedBox", true);
-        frame.control<QComboBox>("TextCombo")->setCurrentIndex(0);
-        frame.control<QComboBox>("BkgndCombo")->setCurrentIndex(14);
+        frame.check("swapBoxes", true);
+        frame.control<QComboBox>("textColour")->setCurrentIndex(0);
+        frame.control<QComboBox>("backgroundColour")->setCurrentIndex(14);
         frame.dialog().applySettings();
         for (DocumentWindow* document : documents) {
             QCOMPARE(document->dataBox()->parentWidget()->x(), 251);
@@ -357,7 +360,7 @@ class TestOptions : public QObject {
         frame.prompter.setSoundOn(true);
         const QByteArray before = readBytes(frame.sandbox.settingsFile());
         frame.dialog().loadControls();
-        frame.check("KompBox", true); // not saved
+        frame.check("compress", true); // not saved
         frame.prompter.answers = {MsgButton::No};
         frame.dialog().restoreDefaults();
         QCOMPARE(frame.prompter.shownIds(), QList<quint16>{1165});
@@ -402,8 +405,8 @@ class TestOptions : public QObject {
         frame.set("Misc", "Sound", QStringLiteral("1"));
         QTimer::singleShot(0, &main, [&frame] {
             QVERIFY(frame.dialog().isVisible());
-            frame.check("SoundBox", false);
-            frame.control<QPushButton>("OKBtn")->click();
+            frame.check("sound", false);
+            frame.control<QPushButton>("okButton")->click();
         });
         main.findChild<QAction*>("settings")->trigger();
         QVERIFY(!frame.dialog().isVisible());
@@ -412,9 +415,9 @@ class TestOptions : public QObject {
         // Cancel writes nothing, and the page shown stays for the next opening.
         const QByteArray before = readBytes(frame.sandbox.settingsFile());
         QTimer::singleShot(0, &main, [&frame] {
-            frame.control<QTabWidget>("PageControl1")->setCurrentIndex(5);
-            frame.check("SoundBox", true);
-            frame.control<QPushButton>("CancelBtn")->click();
+            frame.control<QTabWidget>("pages")->setCurrentIndex(5);
+            frame.check("sound", true);
+            frame.control<QPushButton>("cancelButton")->click();
         });
         main.findChild<QAction*>("settings")->trigger();
         QCOMPARE(readBytes(frame.sandbox.settingsFile()), before);
@@ -431,8 +434,8 @@ class TestOptions : public QObject {
         Frame frame;
         frame.set("Application", "Language", QStringLiteral("1"));
         frame.open();
-        frame.control<QTabWidget>("PageControl1")->setCurrentIndex(3);
-        frame.control<QPushButton>("HelpBtn")->click();
+        frame.control<QTabWidget>("pages")->setCurrentIndex(3);
+        frame.control<QPushButton>("helpButton")->click();
         QVERIFY(HelpWindow::instance());
         QVERIFY(HelpWindow::instance()->isVisible());
         QCOMPARE(HelpWindow::instance()->browser()->source().fragment(),
@@ -444,7 +447,7 @@ class TestOptions : public QObject {
         frame.open();
         frame.dialog().loadControls();
         const QString before = frame.dialog().currentDirectory();
-        auto* drives = frame.control<QComboBox>("LWBox");
+        auto* drives = frame.control<QComboBox>("driveList");
         const QString drive = drives->currentText();
         drives->addItem(QStringLiteral("/gone"), frame.sandbox.root() + QStringLiteral("/gone"));
         frame.dialog().showDriveDirectories(drives->count() - 1);

@@ -6,6 +6,7 @@
 #include "ScriptedPrompter.h"
 #include "SpecialFiles.h"
 #include "app/Startup.h"
+#include "core/DirectoryScan.h"
 #include "core/OccurrenceCount.h"
 #include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
@@ -53,22 +54,28 @@ struct Program : ProgramFrame {
     template <typename Widget> Widget* control(const char* name) const {
         return scan().findChild<Widget*>(QLatin1String(name));
     }
+    // Starts a scan and waits until it has ended; the entries it left.
     QStringList run(const QString& text, bool caseSensitive = false) const {
-        control<QLineEdit>("Edit1")->setText(text);
-        control<QCheckBox>("CheckBox1")->setChecked(caseSensitive);
+        control<QLineEdit>("searchText")->setText(text);
+        control<QCheckBox>("caseSensitive")->setChecked(caseSensitive);
         scan().startScan();
+        if (!QTest::qWaitFor([this] { return !scan().scanning(); }, 20000))
+            QTest::qFail("the scan did not end", __FILE__, __LINE__);
+        return entries();
+    }
+    QStringList entries() const {
         QStringList entries;
-        const QListWidget* list = control<QListWidget>("List");
+        const QListWidget* list = control<QListWidget>("entryList");
         for (int row = 0; row < list->count(); ++row)
             entries.append(list->item(row)->text());
         return entries;
     }
-    // Called as each file of a scan is begun, with its number from 1.
-    void onEachFile(const std::function<void(int file)>& act) const {
-        QObject::connect(control<QProgressBar>("ProgressBar1"), &QProgressBar::valueChanged,
-                         &scan(), [act](int value) {
+    // Called each time the bar shows more files done during a scan.
+    void onProgress(const std::function<void()>& act) const {
+        QObject::connect(control<QProgressBar>("progressBar"), &QProgressBar::valueChanged, &scan(),
+                         [act](int value) {
                              if (value > 0)
-                                 act(value);
+                                 act();
                          });
     }
     QStringList loadedFiles() const {
@@ -106,7 +113,7 @@ class TestScan : public QObject {
         QCOMPARE(program.run("abc"), QStringList({"       004\tfour.hp"}));
         QCOMPARE(program.run("abc", true), QStringList({"       003\tfour.hp"}));
         QCOMPARE(program.run("zq"), QStringList({"      >200\tmany.hp"}));
-        const auto* bar = program.control<QProgressBar>("ProgressBar1");
+        const auto* bar = program.control<QProgressBar>("progressBar");
         QCOMPARE(bar->maximum(), 5); // every ordinary file, whatever it holds
         QCOMPARE(bar->value(), 5);
         QCOMPARE(program.run(""), QStringList());
@@ -127,7 +134,7 @@ class TestScan : public QObject {
         // The euro sign has no code: it is in no file, not even as a stand-in character.
         QCOMPARE(program.run(QStringLiteral("a€b")), QStringList());
 
-        auto* edit = program.control<QLineEdit>("Edit1");
+        auto* edit = program.control<QLineEdit>("searchText");
         for (QChar typed : {QChar(u'a'), QChar(0x2220)}) {
             edit->clear();
             for (int key = 0; key < 40; ++key)
@@ -143,41 +150,61 @@ class TestScan : public QObject {
         const QStringList order = program.inScanOrder(kThreeFiles);
         QStringList enabledDuringScan;
         bool startTried = false;
-        program.onEachFile([&](int file) {
-            for (const char* name : {"BitBtn1", "BitBtn4", "BitBtn5"}) {
+        program.onProgress([&] {
+            for (const char* name : {"startButton", "loadSelectedButton", "loadAllButton"}) {
                 if (program.control<QPushButton>(name)->isEnabled())
                     enabledDuringScan.append(name);
             }
             if (!std::exchange(startTried, true)) {
-                program.control<QPushButton>("BitBtn1")->click();
+                program.control<QPushButton>("startButton")->click();
                 program.scan().startScan(); // a Start that was already on its way
+                // the scan counts with the text and the case choice it started with
+                program.control<QLineEdit>("searchText")->setText(QStringLiteral("ABC"));
+                program.control<QCheckBox>("caseSensitive")->setChecked(true);
             }
-            if (file == 3) // the case choice is taken anew for each file
-                program.control<QCheckBox>("CheckBox1")->setChecked(true);
         });
         QCOMPARE(program.run("abc"),
                  QStringList({scan::entryText(2, order[0]), scan::entryText(2, order[1]),
-                              scan::entryText(1, order[2])}));
+                              scan::entryText(2, order[2])}));
+        QVERIFY(startTried);
         QCOMPARE(enabledDuringScan, QStringList());
-        for (const char* name : {"BitBtn1", "BitBtn4", "BitBtn5"})
+        for (const char* name : {"startButton", "loadSelectedButton", "loadAllButton"})
             QVERIFY2(program.control<QPushButton>(name)->isEnabled(), name);
     }
 
-    void closeDuringAScanStopsItAndCloses() {
+    // Start returns at once; Close cancels the scan: the dialog closes once no file is counted
+    // any more, and the entries found so far stay.
+    void closeDuringAScanStopsItAndKeepsTheEntriesSoFar() {
         Program program;
-        for (const QString& name : kThreeFiles)
-            program.file(name, database({{"abc"}}));
-        program.scan().show();
-        program.onEachFile([&](int file) {
-            if (file == 1)
-                program.control<QPushButton>("BitBtn2")->click();
-            QVERIFY(program.scan().isVisible()); // the scan ends before the dialog closes
+        constexpr int kFiles = 5000;
+        const QByteArray twoHits = database({{"abc", "abc"}});
+        for (int file = 0; file < kFiles; ++file)
+            program.file(QString::number(file), twoHits);
+        bool visibleAfterClose = false;
+        QObject::connect(program.control<QListWidget>("entryList")->model(),
+                         &QAbstractItemModel::rowsInserted, &program.scan(), [&] {
+                             if (program.entries().size() == 1) {
+                                 program.control<QPushButton>("closeButton")->click();
+                                 visibleAfterClose = program.scan().isVisible();
+                             }
+                         });
+        bool scanningAfterStart = false;
+        QTimer::singleShot(0, &program.scan(), [&] {
+            program.control<QLineEdit>("searchText")->setText(QStringLiteral("abc"));
+            program.control<QPushButton>("startButton")->click();
+            scanningAfterStart = program.scan().scanning();
         });
-        const QString first = program.inScanOrder(kThreeFiles).first();
-        QCOMPARE(program.run("abc"), QStringList({scan::entryText(1, first)}));
+        program.main->findChild<QAction*>(QStringLiteral("Scanner1"))->trigger();
+        QVERIFY(scanningAfterStart); // the scan runs off the window's thread
+        QVERIFY(visibleAfterClose);  // the scan ends before the dialog closes
         QVERIFY(!program.scan().isVisible());
-        QCOMPARE(program.control<QProgressBar>("ProgressBar1")->value(), 1);
-        QVERIFY(program.control<QPushButton>("BitBtn1")->isEnabled());
+        const QString first = scan::scannableFiles(program.directory()).first();
+        QCOMPARE(program.entries(), QStringList({scan::entryText(2, first)}));
+        const auto* scanner = program.scan().findChild<scan::DirectoryScanner*>();
+        const int counted = scanner->filesCounted();
+        QTest::qWait(50);
+        QCOMPARE(scanner->filesCounted(), counted);
+        QVERIFY(program.control<QPushButton>("startButton")->isEnabled());
     }
 
     void loadsIntoNewDocumentWindows() {
@@ -191,11 +218,11 @@ class TestScan : public QObject {
 
         program.scan().loadSelected(); // nothing selected: nothing happens
         QCOMPARE(program.loadedFiles(), QStringList());
-        program.control<QListWidget>("List")->setCurrentRow(1);
-        program.control<QPushButton>("BitBtn4")->click();
+        program.control<QListWidget>("entryList")->setCurrentRow(1);
+        program.control<QPushButton>("loadSelectedButton")->click();
         QCOMPARE(program.loadedFiles(), QStringList({paths[1]}));
 
-        program.control<QPushButton>("BitBtn5")->click();
+        program.control<QPushButton>("loadAllButton")->click();
         QCOMPARE(program.loadedFiles().size(), 4);
         QCOMPARE(program.main->activeDocument()->table().fileName, paths[2]);
         QCOMPARE(program.main->activeDocument()->caption(), QFileInfo(paths[2]).fileName());
@@ -214,7 +241,7 @@ class TestScan : public QObject {
         program.preferences.preferredPath = program.sandbox.path(QStringLiteral("other/"));
         writeBytes(program.preferences.preferredPath + QFileInfo(paths[2]).fileName(),
                    database({{"another file of that name"}}));
-        program.control<QListWidget>("List")->setCurrentRow(2);
+        program.control<QListWidget>("entryList")->setCurrentRow(2);
         program.scan().loadSelected();
         QCOMPARE(program.main->activeDocument()->table().fileName, paths[2]);
     }
@@ -222,7 +249,7 @@ class TestScan : public QObject {
     void commandAndSettings() {
         Program program("[Application]\nLanguage=0\n[Scan]\nUpCase=1\nTop=120\nLeft=140\n");
         ScanDialog& scan = program.scan();
-        QVERIFY(program.control<QCheckBox>("CheckBox1")->isChecked());
+        QVERIFY(program.control<QCheckBox>("caseSensitive")->isChecked());
         QCOMPARE(scan.pos(), QPoint(140, 120));
 
         // The command is there without any document and shows the dialog modally, sized for
@@ -233,21 +260,21 @@ class TestScan : public QObject {
         QTimer::singleShot(0, &scan, [&] {
             if (scan.isVisible() && scan.isModal())
                 seen.append("modal");
-            if (scan.focusWidget() == program.control<QLineEdit>("Edit1"))
+            if (scan.focusWidget() == program.control<QLineEdit>("searchText"))
                 seen.append("focus");
-            for (const char* name : {"CheckBox1", "BitBtn4", "BitBtn5"}) {
+            for (const char* name : {"caseSensitive", "loadSelectedButton", "loadAllButton"}) {
                 const auto* control = program.control<QAbstractButton>(name);
                 if (control->width() < control->sizeHint().width())
                     seen.append(name);
             }
-            program.control<QPushButton>("BitBtn2")->click();
+            program.control<QPushButton>("closeButton")->click();
         });
         command->trigger();
         QCOMPARE(seen, QStringList({"modal", "focus"}));
         QVERIFY(!scan.isVisible());
 
         // Written when the program ends, in their order.
-        program.control<QCheckBox>("CheckBox1")->setChecked(false);
+        program.control<QCheckBox>("caseSensitive")->setChecked(false);
         scan.move(30, 40);
         writeBytes(program.sandbox.settingsFile(), "[Application]\nLanguage=0\n");
         QVERIFY(program.main->close()); // quit

@@ -1,6 +1,5 @@
-// The sort dialog: the four comparisons, both directions, the order equal titles end in, and,
-// driven offscreen inside the real main window, what the document shows afterwards, the
-// dialog's texts and its settings.
+// The sort dialog driven offscreen inside the real main window: what the document shows
+// afterwards, the dialog's texts and its settings.
 
 #include "ProgramFrame.h"
 #include "Sandbox.h"
@@ -28,28 +27,7 @@
 
 namespace {
 
-using Comparison = SortDialog::Comparison;
-
-// A table of one-row topics, each with its number in row 2.
-TopicTable titledTable(const QByteArrayList& titles) {
-    QList<TopicRows> topics;
-    for (qsizetype i = 0; i < titles.size(); ++i)
-        topics.append(TopicRows{titles[i], QByteArray::number(i + 1)});
-    TopicTable table;
-    table.fill(topics);
-    return table;
-}
-
-// The titles after a sort, or with `row` 2, the numbers the topics had before it.
-QByteArrayList sorted(const QByteArrayList& titles, Comparison comparison, bool descending = false,
-                      int row = 1) {
-    TopicTable table = titledTable(titles);
-    SortDialog::sortTable(table, comparison, descending);
-    QByteArrayList rows;
-    for (int entry = 1; entry <= table.topicCount(); ++entry)
-        rows.append(table.row(entry, row));
-    return rows;
-}
+using sort::Comparison;
 
 // One program with its long-lived dialogs, in a sandbox, in English.
 struct Program : ProgramFrame {
@@ -103,49 +81,6 @@ class TestSort : public QObject {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     }
 
-    void theFourComparisons() {
-        const QByteArrayList titles{"Kiwi", "apple", "Banana"};
-        const QByteArrayList byLanguage{"apple", "Banana", "Kiwi"};
-        QCOMPARE(sorted(titles, Comparison::LocaleCase), byLanguage);
-        QCOMPARE(sorted(titles, Comparison::LocaleNoCase), byLanguage);
-        QCOMPARE(sorted(titles, Comparison::Ordinal), (QByteArrayList{"Banana", "Kiwi", "apple"}));
-        QCOMPARE(sorted(titles, Comparison::OrdinalNoCase), byLanguage);
-        // "A" and "a": the comparisons that heed case order them, each in its own way; the
-        // others take them as equal and leave them where they stand
-        const QByteArrayList pairs{"A", "a", "B", "b"};
-        QCOMPARE(sorted(pairs, Comparison::LocaleCase), (QByteArrayList{"a", "A", "b", "B"}));
-        QCOMPARE(sorted(pairs, Comparison::Ordinal), (QByteArrayList{"A", "B", "a", "b"}));
-        QCOMPARE(sorted(pairs, Comparison::LocaleNoCase), pairs);
-        QCOMPARE(sorted(pairs, Comparison::OrdinalNoCase), pairs);
-        // ä is code 228, Ä 196: above every ASCII letter and never folded
-        QCOMPARE(sorted({"\xE4", "z", "\xC4", "Ab", "A"}, Comparison::OrdinalNoCase),
-                 (QByteArrayList{"A", "Ab", "z", "\xC4", "\xE4"}));
-        QCOMPARE(sorted({"b", "\xE4", "a"}, Comparison::LocaleNoCase),
-                 (QByteArrayList{"a", "\xE4", "b"}));
-        // without a locale of the user's own (LANG=C) the locale still sorts as a language does
-        QLocale::setDefault(QLocale::c());
-        const QByteArrayList inTheCLocale = sorted(titles, Comparison::LocaleCase);
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        QCOMPARE(inTheCLocale, byLanguage);
-    }
-
-    void equalTitlesEndWhereTheGapsLeaveThem() {
-        QCOMPARE(sorted({"Z", "M", "M", "A"}, Comparison::Ordinal, false, 2),
-                 (QByteArrayList{"4", "3", "2", "1"}));
-        // after an exchange the sort steps back by the gap
-        QCOMPARE(sorted({"B", "B", "C", "C", "A"}, Comparison::Ordinal, false, 2),
-                 (QByteArrayList{"5", "2", "1", "4", "3"}));
-        // descending reverses the comparison only
-        QCOMPARE(sorted({"A", "M", "M", "Z"}, Comparison::Ordinal, true, 2),
-                 (QByteArrayList{"4", "3", "2", "1"}));
-        QCOMPARE(sorted({"Z", "M", "M", "A"}, Comparison::LocaleCase, true, 2),
-                 (QByteArrayList{"1", "2", "3", "4"}));
-        for (Comparison comparison : {Comparison::LocaleCase, Comparison::LocaleNoCase,
-                                      Comparison::Ordinal, Comparison::OrdinalNoCase})
-            QCOMPARE(sorted({"b", "", " ", "a", ""}, comparison),
-                     (QByteArrayList{"", "", " ", "a", "b"}));
-    }
-
     void sortingFromTheMenu() {
         Program program;
         const QByteArray longRow(45, 'r');
@@ -155,9 +90,9 @@ class TestSort : public QObject {
                           {"third", "Banana", "", "", "", "", "", "", "", "ten"}});
         document->setTitleRow(2); // the titles are row 2
         document->selectEntry(3);
-        program.control<QCheckBox>("CheckBox1")->setChecked(false);
-        program.control<QCheckBox>("CheckBox2")->setChecked(true);
-        QVERIFY(program.sortFromMenu(document, "BitBtn1"));
+        program.control<QCheckBox>("localeConventions")->setChecked(false);
+        program.control<QCheckBox>("caseSensitive")->setChecked(true);
+        QVERIFY(program.sortFromMenu(document, "startButton"));
         QCOMPARE(titles(document), QStringList({"Banana", "Kiwi", "apple", ""}));
         QCOMPARE(document->table().row(1, 10), QByteArray("ten"));
         QCOMPARE(document->table().row(2, 3), longRow);
@@ -170,7 +105,7 @@ class TestSort : public QObject {
 
         // In order already: still a change.
         document->setModified(false);
-        QVERIFY(program.sortFromMenu(document, "BitBtn1"));
+        QVERIFY(program.sortFromMenu(document, "startButton"));
         QVERIFY(document->table().modified);
     }
 
@@ -178,13 +113,13 @@ class TestSort : public QObject {
         Program program;
         DocumentWindow* document = program.open({{"b"}, {"a"}});
         document->selectEntry(2);
-        QVERIFY(program.sortFromMenu(document, "BitBtn2"));
+        QVERIFY(program.sortFromMenu(document, "cancelButton"));
         QCOMPARE(titles(document), QStringList({"b", "a", ""}));
         QCOMPARE(document->selectedEntry(), 2);
         QVERIFY(!document->table().modified);
 
         DocumentWindow* single = program.open({{"only"}});
-        QVERIFY(!program.sortFromMenu(single, "BitBtn2"));
+        QVERIFY(!program.sortFromMenu(single, "cancelButton"));
         QCOMPARE(program.prompter.shownIds(), QList<quint16>{1185});
         QCOMPARE(program.prompter.shown[0].text,
                  QStringLiteral("Wanna sort less than 2 topics, uh ?"));
@@ -195,21 +130,21 @@ class TestSort : public QObject {
         Program program("[Application]\nLanguage=1\n[Sort]\nAnsi=0\nUpCase=1\nDirection=1\n");
         SortDialog& sort = *program.main->sortDialog();
         QStringList texts{sort.windowTitle()};
-        for (const char* name : {"Label1", "Label2"})
+        for (const char* name : {"orderLabel", "optionsLabel"})
             texts.append(program.control<QLabel>(name)->text());
-        for (const char* name : {"RadioGroup1Item0", "RadioGroup1Item1", "CheckBox1", "CheckBox2",
-                                 "BitBtn1", "BitBtn2", "BitBtn3"})
+        for (const char* name : {"ascending", "descending", "localeConventions", "caseSensitive",
+                                 "startButton", "cancelButton", "helpButton"})
             texts.append(program.control<QAbstractButton>(name)->text());
         QCOMPARE(texts,
                  QStringList({"Sort topics", "Order :", "Options :", " ascending", " descending",
                               " ANSI conventions", " Case sensitive", "Start", "Cancel", "Help"}));
-        QVERIFY(program.control<QPushButton>("BitBtn3")->isEnabled()); // opens the help
+        QVERIFY(program.control<QPushButton>("helpButton")->isEnabled()); // opens the help
 
         QCOMPARE(sort.chosenComparison(), Comparison::Ordinal);
         QVERIFY(sort.descending());
         QCOMPARE(sort.pos(), QPoint(250, 200));
-        program.control<QCheckBox>("CheckBox1")->setChecked(true);
-        program.control<QRadioButton>("RadioGroup1Item0")->setChecked(true);
+        program.control<QCheckBox>("localeConventions")->setChecked(true);
+        program.control<QRadioButton>("ascending")->setChecked(true);
         sort.move(60, 70);
         QVERIFY(program.main->close()); // quit
         QVERIFY(readBytes(program.sandbox.settingsFile())

@@ -94,13 +94,13 @@ class TestSplash : public QObject {
         MainWindow& main = frame.open();
         AboutDialog* about = main.aboutDialog();
         QCOMPARE(about->windowTitle(), QStringLiteral("About..."));
-        QCOMPARE(labelText(about, "Label1"), QStringLiteral("Version 2.7"));
-        QCOMPARE(labelText(about, "Label3"), QStringLiteral("deutsch/english"));
-        QVERIFY(!labelText(about, "Label2").isEmpty());
-        QCOMPARE(labelText(about, "Label4"), QStringLiteral("© The authors of Ombrel"));
-        QCOMPARE(labelText(about, "Label6"), strings::text(750));
-        QCOMPARE(labelText(about, "Label7"), strings::text(755));
-        const QLabel* image = about->findChild<QLabel*>("Image1");
+        QCOMPARE(labelText(about, "version"), QStringLiteral("Version 2.7"));
+        QCOMPARE(labelText(about, "languages"), QStringLiteral("deutsch/english"));
+        QVERIFY(!labelText(about, "credit").isEmpty());
+        QCOMPARE(labelText(about, "creditLine"), QStringLiteral("© The authors of Ombrel"));
+        QCOMPARE(labelText(about, "helpHintFirstLine"), strings::text(750));
+        QCOMPARE(labelText(about, "helpHintSecondLine"), strings::text(755));
+        const QLabel* image = about->findChild<QLabel*>("picture");
         QCOMPARE(image->pixmap().size(), QSize(292, 180));
         QCOMPARE(image->pos(), QPoint(-5, -5));
         QCOMPARE(about->size(), QSize(290, 277));
@@ -109,7 +109,7 @@ class TestSplash : public QObject {
         bool shown = false;
         QTimer::singleShot(0, about, [about, &shown] {
             shown = about->isVisible() && about->isModal();
-            about->findChild<QPushButton*>("Button1")->click();
+            about->findChild<QPushButton*>("okButton")->click();
         });
         main.findChild<QAction*>("about")->trigger();
         QVERIFY(shown);

@@ -1,4 +1,5 @@
 #include "gui/dialogs/FindDialog.h"
+#include "ui_FindDialog.h"
 
 #include "core/Hp48Codec.h"
 #include "core/TopicTable.h"
@@ -13,104 +14,28 @@
 #include "platform/Settings.h"
 #include "platform/TextIds.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTextBlock>
-#include <QValidator>
 
 namespace {
 
 constexpr int kLocationCurrentTopic = 0;
 constexpr int kLocationAllTopics = 1;
 
-constexpr QSize kClientSize{383, 212};
-constexpr int kLabelX = 16;
-constexpr int kFieldX = 110;
-constexpr int kFieldWidth = 257;
-constexpr int kButtonWidth = 80;
-constexpr int kButtonHeight = 28;
-constexpr int kButtonGap = 8;
-constexpr int kButtonsY = 164;
-
-// Only the ASCII letters change case; every other code, accented letters included, stays.
-QByteArray upperAscii(QByteArray bytes) {
-    for (char& byte : bytes) {
-        if (byte >= 'a' && byte <= 'z')
-            byte = static_cast<char>(byte - 'a' + 'A');
-    }
-    return bytes;
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, quint16 tag, QRect geometry) {
-    auto* label = tagged(new QLabel(parent), name, tag);
-    label->setGeometry(geometry);
-    return label;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, quint16 tag, int index) {
-    auto* button = tagged(new QPushButton(parent), name, tag);
-    button->setGeometry(kFieldX + index * (kButtonWidth + kButtonGap), kButtonsY, kButtonWidth,
-                        kButtonHeight);
-    return button;
-}
-
 } // namespace
 
 FindDialog::FindDialog(Preferences& preferences, QWidget* parent)
-    : QDialog(parent), preferences_(preferences) {
-    setObjectName(QStringLiteral("Find"));
-    setProperty(kTagProperty, textid::kFindCaption);
-    setFixedSize(kClientSize);
-    createControls();
+    : QDialog(parent), preferences_(preferences), ui_(std::make_unique<Ui::FindDialog>()) {
+    ui_->setupUi(this);
+    ui_->searchText->setValidator(new SearchTextValidator(ui_->searchText));
+    connect(ui_->helpButton, &QPushButton::clicked, this, [] { showHelp(QStringLiteral("find")); });
     readSettings();
     registerWindow(this);
 }
 
-void FindDialog::createControls() {
-    QLabel* findWhat = makeLabel(this, "Label1", textid::kFindWhat, QRect(kLabelX, 18, 90, 20));
-    edit1_ = new QLineEdit(this);
-    edit1_->setObjectName(QStringLiteral("Edit1"));
-    edit1_->setGeometry(kFieldX, 16, kFieldWidth, 24);
-    edit1_->setValidator(new SearchTextValidator(edit1_));
-    findWhat->setBuddy(edit1_);
-
-    makeLabel(this, "Label4", textid::kWhere, QRect(kLabelX, 64, 90, 20));
-    radioGroup2_ = new QGroupBox(this);
-    radioGroup2_->setObjectName(QStringLiteral("RadioGroup2"));
-    radioGroup2_->setProperty(kTagProperty, textid::kWhereGroup);
-    radioGroup2_->setGeometry(kFieldX, 52, kFieldWidth, 44);
-    // Two columns; the items take their texts from the group's tag in this order.
-    currentTopic_ = new QRadioButton(radioGroup2_);
-    currentTopic_->setObjectName(QStringLiteral("RadioGroup2Item0"));
-    currentTopic_->setGeometry(10, 14, 118, 22);
-    allTopics_ = new QRadioButton(radioGroup2_);
-    allTopics_->setObjectName(QStringLiteral("RadioGroup2Item1"));
-    allTopics_->setGeometry(132, 14, 118, 22);
-
-    makeLabel(this, "Label2", textid::kFindHow, QRect(kLabelX, 118, 90, 20));
-    auto* groupBox = new QGroupBox(this);
-    groupBox->setObjectName(QStringLiteral("GroupBox1"));
-    groupBox->setGeometry(kFieldX, 106, kFieldWidth, 44);
-    checkBox1_ = new QCheckBox(groupBox);
-    checkBox1_->setObjectName(QStringLiteral("CheckBox1"));
-    checkBox1_->setProperty(kTagProperty, textid::kMatchCase);
-    checkBox1_->setGeometry(10, 14, kFieldWidth - 20, 22);
-
-    bitBtn1_ = makeButton(this, "BitBtn1", textid::kStart, 0);
-    bitBtn1_->setDefault(true);
-    bitBtn2_ = makeButton(this, "BitBtn2", textid::kCancel, 1);
-    bitBtn3_ = makeButton(this, "BitBtn3", textid::kHelp, 2);
-    connect(bitBtn3_, &QPushButton::clicked, this, [] { showHelp(QStringLiteral("find")); });
-    connect(bitBtn1_, &QPushButton::clicked, this, &QDialog::accept);
-    connect(bitBtn2_, &QPushButton::clicked, this, &QDialog::reject);
-}
+FindDialog::~FindDialog() = default;
 
 void FindDialog::readSettings() {
     const SettingsFile& ini = preferences_.settings();
@@ -118,22 +43,22 @@ void FindDialog::readSettings() {
                                                 settings::fallback::kFindPosition));
     const int location =
         settings::readInteger(ini, settings::key::kFindLocation, settings::fallback::kFindLocation);
-    (location == kLocationAllTopics ? allTopics_ : currentTopic_)->setChecked(true);
-    checkBox1_->setChecked(
+    (location == kLocationAllTopics ? ui_->allTopics : ui_->currentTopic)->setChecked(true);
+    ui_->caseSensitive->setChecked(
         settings::readBool(ini, settings::key::kFindUpCase, settings::fallback::kFindUpCase));
 }
 
 void FindDialog::writeSettings() const {
     SettingsFile& ini = preferences_.settings();
     settings::write(ini, settings::key::kFindLocation,
-                    allTopics_->isChecked() ? kLocationAllTopics : kLocationCurrentTopic);
-    settings::write(ini, settings::key::kFindUpCase, checkBox1_->isChecked());
+                    ui_->allTopics->isChecked() ? kLocationAllTopics : kLocationCurrentTopic);
+    settings::write(ini, settings::key::kFindUpCase, ui_->caseSensitive->isChecked());
     settings::writePosition(ini, settings::key::kFindPosition, pos());
 }
 
 void FindDialog::showFind(DocumentWindow* document) {
     const QPointer<DocumentWindow> target(document);
-    edit1_->setFocus();
+    ui_->searchText->setFocus();
     if (exec() != QDialog::Accepted || !target)
         return;
     startSearch(target);
@@ -142,16 +67,9 @@ void FindDialog::showFind(DocumentWindow* document) {
 bool FindDialog::startSearch(DocumentWindow* document) {
     if (document == nullptr)
         return false;
-    searchText_ = edit1_->text();
-    matchCase_ = checkBox1_->isChecked();
-    const hp48::EncodedRow encoded = hp48::encodeRow(searchText_);
-    searchCodes_ = !encoded.ok() ? QByteArray()
-                   : matchCase_  ? encoded.bytes
-                                 : upperAscii(encoded.bytes);
-    stopTopic_ =
-        allTopics_->isChecked() ? document->table().entryCount() : document->selectedEntry();
-    searchRow_ = 0;
-    matchOffset_ = 0;
+    const int stopTopic =
+        ui_->allTopics->isChecked() ? document->table().entryCount() : document->selectedEntry();
+    search_.start(ui_->searchText->text(), ui_->caseSensitive->isChecked(), stopTopic);
     emit searchStarted();
     return searchNext(document);
 }
@@ -159,8 +77,8 @@ bool FindDialog::startSearch(DocumentWindow* document) {
 bool FindDialog::searchNext(DocumentWindow* document) {
     if (document == nullptr)
         return false;
-    const Hit hit = findFrom(document->table(), qMax(1, document->selectedEntry()));
-    if (hit.position == 0) {
+    const FindHit hit = search_.findFrom(document->table(), qMax(1, document->selectedEntry()));
+    if (!hit.found()) {
         thePrompter().showMessage(textid::kNotFound, MessageKind::Information);
         return false;
     }
@@ -168,55 +86,10 @@ bool FindDialog::searchNext(DocumentWindow* document) {
     return true;
 }
 
-// Row by row from the given entry on; a pending occurrence is searched past first, in its own
-// row. The search ends at the entry where it was told to stop, and at the end of the list at
-// the latest: an entry beyond the stop entry (selected after the search was started, or in
-// another document) would otherwise run past the table. A failure leaves row 10 searched and
-// nothing pending, so the next search starts at row 1.
-FindDialog::Hit FindDialog::findFrom(const TopicTable& table, int entry) {
-    const int lastEntry = table.entryCount();
-    for (int topic = qMin(entry, lastEntry);; ++topic) {
-        if (searchRow_ == kRowsPerTopic)
-            searchRow_ = 0;
-        int position = 0;
-        do {
-            ++searchRow_;
-            position = searchRowOf(table, topic);
-        } while (position == 0 && searchRow_ != kRowsPerTopic);
-        if (position != 0)
-            return {topic, searchRow_, position};
-        if (topic == stopTopic_ || topic >= lastEntry)
-            return {};
-    }
-}
-
-// Searches the next row, or, while an occurrence is pending, the rest of its row after the
-// occurrence's first character, so that occurrences may overlap.
-int FindDialog::searchRowOf(const TopicTable& table, int entry) {
-    int position = 0;
-    if (matchOffset_ == 0) {
-        position = positionIn(table.row(entry, searchRow_), 0);
-    } else {
-        searchRow_ = searchRow_ == 1 ? kRowsPerTopic : searchRow_ - 1;
-        position = positionIn(table.row(entry, searchRow_), matchOffset_);
-    }
-    matchOffset_ = position;
-    return position;
-}
-
-// The 1-based position of the search text in the row at or after the 0-based index `from`;
-// 0 when it is not there. An empty search text is never found.
-int FindDialog::positionIn(const QByteArray& row, int from) const {
-    if (searchCodes_.isEmpty())
-        return 0;
-    const qsizetype index = (matchCase_ ? row : upperAscii(row)).indexOf(searchCodes_, from);
-    return index < 0 ? 0 : static_cast<int>(index) + 1;
-}
-
 // Shows the entry of the hit and selects the occurrence in the data box. The box shows each
 // row decoded, one line per row, and some codes take two characters there: the selection is
 // measured on the decoded row.
-void FindDialog::selectHit(DocumentWindow* document, const Hit& hit) const {
+void FindDialog::selectHit(DocumentWindow* document, const FindHit& hit) const {
     document->selectEntry(hit.entry);
     document->showTopic();
     QPlainTextEdit* box = document->dataBox();
@@ -226,7 +99,7 @@ void FindDialog::selectHit(DocumentWindow* document, const Hit& hit) const {
     const int start =
         line.position() + static_cast<int>(hp48::decodeRow(row.left(hit.position - 1)).size());
     const int length =
-        static_cast<int>(hp48::decodeRow(row.mid(hit.position - 1, searchCodes_.size())).size());
+        static_cast<int>(hp48::decodeRow(row.mid(hit.position - 1, search_.codeLength())).size());
     QTextCursor cursor(box->document());
     cursor.setPosition(start);
     cursor.setPosition(start + length, QTextCursor::KeepAnchor);

@@ -3,12 +3,14 @@
 #include <QDialog>
 #include <QString>
 
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QProgressBar;
-class QPushButton;
+#include <memory>
+
+namespace Ui {
+class ScanDialog;
+}
+namespace scan {
+class DirectoryScanner;
+}
 class Preferences;
 class Workspace;
 
@@ -20,13 +22,13 @@ class ScanDialog : public QDialog {
 
   public:
     ScanDialog(Preferences& preferences, Workspace& workspace, QWidget* parent = nullptr);
+    ~ScanDialog() override;
 
     // The main window's Scanner command: the focus goes to the search text and the dialog is
     // shown modally; returns when it is closed.
     void showScanner();
 
     void startScan();    // Start: scan the directory
-    void closeScanner(); // Close
     void loadSelected(); // load the selected entry
     void loadAll();      // load every entry, first to last
 
@@ -36,36 +38,26 @@ class ScanDialog : public QDialog {
     void writeSettings() const;
 
   public slots:
-    // Close, Escape and the window's close button. During a scan the scan stops after the file
-    // it is counting, and then the dialog closes.
+    // Close, Escape and the window's close button. During a scan the scan is cancelled, and
+    // once it has stopped the dialog closes; the entries found so far stay.
     void reject() override;
 
   protected:
     void showEvent(QShowEvent* event) override;
 
   private:
-    void createControls();
     void fitSize();
     void readSettings();
     void setScanning(bool scanning);
-    quint16 countIn(const QString& fileName) const;
+    void showProgress(int done, int total);
+    void addEntry(const QString& fileName, quint16 count);
+    void scanFinished();
     void loadEntry(const QString& entry);
 
     Preferences& preferences_;
     Workspace& workspace_;
-    QLabel* label1_ = nullptr;
-    QLineEdit* edit1_ = nullptr;
-    QLabel* label2_ = nullptr;
-    QCheckBox* checkBox1_ = nullptr;
-    QPushButton* bitBtn1_ = nullptr;
-    QPushButton* bitBtn2_ = nullptr;
-    QPushButton* bitBtn3_ = nullptr;
-    QProgressBar* progressBar1_ = nullptr;
-    QLabel* panel2_ = nullptr;
-    QLabel* panel3_ = nullptr;
-    QListWidget* list_ = nullptr;
-    QPushButton* bitBtn4_ = nullptr;
-    QPushButton* bitBtn5_ = nullptr;
+    std::unique_ptr<Ui::ScanDialog> ui_;
+    scan::DirectoryScanner* scanner_;
 
     // The directory the listed names belong to: the preferred directory when the list was made.
     QString scannedDirectory_;

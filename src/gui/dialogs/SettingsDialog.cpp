@@ -1,8 +1,9 @@
 #include "gui/dialogs/SettingsDialog.h"
+#include "ui_SettingsDialog.h"
 
 #include "gui/ChildSignals.h"
-#include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
+#include "gui/Palette.h"
 #include "gui/ScreenPlacement.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "gui/dialogs/TransferParametersDialog.h"
@@ -13,16 +14,10 @@
 #include "platform/TextIds.h"
 
 #include <QButtonGroup>
-#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileSystemModel>
-#include <QFrame>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QGuiApplication>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -31,21 +26,16 @@
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
 #include <QStyledItemDelegate>
-#include <QTabWidget>
 #include <QTimer>
-#include <QToolBar>
 #include <QTreeView>
-#include <QVBoxLayout>
 
 namespace {
 
 namespace key = settings::key;
 namespace fallback = settings::fallback;
 
-constexpr int kMinimumWidth = 442;
 constexpr int kColourEntryHeight = 16;
 constexpr int kColoursVisible = 6;
-constexpr int kColourListWidth = 145;
 constexpr int kPortCount = 4;
 constexpr int kLowestBaud = 1200;
 constexpr int kBaudRates[] = {1200, 2400, 4800, 9600};
@@ -53,20 +43,13 @@ constexpr int kFirstPortIndex = 1; // COM 2 when the dialog is first made
 constexpr int kFirstBaudIndex = 3; // 9600
 constexpr int kPortDigit = 3;      // "COM2": the fourth character
 
-const char* const kHelpContextProperty = "helpContext";
-
-QColor PaletteColour(int index) {
-    const auto& colours = settings::kColourPalette;
-    const settings::PaletteColour& colour =
-        colours[static_cast<size_t>(qBound(0, index, int(colours.size()) - 1))];
-    return QColor(colour.red, colour.green, colour.blue);
-}
+constexpr char kHelpContextProperty[] = "helpContext";
 
 // A swatch: the rectangle shrunk by 4 pixels left and right and 3 at top and bottom in the
 // colour, and a frame along the whole rectangle, black with the focus, else white.
 void drawSwatch(QPainter& painter, const QRect& rect, int index, bool focused) {
-    painter.fillRect(rect.adjusted(4, 3, -4, -3), PaletteColour(index));
-    painter.setPen(PaletteColour(focused ? 0 : 14));
+    painter.fillRect(rect.adjusted(4, 3, -4, -3), paletteColour(index));
+    painter.setPen(paletteColour(focused ? 0 : 14));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(rect.adjusted(0, 0, -1, -1));
 }
@@ -95,19 +78,6 @@ void select(QButtonGroup* group, int id) {
     for (QAbstractButton* button : group->buttons())
         button->setChecked(false);
     group->setExclusive(true);
-}
-
-QRadioButton* addRadio(QWidget* parent, QButtonGroup* group, const char* name, const QString& text,
-                       int id) {
-    auto* button = new QRadioButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    group->addButton(button, id);
-    return button;
-}
-
-QLabel* addLabel(QWidget* parent, const char* name, quint16 tag) {
-    auto* label = tagged(new QLabel(parent), name, tag);
-    return label;
 }
 
 QString withSeparator(const QString& directory) {
@@ -164,39 +134,30 @@ void ColourCombo::paintEvent(QPaintEvent*) {
     drawSwatch(painter, field, currentIndex(), hasFocus());
 }
 
-RowSpin::RowSpin(QWidget* parent) : QSpinBox(parent) {
-    setRange(1, 7);
-    setSingleStep(1);
-    setWrapping(false);
-    lineEdit()->setObjectName(QStringLiteral("RowText"));
-    lineEdit()->setReadOnly(true);
-}
-
 // ---- making the dialog ----
 
 SettingsDialog::SettingsDialog(Preferences& preferences, QWidget* parent)
-    : QDialog(parent), preferences_(preferences) {
-    setObjectName(QStringLiteral("Options"));
-    setProperty(kTagProperty, textid::kSettingsCaption);
+    : QDialog(parent), preferences_(preferences), ui_(std::make_unique<Ui::SettingsDialog>()) {
+    ui_->setupUi(this);
     setWindowTitle(strings::text(textid::kSettingsCaption));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    pages_ = new QTabWidget(this);
-    pages_->setObjectName(QStringLiteral("PageControl1"));
-    pages_->setUsesScrollButtons(false);
-    createProgramPage();
-    createQuestionsPage();
-    createLayoutPage();
-    createColoursPage();
-    createLanguagePage();
-    createIoPage();
-    createPathPage();
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(pages_);
-    createButtons();
-    pages_->setCurrentIndex(0);
-    setMinimumWidth(kMinimumWidth);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // The preselected topic row is chosen with the arrows only.
+    auto* rowText = ui_->topicRow->findChild<QLineEdit*>();
+    rowText->setObjectName(QStringLiteral("topicRowText"));
+    rowText->setReadOnly(true);
+    // Until the settings are first loaded, the colours every document starts with.
+    ui_->textColour->setCurrentIndex(fallback::kTextColour);
+    ui_->backgroundColour->setCurrentIndex(fallback::kBackgroundColour);
+    setUpPortsAndSpeeds();
+    setUpDirectoryList();
+    connectButtons();
+    // The dialog's width follows the tab texts: they are there before it is placed.
+    for (int page = 0; page < ui_->pages->count(); ++page) {
+        const auto tag =
+            static_cast<quint16>(ui_->pages->widget(page)->property(kTagProperty).toUInt());
+        ui_->pages->setTabText(page, strings::text(tag));
+    }
     placeOnScreen(*this, settings::readPosition(preferences_.settings(), key::kSettingsPosition,
                                                 fallback::kSettingsPosition));
     registerWindow(this);
@@ -206,183 +167,40 @@ SettingsDialog::~SettingsDialog() {
     disconnectChildSignals(this);
 }
 
-QWidget* SettingsDialog::addPage(const char* name, quint16 tag, const char* helpContext) {
-    auto* page = tagged(new QWidget, name, tag);
-    page->setProperty(kHelpContextProperty, QString::fromLatin1(helpContext));
-    pages_->addTab(page, strings::text(tag));
-    return page;
+QList<QComboBox*> SettingsDialog::deviceBoxes() const {
+    return {ui_->device1, ui_->device2, ui_->device3, ui_->device4};
 }
 
-QCheckBox* SettingsDialog::addCheckBox(QWidget* page, const char* name, quint16 tag) {
-    auto* box = tagged(new QCheckBox(page), name, tag);
-    page->layout()->addWidget(box);
-    return box;
-}
-
-void SettingsDialog::createProgramPage() {
-    QWidget* page = addPage("TabSheet1", 3905, "prog");
-    auto* layout = new QVBoxLayout(page);
-    f5Box_ = addCheckBox(page, "F5Box", 3935);
-    delEmptyBox_ = addCheckBox(page, "DelEmptyBox", 3955);
-    charStartBox_ = addCheckBox(page, "CharStartBox", 3940);
-    soundBox_ = addCheckBox(page, "SoundBox", 3945);
-    kompBox_ = addCheckBox(page, "KompBox", 3950);
-    layout->addStretch();
-}
-
-void SettingsDialog::createQuestionsPage() {
-    QWidget* page = addPage("TabSheet7", 3805, "ask");
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(addLabel(page, "Label4", 3810));
-    delTBox_ = addCheckBox(page, "DelTBox", 3815);
-    layout->addStretch();
-}
-
-void SettingsDialog::createLayoutPage() {
-    QWidget* page = addPage("TabSheet2", 3910, "lay");
-    auto* layout = new QVBoxLayout(page);
-    reversedBox_ = addCheckBox(page, "ReversedBox", 3975);
-    toolBarBox_ = addCheckBox(page, "ToolBarBox", 3960);
-    bkgndBox_ = addCheckBox(page, "BkgndBox", 3980);
-    auto* line = new QFrame(page);
-    line->setObjectName(QStringLiteral("Bevel1"));
-    line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-    layout->addWidget(line);
-    auto* row = new QHBoxLayout;
-    row->addWidget(addLabel(page, "Label1", 3990));
-    rowUpDown_ = new RowSpin(page);
-    rowUpDown_->setObjectName(QStringLiteral("RowUpDown"));
-    row->addWidget(rowUpDown_);
-    row->addStretch();
-    layout->addLayout(row);
-    layout->addStretch();
-}
-
-void SettingsDialog::createColoursPage() {
-    QWidget* page = addPage("TabSheet6", 3800, "color");
-    auto* layout = new QGridLayout(page);
-    textCombo_ = new ColourCombo(page);
-    textCombo_->setObjectName(QStringLiteral("TextCombo"));
-    bkgndCombo_ = new ColourCombo(page);
-    bkgndCombo_->setObjectName(QStringLiteral("BkgndCombo"));
-    // Until the settings are first loaded, the colours every document starts with.
-    for (ColourCombo* combo : {textCombo_, bkgndCombo_})
-        combo->setMinimumWidth(kColourListWidth);
-    textCombo_->setCurrentIndex(fallback::kTextColour);
-    bkgndCombo_->setCurrentIndex(fallback::kBackgroundColour);
-    layout->addWidget(addLabel(page, "Label2", 3965), 0, 0);
-    layout->addWidget(textCombo_, 0, 1);
-    layout->addWidget(addLabel(page, "Label3", 3970), 1, 0);
-    layout->addWidget(bkgndCombo_, 1, 1);
-    layout->setColumnStretch(2, 1);
-    layout->setRowStretch(2, 1);
-}
-
-void SettingsDialog::createLanguagePage() {
-    QWidget* page = addPage("TabSheet3", 3915, "lang");
-    auto* layout = new QGridLayout(page);
-    auto* languages = new QButtonGroup(page);
-    const struct {
-        const char* picture;
-        const char* pictureName;
-        const char* name;
-        const char* text;
-        QRadioButton** button;
-    } choices[] = {{"lang-de.png", "deuImage", "deuRButt", "  Deutsch", &deuRButt_},
-                   {"lang-en.png", "engImage", "engRButt", "  English", &engRButt_}};
-    int row = 0;
-    for (const auto& choice : choices) {
-        auto* picture = new QLabel(page);
-        picture->setObjectName(QString::fromLatin1(choice.pictureName));
-        picture->setPixmap(QPixmap(QStringLiteral(":/images/") + QLatin1String(choice.picture)));
-        *choice.button =
-            addRadio(page, languages, choice.name, QString::fromLatin1(choice.text), row);
-        layout->addWidget(picture, row, 0);
-        layout->addWidget(*choice.button, row, 1);
-        ++row;
-    }
-    layout->setColumnStretch(2, 1);
-    layout->setRowStretch(row, 1);
-}
-
-void SettingsDialog::createIoPage() {
-    QWidget* page = addPage("TabSheet4", 3920, "iopar");
-    auto* layout = new QGridLayout(page);
-
-    auto* ports = new QGroupBox(QStringLiteral("Port :"), page);
-    ports->setObjectName(QStringLiteral("PortGroup"));
-    auto* portLayout = new QGridLayout(ports);
-    portGroup_ = new QButtonGroup(ports);
+// Each port offers the serial devices present, and any path typed in.
+void SettingsDialog::setUpPortsAndSpeeds() {
+    portGroup_ = new QButtonGroup(ui_->portGroup);
+    const QList<QRadioButton*> ports = {ui_->port1, ui_->port2, ui_->port3, ui_->port4};
+    for (int port = 0; port < kPortCount; ++port)
+        portGroup_->addButton(ports[port], port);
     const QStringList devices = serialDevices();
-    for (int port = 0; port < kPortCount; ++port) {
-        const QByteArray name = "PortButton" + QByteArray::number(port + 1);
-        QRadioButton* button = addRadio(ports, portGroup_, name.constData(),
-                                        QStringLiteral("   COM %1").arg(port + 1), port);
-        // The serial device behind the port: one of those present, or any path typed in.
-        auto* device = new QComboBox(ports);
-        device->setObjectName(QStringLiteral("Device%1Box").arg(port + 1));
-        device->setEditable(true);
-        device->setInsertPolicy(QComboBox::NoInsert);
+    for (QComboBox* device : deviceBoxes())
         device->addItems(devices);
-        device->setMinimumContentsLength(14);
-        deviceBoxes_.append(device);
-        portLayout->addWidget(button, port, 0);
-        portLayout->addWidget(device, port, 1);
-    }
     select(portGroup_, kFirstPortIndex);
 
-    auto* speeds = new QGroupBox(QStringLiteral("Baud :"), page);
-    speeds->setObjectName(QStringLiteral("SpeedGroup"));
-    auto* speedLayout = new QVBoxLayout(speeds);
-    speedGroup_ = new QButtonGroup(speeds);
-    for (int i = 0; i < int(std::size(kBaudRates)); ++i) {
-        const QByteArray name = "SpeedButton" + QByteArray::number(i + 1);
-        speedLayout->addWidget(addRadio(speeds, speedGroup_, name.constData(),
-                                        QStringLiteral("    %1").arg(kBaudRates[i]), i));
-    }
+    speedGroup_ = new QButtonGroup(ui_->speedGroup);
+    const QList<QRadioButton*> speeds = {ui_->speed1200, ui_->speed2400, ui_->speed4800,
+                                         ui_->speed9600};
+    for (int speed = 0; speed < int(speeds.size()); ++speed)
+        speedGroup_->addButton(speeds[speed], speed);
     select(speedGroup_, kFirstBaudIndex);
-
-    moreButton_ = new QPushButton(page);
-    moreButton_->setObjectName(QStringLiteral("MoreButton"));
-    moreButton_->setProperty(kTagProperty, 3995);
-    moreButton_->setAutoDefault(false);
-    connect(moreButton_, &QPushButton::clicked, this, &SettingsDialog::openTransferParameters);
-
-    layout->addWidget(ports, 0, 0);
-    layout->addWidget(speeds, 0, 1);
-    layout->addWidget(moreButton_, 1, 1);
-    layout->setRowStretch(2, 1);
 }
 
-void SettingsDialog::createPathPage() {
-    QWidget* page = addPage("TabSheet5", 3925, "pfad");
-    auto* pageLayout = new QVBoxLayout(page);
-    auto* frame = new QGroupBox(page);
-    frame->setObjectName(QStringLiteral("GroupBox7"));
-    frame->setProperty(kTagProperty, 3985);
-    pageLayout->addWidget(frame);
-    auto* layout = new QVBoxLayout(frame);
-
-    dirLabel_ = new QLabel(frame);
-    dirLabel_->setObjectName(QStringLiteral("DirLabel"));
-    QFont italic = dirLabel_->font();
-    italic.setItalic(true);
-    dirLabel_->setFont(italic);
-    dirLabel_->setTextFormat(Qt::PlainText);
-    layout->addWidget(dirLabel_);
-
+void SettingsDialog::setUpDirectoryList() {
     directories_ = new QFileSystemModel(this);
     directories_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     directories_->setReadOnly(true);
     directories_->setRootPath(QDir::rootPath());
-    pfadBox_ = new QTreeView(frame);
-    pfadBox_->setObjectName(QStringLiteral("PfadBox"));
-    pfadBox_->setModel(directories_);
-    pfadBox_->setHeaderHidden(true);
+    QTreeView* tree = ui_->directoryTree;
+    tree->setModel(directories_);
+    tree->setHeaderHidden(true);
     for (int column = 1; column < directories_->columnCount(); ++column)
-        pfadBox_->hideColumn(column);
-    pfadBox_->setMinimumHeight(150);
-    connect(pfadBox_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+        tree->hideColumn(column);
+    connect(tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { directoryChosen(current); });
     // The list reads directories in the background: once the way to the current directory
     // is read, it is shown.
@@ -390,40 +208,20 @@ void SettingsDialog::createPathPage() {
         if (currentDirectory_.startsWith(path))
             QTimer::singleShot(0, this, &SettingsDialog::showCurrentDirectory);
     });
-    layout->addWidget(pfadBox_);
-
-    lwBox_ = new QComboBox(frame);
-    lwBox_->setObjectName(QStringLiteral("LWBox"));
     fillDriveList();
-    connect(lwBox_, &QComboBox::activated, this, &SettingsDialog::showDriveDirectories);
-    layout->addWidget(lwBox_);
+    connect(ui_->driveList, &QComboBox::activated, this, &SettingsDialog::showDriveDirectories);
 }
 
-void SettingsDialog::createButtons() {
-    auto* row = new QHBoxLayout;
-    const struct {
-        const char* name;
-        quint16 tag;
-    } buttons[] = {{"OKBtn", 15}, {"CancelBtn", 20}, {"DefBtn", 35}, {"HelpBtn", 25}};
-    QList<QPushButton*> made;
-    row->addStretch();
-    for (const auto& button : buttons) {
-        auto* push = new QPushButton(this);
-        push->setObjectName(QString::fromLatin1(button.name));
-        push->setProperty(kTagProperty, button.tag);
-        push->setAutoDefault(false);
-        row->addWidget(push);
-        made.append(push);
-    }
-    made[0]->setDefault(true);
-    connect(made[0], &QPushButton::clicked, this, [this] {
+void SettingsDialog::connectButtons() {
+    connect(ui_->advancedButton, &QPushButton::clicked, this,
+            &SettingsDialog::openTransferParameters);
+    connect(ui_->okButton, &QPushButton::clicked, this, [this] {
         applySettings();
         accept();
     });
-    connect(made[1], &QPushButton::clicked, this, &QDialog::reject);
-    connect(made[2], &QPushButton::clicked, this, &SettingsDialog::restoreDefaults);
-    connect(made[3], &QPushButton::clicked, this, &SettingsDialog::showPageHelp);
-    static_cast<QBoxLayout*>(layout())->addLayout(row);
+    connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui_->defaultsButton, &QPushButton::clicked, this, &SettingsDialog::restoreDefaults);
+    connect(ui_->helpButton, &QPushButton::clicked, this, &SettingsDialog::showPageHelp);
 }
 
 // ---- the drive list and the directory list ----
@@ -435,25 +233,25 @@ void SettingsDialog::fillDriveList() {
             roots.append(volume.rootPath());
     }
     roots.sort();
-    lwBox_->clear();
+    ui_->driveList->clear();
     for (const QString& root : roots)
-        lwBox_->addItem(QDir::toNativeSeparators(root), root);
+        ui_->driveList->addItem(QDir::toNativeSeparators(root), root);
 }
 
 void SettingsDialog::showDriveOf(const QString& directory) {
     const QString root = QStorageInfo(directory).rootPath();
-    int index = lwBox_->findData(root);
+    int index = ui_->driveList->findData(root);
     if (index < 0 && !root.isEmpty()) {
-        lwBox_->addItem(QDir::toNativeSeparators(root), root);
-        index = lwBox_->count() - 1;
+        ui_->driveList->addItem(QDir::toNativeSeparators(root), root);
+        index = ui_->driveList->count() - 1;
     }
-    lwBox_->setCurrentIndex(index);
+    ui_->driveList->setCurrentIndex(index);
 }
 
 void SettingsDialog::goToDirectory(const QString& path) {
     // Also while the list cannot show it yet: the current directory is the one gone to.
     currentDirectory_ = existingDirectory(path);
-    dirLabel_->setText(QDir::toNativeSeparators(currentDirectory_));
+    ui_->directoryLabel->setText(QDir::toNativeSeparators(currentDirectory_));
     showDriveOf(currentDirectory_);
     showCurrentDirectory();
 }
@@ -463,23 +261,23 @@ void SettingsDialog::showCurrentDirectory() {
     if (!index.isValid())
         return;
     for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
-        pfadBox_->expand(up);
-    const QSignalBlocker quiet(pfadBox_->selectionModel());
-    pfadBox_->setCurrentIndex(index);
-    pfadBox_->scrollTo(index, QAbstractItemView::PositionAtCenter);
+        ui_->directoryTree->expand(up);
+    const QSignalBlocker quiet(ui_->directoryTree->selectionModel());
+    ui_->directoryTree->setCurrentIndex(index);
+    ui_->directoryTree->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 void SettingsDialog::directoryChosen(const QModelIndex& index) {
     if (!index.isValid())
         return;
     currentDirectory_ = directories_->filePath(index);
-    dirLabel_->setText(QDir::toNativeSeparators(currentDirectory_));
+    ui_->directoryLabel->setText(QDir::toNativeSeparators(currentDirectory_));
     showDriveOf(currentDirectory_);
 }
 
 // A volume that cannot be read leaves both lists where they were, without a message.
 void SettingsDialog::showDriveDirectories(int index) {
-    const QString root = lwBox_->itemData(index).toString();
+    const QString root = ui_->driveList->itemData(index).toString();
     if (!root.isEmpty() && volumeReadable(root))
         goToDirectory(root);
     else
@@ -534,8 +332,9 @@ void SettingsDialog::loadBaud() {
 }
 
 void SettingsDialog::loadDevices() {
+    const QList<QComboBox*> boxes = deviceBoxes();
     for (int port = 1; port <= kPortCount; ++port) {
-        deviceBoxes_[port - 1]->setCurrentText(settings::readString(
+        boxes[port - 1]->setCurrentText(settings::readString(
             preferences_.settings(), key::kDevices[size_t(port - 1)], fallback::device(port)));
     }
 }
@@ -545,29 +344,32 @@ void SettingsDialog::loadControls() {
     loadPort();
     loadBaud();
     loadDevices();
-    charStartBox_->setChecked(
+    ui_->characterTableOnStart->setChecked(
         settings::readBool(ini, key::kCharTabAutoOn, fallback::kCharTabAutoOn));
-    delTBox_->setChecked(settings::readBool(ini, key::kAskDelTopic, fallback::kAskDelTopic));
-    soundBox_->setChecked(settings::readBool(ini, key::kSound, fallback::kSound));
-    f5Box_->setChecked(settings::readBool(ini, key::kEditMode, fallback::kEditMode));
-    kompBox_->setChecked(settings::readBool(ini, key::kCompress, fallback::kCompress));
-    rowUpDown_->setValue(settings::readInteger(ini, key::kTopicLine, fallback::kTopicLine));
-    reversedBox_->setChecked(
+    ui_->askDeleteTopic->setChecked(
+        settings::readBool(ini, key::kAskDelTopic, fallback::kAskDelTopic));
+    ui_->sound->setChecked(settings::readBool(ini, key::kSound, fallback::kSound));
+    ui_->quickEdit->setChecked(settings::readBool(ini, key::kEditMode, fallback::kEditMode));
+    ui_->compress->setChecked(settings::readBool(ini, key::kCompress, fallback::kCompress));
+    ui_->topicRow->setValue(settings::readInteger(ini, key::kTopicLine, fallback::kTopicLine));
+    ui_->swapBoxes->setChecked(
         settings::readBool(ini, key::kReversedBoxes, fallback::kReversedBoxes));
-    delEmptyBox_->setChecked(settings::readBool(ini, key::kDeleteEmpty, fallback::kDeleteEmpty));
-    toolBarBox_->setChecked(settings::readBool(ini, key::kToolBar, fallback::kToolBar));
-    bkgndBox_->setChecked(settings::readBool(ini, key::kBackground, fallback::kBackground));
+    ui_->deleteEmptyTopics->setChecked(
+        settings::readBool(ini, key::kDeleteEmpty, fallback::kDeleteEmpty));
+    ui_->toolBar->setChecked(settings::readBool(ini, key::kToolBar, fallback::kToolBar));
+    ui_->backgroundPicture->setChecked(
+        settings::readBool(ini, key::kBackground, fallback::kBackground));
     // A colour index outside the palette leaves the list's selection as it was.
     const int text = settings::readInteger(ini, key::kTextColour, fallback::kTextColour);
-    if (text >= 0 && text < textCombo_->count())
-        textCombo_->setCurrentIndex(text);
+    if (text >= 0 && text < ui_->textColour->count())
+        ui_->textColour->setCurrentIndex(text);
     const int background =
         settings::readInteger(ini, key::kBackgroundColour, fallback::kBackgroundColour);
-    if (background >= 0 && background < bkgndCombo_->count())
-        bkgndCombo_->setCurrentIndex(background);
-    (settings::readLanguage(ini) == 1 ? engRButt_ : deuRButt_)->setChecked(true);
+    if (background >= 0 && background < ui_->backgroundColour->count())
+        ui_->backgroundColour->setCurrentIndex(background);
+    (settings::readLanguage(ini) == 1 ? ui_->english : ui_->german)->setChecked(true);
     goToDirectory(preferences_.preferredPath);
-    moreButton_->setEnabled(transferParametersDialog() != nullptr);
+    ui_->advancedButton->setEnabled(transferParameters_ != nullptr);
 }
 
 // ---- the buttons ----
@@ -578,27 +380,29 @@ void SettingsDialog::applySettings() {
     SettingsFile::Batch batch(ini);
     settings::write(ini, key::kPort, QStringLiteral("COM%1").arg(portGroup_->checkedId() + 1));
     settings::write(ini, key::kBaud, kLowestBaud << std::max(speedGroup_->checkedId(), 0));
+    const QList<QComboBox*> boxes = deviceBoxes();
     for (int port = 1; port <= kPortCount; ++port) {
-        const QString device = deviceBoxes_[port - 1]->currentText().trimmed();
+        const QString device = boxes[port - 1]->currentText().trimmed();
         settings::write(ini, key::kDevices[size_t(port - 1)],
                         device.isEmpty() ? fallback::device(port) : device);
     }
-    settings::write(ini, key::kCharTabAutoOn, charStartBox_->isChecked());
-    settings::write(ini, key::kSound, global.sound = soundBox_->isChecked());
-    settings::write(ini, key::kEditMode, global.editMode = f5Box_->isChecked());
-    settings::write(ini, key::kCompress, global.compress = kompBox_->isChecked());
-    settings::write(ini, key::kDeleteEmpty, global.deleteEmpty = delEmptyBox_->isChecked());
-    settings::write(ini, key::kReversedBoxes, reversedBox_->isChecked());
-    settings::write(ini, key::kBackground, global.background = bkgndBox_->isChecked());
-    settings::write(ini, key::kToolBar, toolBarBox_->isChecked());
-    settings::write(ini, key::kAskDelTopic, global.askDelTopic = delTBox_->isChecked());
-    settings::write(ini, key::kTextColour, textCombo_->currentIndex());
-    settings::write(ini, key::kBackgroundColour, bkgndCombo_->currentIndex());
-    settings::write(ini, key::kTopicLine, rowUpDown_->value());
+    settings::write(ini, key::kCharTabAutoOn, ui_->characterTableOnStart->isChecked());
+    settings::write(ini, key::kSound, global.sound = ui_->sound->isChecked());
+    settings::write(ini, key::kEditMode, global.editMode = ui_->quickEdit->isChecked());
+    settings::write(ini, key::kCompress, global.compress = ui_->compress->isChecked());
+    settings::write(ini, key::kDeleteEmpty,
+                    global.deleteEmpty = ui_->deleteEmptyTopics->isChecked());
+    settings::write(ini, key::kReversedBoxes, ui_->swapBoxes->isChecked());
+    settings::write(ini, key::kBackground, global.background = ui_->backgroundPicture->isChecked());
+    settings::write(ini, key::kToolBar, ui_->toolBar->isChecked());
+    settings::write(ini, key::kAskDelTopic, global.askDelTopic = ui_->askDeleteTopic->isChecked());
+    settings::write(ini, key::kTextColour, ui_->textColour->currentIndex());
+    settings::write(ini, key::kBackgroundColour, ui_->backgroundColour->currentIndex());
+    settings::write(ini, key::kTopicLine, ui_->topicRow->value());
     thePrompter().setSoundOn(global.sound);
     emit applied();
-    settings::write(ini, key::kLanguage, engRButt_->isChecked() ? 1 : 0);
-    strings::setLanguage(engRButt_->isChecked() ? strings::kEnglish : strings::kGerman);
+    settings::write(ini, key::kLanguage, ui_->english->isChecked() ? 1 : 0);
+    strings::setLanguage(ui_->english->isChecked() ? strings::kEnglish : strings::kGerman);
     applyLanguage();
     global.preferredPath = withSeparator(currentDirectory_);
     settings::write(ini, key::kPrefPath, global.preferredPath);
@@ -623,19 +427,15 @@ void SettingsDialog::restoreDefaults() {
 }
 
 QString SettingsDialog::helpContext() const {
-    return pages_->currentWidget()->property(kHelpContextProperty).toString();
+    return ui_->pages->currentWidget()->property(kHelpContextProperty).toString();
 }
 
 void SettingsDialog::showPageHelp() {
     showHelp(helpContext());
 }
 
-TransferParametersDialog* SettingsDialog::transferParametersDialog() const {
-    return transferParameters_;
-}
-
 // The advanced parameters write their own values when they are confirmed.
 void SettingsDialog::openTransferParameters() {
-    if (TransferParametersDialog* advanced = transferParametersDialog())
+    if (TransferParametersDialog* advanced = transferParameters_)
         advanced->openAdvanced(this);
 }

@@ -2,17 +2,14 @@
 
 #include <QComboBox>
 #include <QDialog>
-#include <QList>
-#include <QSpinBox>
 
+#include <memory>
+
+namespace Ui {
+class SettingsDialog;
+}
 class QButtonGroup;
-class QCheckBox;
 class QFileSystemModel;
-class QLabel;
-class QPushButton;
-class QRadioButton;
-class QTabWidget;
-class QTreeView;
 class Preferences;
 class TransferParametersDialog;
 
@@ -27,14 +24,6 @@ class ColourCombo : public QComboBox {
     void paintEvent(QPaintEvent* event) override;
 };
 
-// The preselected topic row: a read-only edit (RowText) with its up-down control.
-class RowSpin : public QSpinBox {
-    Q_OBJECT
-
-  public:
-    explicit RowSpin(QWidget* parent = nullptr);
-};
-
 // The settings dialog: seven pages of options, written to the settings file by OK and
 // applied at once where they can be.
 class SettingsDialog : public QDialog {
@@ -45,21 +34,19 @@ class SettingsDialog : public QDialog {
     static constexpr int kDefaultResult = 6;
 
     explicit SettingsDialog(Preferences& preferences, QWidget* parent = nullptr);
+    ~SettingsDialog() override;
     // The dialog its Advanced button opens; made after this one.
     void setTransferParametersDialog(TransferParametersDialog* dialog) {
         transferParameters_ = dialog;
     }
-    ~SettingsDialog() override;
 
     // Loads every control from the settings and shows the dialog modally.
     int openSettings();
-    // The loading alone, as OpenSettings does it before it shows the dialog.
+    // The loading alone, as openSettings does it before it shows the dialog.
     void loadControls();
 
     void applySettings();
     void restoreDefaults();
-    void showPageHelp();
-    void openTransferParameters();
     void showDriveDirectories(int index);
 
     // The help context of the page shown.
@@ -81,16 +68,11 @@ class SettingsDialog : public QDialog {
     void defaultsRestored();
 
   private:
-    QWidget* addPage(const char* name, quint16 tag, const char* helpContext);
-    QCheckBox* addCheckBox(QWidget* page, const char* name, quint16 tag);
-    void createProgramPage();
-    void createQuestionsPage();
-    void createLayoutPage();
-    void createColoursPage();
-    void createLanguagePage();
-    void createIoPage();
-    void createPathPage();
-    void createButtons();
+    void showPageHelp();
+    void openTransferParameters();
+    void setUpPortsAndSpeeds();
+    void setUpDirectoryList();
+    void connectButtons();
     void loadPort();
     void loadBaud();
     void loadDevices();
@@ -98,33 +80,13 @@ class SettingsDialog : public QDialog {
     void showDriveOf(const QString& directory);
     void directoryChosen(const QModelIndex& index);
     void showCurrentDirectory();
-    void writeChecks();
-    TransferParametersDialog* transferParametersDialog() const;
+    QList<QComboBox*> deviceBoxes() const;
 
     Preferences& preferences_;
+    std::unique_ptr<Ui::SettingsDialog> ui_;
     TransferParametersDialog* transferParameters_ = nullptr;
-    QTabWidget* pages_ = nullptr;
-    QCheckBox* f5Box_ = nullptr;
-    QCheckBox* delEmptyBox_ = nullptr;
-    QCheckBox* charStartBox_ = nullptr;
-    QCheckBox* soundBox_ = nullptr;
-    QCheckBox* kompBox_ = nullptr;
-    QCheckBox* delTBox_ = nullptr;
-    QCheckBox* reversedBox_ = nullptr;
-    QCheckBox* toolBarBox_ = nullptr;
-    QCheckBox* bkgndBox_ = nullptr;
-    RowSpin* rowUpDown_ = nullptr;
-    ColourCombo* textCombo_ = nullptr;
-    ColourCombo* bkgndCombo_ = nullptr;
-    QRadioButton* deuRButt_ = nullptr;
-    QRadioButton* engRButt_ = nullptr;
     QButtonGroup* portGroup_ = nullptr;
     QButtonGroup* speedGroup_ = nullptr;
-    QList<QComboBox*> deviceBoxes_;
-    QPushButton* moreButton_ = nullptr;
-    QLabel* dirLabel_ = nullptr;
-    QTreeView* pfadBox_ = nullptr;
     QFileSystemModel* directories_ = nullptr;
-    QComboBox* lwBox_ = nullptr;
     QString currentDirectory_;
 };

@@ -1,4 +1,5 @@
 #include "gui/dialogs/SortDialog.h"
+#include "ui_SortDialog.h"
 
 #include "core/Hp48Codec.h"
 #include "core/TopicTable.h"
@@ -15,188 +16,56 @@
 #include "platform/StringTable.h"
 #include "platform/TextIds.h"
 
-#include <QCheckBox>
-#include <QCollator>
-#include <QGroupBox>
-#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QRadioButton>
-
-#include <algorithm>
 
 namespace {
 
 constexpr int kDirectionAscending = 0;
 constexpr int kDirectionDescending = 1;
 
-constexpr QSize kClientSize{400, 161};
-constexpr int kLeftColumnX = 16;
-constexpr int kLeftColumnWidth = 150;
-constexpr int kRightColumnX = 180;
-constexpr int kRightColumnWidth = 204;
-constexpr int kGroupY = 32;
-constexpr int kGroupHeight = 70;
-constexpr int kButtonWidth = 80;
-constexpr int kButtonHeight = 28;
-constexpr int kButtonGap = 8;
-constexpr int kButtonsY = 118;
-
-uchar upperAscii(uchar code) {
-    return code >= 'a' && code <= 'z' ? static_cast<uchar>(code - 'a' + 'A') : code;
-}
-
-// Code by code, unsigned; a title that is the beginning of the other is the smaller one.
-int compareCodes(QByteArrayView a, QByteArrayView b, bool foldAscii) {
-    const qsizetype common = std::min(a.size(), b.size());
-    for (qsizetype i = 0; i < common; ++i) {
-        uchar x = static_cast<uchar>(a[i]);
-        uchar y = static_cast<uchar>(b[i]);
-        if (foldAscii) {
-            x = upperAscii(x);
-            y = upperAscii(y);
-        }
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
-}
-
-// The user's locale; the bare C locale knows no collation of its own and would compare by
-// code points, so it stands for the common order of the languages, as in English.
-QLocale collationLocale() {
-    const QLocale user;
-    return user.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : user;
-}
-
-// Compares two titles: negative, zero or positive. The locale compares the titles as the
-// box shows them.
-class TitleComparer {
-  public:
-    explicit TitleComparer(SortDialog::Comparison comparison)
-        : comparison_(comparison), collator_(collationLocale()) {
-        collator_.setCaseSensitivity(comparison == SortDialog::Comparison::LocaleNoCase
-                                         ? Qt::CaseInsensitive
-                                         : Qt::CaseSensitive);
-    }
-
-    int operator()(QByteArrayView a, QByteArrayView b) const {
-        switch (comparison_) {
-        case SortDialog::Comparison::Ordinal:
-            return compareCodes(a, b, false);
-        case SortDialog::Comparison::OrdinalNoCase:
-            return compareCodes(a, b, true);
-        case SortDialog::Comparison::LocaleCase:
-        case SortDialog::Comparison::LocaleNoCase:
-            break;
-        }
-        return collator_.compare(hp48::decodeRow(a), hp48::decodeRow(b));
-    }
-
-  private:
-    SortDialog::Comparison comparison_;
-    QCollator collator_;
-};
-
-void swapTopics(TopicTable& table, int a, int b) {
-    const TopicRows first = table.topic(a);
-    const TopicRows second = table.topic(b);
-    for (int row = 1; row <= kRowsPerTopic; ++row) {
-        table.setRow(a, row, second[row - 1]);
-        table.setRow(b, row, first[row - 1]);
-    }
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, quint16 tag, int x, int width) {
-    auto* label = tagged(new QLabel(parent), name, tag);
-    label->setGeometry(x, 10, width, 18);
-    return label;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, quint16 tag, int index) {
-    constexpr int kFirstX = kClientSize.width() - kLeftColumnX - 3 * kButtonWidth - 2 * kButtonGap;
-    auto* button = tagged(new QPushButton(parent), name, tag);
-    button->setGeometry(kFirstX + index * (kButtonWidth + kButtonGap), kButtonsY, kButtonWidth,
-                        kButtonHeight);
-    return button;
-}
-
 } // namespace
 
 SortDialog::SortDialog(Preferences& preferences, Workspace& workspace, QWidget* parent)
-    : QDialog(parent), preferences_(preferences), workspace_(workspace) {
-    setObjectName(QStringLiteral("SortForm"));
-    setProperty(kTagProperty, textid::kSortCaption);
-    setFixedSize(kClientSize);
-    createControls();
+    : QDialog(parent), preferences_(preferences), workspace_(workspace),
+      ui_(std::make_unique<Ui::SortDialog>()) {
+    ui_->setupUi(this);
+    connect(ui_->helpButton, &QPushButton::clicked, this, [] { showHelp(QStringLiteral("sort")); });
     readSettings();
     registerWindow(this);
 }
 
-void SortDialog::createControls() {
-    makeLabel(this, "Label1", textid::kOrder, kLeftColumnX, kLeftColumnWidth);
-    radioGroup1_ = new QGroupBox(this);
-    radioGroup1_->setObjectName(QStringLiteral("RadioGroup1"));
-    radioGroup1_->setProperty(kTagProperty, textid::kOrderGroup);
-    radioGroup1_->setGeometry(kLeftColumnX, kGroupY, kLeftColumnWidth, kGroupHeight);
-    // The items take their texts from the group's tag in this order.
-    ascending_ = new QRadioButton(radioGroup1_);
-    ascending_->setObjectName(QStringLiteral("RadioGroup1Item0"));
-    ascending_->setGeometry(10, 12, kLeftColumnWidth - 20, 22);
-    descending_ = new QRadioButton(radioGroup1_);
-    descending_->setObjectName(QStringLiteral("RadioGroup1Item1"));
-    descending_->setGeometry(10, 38, kLeftColumnWidth - 20, 22);
-
-    makeLabel(this, "Label2", textid::kSortOptions, kRightColumnX, kRightColumnWidth);
-    auto* groupBox = new QGroupBox(this);
-    groupBox->setObjectName(QStringLiteral("GroupBox1"));
-    groupBox->setGeometry(kRightColumnX, kGroupY, kRightColumnWidth, kGroupHeight);
-    checkBox1_ = new QCheckBox(groupBox);
-    checkBox1_->setObjectName(QStringLiteral("CheckBox1"));
-    checkBox1_->setProperty(kTagProperty, textid::kLocaleConventions);
-    checkBox1_->setGeometry(10, 12, kRightColumnWidth - 20, 22);
-    checkBox2_ = new QCheckBox(groupBox);
-    checkBox2_->setObjectName(QStringLiteral("CheckBox2"));
-    checkBox2_->setProperty(kTagProperty, textid::kSortCaseSensitive);
-    checkBox2_->setGeometry(10, 38, kRightColumnWidth - 20, 22);
-
-    bitBtn1_ = makeButton(this, "BitBtn1", textid::kStart, 0);
-    bitBtn1_->setDefault(true);
-    bitBtn2_ = makeButton(this, "BitBtn2", textid::kCancel, 1);
-    bitBtn3_ = makeButton(this, "BitBtn3", textid::kHelp, 2);
-    connect(bitBtn3_, &QPushButton::clicked, this, [] { showHelp(QStringLiteral("sort")); });
-    connect(bitBtn1_, &QPushButton::clicked, this, &QDialog::accept);
-    connect(bitBtn2_, &QPushButton::clicked, this, &QDialog::reject);
-}
+SortDialog::~SortDialog() = default;
 
 void SortDialog::readSettings() {
     using namespace settings;
     const SettingsFile& ini = preferences_.settings();
     placeOnScreen(*this, readPosition(ini, key::kSortPosition, fallback::kSortPosition));
-    checkBox1_->setChecked(readBool(ini, key::kSortAnsi, fallback::kSortAnsi));
-    checkBox2_->setChecked(readBool(ini, key::kSortUpCase, fallback::kSortUpCase));
+    ui_->localeConventions->setChecked(readBool(ini, key::kSortAnsi, fallback::kSortAnsi));
+    ui_->caseSensitive->setChecked(readBool(ini, key::kSortUpCase, fallback::kSortUpCase));
     const int direction = readInteger(ini, key::kSortDirection, fallback::kSortDirection);
-    (direction == kDirectionDescending ? descending_ : ascending_)->setChecked(true);
+    (direction == kDirectionDescending ? ui_->descending : ui_->ascending)->setChecked(true);
 }
 
 void SortDialog::writeSettings() const {
     using namespace settings;
     SettingsFile& ini = preferences_.settings();
     writePosition(ini, key::kSortPosition, pos());
-    write(ini, key::kSortAnsi, checkBox1_->isChecked());
-    write(ini, key::kSortUpCase, checkBox2_->isChecked());
+    write(ini, key::kSortAnsi, ui_->localeConventions->isChecked());
+    write(ini, key::kSortUpCase, ui_->caseSensitive->isChecked());
     write(ini, key::kSortDirection, descending() ? kDirectionDescending : kDirectionAscending);
 }
 
-SortDialog::Comparison SortDialog::chosenComparison() const {
-    const bool caseSensitive = checkBox2_->isChecked();
-    if (checkBox1_->isChecked())
+sort::Comparison SortDialog::chosenComparison() const {
+    const bool caseSensitive = ui_->caseSensitive->isChecked();
+    using sort::Comparison;
+    if (ui_->localeConventions->isChecked())
         return caseSensitive ? Comparison::LocaleCase : Comparison::LocaleNoCase;
     return caseSensitive ? Comparison::Ordinal : Comparison::OrdinalNoCase;
 }
 
 bool SortDialog::descending() const {
-    return descending_->isChecked();
+    return ui_->descending->isChecked();
 }
 
 void SortDialog::sortTopics(DocumentWindow* document) {
@@ -212,7 +81,7 @@ void SortDialog::sortTopics(DocumentWindow* document) {
 
 void SortDialog::sortWithChoices(DocumentWindow* document) {
     TopicTable table = document->table();
-    sortTable(table, chosenComparison(), descending());
+    sort::sortTable(table, chosenComparison(), descending());
     QList<TopicRows> sorted;
     for (int topic = 1; topic <= table.topicCount(); ++topic)
         sorted.append(table.topic(topic));
@@ -226,19 +95,4 @@ void SortDialog::sortWithChoices(DocumentWindow* document) {
     workspace_.showStatus(strings::text(textid::kTopicsSorted));
     document->showTopic();
     list->setFocus();
-}
-
-void SortDialog::sortTable(TopicTable& table, Comparison comparison, bool descending) {
-    const TitleComparer compare(comparison);
-    const auto outOfOrder = [&](int a, int b) {
-        const int result = compare(table.title(a), table.title(b));
-        return descending ? result < 0 : result > 0;
-    };
-    const int count = table.topicCount();
-    for (int gap = count / 2; gap > 0; gap /= 2) {
-        for (int i = 1; i <= count - gap; ++i) {
-            for (int j = i; j >= 1 && outOfOrder(j, j + gap); j -= gap)
-                swapTopics(table, j, j + gap);
-        }
-    }
 }
