@@ -87,7 +87,7 @@ void SingleInstance::deliverPending() {
         return;
     const QScopedValueRollback<bool> delivering(inDelivery_, true);
     while (!pending_.isEmpty())
-        emit HandedOver(pending_.takeFirst());
+        emit handedOver(pending_.takeFirst());
 }
 
 bool SingleInstance::handOver(const QString& absolutePath) {

@@ -33,7 +33,7 @@ class SingleInstance : public QObject {
 
   signals:
     // Emitted once for each path handed over.
-    void HandedOver(const QString& absolutePath);
+    void handedOver(const QString& absolutePath);
 
   private:
     void accept();

@@ -59,7 +59,7 @@ int runMainSequence(const QStringList& parameters, Preferences& preferences,
     MainWindow mainWindow(preferences);
     QObject::connect(splash, &SplashScreen::gone, &mainWindow, &MainWindow::splashGone);
     mainWindow.createLongLivedWindows();
-    QObject::connect(&instance, &SingleInstance::HandedOver, &mainWindow, &MainWindow::handOver);
+    QObject::connect(&instance, &SingleInstance::handedOver, &mainWindow, &MainWindow::handOver);
     instance.startDelivery(); // also what came while the installer or the splash showed
     applyLanguage();
     mainWindow.show();

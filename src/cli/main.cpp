@@ -206,7 +206,7 @@ int scan(const QString& directory, const QString& text, bool caseSensitive) {
     return kOk;
 }
 
-int Run(const QStringList& arguments) {
+int run(const QStringList& arguments) {
     const QString command = arguments.value(0);
     const qsizetype count = arguments.size();
     if (command == u"--help" && count == 1)
@@ -229,5 +229,5 @@ int Run(const QStringList& arguments) {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    return Run(app.arguments().mid(1));
+    return run(app.arguments().mid(1));
 }

@@ -168,7 +168,7 @@ void scanDirectory(const QString& directory, QByteArrayView text, bool caseSensi
 }
 
 // A scan as the pool's threads and the scanner share it. The threads reach the scanner only
-// through Post, which does nothing once the scanner has let go of the run.
+// through post, which does nothing once the scanner has let go of the run.
 struct DirectoryScanner::Run {
     Run(const QString& directory, const QByteArray& text, bool caseSensitive, DirectoryScanner* to)
         : count(directory, text, caseSensitive), receiver(to) {}
@@ -222,7 +222,7 @@ DirectoryScanner::~DirectoryScanner() {
     letGo();
 }
 
-void DirectoryScanner::Start(const QString& directory, const QByteArray& text, bool caseSensitive) {
+void DirectoryScanner::start(const QString& directory, const QByteArray& text, bool caseSensitive) {
     letGo();
     run_ = std::make_shared<Run>(directory, text, caseSensitive, this);
     QThreadPool::globalInstance()->start([run = run_] { Run::listAndCount(run); });

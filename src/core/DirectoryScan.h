@@ -29,7 +29,7 @@ class DirectoryScanner : public QObject {
     explicit DirectoryScanner(QObject* parent = nullptr);
     ~DirectoryScanner() override;
 
-    void Start(const QString& directory, const QByteArray& text, bool caseSensitive);
+    void start(const QString& directory, const QByteArray& text, bool caseSensitive);
     // Stops the counting between two files, or between two pieces of a long file; the files
     // found so far have been signalled, finished(true) follows once no thread counts any more.
     void cancel();

@@ -32,7 +32,7 @@ int main(int argc, char* argv[]) {
     if (claimTheProgram(app.arguments().mid(1), settings, instance) != StartRole::First)
         return 0;
 
-    QObject::connect(&instance, &SingleInstance::HandedOver, &app, [](const QString& path) {
+    QObject::connect(&instance, &SingleInstance::handedOver, &app, [](const QString& path) {
         printLine(path);
         if (QFileInfo(path).fileName() == u"quit")
             QCoreApplication::quit();

@@ -153,8 +153,8 @@ class TestOccurrences : public QObject {
                 });
         QSignalSpy finished(&scanner, &scan::DirectoryScanner::finished);
         QSignalSpy progress(&scanner, &scan::DirectoryScanner::progress);
-        scanner.Start(many, "hit", false);
-        scanner.Start(few, "hit", false);
+        scanner.start(many, "hit", false);
+        scanner.start(few, "hit", false);
         QVERIFY(finished.wait(10000));
         QStringList expected;
         for (const QString& name : scan::scannableFiles(few))
@@ -165,7 +165,7 @@ class TestOccurrences : public QObject {
 
         found.clear();
         connect(&scanner, &scan::DirectoryScanner::found, &scanner, [&] { scanner.cancel(); });
-        scanner.Start(many, "hit", false);
+        scanner.start(many, "hit", false);
         QVERIFY(finished.wait(10000));
         QCOMPARE(finished.takeFirst(), QVariantList{true});
         QCOMPARE(found.size(), 1);

@@ -473,7 +473,7 @@ class TestMainWindow : public QObject {
         MainWindow& main = frame.open();
         SingleInstance instance;
         QCOMPARE(instance.claim(), SingleInstance::ClaimResult::Claimed);
-        connect(&instance, &SingleInstance::HandedOver, &main, &MainWindow::handOver);
+        connect(&instance, &SingleInstance::handedOver, &main, &MainWindow::handOver);
         instance.startDelivery();
         const QString file = frame.database(QStringLiteral("second start.hp"));
 

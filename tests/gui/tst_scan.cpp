@@ -194,7 +194,7 @@ class TestScan : public QObject {
             program.control<QPushButton>("startButton")->click();
             scanningAfterStart = program.scan().scanning();
         });
-        program.main->findChild<QAction*>(QStringLiteral("Scanner1"))->trigger();
+        program.main->findChild<QAction*>(QStringLiteral("scanner"))->trigger();
         QVERIFY(scanningAfterStart); // the scan runs off the window's thread
         QVERIFY(visibleAfterClose);  // the scan ends before the dialog closes
         QVERIFY(!program.scan().isVisible());

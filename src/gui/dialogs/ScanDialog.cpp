@@ -143,7 +143,7 @@ void ScanDialog::startScan() {
     setScanning(true);
     // A character without code occurs in no file, and an empty text in none either.
     const hp48::EncodedRow text = hp48::encodeRow(ui_->searchText->text());
-    scanner_->Start(scannedDirectory_, text.ok() ? text.bytes : QByteArray(),
+    scanner_->start(scannedDirectory_, text.ok() ? text.bytes : QByteArray(),
                     ui_->caseSensitive->isChecked());
 }
 
