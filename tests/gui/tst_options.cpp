@@ -455,20 +455,6 @@ class TestOptions : public QObject {
         QCOMPARE(drives->currentText(), drive);
         QVERIFY(frame.prompter.shown.isEmpty());
     }
-
-    void serialDevicesPresent() {
-        Sandbox sandbox;
-        const QString dev = sandbox.path(QStringLiteral("dev/"));
-        const QString tty = sandbox.path(QStringLiteral("sys/"));
-        for (const char* name :
-             {"ttyS0", "ttyS1", "ttyS10", "ttyS2", "ttyUSB0", "ttyACM1", "tty0", "console"})
-            writeBytes(dev + QLatin1String(name), QByteArray());
-        writeBytes(sandbox.path(QStringLiteral("sys/ttyS1/type")), "0\n"); // no UART
-        writeBytes(sandbox.path(QStringLiteral("sys/ttyS2/type")), "4\n");
-        QCOMPARE(SettingsDialog::serialDevices(dev, tty),
-                 QStringList({dev + "ttyACM1", dev + "ttyS0", dev + "ttyS2", dev + "ttyS10",
-                              dev + "ttyUSB0"}));
-    }
 };
 
 QTEST_MAIN(TestOptions)

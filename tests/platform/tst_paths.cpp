@@ -2,6 +2,7 @@
 #include "ScriptedPrompter.h"
 #include "platform/CompanionFiles.h"
 #include "platform/Paths.h"
+#include "platform/SerialDevices.h"
 #include "platform/StringTable.h"
 
 #include <QCoreApplication>
@@ -51,6 +52,7 @@ class TestPaths : public QObject {
     void programFileTable();
     void kermitProgram();
     void transferFilesInPrivateWorkDir();
+    void serialDevicesPresent();
     void programDirectory();
 };
 
@@ -168,6 +170,19 @@ void TestPaths::programDirectory() {
     qputenv("OMBREL_PROGDIR", QFile::encodeName(sandbox.root() + QStringLiteral("/elsewhere")));
     QCOMPARE(paths::progDir(), sandbox.root() + QStringLiteral("/elsewhere/"));
     QCOMPARE(paths::settingsFile(), sandbox.settingsFile());
+}
+
+void TestPaths::serialDevicesPresent() {
+    Sandbox sandbox;
+    const QString dev = sandbox.path(QStringLiteral("dev/"));
+    const QString tty = sandbox.path(QStringLiteral("sys/"));
+    for (const char* name :
+         {"ttyS0", "ttyS1", "ttyS10", "ttyS2", "ttyUSB0", "ttyACM1", "tty0", "console"})
+        writeBytes(dev + QLatin1String(name), QByteArray());
+    writeBytes(sandbox.path(QStringLiteral("sys/ttyS1/type")), "0\n"); // no UART
+    writeBytes(sandbox.path(QStringLiteral("sys/ttyS2/type")), "4\n");
+    QCOMPARE(serialDevices(dev, tty), QStringList({dev + "ttyACM1", dev + "ttyS0", dev + "ttyS2",
+                                                   dev + "ttyS10", dev + "ttyUSB0"}));
 }
 
 QTEST_GUILESS_MAIN(TestPaths)

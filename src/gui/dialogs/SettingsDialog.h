@@ -55,12 +55,6 @@ class SettingsDialog : public QDialog {
     QString currentDirectory() const { return currentDirectory_; }
     void goToDirectory(const QString& path);
 
-    // The serial devices present: ttyS* ports that have a UART behind them, every ttyUSB* and
-    // ttyACM*. The directories are parameters so that a test can lay out its own.
-    static QStringList
-    serialDevices(const QString& deviceDirectory = QStringLiteral("/dev"),
-                  const QString& ttyClassDirectory = QStringLiteral("/sys/class/tty"));
-
   signals:
     // Ok wrote the choices: the windows are to show them (background, tool bar, boxes).
     void applied();
