@@ -1,3 +1,4 @@
+#include "app/Recovery.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "app/StartupChecks.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstring>
@@ -48,7 +50,8 @@ bool answeredInformationRequest(int argc, char* argv[]) {
 // After the program is claimed: the start-up checks, which end with the splash, then the
 // long-lived windows, the language and the message loop. The file named by the first parameter
 // opens when the splash goes; every file a later start hands over opens as soon as the main
-// window is there. A check that forbids running returns here, and the program ends.
+// window is there. Recovery copies a crashed run left over are offered before either. A check
+// that forbids running returns here, and the program ends.
 int runMainSequence(const QStringList& parameters, Preferences& preferences,
                     SingleInstance& instance) {
     // The splash takes itself away when its time is up.
@@ -56,11 +59,24 @@ int runMainSequence(const QStringList& parameters, Preferences& preferences,
     if (!splash)
         return 0;
     QGuiApplication::setApplicationDisplayName(QString::fromLatin1(settings::kProgramName));
+    Recovery recovery; // outlives the documents, whose copies it keeps
     MainWindow mainWindow(preferences);
-    QObject::connect(splash, &SplashScreen::gone, &mainWindow, &MainWindow::splashGone);
+    recovery.watch(mainWindow);
     mainWindow.createLongLivedWindows();
     QObject::connect(&instance, &SingleInstance::handedOver, &mainWindow, &MainWindow::handOver);
-    instance.startDelivery(); // also what came while the installer or the splash showed
+    if (recovery.hasLeftovers()) {
+        // The offer of the copies comes first, then the command-line file, then hand-overs.
+        QObject::connect(splash, &SplashScreen::gone, &mainWindow, [&](const QString& file) {
+            QTimer::singleShot(0, &mainWindow, [&, file] {
+                recovery.offer(mainWindow);
+                mainWindow.splashGone(file);
+                instance.startDelivery();
+            });
+        });
+    } else {
+        QObject::connect(splash, &SplashScreen::gone, &mainWindow, &MainWindow::splashGone);
+        instance.startDelivery(); // also what came while the installer or the splash showed
+    }
     applyLanguage();
     mainWindow.show();
     if (splash)

@@ -39,6 +39,16 @@ bool Document::save(const QString& fileName, bool trimTopics) {
     return true;
 }
 
+int Document::restore(const QString& copyFile, const QString& originalFile) {
+    const int result = readHpFile(copyFile, table_);
+    if (result >= 0) {
+        table_.fileName = originalFile.isEmpty() ? kNoFileName : originalFile;
+        setModified(true);
+        emit topicsChanged();
+    }
+    return result;
+}
+
 void Document::forgetFile() {
     table_.fileName = kNoFileName;
 }

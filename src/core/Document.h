@@ -31,6 +31,9 @@ class Document : public QObject {
     bool save(const QString& fileName, bool trimTopics);
     // A document received from the calculator: its data came through a work file.
     void forgetFile();
+    // Reads a recovery copy like load(), but the document stands for the original file (none
+    // when empty) and differs from it.
+    int restore(const QString& copyFile, const QString& originalFile);
 
     quint16 commitRows(int entry, const QList<QByteArray>& lines, bool editMode);
     quint16 insertEmptyTopic(int entry);

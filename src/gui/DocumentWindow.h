@@ -28,6 +28,8 @@ class DocumentWindow : public QWidget {
     const TopicTable& table() const { return document_.table(); }
 
     bool loadFromFile(const QString& name);
+    // A recovery copy, shown modified under its original file's name (none when empty).
+    bool restoreFrom(const QString& copyFile, const QString& originalFile);
     bool saveToFile(const QString& name);
     bool save(); // without a file name it goes on to Save as
     bool saveAs();
@@ -107,6 +109,7 @@ class DocumentWindow : public QWidget {
     void updateCaption();
     void updateIcon();
     void setStatus(quint16 textId);
+    bool showLoaded(int readResult); // a file read into the document, or its failure reported
     bool encodeDataBox(QList<QByteArray>& lines);
     bool refuseWhenFull();
     bool refused(quint16 refusal); // shows the message of a refused operation

@@ -129,9 +129,16 @@ void DocumentWindow::insertTopicCopy() {
 // ---- files ----
 
 bool DocumentWindow::loadFromFile(const QString& name) {
-    const int result = document_.load(name);
-    if (result < 0) {
-        if (const quint16 message = loadFailureMessage(result))
+    return showLoaded(document_.load(name));
+}
+
+bool DocumentWindow::restoreFrom(const QString& copyFile, const QString& originalFile) {
+    return showLoaded(document_.restore(copyFile, originalFile));
+}
+
+bool DocumentWindow::showLoaded(int readResult) {
+    if (readResult < 0) {
+        if (const quint16 message = loadFailureMessage(readResult))
             thePrompter().showMessage(message, MessageKind::Error);
         return false;
     }

@@ -251,6 +251,7 @@ DocumentWindow* MainWindow::newDocument() {
         enableDocumentCommands(true);
     window->show();
     workspace_->setActiveSubWindow(window);
+    emit documentMade(document);
     return document;
 }
 

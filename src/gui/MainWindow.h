@@ -86,6 +86,10 @@ class MainWindow : public QMainWindow, public Workspace {
     void showSettings();
     QToolBar* toolBar() const { return toolBar_; }
 
+  signals:
+    // A document window was made (new, opened or restored), before anything is loaded into it.
+    void documentMade(DocumentWindow* document);
+
   protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

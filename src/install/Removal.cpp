@@ -63,6 +63,9 @@ void removeCompanionFiles() {
     if (!packaged)
         desktop::removeFile(paths::progDir() + QString::fromLatin1(kFontLicence));
     QDir().rmdir(paths::workDir());
+    // The recovery folders go when they are empty; copies a crashed run left stay the user's.
+    QDir().rmdir(paths::recoveryDir());
+    QDir().rmdir(QFileInfo(paths::recoveryDir()).path());
 }
 
 // The settings folder goes too when nothing else is left in it: the program may have made it.

@@ -71,6 +71,11 @@ QString usableWorkDir() {
     return ensurePrivateDir(work) ? work : QString();
 }
 
+QString recoveryDir() {
+    return environmentDir("XDG_STATE_HOME", QDir::homePath() + QStringLiteral("/.local/state")) +
+           QStringLiteral("/ombrel/recovery");
+}
+
 bool isPrivateDir(const QString& directory) {
     struct stat status {};
     if (::lstat(QFile::encodeName(directory).constData(), &status) != 0)

@@ -3,7 +3,7 @@
 #include <QString>
 
 // Where the program and its files live. Tests point every one of them into a sandbox through
-// XDG_CONFIG_HOME, XDG_RUNTIME_DIR, XDG_CACHE_HOME and OMBREL_PROGDIR.
+// XDG_CONFIG_HOME, XDG_RUNTIME_DIR, XDG_CACHE_HOME, XDG_STATE_HOME and OMBREL_PROGDIR.
 namespace paths {
 
 // The directory of the executable and its companion files, with a trailing separator.
@@ -22,6 +22,9 @@ QString runtimeDir();
 QString workDir();
 // The work folder, made when missing; empty when it is not private or cannot be made.
 QString usableWorkDir();
+// The folder of the recovery copies of unsaved documents: $XDG_STATE_HOME/ombrel/recovery (by
+// default ~/.local/state/ombrel/recovery). Only named here.
+QString recoveryDir();
 
 // A folder only this user can enter: a real folder (not a link), owned by this user, with
 // mode 0700.

@@ -8,7 +8,8 @@
 
 namespace {
 const char* const kVariables[] = {"HOME",           "XDG_CONFIG_HOME", "XDG_DATA_HOME",
-                                  "XDG_CACHE_HOME", "XDG_RUNTIME_DIR", "OMBREL_PROGDIR"};
+                                  "XDG_CACHE_HOME", "XDG_RUNTIME_DIR", "XDG_STATE_HOME",
+                                  "OMBREL_PROGDIR"};
 }
 
 Sandbox::Sandbox() {
@@ -19,12 +20,14 @@ Sandbox::Sandbox() {
         {"XDG_DATA_HOME", root + QStringLiteral("/data")},
         {"XDG_CACHE_HOME", root + QStringLiteral("/cache")},
         {"XDG_RUNTIME_DIR", runtimeDir()},
+        {"XDG_STATE_HOME", stateDir()},
     };
     for (const char* name : kVariables)
         saved_.append({name, qgetenv(name)});
     for (const auto& [name, directory] : directories) {
-        // A new user has no settings folder yet: the program makes it when it first writes.
-        if (directory != configDir())
+        // A new user has no settings or state folder yet: the program makes them when it first
+        // writes.
+        if (directory != configDir() && directory != stateDir())
             QDir().mkpath(directory);
         qputenv(name, QFile::encodeName(directory));
     }

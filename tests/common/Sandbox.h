@@ -17,6 +17,7 @@ class Sandbox {
     QString root() const { return root_.path(); }
     QString configDir() const { return root() + QStringLiteral("/config"); }
     QString runtimeDir() const { return root() + QStringLiteral("/runtime"); }
+    QString stateDir() const { return root() + QStringLiteral("/state"); }
     QString settingsFile() const { return configDir() + QStringLiteral("/Ombrel.ini"); }
     // A path inside the sandbox; its parent directories are made.
     QString path(const QString& relative) const;

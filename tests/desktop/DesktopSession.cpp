@@ -191,6 +191,26 @@ int DesktopSession::waitForExit(int timeoutMs) {
     return program_.exitStatus() == QProcess::NormalExit ? program_.exitCode() : -1;
 }
 
+void DesktopSession::crash() {
+    program_.kill();
+    program_.waitForFinished();
+}
+
+QProcess* DesktopSession::startInstance(const QString& runtimeName, const QStringList& arguments) {
+    const QString runtime = root_.path() + u'/' + runtimeName;
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcessEnvironment environment = environment_;
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    auto instance = std::make_unique<QProcess>();
+    instance->setProcessEnvironment(environment);
+    instance->setWorkingDirectory(home());
+    instance->start(programBinary(), arguments);
+    instance->waitForStarted();
+    others_.push_back(std::move(instance));
+    return others_.back().get();
+}
+
 QByteArray DesktopSession::errorOutput() {
     errors_ += program_.readAllStandardError();
     return errors_;

@@ -47,6 +47,11 @@ class DesktopSession {
     void startOther(const QString& program, const QStringList& arguments);
     // Waits for the first program to end by itself; its exit code, or -1 after the time.
     int waitForExit(int timeoutMs = 20000);
+    // Ends the first program as a crash does (SIGKILL): it cleans nothing up.
+    void crash();
+    // Another run of the program in the same home, with a runtime folder of its own (as from a
+    // second login session), so that both run; it ends with the session, or by kill().
+    QProcess* startInstance(const QString& runtimeName, const QStringList& arguments = {});
     QProcess::ExitStatus exitStatus() const { return program_.exitStatus(); }
     // What the first program wrote to its standard error so far.
     QByteArray errorOutput();

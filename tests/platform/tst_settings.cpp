@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "Sandbox.h"
 #include "platform/Settings.h"
 #include "platform/SettingsFile.h"
@@ -5,8 +6,6 @@
 #include <QDir>
 #include <QTest>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <tuple>
 #include <utility>
 
@@ -87,25 +86,6 @@ void replace(QStringList& lines, const QString& key, const QString& value) {
 QStringList directoryEntries(const QString& directory) {
     return QDir(directory).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
-
-// Lowers the file-size limit for its lifetime, so that writes past it fail as on a full disk.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) : handler_(std::signal(SIGXFSZ, SIG_IGN)) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit lowered = saved_;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, handler_);
-    }
-
-  private:
-    void (*handler_)(int);
-    rlimit saved_{};
-};
 
 } // namespace
 
