@@ -97,3 +97,18 @@ void Document::reorder(const QList<TopicRows>& topics) {
     table_.fill(topics);
     changed(refusal::kNone, wasModified);
 }
+
+QList<TopicRows> Document::topics() const {
+    QList<TopicRows> topics;
+    topics.reserve(table_.topicCount());
+    for (int slot = 1; slot <= table_.topicCount(); ++slot)
+        topics.append(table_.topic(slot));
+    return topics;
+}
+
+void Document::restoreTopics(const QList<TopicRows>& topics, int selection, bool modified) {
+    table_.fill(topics);
+    table_.selection = qBound(1, selection, table_.entryCount());
+    setModified(modified);
+    emit topicsChanged();
+}

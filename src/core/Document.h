@@ -45,6 +45,11 @@ class Document : public QObject {
     // Puts the topics into a new order (a sort); the list entries keep their places.
     void reorder(const QList<TopicRows>& topics);
 
+    // The topics as they stand, to take a change back as a whole later.
+    QList<TopicRows> topics() const;
+    // Puts such topics back, with the entry to select and the flag; no editing rule applies.
+    void restoreTopics(const QList<TopicRows>& topics, int selection, bool modified);
+
   signals:
     void modifiedChanged(bool modified); // only when it turns
     void topicsChanged();                // after every change of the topics

@@ -1,10 +1,25 @@
 #include "gui/DataBox.h"
 
 #include "core/Hp48Codec.h"
+#include "gui/UndoSteps.h"
 
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
+
+namespace {
+
+enum class StepKey { None, Undo, Redo };
+
+StepKey stepKeyOf(const QKeyEvent* key) {
+    const QKeySequence pressed(key->keyCombination());
+    if (kUndoKeys.contains(pressed))
+        return StepKey::Undo;
+    return kRedoKeys.contains(pressed) ? StepKey::Redo : StepKey::None;
+}
+
+} // namespace
 
 DataBox::DataBox(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -65,4 +80,30 @@ bool DataBox::canInsertFromMimeData(const QMimeData* source) const {
 void DataBox::insertFromMimeData(const QMimeData* source) {
     if (source && !source->formats().isEmpty())
         QPlainTextEdit::insertFromMimeData(source);
+}
+
+bool DataBox::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        const StepKey key = stepKeyOf(static_cast<QKeyEvent*>(event));
+        if (key != StepKey::None) {
+            event->setAccepted(key == StepKey::Undo ? document()->isUndoAvailable()
+                                                    : document()->isRedoAvailable());
+            return true;
+        }
+    }
+    return QPlainTextEdit::event(event);
+}
+
+void DataBox::keyPressEvent(QKeyEvent* event) {
+    switch (stepKeyOf(event)) {
+    case StepKey::Undo:
+        undo();
+        break;
+    case StepKey::Redo:
+        redo();
+        break;
+    case StepKey::None:
+        QPlainTextEdit::keyPressEvent(event);
+        break;
+    }
 }

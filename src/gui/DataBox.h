@@ -26,6 +26,10 @@ class DataBox : public QPlainTextEdit {
     Counts counts() const;
 
   protected:
+    // The undo and redo keys take back the box's own typing while it has some; otherwise they
+    // go on to the document's steps.
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     // Text only from a source that holds some: Qt 6.4's text control reads the first format of
     // a source without checking that there is one, so a paste from a clipboard that holds
     // nothing (a fresh session) would crash.

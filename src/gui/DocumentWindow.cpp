@@ -8,6 +8,7 @@
 #include "gui/Localizer.h"
 #include "gui/Palette.h"
 #include "gui/TopicList.h"
+#include "gui/UndoSteps.h"
 #include "platform/Preferences.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
@@ -201,6 +202,7 @@ void DocumentWindow::createEditMenu() {
     connect(menus_->insertCopy, &QAction::triggered, this, &DocumentWindow::insertTopicCopy);
     connect(addMenuItem(editMenu_, "sortTopics", 2190), &QAction::triggered, this,
             [this] { emit sortRequested(this); });
+    history_ = new DocumentHistory(*this, editMenu_);
 }
 
 void DocumentWindow::createListMenus() {
@@ -344,8 +346,11 @@ void DocumentWindow::updateIcon() {
                                                : QStringLiteral(":/images/saved.png")));
 }
 
+// Marked modified from outside (a document received from the calculator), no file holds it;
+// marked unmodified, its file holds it as it is.
 void DocumentWindow::setModified(bool modified) {
     document_.setModified(modified);
+    history_->setSaved(modified ? std::nullopt : std::optional(document_.topics()));
 }
 
 void DocumentWindow::setStatus(quint16 textId) {

@@ -7,6 +7,7 @@
 #include <functional>
 
 class DataBox;
+class DocumentHistory;
 class Preferences;
 class QAction;
 class QLabel;
@@ -49,6 +50,13 @@ class DocumentWindow : public QWidget {
     // Called when the window becomes active: enables the insert-copy items once a copy exists.
     void enableInsertCopy();
     void setTitleRow(int topicLine); // 1 to 7
+
+    // The steps to undo and redo. A change of the topics becomes a step: the topics before it,
+    // the entry shown once it is undone and once it is made again.
+    DocumentHistory& history() const { return *history_; }
+    void recordStep(quint16 nameId, const QList<TopicRows>& before, int undoEntry, int redoEntry);
+    // Topics a step puts back, with the entry it shows.
+    void showStep(const QList<TopicRows>& topics, int entry);
 
     // The window's Edit menu, shown in the main window's menu bar while it is active.
     QMenu* editMenu() const { return editMenu_; }
@@ -130,4 +138,5 @@ class DocumentWindow : public QWidget {
     QLabel* topicPosition_ = nullptr; // the selected entry and the number of topics
     QMenu* editMenu_ = nullptr;
     std::unique_ptr<Menus> menus_;
+    DocumentHistory* history_ = nullptr;
 };

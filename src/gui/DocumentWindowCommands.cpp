@@ -4,6 +4,7 @@
 #include "gui/DocumentWindow.h"
 #include "gui/FileDialogs.h"
 #include "gui/TopicList.h"
+#include "gui/UndoSteps.h"
 #include "platform/Preferences.h"
 #include "platform/Prompter.h"
 #include "platform/StringTable.h"
@@ -71,9 +72,12 @@ void DocumentWindow::changedAt(int entry) {
 
 void DocumentWindow::commitTopic() {
     QList<QByteArray> lines;
-    if (!encodeDataBox(lines) ||
-        refused(document_.commitRows(selectedEntry(), lines, preferences_.editMode)))
+    const int entry = selectedEntry();
+    const QList<TopicRows> before = document_.topics();
+    if (!encodeDataBox(lines) || refused(document_.commitRows(entry, lines, preferences_.editMode)))
         return;
+    recordStep(textid::kStepCommit, before, entry, entry);
+    dataBox_->document()->clearUndoRedoStacks(); // what was typed is the topic's now
     refreshTopicList(document_.selection());
     if (preferences_.editMode)
         showTopic();
@@ -83,8 +87,10 @@ void DocumentWindow::commitTopic() {
 
 void DocumentWindow::insertTopic() {
     const int entry = selectedEntry();
+    const QList<TopicRows> before = document_.topics();
     if (refused(document_.insertEmptyTopic(entry)))
         return;
+    recordStep(textid::kStepInsert, before, entry, entry);
     refreshTopicList(entry);
     setStatus(textid::kTopicInserted);
     showTopic();
@@ -107,7 +113,9 @@ void DocumentWindow::deleteTopic() {
         if (thePrompter().ask(question, Beep::Question) != MsgButton::Yes)
             return;
     }
+    const QList<TopicRows> before = document_.topics();
     document_.deleteTopic(entry);
+    recordStep(textid::kStepDelete, before, entry, entry);
     changedAt(entry);
 }
 
@@ -122,8 +130,23 @@ void DocumentWindow::insertTopicCopy() {
     if (!copyBuffer_.filled || refuseWhenFull())
         return;
     const int entry = selectedEntry();
-    if (!refused(document_.insertTopicCopy(entry, copyBuffer_.rows)))
-        changedAt(entry);
+    const QList<TopicRows> before = document_.topics();
+    if (refused(document_.insertTopicCopy(entry, copyBuffer_.rows)))
+        return;
+    recordStep(textid::kStepInsertCopy, before, entry, entry);
+    changedAt(entry);
+}
+
+// ---- steps ----
+
+void DocumentWindow::recordStep(quint16 nameId, const QList<TopicRows>& before, int undoEntry,
+                                int redoEntry) {
+    history_->push(new TopicStep(nameId, {changedPart(this, before, undoEntry, redoEntry)}));
+}
+
+void DocumentWindow::showStep(const QList<TopicRows>& topics, int entry) {
+    document_.restoreTopics(topics, entry, !history_->isSaved(topics));
+    changedAt(entry);
 }
 
 // ---- files ----
@@ -142,6 +165,7 @@ bool DocumentWindow::showLoaded(int readResult) {
             thePrompter().showMessage(message, MessageKind::Error);
         return false;
     }
+    history_->restart(document_.topics());
     refreshTopicList(1);
     showTopic();
     updateCaption();
@@ -153,6 +177,7 @@ bool DocumentWindow::saveToFile(const QString& name) {
         thePrompter().showMessage(textid::kCannotWriteFile, MessageKind::Error);
         return false;
     }
+    history_->setSaved(document_.topics());
     if (preferences_.deleteEmpty) { // the empty topics went: show what was written
         refreshTopicList(1);
         showTopic();
@@ -228,10 +253,19 @@ bool DocumentWindow::dropFrom(DocumentWindow* source, int sourceEntry, int targe
     return true;
 }
 
+// A move between two windows is one step of the target window that puts back both documents.
 void DocumentWindow::moveOrCopyHere(DocumentWindow* source, int sourceEntry, int targetEntry,
                                     DragMode mode) {
+    const QList<TopicRows> sourceBefore = source->document_.topics();
+    const QList<TopicRows> before = document_.topics();
     if (refused(Document::moveTopic(source->document_, sourceEntry, document_, targetEntry, mode)))
         return;
+    const bool move = mode == DragMode::Move;
+    const int undoEntry = move && source == this ? sourceEntry : targetEntry;
+    QList<StepPart> parts{changedPart(this, before, undoEntry, document_.selection())};
+    if (move && source != this)
+        parts.append(changedPart(source, sourceBefore, sourceEntry, sourceEntry));
+    history_->push(new TopicStep(move ? textid::kStepMove : textid::kStepDragCopy, parts));
     if (source != this)
         source->refreshTopicList(source->document_.selection());
     refreshTopicList(document_.selection());

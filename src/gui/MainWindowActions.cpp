@@ -3,6 +3,7 @@
 #include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
 #include "gui/MainWindow.h"
+#include "gui/UndoSteps.h"
 #include "gui/WindowArrangement.h"
 #include "gui/dialogs/AboutDialog.h"
 #include "gui/dialogs/CharacterTable.h"
@@ -200,6 +201,7 @@ void MainWindow::createMenus() {
                         {a.newFile, a.open, a.close, a.closeAll, nullptr, a.save, a.saveAs,
                          a.saveAll, nullptr, a.quit});
     placeholderEditMenu_ = addMenu("editMenu", 2145, a.editPlaceholders);
+    new StepItems(placeholderEditMenu_, this);
     editMenuSlot_ = placeholderEditMenu_->menuAction();
     searchMenu_ = addMenu("searchMenu", 2195, {a.find, a.repeat, nullptr, a.scanner});
     addMenu("transferMenu", 2215, {a.send, a.receive, nullptr, a.transferTarvo});

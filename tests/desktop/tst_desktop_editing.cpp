@@ -1,6 +1,7 @@
 // Editing with real keys and a real mouse in the real program: what the user's hand does to the
 // bytes on disk.
 #include "DesktopSession.h"
+#include "Sandbox.h"
 #include "core/HpFile.h"
 
 #include <QTest>
@@ -71,6 +72,7 @@ class DesktopEditing : public QObject {
     void everyCodeSurvivesTheDataBox();
     void dragWithinAList();
     void refusedDropKeepsTheTargetUsable();
+    void undoACommitWithTheKeyboard();
 
   private:
     // Starts the program on the given files, one window each; the main window's id.
@@ -173,6 +175,29 @@ void DesktopEditing::refusedDropKeepsTheTargetUsable() {
     QVERIFY2(session.answers(main), session.errorOutput().constData());
     QCOMPARE(titles(second), (QList<QByteArray>{"", "B1", "B2", "B3"}));
     QCOMPARE(titles(first), (QList<QByteArray>{"A2", "A3"}));
+}
+
+// With the focus in the data box, Ctrl+Z first takes back what was typed since F5, then the
+// commit itself: a save afterwards writes the file as it was.
+void DesktopEditing::undoACommitWithTheKeyboard() {
+    DesktopSession session;
+    const QString file = session.path(QStringLiteral("undo.hp"));
+    writeTopics(file, titledTopics({"One", "Two"}));
+    const QByteArray original = readBytes(file);
+    const QString main = open(session, {file});
+    QVERIFY(!main.isEmpty());
+
+    session.click(dataBox(0));
+    session.type(main, QStringLiteral("Edited"));
+    session.keys(main, {QStringLiteral("F5"), QStringLiteral("F2")});
+    QVERIFY(readBytes(file).contains("Edited"));
+    session.type(main, QStringLiteral("M"));
+    session.keys(main, {QStringLiteral("ctrl+z"), QStringLiteral("F5"), QStringLiteral("F2")});
+    QVERIFY(readBytes(file).contains("Edited") && !readBytes(file).contains("M"));
+    session.keys(main, {QStringLiteral("ctrl+z"), QStringLiteral("F2")});
+    QCOMPARE(readBytes(file), original);
+
+    QVERIFY2(session.answers(main), session.errorOutput().constData());
 }
 
 QTEST_GUILESS_MAIN(DesktopEditing)

@@ -85,7 +85,9 @@ void SortDialog::sortWithChoices(DocumentWindow* document) {
     QList<TopicRows> sorted;
     for (int topic = 1; topic <= table.topicCount(); ++topic)
         sorted.append(table.topic(topic));
+    const QList<TopicRows> before = document->document().topics();
     document->document().reorder(sorted);
+    document->recordStep(textid::kStepSort, before, 1, 1);
     // The sort only changes the order of the topics: every entry keeps its place in the list
     // and takes the title now standing there.
     QListWidget* list = document->topicList();
