@@ -156,7 +156,10 @@ bool DocumentWindow::loadFromFile(const QString& name) {
 }
 
 bool DocumentWindow::restoreFrom(const QString& copyFile, const QString& originalFile) {
-    return showLoaded(document_.restore(copyFile, originalFile));
+    if (!showLoaded(document_.restore(copyFile, originalFile)))
+        return false;
+    history_->setSaved(std::nullopt); // no file holds the recovered topics
+    return true;
 }
 
 bool DocumentWindow::showLoaded(int readResult) {

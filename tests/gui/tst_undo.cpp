@@ -181,6 +181,20 @@ class TestUndo : public QObject {
         QCOMPARE(document->table().topicCount(), 4);
         QVERIFY(document->table().modified);
     }
+
+    // No file holds a restored recovery copy either: undoing back to it keeps the mark, so
+    // closing still asks to save the recovered edits.
+    void restoredCopyStaysModified() {
+        Program program;
+        writeBytes(program.sandbox.path(QStringLiteral("copy.hp")), fileOf(kTitles));
+        DocumentWindow* document = program.main->newDocument();
+        QVERIFY(document->restoreFrom(program.sandbox.path(QStringLiteral("copy.hp")),
+                                      program.sandbox.path(QStringLiteral("original.hp"))));
+        item(document, "insertTopic")->trigger();
+        press(document, kUndo);
+        QCOMPARE(document->table().topicCount(), 4);
+        QVERIFY(document->table().modified);
+    }
 };
 
 QTEST_MAIN(TestUndo)
