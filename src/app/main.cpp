@@ -1,3 +1,4 @@
+#include "app/FirstPaint.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "app/StartupChecks.h"
@@ -45,10 +46,12 @@ bool answeredInformationRequest(int argc, char* argv[]) {
     return true;
 }
 
-// After the program is claimed: the start-up checks, which end with the splash, then the
-// long-lived windows, the language and the message loop. The file named by the first parameter
-// opens when the splash goes; every file a later start hands over opens as soon as the main
-// window is there. A check that forbids running returns here, and the program ends.
+// After the program is claimed: the start-up checks, which end with the splash, then the main
+// window, the language and the message loop. The long-lived windows are made once the main
+// window has painted itself: its first picture needs none of them. The file named by the first
+// parameter opens when the splash goes; every file a later start hands over opens as soon as
+// the long-lived windows are there. A check that forbids running returns here, and the program
+// ends.
 int runMainSequence(const QStringList& parameters, Preferences& preferences,
                     SingleInstance& instance) {
     // The splash takes itself away when its time is up.
@@ -58,13 +61,16 @@ int runMainSequence(const QStringList& parameters, Preferences& preferences,
     QGuiApplication::setApplicationDisplayName(QString::fromLatin1(settings::kProgramName));
     MainWindow mainWindow(preferences);
     QObject::connect(splash, &SplashScreen::gone, &mainWindow, &MainWindow::splashGone);
-    mainWindow.createLongLivedWindows();
     QObject::connect(&instance, &SingleInstance::handedOver, &mainWindow, &MainWindow::handOver);
-    instance.startDelivery(); // also what came while the installer or the splash showed
     applyLanguage();
     mainWindow.show();
     if (splash)
         splash->raise(); // on top also where no window manager keeps it there
+    runAfterFirstPaint(mainWindow, [&mainWindow, &instance] {
+        mainWindow.createLongLivedWindows();
+        applyLanguage();
+        instance.startDelivery(); // also what came while the installer or the splash showed
+    });
     return QApplication::exec();
 }
 
