@@ -1,3 +1,4 @@
+#include "app/FirstPaint.h"
 #include "app/Recovery.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
@@ -47,11 +48,12 @@ bool answeredInformationRequest(int argc, char* argv[]) {
     return true;
 }
 
-// After the program is claimed: the start-up checks, which end with the splash, then the
-// long-lived windows, the language and the message loop. The file named by the first parameter
-// opens when the splash goes; every file a later start hands over opens as soon as the main
-// window is there. Recovery copies a crashed run left over are offered before either. A check
-// that forbids running returns here, and the program ends.
+// After the program is claimed: the start-up checks, which end with the splash, then the main
+// window, the language and the message loop. The long-lived windows are made once the main
+// window has painted itself: its first picture needs none of them. Recovery copies a crashed
+// run left over are offered when the splash goes, before the file named by the first parameter
+// opens; every file a later start hands over opens once the long-lived windows are there and
+// the copies were decided on. A check that forbids running returns here, and the program ends.
 int runMainSequence(const QStringList& parameters, Preferences& preferences,
                     SingleInstance& instance) {
     // The splash takes itself away when its time is up.
@@ -62,25 +64,35 @@ int runMainSequence(const QStringList& parameters, Preferences& preferences,
     Recovery recovery; // outlives the documents, whose copies it keeps
     MainWindow mainWindow(preferences);
     recovery.watch(mainWindow);
-    mainWindow.createLongLivedWindows();
     QObject::connect(&instance, &SingleInstance::handedOver, &mainWindow, &MainWindow::handOver);
-    if (recovery.hasLeftovers()) {
-        // The offer of the copies comes first, then the command-line file, then hand-overs.
+    bool windowsMade = false;
+    bool copiesDecided = !recovery.hasLeftovers();
+    const auto deliverWhenReady = [&] {
+        if (windowsMade && copiesDecided)
+            instance.startDelivery(); // also what came while the installer or the splash showed
+    };
+    if (copiesDecided) {
+        QObject::connect(splash, &SplashScreen::gone, &mainWindow, &MainWindow::splashGone);
+    } else {
         QObject::connect(splash, &SplashScreen::gone, &mainWindow, [&](const QString& file) {
             QTimer::singleShot(0, &mainWindow, [&, file] {
                 recovery.offer(mainWindow);
                 mainWindow.splashGone(file);
-                instance.startDelivery();
+                copiesDecided = true;
+                deliverWhenReady();
             });
         });
-    } else {
-        QObject::connect(splash, &SplashScreen::gone, &mainWindow, &MainWindow::splashGone);
-        instance.startDelivery(); // also what came while the installer or the splash showed
     }
     applyLanguage();
     mainWindow.show();
     if (splash)
         splash->raise(); // on top also where no window manager keeps it there
+    runAfterFirstPaint(mainWindow, [&] {
+        mainWindow.createLongLivedWindows();
+        applyLanguage();
+        windowsMade = true;
+        deliverWhenReady();
+    });
     return QApplication::exec();
 }
 

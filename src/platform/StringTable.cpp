@@ -22,7 +22,13 @@ QString unescape(QStringView text) {
     return out;
 }
 
-QHash<quint16, QString> loadTable() {
+bool isEnglishId(quint16 id) {
+    return id % 5 == kEnglish;
+}
+
+// The entries of one language only: the program rarely speaks the other one, so its texts are
+// read when it first does.
+QHash<quint16, QString> loadTable(bool english) {
     QHash<quint16, QString> table;
     const QString source = QString::fromUtf8(reinterpret_cast<const char*>(kOmbrelStrings));
     for (QStringView line : QStringView(source).split(u'\n')) {
@@ -32,10 +38,20 @@ QHash<quint16, QString> loadTable() {
         if (tab <= 0)
             continue;
         // The id, and after a blank perhaps the name the program knows it by.
-        const QStringView id = line.left(tab).split(u' ').first();
-        table.insert(static_cast<quint16>(id.toUInt()), unescape(line.mid(tab + 1)));
+        const auto id = static_cast<quint16>(line.left(tab).split(u' ').first().toUInt());
+        if (isEnglishId(id) == english)
+            table.insert(id, unescape(line.mid(tab + 1)));
     }
     return table;
+}
+
+const QHash<quint16, QString>& tableWith(quint16 id) {
+    if (isEnglishId(id)) {
+        static const QHash<quint16, QString> english = loadTable(true);
+        return english;
+    }
+    static const QHash<quint16, QString> german = loadTable(false);
+    return german;
 }
 
 } // namespace
@@ -53,8 +69,7 @@ int language() {
 }
 
 QString byId(quint16 id) {
-    static const QHash<quint16, QString> table = loadTable();
-    return table.value(id);
+    return tableWith(id).value(id);
 }
 
 QString format(const QString& text, const QStringList& arguments) {

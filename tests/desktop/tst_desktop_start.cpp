@@ -48,6 +48,7 @@ class DesktopStart : public QObject {
     void linkedWorkFolderIsRefused();
     void splashClosedBeforeItsTime();
     void failedHandOversLeaveTheProgramWorking();
+    void dialogsMadeAfterTheMainWindowSpeakItsLanguage();
 };
 
 // A new user's home has no ~/.config: the installer writes the settings there, quitting shows
@@ -163,6 +164,22 @@ void DesktopStart::failedHandOversLeaveTheProgramWorking() {
     session.keys(main, quit());
     QCOMPARE(session.waitForExit(), 0);
     QVERIFY(remembers(session, later));
+}
+
+// The long-lived dialogs are made once the main window has painted itself, and still get the
+// program's texts: the transfer dialog's caption comes from its tag alone.
+void DesktopStart::dialogsMadeAfterTheMainWindowSpeakItsLanguage() {
+    DesktopSession session;
+    QVERIFY(session.start());
+    const QString main = session.waitForMainWindow();
+    QVERIFY(!main.isEmpty());
+    session.keys(main, {QStringLiteral("alt+t"), QStringLiteral("r")}); // Transmit, Receive
+    const QString transfer = session.waitForWindow(QStringLiteral("^KERMIT Transfer$"), 5000);
+    QVERIFY(!transfer.isEmpty());
+    session.keys(transfer, {QStringLiteral("Escape")});
+    QVERIFY(session.windowGone(transfer));
+    session.keys(main, quit());
+    QCOMPARE(session.waitForExit(), 0);
 }
 
 QTEST_GUILESS_MAIN(DesktopStart)

@@ -7,11 +7,21 @@ class TestStrings : public QObject {
     Q_OBJECT
 
   private slots:
+    // First: no text may have been read before it.
+    void switchAfterTheFirstTexts();
     void textsInBothLanguages_data();
     void textsInBothLanguages();
     void idsWithoutEntryAreEmpty();
     void formatFillsPlaceHoldersInOrder();
 };
+
+// Each language's texts are read when first needed; a switch must not keep the first ones.
+void TestStrings::switchAfterTheFirstTexts() {
+    for (int language : {strings::kEnglish, strings::kGerman, strings::kEnglish}) {
+        strings::setLanguage(language);
+        QCOMPARE(strings::text(2100), language == strings::kEnglish ? "&File" : "&Datei");
+    }
+}
 
 void TestStrings::textsInBothLanguages_data() {
     QTest::addColumn<int>("baseId");
