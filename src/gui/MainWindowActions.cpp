@@ -32,6 +32,11 @@
 
 namespace {
 
+// Only a desktop's own icon theme has action icons; hicolor, the fallback, has none to find.
+bool desktopHasIconTheme() {
+    return !QIcon::themeName().isEmpty() && QIcon::themeName() != QLatin1String("hicolor");
+}
+
 // The File menu's own items, separators included; the recent files follow them.
 constexpr int kFixedFileItems = 10;
 // The Window menu's own items; the document windows follow them.
@@ -213,8 +218,8 @@ void MainWindow::createMenus() {
 }
 
 void MainWindow::addToolButton(QAction* action, const char* themeIcon, const char* image) {
-    action->setIcon(QIcon::fromTheme(QString::fromLatin1(themeIcon),
-                                     QIcon(QStringLiteral(":/images/") + QLatin1String(image))));
+    const QIcon own(QStringLiteral(":/images/") + QLatin1String(image));
+    action->setIcon(desktopHasIconTheme() ? QIcon::fromTheme(QLatin1String(themeIcon), own) : own);
     toolBar_->addAction(action);
     QWidget* button = toolBar_->widgetForAction(action);
     button->setObjectName(action->objectName());
