@@ -1,10 +1,12 @@
 #include "Sandbox.h"
 
 #include <QDir>
+
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <algorithm>
 
 namespace {
 const char* const kVariables[] = {"HOME",           "XDG_CONFIG_HOME", "XDG_DATA_HOME",
@@ -76,6 +78,17 @@ QByteArray database(const QList<QList<QByteArray>>& topics) {
         out += "}\r\n";
     }
     return out + "}\r\n";
+}
+
+TopicTable tableOf(const QList<QList<QByteArray>>& topics) {
+    QList<TopicRows> filled;
+    for (const QList<QByteArray>& rows : topics) {
+        filled.append(TopicRows{});
+        std::copy(rows.cbegin(), rows.cend(), filled.last().begin());
+    }
+    TopicTable table;
+    table.fill(filled);
+    return table;
 }
 
 void writeBytes(const QString& fileName, const QByteArray& bytes) {

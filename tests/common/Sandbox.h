@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/TopicTable.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
@@ -35,3 +37,5 @@ void writeBytes(const QString& fileName, const QByteArray& bytes);
 QByteArray readBytes(const QString& fileName);
 // The bytes of a database file whose topics hold the given rows, each row quoted.
 QByteArray database(const QList<QList<QByteArray>>& topics);
+// A topic table holding the given rows, topic by topic.
+TopicTable tableOf(const QList<QList<QByteArray>>& topics);

@@ -1,6 +1,7 @@
 // The find search over a topic table: where Start and each Repeat find the text, where they
 // stop, and how letter case and characters without a code count.
 
+#include "Sandbox.h"
 #include "core/Find.h"
 #include "core/TopicTable.h"
 
@@ -9,17 +10,6 @@
 namespace {
 
 using Topics = QList<QList<QByteArray>>;
-
-TopicTable tableOf(const Topics& topics) {
-    QList<TopicRows> filled;
-    for (const QList<QByteArray>& rows : topics) {
-        filled.append(TopicRows{});
-        std::copy(rows.cbegin(), rows.cend(), filled.last().begin());
-    }
-    TopicTable table;
-    table.fill(filled);
-    return table;
-}
 
 // Starts the search at the entry, then repeats it from the entry of each hit (the entry the
 // document then selects) `searches` times in all: "entry:row:position" per hit, "-" per miss.

@@ -40,13 +40,7 @@ struct Program : ProgramFrame {
     }
     // A document window showing the given topics, entry 1 selected.
     DocumentWindow* open(const Topics& topics) {
-        QList<TopicRows> filled;
-        for (const QList<QByteArray>& rows : topics) {
-            filled.append(TopicRows{});
-            std::copy(rows.cbegin(), rows.cend(), filled.last().begin());
-        }
-        TopicTable table;
-        table.fill(filled);
+        const TopicTable table = tableOf(topics);
         const QString file = sandbox.path(QStringLiteral("%1.hp").arg(++files));
         writeBytes(file, formatHpFile(table, table.topicCount(), true, false));
         return main->openDocument(file, Workspace::RecentFiles::Remember) ? main->activeDocument()
