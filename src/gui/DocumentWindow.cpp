@@ -7,6 +7,7 @@
 #include "gui/Hp48Font.h"
 #include "gui/Localizer.h"
 #include "gui/Palette.h"
+#include "gui/Pictures.h"
 #include "gui/TopicList.h"
 #include "gui/UndoSteps.h"
 #include "platform/Preferences.h"
@@ -342,8 +343,8 @@ void DocumentWindow::changeEvent(QEvent* event) {
 }
 
 void DocumentWindow::updateIcon() {
-    setWindowIcon(QIcon(document_.isModified() ? QStringLiteral(":/images/modified.png")
-                                               : QStringLiteral(":/images/saved.png")));
+    setWindowIcon(ownIcon(document_.isModified() ? QStringLiteral("modified.png")
+                                                 : QStringLiteral("saved.png")));
 }
 
 // Marked modified from outside (a document received from the calculator), no file holds it;

@@ -4,6 +4,7 @@
 #include "gui/DocumentWindow.h"
 #include "gui/FileDialogs.h"
 #include "gui/Localizer.h"
+#include "gui/Pictures.h"
 #include "gui/ScreenPlacement.h"
 #include "gui/dialogs/AboutDialog.h"
 #include "gui/dialogs/CharacterTable.h"
@@ -85,14 +86,14 @@ MainWindow::MainWindow(Preferences& preferences, QWidget* parent)
     : QMainWindow(parent), preferences_(preferences), actions_(std::make_unique<Actions>()) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromLatin1(settings::kProgramName));
-    setWindowIcon(QIcon(QStringLiteral(":/images/ombrel.png")));
+    setWindowIcon(ownIcon(QStringLiteral("ombrel.png")));
     setContextMenuPolicy(Qt::NoContextMenu); // no menu to hide the tool bar
 
     setAcceptDrops(true);
     workspace_ = new QMdiArea(this);
     workspace_->setObjectName(QStringLiteral("workspace"));
     setCentralWidget(workspace_);
-    backgroundImage_.load(QStringLiteral(":/images/bkgnd.png"));
+    backgroundImage_ = ownPicture(QStringLiteral("bkgnd.png"));
     // Sees every event: no tooltip windows over the frame, and a document window's icon goes
     // to its frame in the workspace.
     qApp->installEventFilter(this);

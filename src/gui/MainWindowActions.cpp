@@ -3,6 +3,7 @@
 #include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
 #include "gui/MainWindow.h"
+#include "gui/Pictures.h"
 #include "gui/UndoSteps.h"
 #include "gui/WindowArrangement.h"
 #include "gui/dialogs/AboutDialog.h"
@@ -218,7 +219,7 @@ void MainWindow::createMenus() {
 }
 
 void MainWindow::addToolButton(QAction* action, const char* themeIcon, const char* image) {
-    const QIcon own(QStringLiteral(":/images/") + QLatin1String(image));
+    const QIcon own = ownIcon(QLatin1String(image));
     action->setIcon(desktopHasIconTheme() ? QIcon::fromTheme(QLatin1String(themeIcon), own) : own);
     toolBar_->addAction(action);
     QWidget* button = toolBar_->widgetForAction(action);
@@ -242,7 +243,7 @@ void MainWindow::createToolBar() {
     toolBar_->setFloatable(false);
     toolBar_->setIconSize(QSize(kImageSize, kImageSize));
     toolBar_->setCursor(
-        QCursor(QPixmap(QStringLiteral(":/images/hand.png")), kHandHotSpot.x(), kHandHotSpot.y()));
+        QCursor(ownPicture(QStringLiteral("hand.png")), kHandHotSpot.x(), kHandHotSpot.y()));
     addToolButton(a.newButton, "document-new", "tb-new.png");
     addToolButton(a.openButton, "document-open", "tb-open.png");
     addToolButton(a.saveButton, "document-save", "tb-save.png");

@@ -2,6 +2,7 @@
 
 #include "gui/Hp48Font.h"
 #include "gui/Localizer.h"
+#include "gui/Pictures.h"
 #include "gui/ScreenPlacement.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "install/DesktopIntegration.h"
@@ -36,6 +37,7 @@ QSize screenSize() {
 InstallerDialog::InstallerDialog(SettingsFile& settings, QWidget* parent)
     : QDialog(parent, kWindowFlags), settings_(settings), ui_(new Ui::InstallerDialog) {
     ui_->setupUi(this);
+    ui_->programIcon->setPixmap(ownPicture(QStringLiteral("ombrel-32.png")));
     QFont font = this->font();
     font.setPixelSize(kFontPixels);
     setFont(font);

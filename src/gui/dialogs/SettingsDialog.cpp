@@ -4,6 +4,7 @@
 #include "gui/ChildSignals.h"
 #include "gui/Localizer.h"
 #include "gui/Palette.h"
+#include "gui/Pictures.h"
 #include "gui/ScreenPlacement.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "gui/dialogs/TransferParametersDialog.h"
@@ -129,6 +130,8 @@ void ColourCombo::paintEvent(QPaintEvent*) {
 SettingsDialog::SettingsDialog(Preferences& preferences, QWidget* parent)
     : QDialog(parent), preferences_(preferences), ui_(std::make_unique<Ui::SettingsDialog>()) {
     ui_->setupUi(this);
+    ui_->germanPicture->setPixmap(ownPicture(QStringLiteral("lang-de.png")));
+    ui_->englishPicture->setPixmap(ownPicture(QStringLiteral("lang-en.png")));
     setWindowTitle(strings::text(textid::kSettingsCaption));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowCloseButtonHint);

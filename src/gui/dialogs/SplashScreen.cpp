@@ -1,6 +1,7 @@
 #include "gui/dialogs/SplashScreen.h"
 
 #include "gui/Localizer.h"
+#include "gui/Pictures.h"
 #include "gui/ScreenPlacement.h"
 #include "platform/Settings.h"
 #include "platform/TextIds.h"
@@ -38,7 +39,7 @@ QLabel* addLabel(QWidget* parent, const char* name, int top, quint16 tag) {
 } // namespace
 
 QPixmap logoPicture() {
-    return QPixmap(QStringLiteral(":/images/logo.png"));
+    return ownPicture(QStringLiteral("logo.png"));
 }
 
 QString versionLine() {
