@@ -1,4 +1,5 @@
 #include "app/FirstPaint.h"
+#include "app/FontConfigWarmUp.h"
 #include "app/Recovery.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
@@ -55,7 +56,8 @@ bool answeredInformationRequest(int argc, char* argv[]) {
 // opens; every file a later start hands over opens once the long-lived windows are there and
 // the copies were decided on. A check that forbids running returns here, and the program ends.
 int runMainSequence(const QStringList& parameters, Preferences& preferences,
-                    SingleInstance& instance) {
+                    SingleInstance& instance, FontConfigWarmUp& fontConfig) {
+    fontConfig.wait(); // the installer or the splash is the first window
     // The splash takes itself away when its time is up.
     const QPointer<SplashScreen> splash = startupChecks(parameters, preferences.settings());
     if (!splash)
@@ -101,6 +103,7 @@ int runMainSequence(const QStringList& parameters, Preferences& preferences,
 int main(int argc, char* argv[]) {
     if (answeredInformationRequest(argc, argv))
         return 0;
+    FontConfigWarmUp fontConfig;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ombrel"));
     MessageBoxPrompter prompter;
@@ -112,5 +115,5 @@ int main(int argc, char* argv[]) {
     const QStringList parameters = app.arguments().mid(1);
     if (claimTheProgram(parameters, settings, instance) != StartRole::First)
         return 0;
-    return runMainSequence(parameters, preferences, instance);
+    return runMainSequence(parameters, preferences, instance, fontConfig);
 }
