@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -114,6 +115,22 @@ class TestMainWindow : public QObject {
                                      "toolBarGap", "helpButton"}));
         QCOMPARE(frame.action("saveButton")->statusTip(), strings::text(510));
         QVERIFY(frame.action("characterTableButton")->isCheckable());
+    }
+
+    // The pictures come from the program's resources; a name that reads nothing leaves a blank.
+    void everyPictureShows() {
+        Frame frame;
+        MainWindow& main = frame.ProgramFrame::open(ProgramFrame::Dialogs::With);
+        QCOMPARE(main.windowIcon().availableSizes(), QList<QSize>{QSize(64, 64)});
+        for (QAction* tool : main.findChild<QToolBar*>("toolBar")->actions())
+            QVERIFY2(tool->isSeparator() || !tool->objectName().endsWith(u"Button") ||
+                         !tool->icon().isNull(),
+                     qPrintable(tool->objectName()));
+        QCOMPARE(main.findChild<QToolBar*>("toolBar")->cursor().shape(), Qt::BitmapCursor);
+        QVERIFY(!main.findChild<QMdiArea*>()->background().texture().isNull());
+        for (const char* flag : {"germanPicture", "englishPicture"})
+            QCOMPARE(main.settingsDialog()->findChild<QLabel*>(flag)->pixmap().size(),
+                     QSize(24, 16));
     }
 
     void enablingRule() {
