@@ -3,8 +3,8 @@
 #include <QIcon>
 #include <QPixmap>
 
-// The program's own pictures: the PNG files of the resources under ":/images/", named without
-// that prefix ("logo.png"). They are read by Qt's built-in PNG reader alone: a picture whose
-// format is left to be guessed is first offered to every image plug-in.
+// The program's own pictures, by the name of their file in resources/images ("logo.png"). They
+// are compiled into the program as pixels: showing one decodes nothing. An unknown name gives
+// a null picture.
 QPixmap ownPicture(const QString& name);
 QIcon ownIcon(const QString& name);
