@@ -1,5 +1,6 @@
 #include "platform/StringTable.h"
 
+#include <QByteArrayView>
 #include <QHash>
 #include <QStringList>
 
@@ -26,21 +27,37 @@ bool isEnglishId(quint16 id) {
     return id % 5 == kEnglish;
 }
 
+// The id at the start of a line, before a blank and the name the program knows it by; 0 when
+// it is not a number.
+quint16 lineId(QByteArrayView head) {
+    const qsizetype blank = head.indexOf(' ');
+    const QByteArrayView digits = blank < 0 ? head : head.first(blank);
+    uint id = 0;
+    for (const char digit : digits) {
+        if (digit < '0' || digit > '9' || id > 0xffff)
+            return 0;
+        id = id * 10 + uint(digit - '0');
+    }
+    return id > 0xffff ? 0 : static_cast<quint16>(id);
+}
+
 // The entries of one language only: the program rarely speaks the other one, so its texts are
-// read when it first does.
+// read when it first does. Only the texts taken are turned into QStrings.
 QHash<quint16, QString> loadTable(bool english) {
     QHash<quint16, QString> table;
-    const QString source = QString::fromUtf8(reinterpret_cast<const char*>(kOmbrelStrings));
-    for (QStringView line : QStringView(source).split(u'\n')) {
-        if (line.isEmpty() || line.startsWith(u'#'))
+    const QByteArrayView source(reinterpret_cast<const char*>(kOmbrelStrings));
+    for (qsizetype start = 0; start < source.size();) {
+        qsizetype end = source.indexOf('\n', start);
+        if (end < 0)
+            end = source.size();
+        const QByteArrayView line = source.sliced(start, end - start);
+        start = end + 1;
+        const qsizetype tab = line.indexOf('\t');
+        if (line.startsWith('#') || tab <= 0)
             continue;
-        const qsizetype tab = line.indexOf(u'\t');
-        if (tab <= 0)
-            continue;
-        // The id, and after a blank perhaps the name the program knows it by.
-        const auto id = static_cast<quint16>(line.left(tab).split(u' ').first().toUInt());
+        const quint16 id = lineId(line.first(tab));
         if (isEnglishId(id) == english)
-            table.insert(id, unescape(line.mid(tab + 1)));
+            table.insert(id, unescape(QString::fromUtf8(line.sliced(tab + 1))));
     }
     return table;
 }
