@@ -39,6 +39,12 @@ void writePixels(QTextStream& out, int index, const QImage& image) {
     out << "\n};\n";
 }
 
+int cannotWrite(const QFile& file) {
+    std::fprintf(stderr, "picture-pixels: cannot write %s: %s\n", qPrintable(file.fileName()),
+                 qPrintable(file.errorString()));
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -59,7 +65,7 @@ int main(int argc, char* argv[]) {
     }
     QFile file(QString::fromLocal8Bit(argv[1]) + QStringLiteral(".tmp"));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return 1;
+        return cannotWrite(file);
     QTextStream out(&file);
     out << "// Generated from the pictures in resources/images; do not edit.\n"
            "#include \"gui/PicturePixels.h\"\n\nnamespace {\n\n";
@@ -76,7 +82,7 @@ int main(int argc, char* argv[]) {
     out.flush();
     file.close();
     if (out.status() != QTextStream::Ok || file.error() != QFile::NoError)
-        return 1;
+        return cannotWrite(file);
     QFile::remove(QString::fromLocal8Bit(argv[1]));
-    return file.rename(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+    return file.rename(QString::fromLocal8Bit(argv[1])) ? 0 : cannotWrite(file);
 }
