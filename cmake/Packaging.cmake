@@ -64,11 +64,14 @@ endforeach()
 install(FILES "${_ombrel_images}/ombrel.svg" DESTINATION share/icons/hicolor/scalable/apps
         RENAME "${OMBREL_APP_ID}.svg")
 
-# Manual pages and the changelog, compressed as Debian keeps them (gzip -n: no name or time in
-# the header).
+# Manual pages and the changelog with the version of project(), compressed as Debian keeps them
+# (gzip -n: no name or time in the header).
 configure_file("${_ombrel_packaging}/changelog.in" "${_ombrel_generated}/changelog" @ONLY)
+configure_file("${PROJECT_SOURCE_DIR}/docs/man/ombrel.1" "${_ombrel_generated}/ombrel.1" @ONLY)
+configure_file("${PROJECT_SOURCE_DIR}/docs/man/ombrel-cli.1" "${_ombrel_generated}/ombrel-cli.1"
+               @ONLY)
 set(_ombrel_compressed "")
-foreach(source "${PROJECT_SOURCE_DIR}/docs/man/ombrel.1" "${PROJECT_SOURCE_DIR}/docs/man/ombrel-cli.1"
+foreach(source "${_ombrel_generated}/ombrel.1" "${_ombrel_generated}/ombrel-cli.1"
                "${_ombrel_generated}/changelog")
     get_filename_component(name "${source}" NAME)
     set(compressed "${_ombrel_generated}/${name}.gz")
@@ -96,7 +99,7 @@ install(FILES "${_ombrel_generated}/ombrel.1.gz" "${_ombrel_generated}/ombrel-cl
 install(FILES "${_ombrel_copyright}" "${_ombrel_generated}/changelog.gz"
         DESTINATION share/doc/ombrel)
 
-# The Debian package: ombrel_2.7_amd64.deb.
+# The Debian package: ombrel_VERSION_amd64.deb, the version of project().
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ombrel)
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")

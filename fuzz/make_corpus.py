@@ -60,6 +60,11 @@ SEEDS = {
     "header-of-50-bytes": b"%%HP: T(3)A(D)F(.);" + b"x" * 31 + b'{ {"Same line"}\r\n}\r\n',
     "lf-only": database([[b"Unix", b"line ends"], [b"Second"]], header=HEADER[:-2] + b"\n",
                         line_end=b"\n"),
+    "mode-3-codes": database(
+        [[b"\\->\\<<\\228\\\\", b'say "\\GP\\oo"', b"\\q\\25x\\"]],
+        header=b"%%HP: T(3)A(R)F(.);\r\n",
+    ),
+    "mode-0-mixed-line-ends": b'%%HP: T(0)A(R)F(.);\n{ {"a"\r\n"b"}\n{"c" 12 X}\n}\n',
     "too-many-topics": database([[b"T%d" % n] for n in range(1, 202)]),
     "max-topics": database([[b"T%d" % n, b'q"%d' % n] for n in range(1, 200)]),
     "empty-topics-and-rows": database([[b""], [b"", b"", b'"']]),

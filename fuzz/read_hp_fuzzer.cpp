@@ -1,7 +1,7 @@
 // libFuzzer target for the database reader: any bytes must be read without a crash, what the
-// reader accepts must survive a write and a second read unchanged, and the header test on a
-// file's first bytes must decide as the whole reader does. Counting a text in pieces must give
-// the count of the whole data, however the data is cut.
+// reader accepts must survive a write in every mode and a second read unchanged, and the header
+// test on a file's first bytes must decide as the whole reader does. Counting a text in pieces
+// must give the count of the whole data, however the data is cut.
 
 #include "core/HpFile.h"
 #include "core/HpParser.h"
@@ -74,12 +74,25 @@ void checkAcceptedTable(int result, const TopicTable& table) {
     expect(!anyRowHoldsEndOfFileMark(table), "a row read holds byte 26");
 }
 
-void checkRoundTrip(const TopicTable& table) {
-    const QByteArray written = formatHpFile(table, table.topicCount(), false, false);
-    TopicTable reread;
-    const int rereadCount = readHpData(written, reread);
-    expect(rereadCount == table.topicCount(), "the written file reads back another topic count");
-    expect(sameRows(table, reread), "the written file reads back other rows");
+// Written in the mode it was read in, and in the others, the table reads back the same.
+void checkRoundTrip(const TopicTable& table, const hpfile::Header& header) {
+    for (int mode = -1; mode <= hptrans::kMaxMode; ++mode) {
+        hpfile::Header written = header;
+        if (mode >= 0)
+            written.translation = mode;
+        const QByteArray bytes = formatHpFile(table, table.topicCount(), false, false, written);
+        TopicTable reread;
+        hpfile::ReadDetails details;
+        const int rereadCount = readHpData(bytes, reread, &details);
+        expect(rereadCount == table.topicCount(),
+               "the written file reads back another topic count");
+        expect(sameRows(table, reread), "the written file reads back other rows");
+        expect(details.header.translation == written.translation &&
+                   details.header.angle == written.angle &&
+                   details.header.fraction == written.fraction,
+               "the written file reads back other header values");
+        expect(!details.omitted.any(), "the written file reads back with something left out");
+    }
 }
 
 // The scanner counts a large file as it arrives; cut anywhere, it must count as in the whole.
@@ -114,7 +127,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArrayView bytes = inputView(data, size);
     checkCountInPieces(bytes);
     TopicTable table;
-    const int result = readHpData(bytes, table);
+    hpfile::ReadDetails details;
+    const int result = readHpData(bytes, table, &details);
     const std::string_view first(bytes.data(), static_cast<size_t>(bytes.size()));
     expect(hpparse::hasHeader(first) == (result != hpfile::kNotHpFile),
            "the header test of the first bytes and the reader disagree");
@@ -123,6 +137,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     checkAcceptedTable(result, table);
-    checkRoundTrip(table);
+    checkRoundTrip(table, details.header);
     return 0;
 }

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Build HP48.TTF: DejaVu Sans Mono cut down to the code points of the HP48
-character table and renamed to family "HP48", plus the licence it ships with."""
+character table and renamed to family "HP48", plus the licence it ships with.
+The control pictures DejaVu lacks (U+2400-U+241F, codes 0-31) are made of its own
+letters, so that every control code shows as a glyph of its own."""
 
 import argparse
 import sys
@@ -8,6 +10,7 @@ import sys
 from fontTools import subset
 from fontTools.misc.timeTools import timestampFromString
 from fontTools.ttLib import TTFont
+from fontTools.ttLib.tables._g_l_y_f import Glyph, GlyphComponent
 
 FAMILY = "HP48"
 SUBFAMILY = "Regular"
@@ -16,17 +19,24 @@ SOURCE_NAME = "DejaVu Sans Mono"
 # A fixed date keeps the output byte-identical from one build to the next.
 FIXED_TIMESTAMP = timestampFromString("Mon Jan  1 00:00:00 2024")
 
+CONTROL_PICTURES = 0x2400
+CONTROL_ABBREVIATIONS = (
+    "NUL SOH STX ETX EOT ENQ ACK BEL BS HT LF VT FF CR SO SI "
+    "DLE DC1 DC2 DC3 DC4 NAK SYN ETB CAN EM SUB ESC FS GS RS US").split()
+PICTURE_SCALE = 0.5
+ROUND_XY_TO_GRID = 0x0004
+
 WINDOWS = (3, 1, 0x409)
 MAC = (1, 0, 0)
 
 
 def read_charset(path):
-    """Every code point named in a 'map' or 'alias' row."""
+    """Every code point named in a 'map', 'alias' or 'map49' row."""
     code_points = set()
     with open(path, encoding="utf-8") as table:
         for number, line in enumerate(table, 1):
             fields = line.rstrip("\r\n").split("\t")
-            if fields[0] not in ("map", "alias"):
+            if fields[0] not in ("map", "alias", "map49"):
                 continue  # comments and the header line
             if len(fields) < 4 or not fields[3].strip():
                 sys.exit(f"{path}:{number}: row without a unicode column")
@@ -57,6 +67,47 @@ def subset_font(source, code_points):
     subsetter.populate(unicodes=code_points)
     subsetter.subset(font)
     return font
+
+
+def control_picture(font, abbreviation, advance):
+    """The abbreviation's letters at half size, stepping down from the top left to the bottom
+    right of the cell, as the control pictures are usually drawn."""
+    cmap = font.getBestCmap()
+    letter_width = advance * PICTURE_SCALE
+    last = len(abbreviation) - 1
+    step_x = (advance - letter_width) / last
+    step_y = 1100 / last
+    glyph = Glyph()
+    glyph.numberOfContours = -1
+    glyph.components = []
+    for place, letter in enumerate(abbreviation):
+        component = GlyphComponent()
+        component.glyphName = cmap[ord(letter)]
+        component.x = round(place * step_x)
+        component.y = round((last - place) * step_y)
+        component.transform = [[PICTURE_SCALE, 0], [0, PICTURE_SCALE]]
+        component.flags = ROUND_XY_TO_GRID
+        glyph.components.append(component)
+    return glyph
+
+
+def add_control_pictures(font):
+    glyf, hmtx = font["glyf"], font["hmtx"]
+    advance = hmtx["A"][0]
+    names = []
+    for offset, abbreviation in enumerate(CONTROL_ABBREVIATIONS):
+        code_point = CONTROL_PICTURES + offset
+        if code_point in font.getBestCmap():
+            continue
+        name = f"uni{code_point:04X}"
+        glyf[name] = control_picture(font, abbreviation, advance)
+        glyf[name].recalcBounds(glyf)
+        hmtx[name] = (advance, glyf[name].xMin)
+        names.append((code_point, name))
+    font.setGlyphOrder(glyf.glyphOrder)
+    for table in font["cmap"].tables:
+        if table.isUnicode():
+            table.cmap.update(dict(names))
 
 
 def rename(font):
@@ -103,9 +154,11 @@ def main():
 
     code_points = read_charset(args.charset)
     source_cmap = TTFont(args.source, lazy=True).getBestCmap()
-    missing = sorted(cp for cp in code_points if cp not in source_cmap)
+    missing = sorted(cp for cp in code_points if cp not in source_cmap and
+                     not CONTROL_PICTURES <= cp < CONTROL_PICTURES + len(CONTROL_ABBREVIATIONS))
 
     font = subset_font(args.source, code_points)
+    add_control_pictures(font)
     rename(font)
     font["head"].created = FIXED_TIMESTAMP
     font["head"].modified = FIXED_TIMESTAMP

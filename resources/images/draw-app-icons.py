@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Draw the application icon in the sizes a desktop's icon theme asks for: ombrel.svg (the
-64-pixel calculator as shapes, for any size) and ombrel-16.png, ombrel-48.png,
-ombrel-128.png and ombrel-256.png.  The 32- and 64-pixel icons are ombrel-32.png and
+64-pixel calculator as shapes, for any size) and ombrel-16.png, ombrel-24.png (the 48-pixel
+drawing halved), ombrel-48.png, ombrel-128.png and ombrel-256.png.  The 32- and 64-pixel icons are ombrel-32.png and
 ombrel.png, drawn by draw-images.py beside this script.
 
 The 16- and 48-pixel icons are drawn on their own pixel grids, so their edges stay sharp; the
@@ -15,7 +15,7 @@ import runpy
 import sys
 import types
 
-from PIL import ImageFilter
+from PIL import Image, ImageFilter
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 images = types.SimpleNamespace(**runpy.run_path(os.path.join(HERE, "draw-images.py")))
@@ -119,6 +119,7 @@ def main():
     out = sys.argv[1] if len(sys.argv) > 1 else HERE
     pictures = {
         "ombrel-16.png": program_icon_16,
+        "ombrel-24.png": lambda: program_icon_48().resize((24, 24), Image.BOX),
         "ombrel-48.png": program_icon_48,
         "ombrel-128.png": lambda: images.program_icon_64(128),
         "ombrel-256.png": lambda: images.program_icon_64(256),

@@ -19,6 +19,9 @@ from PIL import Image, ImageDraw, ImageFilter
 
 SUPER = 8  # supersampling factor for the antialiased icons
 
+# The side an icon is drawn at instead of its own grid's (see ICON_SIDES); None: the grid's.
+render_side = None
+
 # --- one palette for every icon ---------------------------------------------
 
 CLEAR = (0, 0, 0, 0)
@@ -60,6 +63,10 @@ class Canvas:
     colour exact until the final reduction."""
 
     def __init__(self, width, height, scale=SUPER, output=None):
+        if render_side and output is None and scale == SUPER:
+            # the same drawing at another size: supersampled at least SUPER times that size
+            scale = SUPER * -(-render_side // width)
+            output = (render_side, render_side)
         self.width, self.height, self.scale = width, height, scale
         self.output = output or (width, height)  # the size result() reduces to
         self.image = Image.new("RGBA", (width * scale, height * scale), CLEAR)
@@ -271,6 +278,18 @@ def tb_chartab():
     c.rect(7, 7, 19, 19, WHITE)
     c.framed(8, 8, 19, 19, PAPER, radius=1.5)
     c.stroke([(15.6, 10.6), (11.2, 16.0), (16.4, 16.0)], 1.8, BLUE)
+    return c.result()
+
+
+def tb_screen():
+    c = Canvas(20, 20)
+    # the calculator's screen in its case: three lines of text, the middle one too long for
+    # it, so the edge beside it is marked
+    c.framed(0, 3, 20, 17, CASE, radius=1.5)
+    c.rect(2, 5, 16, 15, LCD)
+    for y, end in ((7, 9), (10, 12), (13, 6)):
+        c.rect(3, y, 3 + end, y + 1, LCD_INK)
+    c.rect(16, 9, 18, 12, RED)
     return c.result()
 
 
@@ -545,6 +564,7 @@ PICTURES = {
     "tb-delete.png": tb_delete,
     "tb-find.png": tb_find,
     "tb-chartab.png": tb_chartab,
+    "tb-screen.png": tb_screen,
     "tb-tohp.png": tb_tohp,
     "tb-topc.png": tb_topc,
     "tb-help.png": tb_help,
@@ -553,13 +573,26 @@ PICTURES = {
 }
 
 
+# The icons also drawn at other sides, as NAME-SIDE.png: the program takes the one that fits the
+# size it shows them at (a tool bar of 16 or 24 pixels, a screen of twice the density).
+ICON_SIDES = {name: (16, 24, 32, 40) for name in PICTURES if name.startswith("tb-")}
+ICON_SIDES.update({"saved.png": (24, 32), "modified.png": (24, 32)})
+
+
 def main():
+    global render_side
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
     for name, draw in PICTURES.items():
         image = draw()
         options = {"bits": 4} if image.mode == "P" else {}  # a 16-colour palette
         image.save(os.path.join(out, name), optimize=True, **options)
         print(f"{name}: {image.size[0]} x {image.size[1]}, {image.mode}")
+        for side in ICON_SIDES.get(name, ()):
+            render_side = side
+            sized = f"{name[:-4]}-{side}.png"
+            draw().save(os.path.join(out, sized), optimize=True)
+            render_side = None
+            print(f"{sized}: {side} x {side}")
 
 
 if __name__ == "__main__":

@@ -3,13 +3,16 @@
 #include "gui/DocumentWindow.h"
 #include "gui/MainWindow.h"
 #include "gui/dialogs/RecoveryDialog.h"
+#include "platform/Prompter.h"
+#include "platform/TextIds.h"
+
+#include <QDir>
 
 #include <QMdiSubWindow>
 
 Recovery::Recovery() : keeper_(store_) {
     leftovers_ = store_.claimLeftovers();
-    if (leftovers_.isEmpty())
-        store_.releaseLeftovers(); // folders of crashed runs that held no copy go at once
+    unoffered_ = store_.unoffered();
 }
 
 void Recovery::watch(MainWindow& mainWindow) {
@@ -18,16 +21,33 @@ void Recovery::watch(MainWindow& mainWindow) {
 }
 
 void Recovery::offer(MainWindow& mainWindow) {
-    RecoveryDialog dialog(leftovers_, &mainWindow);
-    dialog.exec();
-    for (int index = 0; index < leftovers_.size(); ++index) {
-        if (dialog.choice(index) == RecoveryDialog::Choice::Restore)
-            restore(mainWindow, leftovers_[index]);
-        else if (dialog.choice(index) == RecoveryDialog::Choice::Discard)
-            RecoveryStore::removeLeftover(leftovers_[index]);
+    if (!leftovers_.isEmpty()) {
+        RecoveryDialog dialog(leftovers_, &mainWindow);
+        dialog.exec();
+        for (int index = 0; index < leftovers_.size(); ++index) {
+            if (dialog.choice(index) == RecoveryDialog::Choice::Restore)
+                restore(mainWindow, leftovers_[index]);
+            else if (dialog.choice(index) == RecoveryDialog::Choice::Discard)
+                RecoveryStore::removeLeftover(leftovers_[index]);
+        }
     }
     leftovers_.clear();
     store_.releaseLeftovers();
+    tellUnoffered();
+}
+
+void Recovery::tellUnoffered() const {
+    if (unoffered_.behindDamagedLock > 0) {
+        QStringList locks;
+        for (const QString& lock : unoffered_.damagedLocks)
+            locks.append(QDir::toNativeSeparators(lock));
+        thePrompter().showMessage(
+            textid::kRecoveryLockDamaged, MessageKind::Information,
+            {QString::number(unoffered_.behindDamagedLock), locks.join(u'\n')});
+    }
+    if (unoffered_.waiting > 0)
+        thePrompter().showMessage(textid::kRecoveryWaiting, MessageKind::Information,
+                                  {QString::number(unoffered_.waiting)});
 }
 
 // The restored document's copy becomes this program's; only once that is written does the old

@@ -17,15 +17,16 @@ class Recovery {
 
     // Every document window the main window makes from now on keeps a recovery copy.
     void watch(MainWindow& mainWindow);
-    bool hasLeftovers() const { return !leftovers_.isEmpty(); }
-    // Offers the leftovers and restores or discards each as the user decides; the rest stays for
-    // the next start. Only when there are leftovers.
+    // Offers the leftovers, if any, and restores or discards each as the user decides; the rest
+    // stays for the next start. Then tells of the copies that could not be offered.
     void offer(MainWindow& mainWindow);
 
   private:
     void restore(MainWindow& mainWindow, const RecoveryCopy& copy);
+    void tellUnoffered() const;
 
     RecoveryStore store_;
     RecoveryKeeper keeper_;
     QList<RecoveryCopy> leftovers_;
+    UnofferedCopies unoffered_;
 };

@@ -1,5 +1,6 @@
 #include "app/SingleInstance.h"
 
+#include "core/FileName.h"
 #include "platform/Paths.h"
 
 #include <QDeadlineTimer>
@@ -52,7 +53,7 @@ void SingleInstance::accept() {
     }
 }
 
-// Each connection carries one path: its length in four bytes (big-endian), then UTF-8. The
+// Each connection carries one path: its length in four bytes (big-endian), then its bytes. The
 // path is taken and the connection finished before anything opens it: opening may show a box
 // whose event loop must not run inside this socket's own signal.
 void SingleInstance::receive(QLocalSocket* socket) {
@@ -70,7 +71,7 @@ void SingleInstance::receive(QLocalSocket* socket) {
     disconnect(socket, &QLocalSocket::readyRead, this, nullptr); // one path a connection
     socket->write(&kTaken, 1);
     socket->disconnectFromServer();
-    pending_.append(QString::fromUtf8(received.mid(4, length)));
+    pending_.append(filename::fromBytes(received.mid(4, length)));
     if (delivering_)
         QMetaObject::invokeMethod(this, &SingleInstance::deliverPending, Qt::QueuedConnection);
 }
@@ -91,7 +92,7 @@ void SingleInstance::deliverPending() {
 }
 
 bool SingleInstance::handOver(const QString& absolutePath) {
-    const QByteArray path = absolutePath.toUtf8();
+    const QByteArray path = filename::toBytes(absolutePath);
     QByteArray message(4, '\0');
     qToBigEndian<quint32>(static_cast<quint32>(path.size()), message.data());
     message += path;

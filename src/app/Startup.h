@@ -15,6 +15,7 @@ enum class StartRole {
 // The first steps of every start, before any window: the settings file's failure report, the
 // language, the private folders and the single-instance check. A second start hands its first
 // parameter, made absolute against its own working directory, to the first one; without a
-// parameter it says that one runs.
+// parameter it says that one runs. The folders made for the work files go again at the end of
+// the process when nothing is left in them.
 StartRole claimTheProgram(const QStringList& parameters, SettingsFile& settings,
                           SingleInstance& instance);

@@ -1,6 +1,7 @@
 #include "app/StartupChecks.h"
 
 #include "app/Startup.h"
+#include "core/FileName.h"
 #include "gui/Localizer.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "gui/dialogs/InstallerDialog.h"
@@ -16,7 +17,6 @@
 
 #include <QApplication>
 #include <QCollator>
-#include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QPointer>
@@ -158,7 +158,7 @@ SplashScreen* startupChecks(const QStringList& parameters, SettingsFile& setting
         return nullptr;
     }
     const QString commandLineFile =
-        parameters.isEmpty() ? QString() : QDir::current().absoluteFilePath(parameters.first());
+        parameters.isEmpty() ? QString() : filename::absolute(parameters.first());
     auto* splash = new SplashScreen(commandLineFile);
     splash->show();
     QApplication::processEvents(); // painted before the windows are made

@@ -1,9 +1,9 @@
-#include "app/FirstPaint.h"
 #include "app/FontConfigWarmUp.h"
 #include "app/Recovery.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "app/StartupChecks.h"
+#include "core/FileName.h"
 #include "gui/Localizer.h"
 #include "gui/MainWindow.h"
 #include "gui/MessageBoxPrompter.h"
@@ -13,8 +13,8 @@
 #include "platform/Settings.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QPointer>
-#include <QTimer>
 
 #include <cstdio>
 #include <cstring>
@@ -43,77 +43,82 @@ bool answeredInformationRequest(int argc, char* argv[]) {
     if (std::strcmp(argv[1], "--help") == 0)
         std::fputs(kHelpText, stdout);
     else if (std::strcmp(argv[1], "--version") == 0)
-        std::printf("ombrel %s\n", settings::kVersion);
+        std::printf("ombrel %s\n", version::kText);
     else
         return false;
     return true;
 }
 
-// After the program is claimed: the start-up checks, which end with the splash, then the main
-// window, the language and the message loop. The long-lived windows are made once the main
-// window has painted itself: its first picture needs none of them. Recovery copies a crashed
-// run left over are offered when the splash goes, before the file named by the first parameter
-// opens; every file a later start hands over opens once the long-lived windows are there and
-// the copies were decided on. A check that forbids running returns here, and the program ends.
-int runMainSequence(const QStringList& parameters, Preferences& preferences,
-                    SingleInstance& instance, FontConfigWarmUp& fontConfig) {
-    fontConfig.wait(); // the installer or the splash is the first window
-    // The splash takes itself away when its time is up.
-    const QPointer<SplashScreen> splash = startupChecks(parameters, preferences.settings());
-    if (!splash)
-        return 0;
-    QGuiApplication::setApplicationDisplayName(QString::fromLatin1(settings::kProgramName));
-    Recovery recovery; // outlives the documents, whose copies it keeps
-    MainWindow mainWindow(preferences);
-    recovery.watch(mainWindow);
-    QObject::connect(&instance, &SingleInstance::handedOver, &mainWindow, &MainWindow::handOver);
-    bool windowsMade = false;
-    bool copiesDecided = !recovery.hasLeftovers();
-    const auto deliverWhenReady = [&] {
-        if (windowsMade && copiesDecided)
-            instance.startDelivery(); // also what came while the installer or the splash showed
-    };
-    if (copiesDecided) {
-        QObject::connect(splash, &SplashScreen::gone, &mainWindow, &MainWindow::splashGone);
-    } else {
-        QObject::connect(splash, &SplashScreen::gone, &mainWindow, [&](const QString& file) {
-            QTimer::singleShot(0, &mainWindow, [&, file] {
-                recovery.offer(mainWindow);
-                mainWindow.splashGone(file);
-                copiesDecided = true;
-                deliverWhenReady();
-            });
+// The end of the splash: the file named on the command line, to open once it has gone. It
+// listens from the moment the splash is there, so a splash closed early is not missed; wait()
+// runs the program's events until then, the main window answering meanwhile.
+class SplashEnd {
+  public:
+    explicit SplashEnd(SplashScreen& splash) {
+        QObject::connect(&splash, &SplashScreen::gone, &loop_, [this](const QString& file) {
+            commandLineFile_ = file;
+            gone_ = true;
+            loop_.quit();
         });
     }
-    applyLanguage();
-    mainWindow.show();
-    if (splash)
-        splash->raise(); // on top also where no window manager keeps it there
-    runAfterFirstPaint(mainWindow, [&] {
-        mainWindow.createLongLivedWindows();
-        applyLanguage();
-        windowsMade = true;
-        deliverWhenReady();
-    });
-    return QApplication::exec();
-}
+    QString wait() {
+        if (!gone_)
+            loop_.exec();
+        return commandLineFile_;
+    }
+
+  private:
+    QEventLoop loop_;
+    QString commandLineFile_;
+    bool gone_ = false;
+};
 
 } // namespace
 
+// The start in its order. A step that forbids running returns here, and the program ends.
 int main(int argc, char* argv[]) {
     if (answeredInformationRequest(argc, argv))
         return 0;
-    FontConfigWarmUp fontConfig;
+    FontConfigWarmUp fontConfig; // read while the program connects to the display
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ombrel"));
     MessageBoxPrompter prompter;
     setPrompter(&prompter);
-
     SettingsFile settings(paths::settingsFile());
     Preferences preferences(settings);
+    // Qt has taken its own options out of argv; a name that is no UTF-8 keeps its bytes.
+    const QStringList parameters = filename::parameters(argc, argv);
+
+    // 1. The claim: a second start hands its file to the first one and ends.
     SingleInstance instance;
-    const QStringList parameters = app.arguments().mid(1);
-    if (claimTheProgram(parameters, settings, instance) != StartRole::First)
+    const StartRole role = claimTheProgram(parameters, settings, instance);
+    // The installer or the splash is the first window to measure text; a start that ends here
+    // must not go on either, as Qt's font database ends fontconfig's configuration with the
+    // application while the thread may still be making it.
+    fontConfig.wait();
+    if (role != StartRole::First)
         return 0;
-    return runMainSequence(parameters, preferences, instance, fontConfig);
+    // 2. The checks, ending with the splash: removal, companion files, installer, version.
+    const QPointer<SplashScreen> splash = startupChecks(parameters, settings);
+    if (splash.isNull())
+        return 0;
+    SplashEnd splashEnd(*splash);
+    // 3. The main window under the splash; every document it makes keeps a recovery copy.
+    QGuiApplication::setApplicationDisplayName(QString::fromLatin1(settings::kProgramName));
+    Recovery recovery; // outlives the documents, whose copies it keeps
+    MainWindow mainWindow(preferences);
+    recovery.watch(mainWindow);
+    applyLanguage();
+    mainWindow.show();
+    if (splash)
+        splash->raise(); // on top also where no window manager keeps it there
+    const QString commandLineFile = splashEnd.wait();
+    // 4. The copies a crashed run left over, restored or discarded as the user says.
+    recovery.offer(mainWindow);
+    // 5. The command-line file, then every file a later start hands over, also those that came
+    // while the installer or the splash showed.
+    mainWindow.splashGone(commandLineFile);
+    QObject::connect(&instance, &SingleInstance::handedOver, &mainWindow, &MainWindow::handOver);
+    instance.startDelivery();
+    return QApplication::exec();
 }

@@ -1,9 +1,9 @@
 #include "core/DirectoryScan.h"
 
+#include "core/FileName.h"
 #include "core/OccurrenceCount.h"
 #include "core/RegularFile.h"
 
-#include <QFile>
 #include <QThreadPool>
 
 #include <algorithm>
@@ -24,7 +24,7 @@ namespace {
 class DirectoryListing {
   public:
     explicit DirectoryListing(const QString& directory)
-        : directory_(::opendir(QFile::encodeName(directory).constData())) {
+        : directory_(::opendir(filename::toBytes(directory).constData())) {
         if (directory_ == nullptr)
             return;
         while (const dirent* entry = ::readdir(directory_)) {
@@ -40,7 +40,7 @@ class DirectoryListing {
     DirectoryListing& operator=(const DirectoryListing&) = delete;
 
     int size() const { return static_cast<int>(entries_.size()); }
-    QString name(int index) const { return QFile::decodeName(entries_[index].name); }
+    QString name(int index) const { return filename::fromBytes(entries_[index].name); }
     RegularFile::Opened open(int index, RegularFile& file) const {
         const Entry& entry = entries_[index];
         return file.openEntry(::dirfd(directory_), entry.name.constData(), entry.listedAsRegular);

@@ -2,113 +2,146 @@
 
 #include "core/HpFile.h"
 
-void Document::setModified(bool modified) {
-    const bool was = table_.modified;
-    table_.modified = modified;
-    if (was != modified)
+#include <utility>
+
+void Document::select(int entry) {
+    const int bounded = qBound(1, entry, table_.entryCount());
+    if (std::exchange(selection_, bounded) != bounded)
+        emit selectionChanged(bounded);
+}
+
+void Document::setTitleRow(int row) {
+    const int bounded = qBound(1, row, kMaxTopicLine);
+    if (std::exchange(titleRow_, bounded) != bounded)
+        emit titleRowChanged(bounded);
+}
+
+void Document::updateModified() {
+    const bool modified = !saved_ || *saved_ != table_.topics();
+    if (std::exchange(modified_, modified) != modified)
         emit modifiedChanged(modified);
 }
 
-// The table's own operations mark it modified; the flag as it was before tells whether the
-// document turned modified now.
-quint16 Document::changed(quint16 refusal, bool wasModified) {
-    if (refusal == refusal::kNone) {
-        table_.modified = wasModified;
-        setModified(true);
-        emit topicsChanged();
-    }
-    return refusal;
+void Document::changed(int selection) {
+    const int before = selection_;
+    selection_ = qBound(1, selection, table_.entryCount());
+    emit topicsChanged();
+    if (selection_ != before)
+        emit selectionChanged(selection_);
+    updateModified();
 }
 
-int Document::load(const QString& fileName) {
-    const int result = readHpFile(fileName, table_);
-    if (result >= 0) {
-        table_.fileName = fileName;
-        setModified(false);
-    }
+// What the file holds is settled first, so that "modified" turns at most once.
+void Document::setFile(const QString& fileName, std::optional<QList<TopicRows>> saved,
+                       bool topicsRead) {
+    saved_ = std::move(saved);
+    if (std::exchange(fileName_, fileName) != fileName)
+        emit fileNameChanged(fileName);
+    if (topicsRead)
+        changed(1);
+    else
+        updateModified();
+}
+
+int Document::load(const QString& fileName, hpfile::Omissions* omitted) {
+    hpfile::ReadDetails details;
+    const int result = readHpFile(fileName, table_, &details);
+    if (result < 0)
+        return result;
+    header_ = details.header;
+    if (omitted != nullptr)
+        *omitted = details.omitted;
+    setFile(fileName, table_.topics(), true);
     return result;
 }
 
 bool Document::save(const QString& fileName, bool trimTopics) {
-    if (!writeHpFile(fileName, table_, table_.topicCount(), true, trimTopics))
+    return save(fileName, trimTopics, header_);
+}
+
+bool Document::save(const QString& fileName, bool trimTopics, const hpfile::Header& header) {
+    if (!writeHpFile(fileName, table_, table_.topicCount(), true, trimTopics, header))
         return false;
-    if (trimTopics)
-        readHpFile(fileName, table_); // what was written, without the empty topics
-    table_.fileName = fileName;
-    setModified(false);
+    header_ = header;
+    // Without the empty topics the document holds what was written.
+    const bool reread = trimTopics && readHpFile(fileName, table_) >= 0;
+    setFile(fileName, table_.topics(), reread);
     return true;
 }
 
 int Document::restore(const QString& copyFile, const QString& originalFile) {
-    const int result = readHpFile(copyFile, table_);
-    if (result >= 0) {
-        table_.fileName = originalFile.isEmpty() ? kNoFileName : originalFile;
-        setModified(true);
-        emit topicsChanged();
-    }
+    hpfile::ReadDetails details;
+    const int result = readHpFile(copyFile, table_, &details);
+    if (result < 0)
+        return result;
+    header_ = details.header; // the copy is written with the document's values
+    setFile(originalFile, std::nullopt, true);
     return result;
 }
 
 void Document::forgetFile() {
-    table_.fileName = kNoFileName;
+    setFile(QString(), std::nullopt, false);
 }
 
-quint16 Document::commitRows(int entry, const QList<QByteArray>& lines, bool editMode) {
-    const bool wasModified = table_.modified;
-    return changed(table_.commitRows(entry, lines, editMode), wasModified);
+Refusal Document::commitRows(int entry, const QList<QByteArray>& lines, bool editMode) {
+    const Refusal refused = table_.commitRows(entry, lines);
+    if (refused == refusal::kNone)
+        changed(editMode ? entry + 1 : entry);
+    return refused;
 }
 
-quint16 Document::insertEmptyTopic(int entry) {
-    const bool wasModified = table_.modified;
-    return changed(table_.insertEmptyTopic(entry), wasModified);
+Refusal Document::insertEmptyTopic(int entry) {
+    const Refusal refused = table_.insertEmptyTopic(entry);
+    if (refused == refusal::kNone)
+        changed(entry);
+    return refused;
 }
 
-quint16 Document::deleteTopic(int entry) {
-    const bool wasModified = table_.modified;
-    return changed(table_.deleteTopic(entry), wasModified);
+Refusal Document::deleteTopic(int entry) {
+    const Refusal refused = table_.deleteTopic(entry);
+    if (refused == refusal::kNone)
+        changed(entry);
+    return refused;
 }
 
-quint16 Document::insertTopicCopy(int entry, const TopicRows& record) {
-    const bool wasModified = table_.modified;
-    return changed(table_.insertTopicCopy(entry, record), wasModified);
+Refusal Document::insertTopicCopy(int entry, const TopicRows& record) {
+    const Refusal refused = table_.insertTopicCopy(entry, record);
+    if (refused == refusal::kNone)
+        changed(entry);
+    return refused;
 }
 
-quint16 Document::copyTopic(int entry, TopicCopyBuffer& buffer) const {
+Refusal Document::copyTopic(int entry, TopicCopyBuffer& buffer) const {
     return table_.copyTopic(entry, buffer);
 }
 
-quint16 Document::moveTopic(Document& source, int sourceEntry, Document& target, int targetEntry,
+Refusal Document::moveTopic(Document& source, int sourceEntry, Document& target, int targetEntry,
                             DragMode mode) {
-    if (&source == &target && sourceEntry == targetEntry)
+    const bool sameDocument = &source == &target;
+    if (sameDocument && sourceEntry == targetEntry)
         return refusal::kNone; // dropped on itself: nothing happens
-    const bool sourceWasModified = source.table_.modified;
-    const bool targetWasModified = target.table_.modified;
-    const quint16 refused =
+    const Refusal refused =
         TopicTable::moveTopic(source.table_, sourceEntry, target.table_, targetEntry, mode);
     if (refused != refusal::kNone)
         return refused;
-    if (&source != &target && mode == DragMode::Move)
-        source.changed(refusal::kNone, sourceWasModified);
-    return target.changed(refusal::kNone, targetWasModified);
+    if (sameDocument && mode == DragMode::Move) {
+        target.changed(TopicTable::placeAfterMove(sourceEntry, targetEntry));
+        return refused;
+    }
+    if (!sameDocument && mode == DragMode::Move)
+        source.changed(sourceEntry);
+    else if (!sameDocument)
+        source.select(sourceEntry);
+    target.changed(targetEntry);
+    return refused;
 }
 
-void Document::reorder(const QList<TopicRows>& topics) {
-    const bool wasModified = table_.modified;
+void Document::sort(sort::Comparison comparison, bool descending) {
+    sort::sortTable(table_, titleRow_, comparison, descending);
+    changed(1);
+}
+
+void Document::putBack(const QList<TopicRows>& topics, int selection) {
     table_.fill(topics);
-    changed(refusal::kNone, wasModified);
-}
-
-QList<TopicRows> Document::topics() const {
-    QList<TopicRows> topics;
-    topics.reserve(table_.topicCount());
-    for (int slot = 1; slot <= table_.topicCount(); ++slot)
-        topics.append(table_.topic(slot));
-    return topics;
-}
-
-void Document::restoreTopics(const QList<TopicRows>& topics, int selection, bool modified) {
-    table_.fill(topics);
-    table_.selection = qBound(1, selection, table_.entryCount());
-    setModified(modified);
-    emit topicsChanged();
+    changed(selection);
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 
 extern const unsigned char kHp48CharsetTsv[];
 
@@ -18,6 +19,9 @@ struct Sequence {
 
 struct Charset {
     std::array<QString, 256> decoding;
+    // Where the HP49 and 50 decode otherwise, and their spellings that encode on them alone.
+    std::array<QString, 256> decoding49;
+    QHash<char16_t, uchar> units49;
     // Single UTF-16 units that encode alone; -1 where a unit has no code of its own.
     std::array<short, 65536> singleUnit;
     // Multi-unit spellings keyed by their first unit, longest first.
@@ -50,13 +54,24 @@ Charset loadCharset() {
     const QString table = QString::fromUtf8(reinterpret_cast<const char*>(kHp48CharsetTsv));
     for (const QString& line : table.split(u'\n', Qt::SkipEmptyParts)) {
         const QStringList fields = line.split(u'\t');
-        if (fields.size() < 4 || (fields[0] != u"map" && fields[0] != u"alias"))
+        if (fields.size() < 4)
             continue; // comments and the column heading
         const uchar code = static_cast<uchar>(fields[1].toUInt());
         const QString text = textOfCodePoints(fields[3]);
+        if (fields[0] == u"map49" && text.size() == 1) {
+            charset.decoding49[code] = text;
+            charset.units49.insert(text.at(0).unicode(), code);
+            continue;
+        }
+        if (fields[0] != u"map" && fields[0] != u"alias")
+            continue;
         if (fields[0] == u"map")
             charset.decoding[code] = text;
         addSpelling(charset, text, code);
+    }
+    for (int code = 0; code < 256; ++code) {
+        if (charset.decoding49[code].isEmpty())
+            charset.decoding49[code] = charset.decoding[code];
     }
     return charset;
 }
@@ -66,18 +81,37 @@ const Charset& theCharset() {
     return charset;
 }
 
+std::atomic<Model> theModel{Model::Hp48};
+
+const std::array<QString, 256>& decodingOf(const Charset& charset,
+                                           Model model = theModel.load(std::memory_order_relaxed)) {
+    return model == Model::Hp49 ? charset.decoding49 : charset.decoding;
+}
+
 } // namespace
 
+void setModel(Model model) {
+    theModel.store(model, std::memory_order_relaxed);
+}
+
+Model model() {
+    return theModel.load(std::memory_order_relaxed);
+}
+
 QString decodeByte(uchar code) {
-    return theCharset().decoding[code];
+    return decodingOf(theCharset())[code];
+}
+
+QString decodeByte(uchar code, Model model) {
+    return decodingOf(theCharset(), model)[code];
 }
 
 QString decodeRow(QByteArrayView bytes) {
-    const Charset& charset = theCharset();
+    const std::array<QString, 256>& decoding = decodingOf(theCharset());
     QString text;
     text.reserve(bytes.size());
     for (char byte : bytes)
-        text += charset.decoding[static_cast<uchar>(byte)];
+        text += decoding[static_cast<uchar>(byte)];
     return text;
 }
 
@@ -96,6 +130,10 @@ qsizetype matchAt(const Charset& charset, QStringView text, qsizetype i, int& co
         }
     }
     code = charset.singleUnit[unit];
+    if (code < 0 && model() == Model::Hp49) {
+        if (auto found = charset.units49.constFind(unit); found != charset.units49.cend())
+            code = *found;
+    }
     return code >= 0 ? 1 : 0;
 }
 

@@ -11,8 +11,6 @@
 namespace {
 
 constexpr char kEndOfFileMark = 26;
-const QByteArray kHeaderLine = QByteArrayLiteral("%%HP: T(1)A(R)F(,);\r\n");
-const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 
 struct TableFiller {
     QList<TopicRows> topics;
@@ -45,12 +43,37 @@ int topicsToWrite(const TopicTable& table, int topicCount, bool trimTopics) {
     return 1; // topic 1 is always written
 }
 
-void appendRow(QByteArray& out, const QByteArray& row) {
+QByteArray headerLine(const hpfile::Header& header, const QByteArray& lineEnd) {
+    return "%%HP: T(" + QByteArray::number(header.translation) + ")A(" + header.angle + ")F(" +
+           header.fraction + ");" + lineEnd;
+}
+
+// The row's bytes as the mode spells them.
+void appendBytes(QByteArray& out, const QByteArray& row, int mode) {
+    if (!hptrans::usesBackslashCodes(mode)) {
+        out += row;
+        return;
+    }
+    qsizetype standing = 0; // bytes before `at` still to be appended as they are
+    for (qsizetype at = 0; at < row.size(); ++at) {
+        const std::string_view spelling = hptrans::spelling(static_cast<uchar>(row[at]), mode);
+        if (spelling.empty())
+            continue;
+        out.append(row.constData() + standing, at - standing);
+        out.append(spelling.data(), static_cast<qsizetype>(spelling.size()));
+        standing = at + 1;
+    }
+    out.append(row.constData() + standing, row.size() - standing);
+}
+
+// A counted row gives the number of codes, however the mode spells them.
+void appendRow(QByteArray& out, const QByteArray& row, int mode) {
     if (row.contains('"')) {
-        out += "C$ " + QByteArray::number(row.size()) + ' ' + row;
+        out += "C$ " + QByteArray::number(row.size()) + ' ';
+        appendBytes(out, row, mode);
     } else {
         out += '"';
-        out += row;
+        appendBytes(out, row, mode);
         out += '"';
     }
 }
@@ -115,9 +138,12 @@ int readDatabaseBytes(const QString& fileName, QByteArray& contents) {
     return readRest(file, contents, first);
 }
 
-int readHpData(QByteArrayView data, TopicTable& table) {
+int readHpData(QByteArrayView data, TopicTable& table, hpfile::ReadDetails* details) {
     TableFiller filler;
-    const int result = hpparse::parse(view(data), filler);
+    hpfile::ReadDetails read;
+    const int result = hpparse::parse(view(data), filler, read);
+    if (details != nullptr)
+        *details = read;
     if (result < 0)
         return hpfile::kNotHpFile;
     if (result > kMaxTopicCount)
@@ -126,36 +152,39 @@ int readHpData(QByteArrayView data, TopicTable& table) {
     return result;
 }
 
-int readHpFile(const QString& fileName, TopicTable& table) {
+int readHpFile(const QString& fileName, TopicTable& table, hpfile::ReadDetails* details) {
     QByteArray contents;
     if (const int failed = readDatabaseBytes(fileName, contents))
         return failed;
-    return readHpData(contents, table);
+    return readHpData(contents, table, details);
 }
 
-QByteArray formatHpFile(const TopicTable& table, int topicCount, bool trimRows, bool trimTopics) {
-    QByteArray out = kHeaderLine + "{ ";
+QByteArray formatHpFile(const TopicTable& table, int topicCount, bool trimRows, bool trimTopics,
+                        const hpfile::Header& header) {
+    const int mode = header.translation;
+    const QByteArray lineEnd = mode == 0 ? QByteArrayLiteral("\n") : QByteArrayLiteral("\r\n");
+    QByteArray out = headerLine(header, lineEnd) + "{ ";
     const int topicsWritten = topicsToWrite(table, topicCount, trimTopics);
     for (int topic = 1; topic <= topicsWritten; ++topic) {
         const TopicRows& rows = table.topic(topic);
         const int rowsWritten = trimRows ? qMax(1, lastNonEmptyRow(rows)) : kRowsPerTopic;
         out += '{';
         for (int row = 1; row <= rowsWritten; ++row) {
-            appendRow(out, rows[row - 1]);
+            appendRow(out, rows[row - 1], mode);
             if (row == rowsWritten)
                 out += '}';
-            out += kLineEnd;
+            out += lineEnd;
         }
     }
-    out += '}' + kLineEnd;
+    out += '}' + lineEnd;
     return out;
 }
 
 bool writeHpFile(const QString& fileName, const TopicTable& table, int topicCount, bool trimRows,
-                 bool trimTopics) {
+                 bool trimTopics, const hpfile::Header& header) {
     if (holdsEndOfFileMark(table, topicCount))
         return false;
-    const QByteArray contents = formatHpFile(table, topicCount, trimRows, trimTopics);
+    const QByteArray contents = formatHpFile(table, topicCount, trimRows, trimTopics, header);
     if (contents.size() > hpfile::kMaxFileSize) // it could never be read back
         return false;
     return writeFileAtomically(fileName, contents);

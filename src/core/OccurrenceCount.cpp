@@ -21,6 +21,11 @@ struct RowCounter {
     quint16 count = 0;
 
     void topic(int) {}
+    // The rows are pieces of the decoded data from here on.
+    void body(std::string_view decoded) {
+        data = decoded;
+        nextOccurrence = needle.find(data, 0);
+    }
     void row(int, int, std::string_view row) {
         size_t from = static_cast<size_t>(row.data() - data.data());
         const size_t end = from + row.size();
@@ -37,11 +42,17 @@ struct RowCounter {
     }
 };
 
+bool usesBackslashCodes(std::string_view data) {
+    hpparse::Header header;
+    return hpparse::hasHeader(data, &header) && hptrans::usesBackslashCodes(header.translation);
+}
+
 quint16 countInWholeData(std::string_view data, const Needle& needle) {
     RowCounter counter{needle, data};
-    // Rows are pieces of the data: data without the text anywhere holds no occurrence.
+    // Rows are pieces of the data: data without the text anywhere holds no occurrence, unless
+    // the rows are decoded first.
     counter.nextOccurrence = needle.find(data, 0);
-    if (counter.nextOccurrence == kNotFound)
+    if (counter.nextOccurrence == kNotFound && !usesBackslashCodes(data))
         return 0;
     const int topics = hpparse::parse(data, counter);
     return topics > 0 && topics <= kMaxTopicCount ? counter.count : 0;
@@ -119,30 +130,49 @@ bool PiecewiseCount::feed(std::string_view piece) {
         if (!finishHeader())
             return false;
     }
-    while (!piece.empty() && state_ != State::Done)
-        piece.remove_prefix(step(piece));
+    stepThrough(piece, endMark != kNotFound);
     if (endMark != kNotFound)
         state_ = State::Done; // a row still open stays uncounted
     return state_ != State::Done;
 }
 
 quint16 PiecewiseCount::result() {
-    if (state_ == State::Header)
-        finishHeader();
+    if (state_ == State::Header && !finishHeader())
+        return 0;
+    if (state_ != State::Done)
+        stepThrough({}, true); // a backslash code still waiting stands as it is
+    state_ = State::Done;
     return topics_ > 0 && topics_ <= kMaxTopicCount ? count_ : 0;
+}
+
+// Data after the header, decoded first in the modes that write backslash codes.
+void PiecewiseCount::stepThrough(std::string_view piece, bool last) {
+    size_t decodedMark = kNotFound;
+    if (decodes_) {
+        decoded_.clear();
+        decoder_.feed(piece, decoded_);
+        if (last)
+            decoder_.finish(decoded_);
+        decodedMark = decoded_.find(static_cast<char>(hpparse::kEndOfFile));
+        piece = std::string_view(decoded_).substr(0, decodedMark);
+    }
+    while (!piece.empty() && state_ != State::Done)
+        piece.remove_prefix(step(piece));
+    if (decodedMark != kNotFound)
+        state_ = State::Done;
 }
 
 // The header is decided from its first bytes; the rest of them is data already.
 bool PiecewiseCount::finishHeader() {
     hpparse::Cursor cursor(head_);
-    if (!hpparse::readHeaderAndListStart(cursor)) {
+    hpparse::Header header;
+    if (!hpparse::readHeaderAndListStart(cursor, header)) {
         state_ = State::Done;
         return false;
     }
     state_ = State::BetweenTopics;
-    std::string_view rest = std::string_view(head_).substr(cursor.consumed());
-    while (!rest.empty() && state_ != State::Done)
-        rest.remove_prefix(step(rest));
+    decodes_ = hptrans::usesBackslashCodes(header.translation);
+    stepThrough(std::string_view(head_).substr(cursor.consumed()), false);
     return true;
 }
 

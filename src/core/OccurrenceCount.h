@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/HpTranslation.h"
 #include "core/TextSearch.h"
 
 #include <QByteArray>
@@ -58,6 +59,7 @@ class PiecewiseCount {
     };
 
     bool finishHeader();
+    void stepThrough(std::string_view piece, bool last);
     size_t step(std::string_view piece); // takes some bytes, at least one; returns how many
     size_t takeCountedHeadByte(char byte);
     void startRow(State state);
@@ -67,7 +69,10 @@ class PiecewiseCount {
 
     const Needle& needle_;
     State state_ = State::Header;
-    std::string head_; // the bytes that decide the header
+    std::string head_;     // the bytes that decide the header
+    bool decodes_ = false; // rows carry backslash codes
+    hptrans::Decoder decoder_;
+    std::string decoded_;
     int topics_ = 0;
     int rowsInTopic_ = 0;
     quint16 count_ = 0;

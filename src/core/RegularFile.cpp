@@ -1,6 +1,6 @@
 #include "core/RegularFile.h"
 
-#include <QFile>
+#include "core/FileName.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -10,7 +10,7 @@
 namespace {
 
 bool statFollowingLinks(const QString& fileName, struct stat& info) {
-    return ::stat(QFile::encodeName(fileName).constData(), &info) == 0;
+    return ::stat(filename::toBytes(fileName).constData(), &info) == 0;
 }
 
 } // namespace
@@ -29,7 +29,7 @@ RegularFile::Opened RegularFile::open(const QString& fileName) {
     // Without blocking, in case the name was given to a pipe since the test above; the file
     // itself is tested again once it is open.
     descriptor_ =
-        ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        ::open(filename::toBytes(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     return testOpened();
 }
 

@@ -67,10 +67,10 @@ int TitleComparer::operator()(QByteArrayView a, QByteArrayView b) const {
     return collator_.compare(hp48::decodeRow(a), hp48::decodeRow(b));
 }
 
-void sortTable(TopicTable& table, Comparison comparison, bool descending) {
+void sortTable(TopicTable& table, int titleRow, Comparison comparison, bool descending) {
     const TitleComparer compare(comparison);
     const auto outOfOrder = [&](int a, int b) {
-        const int result = compare(table.title(a), table.title(b));
+        const int result = compare(table.row(a, titleRow), table.row(b, titleRow));
         return descending ? result < 0 : result > 0;
     };
     const int count = table.topicCount();

@@ -24,8 +24,8 @@ class TitleComparer {
     QCollator collator_;
 };
 
-// Sorts topics 1 to n by their titles with a Shell sort of halving gaps. Equal titles are
-// never exchanged directly, but they may still change their order.
-void sortTable(TopicTable& table, Comparison comparison, bool descending);
+// Sorts topics 1 to n by their titles (row titleRow of each) with a Shell sort of halving gaps.
+// Equal titles are never exchanged directly, but they may still change their order.
+void sortTable(TopicTable& table, int titleRow, Comparison comparison, bool descending);
 
 } // namespace sort

@@ -6,10 +6,9 @@ namespace {
 
 const TopicRows kEmptyTopic{};
 
-// Every operation takes an entry of the list; one outside it is a caller's fault, caught in
-// debug builds and refused otherwise.
+// Every operation takes an entry of the list; one outside it is refused in every build, so a
+// stale entry from a window changes nothing instead of ending the program.
 bool refuse(bool outside) {
-    Q_ASSERT_X(!outside, "TopicTable", "entry outside the list");
     return outside;
 }
 
@@ -23,9 +22,6 @@ void TopicTable::clearTable() {
     for (TopicRows& topic : slots_)
         topic.fill(QByteArray());
     count_ = 0;
-    fileName = kNoFileName;
-    modified = false;
-    selection = 1;
 }
 
 const QByteArray& TopicTable::row(int slot, int row) const {
@@ -48,6 +44,10 @@ void TopicTable::fill(const QList<TopicRows>& topics) {
     for (int slot = 0; slot < kMaxTopics; ++slot)
         slots_[slot] = slot < topics.size() ? topics[slot] : TopicRows();
     count_ = static_cast<int>(topics.size());
+}
+
+QList<TopicRows> TopicTable::topics() const {
+    return QList<TopicRows>(slots_.cbegin(), slots_.cbegin() + count_);
 }
 
 // Slot s+1 receives slot s for s from 199 down to the given slot; slot 200 is overwritten.
@@ -74,7 +74,7 @@ void TopicTable::removeTopic(int entry) {
     --count_;
 }
 
-quint16 TopicTable::commitRows(int entry, const QList<QByteArray>& lines, bool editMode) {
+Refusal TopicTable::commitRows(int entry, const QList<QByteArray>& lines) {
     if (refuse(!isEntry(entry)))
         return refusal::kNoEntry;
     const bool append = isPseudoTopic(entry);
@@ -87,12 +87,10 @@ quint16 TopicTable::commitRows(int entry, const QList<QByteArray>& lines, bool e
         insertRows(entry, rows);
     else
         slots_[entry - 1] = rows;
-    modified = true;
-    selection = editMode ? entry + 1 : entry;
     return refusal::kNone;
 }
 
-quint16 TopicTable::insertEmptyTopic(int entry) {
+Refusal TopicTable::insertEmptyTopic(int entry) {
     if (refuse(!isEntry(entry)))
         return refusal::kNoEntry;
     if (isPseudoTopic(entry))
@@ -100,19 +98,15 @@ quint16 TopicTable::insertEmptyTopic(int entry) {
     if (isFull())
         return refusal::kTableFull;
     insertRows(entry, TopicRows());
-    selection = entry;
-    modified = true;
     return refusal::kNone;
 }
 
-quint16 TopicTable::deleteTopic(int entry) {
+Refusal TopicTable::deleteTopic(int entry) {
     if (refuse(!isEntry(entry)))
         return refusal::kNoEntry;
     if (isPseudoTopic(entry))
         return refusal::kDeleteNew;
     removeTopic(entry);
-    selection = entry;
-    modified = true;
     return refusal::kNone;
 }
 
@@ -123,7 +117,7 @@ TopicRows TopicTable::copyRecord(const TopicRows& rows) {
     return record;
 }
 
-quint16 TopicTable::copyTopic(int entry, TopicCopyBuffer& buffer) const {
+Refusal TopicTable::copyTopic(int entry, TopicCopyBuffer& buffer) const {
     if (refuse(!isEntry(entry)))
         return refusal::kNoEntry;
     if (isPseudoTopic(entry))
@@ -133,14 +127,12 @@ quint16 TopicTable::copyTopic(int entry, TopicCopyBuffer& buffer) const {
     return refusal::kNone;
 }
 
-quint16 TopicTable::insertTopicCopy(int entry, const TopicRows& record) {
+Refusal TopicTable::insertTopicCopy(int entry, const TopicRows& record) {
     if (refuse(!isEntry(entry)))
         return refusal::kNoEntry;
     if (isFull())
         return refusal::kTableFull;
     insertRows(entry, copyRecord(record));
-    selection = entry;
-    modified = true;
     return refusal::kNone;
 }
 
@@ -151,7 +143,7 @@ bool TopicTable::moveChangesOrder(const TopicTable& source, int sourceEntry,
     return targetEntry != sourceEntry && targetEntry != sourceEntry + 1;
 }
 
-quint16 TopicTable::moveTopic(TopicTable& source, int sourceEntry, TopicTable& target,
+Refusal TopicTable::moveTopic(TopicTable& source, int sourceEntry, TopicTable& target,
                               int targetEntry, DragMode mode) {
     if (refuse(!source.isTopic(sourceEntry) || !target.isEntry(targetEntry)))
         return refusal::kNoEntry;
@@ -160,20 +152,13 @@ quint16 TopicTable::moveTopic(TopicTable& source, int sourceEntry, TopicTable& t
         return refusal::kNone;
     const TopicRows rows = source.slots_[sourceEntry - 1];
 
-    if (mode == DragMode::Copy) {
-        const quint16 refused = target.insertTopicCopy(targetEntry, rows);
-        if (refused == refusal::kNone && !sameTable)
-            source.selection = sourceEntry;
-        return refused;
-    }
+    if (mode == DragMode::Copy)
+        return target.insertTopicCopy(targetEntry, rows);
 
     if (sameTable) {
         // Taking the topic out first keeps a full table within its slots.
-        const int place = sourceEntry < targetEntry ? targetEntry - 1 : targetEntry;
         source.removeTopic(sourceEntry);
-        source.insertRows(place, rows);
-        source.selection = place;
-        source.modified = true;
+        source.insertRows(placeAfterMove(sourceEntry, targetEntry), rows);
         return refusal::kNone;
     }
 
@@ -181,10 +166,6 @@ quint16 TopicTable::moveTopic(TopicTable& source, int sourceEntry, TopicTable& t
         return refusal::kTableFull;
     // A move carries the full rows; only copies are cut to the copy width.
     target.insertRows(targetEntry, rows);
-    target.selection = targetEntry;
-    target.modified = true;
     source.removeTopic(sourceEntry);
-    source.selection = sourceEntry;
-    source.modified = true;
     return refusal::kNone;
 }

@@ -2,19 +2,21 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QString>
 
 #include <array>
 
-// Ids of the information messages with which the table refuses an operation; 0 means done.
+// Why the table refuses an operation; kNone means done.
 namespace refusal {
-constexpr quint16 kNone = 0;
-constexpr quint16 kInsertBeforeNew = 1100;
-constexpr quint16 kDeleteNew = 1105;
-constexpr quint16 kCopyNew = 1110;
-constexpr quint16 kTableFull = 1215;
-constexpr quint16 kNoEntry = 1260; // the entry is none of the list's (nothing selected)
+enum Refusal : quint8 {
+    kNone,
+    kInsertBeforeNew, // an empty topic goes before a topic, never before "<New>"
+    kDeleteNew,       // "<New>" cannot be deleted
+    kCopyNew,         // nor copied
+    kTableFull,       // the table holds kMaxTopicCount topics
+    kNoEntry,         // the entry is none of the list's
+};
 } // namespace refusal
+using Refusal = refusal::Refusal;
 
 constexpr int kMaxTopics = 200;
 constexpr int kRowsPerTopic = 10;
@@ -22,8 +24,6 @@ constexpr int kRowsPerTopic = 10;
 constexpr int kMaxTopicCount = kMaxTopics - 1;
 constexpr int kCopyRowLength = 35;
 constexpr int kMaxTopicLine = 7;
-
-inline const QString kNoFileName = QStringLiteral("none");
 
 using TopicRows = std::array<QByteArray, kRowsPerTopic>;
 
@@ -35,9 +35,9 @@ struct TopicCopyBuffer {
 
 enum class DragMode { Copy, Move };
 
-// One document in memory: 200 slots of ten byte rows. Topics are slots 1..TopicCount(); the
-// slot after them is the blank "<New>" entry, used only to append. List entries are numbered
-// 1..TopicCount()+1 like the slots they show.
+// The topics of one document: 200 slots of ten byte rows. Topics are slots 1..topicCount();
+// the slot after them is the blank "<New>" entry, used only to append. List entries are
+// numbered 1..topicCount()+1 like the slots they show.
 class TopicTable {
   public:
     TopicTable();
@@ -48,7 +48,6 @@ class TopicTable {
     const QByteArray& row(int slot, int row) const;
     void setRow(int slot, int row, const QByteArray& text);
     const TopicRows& topic(int slot) const;
-    QByteArray title(int entry) const { return row(entry, topicLine); }
 
     int topicCount() const { return count_; }
     int entryCount() const { return count_ + 1; }
@@ -60,24 +59,24 @@ class TopicTable {
     // Replaces every row and the topic count at once; the reader's way in. Slots past the
     // given topics become empty.
     void fill(const QList<TopicRows>& topics);
+    QList<TopicRows> topics() const; // 1..topicCount()
 
-    quint16 commitRows(int entry, const QList<QByteArray>& lines, bool editMode);
-    quint16 insertEmptyTopic(int entry);
-    quint16 deleteTopic(int entry);
-    quint16 copyTopic(int entry, TopicCopyBuffer& buffer) const;
-    quint16 insertTopicCopy(int entry, const TopicRows& record);
-    static quint16 moveTopic(TopicTable& source, int sourceEntry, TopicTable& target,
+    Refusal commitRows(int entry, const QList<QByteArray>& lines);
+    Refusal insertEmptyTopic(int entry);
+    Refusal deleteTopic(int entry);
+    Refusal copyTopic(int entry, TopicCopyBuffer& buffer) const;
+    Refusal insertTopicCopy(int entry, const TopicRows& record);
+    static Refusal moveTopic(TopicTable& source, int sourceEntry, TopicTable& target,
                              int targetEntry, DragMode mode);
     // A move within one list onto the entry right below the dragged one changes nothing.
     static bool moveChangesOrder(const TopicTable& source, int sourceEntry,
                                  const TopicTable& target, int targetEntry);
+    // Where a topic moved within one list lands.
+    static int placeAfterMove(int sourceEntry, int targetEntry) {
+        return sourceEntry < targetEntry ? targetEntry - 1 : targetEntry;
+    }
 
     static TopicRows copyRecord(const TopicRows& rows);
-
-    int topicLine = 1;
-    bool modified = false;
-    QString fileName = kNoFileName;
-    int selection = 1;
 
   private:
     static bool validSlot(int slot) { return slot >= 1 && slot <= kMaxTopics; }

@@ -1,6 +1,9 @@
 #include "gui/DocumentWindow.h"
 
+#include "core/CharacterNames.h"
 #include "core/Hp48Codec.h"
+#include "core/LcdPicture.h"
+#include "gui/CalculatorScreen.h"
 #include "gui/ChildSignals.h"
 #include "gui/DataBox.h"
 #include "gui/FileDialogs.h"
@@ -9,7 +12,6 @@
 #include "gui/Palette.h"
 #include "gui/Pictures.h"
 #include "gui/TopicList.h"
-#include "gui/UndoSteps.h"
 #include "platform/Preferences.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
@@ -31,13 +33,10 @@ constexpr int kClientHeight = 162;
 constexpr int kHeaderHeight = 21;
 constexpr int kDataWidth = 230;
 constexpr int kListWidth = 250;
-constexpr int kEntryHeight = 19;
 constexpr int kBoxFontPixels = 17;
 constexpr int kHeaderFontPixels = 13;
 constexpr int kRowsShownRed = 7;
 constexpr int kRowLengthShownRed = 22;
-
-DocumentWindow::MenuRunner menuRunner;
 
 enum class PanelKind { Caption, Value };
 
@@ -86,7 +85,7 @@ DocumentWindow::DocumentWindow(Preferences& preferences, TopicCopyBuffer& copyBu
     setAttribute(Qt::WA_DeleteOnClose);
     hp48font::ensure();
     createBoxes();
-    createMenus();
+    createListMenus();
     const SettingsFile& settings = preferences_.settings();
     arrangeBoxes(settings::readBool(settings, settings::key::kReversedBoxes,
                                     settings::fallback::kReversedBoxes));
@@ -94,17 +93,14 @@ DocumentWindow::DocumentWindow(Preferences& preferences, TopicCopyBuffer& copyBu
                                         settings::fallback::kTextColour),
                   settings::readInteger(settings, settings::key::kBackgroundColour,
                                         settings::fallback::kBackgroundColour));
-    connect(&document_, &Document::modifiedChanged, this, [this] {
-        updateIcon();
-        emit modifiedChanged();
-    });
-    updateIcon();
+    applyScreenSettings();
     readTopicLineSetting();
-    refreshTopicList(1);
+    hpfile::Header header; // a new document's; a file read brings its own
+    header.translation = preferences_.newTranslation;
+    document_.setHeader(header);
+    watchDocument();
     registerWindow(this);
-    applyLanguage();
-    updateCaption();
-    updateRowCounters();
+    applyLanguageTo(this);
 }
 
 DocumentWindow::~DocumentWindow() {
@@ -114,9 +110,14 @@ DocumentWindow::~DocumentWindow() {
 void DocumentWindow::createBoxes() {
     dataSide_ = createDataSide();
     listSide_ = createListSide();
+    screenSide_ = createScreenSide();
     const QFont font = hp48font::font(kBoxFontPixels);
     dataBox_->setFont(font);
     topicList_->setFont(font);
+    connect(dataBox_, &QPlainTextEdit::textChanged, this, &DocumentWindow::showOnScreen);
+    for (auto changed : {&QPlainTextEdit::textChanged, &QPlainTextEdit::cursorPositionChanged})
+        connect(dataBox_, changed, this,
+                [this] { emit characterAtCursorChanged(characterAtCursor()); });
 }
 
 QWidget* DocumentWindow::createDataSide() {
@@ -149,7 +150,7 @@ QWidget* DocumentWindow::createListSide() {
                           textid::kTopicRowHint);
     titleRow_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(titleRow_, &QWidget::customContextMenuRequested, this,
-            [this](QPoint at) { runMenu(*menus_->titleRow, titleRow_->mapToGlobal(at)); });
+            [this](QPoint at) { menus_->titleRow->exec(titleRow_->mapToGlobal(at)); });
     topicPosition_ =
         makePanel(side, "topicPosition", QRect(120, 0, kListWidth - 120, kHeaderHeight),
                   PanelKind::Value, textid::kTopicPositionHint);
@@ -157,12 +158,6 @@ QWidget* DocumentWindow::createListSide() {
     topicList_->setObjectName(QStringLiteral("topicList"));
     topicList_->setProperty(kTagProperty, textid::kTopicListHint);
     topicList_->setGeometry(0, kHeaderHeight, kListWidth, kClientHeight - kHeaderHeight);
-    connect(topicList_, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0) {
-            document_.setSelection(row + 1);
-            showTopic();
-        }
-    });
     connect(topicList_, &TopicList::insertKeyReleased, this, &DocumentWindow::insertTopic);
     connect(topicList_, &TopicList::deleteKeyReleased, this, &DocumentWindow::deleteTopic);
     connect(topicList_, &TopicList::contextMenuRequested, this, &DocumentWindow::openListMenu);
@@ -176,45 +171,28 @@ QWidget* DocumentWindow::createListSide() {
     return side;
 }
 
-void DocumentWindow::createMenus() {
-    createEditMenu();
-    createListMenus();
-}
-
-void DocumentWindow::createEditMenu() {
-    editMenu_ = tagged(new QMenu(this), "editMenu", 2145);
-    connect(addMenuItem(editMenu_, "commitTopic", 2150, Qt::Key_F5), &QAction::triggered, this,
-            &DocumentWindow::commitTopic);
-    connect(addMenuItem(editMenu_, "deleteText", 2155), &QAction::triggered, dataBox_,
-            [this] { dataBox_->textCursor().removeSelectedText(); });
-    connect(addMenuItem(editMenu_, "copyText", 2160, Qt::CTRL | Qt::Key_Insert),
-            &QAction::triggered, dataBox_, &QPlainTextEdit::copy);
-    connect(addMenuItem(editMenu_, "pasteText", 2165, Qt::SHIFT | Qt::Key_Insert),
-            &QAction::triggered, dataBox_, &QPlainTextEdit::paste);
-    editMenu_->addSeparator();
-    connect(addMenuItem(editMenu_, "insertTopic", 2170, Qt::Key_F4), &QAction::triggered, this,
-            &DocumentWindow::insertTopic);
-    connect(addMenuItem(editMenu_, "deleteTopic", 2175, Qt::Key_F8), &QAction::triggered, this,
-            &DocumentWindow::deleteTopic);
-    connect(addMenuItem(editMenu_, "copyTopic", 2180), &QAction::triggered, this,
-            &DocumentWindow::copyTopic);
-    menus_->insertCopy = addMenuItem(editMenu_, "insertTopicCopy", 2185);
-    menus_->insertCopy->setEnabled(false);
-    connect(menus_->insertCopy, &QAction::triggered, this, &DocumentWindow::insertTopicCopy);
-    connect(addMenuItem(editMenu_, "sortTopics", 2190), &QAction::triggered, this,
-            [this] { emit sortRequested(this); });
-    history_ = new DocumentHistory(*this, editMenu_);
+// The calculator's screen under a header of its own: the font's columns and lines.
+QWidget* DocumentWindow::createScreenSide() {
+    auto* side = new QWidget(this);
+    side->setObjectName(QStringLiteral("screenSide"));
+    makePanel(side, "screenCaption", QRect(0, 0, 80, kHeaderHeight), PanelKind::Caption,
+              textid::kScreenCaption);
+    screenGrid_ = makePanel(side, "screenGrid", QRect(80, 0, 0, kHeaderHeight), PanelKind::Value,
+                            textid::kScreenGridHint);
+    screen_ = new CalculatorScreen(preferences_, side);
+    screen_->move(0, kHeaderHeight);
+    side->hide();
+    return side;
 }
 
 void DocumentWindow::createListMenus() {
     Menus& m = *menus_;
     m.list = new QMenu(this);
     m.list->setObjectName(QStringLiteral("topicListMenu"));
-    m.listInsert = addMenuItem(m.list, "listInsertTopic", 600);
-    m.listDelete = addMenuItem(m.list, "listDeleteTopic", 605);
-    m.listCopy = addMenuItem(m.list, "listCopyTopic", 610);
-    m.listInsertCopy = addMenuItem(m.list, "listInsertTopicCopy", 615);
-    m.listInsertCopy->setEnabled(false);
+    m.listInsert = addMenuItem(m.list, "listInsertTopic", textid::kListInsertItem);
+    m.listDelete = addMenuItem(m.list, "listDeleteTopic", textid::kListDeleteItem);
+    m.listCopy = addMenuItem(m.list, "listCopyTopic", textid::kListCopyItem);
+    m.listInsertCopy = addMenuItem(m.list, "listInsertTopicCopy", textid::kListInsertCopyItem);
     connect(m.listInsert, &QAction::triggered, this, &DocumentWindow::insertTopic);
     connect(m.listDelete, &QAction::triggered, this, &DocumentWindow::deleteTopic);
     connect(m.listCopy, &QAction::triggered, this, &DocumentWindow::copyTopic);
@@ -229,28 +207,84 @@ void DocumentWindow::createListMenus() {
         item->setCheckable(true);
         rows->addAction(item);
         m.titleRows.append(item);
-        connect(item, &QAction::triggered, this, [this, row] { setTitleRow(row); });
+        connect(item, &QAction::triggered, this, [this, row] { document_.setTitleRow(row); });
     }
 
     m.drop = new QMenu(this);
     m.drop->setObjectName(QStringLiteral("dropMenu"));
-    m.dropCopy = addMenuItem(m.drop, "dropCopy", 650);
-    m.dropMove = addMenuItem(m.drop, "dropMove", 655);
+    m.dropCopy = addMenuItem(m.drop, "dropCopy", textid::kDropCopyItem);
+    m.dropMove = addMenuItem(m.drop, "dropMove", textid::kDropMoveItem);
     m.drop->addSeparator();
-    addMenuItem(m.drop, "dropCancel", 660);
-}
-
-void DocumentWindow::setMenuRunner(MenuRunner runner) {
-    menuRunner = std::move(runner);
-}
-
-QAction* DocumentWindow::runMenu(QMenu& menu, const QPoint& globalPos) {
-    return menuRunner ? menuRunner(menu, globalPos) : menu.exec(globalPos);
+    addMenuItem(m.drop, "dropCancel", textid::kDropCancelItem);
 }
 
 void DocumentWindow::arrangeBoxes(bool reversed) {
-    dataSide_->move(reversed ? kListWidth + 1 : 0, 0);
-    listSide_->move(reversed ? 0 : kDataWidth + 1, 0);
+    reversed_ = reversed;
+    placeSides();
+}
+
+// The screen stands right of the data box, whichever side the list takes; the window is as
+// high as the screen needs, the boxes as high as the window.
+void DocumentWindow::placeSides() {
+    const bool screenShown = !screenSide_->isHidden();
+    const int screenWidth = screenShown ? screenSide_->width() + 1 : 0;
+    const int height = std::max(kClientHeight, screenShown ? screenSide_->height() : 0);
+    const int dataLeft = reversed_ ? kListWidth + 1 : 0;
+    dataSide_->setGeometry(dataLeft, 0, kDataWidth, height);
+    screenSide_->move(dataLeft + kDataWidth + 1, 0);
+    listSide_->setGeometry(reversed_ ? 0 : kDataWidth + 1 + screenWidth, 0, kListWidth, height);
+    dataBox_->resize(kDataWidth, height - kHeaderHeight);
+    topicList_->resize(kListWidth, height - kHeaderHeight);
+    setFixedSize(kClientWidth + screenWidth, height);
+}
+
+void DocumentWindow::applyScreenSettings() {
+    const settings::ScreenSettings chosen = settings::readScreenSettings(preferences_.settings());
+    const auto fontSize = static_cast<lcd::FontSize>(chosen.fontSize);
+    screen_->setFontSize(fontSize);
+    screen_->setScale(chosen.scale);
+    const lcd::TextGrid grid = lcd::textGrid(fontSize);
+    screenGrid_->setText(QStringLiteral("%1 \u00d7 %2").arg(grid.columns).arg(grid.lines));
+    screenGrid_->resize(screen_->width() - 80, kHeaderHeight);
+    screenSide_->setFixedSize(screen_->width(), kHeaderHeight + screen_->height());
+    screenSide_->setVisible(chosen.shown);
+    dataBox_->setScreenGrid(chosen.shown ? grid.columns : 0, grid.lines);
+    showOnScreen();
+    placeSides();
+}
+
+// The screen shows the data box as typed, before any commit.
+void DocumentWindow::showOnScreen() {
+    if (!screenSide_->isHidden())
+        screen_->showLines(dataBox_->lines());
+}
+
+QString DocumentWindow::characterAtCursor() const {
+    const QString text = dataBox_->textAtCursor();
+    if (text.isEmpty())
+        return {};
+    const qint16 code = lcd::codesOf(text).value(0, lcd::kNoCode);
+    if (code != lcd::kNoCode)
+        return QStringLiteral("%1 %2").arg(code).arg(
+            hp48::characterName(static_cast<uchar>(code), strings::language()));
+    const bool pair = text.size() == 2 && text[0].isHighSurrogate() && text[1].isLowSurrogate();
+    return strings::format(strings::text(textid::kCharacterWithoutCode), {text.left(pair ? 2 : 1)});
+}
+
+// Text in the box shown with the other model's glyphs would not encode to the same codes.
+void DocumentWindow::showCalculatorGlyphs() {
+    const hp48::Model shown = hp48::model();
+    const hp48::Model other = shownModel_;
+    if (shown == other)
+        return;
+    shownModel_ = shown;
+    topicList_->showTitles();
+    for (int code = 0; code < 256; ++code) {
+        const QString was = hp48::decodeByte(static_cast<uchar>(code), other);
+        const QString now = hp48::decodeByte(static_cast<uchar>(code), shown);
+        if (was != now && was.size() == 1 && now.size() == 1)
+            dataBox_->replaceCharacter(was.at(0), now.at(0));
+    }
 }
 
 void DocumentWindow::setBoxColours(int textIndex, int backgroundIndex) {
@@ -268,45 +302,58 @@ void DocumentWindow::readTopicLineSetting() {
                                               QString::number(settings::fallback::kTopicLine));
     bool ok = false;
     const int row = text.toInt(&ok);
-    const int topicLine = ok && row >= 1 && row <= kMaxTopicLine ? row : 1;
-    document_.setTopicLine(topicLine);
-    titleRow_->setText(QString::number(topicLine));
-    menus_->titleRows[topicLine - 1]->setChecked(true);
+    document_.setTitleRow(ok && row >= 1 && row <= kMaxTopicLine ? row : 1);
 }
 
-int DocumentWindow::selectedEntry() const {
-    return topicList_->selectedEntry();
+// ---- the views of the document ----
+
+// Every part of the window follows the document: the list by itself, the data box, the header
+// panels, the caption and the icon here.
+void DocumentWindow::watchDocument() {
+    topicList_->setDocument(&document_);
+    connect(&document_, &Document::topicsChanged, this, [this] { showSelectedTopic(); });
+    connect(&document_, &Document::selectionChanged, this, [this] {
+        if (!keepDataBox_)
+            showSelectedTopic();
+        updateTopicPosition();
+    });
+    connect(&document_, &Document::titleRowChanged, this, &DocumentWindow::showTitleRow);
+    connect(&document_, &Document::fileNameChanged, this, &DocumentWindow::updateCaption);
+    connect(&document_, &Document::modifiedChanged, this, &DocumentWindow::updateIcon);
+    showTitleRow(document_.titleRow());
+    showSelectedTopic();
+    updateCaption();
+    updateIcon();
 }
 
-void DocumentWindow::selectEntry(int entry) {
-    topicList_->selectEntry(entry);
-    document_.setSelection(entry);
-    updateTopicPosition();
-}
-
-void DocumentWindow::refreshTopicList(int entryToSelect) {
-    const QSignalBlocker blocker(topicList_);
-    topicList_->clear();
-    const TopicTable& table = document_.table();
-    for (int entry = 1; entry <= table.entryCount(); ++entry) {
-        auto* item = new QListWidgetItem(hp48::decodeRow(table.title(entry)), topicList_);
-        item->setSizeHint(QSize(0, kEntryHeight));
-    }
-    selectEntry(qBound(1, entryToSelect, table.entryCount()));
-}
-
-void DocumentWindow::showTopic() {
-    const TopicTable& table = document_.table();
-    const TopicRows& rows = table.topic(qBound(1, selectedEntry(), table.entryCount()));
+// The data box shows the selected topic. When it shows that topic already and holds its rows,
+// it stays as it is, its cursor included (a commit that stored what the box holds).
+void DocumentWindow::showSelectedTopic(bool evenIfShown) {
+    const int entry = document_.selection();
+    const TopicRows& rows = document_.table().topic(entry);
     int last = kRowsPerTopic;
     while (last > 0 && rows[last - 1].isEmpty())
         --last;
     QStringList lines;
     for (int row = 0; row < last; ++row)
         lines.append(hp48::decodeRow(rows[row]));
-    dataBox_->showLines(lines);
+    QStringList shown = dataBox_->lines();
+    while (!shown.isEmpty() && shown.last().isEmpty())
+        shown.removeLast();
+    if (evenIfShown || entry != shownEntry_ || shown != lines) {
+        dataBox_->showLines(lines);
+        if (dataBox_->isCut())
+            emit statusText(
+                strings::format(strings::text(textid::kRowTooLong), dataBox_->cutLine()));
+    }
+    shownEntry_ = entry;
     updateRowCounters();
     updateTopicPosition();
+}
+
+void DocumentWindow::showTitleRow(int row) {
+    titleRow_->setText(QString::number(row));
+    menus_->titleRows[row - 1]->setChecked(true);
 }
 
 void DocumentWindow::updateRowCounters() {
@@ -318,7 +365,7 @@ void DocumentWindow::updateRowCounters() {
 }
 
 void DocumentWindow::updateTopicPosition() {
-    const int entry = selectedEntry();
+    const int entry = document_.selection();
     const int topics = document_.table().topicCount();
     if (document_.table().isPseudoTopic(entry))
         topicPosition_->setText(strings::text(textid::kNewEntry) + QString::number(topics));
@@ -326,10 +373,13 @@ void DocumentWindow::updateTopicPosition() {
         topicPosition_->setText(QStringLiteral("%1/%2").arg(entry).arg(topics));
 }
 
-// A window without a file is named in the program's language; one with a file by the file.
+// A window without a file is named in the program's language, or as received from the
+// calculator; one with a file by the file.
 void DocumentWindow::updateCaption() {
     if (document_.hasFile())
         setWindowTitle(QFileInfo(document_.fileName()).fileName());
+    else if (caption_ == Caption::Received)
+        setWindowTitle(QStringLiteral("Vom HP")); // in both languages
     else
         setWindowTitle(strings::text(textid::kUnnamed));
 }
@@ -338,6 +388,7 @@ void DocumentWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LanguageChange) {
         updateCaption();
         updateTopicPosition();
+        emit characterAtCursorChanged(characterAtCursor());
     }
     QWidget::changeEvent(event);
 }
@@ -347,27 +398,6 @@ void DocumentWindow::updateIcon() {
                                                  : QStringLiteral("saved.png")));
 }
 
-// Marked modified from outside (a document received from the calculator), no file holds it;
-// marked unmodified, its file holds it as it is.
-void DocumentWindow::setModified(bool modified) {
-    document_.setModified(modified);
-    history_->setSaved(modified ? std::nullopt : std::optional(document_.topics()));
-}
-
 void DocumentWindow::setStatus(quint16 textId) {
     emit statusText(strings::text(textId));
-}
-
-void DocumentWindow::enableInsertCopy() {
-    if (copyBuffer_.filled) {
-        menus_->insertCopy->setEnabled(true);
-        menus_->listInsertCopy->setEnabled(true);
-    }
-}
-
-void DocumentWindow::setTitleRow(int topicLine) {
-    document_.setTopicLine(topicLine);
-    titleRow_->setText(QString::number(topicLine));
-    menus_->titleRows[topicLine - 1]->setChecked(true);
-    refreshTopicList(selectedEntry());
 }

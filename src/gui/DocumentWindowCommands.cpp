@@ -3,8 +3,9 @@
 #include "gui/DataBox.h"
 #include "gui/DocumentWindow.h"
 #include "gui/FileDialogs.h"
+#include "gui/OpenFailures.h"
 #include "gui/TopicList.h"
-#include "gui/UndoSteps.h"
+#include "platform/OmissionText.h"
 #include "platform/Preferences.h"
 #include "platform/Prompter.h"
 #include "platform/StringTable.h"
@@ -14,6 +15,9 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QMenu>
+#include <QTextBlock>
+
+#include <algorithm>
 
 namespace {
 
@@ -35,12 +39,56 @@ quint16 loadFailureMessage(int result) {
     }
 }
 
+quint16 refusalMessage(Refusal refusal) {
+    switch (refusal) {
+    case refusal::kInsertBeforeNew:
+        return textid::kInsertBeforeNew;
+    case refusal::kDeleteNew:
+        return textid::kDeleteNew;
+    case refusal::kCopyNew:
+        return textid::kCopyNew;
+    case refusal::kTableFull:
+        return textid::kTableFull;
+    case refusal::kNoEntry:
+        return textid::kNoEntry;
+    case refusal::kNone:
+        break;
+    }
+    return 0;
+}
+
+// How Save as offers to write the codes from 128 on: as bytes (mode 1) or as backslash codes
+// (mode 3), and first as the file was read when that was mode 0 or 2, which neither names.
+// The filters and the mode each stands for; `offered` is the document's own.
+QStringList saveChoices(int mode, QList<int>& modes, int& offered) {
+    QStringList filters;
+    modes.clear();
+    if (mode == 0 || mode == 2) {
+        filters.append(
+            strings::format(strings::text(textid::kSaveAsRead), {QString::number(mode)}));
+        modes.append(mode);
+    }
+    filters << strings::text(textid::kSaveAsBytes) << strings::text(textid::kSaveAsCodes);
+    modes << 1 << 3;
+    offered = static_cast<int>(modes.indexOf(mode));
+    return filters;
+}
+
+// A row of the data box past the tenth that holds text, which a commit does not store.
+bool holdsTextPastTheTenthRow(const QStringList& lines) {
+    for (qsizetype line = kRowsPerTopic; line < lines.size(); ++line) {
+        if (!lines[line].isEmpty())
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
-bool DocumentWindow::refused(quint16 refusal) {
+bool DocumentWindow::refused(Refusal refusal) {
     if (refusal == refusal::kNone)
         return false;
-    thePrompter().showMessage(refusal, MessageKind::Information);
+    thePrompter().showMessage(refusalMessage(refusal), MessageKind::Information);
     return true;
 }
 
@@ -61,47 +109,53 @@ bool DocumentWindow::encodeDataBox(QList<QByteArray>& lines) {
     return true;
 }
 
-bool DocumentWindow::refuseWhenFull() {
-    return document_.table().isFull() && refused(refusal::kTableFull);
-}
-
-void DocumentWindow::changedAt(int entry) {
-    refreshTopicList(entry);
-    showTopic();
+// A change of the document becomes a step: the topics before it, the entry selected once it is
+// undone and once it is made again.
+void DocumentWindow::record(quint16 nameId, const QList<TopicRows>& before, int undoEntry,
+                            int redoEntry) {
+    history_.record(nameId, {changedPart(document_, before, undoEntry, redoEntry)});
 }
 
 void DocumentWindow::commitTopic() {
+    commitDataBox();
+}
+
+bool DocumentWindow::commitDataBox() {
+    if (dataBox_->isCut()) { // the box does not hold the topic's whole rows
+        thePrompter().showMessage(textid::kRowTooLong, MessageKind::Error, dataBox_->cutLine());
+        return false;
+    }
     QList<QByteArray> lines;
-    const int entry = selectedEntry();
+    if (!encodeDataBox(lines))
+        return false;
+    const bool linesLeftOut = holdsTextPastTheTenthRow(dataBox_->lines());
+    const int entry = document_.selection();
     const QList<TopicRows> before = document_.topics();
-    if (!encodeDataBox(lines) || refused(document_.commitRows(entry, lines, preferences_.editMode)))
-        return;
-    recordStep(textid::kStepCommit, before, entry, entry);
-    dataBox_->document()->clearUndoRedoStacks(); // what was typed is the topic's now
-    refreshTopicList(document_.selection());
-    if (preferences_.editMode)
-        showTopic();
-    setStatus(textid::kDataCommitted);
-    updateTopicPosition();
+    if (refused(document_.commitRows(entry, lines, preferences_.editMode)))
+        return false;
+    dataBox_->textTaken();
+    record(textid::kStepCommit, before, entry, entry);
+    if (linesLeftOut) // the box shows the rows stored now
+        emit statusWarning(strings::text(textid::kLinesNotStored));
+    else
+        setStatus(textid::kDataCommitted);
+    return true;
 }
 
 void DocumentWindow::insertTopic() {
-    const int entry = selectedEntry();
+    const int entry = document_.selection();
     const QList<TopicRows> before = document_.topics();
     if (refused(document_.insertEmptyTopic(entry)))
         return;
-    recordStep(textid::kStepInsert, before, entry, entry);
-    refreshTopicList(entry);
+    record(textid::kStepInsert, before, entry, entry);
     setStatus(textid::kTopicInserted);
-    showTopic();
     dataBox_->setFocus();
 }
 
 void DocumentWindow::deleteTopic() {
-    const int entry = selectedEntry();
-    const TopicTable& table = document_.table();
-    if (!table.isTopic(entry)) {
-        refused(table.isPseudoTopic(entry) ? refusal::kDeleteNew : refusal::kNoEntry);
+    const int entry = document_.selection();
+    if (!document_.table().isTopic(entry)) {
+        refused(refusal::kDeleteNew);
         return;
     }
     if (preferences_.askDelTopic) {
@@ -115,97 +169,145 @@ void DocumentWindow::deleteTopic() {
     }
     const QList<TopicRows> before = document_.topics();
     document_.deleteTopic(entry);
-    recordStep(textid::kStepDelete, before, entry, entry);
-    changedAt(entry);
+    record(textid::kStepDelete, before, entry, entry);
 }
 
 void DocumentWindow::copyTopic() {
-    if (refused(document_.copyTopic(selectedEntry(), copyBuffer_)))
+    if (refused(document_.copyTopic(document_.selection(), copyBuffer_)))
         return;
-    enableInsertCopy();
+    emit topicCopied();
     setStatus(textid::kTopicCopied);
 }
 
 void DocumentWindow::insertTopicCopy() {
-    if (!copyBuffer_.filled || refuseWhenFull())
+    if (!copyBuffer_.filled)
         return;
-    const int entry = selectedEntry();
+    const int entry = document_.selection();
     const QList<TopicRows> before = document_.topics();
     if (refused(document_.insertTopicCopy(entry, copyBuffer_.rows)))
         return;
-    recordStep(textid::kStepInsertCopy, before, entry, entry);
-    changedAt(entry);
+    record(textid::kStepInsertCopy, before, entry, entry);
 }
 
-// ---- steps ----
-
-void DocumentWindow::recordStep(quint16 nameId, const QList<TopicRows>& before, int undoEntry,
-                                int redoEntry) {
-    history_->push(new TopicStep(nameId, {changedPart(this, before, undoEntry, redoEntry)}));
+void DocumentWindow::deleteText() {
+    dataBox_->textCursor().removeSelectedText();
 }
 
-void DocumentWindow::showStep(const QList<TopicRows>& topics, int entry) {
-    document_.restoreTopics(topics, entry, !history_->isSaved(topics));
-    changedAt(entry);
+void DocumentWindow::copyText() {
+    dataBox_->copy();
+}
+
+void DocumentWindow::pasteText() {
+    dataBox_->paste();
+}
+
+// The sort only changes the order of the topics: every entry keeps its place in the list and
+// takes the title now standing there.
+void DocumentWindow::sortTopics(sort::Comparison comparison, bool descending) {
+    const QList<TopicRows> before = document_.topics();
+    document_.sort(comparison, descending);
+    record(textid::kStepSort, before, 1, 1);
+    setStatus(textid::kTopicsSorted);
+    topicList_->setFocus();
+}
+
+// The box shows each row decoded, one line per row, and some codes take two characters there:
+// the selection is measured on the decoded row.
+void DocumentWindow::showFindHit(const FindHit& hit, int codeLength) {
+    document_.select(hit.entry);
+    showSelectedTopic(true); // the rows searched, not what was typed over them
+    dataBox_->setFocus();
+    const QByteArray& row = document_.table().row(hit.entry, hit.row);
+    const QTextBlock line = dataBox_->document()->findBlockByNumber(hit.row - 1);
+    // A row too long for the box is shown cut short: a hit past its end selects up to there.
+    const auto shownLength = [](const QByteArray& codes) {
+        return static_cast<int>(hp48::decodeRow(codes).size());
+    };
+    const int lineEnd = line.position() + line.length() - 1;
+    const int start = std::min(lineEnd, line.position() + shownLength(row.left(hit.position - 1)));
+    const int end = std::min(lineEnd, start + shownLength(row.mid(hit.position - 1, codeLength)));
+    QTextCursor cursor(dataBox_->document());
+    cursor.setPosition(start);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    dataBox_->setTextCursor(cursor);
+}
+
+void DocumentWindow::insertAtCursor(const QString& text) {
+    dataBox_->insertPlainText(text);
 }
 
 // ---- files ----
 
 bool DocumentWindow::loadFromFile(const QString& name) {
-    return showLoaded(document_.load(name));
+    hpfile::Omissions omitted;
+    if (!showLoaded(document_.load(name, &omitted), name))
+        return false;
+    if (omitted.any()) {
+        MessageRequest message;
+        message.baseId = textid::kLeftOutIntro;
+        message.text = omissionText(omitted, QFileInfo(name).fileName(), strings::language());
+        message.buttons = {MsgButton::Ok};
+        thePrompter().ask(message, Beep::Asterisk);
+    }
+    return true;
 }
 
 bool DocumentWindow::restoreFrom(const QString& copyFile, const QString& originalFile) {
-    if (!showLoaded(document_.restore(copyFile, originalFile)))
-        return false;
-    history_->setSaved(std::nullopt); // no file holds the recovered topics
-    return true;
+    return showLoaded(document_.restore(copyFile, originalFile), copyFile);
 }
 
-bool DocumentWindow::showLoaded(int readResult) {
+void DocumentWindow::takeReceived() {
+    caption_ = Caption::Received;
+    document_.forgetFile();
+    updateCaption();
+}
+
+bool DocumentWindow::showLoaded(int readResult, const QString& fileName) {
     if (readResult < 0) {
         if (const quint16 message = loadFailureMessage(readResult))
-            thePrompter().showMessage(message, MessageKind::Error);
+            OpenFailures::report(message, fileName);
         return false;
     }
-    history_->restart(document_.topics());
-    refreshTopicList(1);
-    showTopic();
-    updateCaption();
+    history_.clear();
+    showSelectedTopic(true);
     return true;
 }
 
-bool DocumentWindow::saveToFile(const QString& name) {
-    if (!document_.save(name, preferences_.deleteEmpty)) {
+bool DocumentWindow::saveToFile(const QString& name, const hpfile::Header& header) {
+    if (!document_.save(name, preferences_.deleteEmpty, header)) {
         thePrompter().showMessage(textid::kCannotWriteFile, MessageKind::Error);
         return false;
     }
-    history_->setSaved(document_.topics());
-    if (preferences_.deleteEmpty) { // the empty topics went: show what was written
-        refreshTopicList(1);
-        showTopic();
-    }
-    updateCaption();
     setStatus(textid::kFileSaved);
     emit saved(name);
     return true;
 }
 
 bool DocumentWindow::save() {
-    return document_.hasFile() ? saveToFile(document_.fileName()) : saveAs();
+    return document_.hasFile() ? saveToFile(document_.fileName(), document_.header()) : saveAs();
 }
 
 bool DocumentWindow::saveAs() {
     const QString suggested =
         document_.hasFile() ? QFileInfo(document_.fileName()).fileName() : windowTitle();
+    hpfile::Header header = document_.header();
+    QList<int> modes;
+    int chosen = 0;
+    const QStringList filters = saveChoices(header.translation, modes, chosen);
     const QString name =
         theFileDialogs().saveFileName(this, QStringLiteral("Datei speichern"),
-                                      preferences_.preferredPath, suggested, allFilesFilter());
-    return !name.isEmpty() && saveToFile(name);
+                                      preferences_.preferredPath, suggested, filters, chosen);
+    if (name.isEmpty())
+        return false;
+    header.translation = modes.value(chosen, header.translation);
+    return saveToFile(name, header);
 }
 
+// Text typed into the data box and not committed counts as a change too: Yes commits it before
+// the save, No drops it with the rest.
 bool DocumentWindow::closeQuery() {
-    if (!document_.isModified())
+    const bool typed = dataBox_->hasTypedText();
+    if (!document_.isModified() && !typed)
         return true;
     MessageRequest question;
     question.baseId = textid::kSaveChanges;
@@ -213,7 +315,9 @@ bool DocumentWindow::closeQuery() {
     question.icon = MsgIcon::Warning;
     question.buttons = {MsgButton::Yes, MsgButton::No, MsgButton::Cancel};
     const MsgButton answer = thePrompter().ask(question, Beep::Exclamation);
-    return answer == MsgButton::No || (answer == MsgButton::Yes && save());
+    if (answer != MsgButton::Yes)
+        return answer == MsgButton::No;
+    return (!typed || commitDataBox()) && save();
 }
 
 void DocumentWindow::closeEvent(QCloseEvent* event) {
@@ -227,49 +331,52 @@ void DocumentWindow::closeEvent(QCloseEvent* event) {
 
 // ---- the list's menu and drops ----
 
+// The entry under the mouse is selected, but the data box keeps what it shows: a commit from
+// the menu stores it into that entry.
 void DocumentWindow::openListMenu(int entry, const QPoint& globalPos) {
-    enableInsertCopy();
     const bool topic = !document_.table().isPseudoTopic(entry);
     menus_->listInsert->setEnabled(topic);
     menus_->listDelete->setEnabled(topic);
     menus_->listCopy->setEnabled(topic);
-    selectEntry(entry);
-    runMenu(*menus_->list, globalPos);
+    menus_->listInsertCopy->setEnabled(copyBuffer_.filled);
+    keepDataBox_ = true;
+    document_.select(entry);
+    keepDataBox_ = false;
+    menus_->list->exec(globalPos);
 }
 
-bool DocumentWindow::dropFrom(DocumentWindow* source, int sourceEntry, int targetEntry,
+void DocumentWindow::dropFrom(DocumentWindow* source, int sourceEntry, int targetEntry,
                               const QPoint& globalPos) {
     if (source == this && targetEntry == sourceEntry)
-        return false;
+        return;
     Menus& m = *menus_;
     m.dropMove->setEnabled(TopicTable::moveChangesOrder(source->document_.table(), sourceEntry,
                                                         document_.table(), targetEntry));
-    QAction* chosen = runMenu(*m.drop, globalPos);
+    QAction* chosen = m.drop->exec(globalPos);
     if (chosen == m.dropCopy || chosen == m.dropMove) {
         moveOrCopyHere(source, sourceEntry, targetEntry,
                        chosen == m.dropMove ? DragMode::Move : DragMode::Copy);
     } else {
-        selectEntry(targetEntry);
-        source->selectEntry(sourceEntry);
+        document_.select(targetEntry);
+        source->document_.select(sourceEntry);
     }
-    showTopic();
-    return true;
+    // The lists showed where the drag went; each shows its document's selection again.
+    topicList_->selectEntry(document_.selection());
+    source->topicList_->selectEntry(source->document_.selection());
 }
 
 // A move between two windows is one step of the target window that puts back both documents.
 void DocumentWindow::moveOrCopyHere(DocumentWindow* source, int sourceEntry, int targetEntry,
                                     DragMode mode) {
-    const QList<TopicRows> sourceBefore = source->document_.topics();
+    Document& from = source->document_;
+    const QList<TopicRows> sourceBefore = from.topics();
     const QList<TopicRows> before = document_.topics();
-    if (refused(Document::moveTopic(source->document_, sourceEntry, document_, targetEntry, mode)))
+    if (refused(Document::moveTopic(from, sourceEntry, document_, targetEntry, mode)))
         return;
     const bool move = mode == DragMode::Move;
     const int undoEntry = move && source == this ? sourceEntry : targetEntry;
-    QList<StepPart> parts{changedPart(this, before, undoEntry, document_.selection())};
+    QList<StepPart> parts{changedPart(document_, before, undoEntry, document_.selection())};
     if (move && source != this)
-        parts.append(changedPart(source, sourceBefore, sourceEntry, sourceEntry));
-    history_->push(new TopicStep(move ? textid::kStepMove : textid::kStepDragCopy, parts));
-    if (source != this)
-        source->refreshTopicList(source->document_.selection());
-    refreshTopicList(document_.selection());
+        parts.append(changedPart(from, sourceBefore, sourceEntry, sourceEntry));
+    history_.record(move ? textid::kStepMove : textid::kStepDragCopy, parts);
 }

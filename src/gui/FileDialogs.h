@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -11,9 +12,18 @@ class FileDialogs {
     virtual ~FileDialogs() = default;
     virtual QString openFileName(QWidget* parent, const QString& title, const QString& directory,
                                  const QString& filter) = 0;
-    // No overwrite question: a database file is simply written.
+    // A name that exists already is chosen only after the dialog's question whether to replace
+    // that file. The filters are choices of how to write it: `chosen` comes in as the one
+    // offered first and goes out as the one taken.
     virtual QString saveFileName(QWidget* parent, const QString& title, const QString& directory,
-                                 const QString& fileName, const QString& filter) = 0;
+                                 const QString& fileName, const QStringList& filters,
+                                 int& chosen) = 0;
+    // With one filter, nothing to choose.
+    QString saveFileName(QWidget* parent, const QString& title, const QString& directory,
+                         const QString& fileName, const QString& filter) {
+        int only = 0;
+        return saveFileName(parent, title, directory, fileName, QStringList{filter}, only);
+    }
 };
 
 FileDialogs& theFileDialogs();

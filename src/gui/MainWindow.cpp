@@ -1,9 +1,11 @@
 #include "gui/MainWindow.h"
 
 #include "gui/ChildSignals.h"
+#include "gui/DocumentHistory.h"
 #include "gui/DocumentWindow.h"
 #include "gui/FileDialogs.h"
 #include "gui/Localizer.h"
+#include "gui/OpenFailures.h"
 #include "gui/Pictures.h"
 #include "gui/ScreenPlacement.h"
 #include "gui/dialogs/AboutDialog.h"
@@ -15,7 +17,6 @@
 #include "gui/dialogs/SortDialog.h"
 #include "gui/dialogs/TransferDialog.h"
 #include "gui/dialogs/TransferParametersDialog.h"
-#include "platform/Paths.h"
 #include "platform/Preferences.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
@@ -25,9 +26,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QDragEnterEvent>
-#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QMdiArea>
@@ -38,9 +37,9 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
-#include <QTemporaryFile>
 #include <QTimer>
 #include <QToolBar>
+#include <QUndoGroup>
 #include <QUrl>
 
 #include <algorithm>
@@ -62,19 +61,6 @@ QMdiSubWindow* subWindowOf(const DocumentWindow* document) {
     return qobject_cast<QMdiSubWindow*>(document->parentWidget());
 }
 
-// The preferred directory must exist and take a new file. The probe is a file of a name of
-// its own, so that no file the user keeps there is touched.
-bool isWritableDirectory(const QString& path) {
-    if (!QFileInfo(path).isDir())
-        return false;
-    QTemporaryFile probe(QDir(path).filePath(QStringLiteral("~ombrel-XXXXXX.tmp")));
-    probe.setAutoRemove(false);
-    if (!probe.open())
-        return false;
-    probe.close();
-    return probe.remove();
-}
-
 QSize screenSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->size() : QSize();
@@ -83,7 +69,7 @@ QSize screenSize() {
 } // namespace
 
 MainWindow::MainWindow(Preferences& preferences, QWidget* parent)
-    : QMainWindow(parent), preferences_(preferences), actions_(std::make_unique<Actions>()) {
+    : QMainWindow(parent), preferences_(preferences), undoGroup_(new QUndoGroup(this)) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromLatin1(settings::kProgramName));
     setWindowIcon(ownIcon(QStringLiteral("ombrel.png")));
@@ -98,14 +84,14 @@ MainWindow::MainWindow(Preferences& preferences, QWidget* parent)
     // to its frame in the workspace.
     qApp->installEventFilter(this);
 
-    createActions();
+    createCommands();
     createMenus();
     createToolBar();
     createStatusBar();
-    connectActions();
-    enableDocumentCommands(false);
-    setCommandEnabled(actions_->repeat, false);
+    connect(workspace_, &QMdiArea::subWindowActivated, this, &MainWindow::documentActivated);
+    updateCommands();
     readSettings();
+    showScreenChoices();
     updateMinimumWidth();
     paintBackground();
     registerWindow(this);
@@ -125,11 +111,12 @@ void MainWindow::readSettings() {
     toolBar_->setVisible(settings::readBool(ini, key::kToolBar, fallback::kToolBar));
     preferences_.read();
     thePrompter().setSoundOn(preferences_.sound);
-    checkPrefPath();
     recentFiles_ = settings::readRecentFiles(ini);
     if (!recentFiles_.isEmpty())
         addRecentFile(recentFiles_.first());
     readWindowPlacement();
+    if (settings::readBool(ini, key::kCharTabAutoOn, fallback::kCharTabAutoOn))
+        characterTable().show();
 }
 
 void MainWindow::readWindowPlacement() {
@@ -153,12 +140,6 @@ void MainWindow::readWindowPlacement() {
     default:
         break; // normal, also for any value the program never writes
     }
-}
-
-void MainWindow::checkPrefPath() {
-    QString& path = preferences_.preferredPath;
-    if (path == QLatin1String(settings::fallback::kPrefPath) || !isWritableDirectory(path))
-        path = paths::progDir();
 }
 
 // Every window's settings in one save, so that a file that cannot be written is reported once.
@@ -196,35 +177,11 @@ void MainWindow::saveOnExit() {
         scan_->writeSettings();
 }
 
-// ---- the enabling rule ----
-
-void MainWindow::setCommandEnabled(QAction* action, bool enabled) {
-    action->setEnabled(enabled);
-}
-
-void MainWindow::enableDocumentCommands(bool enabled) {
-    const Actions& a = *actions_;
-    for (QAction* action : {a.close, a.closeAll, a.save, a.saveAs, a.saveAll, a.find, a.send})
-        setCommandEnabled(action, enabled);
-    if (findDone_)
-        setCommandEnabled(a.repeat, enabled);
-    for (QAction* action :
-         {a.saveButton, a.f5Button, a.insertButton, a.deleteButton, a.findButton, a.toHpButton})
-        setCommandEnabled(action, enabled);
-    for (QAction* action : {a.send, a.tile, a.arrangeIcons, a.cascade, a.minimizeAll, a.showAll})
-        setCommandEnabled(action, enabled);
-}
-
-QAction* MainWindow::repeatAction() const {
-    return actions_->repeat;
-}
-
 // ---- recent files ----
 
 void MainWindow::addRecentFile(const QString& name) {
-    const QString added = name; // the name may be an entry of the list itself
-    recentFiles_.removeIf(
-        [&added](const QString& entry) { return entry.compare(added, Qt::CaseInsensitive) == 0; });
+    const QString added = name;    // the name may be an entry of the list itself
+    recentFiles_.removeAll(added); // names differing in letter case are different files here
     recentFiles_.prepend(added);
     while (recentFiles_.size() > kMaxRecentFiles)
         recentFiles_.removeLast();
@@ -235,23 +192,25 @@ void MainWindow::addRecentFile(const QString& name) {
 
 DocumentWindow* MainWindow::newDocument() {
     auto* document = new DocumentWindow(preferences_, copyBuffer_);
-    connect(document, &DocumentWindow::modifiedChanged, this, &MainWindow::recountUnsaved);
+    connect(&document->document(), &Document::modifiedChanged, this, &MainWindow::showUnsavedCount);
     connect(document, &DocumentWindow::statusText, this, &MainWindow::showStatus);
+    connect(document, &DocumentWindow::statusWarning, this, &MainWindow::showWarning);
     connect(document, &DocumentWindow::saved, this, &MainWindow::addRecentFile);
+    connect(document, &DocumentWindow::topicCopied, this, &MainWindow::updateCommands);
     connect(document, &DocumentWindow::closing, this, &MainWindow::documentClosing);
-    connect(document, &DocumentWindow::sortRequested, this, [this](DocumentWindow* sorted) {
-        if (sortForm_)
-            sortForm_->sortTopics(sorted);
+    connect(document, &DocumentWindow::characterAtCursorChanged, this, [this, document] {
+        if (document == activeDocument())
+            showCharacterAtCursor();
     });
+    undoGroup_->addStack(document->history().stack());
     QMdiSubWindow* window = workspace_->addSubWindow(document, kDocumentWindowFlags);
     window->setWindowIcon(document->windowIcon());
     window->setFixedSize(window->sizeHint());
     documents_.append(document);
     showDocumentCount();
-    if (documents_.size() == 1)
-        enableDocumentCommands(true);
     window->show();
     workspace_->setActiveSubWindow(window);
+    updateCommands();
     emit documentMade(document);
     return document;
 }
@@ -324,54 +283,42 @@ bool MainWindow::closeDocument(DocumentWindow* document) {
 void MainWindow::documentClosing(DocumentWindow* document) {
     documents_.removeIf(
         [document](const QPointer<DocumentWindow>& open) { return open == document; });
-    if (document->table().modified && unsavedCount_ > 0)
-        --unsavedCount_;
     showUnsavedCount();
     showDocumentCount();
-    if (editMenuOwner_ == document)
-        showEditMenuOf(nullptr);
-    if (documents_.isEmpty())
-        enableDocumentCommands(false);
-}
-
-void MainWindow::recountUnsaved() {
-    const auto modified = std::count_if(documents_.cbegin(), documents_.cend(),
-                                        [](const QPointer<DocumentWindow>& document) {
-                                            return document && document->table().modified;
-                                        });
-    unsavedCount_ = static_cast<quint16>(modified);
-    showUnsavedCount();
+    updateCommands();
+    showCharacterAtCursor();
 }
 
 void MainWindow::showDocumentCount() {
     panels_[0]->setText(QStringLiteral("D: %1").arg(documents_.size()));
 }
 
+// Counted afresh over the open documents whenever one of them turns.
 void MainWindow::showUnsavedCount() {
-    panels_[1]->setText(QStringLiteral("U: %1").arg(unsavedCount_));
+    const auto unsaved = std::count_if(documents_.cbegin(), documents_.cend(),
+                                       [](const QPointer<DocumentWindow>& document) {
+                                           return document && document->document().isModified();
+                                       });
+    panels_[1]->setText(QStringLiteral("U: %1").arg(unsaved));
 }
 
+// Another top-level window taking the focus leaves no window active in the workspace: the
+// document stays the one the commands act on.
 void MainWindow::documentActivated(QMdiSubWindow* window) {
     auto* document = window ? qobject_cast<DocumentWindow*>(window->widget()) : nullptr;
-    if (document && isOpen(document)) {
-        showEditMenuOf(document);
-        document->enableInsertCopy();
-    } else if (documents_.isEmpty()) {
-        showEditMenuOf(nullptr);
-    }
-    // Otherwise another top-level window took the focus: the document keeps its menu.
+    if (document && isOpen(document))
+        undoGroup_->setActiveStack(document->history().stack());
+    updateCommands();
+    showCharacterAtCursor();
 }
 
-void MainWindow::showEditMenuOf(DocumentWindow* document) {
-    QMenu* menu = document ? document->editMenu() : placeholderEditMenu_;
-    if (editMenuSlot_ == menu->menuAction())
-        return;
-    menuBar()->insertMenu(searchMenu_->menuAction(), menu);
-    if (editMenuSlot_)
-        menuBar()->removeAction(editMenuSlot_);
-    editMenuSlot_ = menu->menuAction();
-    editMenuOwner_ = document;
-    connect(menu, &QMenu::aboutToHide, this, &MainWindow::menuClosed, Qt::UniqueConnection);
+// A step was not taken: another step changed a document of it since.
+void MainWindow::stepRefused(const QString& item, const Document* changed) {
+    for (DocumentWindow* document : documentWindows()) {
+        if (&document->document() == changed)
+            thePrompter().showMessage(textid::kStepOutdated, MessageKind::Information,
+                                      {item, document->caption()});
+    }
 }
 
 void MainWindow::paintBackground() {
@@ -383,12 +330,16 @@ void MainWindow::paintBackground() {
 
 // ---- status bar and hints ----
 
-QString MainWindow::statusPanelText(int panel) const {
-    return panel >= 0 && panel < panels_.size() ? panels_[panel]->text() : QString();
-}
-
 void MainWindow::showStatus(const QString& text) {
     panels_[2]->setText(text);
+    panels_[2]->setPalette(palette()); // a warning's colour goes with it
+}
+
+void MainWindow::showWarning(const QString& text) {
+    showStatus(text);
+    QPalette warning = panels_[2]->palette();
+    warning.setColor(QPalette::WindowText, Qt::red);
+    panels_[2]->setPalette(warning);
 }
 
 // A status message stays until the hint changes.
@@ -454,6 +405,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
         return;
     event->acceptProposedAction();
     QTimer::singleShot(0, this, [this, files] {
+        const OpenFailures failures; // one box for all that fail
         for (const QString& file : files)
             openDocument(file, RecentFiles::Remember);
     });

@@ -2,13 +2,16 @@
 
 #include "core/TopicTable.h"
 #include "gui/Workspace.h"
+#include "platform/Settings.h"
 
+#include <QHash>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QPixmap>
 #include <QPointer>
 #include <QStringList>
 
-#include <memory>
+#include <variant>
 
 class Preferences;
 class QAction;
@@ -17,7 +20,9 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QToolBar;
+class QUndoGroup;
 class CharacterTable;
+class Document;
 class TransferDialog;
 class FindDialog;
 class DocumentWindow;
@@ -28,7 +33,12 @@ class SortDialog;
 class AboutDialog;
 
 // The program's frame: the workspace of document windows, the menus, the tool bar, the status
-// bar with its three panels, the recent files and the file commands. There is one.
+// bar with its three panels, the recent files and the commands. There is one.
+//
+// Every command of the menus is one action made from one table (commandTable()): its menu,
+// name, text, key and handler. A handler on a document window acts on the active one, and the
+// command is enabled only while there is one. Undo and Redo take the steps of the active
+// document's history. A document window keeps only its own pop-up menus.
 class MainWindow : public QMainWindow, public Workspace {
     Q_OBJECT
 
@@ -40,24 +50,16 @@ class MainWindow : public QMainWindow, public Workspace {
     DocumentWindow* activeDocument() const override;
     DocumentWindow* newDocument() override;
     DocumentWindow* openDocument(const QString& fileName, RecentFiles recent) override;
-    // Status panels: 0 "D: " + open documents, 1 "U: " + UnsavedCount, 2 hints and messages.
+    // Status panels: 0 "D: " + open documents, 1 "U: " + unsaved documents, 2 hints and
+    // messages.
     void showStatus(const QString& text) override;
+    void showWarning(const QString& text); // panel 2 in the warning colour
 
-    void enableDocumentCommands(bool enabled);
     void addRecentFile(const QString& name);
     void paintBackground();
-    void recountUnsaved();
-    quint16 unsavedCount() const { return unsavedCount_; }
 
-    TopicCopyBuffer& copyBuffer() { return copyBuffer_; }
     // Open document windows, the most recently active first.
     QList<DocumentWindow*> documentWindows() const;
-    QMdiArea* workspace() const { return workspace_; }
-    const QStringList& recentFiles() const { return recentFiles_; }
-    QString statusPanelText(int panel) const;
-
-    // The Repeat command follows the document rule once a find was confirmed.
-    QAction* repeatAction() const;
 
     // A file name that a second start of the program handed over: the window comes to the
     // front and opens it.
@@ -66,25 +68,17 @@ class MainWindow : public QMainWindow, public Workspace {
     // the event loop is back (a failing file shows its box over this window).
     void splashGone(const QString& commandLineFile);
 
-    // The dialogs that live as long as the program, made once right after the main window in
-    // the order the program has always made them: character table, find, sort, settings,
-    // About, transfer, scanner, advanced transfer parameters. Each reads its own settings as
-    // it is made and belongs to the main window.
-    void createLongLivedWindows();
-    ScanDialog* scanDialog() const { return scan_; }
-    FindDialog* findDialog() const { return find_; }
-    SortDialog* sortDialog() const { return sortForm_; }
-    CharacterTable* characterTable() const { return charTab_; }
-    SettingsDialog* settingsDialog() const { return options_; }
-    AboutDialog* aboutDialog() const { return about_; }
-    TransferDialog* transferDialog() const { return transferDialog_; }
-    TransferParametersDialog* transferParametersDialog() const { return advancedDialog_; }
-
-    // The character table marks its command and presses its button while it shows.
-    void charTabShown(bool shown);
-    // What the settings dialog applied: background, tool bar, every document's boxes.
-    void showSettings();
-    QToolBar* toolBar() const { return toolBar_; }
+    // The dialogs, each made on its first use and kept until the program ends; each reads
+    // its own settings as it is made and belongs to the main window. The character table is
+    // made at the start when its setting shows it there.
+    CharacterTable& characterTable();
+    FindDialog& findDialog();
+    SortDialog& sortDialog();
+    SettingsDialog& settingsDialog();
+    AboutDialog& aboutDialog();
+    TransferDialog& transferDialog();
+    ScanDialog& scanDialog();
+    TransferParametersDialog& transferParametersDialog();
 
   signals:
     // A document window was made (new, opened or restored), before anything is loaded into it.
@@ -100,82 +94,63 @@ class MainWindow : public QMainWindow, public Workspace {
     void dropEvent(QDropEvent* event) override;
 
   private:
-    // Every command of the frame, made in one place.
-    struct Actions {
-        // File
-        QAction* newFile = nullptr;
-        QAction* open = nullptr;
-        QAction* close = nullptr;
-        QAction* closeAll = nullptr;
-        QAction* save = nullptr;
-        QAction* saveAs = nullptr;
-        QAction* saveAll = nullptr;
-        QAction* quit = nullptr;
-        // Edit: placeholders while no document window is active
-        QList<QAction*> editPlaceholders;
-        // Search
-        QAction* find = nullptr;
-        QAction* repeat = nullptr;
-        QAction* scanner = nullptr;
-        // Transmit
-        QAction* send = nullptr;
-        QAction* receive = nullptr;
-        QAction* transferTarvo = nullptr;
-        // Options
-        QAction* charTab = nullptr;
-        QAction* settings = nullptr;
-        // Window
-        QAction* tile = nullptr;
-        QAction* cascade = nullptr;
-        QAction* arrangeIcons = nullptr;
-        QAction* minimizeAll = nullptr;
-        QAction* showAll = nullptr;
-        // Help
-        QAction* helpTopics = nullptr;
-        QAction* helpOnHelp = nullptr;
-        QAction* about = nullptr;
-        // Tool bar
-        QAction* newButton = nullptr;
-        QAction* openButton = nullptr;
-        QAction* saveButton = nullptr;
-        QAction* f5Button = nullptr;
-        QAction* insertButton = nullptr;
-        QAction* deleteButton = nullptr;
-        QAction* findButton = nullptr;
-        QAction* charTabButton = nullptr;
-        QAction* toHpButton = nullptr;
-        QAction* toPcButton = nullptr;
-        QAction* helpButton = nullptr;
+    // When a command can be chosen besides its handler's needs.
+    enum class Available { Always, WithDocument, AfterFind, WithCopy };
+    // One command of the frame. A handler of the frame runs as it is; one of a document window
+    // runs on the active document window, and so does a handler of the frame that takes one.
+    struct Command {
+        using OnFrame = void (MainWindow::*)();
+        using OnWindow = void (DocumentWindow::*)();
+        using OnDocument = void (MainWindow::*)(DocumentWindow&);
+        const char* menu; // the object name of its menu
+        const char* name; // the action's object name; nullptr for a separator
+        quint16 textId = 0;
+        QKeySequence key{};
+        std::variant<OnFrame, OnWindow, OnDocument> handler{};
+        Available available = Available::Always;
     };
+    // A button of the tool bar runs a command; its hint is its own.
+    enum class ButtonKind { Button, Separator, Gap };
+    struct ToolButton {
+        ButtonKind kind;
+        const char* name = nullptr;
+        quint16 textId = 0;
+        const char* command = nullptr;
+        const char* themeIcon = "";
+        const char* image = "";
+    };
+    static const QList<Command>& commandTable();
+    static QList<Command> viewMenuCommands();
+    static const QList<ToolButton>& toolButtonTable();
 
     // The tool bar: buttons 27 wide, separators of 8. The gap before the Help button starts
-    // after ten buttons and three separators; the window keeps room for 48 more.
+    // after eleven buttons and three separators; the window keeps room for 48 more.
     static constexpr int kButtonWidth = 27;
     static constexpr int kSeparatorWidth = 8;
-    static constexpr int kGapLeft = 10 * kButtonWidth + 3 * kSeparatorWidth;
+    static constexpr int kGapLeft = 11 * kButtonWidth + 3 * kSeparatorWidth;
     static constexpr int kRoomAfterGapLeft = 48;
 
-    void createActions();
-    void createToolBarActions();
-    void connectActions();
+    void createCommands();
+    QAction* commandAction(const Command& command);
+    void run(const Command& command);
+    bool isAvailable(const Command& command) const;
+    void updateCommands();
     void createMenus();
-    QMenu* addMenu(const char* name, quint16 tag, const QList<QAction*>& items);
     void createToolBar();
-    void addToolButton(QAction* action, const char* themeIcon, const char* image);
-    void addToolSeparator();
+    void addToolButton(const ToolButton& button);
     void createStatusBar();
+    void createScreenCommands();
     void readSettings();
     void readWindowPlacement();
-    void checkPrefPath();
     void rebuildRecentFileItems();
     void rebuildWindowList();
+    int fixedItemCount(const char* menu) const;
     void documentActivated(QMdiSubWindow* window);
     void documentClosing(DocumentWindow* document); // a document window whose close was accepted
-    void showEditMenuOf(DocumentWindow* document);
+    void stepRefused(const QString& item, const Document* changed);
     void showHint(const QString& hint);
     void menuClosed();
     void updateMinimumWidth();
-    void setCommandEnabled(QAction* action, bool enabled);
     bool isOpen(const DocumentWindow* document) const;
     bool closeDocument(DocumentWindow* document);
     bool documentsMayClose() const;
@@ -183,43 +158,57 @@ class MainWindow : public QMainWindow, public Workspace {
     void showDocumentCount();
     void showUnsavedCount();
 
-    // Commands
+    // Commands of the frame
+    void newFile();
     void openFile();
-    void closeActiveDocument();
+    void closeFile(DocumentWindow& document);
     void closeAll();
-    void saveActive();
-    void saveActiveAs();
+    void saveFile(DocumentWindow& document);
+    void saveFileAs(DocumentWindow& document);
     void saveAll();
-    void commitActiveTopic();
-    void insertTopicInActive();
-    void deleteTopicInActive();
-    void arrangeIcons();
-    void tile();
-    void minimizeAll();
-    void showAll();
+    void quit();
+    void sortTopicsOf(DocumentWindow& document);
+    void findIn(DocumentWindow& document);
+    void repeatFind(DocumentWindow& document);
     void openScanner();
-    void findText();
-    void repeatFind();
-    void toggleCharacterTable();
-    void openSettingsDialog();
-    void showAbout();
-    void sendToCalculator();
+    void sendDocument(DocumentWindow& document);
     void receiveFromCalculator();
     void sendTarvoLibrary();
+    void toggleCharacterTable();
+    void charTabShown(bool shown); // the command is ticked while the table shows
+    void openSettingsDialog();
+    void showSettings(); // what the settings dialog applied
+    void tile();
+    void cascade();
+    void arrangeIcons();
+    void minimizeAll();
+    void showAll();
+    void showHelpTopics();
+    void showHelpOnHelp();
+    void showAbout();
+    // The View menu: the calculator screen beside every document window's data box, its font
+    // and its size, kept in the settings.
+    void toggleCalculatorScreen();
+    void chooseSmallScreenFont();
+    void chooseMediumScreenFont();
+    void chooseLargeScreenFont();
+    void chooseScreenScaleTwo();
+    void chooseScreenScaleThree();
+    void writeScreenSetting(settings::Key key, int value);
+    void applyScreenSettings();
+    void showScreenChoices(); // the ticks of the View menu and the button, from the settings
+    void setCommandChecked(const char* name, bool checked); // with its tool bar button
+    void showCharacterAtCursor();
 
     Preferences& preferences_;
-    std::unique_ptr<Actions> actions_;
+    QHash<QString, QAction*> commands_; // by name
+    QHash<QAction*, QAction*> buttons_; // each tool bar button with its command
+    QUndoGroup* undoGroup_ = nullptr;
     QMdiArea* workspace_ = nullptr;
     QToolBar* toolBar_ = nullptr;
-    QLabel* toolBarGap_ = nullptr;
-    QMenu* fileMenu_ = nullptr;
-    QMenu* placeholderEditMenu_ = nullptr;
-    QMenu* searchMenu_ = nullptr;
-    QMenu* windowMenu_ = nullptr;
-    // The Edit menu that stands in the menu bar and the document window it belongs to.
-    QPointer<QAction> editMenuSlot_;
-    QPointer<DocumentWindow> editMenuOwner_;
+    QHash<QString, QMenu*> menus_; // by name
     QList<QLabel*> panels_;
+    QLabel* characterPanel_ = nullptr; // code and name of the character at the cursor
     QString currentHint_;
     QStringList recentFiles_;
     // The open document windows in the order they were made; a window leaves once its close
@@ -227,7 +216,6 @@ class MainWindow : public QMainWindow, public Workspace {
     QList<QPointer<DocumentWindow>> documents_;
     QPixmap backgroundImage_;
     TopicCopyBuffer copyBuffer_;
-    quint16 unsavedCount_ = 0;
     bool findDone_ = false;         // Repeat follows the document rule once a search started
     bool defaultsRestored_ = false; // the settings file holds the defaults; nothing more is written
     bool splashDone_ = false;       // the program may not end while the splash shows

@@ -1,14 +1,63 @@
 #include "gui/TopicList.h"
 
+#include "core/Document.h"
+#include "core/Hp48Codec.h"
+
 #include <QApplication>
 #include <QDrag>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPointer>
+#include <QStyledItemDelegate>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
+
+// More of a title than an entry can ever show: a longer one is cut before it is decoded, so
+// that a row of megabytes costs no more to list and draw than a short one.
+constexpr qsizetype kLongestTitleShown = 256;
+
+// Draws an entry's title with its baseline one ascent below the entry's top. The calculator
+// font's line is a pixel higher than an entry, and text centred in the entry loses its top
+// pixels, where the marks over capitals (Ü, É, Ñ) stand; the lowest pixel of a descender matters
+// less.
+class EntryDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem entry = option;
+        initStyleOption(&entry, index);
+        const QString title = std::exchange(entry.text, QString());
+        const QWidget* widget = option.widget;
+        const QStyle* style = widget ? widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &entry, painter, widget); // without text
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        const QRect room = entry.rect.adjusted(margin, 0, -margin, 0);
+        // Hinted fully, a mark stands no higher than the font's ascent.
+        QFont font = entry.font;
+        font.setHintingPreference(QFont::PreferFullHinting);
+        const QFontMetrics metrics(font);
+        const QPalette::ColorGroup group =
+            !(entry.state & QStyle::State_Enabled) ? QPalette::Disabled
+            : entry.state & QStyle::State_Active   ? QPalette::Normal
+                                                   : QPalette::Inactive;
+        painter->save();
+        painter->setClipRect(entry.rect);
+        painter->setFont(font);
+        painter->setPen(entry.palette.color(group, entry.state & QStyle::State_Selected
+                                                       ? QPalette::HighlightedText
+                                                       : QPalette::Text));
+        painter->drawText(QPoint(room.left(), room.top() + metrics.ascent()),
+                          metrics.elidedText(title, Qt::ElideRight, room.width()));
+        painter->restore();
+    }
+};
 
 // The list a drag is over, if any: it gets its selection back when the drag ends elsewhere.
 QPointer<TopicList> listUnderDrag;
@@ -23,10 +72,34 @@ TopicList* dragSourceOf(const QDropEvent* event) {
 } // namespace
 
 TopicList::TopicList(QWidget* parent) : QListWidget(parent) {
+    setItemDelegate(new EntryDelegate(this));
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
+}
+
+void TopicList::setDocument(Document* document) {
+    document_ = document;
+    connect(document, &Document::topicsChanged, this, &TopicList::showTitles);
+    connect(document, &Document::titleRowChanged, this, &TopicList::showTitles);
+    connect(document, &Document::selectionChanged, this, &TopicList::selectEntry);
+    connect(this, &QListWidget::currentRowChanged, document, [document](int row) {
+        if (row >= 0)
+            document->select(row + 1);
+    });
+    showTitles();
+}
+
+void TopicList::showTitles() {
+    const QSignalBlocker blocker(this);
+    clear();
+    for (int entry = 1; entry <= document_->table().entryCount(); ++entry) {
+        auto* item = new QListWidgetItem(
+            hp48::decodeRow(document_->title(entry).left(kLongestTitleShown)), this);
+        item->setSizeHint(QSize(0, kEntryHeight));
+    }
+    selectEntry(document_->selection());
 }
 
 int TopicList::entryAt(const QPoint& position) const {

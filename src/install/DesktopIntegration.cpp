@@ -13,6 +13,8 @@
 
 #include <algorithm>
 
+extern const unsigned char kOmbrelMimePackage[];
+
 namespace desktop {
 namespace {
 
@@ -20,8 +22,10 @@ constexpr int kToolMilliseconds = 60000;
 constexpr const char* kFontName = "HP48.TTF";
 constexpr const char* kFontFamily = "HP48";
 constexpr const char* kMimePackage = "ombrel-hpfile.xml";
-constexpr const char* kTypeComment = "Ombrel HP-File";
 constexpr const char* kHandlerTitle = "Ombrel";
+// An installation by the package manager (or cmake --install) puts this file beside the
+// program: the program directory then belongs to the package.
+constexpr const char* kPackageMarker = "installed-by-package";
 // What update-mime-database makes from the packages beside them.
 constexpr const char* kGeneratedMimeFiles[] = {
     "XMLnamespaces", "aliases",    "generic-icons", "globs",     "globs2", "icons",
@@ -98,20 +102,9 @@ void removeIfEmpty(const QString& folder) {
     QDir().rmdir(folder);
 }
 
+// The package's type of database files (packaging/ombrel-mime.xml), built in.
 QByteArray mimePackage() {
-    return QStringLiteral(
-               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-               "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-               "  <mime-type type=\"%1\">\n"
-               "    <comment>%2</comment>\n"
-               "    <sub-class-of type=\"text/plain\"/>\n"
-               "    <magic priority=\"80\">\n"
-               "      <match type=\"string\" offset=\"0\" value=\"%%HP:\"/>\n"
-               "    </magic>\n"
-               "  </mime-type>\n"
-               "</mime-info>\n")
-        .arg(kMimeType, QString::fromLatin1(kTypeComment))
-        .toUtf8();
+    return QByteArray(reinterpret_cast<const char*>(kOmbrelMimePackage));
 }
 
 bool updateMimeDatabase() {
@@ -200,6 +193,10 @@ QString desktopFolder() {
     return QDir::cleanPath(folder);
 }
 
+bool installedByPackage() {
+    return QFileInfo::exists(paths::progDir() + QString::fromLatin1(kPackageMarker));
+}
+
 bool hasCounterpart(ShortcutKind kind) {
     return kind == ShortcutKind::ProgramsMenu || kind == ShortcutKind::Desktop;
 }
@@ -239,11 +236,9 @@ bool makeLink(const QString& target, const QString& linkFile, const QString& des
     if (linkFile.isEmpty() || !QFileInfo(QFileInfo(linkFile).absolutePath()).isDir())
         return false;
     const EntryKeys keys = {
-        {"Type", QStringLiteral("Application")},
-        {"Name", description},
-        {"Exec", execArgument(target)},
-        {"Terminal", QStringLiteral("false")},
-        {"Categories", QStringLiteral("Office;")},
+        {"Type", QStringLiteral("Application")}, {"Name", description},
+        {"Exec", execArgument(target)},          {"TryExec", target},
+        {"Terminal", QStringLiteral("false")},   {"Categories", QStringLiteral("Office;")},
     };
     // Desktops start only entries on the desktop that may be executed.
     return writeFile(linkFile, desktopEntry(keys), true);
@@ -275,11 +270,11 @@ bool removeFont() {
     const QString target = fontFile();
     if (!removeFile(target))
         return false;
+    // The folder goes first when nothing else is in it: fc-cache then drops the folder's cache
+    // instead of writing a new one for an empty folder.
     const QString folder = QFileInfo(target).absolutePath();
-    if (QFileInfo(folder).isDir()) {
-        runTool(QStringLiteral("fc-cache"), {QStringLiteral("-f"), folder});
-        removeIfEmpty(folder);
-    }
+    removeIfEmpty(folder);
+    runTool(QStringLiteral("fc-cache"), {QStringLiteral("-f"), folder});
     return true;
 }
 
@@ -296,6 +291,7 @@ bool registerFileClass(const QString& exeFile) {
         {"Type", QStringLiteral("Application")},
         {"Name", QString::fromLatin1(kHandlerTitle)},
         {"Exec", execArgument(exeFile) + QStringLiteral(" %f")},
+        {"TryExec", exeFile},
         {"MimeType", kMimeType + u';'},
         {"NoDisplay", QStringLiteral("true")},
         {"Terminal", QStringLiteral("false")},
@@ -335,6 +331,7 @@ bool createRemovalEntry(const QString& exeFile, const QString& version) {
         {"Name", name(strings::kEnglish)},
         {"Name[de]", name(strings::kGerman)},
         {"Exec", execArgument(exeFile) + u' ' + execArgument(kRemovalSwitch)},
+        {"TryExec", exeFile},
         {"Terminal", QStringLiteral("false")},
         {"Categories", QStringLiteral("Settings;PackageManager;")},
     };

@@ -24,6 +24,11 @@ QString configHome();
 // desktop is switched off (it names the home directory).
 QString desktopFolder();
 
+// A package (or cmake --install) put the program in its folder and into the programs menu of
+// every user. The user's removal then leaves that folder whole, and the user's installation
+// adds no second programs-menu entry.
+bool installedByPackage();
+
 // Start-menu root and Quick Launch have no counterpart here.
 bool hasCounterpart(ShortcutKind kind);
 // The folder a shortcut of a kind goes to, with a trailing separator; empty for a kind without
@@ -37,6 +42,7 @@ QString shortcutName(const QString& version);
 // specialFolder(kind) + "ombrel-2.7.desktop"; empty for a kind without counterpart.
 QString shortcutFile(ShortcutKind kind, const QString& version);
 // Writes a desktop entry that starts the target with no arguments, named by the description.
+// Like every entry of the user's installation it is hidden once the target is gone (TryExec).
 // The folder of the link file must exist. True when the entry was written.
 bool makeLink(const QString& target, const QString& linkFile, const QString& description);
 

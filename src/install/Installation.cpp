@@ -33,6 +33,10 @@ void createShortcut(SettingsFile& record, ShortcutKind kind, const Program& prog
 
 } // namespace
 
+bool offered(ShortcutKind kind) {
+    return kind != ShortcutKind::ProgramsMenu || !desktop::installedByPackage();
+}
+
 FontResult installFont(SettingsFile& record, const QString& fontSource) {
     if (desktop::fontKnown())
         return FontResult::AlreadyKnown;
@@ -54,7 +58,7 @@ void installEntries(SettingsFile& record, const Choices& choices, const Program&
         {choices.quickLaunch, ShortcutKind::QuickLaunch},
     };
     for (const auto& [chosen, kind] : shortcuts) {
-        if (chosen)
+        if (chosen && offered(kind))
             createShortcut(record, kind, program);
     }
     if (choices.fileAssociation)

@@ -37,6 +37,10 @@ enum class FontResult {
 };
 FontResult installFont(SettingsFile& record, const QString& fontSource);
 
+// Whether the installer offers a shortcut of the kind: not the programs menu where a package
+// has put the program there for every user (a second entry would show it twice).
+bool offered(desktop::ShortcutKind kind);
+
 // After the font: the defaults of every setting for the chosen language and a screen of the
 // given size, the chosen shortcuts, the type of database files, the removal entry.
 void installEntries(SettingsFile& record, const Choices& choices, const Program& program,

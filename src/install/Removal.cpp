@@ -12,11 +12,8 @@ namespace {
 
 // Shipped beside the font and going with it.
 constexpr const char* kFontLicence = "HP48-LICENSE.txt";
-// An installation by the package manager (or cmake --install) puts this file beside the
-// program: the program directory then belongs to the package, and a user's removal takes
-// back only what the user's first start made. The user's own rights are no guide: root can
-// write there, and so can the owner of an installation in a prefix of their own.
-constexpr const char* kPackageMarker = "installed-by-package";
+// The command-line tool the build puts beside the program.
+constexpr const char* kCommandLineTool = "ombrel-cli";
 
 // Shortcuts of this version's name, where the record says they were made; failures are ignored.
 void removeShortcuts(const SettingsFile& record, const QString& version) {
@@ -42,8 +39,11 @@ bool inProgramDir(const QString& fileName) {
     return canonical(QFileInfo(fileName).absolutePath()) == canonical(paths::progDir());
 }
 
+// A package's program directory: a user's removal takes back only what the user's first start
+// made. The user's own rights are no guide: root can write there, and so can the owner of an
+// installation in a prefix of their own.
 bool programDirOwnedByPackage() {
-    return QFileInfo::exists(paths::progDir() + QString::fromLatin1(kPackageMarker));
+    return desktop::installedByPackage();
 }
 
 // The companion files in the program directory and the transfer's work files. The Kermit
@@ -60,8 +60,10 @@ void removeCompanionFiles() {
         if (programfiles::isLeftover(number) || (!packaged && inProgramDir(fileName)))
             desktop::removeFile(fileName);
     }
-    if (!packaged)
+    if (!packaged) {
         desktop::removeFile(paths::progDir() + QString::fromLatin1(kFontLicence));
+        desktop::removeFile(paths::progDir() + QString::fromLatin1(kCommandLineTool));
+    }
     QDir().rmdir(paths::workDir());
     // The recovery folders go when they are empty; copies a crashed run left stay the user's.
     QDir().rmdir(paths::recoveryDir());

@@ -2,6 +2,7 @@
 
 #include "platform/Paths.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -27,6 +28,17 @@ const Entry& at(int number) {
     return kEntries[number - 1];
 }
 
+// The library is the user's own copy, often from a DOS disk that spelt it "TARVO.LIB": any
+// letter case is taken, the name as it has always been spelt first.
+QString tarvoLibrary(const QString& name) {
+    const QDir folder(paths::progDir());
+    if (QFileInfo(folder.filePath(name)).isFile())
+        return folder.filePath(name);
+    // Name filters match without regard to case unless told otherwise.
+    const QStringList found = folder.entryList({name}, QDir::Files | QDir::Hidden, QDir::Name);
+    return folder.filePath(found.isEmpty() ? name : found.first());
+}
+
 QString kermitProgram() {
     const QString beside = paths::progDir() + QStringLiteral("kermit");
     if (QFileInfo(beside).isExecutable())
@@ -50,6 +62,8 @@ QString path(int number) {
         return QString();
     if (number == kKermit)
         return kermitProgram();
+    if (number == kTarvoLibrary)
+        return tarvoLibrary(QString::fromLatin1(entry.here));
     if (!entry.inWorkDir)
         return paths::progDir() + QString::fromLatin1(entry.here);
     // Nothing of a transfer goes into a work folder that others could enter.

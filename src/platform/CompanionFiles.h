@@ -26,6 +26,7 @@ constexpr int kCount = 12;
 QString name(int number);
 // The file on this platform, or an empty string for one without counterpart. The Kermit
 // program is ProgDir/kermit when present, else kermit on the PATH (empty when neither exists).
+// The Tarvo library is taken in any letter case ("TARVO.LIB"); "tarvo.lib" when there is none.
 // The transfer files are empty too while the work folder is not private.
 QString path(int number);
 bool hasCounterpart(int number);

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,6 +41,13 @@ QString progDir() {
     if (!overridden.isEmpty())
         return withSeparator(QDir(overridden).absolutePath());
     return withSeparator(QFileInfo(exeFile()).absolutePath());
+}
+
+QString documentsDir() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir())
+        return withSeparator(documents);
+    return withSeparator(QDir::homePath());
 }
 
 QString exeFile() {

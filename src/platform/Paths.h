@@ -8,6 +8,10 @@ namespace paths {
 
 // The directory of the executable and its companion files, with a trailing separator.
 QString progDir();
+// Where a user keeps files when no folder was chosen: the documents folder of the desktop
+// (XDG_DOCUMENTS_DIR, by default ~/Documents) when it exists, else the home folder; with a
+// trailing separator.
+QString documentsDir();
 // The executable's canonical path.
 QString exeFile();
 // The directory of the settings file ($XDG_CONFIG_HOME, by default ~/.config).

@@ -14,7 +14,9 @@ class Preferences {
     Preferences& operator=(const Preferences&) = delete;
 
     SettingsFile& settings() const { return settings_; }
-    // Copies every choice from the settings file.
+    // Copies every choice from the settings file; the calculator's characters go to the codec.
+    // A preferred directory that is not set, missing or not writable gives the user's
+    // documents folder for this run; the file keeps its value.
     void read();
 
     bool sound = false;       // a beep before each message box
@@ -24,6 +26,8 @@ class Preferences {
     bool askDelTopic = false; // a topic goes only after a question
     bool background = false;  // the workspace shows the background picture
     QString preferredPath;    // where the file dialogs open, with a trailing separator
+    int newTranslation = 1;   // the translation mode new documents are written in
+    bool hp49 = false;        // the calculator is an HP49 or 50 (code 160 is the euro sign)
 
   private:
     SettingsFile& settings_;

@@ -73,7 +73,7 @@ bool RecoveryKeeper::writeCopy(Document* document) {
     if (!document->isModified())
         return true;
     const QString file = document->hasFile() ? document->fileName() : QString();
-    if (!store_.write(watched.slot, document->table(), file)) {
+    if (!store_.write(watched.slot, document->table(), file, document->header())) {
         reportFailure();
         return false;
     }

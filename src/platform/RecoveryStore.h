@@ -1,14 +1,24 @@
 #pragma once
 
+#include "core/HpParser.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QLockFile>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <vector>
 
 class TopicTable;
+
+// Copies of crashed runs that a start does not offer, with the reason.
+struct UnofferedCopies {
+    int waiting = 0; // beyond the folders a start claims at once: the next start offers them
+    int behindDamagedLock = 0; // their folder's lock file is damaged and cannot be replaced
+    QStringList damagedLocks;
+};
 
 // A recovery copy on disk and what restoring it needs.
 struct RecoveryCopy {
@@ -33,13 +43,20 @@ class RecoveryStore {
 
     // Writes the slot's copy atomically, the side file first; false leaves the previous copy.
     // The first write makes the folders (mode 0700) and takes this program's lock; it fails when a
-    // folder is not a private one of this user (a link, someone else's) or cannot be made.
-    bool write(int slot, const TopicTable& table, const QString& originalFile);
+    // folder is not a private one of this user (a link, someone else's) or cannot be made. The
+    // copy carries the document's header values, so a restored document keeps its mode.
+    bool write(int slot, const TopicTable& table, const QString& originalFile,
+               const hpparse::Header& header = {});
     void remove(int slot);
 
     // The copies in the folders of programs that ended without cleaning up, oldest first. Their
-    // locks are held from now on, so no other start offers them as well.
+    // locks are held from now on, so no other start offers them as well; a folder without copies
+    // goes at once. A lock file that names no program, or where something else stands that can
+    // go without a loss (a pipe, a link, an empty folder), is replaced. Each claimed folder holds
+    // its lock file open, so a start claims a bounded number of them; the rest wait.
     QList<RecoveryCopy> claimLeftovers();
+    // What the last claim left unoffered.
+    const UnofferedCopies& unoffered() const { return unoffered_; }
     // A leftover copy restored or discarded: it goes from disk.
     static void removeLeftover(const RecoveryCopy& copy);
     // Lets go of the leftover folders: an emptied one goes, the others stay for the next start.
@@ -54,9 +71,12 @@ class RecoveryStore {
         std::unique_ptr<QLockFile> lock;
     };
     QString slotPath(int slot, const QString& suffix) const;
+    void claimFolder(const QString& folder, QList<RecoveryCopy>& copies);
+    void passOver(const QString& folder, const QStringList& files);
 
     QString root_;
     QString ownFolder_;
     std::unique_ptr<QLockFile> ownLock_;
     std::vector<Claimed> claimed_;
+    UnofferedCopies unoffered_;
 };

@@ -16,6 +16,27 @@ quint8 readLanguage(const SettingsFile& file) {
     return readInteger(file, key::kLanguage, 0) == 1 ? 1 : 0;
 }
 
+int readTranslation(const SettingsFile& file) {
+    const int mode = readInteger(file, key::kTranslation, fallback::kTranslation);
+    return mode >= 0 && mode <= 3 ? mode : fallback::kTranslation;
+}
+
+bool readHp49(const SettingsFile& file) {
+    return readInteger(file, key::kCalculator, fallback::kCalculator) == fallback::kCalculatorHp49;
+}
+
+ScreenSettings readScreenSettings(const SettingsFile& file) {
+    ScreenSettings screen;
+    screen.shown = readBool(file, key::kScreenShown, fallback::kScreenShown);
+    const int fontSize = readInteger(file, key::kScreenFont, fallback::kScreenFont);
+    if (fontSize >= 1 && fontSize <= 3)
+        screen.fontSize = fontSize;
+    const int scale = readInteger(file, key::kScreenScale, fallback::kScreenScale);
+    if (scale == 2 || scale == 3)
+        screen.scale = scale;
+    return screen;
+}
+
 QStringList readRecentFiles(const SettingsFile& file) {
     QStringList names;
     for (int number = 1; number <= key::kRecentFiles; ++number) {
@@ -38,7 +59,7 @@ QPoint centred(QSize screen, int width, int height) {
 
 void writeApplicationDefaults(SettingsFile& file, QSize screen, int language) {
     write(file, key::kAppName, QString::fromLatin1(kProgramName));
-    write(file, key::kAppVersion, QString::fromLatin1(kVersion));
+    write(file, key::kAppVersion, versionText());
     write(file, key::kLanguage, language);
     write(file, key::kWindowState, 0);
     write(file, key::kMainTop, screen.height() / 3 - 167);
@@ -83,6 +104,8 @@ void writeMiscDefaults(SettingsFile& file, QSize screen) {
     write(file, key::kTopicLine, fallback::kTopicLine);
     write(file, key::kAskDelTopic, true);
     write(file, key::kPrefPath, QString::fromLatin1(fallback::kPrefPath));
+    write(file, key::kTranslation, fallback::kTranslation);
+    write(file, key::kCalculator, fallback::kCalculator);
     writePosition(file, key::kSettingsPosition, centred(screen, 442, 328));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/SettingsFile.h"
+#include "platform/Version.h"
 
 #include <QPoint>
 #include <QRect>
@@ -68,6 +69,11 @@ constexpr std::array<Key, 4> kDevices{{{"Transfer", "Device1"},
 constexpr Key kCharTabAutoOn{"CharTab", "AutoOn"};
 constexpr Position kCharTabPosition{{"CharTab", "Top"}, {"CharTab", "Left"}};
 
+// The calculator screen beside the data box: shown or not, font size 1 to 3, scale 2 or 3.
+constexpr Key kScreenShown{"Screen", "Shown"};
+constexpr Key kScreenFont{"Screen", "Font"};
+constexpr Key kScreenScale{"Screen", "Scale"};
+
 constexpr Key kSound{"Misc", "Sound"};
 constexpr Key kEditMode{"Misc", "EditMode"};
 constexpr Key kReversedBoxes{"Misc", "ReversedBoxes"};
@@ -77,6 +83,8 @@ constexpr Key kDeleteEmpty{"Misc", "DeleteEmpty"};
 constexpr Key kTopicLine{"Misc", "TopicLine"};
 constexpr Key kAskDelTopic{"Misc", "AskDelTopic"};
 constexpr Key kPrefPath{"Misc", "PrefPath"};
+constexpr Key kTranslation{"Misc", "Translation"}; // the translation mode of new documents
+constexpr Key kCalculator{"Misc", "Calculator"};   // 48, or 49 for the HP49 and 50
 constexpr Position kSettingsPosition{{"Misc", "Top"}, {"Misc", "Left"}};
 
 constexpr const char* kFilesSection = "Files";
@@ -131,6 +139,10 @@ inline QString device(int port) {
 constexpr bool kCharTabAutoOn = false;
 constexpr QPoint kCharTabPosition{30, 501};
 
+constexpr bool kScreenShown = false;
+constexpr int kScreenFont = 2;  // medium
+constexpr int kScreenScale = 2; // 2 or 3
+
 constexpr bool kSound = true;
 constexpr bool kEditMode = false;
 constexpr bool kReversedBoxes = false;
@@ -140,12 +152,15 @@ constexpr bool kDeleteEmpty = false;
 constexpr int kTopicLine = 1;
 constexpr bool kAskDelTopic = true;
 constexpr const char* kPrefPath = "none";
+constexpr int kTranslation = 1;
+constexpr int kCalculator = 48;
+constexpr int kCalculatorHp49 = 49;
 constexpr QPoint kSettingsPosition{250, 200};
 } // namespace fallback
 
-constexpr const char* kVersion = "2.7";
+// The program's version text (platform/Version.h).
 inline QString versionText() {
-    return QString::fromLatin1(kVersion);
+    return QString::fromLatin1(version::kText);
 }
 constexpr const char* kProgramName = "Ombrel";
 constexpr const char* kWarningText = "This file is maintained by Ombrel, do NOT modify !";
@@ -198,6 +213,21 @@ void writePosition(SettingsFile& file, Position position, QPoint topLeft);
 // The language offset: 1 English; every other value, which the program never writes, is 0,
 // German.
 quint8 readLanguage(const SettingsFile& file);
+
+// The translation mode of new documents: 0 to 3; any other value, which the program never
+// writes, is the default.
+int readTranslation(const SettingsFile& file);
+// Whether the calculator is an HP49 or 50; any value but 49 is the HP48.
+bool readHp49(const SettingsFile& file);
+
+// The calculator screen's settings as the windows take them: a value the program never writes
+// reads as the default.
+struct ScreenSettings {
+    bool shown = fallback::kScreenShown;
+    int fontSize = fallback::kScreenFont; // 1 small, 2 medium, 3 large
+    int scale = fallback::kScreenScale;   // 2 or 3
+};
+ScreenSettings readScreenSettings(const SettingsFile& file);
 
 // The recent files: keys 1 to 4 of section Files, empty values and repeated names skipped.
 QStringList readRecentFiles(const SettingsFile& file);

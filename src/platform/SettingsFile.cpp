@@ -1,19 +1,43 @@
 #include "platform/SettingsFile.h"
 
 #include "core/AtomicFile.h"
+#include "core/FileName.h"
+#include "core/RegularFile.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-// UTF-8 in, UTF-8 out: the file needs no wide-character conversion.
+// UTF-8 in, UTF-8 out: the file needs no wide-character conversion. Values keep their bytes as
+// file names do (core/FileName.h), so that a name that is no UTF-8 comes back whole.
 #define SI_NO_CONVERSION
 #include <SimpleIni.h>
 
 namespace {
 constexpr qsizetype kMaxStringRead = 1023;
+
+// Only a regular file is read: a pipe in its place would hold the start up. A run of NUL bytes
+// (a block the file system lost in a crash) ends a line, for the reader and the writer alike,
+// so that the lines after it still count.
+QByteArray readSettingsText(const QString& fileName) {
+    RegularFile file;
+    if (file.open(fileName) != RegularFile::Opened::Yes)
+        return QByteArray();
+    QByteArray text(file.size(), Qt::Uninitialized);
+    const qint64 read = file.read(text.data(), text.size());
+    text.truncate(read < 0 ? 0 : read);
+    QByteArray lines;
+    lines.reserve(text.size());
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        if (text[at] != '\0')
+            lines.append(text[at]);
+        else if (at == 0 || text[at - 1] != '\0')
+            lines.append('\n');
+    }
+    return lines;
 }
+} // namespace
 
 // Reading goes through SimpleIni (case-insensitive; the first of duplicated keys counts);
 // writing edits the file's own lines, so everything the program does not know stays as it was.
@@ -105,6 +129,7 @@ bool makeFolder(const QString& path) {
 
 SettingsFile::SettingsFile(const QString& fileName)
     : fileName_(fileName), state_(std::make_unique<State>()) {
+    removeWriteLeftovers(fileName_);
     reloadIfChanged();
 }
 
@@ -121,10 +146,7 @@ void SettingsFile::reloadIfChanged() const {
     const qint64 size = info.exists() ? info.size() : -1;
     if (modified == state_->loadedModified && size == state_->loadedSize)
         return;
-    state_->text.clear();
-    QFile file(fileName_);
-    if (file.open(QIODevice::ReadOnly))
-        state_->text = file.readAll();
+    state_->text = readSettingsText(fileName_);
     state_->parse();
     state_->loadedModified = modified;
     state_->loadedSize = size;
@@ -153,7 +175,7 @@ QString SettingsFile::readString(const char* section, const char* key,
     const char* value = state_->ini.GetValue(section, key, nullptr);
     if (value == nullptr)
         return defaultValue;
-    return QString::fromUtf8(value).left(kMaxStringRead);
+    return filename::fromBytes(value).left(kMaxStringRead);
 }
 
 int parseSettingsInteger(const QString& text, int defaultValue) {
@@ -183,7 +205,7 @@ bool SettingsFile::writeString(const char* section, const char* key, const QStri
     if (!canHold(value))
         return false;
     reloadIfChanged();
-    setValueInText(state_->text, section, key, value.toUtf8());
+    setValueInText(state_->text, section, key, filename::toBytes(value));
     state_->parse();
     save();
     return true;

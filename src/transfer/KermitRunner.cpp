@@ -67,8 +67,14 @@ void KermitRunner::start(const QString& program, const QStringList& arguments) {
 
 void KermitRunner::processEnded() {
     // Kermit ends with 0 when it is asked to end, which would read as a port failure.
-    if (stopRequested_)
+    if (stopRequested_) {
+        // What Kermit started may outlive it: deaf to the request, or started just as the
+        // request came and before it could take it. Its group is killed now; the group's id
+        // stays reserved while any member lives, so this reaches no stranger.
+        if (processGroup_ > 0)
+            ::kill(-static_cast<pid_t>(processGroup_), SIGKILL);
         return finish(kermit::kStopped);
+    }
     finish(process_->exitStatus() == QProcess::NormalExit ? process_->exitCode()
                                                           : kermit::kAbnormalEnd);
 }
@@ -96,6 +102,7 @@ void KermitRunner::stop() {
         return;
     stopRequested_ = true;
     const pid_t group = groupOf(*process_);
+    processGroup_ = group;
     ::kill(-group, SIGTERM);
     QTimer::singleShot(kStopGraceMs, process_, [process = process_, group] {
         if (process->state() != QProcess::NotRunning)

@@ -42,6 +42,7 @@ class KermitRunner : public QObject {
     QProcess* process_ = nullptr; // the Kermit of the current run
     bool running_ = false;
     bool stopRequested_ = false;
+    qint64 processGroup_ = 0; // Kermit's process id, which leads its group; kept for after its end
     QElapsedTimer clock_;
     qint64 elapsedMs_ = 0;
 };

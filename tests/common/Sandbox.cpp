@@ -1,5 +1,8 @@
 #include "Sandbox.h"
 
+#include "core/FileName.h"
+
+#include <QDateTime>
 #include <QDir>
 
 #include <QDirIterator>
@@ -7,6 +10,8 @@
 #include <QFileInfo>
 #include <QTest>
 #include <algorithm>
+
+#include <fcntl.h>
 
 namespace {
 const char* const kVariables[] = {"HOME",           "XDG_CONFIG_HOME", "XDG_DATA_HOME",
@@ -69,6 +74,13 @@ QStringList Sandbox::tree(const QStringList& tops, int contentBytes) const {
     return tree;
 }
 
+void ageFile(const QString& fileName, int seconds) {
+    QFile file(fileName);
+    QVERIFY2(file.open(QIODevice::ReadWrite), qPrintable(fileName));
+    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-seconds),
+                             QFileDevice::FileModificationTime));
+}
+
 QByteArray database(const QList<QList<QByteArray>>& topics) {
     QByteArray out = "%%HP: T(1)A(R)F(,);\r\n{ ";
     for (const QList<QByteArray>& rows : topics) {
@@ -91,16 +103,22 @@ TopicTable tableOf(const QList<QList<QByteArray>>& topics) {
     return table;
 }
 
+// Files are opened by the bytes of their names, which need not be UTF-8 (core/FileName.h).
 void writeBytes(const QString& fileName, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(fileName).absolutePath());
-    QFile file(fileName);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(fileName));
+    const int descriptor = ::open(filename::toBytes(fileName).constData(),
+                                  O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    QFile file;
+    QVERIFY2(descriptor >= 0 &&
+                 file.open(descriptor, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle),
+             qPrintable(fileName));
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
 QByteArray readBytes(const QString& fileName) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    const int descriptor = ::open(filename::toBytes(fileName).constData(), O_RDONLY | O_CLOEXEC);
+    QFile file;
+    if (descriptor < 0 || !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         return QByteArray();
     return file.readAll();
 }

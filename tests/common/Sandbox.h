@@ -35,6 +35,8 @@ class Sandbox {
 // Writes a whole file, making its folder; fails the running test when it cannot.
 void writeBytes(const QString& fileName, const QByteArray& bytes);
 QByteArray readBytes(const QString& fileName);
+// Sets a file's time of last change that many seconds back.
+void ageFile(const QString& fileName, int seconds);
 // The bytes of a database file whose topics hold the given rows, each row quoted.
 QByteArray database(const QList<QList<QByteArray>>& topics);
 // A topic table holding the given rows, topic by topic.

@@ -13,7 +13,10 @@ QString ScriptedFileDialogs::openFileName(QWidget*, const QString& title, const 
 }
 
 QString ScriptedFileDialogs::saveFileName(QWidget*, const QString& title, const QString& directory,
-                                          const QString& fileName, const QString& filter) {
-    requests.append({true, title, directory, fileName, filter});
+                                          const QString& fileName, const QStringList& filters,
+                                          int& chosen) {
+    requests.append({true, title, directory, fileName, filters.join(u'\n'), chosen});
+    if (!filterAnswers.isEmpty())
+        chosen = filterAnswers.takeFirst();
     return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
 }

@@ -1,12 +1,15 @@
 #include "Sandbox.h"
+#include "core/FileName.h"
 #include "core/HpFile.h"
 
 #include <QDir>
+#include <QHash>
 #include <QRandomGenerator>
 #include <QTest>
 
 #include <csignal>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -14,9 +17,9 @@ const QByteArray kHeader = "%%HP: T(1)A(R)F(,);\r\n";
 
 TopicTable exampleTable() {
     TopicTable table;
-    table.commitRows(1, {"Alpha", "Beta"}, false);
-    table.commitRows(2, {"", "say \"hi\""}, false);
-    table.commitRows(3, {}, false);
+    table.commitRows(1, {"Alpha", "Beta"});
+    table.commitRows(2, {"", "say \"hi\""});
+    table.commitRows(3, {});
     return table;
 }
 
@@ -59,6 +62,40 @@ class FileSizeLimit {
     rlimit saved_;
 };
 
+// Every code but the end-of-file mark, in rows of 32; the last row with a double quote, so
+// it is written counted.
+TopicTable everyCodeTable() {
+    TopicRows rows;
+    for (int code = 0; code < 256; ++code) {
+        if (code != 26)
+            rows[code / 32] += static_cast<char>(code);
+    }
+    TopicTable table;
+    table.fill({rows});
+    return table;
+}
+
+// How modes 2 and 3 spell the codes from 128 on, as the calculator writes them.
+const char* const kNames[] = {
+    "<)", "x-", ".V", "v/", ".S", "GS", "|>", "pi", ".d", "<=", ">=", "=/", "Ga", "->", "<-", "|v",
+    "|^", "Gg", "Gd", "Ge", "Gn", "Gh", "Gl", "Gr", "Gs", "Gt", "Gw", "GD", "PI", "GW", "[]", "oo"};
+
+QByteArray calculatorSpelling(int code) {
+    if (code < 160)
+        return QByteArray("\\") + kNames[code - 128];
+    const QHash<int, QByteArray> named = {{171, "<<"}, {176, "^o"}, {181, "Gm"}, {187, ">>"},
+                                          {215, ".x"}, {216, "O/"}, {223, "Gb"}, {247, ":-"}};
+    return "\\" + named.value(code, QByteArray::number(code));
+}
+
+hpfile::Header headerOf(int mode) {
+    hpfile::Header header;
+    header.translation = mode;
+    header.angle = 'D';
+    header.fraction = '.';
+    return header;
+}
+
 } // namespace
 
 class TestHpWriter : public QObject {
@@ -90,15 +127,15 @@ class TestHpWriter : public QObject {
 
     void trimmingKeepsTopicOneAndOneRow() {
         TopicTable table;
-        table.commitRows(1, {}, false);
-        table.commitRows(2, {}, false);
-        table.commitRows(3, {}, false);
+        table.commitRows(1, {});
+        table.commitRows(2, {});
+        table.commitRows(3, {});
         QCOMPARE(formatHpFile(table, 3, true, true), kHeader + "{ {\"\"}\r\n}\r\n");
         QCOMPARE(formatHpFile(table, 3, true, false),
                  kHeader + "{ {\"\"}\r\n{\"\"}\r\n{\"\"}\r\n}\r\n");
         QCOMPARE(formatHpFile(TopicTable(), 0, true, true), kHeader + "{ }\r\n");
         // An empty topic between filled ones stays.
-        table.commitRows(3, {"x"}, false);
+        table.commitRows(3, {"x"});
         QCOMPARE(formatHpFile(table, 3, true, true),
                  kHeader + "{ {\"\"}\r\n{\"\"}\r\n{\"x\"}\r\n}\r\n");
     }
@@ -107,7 +144,7 @@ class TestHpWriter : public QObject {
         TopicTable table;
         const QByteArray quoteOnly = "\"";
         const QByteArray longQuoted = QByteArray(120, 'a') + '"';
-        table.commitRows(1, {quoteOnly, longQuoted, "back\\slash"}, false);
+        table.commitRows(1, {quoteOnly, longQuoted, "back\\slash"});
         const QByteArray bytes = formatHpFile(table, 1, true, true);
         QVERIFY(bytes.contains("{C$ 1 \"\r\nC$ 121 " + longQuoted + "\r\n\"back\\slash\"}"));
         TopicTable back;
@@ -132,6 +169,50 @@ class TestHpWriter : public QObject {
         }
     }
 
+    // Every code but 26 comes back unchanged from every mode, also when the file's line ends
+    // are changed to LF, all or some of them; the header comes back with it.
+    void everyCodeInEveryMode() {
+        const TopicTable table = everyCodeTable();
+        for (int mode = 0; mode <= 3; ++mode) {
+            const QByteArray written = formatHpFile(table, 1, true, false, headerOf(mode));
+            QCOMPARE(written.startsWith("%%HP: T(" + QByteArray::number(mode) + ")A(D)F(.);"),
+                     true);
+            QByteArray allLf = written;
+            allLf.replace("\r\n", "\n");
+            QByteArray mixed = written;
+            mixed.replace("}\r\n", "}\n");
+            for (const QByteArray& data : {written, allLf, mixed}) {
+                TopicTable back;
+                hpfile::ReadDetails details;
+                QCOMPARE(readHpData(data, back, &details), 1);
+                QCOMPARE(back.topic(1), table.topic(1));
+                QCOMPARE(details.header.translation, mode);
+                QCOMPARE(details.header.angle, 'D');
+                QVERIFY(!details.omitted.any());
+            }
+        }
+    }
+
+    void spellingsOfEachMode() {
+        TopicTable table;
+        table.commitRows(1, {"a\\b", "say \"\x8d\""});
+        QCOMPARE(formatHpFile(table, 1, true, false, headerOf(0)),
+                 "%%HP: T(0)A(D)F(.);\n{ {\"a\\b\"\nC$ 7 say \"\x8d\"}\n}\n");
+        QCOMPARE(formatHpFile(table, 1, true, false, headerOf(3)),
+                 "%%HP: T(3)A(D)F(.);\r\n{ {\"a\\\\b\"\r\nC$ 7 say \"\\->\"}\r\n}\r\n");
+        for (int code = 128; code < 256; ++code) {
+            TopicTable one;
+            one.commitRows(1, {QByteArray(1, static_cast<char>(code))});
+            const QByteArray row = formatHpFile(one, 1, true, false, headerOf(3)).mid(23);
+            QCOMPARE(row, "{\"" + calculatorSpelling(code) + "\"}\r\n}\r\n");
+            const QByteArray modeTwo = formatHpFile(one, 1, true, false, headerOf(2)).mid(23);
+            QCOMPARE(modeTwo, "{\"" +
+                                  (code < 160 ? calculatorSpelling(code)
+                                              : QByteArray(1, static_cast<char>(code))) +
+                                  "\"}\r\n}\r\n");
+        }
+    }
+
     void writesAtomically() {
         Sandbox sandbox;
         const QString file = sandbox.path(QStringLiteral("db/a.hp"));
@@ -141,7 +222,7 @@ class TestHpWriter : public QObject {
         QCOMPARE(first, formatHpFile(table, 3, true, true));
 
         TopicTable bigger;
-        bigger.commitRows(1, {QByteArray(5000, 'b')}, false);
+        bigger.commitRows(1, {QByteArray(5000, 'b')});
         {
             FileSizeLimit limit(1000);
             QVERIFY(!writeHpFile(file, bigger, 1, true, true));
@@ -155,6 +236,35 @@ class TestHpWriter : public QObject {
         QVERIFY(!writeHpFile(sandbox.path(QStringLiteral("db")), table, 3, true, true));
     }
 
+    // A name is bytes and need not be UTF-8: its text gives back every byte string unchanged,
+    // reads valid UTF-8 as Qt does, and never turns odd bytes into a character they are not (an
+    // over-long "/" stays two bytes, no slash). A Latin-1 name is written and read by its bytes.
+    void namesKeepTheirBytes() {
+        QRandomGenerator random(20);
+        for (int round = 0; round < 5000; ++round) {
+            QByteArray bytes;
+            for (int length = random.bounded(10); length > 0; --length)
+                bytes += static_cast<char>(random.bounded(1, 256));
+            QCOMPARE(filename::toBytes(filename::fromBytes(bytes)), bytes);
+        }
+        for (const char* utf8 : {"caf\xC3\xA9", "\xE2\x86\x92x", "\xF0\x9F\x98\x80"})
+            QCOMPARE(filename::fromBytes(utf8), QString::fromUtf8(utf8));
+        for (const char* odd : {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x86"}) {
+            QCOMPARE(filename::fromBytes(odd).size(), qsizetype(qstrlen(odd)));
+            QVERIFY(!filename::fromBytes(odd).contains(u'/'));
+        }
+        QCOMPARE(filename::forDisplay(filename::fromBytes("caf\xE9.hp")),
+                 QStringLiteral("caf\uFFFD.hp"));
+
+        Sandbox sandbox;
+        const QString folder = sandbox.path(QStringLiteral("db/"));
+        const QString latin1 = folder + filename::fromBytes("caf\xE9.hp");
+        QVERIFY(writeHpFile(latin1, exampleTable(), 3, true, false));
+        QCOMPARE(::access((QFile::encodeName(folder) + "caf\xE9.hp").constData(), R_OK), 0);
+        TopicTable back;
+        QCOMPARE(readHpFile(latin1, back), 3);
+    }
+
     // What no reader would take back is never written: the end-of-file mark in a row, or a
     // file larger than any database may be. The old file stays as it was.
     void unreadableFilesAreNeverWritten() {
@@ -163,15 +273,12 @@ class TestHpWriter : public QObject {
         QVERIFY(writeHpFile(file, exampleTable(), 3, true, true));
         const QByteArray before = readBytes(file);
         TopicTable table;
-        table.commitRows(1,
-                         {"ok", QByteArray("a\x1a"
-                                           "b")},
-                         false);
+        table.commitRows(1, {"ok", QByteArray("a\x1a"
+                                              "b")});
         QVERIFY(!writeHpFile(file, table, 1, true, true));
         QCOMPARE(readBytes(file), before);
         TopicTable huge;
-        huge.commitRows(1, QList<QByteArray>(kRowsPerTopic, QByteArray(2 * 1024 * 1024, 'x')),
-                        false);
+        huge.commitRows(1, QList<QByteArray>(kRowsPerTopic, QByteArray(2 * 1024 * 1024, 'x')));
         QVERIFY(!writeHpFile(file, huge, 1, true, true));
         QCOMPARE(readBytes(file), before);
 

@@ -24,12 +24,17 @@ quint16 countInPieces(const QByteArray& data, const scan::Needle& needle, qsizet
 }
 
 // Bytes made of the pieces a database is built of, in any order: most of them pass the header
-// test, and the rest is topics, rows, counted rows with any length, end marks and letters.
+// test, and the rest is topics, rows, counted rows with any length, end marks, letters and,
+// read as codes in modes 2 and 3, backslashes.
 QByteArray randomDatabaseLike(QRandomGenerator& random) {
     static const QList<QByteArray> kPieces = {
-        "{", "}", "\"", "C$ ", "C$ 1", "C",    "$ ", "0",    "3",       "12",    " ",
-        "a", "A", "b",  "ab",  "aa",   "\r\n", "x",  "\x1a", "C$ 2 ab", "C$ 10", "\"aba\""};
-    QByteArray data = random.bounded(10) == 0 ? "%%HP: T(1)A(R)F(,)" : "%%HP: T(1)A(R)F(,);\r\n{ ";
+        "{",    "}",       "\"",    "C$ ",     "C$ 1", "C",     "$ ",   "0",    "3",
+        "12",   " ",       "a",     "A",       "b",    "ab",    "aa",   "\r\n", "x",
+        "\x1a", "C$ 2 ab", "C$ 10", "\"aba\"", "\\",   "\\097", "\\09", "\\<",  "<)"};
+    static const QList<QByteArray> kHeads = {"%%HP: T(1)A(R)F(,)", "%%HP: T(1)A(R)F(,);\r\n{ ",
+                                             "%%HP: T(3)A(R)F(.);\n{ ",
+                                             "%%HP: T(2)A(R)F(.);\r\n{ "};
+    QByteArray data = kHeads[random.bounded(10) == 0 ? 0 : 1 + random.bounded(3)];
     for (int piece = random.bounded(80); piece > 0; --piece)
         data += kPieces[random.bounded(kPieces.size())];
     return data;
@@ -58,6 +63,10 @@ class TestOccurrences : public QObject {
         QCOMPARE(count(data, "abc", true), quint16(1));
         QCOMPARE(count(data, "\xe4"), quint16(1)); // a-umlaut is not its capital
         QCOMPARE(count(database({{"{|}~"}}), "[\\]^", false), quint16(0));
+        // Rows with backslash codes are searched as the codes they stand for.
+        const QByteArray codes = "%%HP: T(3)A(R)F(.);\n{ {\"x\\->y \\141\" \"\\\\->\"}}";
+        QCOMPARE(count(codes, "\x8d"), quint16(2));
+        QCOMPARE(count(codes, "\\->"), quint16(1));
     }
 
     void onlyKeptRowsOfGoodFilesCount() {

@@ -24,7 +24,7 @@ TopicTable titledTable(const QByteArrayList& titles) {
 QByteArrayList sorted(const QByteArrayList& titles, Comparison comparison, bool descending = false,
                       int row = 1) {
     TopicTable table = titledTable(titles);
-    sort::sortTable(table, comparison, descending);
+    sort::sortTable(table, 1, comparison, descending);
     QByteArrayList rows;
     for (int entry = 1; entry <= table.topicCount(); ++entry)
         rows.append(table.row(entry, row));

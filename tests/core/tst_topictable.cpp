@@ -1,5 +1,8 @@
-#include "core/TopicTable.h"
+#include "Sandbox.h"
+#include "core/Document.h"
+#include "core/HpFile.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -15,6 +18,17 @@ TopicTable numbered(int topics) {
     }
     table.fill(filled);
     return table;
+}
+
+QByteArray order(const TopicTable& table);
+
+// A document holding such topics, the first entry selected.
+struct Numbered : Document {
+    explicit Numbered(int topics) { putBack(numbered(topics).topics(), 1); }
+};
+
+QByteArray order(const Document& document) {
+    return order(document.table());
 }
 
 QByteArray order(const TopicTable& table) {
@@ -40,78 +54,105 @@ class TestTopicTable : public QObject {
     Q_OBJECT
 
   private slots:
-    void newTableHasOnlyTheNewEntry() {
-        TopicTable table;
-        QCOMPARE(table.topicCount(), 0);
-        QCOMPARE(table.entryCount(), 1);
-        QVERIFY(table.isPseudoTopic(1));
-        QVERIFY(!table.modified);
-        QCOMPARE(table.fileName, QStringLiteral("none"));
-        QVERIFY(table.title(1).isEmpty());
+    void aNewDocumentHasOnlyTheNewEntry() {
+        Document document;
+        QCOMPARE(document.table().topicCount(), 0);
+        QCOMPARE(document.table().entryCount(), 1);
+        QVERIFY(document.table().isPseudoTopic(1));
+        QVERIFY(!document.isModified());
+        QVERIFY(!document.hasFile());
+        QVERIFY(document.title(1).isEmpty());
     }
 
     void commitStoresTenLinesAndAppendsOnTheNewEntry() {
-        TopicTable table;
-        QCOMPARE(table.commitRows(1, {}, false), refusal::kNone);
-        QCOMPARE(table.topicCount(), 1);
-        QCOMPARE(table.entryCount(), 2);
-        QVERIFY(table.modified);
-        QCOMPARE(table.selection, 1);
+        Document document;
+        QCOMPARE(document.commitRows(1, {}, false), refusal::kNone);
+        QCOMPARE(document.table().topicCount(), 1);
+        QCOMPARE(document.table().entryCount(), 2);
+        QVERIFY(document.isModified());
+        QCOMPARE(document.selection(), 1);
 
         QList<QByteArray> twelve;
         for (int line = 1; line <= 12; ++line)
             twelve.append("line" + QByteArray::number(line));
-        table.commitRows(1, twelve, false);
-        QCOMPARE(table.row(1, 10), QByteArray("line10"));
-        QCOMPARE(table.topicCount(), 1);
+        document.commitRows(1, twelve, false);
+        QCOMPARE(document.table().row(1, 10), QByteArray("line10"));
+        QCOMPARE(document.table().topicCount(), 1);
 
-        table.commitRows(1, {"a", "b", "c"}, false);
-        QCOMPARE(table.row(1, 3), QByteArray("c"));
+        document.commitRows(1, {"a", "b", "c"}, false);
+        QCOMPARE(document.table().row(1, 3), QByteArray("c"));
         for (int row = 4; row <= 10; ++row)
-            QVERIFY(table.row(1, row).isEmpty());
-        QVERIFY(tailIsEmpty(table));
+            QVERIFY(document.table().row(1, row).isEmpty());
+        QVERIFY(tailIsEmpty(document.table()));
     }
 
     void quickEditModeMovesToTheNextEntry() {
-        TopicTable table = numbered(3);
-        table.commitRows(4, {"new"}, true);
-        QCOMPARE(table.topicCount(), 4);
-        QCOMPARE(table.selection, 5);
-        QVERIFY(table.isPseudoTopic(table.selection));
-        table.commitRows(2, {"two"}, true);
-        QCOMPARE(table.selection, 3);
-        table.commitRows(4, {"last"}, true);
-        QVERIFY(table.isPseudoTopic(table.selection));
+        Numbered document(3);
+        document.commitRows(4, {"new"}, true);
+        QCOMPARE(document.table().topicCount(), 4);
+        QCOMPARE(document.selection(), 5);
+        QVERIFY(document.table().isPseudoTopic(document.selection()));
+        document.commitRows(2, {"two"}, true);
+        QCOMPARE(document.selection(), 3);
+        document.commitRows(4, {"last"}, true);
+        QVERIFY(document.table().isPseudoTopic(document.selection()));
     }
 
     void insertShiftsTopicsDown() {
-        TopicTable table = numbered(3);
-        QCOMPARE(table.insertEmptyTopic(1), refusal::kNone);
-        QCOMPARE(table.topicCount(), 4);
-        QCOMPARE(order(table), QByteArray(",1,2,3"));
-        QCOMPARE(table.selection, 1);
-        QVERIFY(table.modified);
+        Numbered document(3);
+        document.select(2);
+        QCOMPARE(document.insertEmptyTopic(1), refusal::kNone);
+        QCOMPARE(order(document), QByteArray(",1,2,3"));
+        QCOMPARE(document.selection(), 1);
     }
 
     void deleteKeepsTheSelectionPlace() {
-        TopicTable table = numbered(3);
-        QCOMPARE(table.deleteTopic(2), refusal::kNone);
-        QCOMPARE(order(table), QByteArray("1,3"));
-        QCOMPARE(table.selection, 2);
-        table.deleteTopic(2);
-        QVERIFY(table.isPseudoTopic(table.selection));
-        QVERIFY(tailIsEmpty(table));
+        Numbered document(3);
+        QCOMPARE(document.deleteTopic(2), refusal::kNone);
+        QCOMPARE(order(document), QByteArray("1,3"));
+        QCOMPARE(document.selection(), 2);
+        document.deleteTopic(2);
+        QVERIFY(document.table().isPseudoTopic(document.selection()));
+        QVERIFY(tailIsEmpty(document.table()));
     }
 
     void theNewEntryRefusesInsertDeleteAndCopy() {
-        TopicTable table = numbered(2);
-        table.modified = false;
+        Numbered document(2);
+        const QSignalSpy changes(&document, &Document::topicsChanged);
         TopicCopyBuffer buffer;
-        QCOMPARE(table.insertEmptyTopic(3), refusal::kInsertBeforeNew);
-        QCOMPARE(table.deleteTopic(3), refusal::kDeleteNew);
-        QCOMPARE(table.copyTopic(3, buffer), refusal::kCopyNew);
-        QCOMPARE(order(table), QByteArray("1,2"));
-        QVERIFY(!table.modified);
+        QCOMPARE(document.insertEmptyTopic(3), refusal::kInsertBeforeNew);
+        QCOMPARE(document.deleteTopic(3), refusal::kDeleteNew);
+        QCOMPARE(document.copyTopic(3, buffer), refusal::kCopyNew);
+        QCOMPARE(order(document), QByteArray("1,2"));
+        QCOMPARE(changes.count(), 0);
+    }
+
+    // Modified while the topics differ from what the file holds: a change taken back by hand
+    // leaves it unmodified, and it turns only when it changes. A document no file holds stays
+    // modified until it is saved.
+    void modifiedFollowsWhatTheFileHolds() {
+        Sandbox sandbox;
+        const QString file = sandbox.path(QStringLiteral("kept.hp"));
+        QVERIFY(writeHpFile(file, numbered(2), 2, true, false));
+        Document document;
+        const QSignalSpy turns(&document, &Document::modifiedChanged);
+        QCOMPARE(document.load(file), 2);
+        const QList<TopicRows> saved = document.topics();
+        document.commitRows(1, {"T1"}, false); // the rows it held
+        QVERIFY(!document.isModified());
+        document.insertEmptyTopic(1);
+        document.deleteTopic(2);
+        QVERIFY(document.isModified());
+        document.putBack(saved, 1);
+        QVERIFY(!document.isModified());
+        QCOMPARE(turns.count(), 2);
+
+        document.forgetFile();
+        QVERIFY(document.isModified() && !document.hasFile());
+        QVERIFY(document.save(file, false));
+        QVERIFY(!document.isModified());
+        QCOMPARE(document.restore(file, QString()), 2);
+        QVERIFY(document.isModified() && !document.hasFile());
     }
 
     // No selection (entry 0) or an entry past the list: every operation refuses and reads or
@@ -121,7 +162,7 @@ class TestTopicTable : public QObject {
             TopicTable table = numbered(3);
             TopicTable other = numbered(3);
             TopicCopyBuffer buffer;
-            QCOMPARE(table.commitRows(entry, {"x"}, false), refusal::kNoEntry);
+            QCOMPARE(table.commitRows(entry, {"x"}), refusal::kNoEntry);
             QCOMPARE(table.insertEmptyTopic(entry), refusal::kNoEntry);
             QCOMPARE(table.deleteTopic(entry), refusal::kNoEntry);
             QCOMPARE(table.copyTopic(entry, buffer), refusal::kNoEntry);
@@ -134,28 +175,24 @@ class TestTopicTable : public QObject {
                      refusal::kNoEntry);
             QCOMPARE(order(table), QByteArray("1,2,3"));
             QCOMPARE(order(other), QByteArray("1,2,3"));
-            QVERIFY(!table.modified);
             QVERIFY(table.row(entry, 1).isEmpty());
         }
     }
 
     void aFullTableRefusesEveryNewTopic() {
         TopicTable table = numbered(kMaxTopicCount);
-        table.modified = false;
         TopicTable other = numbered(1);
         const QByteArray before = order(table);
-        QCOMPARE(table.commitRows(200, {"x"}, false), refusal::kTableFull);
+        QCOMPARE(table.commitRows(200, {"x"}), refusal::kTableFull);
         QCOMPARE(table.insertEmptyTopic(1), refusal::kTableFull);
         QCOMPARE(table.insertTopicCopy(1, TopicRows()), refusal::kTableFull);
         QCOMPARE(TopicTable::moveTopic(other, 1, table, 1, DragMode::Move), refusal::kTableFull);
         QCOMPARE(TopicTable::moveTopic(table, 1, table, 5, DragMode::Copy), refusal::kTableFull);
         QCOMPARE(order(table), before);
         QCOMPARE(other.topicCount(), 1);
-        QVERIFY(!table.modified);
-        QVERIFY(!other.modified);
         QVERIFY(tailIsEmpty(table));
         // Committing onto an existing topic and moving within the table still work.
-        QCOMPARE(table.commitRows(1, {"T1x"}, false), refusal::kNone);
+        QCOMPARE(table.commitRows(1, {"T1x"}), refusal::kNone);
         QCOMPARE(TopicTable::moveTopic(table, 199, table, 1, DragMode::Move), refusal::kNone);
         QCOMPARE(table.row(1, 1), QByteArray("T199"));
         QCOMPARE(table.topicCount(), kMaxTopicCount);
@@ -163,90 +200,93 @@ class TestTopicTable : public QObject {
     }
 
     void copyKeepsThirtyFiveCharactersARow() {
-        TopicTable table;
+        Document document;
         const QByteArray fifty(50, 'w');
-        table.commitRows(1, {fifty, "short"}, false);
+        document.commitRows(1, {fifty, "short"}, false);
         TopicCopyBuffer buffer;
-        QCOMPARE(table.copyTopic(1, buffer), refusal::kNone);
+        QCOMPARE(document.copyTopic(1, buffer), refusal::kNone);
         QCOMPARE(buffer.rows[0], QByteArray(35, 'w'));
         QCOMPARE(buffer.rows[1], QByteArray("short"));
-        table.insertTopicCopy(2, buffer.rows);
-        QCOMPARE(table.row(2, 1).size(), 35);
-        QCOMPARE(table.row(1, 1), fifty);
-        QCOMPARE(table.selection, 2);
+        document.insertTopicCopy(2, buffer.rows);
+        QCOMPARE(document.table().row(2, 1).size(), 35);
+        QCOMPARE(document.table().row(1, 1), fifty);
+        QCOMPARE(document.selection(), 2);
+    }
+
+    void dragMoveWithinOneList_data() {
+        QTest::addColumn<int>("topics");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QByteArray>("order");
+        QTest::addColumn<int>("selection");
+        QTest::newRow("up") << 6 << 5 << 2 << QByteArray("1,5,2,3,4,6") << 2;
+        QTest::newRow("down") << 6 << 2 << 5 << QByteArray("1,3,4,2,5,6") << 4;
+        QTest::newRow("onto <New>") << 3 << 1 << 4 << QByteArray("2,3,1") << 3;
     }
 
     void dragMoveWithinOneList() {
-        TopicTable table = numbered(6);
-        TopicTable::moveTopic(table, 5, table, 2, DragMode::Move);
-        QCOMPARE(order(table), QByteArray("1,5,2,3,4,6"));
-        QCOMPARE(table.selection, 2);
-
-        table = numbered(6);
-        TopicTable::moveTopic(table, 2, table, 5, DragMode::Move);
-        QCOMPARE(order(table), QByteArray("1,3,4,2,5,6"));
-        QCOMPARE(table.selection, 4);
-
-        table = numbered(3);
-        TopicTable::moveTopic(table, 1, table, 4, DragMode::Move); // onto "<New>"
-        QCOMPARE(order(table), QByteArray("2,3,1"));
-        QCOMPARE(table.selection, 3);
+        QFETCH(int, topics);
+        Numbered document(topics);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        Document::moveTopic(document, from, document, to, DragMode::Move);
+        QTEST(order(document), "order");
+        QTEST(document.selection(), "selection");
     }
 
     void dragOntoItselfOrItsSuccessor() {
-        TopicTable table = numbered(4);
-        table.modified = false;
-        TopicTable::moveTopic(table, 2, table, 2, DragMode::Copy);
-        QCOMPARE(order(table), QByteArray("1,2,3,4"));
-        QVERIFY(!table.modified);
+        Numbered document(4);
+        const QSignalSpy changes(&document, &Document::topicsChanged);
+        Document::moveTopic(document, 2, document, 2, DragMode::Copy);
+        QCOMPARE(order(document), QByteArray("1,2,3,4"));
+        QCOMPARE(changes.count(), 0);
+        const TopicTable& table = document.table();
         QVERIFY(!TopicTable::moveChangesOrder(table, 2, table, 3));
         QVERIFY(!TopicTable::moveChangesOrder(table, 2, table, 2));
         QVERIFY(TopicTable::moveChangesOrder(table, 2, table, 1));
-        TopicTable::moveTopic(table, 2, table, 3, DragMode::Copy);
-        QCOMPARE(order(table), QByteArray("1,2,2,3,4"));
+        Document::moveTopic(document, 2, document, 3, DragMode::Copy);
+        QCOMPARE(order(document), QByteArray("1,2,2,3,4"));
     }
 
     void dragBetweenTwoLists() {
-        TopicTable source = numbered(3);
-        TopicTable target = numbered(2);
+        Numbered source(3);
+        Numbered target(2);
         const QByteArray longRow(60, 'L');
-        source.setRow(2, 2, longRow);
+        TopicRows second = source.table().topic(2);
+        second[1] = longRow;
+        source.commitRows(2, QList<QByteArray>(second.cbegin(), second.cend()), false);
+        source.select(1);
+        const QSignalSpy sourceChanges(&source, &Document::topicsChanged);
 
-        TopicTable::moveTopic(source, 2, target, 1, DragMode::Copy);
+        Document::moveTopic(source, 2, target, 1, DragMode::Copy);
         QCOMPARE(order(target), QByteArray("2,1,2"));
-        QCOMPARE(target.row(1, 2).size(), kCopyRowLength);
-        QCOMPARE(source.selection, 2);
-        QCOMPARE(target.selection, 1);
-        QVERIFY(!source.modified);
-        QVERIFY(target.modified);
+        QCOMPARE(target.table().row(1, 2).size(), kCopyRowLength);
+        QCOMPARE(source.selection(), 2);
+        QCOMPARE(target.selection(), 1);
+        QCOMPARE(sourceChanges.count(), 0);
 
-        TopicTable::moveTopic(source, 2, target, 4, DragMode::Move);
+        Document::moveTopic(source, 2, target, 4, DragMode::Move);
         QCOMPARE(order(source), QByteArray("1,3"));
         QCOMPARE(order(target), QByteArray("2,1,2,2"));
-        QCOMPARE(target.row(4, 2), longRow); // a move carries the full rows
-        QCOMPARE(source.selection, 2);
-        QCOMPARE(target.selection, 4);
-        QVERIFY(source.modified);
-        QVERIFY(tailIsEmpty(source));
+        QCOMPARE(target.table().row(4, 2), longRow); // a move carries the full rows
+        QCOMPARE(source.selection(), 2);
+        QCOMPARE(target.selection(), 4);
+        QVERIFY(tailIsEmpty(source.table()));
     }
 
-    void topicLineOnlyChangesTitles() {
-        TopicTable table;
-        table.commitRows(1, {"first", "second", "third"}, false);
-        table.modified = false;
-        table.topicLine = 3;
-        QCOMPARE(table.title(1), QByteArray("third"));
-        QVERIFY(!table.modified);
+    void titleRowOnlyChangesTitles() {
+        Document document;
+        document.commitRows(1, {"first", "second", "third"}, false);
+        const QSignalSpy changes(&document, &Document::topicsChanged);
+        document.setTitleRow(3);
+        QCOMPARE(document.title(1), QByteArray("third"));
+        QCOMPARE(changes.count(), 0);
     }
 
     void clearTableForgetsEverything() {
         TopicTable table = numbered(5);
-        table.fileName = QStringLiteral("/tmp/x.hp");
-        table.modified = true;
         table.clearTable();
         QCOMPARE(table.topicCount(), 0);
-        QCOMPARE(table.fileName, QStringLiteral("none"));
-        QVERIFY(!table.modified);
         QVERIFY(tailIsEmpty(table));
     }
 };

@@ -1,13 +1,19 @@
 #include "DesktopSession.h"
+#include "XScreen.h"
+#include "platform/Version.h"
+
+#include "ByteArguments.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QTest>
 #include <QThread>
 
+#include <csignal>
 #include <unistd.h>
 
 #include <X11/Xatom.h>
@@ -20,7 +26,6 @@ constexpr int kPollMs = 100;
 constexpr int kKeyDelayMs = 80;
 constexpr int kDragSteps = 8;
 constexpr int kDragStepMs = 40;
-constexpr QSize kSplashSize{292, 180};
 // What the X server's title of a window adds to the title the program gave it.
 const QString kDisplayNameSuffix = QStringLiteral(" \u2014 Ombrel");
 
@@ -45,17 +50,56 @@ bool runTool(const QString& tool, const QStringList& arguments, QByteArray* outp
 
 } // namespace
 
+QList<int> screen::numbers(const char* name) {
+    static const QHash<QByteArray, QList<int>> places = [] {
+        QHash<QByteArray, QList<int>> read;
+        QFile file(QStringLiteral(OMBREL_SOURCE_DIR "/tests/desktop/screen.txt"));
+        if (!file.open(QIODevice::ReadOnly))
+            qFatal("tests/desktop/screen.txt cannot be read");
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            const QList<QByteArray> words = line.simplified().split(' ');
+            if (words.size() < 2 || words.first().startsWith('#'))
+                continue;
+            for (qsizetype word = 1; word < words.size(); ++word)
+                read[words.first()].append(words[word].toInt());
+        }
+        return read;
+    }();
+    const QList<int> found = places.value(name);
+    if (found.isEmpty())
+        qFatal("tests/desktop/screen.txt has no %s", name);
+    return found;
+}
+
+QPoint screen::point(const char* name) {
+    const QList<int> xy = numbers(name);
+    return {xy.value(0), xy.value(1)};
+}
+
+QSize screen::size(const char* name) {
+    const QList<int> wh = numbers(name);
+    return {wh.value(0), wh.value(1)};
+}
+
+QRect screen::rect(const char* name) {
+    const QList<int> xywh = numbers(name);
+    return {xywh.value(0), xywh.value(1), xywh.value(2), xywh.value(3)};
+}
+
+int screen::length(const char* name) {
+    return numbers(name).value(0);
+}
+
 QByteArray installedSettings(const QString& preferredPath) {
-    return "[Application]\n"
-           "Name=Ombrel\n"
-           "Version=2.7\n"
-           "Language=1\n"
-           "Top=0\n"
-           "Left=0\n"
-           "Width=800\n"
-           "Height=560\n"
-           "[Misc]\n"
-           "PrefPath=" +
+    const QList<int> main = screen::numbers("main-window");
+    return QStringLiteral("[Application]\nName=Ombrel\nVersion=%5\nLanguage=1\nTop=%1\n"
+                          "Left=%2\nWidth=%3\nHeight=%4\n[Misc]\nPrefPath=")
+               .arg(main.value(1))
+               .arg(main.value(0))
+               .arg(main.value(2))
+               .arg(main.value(3))
+               .arg(QLatin1String(version::kText))
+               .toLatin1() +
            QFile::encodeName(preferredPath) + "/\n";
 }
 
@@ -82,12 +126,39 @@ DesktopSession::DesktopSession(Options options) {
     program_.setWorkingDirectory(home());
     if (options.installed)
         writeInstalledSettings();
+    if (options.windowManager && !startWindowManager())
+        qFatal("no window manager: install openbox (scripts/setup)");
+}
+
+// Openbox, with a home of its own, so that the user's home holds nothing of it.
+bool DesktopSession::startWindowManager() {
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("DISPLAY"), environment_.value(QStringLiteral("DISPLAY")));
+    environment.insert(QStringLiteral("HOME"), root_.path() + QStringLiteral("/wm"));
+    environment.insert(QStringLiteral("PATH"), environment_.value(QStringLiteral("PATH")));
+    windowManager_.setProcessEnvironment(environment);
+    windowManager_.start(QStringLiteral("openbox"), {});
+    if (!windowManager_.waitForStarted())
+        return false;
+    QElapsedTimer clock;
+    clock.start();
+    while (!xscreen::windowManagerRuns()) {
+        if (clock.elapsed() > 15000 || windowManager_.state() != QProcess::Running)
+            return false;
+        QThread::msleep(kPollMs);
+    }
+    return true;
+}
+
+void DesktopSession::setEnvironment(const QString& name, const QString& value) {
+    environment_.insert(name, value);
+    program_.setProcessEnvironment(environment_);
 }
 
 DesktopSession::~DesktopSession() {
     for (const auto& other : others_)
         other->kill();
-    for (QProcess* process : {&program_, &server_}) {
+    for (QProcess* process : {&program_, &windowManager_, &server_}) {
         if (process->state() == QProcess::NotRunning)
             continue;
         process->terminate();
@@ -107,7 +178,10 @@ bool DesktopSession::startServer() {
     server_.setChildProcessModifier([pipe] { ::close(pipe[0]); });
     server_.start(QStringLiteral("Xvfb"),
                   {QStringLiteral("-displayfd"), QString::number(pipe[1]),
-                   QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1024x768x24"),
+                   QStringLiteral("-screen"), QStringLiteral("0"),
+                   QStringLiteral("%1x%2x24")
+                       .arg(screen::length("screen"))
+                       .arg(screen::size("screen").height()),
                    QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset")});
     ::close(pipe[1]);
     QByteArray number;
@@ -131,6 +205,16 @@ void DesktopSession::writeInstalledSettings() const {
         file.write(installedSettings(root_.path() + QStringLiteral("/files")));
 }
 
+QString DesktopSession::programFolder() {
+    const QString folder = root_.path() + QStringLiteral("/program");
+    QDir().mkpath(folder);
+    const QDir built = QFileInfo(programBinary()).dir();
+    for (const QString& file : built.entryList(QDir::Files))
+        QFile::link(built.filePath(file), folder + u'/' + file);
+    setEnvironment(QStringLiteral("OMBREL_PROGDIR"), folder);
+    return folder;
+}
+
 QString DesktopSession::path(const QString& relative) const {
     const QString path = root_.path() + QStringLiteral("/files/") + relative;
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -139,7 +223,7 @@ QString DesktopSession::path(const QString& relative) const {
 
 bool DesktopSession::start(const QStringList& arguments) {
     errors_.clear();
-    program_.start(programBinary(), arguments);
+    startWithBytes(program_, programBinary(), arguments);
     return program_.waitForStarted(10000);
 }
 
@@ -147,7 +231,7 @@ int DesktopSession::runToEnd(const QStringList& arguments, int timeoutMs) {
     QProcess second;
     second.setProcessEnvironment(environment_);
     second.setWorkingDirectory(home());
-    second.start(programBinary(), arguments);
+    startWithBytes(second, programBinary(), arguments);
     if (!second.waitForFinished(timeoutMs)) {
         second.kill();
         second.waitForFinished();
@@ -196,6 +280,10 @@ void DesktopSession::crash() {
     program_.waitForFinished();
 }
 
+void DesktopSession::freeze(bool frozen) const {
+    ::kill(static_cast<pid_t>(program_.processId()), frozen ? SIGSTOP : SIGCONT);
+}
+
 QProcess* DesktopSession::startInstance(const QString& runtimeName, const QStringList& arguments) {
     const QString runtime = root_.path() + u'/' + runtimeName;
     QDir().mkpath(runtime);
@@ -205,7 +293,7 @@ QProcess* DesktopSession::startInstance(const QString& runtimeName, const QStrin
     auto instance = std::make_unique<QProcess>();
     instance->setProcessEnvironment(environment);
     instance->setWorkingDirectory(home());
-    instance->start(programBinary(), arguments);
+    startWithBytes(*instance, programBinary(), arguments);
     instance->waitForStarted();
     others_.push_back(std::move(instance));
     return others_.back().get();
@@ -263,7 +351,7 @@ QString DesktopSession::waitForMainWindow() const {
     clock.start();
     do {
         const QStringList titled = windows(QStringLiteral("^Ombrel$"));
-        if (titled.size() == 1 && geometry(titled.first()).size() != kSplashSize)
+        if (titled.size() == 1 && geometry(titled.first()).size() != screen::size("splash"))
             return titled.first();
         QThread::msleep(kPollMs);
     } while (clock.elapsed() < 15000);

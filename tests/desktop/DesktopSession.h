@@ -19,8 +19,9 @@
 class DesktopSession {
   public:
     struct Options {
-        bool runtimeDir = true; // a private $XDG_RUNTIME_DIR, as a login session gives one
-        bool installed = true;  // settings written so that no installer shows
+        bool runtimeDir = true;     // a private $XDG_RUNTIME_DIR, as a login session gives one
+        bool installed = true;      // settings written so that no installer shows
+        bool windowManager = false; // a window manager frames the windows (xscreen:: reads them)
     };
     DesktopSession();
     explicit DesktopSession(Options options);
@@ -34,6 +35,12 @@ class DesktopSession {
     // A path in a folder of the session outside the home; its parent folders are made.
     QString path(const QString& relative) const;
     QProcessEnvironment environment() const { return environment_; }
+    // A variable for the starts that follow.
+    void setEnvironment(const QString& name, const QString& value);
+    // Makes the starts that follow take their companion files from a folder of the session's,
+    // which links to the program's own; the test adds what a user brings (the Tarvo library).
+    // The folder's path.
+    QString programFolder();
 
     // Starts the program (the first start of the session, or later ones); false when it does
     // not start. Its standard error goes to the test's log when it ends.
@@ -49,6 +56,8 @@ class DesktopSession {
     int waitForExit(int timeoutMs = 20000);
     // Ends the first program as a crash does (SIGKILL): it cleans nothing up.
     void crash();
+    // Stops the first program as a hang does (SIGSTOP), or lets it go on (SIGCONT).
+    void freeze(bool frozen) const;
     // Another run of the program in the same home, with a runtime folder of its own (as from a
     // second login session), so that both run; it ends with the session, or by kill().
     QProcess* startInstance(const QString& runtimeName, const QStringList& arguments = {});
@@ -67,7 +76,7 @@ class DesktopSession {
     // The main window once the splash has gone, the program ready for input.
     QString waitForMainWindow() const;
     bool windowGone(const QString& windowId, int timeoutMs = 10000) const;
-    QRect geometry(const QString& windowId) const;
+    QRect geometry(const QString& windowId) const; // right only without a window manager
 
     void keys(const QString& windowId, const QStringList& keys) const;
     void type(const QString& windowId, const QString& text) const;
@@ -85,14 +94,25 @@ class DesktopSession {
     QString xdotool(const QStringList& arguments) const;
     void writeInstalledSettings() const;
     bool startServer();
+    bool startWindowManager();
 
     QTemporaryDir root_;
-    QProcess server_; // the X server: ended after the programs on it
+    QProcess server_;        // the X server: ended after the programs on it
+    QProcess windowManager_; // ended after the programs, before the server
     QProcessEnvironment environment_;
     QProcess program_;
     std::vector<std::unique_ptr<QProcess>> others_;
     QByteArray errors_;
 };
+
+// The places on the screen, as tests/desktop/screen.txt names them.
+namespace screen {
+QList<int> numbers(const char* name);
+QPoint point(const char* name);
+QSize size(const char* name);
+QRect rect(const char* name);
+int length(const char* name);
+} // namespace screen
 
 // The settings of a program that was installed and then set to English, with the main window
 // at a known place: what the tests preseed.

@@ -1,13 +1,22 @@
-// Files and the real program, the way a user meets them: dropped from a file manager.
+// Files and the real program, the way a user meets them: dropped from a file manager, saved for
+// the first time, saved over another.
 #include "DesktopSession.h"
 #include "Sandbox.h"
+#include "XScreen.h"
+#include "core/FileName.h"
+#include "core/HpFile.h"
 
 #include <QFile>
 #include <QTest>
 
 namespace {
 
-constexpr QPoint kWorkspace{600, 400};
+const QString kErrorBox = QStringLiteral("^Fehler$");
+const QString kSaveDialog = QStringLiteral("^Datei speichern$");
+// The first document window, at the top left of the workspace: its data box and its list.
+const QPoint kDataBox = screen::point("data-box");
+const QRect kDataBoxArea = screen::rect("data-box-area");
+const QPoint kFirstEntry = screen::point("first-entry");
 
 QString writeDatabase(const DesktopSession& session, const QString& name) {
     const QString file = session.path(name);
@@ -15,10 +24,22 @@ QString writeDatabase(const DesktopSession& session, const QString& name) {
     return file;
 }
 
+QByteArray settings(const DesktopSession& session) {
+    QFile file(session.settingsFile());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 bool remembers(const DesktopSession& session, const QString& file) {
-    QFile settings(session.settingsFile());
-    return settings.open(QIODevice::ReadOnly) &&
-           settings.readAll().contains("=" + QFile::encodeName(file) + "\n");
+    return settings(session).contains("=" + filename::toBytes(file) + "\n");
+}
+
+QByteArray firstRow(const QString& fileName) {
+    TopicTable table;
+    return readHpFile(fileName, table) > 0 ? table.row(1, 1) : QByteArrayLiteral("<unreadable>");
+}
+
+QStringList quit() {
+    return {QStringLiteral("alt+f"), QStringLiteral("q")};
 }
 
 } // namespace
@@ -27,34 +48,96 @@ class DesktopFiles : public QObject {
     Q_OBJECT
 
   private slots:
-    void filesDroppedFromAFileManagerOpen();
+    void filesDroppedOnADocumentOpen();
+    void firstSaveGoesHomeAndReplacingAsks();
+    void namesThatAreNoUtf8Open();
 };
 
-// Two files dragged from a file manager onto the workspace open in windows of their own and join
-// the recent files; a file that is no database is reported and opens nothing.
-void DesktopFiles::filesDroppedFromAFileManagerOpen() {
+// Files dragged from a file manager onto a document's data box open in windows of their own
+// and join the recent files, two names that differ in letter case as two files; the data box
+// takes no text from the drag. The thirty text files among them are reported in one box.
+void DesktopFiles::filesDroppedOnADocumentOpen() {
     DesktopSession session;
     const QString first = writeDatabase(session, QStringLiteral("first.hp"));
     const QString second = writeDatabase(session, QStringLiteral("second.hp"));
-    const QString notes = session.path(QStringLiteral("notes.txt"));
-    writeBytes(notes, "not a database\n");
+    const QString upper = writeDatabase(session, QStringLiteral("SECOND.hp"));
+    QStringList dragged = {second, upper};
+    for (int n = 1; n <= 30; ++n) {
+        dragged.append(session.path(QStringLiteral("notes%1.txt").arg(n, 2, 10, QChar(u'0'))));
+        writeBytes(dragged.last(), "not a database\n");
+    }
+    QVERIFY(session.start({first}));
+    const QString main = session.waitForMainWindow();
+    QVERIFY(!main.isEmpty());
+    session.click(kFirstEntry); // the focus leaves the data box, whose cursor would blink
+    const QImage boxBefore = xscreen::grab(kDataBoxArea);
+    session.startOther(QStringLiteral(OMBREL_FILE_SOURCE), dragged);
+    const QString files = session.waitForWindowOfAnyProgram(QStringLiteral("Files"));
+    QVERIFY(!files.isEmpty());
+    session.drag(session.geometry(files).center(), kDataBox);
+
+    const QString box = session.waitForWindow(kErrorBox);
+    QVERIFY(!box.isEmpty());
+    QCOMPARE(xscreen::grab(kDataBoxArea), boxBefore);
+    session.keys(box, {QStringLiteral("Return")});
+    QVERIFY(session.waitForWindow(kErrorBox, 1500).isEmpty());
+    QVERIFY(session.answers(main));
+    session.keys(main, quit());
+    QCOMPARE(session.waitForExit(), 0);
+    for (const QString& file : {first, second, upper})
+        QVERIFY2(remembers(session, file), qPrintable(file));
+    QVERIFY(!remembers(session, dragged.last()));
+}
+
+// With no preferred folder (a new user's settings, the program in a folder of root's), the
+// first save lands in the user's home; a later Save as onto that file asks first, and only a
+// Yes replaces it.
+void DesktopFiles::firstSaveGoesHomeAndReplacingAsks() {
+    DesktopSession session;
+    writeBytes(session.settingsFile(),
+               "[Application]\nName=Ombrel\nVersion=2.7\nLanguage=1\nTop=0\nLeft=0\n"
+               "Width=800\nHeight=560\n");
     QVERIFY(session.start());
     const QString main = session.waitForMainWindow();
     QVERIFY(!main.isEmpty());
-    session.startOther(QStringLiteral(OMBREL_FILE_SOURCE), {first, second, notes});
-    const QString files = session.waitForWindowOfAnyProgram(QStringLiteral("Files"));
-    QVERIFY(!files.isEmpty());
-    const QRect source = session.geometry(files);
-    session.drag(source.center(), kWorkspace);
-    const QString box = session.waitForWindow(QStringLiteral("^Fehler$"));
-    QVERIFY(!box.isEmpty()); // the text file
-    session.keys(box, {QStringLiteral("Return")});
+    session.keys(main, {QStringLiteral("alt+f"), QStringLiteral("n")});
+    const QString saved = session.home() + QStringLiteral("/mine.hp");
+    const auto saveAs = [&](const QString& topic, const QStringList& answers) {
+        session.click(kDataBox);
+        session.keys(main, {QStringLiteral("ctrl+a")});
+        session.type(main, topic);
+        session.keys(main, {QStringLiteral("F5"), QStringLiteral("alt+f"), QStringLiteral("a")});
+        const QString dialog = session.waitForWindow(kSaveDialog);
+        QVERIFY(!dialog.isEmpty());
+        session.keys(dialog, {QStringLiteral("ctrl+a")});
+        session.type(dialog, QStringLiteral("mine.hp"));
+        session.keys(dialog, QStringList{QStringLiteral("Return")} + answers);
+        QVERIFY(session.windowGone(dialog));
+    };
+    saveAs(QStringLiteral("kept"), {});
+    QCOMPARE(firstRow(saved), QByteArray("kept"));
+    saveAs(QStringLiteral("mistyped"), {QStringLiteral("Return"), QStringLiteral("Escape")}); // No
+    QCOMPARE(firstRow(saved), QByteArray("kept"));
+    saveAs(QStringLiteral("replaced"), {QStringLiteral("alt+y")});
+    QCOMPARE(firstRow(saved), QByteArray("replaced"));
     QVERIFY(session.answers(main));
+}
+
+// Files whose names are no UTF-8 (Latin-1, from an old archive) open from the command line and
+// from a second start, by the bytes of their names, and join the recent files as they are.
+void DesktopFiles::namesThatAreNoUtf8Open() {
+    DesktopSession session;
+    const QString given = writeDatabase(session, filename::fromBytes("caf\xE9.hp"));
+    const QString handed = writeDatabase(session, filename::fromBytes("na\xEFve.hp"));
+    QVERIFY(session.start({given}));
+    const QString main = session.waitForMainWindow();
+    QVERIFY(!main.isEmpty());
+    QCOMPARE(session.runToEnd({handed}), 0);
+    QVERIFY(session.waitForWindow(QStringLiteral("^Fehler$"), 2000).isEmpty());
     session.keys(main, {QStringLiteral("alt+f"), QStringLiteral("q")});
     QCOMPARE(session.waitForExit(), 0);
-    QVERIFY(remembers(session, first));
-    QVERIFY(remembers(session, second));
-    QVERIFY(!remembers(session, notes));
+    QVERIFY(remembers(session, given));
+    QVERIFY(remembers(session, handed));
 }
 
 QTEST_GUILESS_MAIN(DesktopFiles)

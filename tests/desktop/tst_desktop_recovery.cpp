@@ -2,16 +2,19 @@
 // and programs running side by side never take each other's copies.
 #include "DesktopSession.h"
 #include "Sandbox.h"
+#include "SpecialFiles.h"
 #include "core/HpFile.h"
 
 #include <QDirIterator>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTest>
+
+#include <sys/resource.h>
 
 namespace {
 
-constexpr QPoint kDataBox{110, 160}; // of the first document window
 constexpr int kCopyTimeoutMs = 15000;
 const QString kOffer = QStringLiteral("^Recovery$");
 
@@ -42,7 +45,7 @@ QList<TopicRows> topics(const QString& fileName) {
 
 // Replaces the first topic of the active document with two typed rows, one holding quotes.
 void editFirstTopic(const DesktopSession& session, const QString& main) {
-    session.click(kDataBox);
+    session.click(screen::point("data-box"));
     session.keys(main, {QStringLiteral("ctrl+a")});
     session.type(main, QStringLiteral("say \"hi\""));
     session.keys(main, {QStringLiteral("Return")});
@@ -52,6 +55,45 @@ void editFirstTopic(const DesktopSession& session, const QString& main) {
 
 const TopicRows kEdited{"say \"hi\"", "row two"};
 
+int copyCount(const DesktopSession& session) {
+    int count = 0;
+    QDirIterator it(recoveryDir(session), {QStringLiteral("*.hp")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    for (; it.hasNext(); it.next())
+        ++count;
+    return count;
+}
+
+// The lock file a program leaves when it dies: the id of a process that has ended.
+QByteArray lockOfEndedProgram() {
+    QProcess ended;
+    ended.start(QStringLiteral("/bin/true"), {});
+    ended.waitForStarted();
+    const qint64 processId = ended.processId();
+    ended.waitForFinished();
+    return QByteArray::number(processId) + "\nombrel\n\n";
+}
+
+void makePrivateFolder(const QString& folder) {
+    QDir().mkpath(folder);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// Folders as crashed runs leave them, each with one copy.
+void crashedRuns(const DesktopSession& session, int count) {
+    const QString root = recoveryDir(session);
+    for (const QString& folder : {root.chopped(9), root})
+        makePrivateFolder(folder);
+    const QByteArray lock = lockOfEndedProgram();
+    for (int run = 0; run < count; ++run) {
+        const QString folder = root + QStringLiteral("/run%1").arg(run, 4, 10, QLatin1Char('0'));
+        makePrivateFolder(folder);
+        writeBytes(folder + QStringLiteral("/1.hp"), database({{"copy"}}));
+        writeBytes(folder + QStringLiteral("/1.json"), R"({"file": "/data/x.hp"})");
+        writeBytes(folder + QStringLiteral(".lock"), lock);
+    }
+}
+
 } // namespace
 
 class DesktopRecovery : public QObject {
@@ -60,6 +102,7 @@ class DesktopRecovery : public QObject {
   private slots:
     void crashedEditsComeBack();
     void runningProgramsKeepTheirCopies();
+    void damagedAndManyLeftoversDoNotHoldUpTheStart();
 };
 
 // An edit committed with F5 is copied; after SIGKILL the next start offers it, restores it
@@ -124,6 +167,44 @@ void DesktopRecovery::runningProgramsKeepTheirCopies() {
     QStringList standFor = copies(session).values();
     standFor.sort();
     QCOMPARE(standFor, (QStringList{first, second}));
+}
+
+// Folders of crashed runs that held the start up or stayed unoffered without a word: a side file
+// that is a pipe, a lock file of garbage, a folder holding files where the lock file belongs,
+// and over a thousand crashed runs at the usual limit of 1,024 open files. The copies that can
+// be are offered, the others are told about in two boxes, and no copy is lost.
+void DesktopRecovery::damagedAndManyLeftoversDoNotHoldUpTheStart() {
+    DesktopSession session;
+    crashedRuns(session, 1100);
+    const QString first = recoveryDir(session) + QStringLiteral("/run000");
+    QVERIFY(QFile::remove(first + QStringLiteral("0/1.json")));
+    makePipe(first + QStringLiteral("0/1.json"));
+    writeBytes(first + QStringLiteral("1.lock"), "garbage");
+    QVERIFY(QFile::remove(first + QStringLiteral("2.lock")));
+    writeBytes(first + QStringLiteral("2.lock/kept"), "a file");
+
+    rlimit saved{};
+    getrlimit(RLIMIT_NOFILE, &saved);
+    rlimit usual = saved;
+    usual.rlim_cur = std::min<rlim_t>(1024, saved.rlim_max);
+    setrlimit(RLIMIT_NOFILE, &usual);
+    const bool started = session.start();
+    setrlimit(RLIMIT_NOFILE, &saved);
+    QVERIFY(started);
+    const QString offer = session.waitForWindow(kOffer, 60000);
+    QVERIFY2(!offer.isEmpty(), session.errorOutput().constData());
+    session.keys(offer, {QStringLiteral("Escape")}); // Later: the copies stay
+    for (int box = 0; box < 2; ++box) { // the damaged lock, the copies for the next start
+        const QString told = session.waitForWindow(QStringLiteral("^Information$"));
+        QVERIFY(!told.isEmpty());
+        session.keys(told, {QStringLiteral("Return")});
+        QVERIFY(session.windowGone(told));
+    }
+    const QString main = session.waitForMainWindow();
+    QVERIFY(session.answers(main));
+    session.keys(main, {QStringLiteral("alt+f"), QStringLiteral("q")});
+    QCOMPARE(session.waitForExit(), 0);
+    QCOMPARE(copyCount(session), 1100);
 }
 
 QTEST_GUILESS_MAIN(DesktopRecovery)

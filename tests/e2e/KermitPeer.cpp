@@ -148,7 +148,7 @@ TransferProgram::TransferProgram(const QByteArray& extraSettings)
     writeBytes(sandbox.settingsFile(),
                "[Application]\nLanguage=1\n[Transfer]\nPort=COM2\n" + extraSettings);
     setDevice(cable.programEnd());
-    open(Dialogs::Without);
+    open();
     preferences.compress = true;
     dialog = new TransferDialog(preferences, *main, main.get());
     applyLanguage();

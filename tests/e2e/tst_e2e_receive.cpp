@@ -38,12 +38,12 @@ class TestReceiveFromCalculator : public QObject {
         QCOMPARE(documents.size(), 1);
         const DocumentWindow* received = documents.first();
         QCOMPARE(received->caption(), QStringLiteral("Vom HP"));
-        QVERIFY(received->table().modified);
-        QCOMPARE(received->table().fileName, kNoFileName);
-        QCOMPARE(received->table().topicCount(), 2);
+        QVERIFY(received->document().isModified());
+        QVERIFY(!received->document().hasFile());
+        QCOMPARE(received->document().table().topicCount(), 2);
         for (int topic = 1; topic <= 2; ++topic) {
             for (int row = 1; row <= 10; ++row)
-                QCOMPARE(received->table().row(topic, row), table.row(topic, row));
+                QCOMPARE(received->document().table().row(topic, row), table.row(topic, row));
         }
         QCOMPARE(program.workFilesLeft(), QStringList());
     }

@@ -61,8 +61,9 @@ class TestSendToCalculator : public QObject {
         QVERIFY(program.cable.ready());
         DocumentWindow* document = openDocument(program, sampleTable());
         program.preferences.compress = compress;
-        const QByteArray expected = formatHpFile(document->table(), document->table().topicCount(),
-                                                 compress, program.preferences.deleteEmpty);
+        const QByteArray expected =
+            formatHpFile(document->document().table(), document->document().table().topicCount(),
+                         compress, program.preferences.deleteEmpty);
         const QString folder = program.sandbox.path(QStringLiteral("calculator/"));
         Calculator calculator(program.cable.calculatorEnd());
         calculator.receiveInto(folder);
@@ -111,14 +112,14 @@ class TestSendToCalculator : public QObject {
     }
 
     // The library goes unchanged under the name "tarvo", from a program directory whose name
-    // has blanks, braces and wildcards.
+    // has blanks, braces and wildcards, named as a DOS disk names it.
     void tarvoLibrary() {
         TransferProgram program;
         QVERIFY(program.cable.ready());
         QByteArray library;
         for (int i = 0; i < 700; ++i)
             library += static_cast<char>(i * 7 % 256);
-        writeBytes(paths::progDir() + QStringLiteral("tarvo.lib"), library);
+        writeBytes(paths::progDir() + QStringLiteral("TARVO.LIB"), library);
         const QString folder = program.sandbox.path(QStringLiteral("calculator/"));
         Calculator calculator(program.cable.calculatorEnd());
         calculator.receiveInto(folder);
@@ -127,7 +128,7 @@ class TestSendToCalculator : public QObject {
         QVERIFY(calculator.finish());
         QCOMPARE(storedNames(folder), QStringList({"tarvo"}));
         QCOMPARE(readBytes(folder + QStringLiteral("tarvo")), library);
-        QCOMPARE(readBytes(paths::progDir() + QStringLiteral("tarvo.lib")), library);
+        QCOMPARE(readBytes(paths::progDir() + QStringLiteral("TARVO.LIB")), library);
         QCOMPARE(program.workFilesLeft(), QStringList());
     }
 };

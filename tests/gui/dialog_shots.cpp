@@ -34,15 +34,14 @@ int main(int argc, char* argv[]) {
 
     MainWindow main(preferences);
     main.splashGone(QString());
-    main.createLongLivedWindows();
     applyLanguage();
     QWidget* window = nullptr;
     if (arguments.first() == u"chartab") {
-        window = main.characterTable();
+        window = &main.characterTable();
     } else if (arguments.first() == u"about") {
-        window = main.aboutDialog();
+        window = &main.aboutDialog();
     } else {
-        SettingsDialog* options = main.settingsDialog();
+        SettingsDialog* options = &main.settingsDialog();
         options->loadControls();
         options->findChild<QTabWidget*>(QStringLiteral("pages"))
             ->setCurrentIndex(arguments.value(1).toInt());

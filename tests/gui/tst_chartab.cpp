@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QPlainTextEdit>
+#include <QRawFont>
 #include <QSet>
 #include <QTableWidget>
 #include <QTest>
@@ -24,7 +25,8 @@ namespace {
 // A started program in a sandbox: the main window and its long-lived windows, made after the
 // test wrote its settings.
 struct Frame : ProgramFrame {
-    CharacterTable& table() const { return *main->characterTable(); }
+    CharacterTable& table() const { return main->characterTable(); }
+    QTableWidget* grid() const { return table().findChild<QTableWidget*>("StringGrid1"); }
     bool marked() const {
         const bool button = main->findChild<QToolButton*>("characterTableButton")->isChecked();
         const bool item = action("characterTable")->isChecked();
@@ -36,9 +38,9 @@ struct Frame : ProgramFrame {
     }
     // A click with the given button on a cell of the grid, row and column from 1.
     void click(int row, int column, Qt::MouseButton button = Qt::LeftButton) {
-        QTableWidget* grid = table().grid();
-        const QRect cell = grid->visualRect(grid->model()->index(row - 1, column - 1));
-        QTest::mouseClick(grid->viewport(), button, {}, cell.center());
+        QTableWidget* cells = grid();
+        const QRect cell = cells->visualRect(cells->model()->index(row - 1, column - 1));
+        QTest::mouseClick(cells->viewport(), button, {}, cell.center());
     }
 };
 
@@ -55,8 +57,7 @@ class TestCharTab : public QObject {
     void cellsHoldTheUpperHalfWithout160() {
         Frame frame;
         frame.open();
-        QTableWidget* grid = frame.table().grid();
-        QCOMPARE(grid->objectName(), QStringLiteral("StringGrid1"));
+        QTableWidget* grid = frame.grid();
         QCOMPARE(grid->rowCount(), 4);
         QCOMPARE(grid->columnCount(), 32);
         QSet<int> codes;
@@ -86,7 +87,7 @@ class TestCharTab : public QObject {
         MainWindow& main = frame.open();
         main.newDocument();
         DocumentWindow* active = main.newDocument();
-        QPlainTextEdit* box = active->dataBox();
+        QPlainTextEdit* box = dataBoxOf(active);
         frame.table().show();
 
         frame.click(2, 1);
@@ -103,8 +104,8 @@ class TestCharTab : public QObject {
         frame.click(2, 2);
         QCOMPARE(box->toPlainText(), QStringLiteral("a") + character(161) + QStringLiteral("c"));
         // Only the data box took it: the table is committed with F5 as ever.
-        QCOMPARE(active->table().topicCount(), 0);
-        QVERIFY(main.documentWindows().last()->dataBox()->toPlainText().isEmpty());
+        QCOMPARE(active->document().table().topicCount(), 0);
+        QVERIFY(dataBoxOf(main.documentWindows().last())->toPlainText().isEmpty());
         QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&main));
     }
 
@@ -157,6 +158,21 @@ class TestCharTab : public QObject {
         QVERIFY(main.close());
         QCOMPARE(frame.get("CharTab", "Top"), QStringLiteral("80"));
         QCOMPARE(frame.get("CharTab", "Left"), QStringLiteral("70"));
+    }
+
+    // The font the boxes and the table show has a glyph for every code, and each control code
+    // one of its own: a tab and code 1 no longer look alike.
+    void theFontTellsEveryCodeApart() {
+        const QRawFont font(QStringLiteral(OMBREL_FONT_FILE), 17);
+        QVERIFY(font.isValid());
+        QSet<quint32> controlGlyphs;
+        for (int code = 0; code < 256; ++code) {
+            const QList<quint32> glyphs = font.glyphIndexesForString(character(uchar(code)));
+            QVERIFY2(!glyphs.isEmpty() && !glyphs.contains(0), qPrintable(QString::number(code)));
+            if (code < 32)
+                controlGlyphs.insert(glyphs.first());
+        }
+        QCOMPARE(controlGlyphs.size(), 32);
     }
 };
 

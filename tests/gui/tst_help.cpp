@@ -36,9 +36,10 @@ const QStringList kContexts = {"conn", "advanced", "sort", "find",     "scan",
 
 struct Frame : ProgramFrame {
     explicit Frame(bool withHelpFile = true) { useProgramDirectory(withHelpFile); }
-    MainWindow& open() { return ProgramFrame::open(Dialogs::Without); }
+    MainWindow& open() { return ProgramFrame::open(); }
     QTextBrowser* browser() const {
-        return HelpWindow::instance() ? HelpWindow::instance()->browser() : nullptr;
+        return HelpWindow::instance() ? HelpWindow::instance()->findChild<QTextBrowser*>()
+                                      : nullptr;
     }
 };
 
@@ -104,13 +105,12 @@ class TestHelp : public QObject {
     void dialogHelpButtonsOpenTheirTopics() {
         Frame frame;
         MainWindow& main = frame.open();
-        main.createLongLivedWindows();
         const QList<QPair<QWidget*, QString>> dialogs = {
-            {main.findDialog(), QStringLiteral("find")},
-            {main.sortDialog(), QStringLiteral("sort")},
-            {main.scanDialog(), QStringLiteral("scan")},
-            {main.transferDialog(), QStringLiteral("conn")},
-            {main.transferParametersDialog(), QStringLiteral("advanced")}};
+            {&main.findDialog(), QStringLiteral("find")},
+            {&main.sortDialog(), QStringLiteral("sort")},
+            {&main.scanDialog(), QStringLiteral("scan")},
+            {&main.transferDialog(), QStringLiteral("conn")},
+            {&main.transferParametersDialog(), QStringLiteral("advanced")}};
         for (const auto& [dialog, topic] : dialogs) {
             auto* help = dialog->findChild<QPushButton*>(QStringLiteral("helpButton"));
             QVERIFY2(help && help->isEnabled(), qPrintable(topic));

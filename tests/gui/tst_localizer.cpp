@@ -1,6 +1,20 @@
+#include "ProgramFrame.h"
 #include "Sandbox.h"
 #include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
+#include "gui/MainWindow.h"
+#include "gui/dialogs/AboutDialog.h"
+#include "gui/dialogs/CharacterTable.h"
+#include "gui/dialogs/FindDialog.h"
+#include "gui/dialogs/HelpWindow.h"
+#include "gui/dialogs/InstallerDialog.h"
+#include "gui/dialogs/RecoveryDialog.h"
+#include "gui/dialogs/ScanDialog.h"
+#include "gui/dialogs/SettingsDialog.h"
+#include "gui/dialogs/SortDialog.h"
+#include "gui/dialogs/SplashScreen.h"
+#include "gui/dialogs/TransferDialog.h"
+#include "gui/dialogs/TransferParametersDialog.h"
 #include "platform/Paths.h"
 #include "platform/Preferences.h"
 #include "platform/Settings.h"
@@ -24,10 +38,15 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <memory>
 #include <tuple>
 #include <type_traits>
 
 namespace {
+
+QLabel* panelOf(const QWidget* window, const char* name) {
+    return window->findChild<QLabel*>(QLatin1String(name));
+}
 
 template <typename T> T* tagged(T* object, int tag) {
     object->setProperty(kTagProperty, tag);
@@ -101,6 +120,7 @@ class TestLocalizer : public QObject {
   private slots:
     void everyKindOfControl();
     void documentWindows();
+    void everyTaggedControlHasItsTexts();
 };
 
 void TestLocalizer::everyKindOfControl() {
@@ -157,16 +177,72 @@ void TestLocalizer::documentWindows() {
         QCOMPARE(unnamed.windowTitle(), T(100, language));
         QCOMPARE(named.windowTitle(), QStringLiteral("base.hp"));
         for (DocumentWindow* document : {&unnamed, &named}) {
-            QCOMPARE(document->topicPosition()->statusTip(), T(115, language));
-            QCOMPARE(document->rowCounter()->statusTip(), T(130, language));
-            QCOMPARE(document->rowLength()->statusTip(), T(135, language));
-            QCOMPARE(document->titleRowPanel()->statusTip(), T(140, language));
-            QCOMPARE(document->titleRowPanel()->text(), QStringLiteral("1")); // the value stays
+            QCOMPARE(panelOf(document, "topicPosition")->statusTip(), T(115, language));
+            QCOMPARE(panelOf(document, "rowCounter")->statusTip(), T(130, language));
+            QCOMPARE(panelOf(document, "rowLength")->statusTip(), T(135, language));
+            QCOMPARE(panelOf(document, "titleRow")->statusTip(), T(140, language));
+            QCOMPARE(panelOf(document, "titleRow")->text(), QStringLiteral("1")); // the value stays
         }
-        QCOMPARE(unnamed.topicPosition()->text(), T(110, language) + QStringLiteral("0"));
-        QCOMPARE(named.topicPosition()->text(), QStringLiteral("1/1"));
+        QCOMPARE(panelOf(&unnamed, "topicPosition")->text(),
+                 T(110, language) + QStringLiteral("0"));
+        QCOMPARE(panelOf(&named, "topicPosition")->text(), QStringLiteral("1/1"));
     }
-    QCOMPARE(unnamed.topicPosition()->text(), QStringLiteral("New /0"));
+    QCOMPARE(panelOf(&unnamed, "topicPosition")->text(), QStringLiteral("New /0"));
+}
+
+namespace {
+
+// The ids a control shows texts of: its own, but those of the items for a group of radio
+// buttons, whose own title may be blank.
+QList<quint16> shownIds(const QObject* control) {
+    const quint16 tag = control->property(kTagProperty).value<quint16>();
+    const auto* group = qobject_cast<const QGroupBox*>(control);
+    const QList<QRadioButton*> items =
+        group ? group->findChildren<QRadioButton*>() : QList<QRadioButton*>();
+    if (tag == 0 || items.isEmpty())
+        return tag == 0 ? QList<quint16>() : QList<quint16>{tag};
+    QList<quint16> ids;
+    for (qsizetype item = 1; item <= items.size(); ++item)
+        ids.append(static_cast<quint16>(tag + 5 * item));
+    return ids;
+}
+
+} // namespace
+
+// Every window of the program, each control that carries an id: the id has a text in both
+// languages, so no control is left blank or in the other language.
+void TestLocalizer::everyTaggedControlHasItsTexts() {
+    ProgramFrame frame;
+    MainWindow& main = frame.open();
+    const auto splash = std::make_unique<SplashScreen>(QString());
+    const QList<QWidget*> windows{&main,
+                                  main.newDocument(),
+                                  &main.characterTable(),
+                                  &main.findDialog(),
+                                  &main.sortDialog(),
+                                  &main.settingsDialog(),
+                                  &main.aboutDialog(),
+                                  &main.transferDialog(),
+                                  &main.scanDialog(),
+                                  &main.transferParametersDialog(),
+                                  new HelpWindow(&main),
+                                  new InstallerDialog(frame.settings, &main),
+                                  new RecoveryDialog({}, &main),
+                                  splash.get()};
+    QStringList blank;
+    for (QWidget* window : windows) {
+        QList<QObject*> tagged = window->findChildren<QObject*>();
+        tagged.prepend(window);
+        for (const QObject* control : tagged) {
+            for (const quint16 id : shownIds(control)) {
+                for (int language : {strings::kGerman, strings::kEnglish}) {
+                    if (strings::text(id, language).isEmpty())
+                        blank.append(QStringLiteral("%1 %2").arg(control->objectName()).arg(id));
+                }
+            }
+        }
+    }
+    QVERIFY2(blank.isEmpty(), qPrintable(blank.join(u',')));
 }
 
 QTEST_MAIN(TestLocalizer)

@@ -33,6 +33,7 @@
 #include <QStatusTipEvent>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 
 #include <memory>
 
@@ -41,7 +42,7 @@ namespace {
 const QByteArray kOneTopic = "%%HP: T(1)A(R)F(,);\r\n{ {\"x\"}}";
 
 struct Frame : ProgramFrame {
-    MainWindow& open() { return ProgramFrame::open(Dialogs::Without); }
+    MainWindow& open() { return ProgramFrame::open(); }
     // A database file in the sandbox.
     QString database(const QString& name) const {
         const QString path = sandbox.path(QStringLiteral("db/") + name);
@@ -62,7 +63,7 @@ struct Frame : ProgramFrame {
         QList<DocumentWindow*> documents;
         for (int i = 0; i < n; ++i) {
             documents.append(main->newDocument());
-            documents.last()->setModified(true);
+            documents.last()->document().commitRows(1, {"x"}, false);
         }
         return documents;
     }
@@ -79,21 +80,10 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 
   private slots:
-    void menusToolBarAndTheirTexts() {
+    // The keys of the commands; a tool bar button runs the command it stands for.
+    void keysAndButtons() {
         Frame frame;
         MainWindow& main = frame.open();
-        QCOMPARE(main.windowTitle(), QStringLiteral("Ombrel"));
-        QStringList menus;
-        for (const QAction* menu : main.menuBar()->actions())
-            menus.append(menu->menu()->objectName());
-        QCOMPARE(menus, QStringList({"fileMenu", "editMenu", "searchMenu", "transferMenu",
-                                     "optionsMenu", "windowMenu", "helpMenu"}));
-        QCOMPARE(frame.itemTexts("fileMenu"),
-                 QStringList({"&Neue Datei", "&Datei öffnen", "Schl&ießen", "A&lle schließen", "-",
-                              "&Speichern", "Speichern &unter...", "&Alles speichern", "-",
-                              "&Beenden"}));
-        QCOMPARE(frame.itemTexts("windowMenu").size(), 6);
-        QCOMPARE(frame.action("openFile")->statusTip(), strings::text(2510));
         for (auto [name, key] : {std::pair{"openFile", "F3"},
                                  {"saveFile", "F2"},
                                  {"find", "F7"},
@@ -101,27 +91,27 @@ class TestMainWindow : public QObject {
                                  {"characterTable", "F6"},
                                  {"helpTopics", "F1"},
                                  {"commitTopic", "F5"},
+                                 {"insertTopic", "F4"},
                                  {"deleteTopic", "F8"}})
             QCOMPARE(frame.action(name)->shortcut().toString(), QLatin1String(key));
-
-        QStringList tools;
-        for (QAction* tool : main.findChild<QToolBar*>("toolBar")->actions()) {
-            const QWidget* widget = main.findChild<QToolBar*>("toolBar")->widgetForAction(tool);
-            tools.append(tool->objectName().isEmpty() ? widget->objectName() : tool->objectName());
-        }
-        QCOMPARE(tools, QStringList({"newButton", "openButton", "saveButton", "", "commitButton",
-                                     "insertButton", "deleteButton", "", "findButton",
-                                     "characterTableButton", "", "sendButton", "receiveButton",
-                                     "toolBarGap", "helpButton"}));
-        QCOMPARE(frame.action("saveButton")->statusTip(), strings::text(510));
-        QVERIFY(frame.action("characterTableButton")->isCheckable());
+        DocumentWindow* document = main.newDocument();
+        dataBoxOf(document)->setPlainText(QStringLiteral("x"));
+        main.findChild<QToolButton*>(QStringLiteral("commitButton"))->click();
+        QCOMPARE(document->document().table().topicCount(), 1);
+        main.findChild<QToolButton*>(QStringLiteral("characterTableButton"))->click();
+        QVERIFY(frame.action("characterTable")->isChecked());
+        QVERIFY(main.characterTable().isVisible());
     }
 
     // The pictures come from the program's resources; a name that reads nothing leaves a blank.
+    // Icons come in the sizes drawn for them, for the window manager and for denser screens.
     void everyPictureShows() {
         Frame frame;
-        MainWindow& main = frame.ProgramFrame::open(ProgramFrame::Dialogs::With);
-        QCOMPARE(main.windowIcon().availableSizes(), QList<QSize>{QSize(64, 64)});
+        MainWindow& main = frame.ProgramFrame::open();
+        QCOMPARE(main.windowIcon().availableSizes(),
+                 QList<QSize>({{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}}));
+        QCOMPARE(frame.action("saveButton")->icon().availableSizes(),
+                 QList<QSize>({{16, 16}, {20, 20}, {24, 24}, {32, 32}, {40, 40}}));
         for (QAction* tool : main.findChild<QToolBar*>("toolBar")->actions())
             QVERIFY2(tool->isSeparator() || !tool->objectName().endsWith(u"Button") ||
                          !tool->icon().isNull(),
@@ -129,13 +119,13 @@ class TestMainWindow : public QObject {
         QCOMPARE(main.findChild<QToolBar*>("toolBar")->cursor().shape(), Qt::BitmapCursor);
         QVERIFY(!main.findChild<QMdiArea*>()->background().texture().isNull());
         for (const char* flag : {"germanPicture", "englishPicture"})
-            QCOMPARE(main.settingsDialog()->findChild<QLabel*>(flag)->pixmap().size(),
+            QCOMPARE(main.settingsDialog().findChild<QLabel*>(flag)->pixmap().size(),
                      QSize(24, 16));
     }
 
     void enablingRule() {
         Frame frame;
-        MainWindow& main = frame.ProgramFrame::open(ProgramFrame::Dialogs::With);
+        MainWindow& main = frame.ProgramFrame::open();
         for (const char* name : kDocumentCommands)
             QVERIFY2(!frame.action(name)->isEnabled(), name);
         for (const char* name : {"newFile", "openFile", "quit", "newButton", "receive",
@@ -145,42 +135,48 @@ class TestMainWindow : public QObject {
             QVERIFY2(!frame.action(name)->isEnabled(), name);
 
         DocumentWindow* document = main.newDocument();
-        QCOMPARE(main.statusPanelText(0), QStringLiteral("D: 1"));
+        QCOMPARE(frame.statusPanel(0), QStringLiteral("D: 1"));
         for (const char* name : kDocumentCommands)
             QVERIFY2(frame.action(name)->isEnabled(), name);
 
-        // Repeat keeps the state the find gave it until a find was confirmed.
-        main.repeatAction()->setEnabled(true);
-        main.enableDocumentCommands(false);
-        QVERIFY(main.repeatAction()->isEnabled());
-        emit main.findDialog()->searchStarted();
-        main.enableDocumentCommands(false);
-        QVERIFY(!main.repeatAction()->isEnabled());
+        // Repeat waits for a search to repeat; Insert copy for a copy.
+        QVERIFY(!frame.action("repeatFind")->isEnabled());
+        emit main.findDialog().searchStarted();
+        QVERIFY(frame.action("repeatFind")->isEnabled());
+        QVERIFY(!frame.action("insertTopicCopy")->isEnabled());
+        document->document().commitRows(1, {"x"}, false);
+        frame.action("copyTopic")->trigger();
+        QVERIFY(frame.action("insertTopicCopy")->isEnabled());
 
-        main.enableDocumentCommands(true);
+        frame.prompter.answers = {MsgButton::No};
         frame.windowOf(document)->close();
-        QCOMPARE(main.statusPanelText(0), QStringLiteral("D: 0"));
+        QCOMPARE(frame.statusPanel(0), QStringLiteral("D: 0"));
         for (const char* name : kDocumentCommands)
             QVERIFY2(!frame.action(name)->isEnabled(), name);
+        QVERIFY(!frame.action("repeatFind")->isEnabled());
     }
 
-    void activeDocumentBringsItsEditMenu() {
+    // The Edit menu acts on the active document, and Undo takes the active document's steps;
+    // the frame shows each document's icon.
+    void commandsFollowTheActiveWindow() {
         Frame frame;
         MainWindow& main = frame.open();
-        QMenuBar* bar = main.menuBar();
         DocumentWindow* first = main.newDocument();
         DocumentWindow* second = main.newDocument();
-        QCOMPARE(bar->actions().at(1), second->editMenu()->menuAction());
-        QCOMPARE(bar->actions().size(), 7);
-        second->setModified(true); // the frame shows the document's icon
+        frame.action("insertTopic")->trigger(); // refused on "<New>": nothing to undo
+        dataBoxOf(second)->setPlainText(QStringLiteral("text"));
+        frame.action("commitTopic")->trigger();
+        QCOMPARE(second->document().table().topicCount(), 1);
         QCOMPARE(frame.windowOf(second)->windowIcon().cacheKey(), second->windowIcon().cacheKey());
-        second->setModified(false);
-        main.workspace()->setActiveSubWindow(frame.windowOf(first));
-        QCOMPARE(bar->actions().at(1), first->editMenu()->menuAction());
-        QCOMPARE(first->editMenu()->title(), strings::text(2145));
-        main.findChild<QAction*>("closeAll")->trigger();
-        QCOMPARE(bar->actions().at(1)->menu()->objectName(), QStringLiteral("editMenu"));
-        QCOMPARE(bar->actions().at(1)->menu()->parent(), bar);
+        QVERIFY(frame.action("undo")->isEnabled());
+        frame.workspace()->setActiveSubWindow(frame.windowOf(first));
+        QVERIFY(!frame.action("undo")->isEnabled());
+        frame.action("commitTopic")->trigger();
+        QCOMPARE(first->document().table().topicCount(), 1);
+        frame.workspace()->setActiveSubWindow(frame.windowOf(second));
+        frame.action("undo")->trigger();
+        QCOMPARE(second->document().table().topicCount(), 0);
+        QCOMPARE(first->document().table().topicCount(), 1);
     }
 
     void settingsAtCreation_data() {
@@ -205,10 +201,10 @@ class TestMainWindow : public QObject {
             QCOMPARE(on, !written);
         QCOMPARE(global.editMode, written);
         QCOMPARE(global.deleteEmpty, written);
-        QCOMPARE(main.workspace()->background().texture().isNull(), written);
-        QCOMPARE(main.statusPanelText(0), QStringLiteral("D: 0"));
-        QCOMPARE(main.statusPanelText(1), QStringLiteral("U: 0"));
-        QCOMPARE(main.statusPanelText(2), QString());
+        QCOMPARE(frame.workspace()->background().texture().isNull(), written);
+        QCOMPARE(frame.statusPanel(0), QStringLiteral("D: 0"));
+        QCOMPARE(frame.statusPanel(1), QStringLiteral("U: 0"));
+        QCOMPARE(frame.statusPanel(2), QString());
     }
 
     void recentFiles() {
@@ -220,25 +216,27 @@ class TestMainWindow : public QObject {
         QCOMPARE(frame.itemTexts("fileMenu").mid(10),
                  QStringList({"-", "&1 /d/one", "&2 /d/three"}));
 
+        // Names that differ in letter case are two files.
+        main.addRecentFile(QStringLiteral("/d/three"));
         main.addRecentFile(QStringLiteral("/D/THREE"));
-        QCOMPARE(main.recentFiles(), QStringList({"/D/THREE", "/d/one"}));
+        QCOMPARE(frame.recentFiles(), QStringList({"/D/THREE", "/d/three", "/d/one"}));
         QStringList opened;
         for (const char* name : {"a", "b", "c"}) {
             opened.prepend(frame.database(QLatin1String(name)));
             QVERIFY(main.openDocument(opened.first(), Workspace::RecentFiles::Remember));
         }
-        QCOMPARE(main.recentFiles(), opened + QStringList{"/D/THREE"});
+        QCOMPARE(frame.recentFiles(), opened + QStringList{"/D/THREE"});
         QCOMPARE(frame.itemTexts("fileMenu").size(), 10 + 1 + 4);
 
         // A recent-file item opens its file; one that cannot be read leaves the list alone.
         frame.main->findChild<QMenu*>("fileMenu")->actions().at(13)->trigger();
-        QCOMPARE(main.recentFiles().first(), opened[2]);
-        QCOMPARE(main.statusPanelText(0), QStringLiteral("D: 4"));
-        const QStringList before = main.recentFiles();
+        QCOMPARE(frame.recentFiles().first(), opened[2]);
+        QCOMPARE(frame.statusPanel(0), QStringLiteral("D: 4"));
+        const QStringList before = frame.recentFiles();
         QVERIFY(!main.openDocument(frame.sandbox.path(QStringLiteral("gone")),
                                    Workspace::RecentFiles::Remember));
         QCOMPARE(frame.prompter.shownIds(), QList<quint16>({1115}));
-        QCOMPARE(main.recentFiles(), before);
+        QCOMPARE(frame.recentFiles(), before);
         QCOMPARE(main.documentWindows().size(), 4);
 
         QVERIFY(main.close());
@@ -248,7 +246,7 @@ class TestMainWindow : public QObject {
         // The next main window starts with the same list.
         frame.main.reset();
         frame.open();
-        QCOMPARE(frame.main->recentFiles(), before);
+        QCOMPARE(frame.recentFiles(), before);
         QCOMPARE(frame.itemTexts("fileMenu").at(11), QStringLiteral("&1 ") + before[0]);
     }
 
@@ -273,7 +271,7 @@ class TestMainWindow : public QObject {
         QVERIFY(main.openDocument(plain, Workspace::RecentFiles::Remember));
         QVERIFY(main.openDocument(frame.database(QStringLiteral("x\n[Colors]\nText=9")),
                                   Workspace::RecentFiles::Remember));
-        QCOMPARE(main.recentFiles().size(), 2);
+        QCOMPARE(frame.recentFiles().size(), 2);
         QVERIFY(main.close());
         QCOMPARE(frame.get("Colors", "Text"), QStringLiteral("<missing>"));
         QCOMPARE(frame.get("Files", "1"), plain);
@@ -303,13 +301,19 @@ class TestMainWindow : public QObject {
         QCOMPARE(frame.dialogs.requests[0].directory, directory);
         QCOMPARE(frame.main->documentWindows().size(), 0);
 
-        for (const QString& unusable :
-             {frame.sandbox.root() + QStringLiteral("/missing/"), directory + QStringLiteral("$$$"),
-              QStringLiteral("none")}) {
-            frame.set("Misc", "PrefPath", unusable);
-            frame.open();
-            QCOMPARE(frame.preferences.preferredPath, frame.programDir);
-            QCOMPARE(frame.get("Misc", "PrefPath"), unusable);
+        // Without a usable choice the dialogs start among the user's files: in the documents
+        // folder, or in the home folder of a user who has none.
+        const QString home = QDir::homePath() + u'/';
+        for (const QString& documents : {home, home + QStringLiteral("Documents/")}) {
+            QDir().mkpath(documents);
+            for (const QString& unusable :
+                 {frame.sandbox.root() + QStringLiteral("/missing/"),
+                  directory + QStringLiteral("$$$"), QStringLiteral("none")}) {
+                frame.set("Misc", "PrefPath", unusable);
+                frame.open();
+                QCOMPARE(frame.preferences.preferredPath, documents);
+                QCOMPARE(frame.get("Misc", "PrefPath"), unusable);
+            }
         }
     }
 
@@ -361,22 +365,21 @@ class TestMainWindow : public QObject {
             frame.set(section, "Top", QString::number(stored));
             frame.set(section, "Left", QString::number(stored));
         }
-        MainWindow& main = frame.ProgramFrame::open(ProgramFrame::Dialogs::With);
-        main.transferParametersDialog()->prepareAdvanced(
-            main.settingsDialog()); // beside the settings
+        MainWindow& main = frame.ProgramFrame::open();
+        main.transferParametersDialog().prepareAdvanced(&main.settingsDialog()); // beside it
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
         const QList<QWidget*> windows = {&main,
-                                         main.characterTable(),
-                                         main.findDialog(),
-                                         main.sortDialog(),
-                                         main.scanDialog(),
-                                         main.settingsDialog(),
-                                         main.transferDialog(),
-                                         main.transferParametersDialog()};
+                                         &main.characterTable(),
+                                         &main.findDialog(),
+                                         &main.sortDialog(),
+                                         &main.scanDialog(),
+                                         &main.settingsDialog(),
+                                         &main.transferDialog(),
+                                         &main.transferParametersDialog()};
         for (QWidget* window : windows) {
             QVERIFY2(area.contains(QRect(window->pos(), window->size())),
                      qPrintable(window->objectName()));
-            if (kept && window != main.transferParametersDialog())
+            if (kept && window != &main.transferParametersDialog())
                 QCOMPARE(window->pos(), QPoint(stored, stored));
         }
     }
@@ -411,7 +414,7 @@ class TestMainWindow : public QObject {
         Frame frame;
         MainWindow& main = frame.open();
         const QList<DocumentWindow*> documents = frame.modifiedDocuments(3); // the last is active
-        QCOMPARE(main.statusPanelText(1), QStringLiteral("U: 3"));
+        QCOMPARE(frame.statusPanel(1), QStringLiteral("U: 3"));
         QCOMPARE(main.documentWindows(),
                  QList<DocumentWindow*>({documents[2], documents[1], documents[0]}));
         // From the least recently active window on.
@@ -419,18 +422,18 @@ class TestMainWindow : public QObject {
         frame.main->findChild<QAction*>("closeAll")->trigger();
         QCOMPARE(frame.prompter.shownIds(), QList<quint16>({1125, 1125, 1125}));
         QCOMPARE(main.documentWindows(), QList<DocumentWindow*>{documents[2]});
-        QCOMPARE(main.statusPanelText(0), QStringLiteral("D: 1"));
-        QCOMPARE(main.statusPanelText(1), QStringLiteral("U: 1"));
+        QCOMPARE(frame.statusPanel(0), QStringLiteral("D: 1"));
+        QCOMPARE(frame.statusPanel(1), QStringLiteral("U: 1"));
     }
 
     void saveAllReportsEvenWhenCancelled() {
         Frame frame;
-        MainWindow& main = frame.open();
+        frame.open();
         frame.modifiedDocuments(2);
         frame.main->findChild<QAction*>("saveAll")->trigger();
         QCOMPARE(frame.dialogs.requests.size(), 2); // both unnamed: Save as, cancelled
-        QCOMPARE(main.statusPanelText(2), strings::text(85));
-        QCOMPARE(main.statusPanelText(1), QStringLiteral("U: 2"));
+        QCOMPARE(frame.statusPanel(2), strings::text(85));
+        QCOMPARE(frame.statusPanel(1), QStringLiteral("U: 2"));
     }
 
     void hintsAndStatusMessages() {
@@ -438,13 +441,13 @@ class TestMainWindow : public QObject {
         MainWindow& main = frame.open();
         QStatusTipEvent hint(QStringLiteral("hint"));
         QCoreApplication::sendEvent(&main, &hint);
-        QCOMPARE(main.statusPanelText(2), QStringLiteral("hint"));
+        QCOMPARE(frame.statusPanel(2), QStringLiteral("hint"));
         main.showStatus(QStringLiteral("message"));
         QCoreApplication::sendEvent(&main, &hint); // the hint did not change
-        QCOMPARE(main.statusPanelText(2), QStringLiteral("message"));
+        QCOMPARE(frame.statusPanel(2), QStringLiteral("message"));
         QStatusTipEvent left{QString()};
         QCoreApplication::sendEvent(main.findChild<QWidget*>("saveButton"), &left);
-        QCOMPARE(main.statusPanelText(2), QString());
+        QCOMPARE(frame.statusPanel(2), QString());
     }
 
     void minimiseAndShowAll() {
@@ -458,7 +461,7 @@ class TestMainWindow : public QObject {
         frame.main->findChild<QAction*>("arrangeIcons")->trigger();
         for (DocumentWindow* document : documents) {
             const QRect placed = frame.windowOf(document)->geometry();
-            QCOMPARE(placed.bottom(), main.workspace()->viewport()->height() - 1);
+            QCOMPARE(placed.bottom(), frame.workspace()->viewport()->height() - 1);
         }
         frame.main->findChild<QAction*>("showAll")->trigger();
         for (DocumentWindow* document : documents)
@@ -500,7 +503,7 @@ class TestMainWindow : public QObject {
         QTRY_COMPARE(main.documentWindows().size(), 1);
         QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 10000);
         QCOMPARE(second.exitCode(), 0);
-        QCOMPARE(main.activeDocument()->table().fileName, file);
+        QCOMPARE(main.activeDocument()->document().fileName(), file);
         QTest::qWait(200); // nothing more arrives
         QCOMPARE(main.documentWindows().size(), 1);
     }
@@ -510,18 +513,18 @@ class TestMainWindow : public QObject {
     // runs once its destructor has begun (the sanitizer build reports such a call).
     void goesAwayWithItsWindowsUp() {
         Frame frame;
-        MainWindow& main = frame.ProgramFrame::open(ProgramFrame::Dialogs::With);
+        MainWindow& main = frame.ProgramFrame::open();
         QApplication::setActiveWindow(&main);
         frame.dialogs.openAnswers = {frame.database(QStringLiteral("one")),
                                      frame.database(QStringLiteral("two"))};
         frame.action("openFile")->trigger();
         frame.action("openFile")->trigger();
         QCOMPARE(main.documentWindows().size(), 2);
-        QPlainTextEdit* dataBox = main.activeDocument()->dataBox();
+        QPlainTextEdit* dataBox = dataBoxOf(main.activeDocument());
         dataBox->setFocus();
         dataBox->selectAll();
         frame.action("characterTable")->trigger();
-        QVERIFY(main.characterTable()->isVisible());
+        QVERIFY(main.characterTable().isVisible());
         frame.main.reset();
     }
 
@@ -533,8 +536,8 @@ class TestMainWindow : public QObject {
         main.handOver(file);
         QVERIFY(!main.isMinimized());
         QCOMPARE(main.documentWindows().size(), 1);
-        QCOMPARE(main.activeDocument()->table().fileName, file);
-        QCOMPARE(main.recentFiles(), QStringList{file});
+        QCOMPARE(main.activeDocument()->document().fileName(), file);
+        QCOMPARE(frame.recentFiles(), QStringList{file});
     }
 };
 

@@ -7,6 +7,7 @@
 #include "SpecialFiles.h"
 #include "app/Startup.h"
 #include "core/DirectoryScan.h"
+#include "core/FileName.h"
 #include "core/OccurrenceCount.h"
 #include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
@@ -50,16 +51,18 @@ struct Program : ProgramFrame {
         return ordered;
     }
 
-    ScanDialog& scan() const { return *main->scanDialog(); }
+    ScanDialog& scan() const { return main->scanDialog(); }
     template <typename Widget> Widget* control(const char* name) const {
         return scan().findChild<Widget*>(QLatin1String(name));
     }
+    // While a scan runs, the buttons that would start another wait for it.
+    bool scanning() const { return !control<QPushButton>("startButton")->isEnabled(); }
     // Starts a scan and waits until it has ended; the entries it left.
     QStringList run(const QString& text, bool caseSensitive = false) const {
         control<QLineEdit>("searchText")->setText(text);
         control<QCheckBox>("caseSensitive")->setChecked(caseSensitive);
         scan().startScan();
-        if (!QTest::qWaitFor([this] { return !scan().scanning(); }, 20000))
+        if (!QTest::qWaitFor([this] { return !scanning(); }, 20000))
             QTest::qFail("the scan did not end", __FILE__, __LINE__);
         return entries();
     }
@@ -81,7 +84,7 @@ struct Program : ProgramFrame {
     QStringList loadedFiles() const {
         QStringList loaded;
         for (const DocumentWindow* document : main->documentWindows())
-            loaded.append(document->table().fileName);
+            loaded.append(document->document().fileName());
         return loaded;
     }
 };
@@ -192,7 +195,7 @@ class TestScan : public QObject {
         QTimer::singleShot(0, &program.scan(), [&] {
             program.control<QLineEdit>("searchText")->setText(QStringLiteral("abc"));
             program.control<QPushButton>("startButton")->click();
-            scanningAfterStart = program.scan().scanning();
+            scanningAfterStart = program.scanning();
         });
         program.main->findChild<QAction*>(QStringLiteral("scanner"))->trigger();
         QVERIFY(scanningAfterStart); // the scan runs off the window's thread
@@ -224,7 +227,7 @@ class TestScan : public QObject {
 
         program.control<QPushButton>("loadAllButton")->click();
         QCOMPARE(program.loadedFiles().size(), 4);
-        QCOMPARE(program.main->activeDocument()->table().fileName, paths[2]);
+        QCOMPARE(program.main->activeDocument()->document().fileName(), paths[2]);
         QCOMPARE(program.main->activeDocument()->caption(), QFileInfo(paths[2]).fileName());
 
         // A file removed since the scan is reported and its window goes; the others load.
@@ -233,8 +236,8 @@ class TestScan : public QObject {
         QCOMPARE(program.prompter.shownIds(), QList<quint16>({1115}));
         QCOMPARE(program.loadedFiles().size(), 6);
         QCOMPARE(program.loadedFiles().count(paths[1]), 2);
-        QCOMPARE(program.main->activeDocument()->table().fileName, paths[2]);
-        QCOMPARE(program.main->recentFiles(), QStringList({"/elsewhere/kept.hp"}));
+        QCOMPARE(program.main->activeDocument()->document().fileName(), paths[2]);
+        QCOMPARE(program.recentFiles(), QStringList({"/elsewhere/kept.hp"}));
 
         // The names belong to the directory that was scanned, also when the preferred
         // directory changed since.
@@ -243,7 +246,20 @@ class TestScan : public QObject {
                    database({{"another file of that name"}}));
         program.control<QListWidget>("entryList")->setCurrentRow(2);
         program.scan().loadSelected();
-        QCOMPARE(program.main->activeDocument()->table().fileName, paths[2]);
+        QCOMPARE(program.main->activeDocument()->document().fileName(), paths[2]);
+
+        // A name that is no UTF-8 (Latin-1, from an old archive) loads by its bytes.
+        program.preferences.preferredPath = program.directory();
+        const QString latin1 = filename::fromBytes("caf\xE9.hp");
+        program.file(latin1, database({{"abc"}}));
+        const QStringList found = program.run("abc");
+        const qsizetype row = found.indexOf(scan::entryText(1, latin1));
+        QVERIFY2(row >= 0, qPrintable(found.join(u'|')));
+        program.control<QListWidget>("entryList")->setCurrentRow(static_cast<int>(row));
+        program.scan().loadSelected();
+        QCOMPARE(program.main->activeDocument()->document().fileName(),
+                 program.directory() + latin1);
+        QCOMPARE(program.prompter.shownIds().size(), 1);
     }
 
     void commandAndSettings() {

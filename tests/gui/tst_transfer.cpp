@@ -292,7 +292,8 @@ class TestTransfer : public QObject {
         program.preferences.compress = compress;
         program.preferences.deleteEmpty = deleteEmpty;
         const QByteArray expected =
-            formatHpFile(document->table(), document->table().topicCount(), compress, deleteEmpty);
+            formatHpFile(document->document().table(), document->document().table().topicCount(),
+                         compress, deleteEmpty);
         QCOMPARE(program.run(TransferMode::SendDocument), transferred(expected.size(), 0));
         QCOMPARE(readBytes(program.standInFile("sent")), expected);
         QCOMPARE(program.workFilesLeft(), QStringList());
@@ -328,15 +329,15 @@ class TestTransfer : public QObject {
         DocumentWindow* received = documents.first();
         QCOMPARE(received, program.main->activeDocument());
         QCOMPARE(received->caption(), QStringLiteral("Vom HP"));
-        QCOMPARE(received->table().fileName, kNoFileName);
-        QVERIFY(received->table().modified);
-        QCOMPARE(program.main->unsavedCount(), quint16(1));
-        QCOMPARE(received->table().topicCount(), 2);
-        QCOMPARE(received->table().row(1, 1), QByteArray("Alpha"));
-        QCOMPARE(received->table().row(1, 2), QByteArray("1"));
-        QCOMPARE(received->table().row(2, 1), QByteArray("Beta"));
+        QVERIFY(!received->document().hasFile());
+        QVERIFY(received->document().isModified());
+        QCOMPARE(program.statusPanel(1), QStringLiteral("U: 1"));
+        QCOMPARE(received->document().table().topicCount(), 2);
+        QCOMPARE(received->document().table().row(1, 1), QByteArray("Alpha"));
+        QCOMPARE(received->document().table().row(1, 2), QByteArray("1"));
+        QCOMPARE(received->document().table().row(2, 1), QByteArray("Beta"));
         QCOMPARE(program.workFilesLeft(), QStringList());
-        QCOMPARE(program.main->recentFiles(), QStringList());
+        QCOMPARE(program.recentFiles(), QStringList());
     }
 
     void receivedFileNotHp48() {
@@ -355,8 +356,7 @@ class TestTransfer : public QObject {
     // the transfer failed, and the file it had received stays unopened.
     void runningTransferEndedByTheUser() {
         StandInProgram program;
-        program.main->createLongLivedWindows();
-        TransferDialog* dialog = program.main->transferDialog();
+        TransferDialog* dialog = &program.main->transferDialog();
         QVERIFY(dialog);
         const QString file = program.sandbox.path(QStringLiteral("calculator/data"));
         const TopicTable table = sampleTable();
@@ -410,7 +410,6 @@ class TestTransfer : public QObject {
 
     void sendCommandNeedsADocument() {
         StandInProgram program;
-        program.main->createLongLivedWindows();
         QAction* send = program.main->findChild<QAction*>(QStringLiteral("send"));
         QAction* toHp = program.main->findChild<QAction*>(QStringLiteral("sendButton"));
         QVERIFY(!send->isEnabled() && !toHp->isEnabled());
@@ -418,7 +417,7 @@ class TestTransfer : public QObject {
             QVERIFY2(program.main->findChild<QAction*>(QLatin1String(always))->isEnabled(), always);
         program.document();
         QVERIFY(send->isEnabled() && toHp->isEnabled());
-        TransferDialog* dialog = program.main->transferDialog();
+        TransferDialog* dialog = &program.main->transferDialog();
         TransferMode mode = TransferMode::ReceiveFile; // until the dialog shows
         bool ended = false;
         QTimer::singleShot(0, dialog, [&] {
@@ -439,9 +438,8 @@ class TestTransfer : public QObject {
     // A name the calculator cannot store is refused before anything is written or sent.
     void nameWithoutCalculatorCode() {
         StandInProgram program;
-        program.main->createLongLivedWindows();
         program.document();
-        TransferDialog* dialog = program.main->transferDialog();
+        TransferDialog* dialog = &program.main->transferDialog();
         QString status;
         QTimer::singleShot(0, dialog, [&] {
             // As pasted: the keys of the test cannot type these.
@@ -463,8 +461,7 @@ class TestTransfer : public QObject {
     // The transfer dialog keeps its place from one run of the program to the next.
     void positionKept() {
         StandInProgram program("[Application]\nLanguage=1\n[Transfer]\nTop=123\nLeft=321\n");
-        program.main->createLongLivedWindows();
-        TransferDialog* dialog = program.main->transferDialog();
+        TransferDialog* dialog = &program.main->transferDialog();
         QCOMPARE(dialog->pos(), QPoint(321, 123));
         dialog->move(40, 50);
         program.main->close();

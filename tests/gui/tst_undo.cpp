@@ -25,7 +25,7 @@ const QByteArrayList kTitles{"delta", "bravo", "charlie", "alpha"};
 QByteArray fileOf(const QByteArrayList& titles) {
     TopicTable table;
     for (const QByteArray& title : titles)
-        table.commitRows(table.entryCount(), {title, "row 2"}, false);
+        table.commitRows(table.entryCount(), {title, "row 2"});
     return formatHpFile(table, table.topicCount(), true, false);
 }
 
@@ -35,7 +35,6 @@ struct Program : ProgramFrame {
         open();
         QApplication::setActiveWindow(main.get());
     }
-    ~Program() { DocumentWindow::setMenuRunner(nullptr); }
     DocumentWindow* openFile(const QString& name, const QByteArray& bytes) {
         writeBytes(sandbox.path(name), bytes);
         return main->openDocument(sandbox.path(name), Workspace::RecentFiles::Skip);
@@ -44,40 +43,32 @@ struct Program : ProgramFrame {
 
 // A key on the topic list, so that the data box keeps none of it.
 void press(DocumentWindow* document, QKeyCombination key) {
-    QTest::keyClick(document->topicList(), key.key(), key.keyboardModifiers());
+    QTest::keyClick(topicListOf(document), key.key(), key.keyboardModifiers());
 }
 const QKeyCombination kUndo = Qt::CTRL | Qt::Key_Z;
 const QKeyCombination kRedo = Qt::CTRL | Qt::SHIFT | Qt::Key_Z;
 
-QAction* item(QObject* owner, const char* name) {
-    return owner->findChild<QAction*>(QString::fromLatin1(name));
-}
-
 QList<int> topicCounts(DocumentWindow* first, DocumentWindow* second) {
-    return {first->table().topicCount(), second->table().topicCount()};
-}
-
-void chooseOnDrop(const QString& choice) {
-    DocumentWindow::setMenuRunner(
-        [choice](QMenu& menu, const QPoint&) { return menu.findChild<QAction*>(choice); });
+    return {first->document().table().topicCount(), second->document().table().topicCount()};
 }
 
 // An Edit menu command on the entry, or a drag of the entry with that choice of the drop menu.
 void perform(const Program& program, DocumentWindow* document, const QString& command, int entry) {
-    document->selectEntry(1);
-    item(document, "copyTopic")->trigger();
-    document->dataBox()->setPlainText(QStringLiteral("changed"));
-    document->selectEntry(entry);
+    document->document().select(1);
+    program.action("copyTopic")->trigger();
+    document->document().select(entry);
+    dataBoxOf(document)->setPlainText(QStringLiteral("changed"));
     if (command.startsWith(QLatin1String("drop"))) {
-        chooseOnDrop(command);
-        document->dropFrom(document, entry, entry == 1 ? 4 : 1, QPoint());
-        return;
+        const PopupChoice choice(command.toLatin1().constData());
+        dropTopic(document, entry, document, entry == 1 ? 4 : 1);
+    } else {
+        QTimer::singleShot(0, document, [] { // the sort dialog's Start
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                dialog->accept();
+        });
+        program.action(command.toLatin1().constData())->trigger();
     }
-    QTimer::singleShot(0, document, [] { // the sort dialog's Start
-        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-            dialog->accept();
-    });
-    item(document, command.toLatin1().constData())->trigger();
+    // The keys go to the main window again once the menu or dialog has gone.
     QApplication::setActiveWindow(program.main.get());
 }
 
@@ -111,18 +102,18 @@ class TestUndo : public QObject {
         DocumentWindow* document = program.openFile(QStringLiteral("db.hp"), fileOf(kTitles));
         const QString file = document->document().fileName();
         perform(program, document, command, entry);
-        QTEST(item(document, "undo")->text(), "label");
+        QTEST(program.action("undo")->text(), "label");
         press(document, kUndo);
-        QVERIFY(!document->table().modified);
-        QCOMPARE(program.main->statusPanelText(1), QStringLiteral("U: 0"));
-        QCOMPARE(document->selectedEntry(), shownEntry);
-        QCOMPARE(document->dataBox()->lines().first().toLatin1(), kTitles[shownEntry - 1]);
+        QVERIFY(!document->document().isModified());
+        QCOMPARE(program.statusPanel(1), QStringLiteral("U: 0"));
+        QCOMPARE(document->document().selection(), shownEntry);
+        QCOMPARE(dataBoxOf(document)->lines().first().toLatin1(), kTitles[shownEntry - 1]);
 
         press(document, kRedo);
         QVERIFY(document->save());
         const QByteArray changed = readBytes(file);
         press(document, kUndo);
-        QVERIFY(document->table().modified);
+        QVERIFY(document->document().isModified());
         QVERIFY(document->save());
         QCOMPARE(readBytes(file), fileOf(kTitles));
         press(document, Qt::CTRL | Qt::Key_Y);
@@ -132,54 +123,58 @@ class TestUndo : public QObject {
     }
 
     // A move between windows is one step of the target, taken back from both; it waits for a
-    // later change of the source, and survives the source window.
+    // later change of the source. Once the source is saved and closed the step can no longer
+    // be taken back: the moved topic stays where it is, and a file holds it.
     void moveBetweenWindows() {
         Program program;
         DocumentWindow* source = program.openFile(QStringLiteral("a.hp"), fileOf(kTitles));
         DocumentWindow* target = program.openFile(QStringLiteral("b.hp"), fileOf({"b1"}));
-        chooseOnDrop(QStringLiteral("dropMove"));
-        QVERIFY(target->dropFrom(source, 2, 2, QPoint()));
+        {
+            const PopupChoice move("dropMove");
+            dropTopic(source, 2, target, 2);
+        }
+        QApplication::setActiveWindow(program.main.get());
         press(target, kUndo);
         QCOMPARE(source->document().topics().value(1)[0], kTitles[1]);
         QCOMPARE(topicCounts(source, target), QList<int>({4, 1}));
-        QCOMPARE(source->dataBox()->lines().first().toLatin1(), kTitles[1]);
-        QCOMPARE(program.main->statusPanelText(1), QStringLiteral("U: 0"));
+        QCOMPARE(dataBoxOf(source)->lines().first().toLatin1(), kTitles[1]);
+        QCOMPARE(program.statusPanel(1), QStringLiteral("U: 0"));
 
         press(target, kRedo);
-        source->selectEntry(1); // the data box still shows entry 2
+        dataBoxOf(source)->setPlainText(QStringLiteral("edited"));
         source->commitTopic();
         press(target, kUndo);
         QCOMPARE(program.prompter.shownIds(), QList<quint16>{textid::kStepOutdated});
         QCOMPARE(topicCounts(source, target), QList<int>({3, 2}));
 
-        program.prompter.answers = {MsgButton::No};
-        const QPointer<DocumentWindow> closed(source);
+        const QString sourceFile = source->document().fileName();
+        QVERIFY(source->save());
         QVERIFY(qobject_cast<QMdiSubWindow*>(source->parentWidget())->close());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(closed.isNull());
         press(target, kUndo);
-        QCOMPARE(target->table().topicCount(), 1);
-        press(target, kRedo);
-        QCOMPARE(target->table().topicCount(), 2);
+        QCOMPARE(target->document().table().topicCount(), 2);
+        QVERIFY(!program.action("undo")->isEnabled());
+        QCOMPARE(program.statusPanel(1), QStringLiteral("U: 1"));
+        QVERIFY(target->save());
+        QVERIFY(readBytes(target->document().fileName()).contains(kTitles[1]));
+        QVERIFY(!readBytes(sourceFile).contains(kTitles[1]));
     }
 
     // The items follow the language; a document no file holds stays modified after an undo.
     void languageAndReceivedDocument() {
         Program program;
         DocumentWindow* document = program.openFile(QStringLiteral("r.hp"), fileOf(kTitles));
-        document->setModified(true); // as a document received from the calculator
-        item(document, "insertTopic")->trigger();
+        document->takeReceived(); // as a document received from the calculator
+        program.action("insertTopic")->trigger();
         strings::setLanguage(strings::kGerman);
         applyLanguage();
-        const QStringList labels{item(document, "undo")->text(), item(document, "redo")->text(),
-                                 item(program.main->menuBar(), "undo")->text()};
+        const QStringList labels{program.action("undo")->text(), program.action("redo")->text()};
         strings::setLanguage(strings::kEnglish);
-        QCOMPARE(labels,
-                 QStringList({QStringLiteral("&Rückgängig: Topic einfügen"),
-                              QStringLiteral("&Wiederherstellen"), QStringLiteral("&Rückgängig")}));
+        QCOMPARE(labels, QStringList({QStringLiteral("&Rückgängig: Topic einfügen"),
+                                      QStringLiteral("&Wiederherstellen")}));
         press(document, kUndo);
-        QCOMPARE(document->table().topicCount(), 4);
-        QVERIFY(document->table().modified);
+        QCOMPARE(document->document().table().topicCount(), 4);
+        QVERIFY(document->document().isModified());
     }
 
     // No file holds a restored recovery copy either: undoing back to it keeps the mark, so
@@ -190,10 +185,10 @@ class TestUndo : public QObject {
         DocumentWindow* document = program.main->newDocument();
         QVERIFY(document->restoreFrom(program.sandbox.path(QStringLiteral("copy.hp")),
                                       program.sandbox.path(QStringLiteral("original.hp"))));
-        item(document, "insertTopic")->trigger();
+        program.action("insertTopic")->trigger();
         press(document, kUndo);
-        QCOMPARE(document->table().topicCount(), 4);
-        QVERIFY(document->table().modified);
+        QCOMPARE(document->document().table().topicCount(), 4);
+        QVERIFY(document->document().isModified());
     }
 };
 

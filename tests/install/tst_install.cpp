@@ -8,6 +8,7 @@
 #include "platform/Paths.h"
 #include "platform/StringTable.h"
 #include "platform/TextIds.h"
+#include "platform/Version.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -20,16 +21,21 @@
 
 namespace {
 
+// The user's entries are named with the program's version.
+const QString kVersion = QLatin1String(version::kText);
+const QString kRemovalEntry =
+    QStringLiteral("data/applications/ombrel-%1-removal.desktop").arg(kVersion);
+
 // The files an installation with every option makes, besides the mime database's own.
 const QStringList kEveryOptionFiles = {
     "config/Ombrel.ini",
     "config/mimeapps.list",
-    "data/applications/ombrel-2.7-removal.desktop",
-    "data/applications/ombrel-2.7.desktop",
+    kRemovalEntry,
+    QStringLiteral("data/applications/ombrel-%1.desktop").arg(kVersion),
     "data/applications/ombrel-hpfile.desktop",
     "data/fonts/HP48.TTF",
     "data/mime/packages/ombrel-hpfile.xml",
-    "home/Desktop/ombrel-2.7.desktop",
+    QStringLiteral("home/Desktop/ombrel-%1.desktop").arg(kVersion),
 };
 
 QStringList added(const QStringList& after, const QStringList& before) {
@@ -82,7 +88,8 @@ void TestInstall::installerShowsItsTextsAndSwitchesLanguage() {
         return qobject_cast<QAbstractButton*>(widget)->text();
     };
     QCOMPARE(installer.windowTitle(), QStringLiteral("Installation"));
-    QCOMPARE(text("welcome"), QStringLiteral("Willkommen zur Einrichtung von Ombrel 2.7 !"));
+    QCOMPARE(text("welcome"),
+             QStringLiteral("Willkommen zur Einrichtung von Ombrel %1 !").arg(kVersion));
     QCOMPARE(text("programsMenu"), QStringLiteral("Eintrag im Startmenü <PROGS>"));
     QCOMPARE(text("cancelButton"), QStringLiteral("Abbruch"));
     QCOMPARE(text("languageBox"), QStringLiteral("Sprache"));
@@ -98,7 +105,8 @@ void TestInstall::installerShowsItsTextsAndSwitchesLanguage() {
 
     installer.findChild<QRadioButton*>("languageEnglish")->click();
     QCOMPARE(strings::language(), strings::kEnglish);
-    QCOMPARE(text("welcome"), QStringLiteral("Welcome to the installation of Ombrel 2.7 !"));
+    QCOMPARE(text("welcome"),
+             QStringLiteral("Welcome to the installation of Ombrel %1 !").arg(kVersion));
     QCOMPARE(text("cancelAborts"), QStringLiteral("or <Cancel> to abort installation."));
     QCOMPARE(text("optionsBox"), QStringLiteral("Options"));
     QCOMPARE(text("fileAssociation"), QStringLiteral("Link to HP-files"));
@@ -108,7 +116,8 @@ void TestInstall::installerShowsItsTextsAndSwitchesLanguage() {
 
     installer.showInstallHelp(); // help in the language chosen here, not the file's
     QVERIFY(HelpWindow::instance() && HelpWindow::instance()->isVisible());
-    QCOMPARE(HelpWindow::instance()->browser()->source().fragment(), QStringLiteral("en-inst"));
+    QCOMPARE(HelpWindow::instance()->findChild<QTextBrowser*>()->source().fragment(),
+             QStringLiteral("en-inst"));
     QCOMPARE(text("pressOk"), QStringLiteral("Press <OK> to continue"));
     QVERIFY(home.prompter.shown.isEmpty());
 }
@@ -141,7 +150,7 @@ void TestInstall::installWithEveryOption() {
 
     using namespace settings::key;
     QCOMPARE(start.read(kAppName), QStringLiteral("Ombrel"));
-    QCOMPARE(start.read(kAppVersion), QStringLiteral("2.7"));
+    QCOMPARE(start.read(kAppVersion), kVersion);
     QCOMPARE(start.read(kLanguage), QStringLiteral("1"));
     QCOMPARE(start.read(kSound), QStringLiteral("1")); // the defaults are there
     QCOMPARE(start.read(kInstalledFont), QStringLiteral("1"));
@@ -161,7 +170,7 @@ void TestInstall::installWithEveryOption() {
                               QStringLiteral(" %f\n")),
              qPrintable(handler));
     const QString removal =
-        QString::fromUtf8(readBytes(home.path("data/applications/ombrel-2.7-removal.desktop")));
+        QString::fromUtf8(readBytes(home.sandbox.root() + u'/' + kRemovalEntry));
     QVERIFY2(removal.contains(QStringLiteral("\nExec=") + desktop::execArgument(paths::exeFile()) +
                               QStringLiteral(" \"/\\\\$UnInstalCompleteApp\\\\$\"\n")),
              qPrintable(removal));
@@ -178,8 +187,7 @@ void TestInstall::installWithOnlyTheAssociation() {
     };
     QVERIFY(start.run());
     QCOMPARE(added(home.files(), before),
-             QStringList({"config/Ombrel.ini", "config/mimeapps.list",
-                          "data/applications/ombrel-2.7-removal.desktop",
+             QStringList({"config/Ombrel.ini", "config/mimeapps.list", kRemovalEntry,
                           "data/applications/ombrel-hpfile.desktop", "data/fonts/HP48.TTF",
                           "data/mime/packages/ombrel-hpfile.xml"}));
     using namespace settings::key;
@@ -315,7 +323,6 @@ void TestInstall::unwritableSettingsAreReportedOnce() {
     QCOMPARE(start.prompter.shownIds(), QList<quint16>({textid::kCannotWriteFile}));
     {
         const auto main = start.makeMainWindow();
-        main->createLongLivedWindows();
         main->show();
         start.splash->timeUp();
         QVERIFY(main->close()); // quit; the windows go as the program ends

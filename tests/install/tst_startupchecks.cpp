@@ -4,6 +4,7 @@
 #include "StartFrame.h"
 #include "install/Removal.h"
 #include "platform/TextIds.h"
+#include "platform/Version.h"
 
 #include <QDir>
 #include <QTest>
@@ -32,7 +33,7 @@ void TestStartupChecks::otherInstalledVersionStopsTheStart() {
         {"Name=Ombrel\nVersion=2.10\n", {textid::kOtherInstalled}}, // compared as text: older
         {"Name=Ombrel\nVersion=2.8\n", {textid::kNewerInstalled}},
         {"Name=Ombrel\n", {}}, // no version: the program's own
-        {"Name=Ombrel\nVersion=2.7\n", {}},
+        {"Name=Ombrel\nVersion=" + QByteArray(version::kText) + "\n", {}},
     };
     for (const Case& c : cases) {
         home.writeIni("[Application]\n" + c.application);
@@ -46,9 +47,10 @@ void TestStartupChecks::otherInstalledVersionStopsTheStart() {
         QCOMPARE(box.icon, MsgIcon::Information);
         QCOMPARE(box.buttons, QList<MsgButton>({MsgButton::Cancel}));
         if (c.shown[0] == textid::kOtherInstalled)
-            QCOMPARE(box.text, QStringLiteral("Ombrel Version 2.10 wurde gefunden.\nBitte alle "
-                                              "anderen Versionen vor der Einrichtung\nvon Ombrel "
-                                              "2.7 deinstallieren !"));
+            QCOMPARE(box.text,
+                     QStringLiteral("Ombrel Version 2.10 wurde gefunden.\nBitte alle "
+                                    "anderen Versionen vor der Einrichtung\nvon Ombrel ") +
+                         QLatin1String(version::kText) + QStringLiteral(" deinstallieren !"));
     }
 }
 
@@ -129,9 +131,10 @@ void TestStartupChecks::removalDeclinedRemovesNothing() {
     QVERIFY(!removal.run({kRemovalSwitch}));
     QCOMPARE(removal.prompter.shownIds(), QList<quint16>({textid::kConfirmRemoval}));
     QCOMPARE(removal.prompter.shown[0].buttons, QList<MsgButton>({MsgButton::Yes, MsgButton::No}));
-    QCOMPARE(removal.prompter.shown[0].text,
-             QStringLiteral("Hiermit wird Ombrel 2.7 vollständig von Ihrem PC entfernt.\n"
-                            "Deinstallation fortsetzen ?"));
+    QCOMPARE(
+        removal.prompter.shown[0].text,
+        QStringLiteral("Hiermit wird Ombrel ") + QLatin1String(version::kText) +
+            QStringLiteral(" vollständig von Ihrem PC entfernt.\nDeinstallation fortsetzen ?"));
     QCOMPARE(home.tree(), installed);
 }
 
@@ -212,7 +215,7 @@ void TestStartupChecks::removalDeletesTheProgramBesideItsFiles() {
     const SettingsFile record(home.ini());
     const QString programFile = home.programDir + QStringLiteral("ombrel");
     writeBytes(programFile, "program");
-    install::removeInstallation(record, programFile, QStringLiteral("2.7"));
+    install::removeInstallation(record, programFile, settings::versionText());
     QCOMPARE(entries(), packaged ? programFiles : QStringList());
     QVERIFY(!QFileInfo::exists(home.ini()));
 }

@@ -2,6 +2,7 @@
 #include "Sandbox.h"
 #include "platform/Settings.h"
 #include "platform/SettingsFile.h"
+#include "platform/Version.h"
 
 #include <QDir>
 #include <QTest>
@@ -30,7 +31,7 @@ QStringList expectedDefaults(int w, int h, int language) {
     const auto n = [](int value) { return QString::number(value); };
     return {"-Warning-/Message=This file is maintained by Ombrel, do NOT modify !",
             "Application/Name=Ombrel",
-            "Application/Version=2.7",
+            "Application/Version=" + QLatin1String(version::kText),
             "Application/Language=" + n(language),
             "Application/WindowState=0",
             "Application/Top=" + n(h / 3 - 167),
@@ -72,6 +73,8 @@ QStringList expectedDefaults(int w, int h, int language) {
             "Misc/TopicLine=1",
             "Misc/AskDelTopic=1",
             "Misc/PrefPath=none",
+            "Misc/Translation=1",
+            "Misc/Calculator=48",
             "Misc/Top=" + n((h - 328) / 2),
             "Misc/Left=" + n((w - 442) / 2)};
 }
@@ -99,6 +102,7 @@ class TestSettings : public QObject {
     void sectionsAndKeysIgnoreCase();
     void unknownContentSurvivesWrites();
     void theFirstOfDuplicatedKeysCounts();
+    void nulBytesEndALine();
     void writeDefaults_data();
     void writeDefaults();
     void writeDefaultsLeavesFilesAndInstal();
@@ -197,6 +201,18 @@ void TestSettings::theFirstOfDuplicatedKeysCounts() {
     QCOMPARE(file.readBool("Misc", "Sound", false), true);
     QCOMPARE(readBytes(sandbox.settingsFile()),
              QByteArray("[Misc]\r\nSound=1\r\nSOUND=1\r\n[misc]\r\nEditMode=1\r\n"));
+}
+
+// A block of NUL bytes (a crash lost it) ends a line: the sections after it are read, and a
+// write lands where the reader looks instead of in a section of its own that reads as unset.
+void TestSettings::nulBytesEndALine() {
+    Sandbox sandbox;
+    writeBytes(sandbox.settingsFile(), QByteArray(512, '\0') + "[Misc]\nSound=0\n");
+    SettingsFile file(sandbox.settingsFile());
+    QCOMPARE(file.readBool("Misc", "Sound", true), false);
+    file.writeBool("Misc", "Sound", true);
+    QCOMPARE(SettingsFile(sandbox.settingsFile()).readBool("Misc", "Sound", false), true);
+    QCOMPARE(readBytes(sandbox.settingsFile()), QByteArray("\n[Misc]\nSound=1\n"));
 }
 
 void TestSettings::writeDefaults_data() {

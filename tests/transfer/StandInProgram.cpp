@@ -43,7 +43,7 @@ StandInProgram::StandInProgram(const QByteArray& settingsText) {
     writeBytes(kermit,
                readBytes(QStringLiteral(OMBREL_SOURCE_DIR "/tests/transfer/stand-in-kermit")));
     QFile::setPermissions(kermit, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    open(Dialogs::Without);
+    open();
     dialog = new TransferDialog(preferences, *main, main.get());
     applyLanguage();
 }

@@ -72,14 +72,20 @@ class TestKermitRunner : public QObject {
 
     // Stopped, Kermit's run reads as stopped however Kermit ends: also when it ends with the
     // code of a port failure, and when it will not end until it is killed. What it started ends
-    // with it.
+    // with it, also when that will not end while Kermit does.
     void stop_data() {
         QTest::addColumn<QString>("onTerm");
-        QTest::newRow("ends with 0") << "trap 'exit 0' TERM";
-        QTest::newRow("deaf to the request") << "trap '' TERM";
+        QTest::addColumn<QString>("childOnTerm");
+        QTest::newRow("ends with 0") << "trap 'exit 0' TERM"
+                                     << "";
+        QTest::newRow("deaf to the request") << "trap '' TERM"
+                                             << "";
+        QTest::newRow("what it started is deaf") << "trap 'exit 0' TERM"
+                                                 << "trap '' TERM;";
     }
     void stop() {
         QFETCH(QString, onTerm);
+        QFETCH(QString, childOnTerm);
         QTemporaryDir directory;
         const QString childFile = directory.filePath(QStringLiteral("child"));
         KermitRunner runner;
@@ -87,10 +93,10 @@ class TestKermitRunner : public QObject {
         QSignalSpy finished(&runner, &KermitRunner::finished);
         runner.start(
             QStringLiteral("/bin/sh"),
-            {QStringLiteral("-c"),
-             onTerm + QStringLiteral("; sleep 60 & echo $! > '%1'; wait; wait").arg(childFile)});
+            {QStringLiteral("-c"), QStringLiteral("%1; (%2 sleep 60) & echo $! > '%3'; wait; wait")
+                                       .arg(onTerm, childOnTerm, childFile)});
         QVERIFY(started.wait(kEndMs));
-        QTRY_VERIFY(QFile::exists(childFile) && QFile(childFile).size() > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(childFile) && QFile(childFile).size() > 0, kEndMs);
         QFile file(childFile);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const qint64 child = file.readAll().trimmed().toLongLong();
@@ -101,7 +107,7 @@ class TestKermitRunner : public QObject {
         QCOMPARE(finished.size(), 1);
         QCOMPARE(finished.first().first().toInt(), kermit::kStopped);
         QVERIFY(processGone(started.first().first().toLongLong()));
-        QTRY_VERIFY(processEnded(child));
+        QTRY_VERIFY_WITH_TIMEOUT(processEnded(child), kEndMs);
         runner.stop(); // after the end: nothing
         QCOMPARE(finished.size(), 1);
     }

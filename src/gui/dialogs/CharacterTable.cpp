@@ -1,7 +1,6 @@
 #include "gui/dialogs/CharacterTable.h"
 
 #include "core/Hp48Codec.h"
-#include "gui/DataBox.h"
 #include "gui/DocumentWindow.h"
 #include "gui/Hp48Font.h"
 #include "gui/Localizer.h"
@@ -14,7 +13,6 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QTableWidget>
 
 namespace {
@@ -50,11 +48,6 @@ CharacterTable::CharacterTable(Preferences& preferences, Workspace& workspace, Q
     placeOnScreen(*this, settings::readPosition(ini, settings::key::kCharTabPosition,
                                                 settings::fallback::kCharTabPosition));
     registerWindow(this);
-    if (settings::readBool(ini, settings::key::kCharTabAutoOn,
-                           settings::fallback::kCharTabAutoOn)) {
-        show();
-        giveFocusBack();
-    }
 }
 
 void CharacterTable::createGrid() {
@@ -119,7 +112,7 @@ bool CharacterTable::eventFilter(QObject* watched, QEvent* event) {
 
 void CharacterTable::insertClickedCode(int row, int column) {
     if (DocumentWindow* document = workspace_.activeDocument())
-        document->dataBox()->insertPlainText(grid_->item(row - 1, column - 1)->text());
+        document->insertAtCursor(grid_->item(row - 1, column - 1)->text());
     giveFocusBack();
 }
 

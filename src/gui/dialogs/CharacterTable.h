@@ -21,10 +21,8 @@ class CharacterTable : public QWidget {
     // The code of a cell, row 1 to 4 and column 1 to 32: 127 to 159 and 161 to 255.
     static uchar codeAt(int row, int column);
 
-    QTableWidget* grid() const { return grid_; }
-    // The click on a cell (row and column from 1): the character replaces the selection of
-    // the active document's data box, and the main window gets the focus back.
-    void insertClickedCode(int row, int column);
+    // The cells as the calculator model chosen now shows their codes.
+    void showCalculatorGlyphs() { fillCells(); }
 
   signals:
     void shownChanged(bool shown);
@@ -35,6 +33,9 @@ class CharacterTable : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The click on a cell (row and column from 1): the character replaces the selection of
+    // the active document's data box, and the main window gets the focus back.
+    void insertClickedCode(int row, int column);
     void createGrid();
     void fillCells();
 

@@ -1,9 +1,6 @@
 #include "gui/dialogs/FindDialog.h"
 #include "ui_FindDialog.h"
 
-#include "core/Hp48Codec.h"
-#include "core/TopicTable.h"
-#include "gui/DataBox.h"
 #include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
 #include "gui/ScreenPlacement.h"
@@ -14,10 +11,8 @@
 #include "platform/Settings.h"
 #include "platform/TextIds.h"
 
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QTextBlock>
 
 namespace {
 
@@ -67,8 +62,9 @@ void FindDialog::showFind(DocumentWindow* document) {
 bool FindDialog::startSearch(DocumentWindow* document) {
     if (document == nullptr)
         return false;
+    const Document& searched = document->document();
     const int stopTopic =
-        ui_->allTopics->isChecked() ? document->table().entryCount() : document->selectedEntry();
+        ui_->allTopics->isChecked() ? searched.table().entryCount() : searched.selection();
     search_.start(ui_->searchText->text(), ui_->caseSensitive->isChecked(), stopTopic);
     emit searchStarted();
     return searchNext(document);
@@ -77,31 +73,12 @@ bool FindDialog::startSearch(DocumentWindow* document) {
 bool FindDialog::searchNext(DocumentWindow* document) {
     if (document == nullptr)
         return false;
-    const FindHit hit = search_.findFrom(document->table(), qMax(1, document->selectedEntry()));
+    const Document& searched = document->document();
+    const FindHit hit = search_.findFrom(searched.table(), searched.selection());
     if (!hit.found()) {
         thePrompter().showMessage(textid::kNotFound, MessageKind::Information);
         return false;
     }
-    selectHit(document, hit);
+    document->showFindHit(hit, search_.codeLength());
     return true;
-}
-
-// Shows the entry of the hit and selects the occurrence in the data box. The box shows each
-// row decoded, one line per row, and some codes take two characters there: the selection is
-// measured on the decoded row.
-void FindDialog::selectHit(DocumentWindow* document, const FindHit& hit) const {
-    document->selectEntry(hit.entry);
-    document->showTopic();
-    QPlainTextEdit* box = document->dataBox();
-    box->setFocus();
-    const QByteArray& row = document->table().row(hit.entry, hit.row);
-    const QTextBlock line = box->document()->findBlockByNumber(hit.row - 1);
-    const int start =
-        line.position() + static_cast<int>(hp48::decodeRow(row.left(hit.position - 1)).size());
-    const int length =
-        static_cast<int>(hp48::decodeRow(row.mid(hit.position - 1, search_.codeLength())).size());
-    QTextCursor cursor(box->document());
-    cursor.setPosition(start);
-    cursor.setPosition(start + length, QTextCursor::KeepAnchor);
-    box->setTextCursor(cursor);
 }

@@ -41,7 +41,6 @@ class FindDialog : public QDialog {
 
   private:
     void readSettings();
-    void selectHit(DocumentWindow* document, const FindHit& hit) const;
 
     Preferences& preferences_;
     // The search Start began, kept until the next Start.

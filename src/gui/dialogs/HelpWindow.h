@@ -31,7 +31,6 @@ class HelpWindow : public QWidget {
 
     // Shows the help file at a context; false when the file cannot be read.
     bool open(const QString& context);
-    QTextBrowser* browser() const { return browser_; }
 
   private:
     QToolButton* addButton(const char* name, quint16 tag, const char* themeIcon);

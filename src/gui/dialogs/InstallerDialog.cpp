@@ -45,6 +45,10 @@ InstallerDialog::InstallerDialog(SettingsFile& settings, QWidget* parent)
     // texts from the frame's tag: each keeps the name of its language.
     (strings::language() == strings::kEnglish ? ui_->languageEnglish : ui_->languageGerman)
         ->setChecked(true);
+    if (!install::offered(desktop::ShortcutKind::ProgramsMenu)) {
+        ui_->programsMenu->setChecked(false);
+        ui_->programsMenu->setEnabled(false);
+    }
     connect(ui_->languageGerman, &QRadioButton::clicked, this, &InstallerDialog::chooseLanguage);
     connect(ui_->languageEnglish, &QRadioButton::clicked, this, &InstallerDialog::chooseLanguage);
     connect(ui_->installButton, &QPushButton::clicked, this, &InstallerDialog::install);

@@ -1,6 +1,7 @@
 #include "gui/dialogs/RecoveryDialog.h"
 #include "ui_RecoveryDialog.h"
 
+#include "core/FileName.h"
 #include "gui/Localizer.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "platform/StringTable.h"
@@ -42,9 +43,10 @@ void RecoveryDialog::fillList(const QList<RecoveryCopy>& copies) {
         const RecoveryCopy& copy = copies[index];
         auto* item = new QTreeWidgetItem(ui_->copyList);
         item->setData(kFileColumn, kIndexRole, index);
-        item->setText(kFileColumn, copy.originalFile.isEmpty()
-                                       ? strings::text(textid::kUnnamed)
-                                       : QDir::toNativeSeparators(copy.originalFile));
+        item->setText(kFileColumn,
+                      copy.originalFile.isEmpty()
+                          ? strings::text(textid::kUnnamed)
+                          : QDir::toNativeSeparators(filename::forDisplay(copy.originalFile)));
         item->setToolTip(kFileColumn, item->text(kFileColumn));
         item->setText(kTimeColumn,
                       copy.written.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));

@@ -6,6 +6,7 @@
 #include "core/OccurrenceCount.h"
 #include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
+#include "gui/OpenFailures.h"
 #include "gui/ScreenPlacement.h"
 #include "gui/Workspace.h"
 #include "gui/dialogs/HelpWindow.h"
@@ -189,6 +190,7 @@ void ScanDialog::loadSelected() {
 void ScanDialog::loadAll() {
     if (scanning_)
         return;
+    const OpenFailures failures; // one box for all that fail
     for (int row = 0; row < ui_->entryList->count(); ++row)
         loadEntry(ui_->entryList->item(row)->text());
 }

@@ -32,8 +32,6 @@ class ScanDialog : public QDialog {
     void loadSelected(); // load the selected entry
     void loadAll();      // load every entry, first to last
 
-    bool scanning() const { return scanning_; }
-
     // The case choice and position, written with the other windows' when the program ends.
     void writeSettings() const;
 

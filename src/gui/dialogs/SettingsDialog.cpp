@@ -1,13 +1,14 @@
 #include "gui/dialogs/SettingsDialog.h"
 #include "ui_SettingsDialog.h"
 
+#include "core/Hp48Codec.h"
+#include "core/HpTranslation.h"
 #include "gui/ChildSignals.h"
 #include "gui/Localizer.h"
 #include "gui/Palette.h"
 #include "gui/Pictures.h"
 #include "gui/ScreenPlacement.h"
 #include "gui/dialogs/HelpWindow.h"
-#include "gui/dialogs/TransferParametersDialog.h"
 #include "platform/Preferences.h"
 #include "platform/Prompter.h"
 #include "platform/SerialDevices.h"
@@ -207,7 +208,7 @@ void SettingsDialog::setUpDirectoryList() {
 
 void SettingsDialog::connectButtons() {
     connect(ui_->advancedButton, &QPushButton::clicked, this,
-            &SettingsDialog::openTransferParameters);
+            &SettingsDialog::transferParametersRequested);
     connect(ui_->okButton, &QPushButton::clicked, this, [this] {
         applySettings();
         accept();
@@ -339,8 +340,11 @@ void SettingsDialog::loadControls() {
     if (background >= 0 && background < ui_->backgroundColour->count())
         ui_->backgroundColour->setCurrentIndex(background);
     (settings::readLanguage(ini) == 1 ? ui_->english : ui_->german)->setChecked(true);
+    (hptrans::usesBackslashCodes(settings::readTranslation(ini)) ? ui_->newFilesAsCodes
+                                                                 : ui_->newFilesAsBytes)
+        ->setChecked(true);
+    (settings::readHp49(ini) ? ui_->calculatorHp49 : ui_->calculatorHp48)->setChecked(true);
     goToDirectory(preferences_.preferredPath);
-    ui_->advancedButton->setEnabled(transferParameters_ != nullptr);
 }
 
 // ---- the buttons ----
@@ -370,6 +374,7 @@ void SettingsDialog::applySettings() {
     settings::write(ini, key::kTextColour, ui_->textColour->currentIndex());
     settings::write(ini, key::kBackgroundColour, ui_->backgroundColour->currentIndex());
     settings::write(ini, key::kTopicLine, ui_->topicRow->value());
+    applyCharacterSettings();
     thePrompter().setSoundOn(global.sound);
     emit applied();
     settings::write(ini, key::kLanguage, ui_->english->isChecked() ? 1 : 0);
@@ -377,6 +382,20 @@ void SettingsDialog::applySettings() {
     applyLanguage();
     global.preferredPath = withSeparator(currentDirectory_);
     settings::write(ini, key::kPrefPath, global.preferredPath);
+}
+
+// A mode of new documents written by hand (0 or 2) stays while its kind is chosen.
+void SettingsDialog::applyCharacterSettings() {
+    SettingsFile& ini = preferences_.settings();
+    const bool codes = ui_->newFilesAsCodes->isChecked();
+    int mode = settings::readTranslation(ini);
+    if (hptrans::usesBackslashCodes(mode) != codes)
+        mode = codes ? 3 : 1;
+    settings::write(ini, key::kTranslation, preferences_.newTranslation = mode);
+    preferences_.hp49 = ui_->calculatorHp49->isChecked();
+    settings::write(ini, key::kCalculator,
+                    preferences_.hp49 ? fallback::kCalculatorHp49 : fallback::kCalculator);
+    hp48::setModel(preferences_.hp49 ? hp48::Model::Hp49 : hp48::Model::Hp48);
 }
 
 // The whole settings file goes back to its defaults and the program ends; the positions of
@@ -403,10 +422,4 @@ QString SettingsDialog::helpContext() const {
 
 void SettingsDialog::showPageHelp() {
     showHelp(helpContext());
-}
-
-// The advanced parameters write their own values when they are confirmed.
-void SettingsDialog::openTransferParameters() {
-    if (TransferParametersDialog* advanced = transferParameters_)
-        advanced->openAdvanced(this);
 }

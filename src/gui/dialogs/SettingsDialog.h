@@ -11,7 +11,6 @@ class SettingsDialog;
 class QButtonGroup;
 class QFileSystemModel;
 class Preferences;
-class TransferParametersDialog;
 
 // A colour list that shows the colours of the palette as swatches, also on its face.
 class ColourCombo : public QComboBox {
@@ -35,10 +34,6 @@ class SettingsDialog : public QDialog {
 
     explicit SettingsDialog(Preferences& preferences, QWidget* parent = nullptr);
     ~SettingsDialog() override;
-    // The dialog its Advanced button opens; made after this one.
-    void setTransferParametersDialog(TransferParametersDialog* dialog) {
-        transferParameters_ = dialog;
-    }
 
     // Loads every control from the settings and shows the dialog modally.
     int openSettings();
@@ -60,16 +55,18 @@ class SettingsDialog : public QDialog {
     void applied();
     // Default was confirmed: the settings file holds the defaults and the program ends.
     void defaultsRestored();
+    // Advanced was pressed: the advanced transfer parameters are to open over this dialog.
+    void transferParametersRequested();
 
   private:
     void showPageHelp();
-    void openTransferParameters();
     void setUpPortsAndSpeeds();
     void setUpDirectoryList();
     void connectButtons();
     void loadPort();
     void loadBaud();
     void loadDevices();
+    void applyCharacterSettings();
     void fillDriveList();
     void showDriveOf(const QString& directory);
     void directoryChosen(const QModelIndex& index);
@@ -78,7 +75,6 @@ class SettingsDialog : public QDialog {
 
     Preferences& preferences_;
     std::unique_ptr<Ui::SettingsDialog> ui_;
-    TransferParametersDialog* transferParameters_ = nullptr;
     QButtonGroup* portGroup_ = nullptr;
     QButtonGroup* speedGroup_ = nullptr;
     QFileSystemModel* directories_ = nullptr;

@@ -1,22 +1,15 @@
 #include "gui/dialogs/SortDialog.h"
 #include "ui_SortDialog.h"
 
-#include "core/Hp48Codec.h"
-#include "core/TopicTable.h"
-#include "gui/DataBox.h"
 #include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
 #include "gui/ScreenPlacement.h"
-#include "gui/TopicList.h"
-#include "gui/Workspace.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "platform/Preferences.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
-#include "platform/StringTable.h"
 #include "platform/TextIds.h"
 
-#include <QListWidget>
 #include <QPushButton>
 
 namespace {
@@ -26,9 +19,8 @@ constexpr int kDirectionDescending = 1;
 
 } // namespace
 
-SortDialog::SortDialog(Preferences& preferences, Workspace& workspace, QWidget* parent)
-    : QDialog(parent), preferences_(preferences), workspace_(workspace),
-      ui_(std::make_unique<Ui::SortDialog>()) {
+SortDialog::SortDialog(Preferences& preferences, QWidget* parent)
+    : QDialog(parent), preferences_(preferences), ui_(std::make_unique<Ui::SortDialog>()) {
     ui_->setupUi(this);
     connect(ui_->helpButton, &QPushButton::clicked, this, [] { showHelp(QStringLiteral("sort")); });
     readSettings();
@@ -71,30 +63,10 @@ bool SortDialog::descending() const {
 void SortDialog::sortTopics(DocumentWindow* document) {
     if (document == nullptr)
         return;
-    if (document->table().topicCount() < 2) {
+    if (document->document().table().topicCount() < 2) {
         thePrompter().showMessage(textid::kTooFewTopics, MessageKind::Information);
         return;
     }
     if (exec() == QDialog::Accepted)
-        sortWithChoices(document);
-}
-
-void SortDialog::sortWithChoices(DocumentWindow* document) {
-    TopicTable table = document->table();
-    sort::sortTable(table, chosenComparison(), descending());
-    QList<TopicRows> sorted;
-    for (int topic = 1; topic <= table.topicCount(); ++topic)
-        sorted.append(table.topic(topic));
-    const QList<TopicRows> before = document->document().topics();
-    document->document().reorder(sorted);
-    document->recordStep(textid::kStepSort, before, 1, 1);
-    // The sort only changes the order of the topics: every entry keeps its place in the list
-    // and takes the title now standing there.
-    QListWidget* list = document->topicList();
-    for (int entry = 1; entry <= table.topicCount() && entry <= list->count(); ++entry)
-        list->item(entry - 1)->setText(hp48::decodeRow(table.title(entry)));
-    document->selectEntry(1);
-    workspace_.showStatus(strings::text(textid::kTopicsSorted));
-    document->showTopic();
-    list->setFocus();
+        document->sortTopics(chosenComparison(), descending());
 }

@@ -11,7 +11,6 @@ class SortDialog;
 }
 class DocumentWindow;
 class Preferences;
-class Workspace;
 
 // The sort dialog: asks for the order and the kind of comparison and sorts the topics of a
 // document window by their titles. Made once when the program starts; its choices persist.
@@ -19,7 +18,7 @@ class SortDialog : public QDialog {
     Q_OBJECT
 
   public:
-    SortDialog(Preferences& preferences, Workspace& workspace, QWidget* parent = nullptr);
+    explicit SortDialog(Preferences& preferences, QWidget* parent = nullptr);
     ~SortDialog() override;
 
     // Sort topics: fewer than two topics are refused with a message; otherwise the dialog
@@ -34,10 +33,7 @@ class SortDialog : public QDialog {
 
   private:
     void readSettings();
-    // Sorts the document as the dialog's choices say, without asking, and shows the result.
-    void sortWithChoices(DocumentWindow* document);
 
     Preferences& preferences_;
-    Workspace& workspace_;
     std::unique_ptr<Ui::SortDialog> ui_;
 };

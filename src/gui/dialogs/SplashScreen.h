@@ -17,7 +17,6 @@ class SplashScreen : public QWidget {
     // commandLineFile: the first command-line parameter as a full path, empty without one.
     explicit SplashScreen(const QString& commandLineFile);
 
-    QTimer* timer() const { return timer_; }
     // The timer's tick: the splash goes and takes itself away.
     void timeUp();
 

@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QShowEvent>
 
 namespace {
@@ -28,8 +29,16 @@ constexpr int kCloseResult = 3;
 constexpr int kMillisecondsPerSecond = 1000;
 // The name field holds this while the mode needs no name, so that Start is enabled.
 const QString kNoName = QStringLiteral("nil");
-// The caption of a document received from the calculator, in both languages.
-const QString kFromCalculator = QStringLiteral("Vom HP");
+
+// The room between the name label and the name field.
+constexpr int kLabelGap = 4;
+
+// The label ends where the name field begins; while the field is hidden (the library needs no
+// name) it takes the field's room too, so that its longer German text shows whole.
+void placeNameLabel(QLabel& label, const QWidget& field, bool besideField) {
+    const int end = besideField ? field.x() - kLabelGap : field.geometry().right() + 1;
+    label.resize(end - label.x(), label.height());
+}
 
 void removeFile(int number) {
     QFile::remove(programfiles::path(number));
@@ -87,6 +96,7 @@ bool TransferDialog::prepareTransfer(TransferMode mode) {
         ui_->nameOnCalculator->setText(kNoName);
         ui_->nameOnCalculator->hide();
         ui_->nameLabel->setText(strings::text(textid::kTarvoLabel));
+        placeNameLabel(*ui_->nameLabel, *ui_->nameOnCalculator, false);
         ui_->nameLabel->show();
         ui_->pressOnCalculator->setText(strings::text(textid::kPressReceive));
         break;
@@ -94,6 +104,7 @@ bool TransferDialog::prepareTransfer(TransferMode mode) {
         ui_->nameOnCalculator->clear();
         ui_->nameOnCalculator->show();
         ui_->nameLabel->setText(strings::text(textid::kNameLabel));
+        placeNameLabel(*ui_->nameLabel, *ui_->nameOnCalculator, true);
         ui_->nameLabel->show();
         ui_->pressOnCalculator->setText(strings::text(textid::kPressReceive));
         break;
@@ -197,9 +208,9 @@ bool TransferDialog::writeSendFile() {
     DocumentWindow* document = workspace_.activeDocument();
     const QString sendFile = programfiles::path(programfiles::kSendFile);
     // Written as a save writes it, but the rows are trimmed only when Compress asks for it.
-    if (document == nullptr ||
-        !writeHpFile(sendFile, document->table(), document->table().topicCount(),
-                     preferences_.compress, preferences_.deleteEmpty)) {
+    if (document == nullptr || !writeHpFile(sendFile, document->document().table(),
+                                            document->document().table().topicCount(),
+                                            preferences_.compress, preferences_.deleteEmpty)) {
         thePrompter().showMessage(textid::kCannotWriteSendFile, MessageKind::Error);
         return false;
     }
@@ -224,9 +235,7 @@ int TransferDialog::openReceivedFile(int exitCode) {
     DocumentWindow* document = workspace_.openDocument(received, Workspace::RecentFiles::Skip);
     if (document == nullptr)
         return kermit::kNotStarted;
-    document->document().forgetFile();
-    document->setModified(true);
-    document->setWindowTitle(kFromCalculator);
+    document->takeReceived();
     bytes_ = QFileInfo(received).size();
     return exitCode;
 }

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QStringList>
+
+// The commands of ombrel-cli, each with the arguments after its name; kWrongArguments when they
+// do not fit. main.cpp lists them with their usage lines.
+namespace cli {
+
+int check(const QStringList& arguments);
+int exportJson(const QStringList& arguments);
+int importJson(const QStringList& arguments);
+int convert(const QStringList& arguments);
+int scan(const QStringList& arguments);
+int preview(const QStringList& arguments);
+
+} // namespace cli
