@@ -48,8 +48,11 @@ void untick(InstallerDialog& installer, const char* name) {
     installer.findChild<QCheckBox*>(QLatin1String(name))->setChecked(false);
 }
 
+// A help window a failed start opened has no parent; it goes with the start, before the
+// application ends, as Qt's font database takes fontconfig's patterns with it.
 Start::~Start() {
     delete splash.data();
+    delete HelpWindow::instance();
 }
 
 bool Start::run(const QStringList& parameters) {
@@ -65,7 +68,7 @@ bool Start::run(const QStringList& parameters) {
 
 void Start::actOnOpenWindows() {
     if (HelpWindow* help = HelpWindow::instance(); help && help->isVisible()) {
-        helpShown.append(help->browser()->source().fragment());
+        helpShown.append(help->findChild<QTextBrowser*>()->source().fragment());
         help->close();
     }
     for (QWidget* window : QApplication::topLevelWidgets()) {
