@@ -7,8 +7,8 @@
 namespace cli {
 
 int check(const QStringList& arguments);
-int exportJson(const QStringList& arguments);
-int importJson(const QStringList& arguments);
+int exportTopics(const QStringList& arguments);
+int importTopics(const QStringList& arguments);
 int convert(const QStringList& arguments);
 int scan(const QStringList& arguments);
 int preview(const QStringList& arguments);

@@ -16,10 +16,13 @@ using cli::Command;
 const Command kCommands[] = {
     {"check", "check FILE",
      "prints the number of topics of a database file and its translation mode", cli::check},
-    {"export", "export FILE", "prints its topics as JSON: {\"topics\": [[row, ...], ...]}",
-     cli::exportJson},
-    {"import", "import JSON OUT [--drop-empty-topics] [--translation 0|1|2|3]",
-     "writes a database file from such JSON (JSON may be - for standard input)", cli::importJson},
+    {"export", "export FILE [--format json|csv|tsv|text]",
+     "prints its topics as JSON ({\"topics\": [[row, ...], ...]}, the default), CSV (a\n"
+     "         record per topic), TSV (a line per topic) or text (a block per topic)",
+     cli::exportTopics},
+    {"import",
+     "import IN OUT [--format json|csv|tsv|text] [--drop-empty-topics] [--translation 0|1|2|3]",
+     "writes a database file from such a file (IN may be - for standard input)", cli::importTopics},
     {"convert", "convert IN OUT --translation 0|1|2|3",
      "writes the database file IN again as OUT in the translation mode given", cli::convert},
     {"scan", "scan DIR TEXT [--case-sensitive]",

@@ -203,34 +203,39 @@ void TestCli::importWritesTrimmedFile() {
 }
 
 void TestCli::importRefusesWhatCannotBeStored_data() {
-    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QByteArray>("message");
     // The column counts bytes of the stored row: x̄ is two characters but one byte.
     QTest::newRow("euro sign")
-        << jsonOf({{"ok"}, {"a", "b", "x̄x̄€"}})
-        << QByteArray("topic 2: The character in row 3, column 3 has no HP48 code.\n");
+        << "json" << jsonOf({{"ok"}, {"a", "b", "x̄x̄€"}})
+        << QByteArray("Record 2: The character in row 3, column 3 has no HP48 code.\n");
     QTest::newRow("end-of-file mark")
-        << jsonOf({{"a\u241A"}})
-        << QByteArray("topic 1: The character in row 1, column 2 has no HP48 code.\n");
-    QTest::newRow("11 rows") << jsonOf({{}, QStringList(11, "r")}) << QByteArray("topic 2");
-    QTest::newRow("200 topics") << jsonOf(Topics(200, {"t"})) << QByteArray("200 topics");
-    QTest::newRow("row not text") << QByteArray(R"({"topics": [["a", 5]]})") << QByteArray("row 2");
-    QTest::newRow("not JSON") << QByteArray("{\"topics\": [") << QByteArray("JSON");
+        << "csv" << QByteArray("\"a,\"\"\u241A\"\r\n")
+        << QByteArray("Record 1: The character in row 1, column 4 has no HP48 code.\n");
+    QTest::newRow("11 rows") << "tsv" << QByteArray("\nr\tr\tr\tr\tr\tr\tr\tr\tr\tr\tr\n")
+                             << QByteArray("Record 2 has 11 rows; a topic holds at most ten.\n");
+    QTest::newRow("200 topics") << "text" << QByteArray("t\n\n").repeated(200)
+                                << QByteArray("Record 200 is one too many");
+    QTest::newRow("row not text") << "json" << QByteArray(R"({"topics": [["a", 5]]})")
+                                  << QByteArray("Record 1 is not a list");
+    QTest::newRow("not JSON") << "json" << QByteArray("{\"topics\": [") << QByteArray("JSON");
 }
 
 void TestCli::importRefusesWhatCannotBeStored() {
-    QFETCH(QByteArray, json);
+    QFETCH(QString, format);
+    QFETCH(QByteArray, input);
     QFETCH(QByteArray, message);
     Sandbox sandbox;
-    const QString input = sandbox.path(QStringLiteral("in.json"));
-    writeBytes(input, json);
+    const QString in = sandbox.path(QStringLiteral("in.json"));
+    writeBytes(in, input);
     const QString existing = sandbox.path(QStringLiteral("old.txt"));
     writeBytes(existing, hpFile({{"keep me"}}, true));
 
-    const CliRun run = cli({"import", input, sandbox.root() + "/new.txt"});
+    const CliRun run = cli({"import", in, sandbox.root() + "/new.txt", "--format", format});
     QCOMPARE(run.exitCode, 2);
     QVERIFY2(run.err.contains(message), run.err.constData());
-    QCOMPARE(cli({"import", input, existing}).exitCode, 2);
+    QCOMPARE(cli({"import", "--format", format, in, existing}).exitCode, 2);
     QCOMPARE(readBytes(existing), hpFile({{"keep me"}}, true));
     QCOMPARE(QDir(sandbox.root()).entryList(QDir::Files), QStringList({"in.json", "old.txt"}));
 }
@@ -244,11 +249,16 @@ void TestCli::exportImportRoundTrip() {
                                       true);
     const QString original = sandbox.path(QStringLiteral("original.txt"));
     writeBytes(original, trimmed);
-    const CliRun exported = cli({"export", original});
-    QCOMPARE(exported.exitCode, 0);
     const QString copy = sandbox.path(QStringLiteral("copy.txt"));
-    QCOMPARE(cli({"import", "-", copy}, exported.out).exitCode, 0);
-    QCOMPARE(readBytes(copy), trimmed);
+    // JSON when no format is named.
+    for (const QStringList& format :
+         {QStringList(), {"--format", "csv"}, {"--format", "tsv"}, {"--format", "text"}}) {
+        const CliRun exported = cli(QStringList{"export", original} + format);
+        QCOMPARE(exported.exitCode, 0);
+        QVERIFY(exported.out.startsWith(format.isEmpty() ? "{\"topics\":[[\"Title\"" : "Title"));
+        QCOMPARE(cli(QStringList{"import", "-", copy} + format, exported.out).exitCode, 0);
+        QCOMPARE(readBytes(copy), trimmed);
+    }
 }
 
 // A file as a calculator in mode 3 writes it: LF line ends, backslash codes, an entry that is
@@ -468,7 +478,9 @@ void TestCli::usageErrors() {
         {"check"},
         {"check", "a", "b"},
         {"export"},
+        {"export", "f.txt", "--format", "xls"},
         {"import", "a.json"},
+        {"import", "a.csv", "out", "--format"},
         {"import", "a.json", "out", "--drop"},
         {"import", "a.json", "out", "--translation"},
         {"import", "a.json", "out", "--translation", "4"},
