@@ -166,12 +166,17 @@ class MainWindow : public QMainWindow, public Workspace {
     void saveFile(DocumentWindow& document);
     void saveFileAs(DocumentWindow& document);
     void saveAll();
+    void importTopics(); // CSV, TSV, text or JSON into a new window
+    void exportTopics(DocumentWindow& document);
     void quit();
     void sortTopicsOf(DocumentWindow& document);
     void findIn(DocumentWindow& document);
     void repeatFind(DocumentWindow& document);
     void openScanner();
     void sendDocument(DocumentWindow& document);
+    // Whether to send a document with rows the calculator's transfer does not keep as they
+    // stand: true when it has none or the user says so.
+    bool sendAnyway(const DocumentWindow& document);
     void receiveFromCalculator();
     void sendTarvoLibrary();
     void toggleCharacterTable();

@@ -51,6 +51,9 @@ const QList<MainWindow::Command>& MainWindow::commandTable() {
         {"fileMenu", "saveFileAs", textid::kSaveFileAsItem, none, &M::saveFileAs},
         {"fileMenu", "saveAll", textid::kSaveAllItem, none, &M::saveAll, A::WithDocument},
         {"fileMenu", nullptr},
+        {"fileMenu", "importTopics", textid::kImportItem, none, &M::importTopics},
+        {"fileMenu", "exportTopics", textid::kExportItem, none, &M::exportTopics},
+        {"fileMenu", nullptr},
         {"fileMenu", "quit", textid::kQuitItem, none, &M::quit},
         {"editMenu", "commitTopic", textid::kCommitTopicItem, Qt::Key_F5, &D::commitTopic},
         {"editMenu", "deleteText", textid::kDeleteTextItem, none, &D::deleteText},
@@ -356,8 +359,9 @@ void MainWindow::showHelpOnHelp() {
     showHelp(help::kHelpOnHelp);
 }
 
-void MainWindow::sendDocument(DocumentWindow&) {
-    transferDialog().openTransfer(TransferMode::SendDocument);
+void MainWindow::sendDocument(DocumentWindow& document) {
+    if (sendAnyway(document))
+        transferDialog().openTransfer(TransferMode::SendDocument);
 }
 
 void MainWindow::receiveFromCalculator() {

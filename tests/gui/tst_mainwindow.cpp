@@ -207,13 +207,19 @@ class TestMainWindow : public QObject {
         QCOMPARE(frame.statusPanel(2), QString());
     }
 
+    // The File menu's own items and separators, which the recent files follow.
+    static int fileItems(Frame& frame) {
+        const QMenu* menu = frame.main->findChild<QMenu*>("fileMenu");
+        return int(menu->actions().indexOf(frame.main->findChild<QAction*>("quit"))) + 1;
+    }
+
     void recentFiles() {
         Frame frame;
         frame.set("Files", "1", QStringLiteral("/d/one"));
         frame.set("Files", "2", QString());
         frame.set("Files", "3", QStringLiteral("/d/three"));
         MainWindow& main = frame.open();
-        QCOMPARE(frame.itemTexts("fileMenu").mid(10),
+        QCOMPARE(frame.itemTexts("fileMenu").mid(fileItems(frame)),
                  QStringList({"-", "&1 /d/one", "&2 /d/three"}));
 
         // Names that differ in letter case are two files.
@@ -226,10 +232,10 @@ class TestMainWindow : public QObject {
             QVERIFY(main.openDocument(opened.first(), Workspace::RecentFiles::Remember));
         }
         QCOMPARE(frame.recentFiles(), opened + QStringList{"/D/THREE"});
-        QCOMPARE(frame.itemTexts("fileMenu").size(), 10 + 1 + 4);
+        QCOMPARE(frame.itemTexts("fileMenu").size(), fileItems(frame) + 1 + 4);
 
         // A recent-file item opens its file; one that cannot be read leaves the list alone.
-        frame.main->findChild<QMenu*>("fileMenu")->actions().at(13)->trigger();
+        frame.main->findChild<QMenu*>("fileMenu")->actions().at(fileItems(frame) + 3)->trigger();
         QCOMPARE(frame.recentFiles().first(), opened[2]);
         QCOMPARE(frame.statusPanel(0), QStringLiteral("D: 4"));
         const QStringList before = frame.recentFiles();
@@ -247,7 +253,8 @@ class TestMainWindow : public QObject {
         frame.main.reset();
         frame.open();
         QCOMPARE(frame.recentFiles(), before);
-        QCOMPARE(frame.itemTexts("fileMenu").at(11), QStringLiteral("&1 ") + before[0]);
+        QCOMPARE(frame.itemTexts("fileMenu").at(fileItems(frame) + 1),
+                 QStringLiteral("&1 ") + before[0]);
     }
 
     void recentFileWithAmpersand() {
@@ -255,9 +262,9 @@ class TestMainWindow : public QObject {
         MainWindow& main = frame.open();
         const QString name = frame.database(QStringLiteral("R&D.hp"));
         QVERIFY(main.openDocument(name, Workspace::RecentFiles::Remember));
-        QCOMPARE(frame.itemTexts("fileMenu").at(11),
+        QCOMPARE(frame.itemTexts("fileMenu").at(fileItems(frame) + 1),
                  QStringLiteral("&1 ") + QString(name).replace(u'&', QStringLiteral("&&")));
-        frame.main->findChild<QMenu*>("fileMenu")->actions().at(11)->trigger();
+        frame.main->findChild<QMenu*>("fileMenu")->actions().at(fileItems(frame) + 1)->trigger();
         QCOMPARE(main.documentWindows().size(), 2);
         QVERIFY(frame.prompter.shown.isEmpty());
     }
@@ -281,7 +288,7 @@ class TestMainWindow : public QObject {
     void noRecentFilesNoSeparator() {
         Frame frame;
         frame.open();
-        QCOMPARE(frame.itemTexts("fileMenu").size(), 10);
+        QCOMPARE(frame.itemTexts("fileMenu").size(), fileItems(frame));
     }
 
     void preferredDirectory() {
