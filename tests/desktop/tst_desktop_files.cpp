@@ -51,6 +51,7 @@ class DesktopFiles : public QObject {
     void filesDroppedOnADocumentOpen();
     void firstSaveGoesHomeAndReplacingAsks();
     void namesThatAreNoUtf8Open();
+    void topicsToASpreadsheetAndBack();
 };
 
 // Files dragged from a file manager onto a document's data box open in windows of their own
@@ -138,6 +139,39 @@ void DesktopFiles::namesThatAreNoUtf8Open() {
     QCOMPARE(session.waitForExit(), 0);
     QVERIFY(remembers(session, given));
     QVERIFY(remembers(session, handed));
+}
+
+// File > Export writes the topics as CSV, the characters as the data box shows them; File >
+// Import reads that file into a new window, which saves the same topics again.
+void DesktopFiles::topicsToASpreadsheetAndBack() {
+    DesktopSession session;
+    const QString original = session.path(QStringLiteral("notes.hp"));
+    writeBytes(original, database({{"Title", "", "a,b"}, {"tab\there \x8D"}}));
+    QVERIFY(session.start({original}));
+    const QString main = session.waitForMainWindow();
+    QVERIFY(!main.isEmpty());
+    const auto choose = [&](const QString& item, const QString& title, const QString& name) {
+        session.keys(main, {QStringLiteral("alt+f"), item});
+        const QString dialog = session.waitForWindow(title);
+        QVERIFY(!dialog.isEmpty());
+        session.keys(dialog, {QStringLiteral("ctrl+a")});
+        session.type(dialog, name);
+        session.keys(dialog, {QStringLiteral("Return")});
+        QVERIFY(session.windowGone(dialog));
+    };
+    choose(QStringLiteral("x"), QStringLiteral("^Export topics$"), QStringLiteral("sheet.csv"));
+    const QString sheet = session.path(QStringLiteral("sheet.csv"));
+    QTRY_COMPARE(readBytes(sheet), QByteArray("Title,,\"a,b\"\r\ntab\u2409here \u2192\r\n"));
+
+    session.keys(main, {QStringLiteral("alt+f"), QStringLiteral("c")}); // Save as saves the import
+    choose(QStringLiteral("i"), QStringLiteral("^Import topics$"), QStringLiteral("sheet.csv"));
+    choose(QStringLiteral("a"), kSaveDialog, QStringLiteral("copy.hp"));
+    TopicTable before;
+    TopicTable after;
+    QCOMPARE(readHpFile(original, before), 2);
+    QTRY_COMPARE(readHpFile(session.path(QStringLiteral("copy.hp")), after), 2);
+    QCOMPARE(after.topics(), before.topics());
+    QVERIFY(session.answers(main));
 }
 
 QTEST_GUILESS_MAIN(DesktopFiles)
