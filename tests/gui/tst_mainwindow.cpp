@@ -17,8 +17,10 @@
 #include "platform/Preferences.h"
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
+#include "platform/TextIds.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -32,6 +34,7 @@
 #include <QScreen>
 #include <QStatusTipEvent>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -441,6 +444,29 @@ class TestMainWindow : public QObject {
         QCOMPARE(frame.dialogs.requests.size(), 2); // both unnamed: Save as, cancelled
         QCOMPARE(frame.statusPanel(2), strings::text(85));
         QCOMPARE(frame.statusPanel(1), QStringLiteral("U: 2"));
+    }
+
+    // Rows with control codes the calculator's transfer does not keep are named before a send;
+    // No leaves the transfer dialog closed, Yes opens it.
+    void sendAsksAboutRowsTheTransferDoesNotKeep() {
+        Frame frame;
+        MainWindow& main = frame.open();
+        DocumentWindow* document = main.newDocument();
+        document->document().commitRows(1, {"Title", "tab\there", "line\r\nends", "\x1B"}, false);
+        document->document().commitRows(2, {"kept"}, false);
+        frame.prompter.answers = {MsgButton::No};
+        frame.action("send")->trigger();
+        QCOMPARE(frame.prompter.shownIds(), QList<quint16>({textid::kSendUnkept}));
+        const QString topic =
+            strings::format(strings::text(textid::kSendUnkeptTopic), {"1", "Title", "2, 4"});
+        QVERIFY2(frame.prompter.shown[0].text.contains(u'\n' + topic + u'\n'),
+                 qPrintable(frame.prompter.shown[0].text));
+        QVERIFY(!main.findChild<TransferDialog*>());
+
+        frame.prompter.answers = {MsgButton::Yes};
+        QTimer::singleShot(0, &main, [] { QApplication::activeModalWidget()->close(); });
+        frame.action("send")->trigger();
+        QVERIFY(main.findChild<TransferDialog*>());
     }
 
     void hintsAndStatusMessages() {
