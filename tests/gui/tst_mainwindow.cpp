@@ -22,6 +22,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -444,6 +445,38 @@ class TestMainWindow : public QObject {
         QCOMPARE(frame.dialogs.requests.size(), 2); // both unnamed: Save as, cancelled
         QCOMPARE(frame.statusPanel(2), strings::text(85));
         QCOMPARE(frame.statusPanel(1), QStringLiteral("U: 2"));
+    }
+
+    // Export takes the format of the filter chosen when the name has no known extension; an
+    // import opens a new, modified window, or names the record it refuses and opens none.
+    void importAndExport() {
+        Frame frame;
+        MainWindow& main = frame.open();
+        DocumentWindow* document = main.newDocument();
+        document->document().commitRows(1, {"a", "", "b"}, false);
+        document->document().commitRows(2, {"c"}, false);
+        const QString sheet = frame.sandbox.path(QStringLiteral("sheet"));
+        frame.dialogs.saveAnswers = {sheet};
+        frame.dialogs.filterAnswers = {1}; // TSV
+        frame.action("exportTopics")->trigger();
+        QCOMPARE(readBytes(sheet), QByteArray("a\t\tb\nc\n"));
+
+        const QString refused = frame.sandbox.path(QStringLiteral("refused.csv"));
+        writeBytes(refused, "ok\r\n\"never closed\r\n");
+        frame.dialogs.openAnswers = {sheet + QStringLiteral(".tsv"), refused};
+        QVERIFY(QFile::copy(sheet, sheet + QStringLiteral(".tsv")));
+        frame.action("importTopics")->trigger();
+        QCOMPARE(main.documentWindows().size(), 2);
+        QCOMPARE(main.activeDocument()->document().topics(), document->document().topics());
+        QVERIFY(!main.activeDocument()->document().hasFile());
+        QCOMPARE(frame.statusPanel(1), QStringLiteral("U: 2"));
+
+        frame.action("importTopics")->trigger();
+        QCOMPARE(main.documentWindows().size(), 2);
+        QCOMPARE(frame.prompter.shownIds(), QList<quint16>({textid::kImportFailed}));
+        QVERIFY2(frame.prompter.shown[0].text.contains(strings::format(
+                     strings::text(textid::kExchangeBadQuote), {QStringLiteral("2")})),
+                 qPrintable(frame.prompter.shown[0].text));
     }
 
     // Rows with control codes the calculator's transfer does not keep are named before a send;
