@@ -9,6 +9,8 @@
 #include <QJsonObject>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace exchange {
 namespace {
 
