@@ -55,6 +55,12 @@ struct Frame : ProgramFrame {
             texts.append(item->isSeparator() ? QStringLiteral("-") : item->text());
         return texts;
     }
+    // The File menu's own items end with Quit; the recent files follow.
+    int fixedFileItems() const {
+        const QList<QAction*> items =
+            main->findChild<QMenu*>(QStringLiteral("fileMenu"))->actions();
+        return int(items.indexOf(action("quit"))) + 1;
+    }
     QMdiSubWindow* windowOf(DocumentWindow* document) const {
         return qobject_cast<QMdiSubWindow*>(document->parentWidget());
     }
@@ -213,7 +219,7 @@ class TestMainWindow : public QObject {
         frame.set("Files", "2", QString());
         frame.set("Files", "3", QStringLiteral("/d/three"));
         MainWindow& main = frame.open();
-        QCOMPARE(frame.itemTexts("fileMenu").mid(10),
+        QCOMPARE(frame.itemTexts("fileMenu").mid(frame.fixedFileItems()),
                  QStringList({"-", "&1 /d/one", "&2 /d/three"}));
 
         // Names that differ in letter case are two files.
@@ -226,10 +232,13 @@ class TestMainWindow : public QObject {
             QVERIFY(main.openDocument(opened.first(), Workspace::RecentFiles::Remember));
         }
         QCOMPARE(frame.recentFiles(), opened + QStringList{"/D/THREE"});
-        QCOMPARE(frame.itemTexts("fileMenu").size(), 10 + 1 + 4);
+        QCOMPARE(frame.itemTexts("fileMenu").size(), frame.fixedFileItems() + 1 + 4);
 
         // A recent-file item opens its file; one that cannot be read leaves the list alone.
-        frame.main->findChild<QMenu*>("fileMenu")->actions().at(13)->trigger();
+        frame.main->findChild<QMenu*>("fileMenu")
+            ->actions()
+            .at(frame.fixedFileItems() + 3)
+            ->trigger();
         QCOMPARE(frame.recentFiles().first(), opened[2]);
         QCOMPARE(frame.statusPanel(0), QStringLiteral("D: 4"));
         const QStringList before = frame.recentFiles();
@@ -247,7 +256,8 @@ class TestMainWindow : public QObject {
         frame.main.reset();
         frame.open();
         QCOMPARE(frame.recentFiles(), before);
-        QCOMPARE(frame.itemTexts("fileMenu").at(11), QStringLiteral("&1 ") + before[0]);
+        QCOMPARE(frame.itemTexts("fileMenu").at(frame.fixedFileItems() + 1),
+                 QStringLiteral("&1 ") + before[0]);
     }
 
     void recentFileWithAmpersand() {
@@ -255,9 +265,12 @@ class TestMainWindow : public QObject {
         MainWindow& main = frame.open();
         const QString name = frame.database(QStringLiteral("R&D.hp"));
         QVERIFY(main.openDocument(name, Workspace::RecentFiles::Remember));
-        QCOMPARE(frame.itemTexts("fileMenu").at(11),
+        QCOMPARE(frame.itemTexts("fileMenu").at(frame.fixedFileItems() + 1),
                  QStringLiteral("&1 ") + QString(name).replace(u'&', QStringLiteral("&&")));
-        frame.main->findChild<QMenu*>("fileMenu")->actions().at(11)->trigger();
+        frame.main->findChild<QMenu*>("fileMenu")
+            ->actions()
+            .at(frame.fixedFileItems() + 1)
+            ->trigger();
         QCOMPARE(main.documentWindows().size(), 2);
         QVERIFY(frame.prompter.shown.isEmpty());
     }
@@ -281,7 +294,7 @@ class TestMainWindow : public QObject {
     void noRecentFilesNoSeparator() {
         Frame frame;
         frame.open();
-        QCOMPARE(frame.itemTexts("fileMenu").size(), 10);
+        QCOMPARE(frame.itemTexts("fileMenu").size(), frame.fixedFileItems());
     }
 
     void preferredDirectory() {
