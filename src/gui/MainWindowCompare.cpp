@@ -42,6 +42,8 @@ void MainWindow::compareDocuments(DocumentWindow* a, DocumentWindow* b) {
     window.show();
     window.raise();
     window.activateWindow();
+    if (window.sideB() == nullptr) // no other document is open: a file, then
+        window.chooseFile();
 }
 
 void MainWindow::showReceivedFiles() {

@@ -198,18 +198,24 @@ void CompareWindow::otherChosen(int index) {
         return;
     auto* chosen =
         qobject_cast<DocumentWindow*>(ui_->otherChoice->itemData(index).value<QObject*>());
-    if (chosen == nullptr) { // a file: it opens in a window of its own, to be merged and saved
-        const QString name = theFileDialogs().openFileName(
-            this, strings::text(textid::kCompareWindow), QString(), allFilesFilter());
-        if (!name.isEmpty())
-            chosen = workspace_.openDocument(name, Workspace::RecentFiles::Remember);
-        if (chosen == nullptr) {
-            fillChoices();
-            return;
-        }
-        raise();
-        activateWindow();
+    if (chosen == nullptr)
+        chooseFile();
+    else
+        compare(a_, chosen);
+}
+
+// The file opens in a window of its own, to be merged and saved like any document.
+void CompareWindow::chooseFile() {
+    const QString name = theFileDialogs().openFileName(
+        this, strings::text(textid::kCompareWithItem).remove(u'&'), QString(), allFilesFilter());
+    DocumentWindow* chosen =
+        name.isEmpty() ? nullptr : workspace_.openDocument(name, Workspace::RecentFiles::Remember);
+    if (chosen == nullptr) {
+        fillChoices();
+        return;
     }
+    raise();
+    activateWindow();
     compare(a_, chosen);
 }
 

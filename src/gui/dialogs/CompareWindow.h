@@ -35,6 +35,8 @@ class CompareWindow : public QDialog {
     int currentPair() const;
     void setCurrentPair(int pair);
 
+    // B is a file chosen in the open dialog, opened in a document window of its own.
+    void chooseFile();
     void nextDifference();
     void previousDifference();
     void takeTopic(compare::Side into);
