@@ -275,7 +275,7 @@ void CompareWindow::showPair() {
         for (int r = 0; r < kRowsPerTopic; ++r) {
             const bool differs = pair.state != State::Same && rowsA[r] != rowsB[r];
             auto* item = new QTreeWidgetItem(
-                ui_->rowList, {QStringLiteral("%1%2").arg(differs ? u'\u2260' : u' ').arg(r + 1),
+                ui_->rowList, {QString(differs ? u'\u2260' : u' ') + QString::number(r + 1),
                                hp48::decodeRow(rowsA[r]), hp48::decodeRow(rowsB[r])});
             if (differs) {
                 for (int column = 0; column < 3; ++column)
