@@ -112,6 +112,9 @@ CompareWindow::~CompareWindow() = default;
 void CompareWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LanguageChange)
         relabel();
+    // Documents opened, closed or saved under another name since are offered as they are now.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        fillChoices();
     QDialog::changeEvent(event);
 }
 
