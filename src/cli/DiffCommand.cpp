@@ -34,7 +34,9 @@ QString blockOf(const compare::Pair& pair, const TopicTable& a, const TopicTable
     using compare::State;
     const TopicRows& rowsA = a.topic(pair.a);
     const TopicRows& rowsB = b.topic(pair.b);
-    const QString title = hp48::decodeRow(pair.a ? rowsA[0] : rowsB[0]);
+    QString title = hp48::decodeRow(pair.a ? rowsA[0] : rowsB[0]);
+    if (title.isEmpty())
+        title = QStringLiteral("(no title)");
     QString out;
     switch (pair.state) {
     case State::Changed:
