@@ -12,5 +12,6 @@ int importTopics(const QStringList& arguments);
 int convert(const QStringList& arguments);
 int scan(const QStringList& arguments);
 int preview(const QStringList& arguments);
+int diff(const QStringList& arguments);
 
 } // namespace cli

@@ -31,6 +31,10 @@ const Command kCommands[] = {
      "draws topic N as the calculator's screen shows it, in the small, medium (default) or\n"
      "         large font, K (default 2) times its size, into the PNG file OUT",
      cli::preview},
+    {"diff", "diff A B",
+     "lists the topics the database files A and B differ in, the rows of each side that\n"
+     "         differ (< A, > B); exit 0 same topics (in any order), 1 different",
+     cli::diff},
 };
 
 const char kModes[] =
@@ -40,9 +44,9 @@ const char kModes[] =
     "check, export and convert read every mode and tell on stderr what a read left out.\n";
 
 const char kExitCodes[] =
-    "exit codes: 0 done, 2 usage or bad input, 3 file cannot be opened or written or is\n"
-    "            not a regular file, 4 not an HP48 ASCII file, 5 more than 199 topics,\n"
-    "            6 file larger than 16 MiB\n";
+    "exit codes: 0 done (diff: the same topics), 1 (diff only) the topics differ, 2 usage or\n"
+    "            bad input, 3 file cannot be opened or written or is not a regular file,\n"
+    "            4 not an HP48 ASCII file, 5 more than 199 topics, 6 file larger than 16 MiB\n";
 
 QString usageText() {
     QString text;

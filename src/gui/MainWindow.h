@@ -31,6 +31,8 @@ class ScanDialog;
 class SettingsDialog;
 class SortDialog;
 class AboutDialog;
+class CompareWindow;
+class ReceivedDialog;
 
 // The program's frame: the workspace of document windows, the menus, the tool bar, the status
 // bar with its three panels, the recent files and the commands. There is one.
@@ -58,8 +60,7 @@ class MainWindow : public QMainWindow, public Workspace {
     void addRecentFile(const QString& name);
     void paintBackground();
 
-    // Open document windows, the most recently active first.
-    QList<DocumentWindow*> documentWindows() const;
+    QList<DocumentWindow*> documentWindows() const override;
 
     // A file name that a second start of the program handed over: the window comes to the
     // front and opens it.
@@ -79,6 +80,8 @@ class MainWindow : public QMainWindow, public Workspace {
     TransferDialog& transferDialog();
     ScanDialog& scanDialog();
     TransferParametersDialog& transferParametersDialog();
+    CompareWindow& compareWindow();
+    ReceivedDialog& receivedDialog();
 
   signals:
     // A document window was made (new, opened or restored), before anything is loaded into it.
@@ -168,6 +171,13 @@ class MainWindow : public QMainWindow, public Workspace {
     void saveAll();
     void importTopics(); // CSV, TSV, text or JSON into a new window
     void exportTopics(DocumentWindow& document);
+    // Compares the document with another open one or a file, in the compare window; lists the
+    // files received from the calculator (MainWindowCompare.cpp).
+    void compareWith(DocumentWindow& document);
+    void showReceivedFiles();
+    void compareDocuments(DocumentWindow* a, DocumentWindow* b);
+    // A file the transfer received is kept as it came before it opens.
+    void keepIfReceived(const QString& fileName);
     void quit();
     void sortTopicsOf(DocumentWindow& document);
     void findIn(DocumentWindow& document);
@@ -232,4 +242,6 @@ class MainWindow : public QMainWindow, public Workspace {
     AboutDialog* about_ = nullptr;
     TransferDialog* transferDialog_ = nullptr;
     TransferParametersDialog* advancedDialog_ = nullptr;
+    CompareWindow* compare_ = nullptr;
+    ReceivedDialog* received_ = nullptr;
 };

@@ -53,6 +53,8 @@ const QList<MainWindow::Command>& MainWindow::commandTable() {
         {"fileMenu", nullptr},
         {"fileMenu", "importTopics", textid::kImportItem, none, &M::importTopics},
         {"fileMenu", "exportTopics", textid::kExportItem, none, &M::exportTopics},
+        {"fileMenu", "compareWith", textid::kCompareWithItem, none, &M::compareWith},
+        {"fileMenu", "receivedFiles", textid::kReceivedFilesItem, none, &M::showReceivedFiles},
         {"fileMenu", nullptr},
         {"fileMenu", "quit", textid::kQuitItem, none, &M::quit},
         {"editMenu", "commitTopic", textid::kCommitTopicItem, Qt::Key_F5, &D::commitTopic},

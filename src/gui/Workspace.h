@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 class DocumentWindow;
@@ -11,6 +12,8 @@ class Workspace {
     virtual ~Workspace() = default;
 
     virtual DocumentWindow* activeDocument() const = 0;
+    // The open document windows, the most recently active first.
+    virtual QList<DocumentWindow*> documentWindows() const = 0;
     // A new, empty document window; it is the active one.
     virtual DocumentWindow* newDocument() = 0;
     // Whether a file that opens joins the recent files.

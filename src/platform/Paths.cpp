@@ -84,6 +84,11 @@ QString recoveryDir() {
            QStringLiteral("/ombrel/recovery");
 }
 
+QString receivedDir() {
+    return environmentDir("XDG_DATA_HOME", QDir::homePath() + QStringLiteral("/.local/share")) +
+           QStringLiteral("/ombrel/received");
+}
+
 bool isPrivateDir(const QString& directory) {
     struct stat status {};
     if (::lstat(QFile::encodeName(directory).constData(), &status) != 0)

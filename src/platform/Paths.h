@@ -29,6 +29,9 @@ QString usableWorkDir();
 // The folder of the recovery copies of unsaved documents: $XDG_STATE_HOME/ombrel/recovery (by
 // default ~/.local/state/ombrel/recovery). Only named here.
 QString recoveryDir();
+// The folder of the files received from the calculator, each kept as it came:
+// $XDG_DATA_HOME/ombrel/received (by default ~/.local/share/ombrel/received). Only named here.
+QString receivedDir();
 
 // A folder only this user can enter: a real folder (not a link), owned by this user, with
 // mode 0700.

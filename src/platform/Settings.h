@@ -60,6 +60,8 @@ constexpr Key kRetries{"Transfer", "Retries"};
 constexpr Key kSendPacketLength{"Transfer", "Send packet-length"};
 constexpr Key kReceivePacketLength{"Transfer", "Receive packet-length"};
 constexpr Position kTransferPosition{{"Transfer", "Top"}, {"Transfer", "Left"}};
+// How many files received from the calculator are kept (the last ones); 0 keeps none.
+constexpr Key kKeepReceived{"Transfer", "KeepReceived"};
 // The serial device behind each of the ports COM1 to COM4.
 constexpr std::array<Key, 4> kDevices{{{"Transfer", "Device1"},
                                        {"Transfer", "Device2"},
@@ -132,6 +134,7 @@ constexpr int kRetries = 2;
 constexpr int kScriptPacketLength = 48; // as the transfer script reads it
 constexpr int kDialogPacketLength = 24; // as the advanced dialog reads it
 constexpr QPoint kTransferPosition{250, 200};
+constexpr int kKeepReceived = 50;
 inline QString device(int port) {
     return QStringLiteral("/dev/ttyS%1").arg(port - 1);
 }

@@ -118,6 +118,7 @@ class TestCli : public QObject {
     void previewDrawsTheScreen();
     void previewRefusesWhatItCannotDraw();
     void namesThatAreNoUtf8();
+    void diffListsTheTopicsThatDiffer();
     void usageErrors();
     void helpAndVersion();
 };
@@ -471,6 +472,41 @@ void TestCli::namesThatAreNoUtf8() {
     QCOMPARE(lines, QByteArrayList({"", "       001\tcaf\xE9.hp", "       001\tna\xEFve.hp"}));
 }
 
+// Exit 0 for the same topics in another order, 1 with a block for each differing topic, and an
+// unreadable side an error of its own, as diff(1) has it.
+void TestCli::diffListsTheTopicsThatDiffer() {
+    Sandbox sandbox;
+    const QString a = sandbox.path(QStringLiteral("a.txt"));
+    const QString b = sandbox.path(QStringLiteral("b.txt"));
+    writeBytes(a, hpFile({{"Shop", "milk", "bread"}, {"Phone", "555"}, {"Old", "x"}}, false));
+    writeBytes(b, hpFile({{"Phone", "555"}, {"Old", "x"}, {"Shop", "milk", "bread"}}, true));
+    const QString c = sandbox.path(QStringLiteral("c.txt"));
+    writeBytes(
+        c, hpFile({{"New", "a→b"}, {"Shop", "oat milk", "bread", "jam"}, {"Phone", "555"}}, true));
+
+    const CliRun same = cli({"diff", a, b});
+    QCOMPARE(same.exitCode, 0);
+    QCOMPARE(same.out, QByteArray());
+    const CliRun reordered = cli({"diff", a, c});
+    QCOMPARE(reordered.exitCode, 1);
+    QCOMPARE(reordered.err, QByteArray());
+    QCOMPARE(QString::fromUtf8(reordered.out), QStringLiteral("* New: only in B (B 1)\n"
+                                                              "> 1: New\n"
+                                                              "> 2: a→b\n"
+                                                              "* Shop: changed (A 1, B 2)\n"
+                                                              "< 2: milk\n"
+                                                              "> 2: oat milk\n"
+                                                              "< 4: \n"
+                                                              "> 4: jam\n"
+                                                              "* Old: only in A (A 3)\n"
+                                                              "< 1: Old\n"
+                                                              "< 2: x\n"));
+    const CliRun missing = cli({"diff", a, sandbox.path(QStringLiteral("missing.txt"))});
+    QCOMPARE(missing.exitCode, 3);
+    QCOMPARE(missing.err, englishLine(1115));
+    QCOMPARE(missing.out, QByteArray());
+}
+
 void TestCli::usageErrors() {
     const QList<QStringList> wrongCalls = {
         {},
@@ -486,6 +522,8 @@ void TestCli::usageErrors() {
         {"import", "a.json", "out", "--translation", "4"},
         {"convert", "in", "out"},
         {"convert", "in", "out", "--translation", "03"},
+        {"diff", "a.txt"},
+        {"diff", "a.txt", "b.txt", "c.txt"},
         {"scan", "dir"},
         {"scan", "dir", "text", "--ignore-case"},
         {"--version", "check"},

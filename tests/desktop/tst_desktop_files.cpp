@@ -38,6 +38,13 @@ QByteArray firstRow(const QString& fileName) {
     return readHpFile(fileName, table) > 0 ? table.row(1, 1) : QByteArrayLiteral("<unreadable>");
 }
 
+// A file as the program writes it, so that saving the same topics gives the same bytes.
+QByteArray asWritten(const QList<TopicRows>& topics) {
+    TopicTable table;
+    table.fill(topics);
+    return formatHpFile(table, table.topicCount(), true, false);
+}
+
 QStringList quit() {
     return {QStringLiteral("alt+f"), QStringLiteral("q")};
 }
@@ -52,6 +59,7 @@ class DesktopFiles : public QObject {
     void firstSaveGoesHomeAndReplacingAsks();
     void namesThatAreNoUtf8Open();
     void topicsToASpreadsheetAndBack();
+    void compareTakeSaveAndUndo();
 };
 
 // Files dragged from a file manager onto a document's data box open in windows of their own
@@ -172,6 +180,38 @@ void DesktopFiles::topicsToASpreadsheetAndBack() {
     QTRY_COMPARE(readHpFile(session.path(QStringLiteral("copy.hp")), after), 2);
     QCOMPARE(after.topics(), before.topics());
     QVERIFY(session.answers(main));
+// File > Compare with... with no other document open asks for a file, which opens beside it;
+// the first difference is chosen, its topic taken into B and saved there; B's Undo and a save
+// give B's file back as it was, byte for byte.
+void DesktopFiles::compareTakeSaveAndUndo() {
+    DesktopSession session;
+    const QString a = session.path(QStringLiteral("pc.hp"));
+    const QString b = session.path(QStringLiteral("calculator.hp"));
+    writeBytes(a, database({{"shop", "milk"}, {"phone", "555"}}));
+    const QByteArray original = asWritten({{"phone", "555"}, {"shop", "oat milk"}});
+    writeBytes(b, original);
+    QVERIFY(session.start({a}));
+    const QString main = session.waitForMainWindow();
+    QVERIFY(!main.isEmpty());
+    session.keys(main, {QStringLiteral("alt+f"), QStringLiteral("m")});
+    const QString dialog = session.waitForWindow(QStringLiteral("^Compare with\\.\\.\\.$"));
+    QVERIFY(!dialog.isEmpty());
+    session.keys(dialog, {QStringLiteral("ctrl+a")});
+    session.type(dialog, b);
+    session.keys(dialog, {QStringLiteral("Return")});
+    QVERIFY(session.windowGone(dialog));
+    const QString compare = session.waitForWindow(QStringLiteral("^Compare$"));
+    QVERIFY(!compare.isEmpty());
+    session.keys(compare, {QStringLiteral("alt+o"), QStringLiteral("Escape")});
+    QVERIFY(session.windowGone(compare));
+    session.keys(main, {QStringLiteral("F2")});
+    TopicTable taken;
+    QCOMPARE(readHpFile(b, taken), 2);
+    QCOMPARE(taken.row(2, 2), QByteArray("milk"));
+
+    session.keys(main, {QStringLiteral("ctrl+z"), QStringLiteral("F2")});
+    QCOMPARE(readBytes(b), original);
+    QCOMPARE(readBytes(a), database({{"shop", "milk"}, {"phone", "555"}}));
 }
 
 QTEST_GUILESS_MAIN(DesktopFiles)

@@ -5,6 +5,7 @@
 #include "core/HpFile.h"
 #include "gui/DocumentWindow.h"
 #include "gui/MainWindow.h"
+#include "platform/ReceivedCopies.h"
 #include "platform/TextIds.h"
 
 #include <QTest>
@@ -46,6 +47,9 @@ class TestReceiveFromCalculator : public QObject {
                 QCOMPARE(received->document().table().row(topic, row), table.row(topic, row));
         }
         QCOMPARE(program.workFilesLeft(), QStringList());
+        // kept as it came, before it opened
+        QCOMPARE(received::copies().size(), 1);
+        QCOMPARE(readBytes(received::copies().first().path), bytes);
     }
 
     void receivedFileNotHp48() {
@@ -60,6 +64,9 @@ class TestReceiveFromCalculator : public QObject {
         QCOMPARE(program.prompter.shownIds(), QList<quint16>({textid::kNotHpFile}));
         QCOMPARE(program.main->documentWindows().size(), 0);
         QCOMPARE(program.workFilesLeft(), QStringList());
+        // what cannot open is kept all the same
+        QCOMPARE(received::copies().size(), 1);
+        QCOMPARE(readBytes(received::copies().first().path), readBytes(file));
     }
 };
 

@@ -30,9 +30,9 @@ namespace {
 const QString kHelpSource = QStringLiteral(OMBREL_SOURCE_DIR "/resources/omhelp.html");
 
 // Every context the windows open the help at.
-const QStringList kContexts = {"conn", "advanced", "sort", "find",     "scan",
-                               "inst", "prog",     "lay",  "lang",     "iopar",
-                               "pfad", "color",    "ask",  "recovery", "555"};
+const QStringList kContexts = {"conn", "advanced", "sort", "find",    "scan",    "inst",
+                               "prog", "lay",      "lang", "iopar",   "pfad",    "color",
+                               "ask",  "recovery", "555",  "compare", "received"};
 
 struct Frame : ProgramFrame {
     explicit Frame(bool withHelpFile = true) { useProgramDirectory(withHelpFile); }

@@ -14,7 +14,9 @@
 #include "gui/dialogs/SortDialog.h"
 #include "gui/dialogs/TransferDialog.h"
 #include "gui/dialogs/TransferParametersDialog.h"
+#include "platform/CompanionFiles.h"
 #include "platform/Preferences.h"
+#include "platform/ReceivedCopies.h"
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
 #include "platform/TextIds.h"
@@ -38,6 +40,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <memory>
 
@@ -287,6 +290,23 @@ class TestMainWindow : public QObject {
         QCOMPARE(frame.get("Colors", "Text"), QStringLiteral("<missing>"));
         QCOMPARE(frame.get("Files", "1"), plain);
         QCOMPARE(frame.get("Files", "2"), QStringLiteral("<missing>"));
+    }
+
+    // Only the file the transfer received is kept (tests/e2e receives through Kermit), while
+    // the limit is not 0; the list of received files offers it.
+    void receivedFileKeptAndListed() {
+        Frame frame;
+        MainWindow& main = frame.open();
+        const QString received = programfiles::path(programfiles::kReceiveFile);
+        writeBytes(received, kOneTopic);
+        QVERIFY(main.openDocument(received, Workspace::RecentFiles::Skip));
+        QVERIFY(main.openDocument(frame.database(QStringLiteral("mine.hp")),
+                                  Workspace::RecentFiles::Skip));
+        frame.set("Transfer", "KeepReceived", QStringLiteral("0"));
+        QVERIFY(main.openDocument(received, Workspace::RecentFiles::Skip));
+        QCOMPARE(received::copies().size(), 1);
+        frame.action("receivedFiles")->trigger();
+        QCOMPARE(main.findChild<QTreeWidget*>(QStringLiteral("copyList"))->topLevelItemCount(), 1);
     }
 
     void noRecentFilesNoSeparator() {

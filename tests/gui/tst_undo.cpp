@@ -6,11 +6,13 @@
 #include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
 #include "gui/TopicList.h"
+#include "gui/dialogs/CompareWindow.h"
 #include "platform/StringTable.h"
 #include "platform/TextIds.h"
 
 #include <QAction>
 #include <QDialog>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -158,6 +160,41 @@ class TestUndo : public QObject {
         QVERIFY(target->save());
         QVERIFY(readBytes(target->document().fileName()).contains(kTitles[1]));
         QVERIFY(!readBytes(sourceFile).contains(kTitles[1]));
+    }
+
+    // Takes from the compare window are steps of the document they change: a topic into A and
+    // a topic into B, each taken back by its own document's Undo, leave both files as they
+    // were, byte for byte.
+    void takesFromTheComparisonUndone() {
+        Program program;
+        QByteArray otherBytes = fileOf({"bravo", "echo"});
+        otherBytes.replace("row 2", "row two");
+        DocumentWindow* a = program.openFile(QStringLiteral("a.hp"), fileOf(kTitles));
+        DocumentWindow* b = program.openFile(QStringLiteral("b.hp"), otherBytes);
+        CompareWindow& compare = program.main->compareWindow();
+        compare.compare(a, b);
+        // delta <1, bravo ~2,1, echo >2, charlie <3, alpha <4: the first difference is chosen
+        QCOMPARE(compare.pairs().size(), 5);
+        QCOMPARE(compare.currentPair(), 0);
+        compare.takeTopic(compare::Side::B); // delta into B
+        compare.setCurrentPair(1);
+        QCOMPARE(compare.pairs()[1].state, compare::State::Changed);
+        compare.takeTopic(compare::Side::A); // B's bravo into A
+        QVERIFY(a->save());
+        QVERIFY(b->save());
+        QCOMPARE(readBytes(b->document().fileName()).count("delta"), 1);
+        QCOMPARE(readBytes(a->document().fileName()).count("row two"), 1);
+
+        for (DocumentWindow* document : {a, b}) {
+            program.workspace()->setActiveSubWindow(
+                qobject_cast<QMdiSubWindow*>(document->parentWidget()));
+            press(document, kUndo);
+        }
+        QVERIFY(a->save());
+        QVERIFY(b->save());
+        QCOMPARE(readBytes(a->document().fileName()), fileOf(kTitles));
+        QCOMPARE(readBytes(b->document().fileName()), otherBytes);
+        QCOMPARE(compare.pairs().size(), 5); // the comparison followed the undo
     }
 
     // The items follow the language; a document no file holds stays modified after an undo.

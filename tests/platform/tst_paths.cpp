@@ -2,6 +2,7 @@
 #include "ScriptedPrompter.h"
 #include "platform/CompanionFiles.h"
 #include "platform/Paths.h"
+#include "platform/ReceivedCopies.h"
 #include "platform/SerialDevices.h"
 #include "platform/StringTable.h"
 
@@ -52,6 +53,7 @@ class TestPaths : public QObject {
     void programFileTable();
     void kermitProgram();
     void transferFilesInPrivateWorkDir();
+    void receivedFilesKeepTheLast();
     void serialDevicesPresent();
     void programDirectory();
 };
@@ -158,6 +160,37 @@ void TestPaths::transferFilesInPrivateWorkDir() {
     const QString cacheWorkDir = sandbox.root() + QStringLiteral("/cache/ombrel/");
     QCOMPARE(programfiles::path(programfiles::kSendFile), cacheWorkDir + "~send.tmp");
     QCOMPARE(ownerGroupOther(cacheWorkDir), kPrivate);
+}
+
+// Each received file is kept as it came in a private folder, named by its arrival, two in one
+// second side by side; past the limit the oldest go, and a limit of 0 keeps none.
+void TestPaths::receivedFilesKeepTheLast() {
+    Sandbox sandbox;
+    const QString file = sandbox.path(QStringLiteral("~recv.tmp"));
+    const QDateTime first(QDate(2026, 12, 8), QTime(9, 15, 3));
+    QStringList kept;
+    for (const QDateTime& arrived : {first, first, first.addSecs(60), first.addDays(1)}) {
+        writeBytes(file,
+                   "received " + arrived.toString().toUtf8() + QByteArray::number(kept.size()));
+        kept.append(received::keep(file, 3, arrived));
+        QCOMPARE(readBytes(kept.last()), readBytes(file));
+    }
+    const QString folder = sandbox.root() + QStringLiteral("/data/ombrel/received/");
+    QCOMPARE(kept.first(), folder + "2026-12-08_09-15-03.hp");
+    QCOMPARE(kept[1], folder + "2026-12-08_09-15-03_02.hp");
+    QCOMPARE(ownerGroupOther(folder), kPrivate);
+    QVERIFY(!QFileInfo::exists(kept.first()));
+    QStringList listed;
+    for (const received::Copy& copy : received::copies())
+        listed.append(copy.path);
+    QCOMPARE(listed, (QStringList{kept[3], kept[2], kept[1]}));
+    QCOMPARE(received::copies().first().arrived, first.addDays(1));
+    QCOMPARE(received::copies().first().size, QFileInfo(file).size());
+
+    QCOMPARE(received::keep(file, 0, first.addDays(2)), QString());
+    QCOMPARE(received::copies().size(), 3);
+    received::prune(1);
+    QCOMPARE(received::copies().size(), 1);
 }
 
 void TestPaths::programDirectory() {
