@@ -12,5 +12,6 @@ int importJson(const QStringList& arguments);
 int convert(const QStringList& arguments);
 int scan(const QStringList& arguments);
 int preview(const QStringList& arguments);
+int ports(const QStringList& arguments);
 
 } // namespace cli

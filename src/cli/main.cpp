@@ -28,6 +28,10 @@ const Command kCommands[] = {
      "draws topic N as the calculator's screen shows it, in the small, medium (default) or\n"
      "         large font, K (default 2) times its size, into the PNG file OUT",
      cli::preview},
+    {"ports", "ports",
+     "lists the serial devices present, one a line: the path and, after a tab, the\n"
+     "         adapter's name where it has one; a path may be given to the transfer as its port",
+     cli::ports},
 };
 
 const char kModes[] =
