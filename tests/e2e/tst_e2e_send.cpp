@@ -48,7 +48,8 @@ class TestSendToCalculator : public QObject {
   private slots:
     void initTestCase() { requireTransferTools(); }
 
-    // The calculator takes a file by its receive command or as a server.
+    // The calculator takes a file by its receive command or as a server; the port is one of
+    // the four or a device given by its path, as an emulator's pseudo-terminal is.
     void documentArrivesAsWritten_data() {
         QTest::addColumn<bool>("compress");
         QTest::addColumn<QString>("name");
@@ -56,7 +57,7 @@ class TestSendToCalculator : public QObject {
         QTest::newRow("compressed") << true << QStringLiteral("ADDR") << false;
         QTest::newRow("all ten rows, a name with blanks")
             << false << QStringLiteral("MY  ADDR 2") << false;
-        QTest::newRow("to a server") << true << QStringLiteral("ADDR") << true;
+        QTest::newRow("to a server, the port a path") << true << QStringLiteral("ADDR") << true;
     }
     void documentArrivesAsWritten() {
         QFETCH(bool, compress);
@@ -64,6 +65,10 @@ class TestSendToCalculator : public QObject {
         QFETCH(bool, server);
         TransferProgram program;
         QVERIFY(program.cable.ready());
+        if (server) {
+            program.settings.writeString("Transfer", "Port", program.cable.programEnd());
+            program.setDevice(program.sandbox.path(QStringLiteral("no/such/tty")));
+        }
         DocumentWindow* document = openDocument(program, sampleTable());
         program.preferences.compress = compress;
         const QByteArray expected =
