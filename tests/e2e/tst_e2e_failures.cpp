@@ -69,6 +69,7 @@ class TestTransferFailures : public QObject {
         openDocument(program);
         QCOMPARE(program.run(TransferMode::SendDocument), kTransferFailed);
         QCOMPARE(program.workFilesLeft(), QStringList());
+        VERIFY_WIRE(program.cable);
     }
 
     void deviceDoesNotExist() {

@@ -5,7 +5,7 @@
 
 QString chosenDevice(const QComboBox* box) {
     const QString text = box->currentText().trimmed();
-    const int index = box->findText(text, Qt::MatchExactly);
+    const int index = box->findText(text);
     return index >= 0 ? box->itemData(index).toString() : text;
 }
 
