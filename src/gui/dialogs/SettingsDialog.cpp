@@ -33,6 +33,8 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include <utility>
+
 namespace {
 
 namespace key = settings::key;
@@ -187,16 +189,14 @@ void SettingsDialog::setUpPortsAndSpeeds() {
     const auto chooseDevice = [this] { ui_->portDevice->setChecked(true); };
     connect(ui_->device, &QComboBox::activated, this, chooseDevice);
     connect(ui_->device->lineEdit(), &QLineEdit::textEdited, this, chooseDevice);
+    const auto refreshOnIoPage = [this] {
+        if (ui_->pages->currentWidget() == ui_->ioPage)
+            refreshDevices();
+    };
     deviceTimer_ = new QTimer(this);
     deviceTimer_->setInterval(kDeviceRefreshMs);
-    connect(deviceTimer_, &QTimer::timeout, this, [this] {
-        if (ui_->pages->currentWidget() == ui_->ioPage)
-            refreshDevices();
-    });
-    connect(ui_->pages, &QTabWidget::currentChanged, this, [this] {
-        if (ui_->pages->currentWidget() == ui_->ioPage)
-            refreshDevices();
-    });
+    connect(deviceTimer_, &QTimer::timeout, this, refreshOnIoPage);
+    connect(ui_->pages, &QTabWidget::currentChanged, this, refreshOnIoPage);
 
     speedGroup_ = new QButtonGroup(ui_->speedGroup);
     const QList<QRadioButton*> speeds = {ui_->speed1200, ui_->speed2400, ui_->speed4800,
@@ -207,10 +207,10 @@ void SettingsDialog::setUpPortsAndSpeeds() {
 }
 
 void SettingsDialog::refreshDevices() {
-    const QList<SerialDevice> devices = listSerialDevices();
-    if (devices == devices_ && ui_->device->count() == devices.size())
+    QList<SerialDevice> devices = listSerialDevices();
+    if (devices == devices_)
         return;
-    devices_ = devices;
+    devices_ = std::move(devices);
     for (QComboBox* box : deviceBoxes())
         fillDeviceBox(box, devices_);
 }
