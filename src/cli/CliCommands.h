@@ -13,5 +13,6 @@ int convert(const QStringList& arguments);
 int scan(const QStringList& arguments);
 int preview(const QStringList& arguments);
 int diff(const QStringList& arguments);
+int ports(const QStringList& arguments);
 
 } // namespace cli

@@ -35,6 +35,10 @@ const Command kCommands[] = {
      "lists the topics the database files A and B differ in, the rows of each side that\n"
      "         differ (< A, > B); exit 0 same topics (in any order), 1 different",
      cli::diff},
+    {"ports", "ports",
+     "lists the serial devices present, one a line: the path and, after a tab, the\n"
+     "         adapter's name where it has one; a path may be given to the transfer as its port",
+     cli::ports},
 };
 
 const char kModes[] =

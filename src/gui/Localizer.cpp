@@ -91,8 +91,14 @@ void applyToComponent(QObject* object, quint16 tag) {
             return label->setStatusTip(strings::text(tag));
         return label->setText(strings::text(tag));
     }
-    if (qobject_cast<QRadioButton*>(object))
-        return;
+    // The radio buttons of a group box with a tag take their texts from the group's tag, their
+    // own tags do not count; elsewhere a radio button's tag is its text.
+    if (auto* radio = qobject_cast<QRadioButton*>(object)) {
+        const auto* box = qobject_cast<const QGroupBox*>(radio->parentWidget());
+        if (box && tagOf(box) != 0)
+            return;
+        return radio->setText(strings::text(tag));
+    }
     if (auto* toolButton = qobject_cast<QToolButton*>(object);
         toolButton && qobject_cast<QToolBar*>(toolButton->parentWidget()))
         return toolButton->setStatusTip(strings::text(tag));

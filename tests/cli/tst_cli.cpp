@@ -1,4 +1,5 @@
 #include "ByteArguments.h"
+#include "EnvironmentOverride.h"
 #include "Sandbox.h"
 #include "SpecialFiles.h"
 #include "core/Hp48Codec.h"
@@ -9,6 +10,7 @@
 #include "platform/Version.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -119,6 +121,7 @@ class TestCli : public QObject {
     void previewRefusesWhatItCannotDraw();
     void namesThatAreNoUtf8();
     void diffListsTheTopicsThatDiffer();
+    void portsListsTheDevicesPresent();
     void usageErrors();
     void helpAndVersion();
 };
@@ -505,6 +508,24 @@ void TestCli::diffListsTheTopicsThatDiffer() {
     QCOMPARE(missing.exitCode, 3);
     QCOMPARE(missing.err, englishLine(1115));
     QCOMPARE(missing.out, QByteArray());
+// The devices below the root the environment names: a port without a UART is left out, an
+// adapter shows once, by its stable link and the name in it.
+void TestCli::portsListsTheDevicesPresent() {
+    Sandbox sandbox;
+    const QString root = sandbox.path(QStringLiteral("root/"));
+    for (const char* device : {"dev/ttyS0", "dev/ttyS1", "dev/ttyUSB0", "dev/ttyACM0"})
+        writeBytes(root + QLatin1String(device), {});
+    writeBytes(root + QStringLiteral("sys/class/tty/ttyS1/type"), "0\n");
+    const QString link = root + QStringLiteral("dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1-if00");
+    QDir().mkpath(QFileInfo(link).path());
+    QVERIFY(QFile::link(QStringLiteral("../../ttyUSB0"), link));
+    const EnvironmentOverride devices("OMBREL_DEVICE_ROOT", QFile::encodeName(root));
+    const CliRun run = cli({"ports"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(QString::fromUtf8(run.out),
+             link + QStringLiteral("\tFTDI FT232R USB UART (ttyUSB0)\n") + root +
+                 QStringLiteral("dev/ttyACM0\n") + root + QStringLiteral("dev/ttyS0\n"));
+    QCOMPARE(run.err, QByteArray());
 }
 
 void TestCli::usageErrors() {
@@ -532,6 +553,7 @@ void TestCli::usageErrors() {
         {"preview", "f.txt", "--topic", "1", "--png"},
         {"preview", "f.txt", "--topic", "1", "--png", "o.png", "--topic", "2"},
         {"preview", "f.txt", "--topic", "1", "--png", "o.png", "--colour", "2"},
+        {"ports", "--all"},
     };
     for (const QStringList& arguments : wrongCalls) {
         const CliRun run = cli(arguments);

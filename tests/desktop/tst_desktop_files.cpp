@@ -60,6 +60,7 @@ class DesktopFiles : public QObject {
     void namesThatAreNoUtf8Open();
     void topicsToASpreadsheetAndBack();
     void compareTakeSaveAndUndo();
+    void aDeviceTypedOnTheIoPageIsThePort();
 };
 
 // Files dragged from a file manager onto a document's data box open in windows of their own
@@ -212,6 +213,26 @@ void DesktopFiles::compareTakeSaveAndUndo() {
     session.keys(main, {QStringLiteral("ctrl+z"), QStringLiteral("F2")});
     QCOMPARE(readBytes(b), original);
     QCOMPARE(readBytes(a), database({{"shop", "milk"}, {"phone", "555"}}));
+// The port as a user gives an emulator's pseudo-terminal: on the I/O page, Device and its path
+// typed, then Ok; the path is the port from then on.
+void DesktopFiles::aDeviceTypedOnTheIoPageIsThePort() {
+    DesktopSession session;
+    QVERIFY(session.start());
+    const QString main = session.waitForMainWindow();
+    QVERIFY(!main.isEmpty());
+    session.keys(main, {QStringLiteral("alt+o"), QStringLiteral("s")}); // Options, Settings
+    const QString dialog = session.waitForWindow(QStringLiteral("^Settings$"));
+    QVERIFY(!dialog.isEmpty());
+    QStringList toIoPage(5, QStringLiteral("ctrl+Tab"));
+    session.keys(dialog, toIoPage + QStringList({QStringLiteral("alt+d"), QStringLiteral("Tab")}));
+    const QString device = session.path(QStringLiteral("emulator/pty 1"));
+    session.type(dialog, device);
+    session.keys(dialog, {QStringLiteral("Return")});
+    QVERIFY(session.windowGone(dialog));
+    session.keys(main, quit());
+    QCOMPARE(session.waitForExit(), 0);
+    QVERIFY2(settings(session).contains("\nPort=" + filename::toBytes(device) + "\n"),
+             settings(session).constData());
 }
 
 QTEST_GUILESS_MAIN(DesktopFiles)

@@ -20,23 +20,28 @@
 
 namespace {
 
-constexpr int kSocatReadyMs = 5000;
+constexpr int kCableReadyMs = 5000;
+// The longest packet the calculator's Kermit takes: the largest length field of a short packet.
+constexpr int kCalculatorPacketLength = 94;
 constexpr int kCalculatorEndMs = 20000;
 // Longer than the longest transfer a test makes.
 constexpr int kTransferEndMs = 90000;
 
-// The calculator's side of the line: a three-wire cable, bytes unchanged, names as they come.
+// The calculator's side of the line: a three-wire cable, bytes unchanged, names as they come,
+// and the calculator's own Kermit rules.
 const QString kCalculatorSetup = QStringLiteral(
     "set line %1, set carrier-watch off, set flow none, set speed 9600, set file type binary, "
-    "set file names literal, set send timeout 1, ");
+    "set file names literal, set send timeout 1, set send packet-length 94, "
+    "set receive packet-length 94, set window-size 1, set block-check 3, ");
+const QString kCalculatorPrefixing = QStringLiteral("set control prefix all, ");
 
 } // namespace
 
 const QString kTransferFailed = QStringLiteral("Transfer failed.");
 const QString kPortFailed = QStringLiteral("Failed to initialise serial port.");
 
-void requireKermitAndSocat() {
-    for (const char* tool : {"kermit", "socat"}) {
+void requireTransferTools() {
+    for (const char* tool : {"kermit", "python3"}) {
         if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
             QFAIL(qPrintable(QStringLiteral("%1 is not installed: the transfer tests need it "
                                             "(scripts/setup installs it)")
@@ -54,18 +59,19 @@ bool reportsTransfer(const QString& status, qint64 bytes) {
 
 // ---- the cable ----
 
-NullModem::NullModem(const QString& directory) : directory_(directory) {
+NullModem::NullModem(const QString& directory, WireCheck check)
+    : directory_(directory), check_(check) {
     QDir().mkpath(directory);
-    socat_.setProgram(QStringLiteral("socat"));
-    socat_.setArguments({QStringLiteral("pty,raw,echo=0,link=") + programEnd(),
-                         QStringLiteral("pty,raw,echo=0,link=") + calculatorEnd()});
-    socat_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    endWithTest(socat_);
-    socat_.start();
-    if (!socat_.waitForStarted())
+    relay_.setProgram(QStringLiteral("python3"));
+    relay_.setArguments({QStringLiteral(OMBREL_SOURCE_DIR "/tests/e2e/wire_relay.py"), programEnd(),
+                         calculatorEnd(), directory + QStringLiteral("/wire")});
+    relay_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    endWithTest(relay_);
+    relay_.start();
+    if (!relay_.waitForStarted())
         return;
-    const QDeadlineTimer deadline(kSocatReadyMs);
-    while (!deadline.hasExpired() && socat_.state() == QProcess::Running) {
+    const QDeadlineTimer deadline(kCableReadyMs);
+    while (!deadline.hasExpired() && relay_.state() == QProcess::Running) {
         if (QFileInfo::exists(programEnd()) && QFileInfo::exists(calculatorEnd())) {
             ready_ = true;
             return;
@@ -75,11 +81,11 @@ NullModem::NullModem(const QString& directory) : directory_(directory) {
 }
 
 NullModem::~NullModem() {
-    if (socat_.state() != QProcess::NotRunning) {
-        socat_.terminate();
-        if (!socat_.waitForFinished(2000)) {
-            socat_.kill();
-            socat_.waitForFinished();
+    if (relay_.state() != QProcess::NotRunning) {
+        relay_.terminate();
+        if (!relay_.waitForFinished(2000)) {
+            relay_.kill();
+            relay_.waitForFinished();
         }
     }
 }
@@ -90,6 +96,34 @@ QString NullModem::programEnd() const {
 
 QString NullModem::calculatorEnd() const {
     return directory_ + QStringLiteral("/calculator");
+}
+
+QStringList NullModem::report() const {
+    QFile file(directory_ + QStringLiteral("/wire"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLatin1(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+QStringList NullModem::rawControlCharacters(const QString& from) const {
+    return report().filter(QRegularExpression(QStringLiteral("^fault ") + from + u' '));
+}
+
+int NullModem::longestPacket(const QString& from) const {
+    int longest = 0;
+    for (const QString& line : report().filter(QStringLiteral("longest ") + from + u' '))
+        longest = std::max(longest, line.section(u' ', 2).toInt());
+    return longest;
+}
+
+QString NullModem::unfitForCalculator() const {
+    if (check_ == WireCheck::Off)
+        return {};
+    const QString program = QStringLiteral("program");
+    QStringList unfit = rawControlCharacters(program);
+    if (longestPacket(program) > kCalculatorPacketLength)
+        unfit.append(QStringLiteral("a packet of %1 bytes").arg(longestPacket(program)));
+    return unfit.join(u'\n');
 }
 
 // ---- the calculator ----
@@ -120,14 +154,25 @@ void Calculator::startKermit(const QString& commands) {
 
 void Calculator::receiveInto(const QString& folder) {
     QDir().mkpath(folder);
-    startKermit(QStringLiteral("cd {%1}, receive").arg(folder));
+    startKermit(kCalculatorPrefixing + QStringLiteral("cd {%1}, receive").arg(folder));
 }
 
-void Calculator::send(const QString& file, const QString& name, int pauseMs) {
-    startKermit(QStringLiteral("set send pause %1, send {%2} %3").arg(pauseMs).arg(file, name));
+void Calculator::serveInto(const QString& folder) {
+    QDir().mkpath(folder);
+    serving_ = true;
+    startKermit(kCalculatorPrefixing + QStringLiteral("cd {%1}, server").arg(folder));
+}
+
+void Calculator::send(const QString& file, const QString& name, int pauseMs, bool unfit) {
+    startKermit((unfit ? QString() : kCalculatorPrefixing) +
+                QStringLiteral("set send pause %1, send {%2} %3").arg(pauseMs).arg(file, name));
 }
 
 bool Calculator::finish() {
+    if (serving_) { // a server serves on until it is stopped
+        stop();
+        return true;
+    }
     // It may have ended already while the program handled its events.
     if (kermit_.state() == QProcess::NotRunning || kermit_.waitForFinished(kCalculatorEndMs))
         return true;
@@ -137,8 +182,8 @@ bool Calculator::finish() {
 
 // ---- the program ----
 
-TransferProgram::TransferProgram(const QByteArray& extraSettings)
-    : cable(sandbox.path(QStringLiteral("cable/"))) {
+TransferProgram::TransferProgram(const QByteArray& extraSettings, WireCheck check)
+    : cable(sandbox.path(QStringLiteral("cable/")), check) {
     savedEnvironment.append({"PATH", qgetenv("PATH")});
     // Kermit must take the program and work directories literally, blanks, braces and all.
     qputenv("OMBREL_PROGDIR", QFile::encodeName(oddDirectory(QStringLiteral("prog"))));

@@ -29,7 +29,38 @@ class TestTransferFailures : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() { requireKermitAndSocat(); }
+    void initTestCase() { requireTransferTools(); }
+
+    // The cable's check of the packets: a sender with C-Kermit's default prefixing puts raw
+    // control characters on the line, and the check names each; the calculator's own
+    // prefixing puts none there.
+    void wireCheckFindsRawControlCharacters_data() {
+        QTest::addColumn<bool>("unfit");
+        QTest::addColumn<QStringList>("found");
+        QTest::newRow("default prefixing")
+            << true
+            << QStringList({"fault calculator seq=3 type=D byte=0x09 at=3",
+                            "fault calculator seq=3 type=D byte=0x02 at=4",
+                            "fault calculator seq=3 type=D byte=0x7f at=6"});
+        QTest::newRow("every control character prefixed") << false << QStringList();
+    }
+    void wireCheckFindsRawControlCharacters() {
+        QFETCH(bool, unfit);
+        QFETCH(QStringList, found);
+        Sandbox sandbox;
+        NullModem cable(sandbox.path(QStringLiteral("cable/")));
+        QVERIFY(cable.ready());
+        const QString file = sandbox.path(QStringLiteral("calculator/CTRL"));
+        writeBytes(file, QByteArray("abc\t\x02x\x7f\r\n", 9));
+        Calculator program(cable.programEnd());
+        program.receiveInto(sandbox.path(QStringLiteral("pc/")));
+        Calculator calculator(cable.calculatorEnd());
+        calculator.send(file, QStringLiteral("CTRL"), 0, unfit);
+        QVERIFY(calculator.finish());
+        QVERIFY(program.finish());
+        QCOMPARE(readBytes(sandbox.path(QStringLiteral("pc/CTRL"))), readBytes(file));
+        QCOMPARE(cable.rawControlCharacters(QStringLiteral("calculator")), found);
+    }
 
     // Kermit tries as often as the settings say, then gives up.
     void noCalculatorAnswers() {
@@ -38,6 +69,7 @@ class TestTransferFailures : public QObject {
         openDocument(program);
         QCOMPARE(program.run(TransferMode::SendDocument), kTransferFailed);
         QCOMPARE(program.workFilesLeft(), QStringList());
+        VERIFY_WIRE(program.cable);
     }
 
     void deviceDoesNotExist() {

@@ -14,7 +14,7 @@ class TestReceiveFromCalculator : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() { requireKermitAndSocat(); }
+    void initTestCase() { requireTransferTools(); }
 
     void receivedFileOpensAsNewDocument() {
         TransferProgram program;
@@ -35,6 +35,7 @@ class TestReceiveFromCalculator : public QObject {
         const QString status = program.run(TransferMode::ReceiveFile);
         QVERIFY2(reportsTransfer(status, bytes.size()), qPrintable(status));
         QVERIFY(calculator.finish());
+        VERIFY_WIRE(program.cable);
         const QList<DocumentWindow*> documents = program.main->documentWindows();
         QCOMPARE(documents.size(), 1);
         const DocumentWindow* received = documents.first();

@@ -1,3 +1,4 @@
+#include "EnvironmentOverride.h"
 #include "ProgramFrame.h"
 #include "Sandbox.h"
 #include "ScriptedFileDialogs.h"
@@ -181,6 +182,9 @@ class TestOptions : public QObject {
         QTest::newRow("too short") << "CO"
                                    << "2400" << 1 << 1 << "COM2"
                                    << "2400";
+        QTest::newRow("a device's path") << "/dev/serial/by-id/usb-FTDI_A1-if00"
+                                         << "9600" << 4 << 3 << "/dev/serial/by-id/usb-FTDI_A1-if00"
+                                         << "9600";
     }
     void portAndBaudRules() {
         QFETCH(QString, port);
@@ -199,6 +203,35 @@ class TestOptions : public QObject {
         frame.dialog().applySettings();
         QCOMPARE(frame.get("Transfer", "Port"), portWritten);
         QCOMPARE(frame.get("Transfer", "Baud"), baudWritten);
+    }
+
+    // While the I/O page is shown, a device plugged in joins the list; a path typed is chosen
+    // and stored as it is, a device picked by its name as its path.
+    void ioPageFollowsTheDevicesAndStoresAPath() {
+        Frame frame;
+        const QString root = frame.sandbox.path(QStringLiteral("devices/"));
+        writeBytes(root + QStringLiteral("dev/ttyS0"), {});
+        const EnvironmentOverride devices("OMBREL_DEVICE_ROOT", QFile::encodeName(root));
+        frame.open();
+        frame.dialog().loadControls();
+        frame.control<QTabWidget>("pages")->setCurrentWidget(frame.control<QWidget>("ioPage"));
+        frame.dialog().show();
+        auto* device = frame.control<QComboBox>("device");
+        QCOMPARE(device->findData(root + QStringLiteral("dev/ttyACM0")), -1);
+        writeBytes(root + QStringLiteral("dev/ttyACM0"), {});
+        QTRY_VERIFY_WITH_TIMEOUT(device->findData(root + QStringLiteral("dev/ttyACM0")) >= 0, 3000);
+
+        const QString typed = frame.sandbox.path(QStringLiteral("emulator/pty"));
+        device->lineEdit()->selectAll();
+        QTest::keyClicks(device->lineEdit(), typed);
+        QCOMPARE(frame.portIndex(), 4);
+        frame.dialog().applySettings();
+        QCOMPARE(frame.get("Transfer", "Port"), typed);
+
+        device->setCurrentIndex(device->findData(root + QStringLiteral("dev/ttyACM0")));
+        frame.dialog().applySettings();
+        QCOMPARE(frame.get("Transfer", "Port"), root + QStringLiteral("dev/ttyACM0"));
+        frame.dialog().hide();
     }
 
     void okWritesEverythingInOrderAndAppliesIt() {

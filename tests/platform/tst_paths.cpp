@@ -7,6 +7,7 @@
 #include "platform/StringTable.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QTest>
 
@@ -54,6 +55,7 @@ class TestPaths : public QObject {
     void kermitProgram();
     void transferFilesInPrivateWorkDir();
     void receivedFilesKeepTheLast();
+    void serialDevicesPresent_data();
     void serialDevicesPresent();
     void programDirectory();
 };
@@ -205,17 +207,69 @@ void TestPaths::programDirectory() {
     QCOMPARE(paths::settingsFile(), sandbox.settingsFile());
 }
 
+// A layout of devices below a root: "path" an empty file, "path=text" a file holding the text,
+// "path -> target" a link.
+void TestPaths::serialDevicesPresent_data() {
+    QTest::addColumn<QStringList>("layout");
+    QTest::addColumn<QStringList>("expected"); // "path" or "path<TAB>name", below the root
+    QTest::newRow("ports with and without a UART")
+        << QStringList({"dev/ttyS0", "dev/ttyS1", "dev/ttyS10", "dev/ttyS2", "dev/ttyUSB0",
+                        "dev/ttyACM1", "dev/tty0", "dev/console", "sys/class/tty/ttyS1/type=0",
+                        "sys/class/tty/ttyS2/type=4"})
+        << QStringList({"dev/ttyACM1", "dev/ttyS0", "dev/ttyS2", "dev/ttyS10", "dev/ttyUSB0"});
+    QTest::newRow("an adapter named by the kernel, once")
+        << QStringList(
+               {"dev/ttyUSB0", "dev/ttyACM0",
+                "dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A9X1-if00-port0 -> "
+                "../../ttyUSB0",
+                "sys/devices/usb1/1-1/product=FT232R USB UART",
+                "sys/devices/usb1/1-1/manufacturer=FTDI",
+                "sys/devices/usb1/1-1/1-1:1.0/ttyUSB0/dev=188:0",
+                "sys/class/tty/ttyUSB0/device -> ../../../devices/usb1/1-1/1-1:1.0/ttyUSB0"})
+        << QStringList({"dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A9X1-if00-port0\t"
+                        "FTDI FT232R USB UART (ttyUSB0)",
+                        "dev/ttyACM0"});
+    QTest::newRow("names from the links alone, a link without its device left out")
+        << QStringList(
+               {"dev/ttyUSB0", "dev/ttyUSB1", "dev/ttyACM0",
+                "dev/serial/by-id/usb-Silicon_Labs_CP2102_USB_to_UART_Bridge_0001-if00-port0 -> "
+                "../../ttyUSB0",
+                "dev/serial/by-id/usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0 "
+                "-> ../../ttyUSB1",
+                "dev/serial/by-id/usb-1a86_USB2.0-Serial-if00-port0 -> ../../ttyACM0",
+                "dev/serial/by-id/usb-Gone_Adapter_77-if00-port0 -> ../../ttyUSB9"})
+        << QStringList({"dev/serial/by-id/usb-1a86_USB2.0-Serial-if00-port0\t"
+                        "1a86 USB2.0-Serial (ttyACM0)",
+                        "dev/serial/by-id/"
+                        "usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0\t"
+                        "Prolific Technology Inc. USB-Serial Controller (ttyUSB1)",
+                        "dev/serial/by-id/usb-Silicon_Labs_CP2102_USB_to_UART_Bridge_0001-if00-"
+                        "port0\tSilicon Labs CP2102 USB to UART Bridge (ttyUSB0)"});
+}
+
 void TestPaths::serialDevicesPresent() {
+    QFETCH(QStringList, layout);
+    QFETCH(QStringList, expected);
     Sandbox sandbox;
-    const QString dev = sandbox.path(QStringLiteral("dev/"));
-    const QString tty = sandbox.path(QStringLiteral("sys/"));
-    for (const char* name :
-         {"ttyS0", "ttyS1", "ttyS10", "ttyS2", "ttyUSB0", "ttyACM1", "tty0", "console"})
-        writeBytes(dev + QLatin1String(name), QByteArray());
-    writeBytes(sandbox.path(QStringLiteral("sys/ttyS1/type")), "0\n"); // no UART
-    writeBytes(sandbox.path(QStringLiteral("sys/ttyS2/type")), "4\n");
-    QCOMPARE(serialDevices(dev, tty), QStringList({dev + "ttyACM1", dev + "ttyS0", dev + "ttyS2",
-                                                   dev + "ttyS10", dev + "ttyUSB0"}));
+    const QString root = sandbox.path(QStringLiteral("root/"));
+    for (const QString& entry : layout) {
+        const qsizetype arrow = entry.indexOf(QLatin1String(" -> "));
+        const qsizetype equals = entry.indexOf(u'=');
+        if (arrow > 0) {
+            const QString link = root + entry.left(arrow);
+            QDir().mkpath(QFileInfo(link).path());
+            QVERIFY(QFile::link(entry.mid(arrow + 4), link));
+        } else {
+            writeBytes(root + entry.left(equals), equals > 0 ? entry.mid(equals + 1).toUtf8() : "");
+        }
+    }
+    QStringList found;
+    for (const SerialDevice& device : listSerialDevices(
+             {root + QStringLiteral("dev"), root + QStringLiteral("sys/class/tty")})) {
+        const QString path = device.path.mid(root.size());
+        found.append(device.name.isEmpty() ? path : path + u'\t' + device.name);
+    }
+    QCOMPARE(found, expected);
 }
 
 QTEST_GUILESS_MAIN(TestPaths)

@@ -8,6 +8,7 @@
 #include "gui/Palette.h"
 #include "gui/Pictures.h"
 #include "gui/ScreenPlacement.h"
+#include "gui/dialogs/DeviceBox.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "platform/Preferences.h"
 #include "platform/Prompter.h"
@@ -32,6 +33,8 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include <utility>
+
 namespace {
 
 namespace key = settings::key;
@@ -40,6 +43,8 @@ namespace fallback = settings::fallback;
 constexpr int kColourEntryHeight = 16;
 constexpr int kColoursVisible = 6;
 constexpr int kPortCount = 4;
+constexpr int kDevicePort = kPortCount; // the button of a device of its own, after COM 4
+constexpr int kDeviceRefreshMs = 1000;  // a device plugged in shows within a second
 constexpr int kLowestBaud = 1200;
 constexpr int kBaudRates[] = {1200, 2400, 4800, 9600};
 constexpr int kFirstPortIndex = 1; // COM 2 when the dialog is first made
@@ -81,6 +86,11 @@ void select(QButtonGroup* group, int id) {
     for (QAbstractButton* button : group->buttons())
         button->setChecked(false);
     group->setExclusive(true);
+}
+
+// A port is a device of its own when it is a path.
+bool isDevicePath(const QString& port) {
+    return port.contains(u'/');
 }
 
 QString withSeparator(const QString& directory) {
@@ -162,19 +172,31 @@ SettingsDialog::~SettingsDialog() {
 }
 
 QList<QComboBox*> SettingsDialog::deviceBoxes() const {
-    return {ui_->device1, ui_->device2, ui_->device3, ui_->device4};
+    return {ui_->device1, ui_->device2, ui_->device3, ui_->device4, ui_->device};
 }
 
-// Each port offers the serial devices present, and any path typed in.
+// Each port offers the serial devices present, and any path typed in; so does the device of
+// its own, which is chosen as soon as it is picked or typed. While the I/O page is shown, the
+// lists follow the devices plugged in and taken away.
 void SettingsDialog::setUpPortsAndSpeeds() {
     portGroup_ = new QButtonGroup(ui_->portGroup);
-    const QList<QRadioButton*> ports = {ui_->port1, ui_->port2, ui_->port3, ui_->port4};
-    for (int port = 0; port < kPortCount; ++port)
+    const QList<QRadioButton*> ports = {ui_->port1, ui_->port2, ui_->port3, ui_->port4,
+                                        ui_->portDevice};
+    for (int port = 0; port < int(ports.size()); ++port)
         portGroup_->addButton(ports[port], port);
-    const QStringList devices = serialDevices();
-    for (QComboBox* device : deviceBoxes())
-        device->addItems(devices);
+    refreshDevices();
     select(portGroup_, kFirstPortIndex);
+    const auto chooseDevice = [this] { ui_->portDevice->setChecked(true); };
+    connect(ui_->device, &QComboBox::activated, this, chooseDevice);
+    connect(ui_->device->lineEdit(), &QLineEdit::textEdited, this, chooseDevice);
+    const auto refreshOnIoPage = [this] {
+        if (ui_->pages->currentWidget() == ui_->ioPage)
+            refreshDevices();
+    };
+    deviceTimer_ = new QTimer(this);
+    deviceTimer_->setInterval(kDeviceRefreshMs);
+    connect(deviceTimer_, &QTimer::timeout, this, refreshOnIoPage);
+    connect(ui_->pages, &QTabWidget::currentChanged, this, refreshOnIoPage);
 
     speedGroup_ = new QButtonGroup(ui_->speedGroup);
     const QList<QRadioButton*> speeds = {ui_->speed1200, ui_->speed2400, ui_->speed4800,
@@ -182,6 +204,26 @@ void SettingsDialog::setUpPortsAndSpeeds() {
     for (int speed = 0; speed < int(speeds.size()); ++speed)
         speedGroup_->addButton(speeds[speed], speed);
     select(speedGroup_, kFirstBaudIndex);
+}
+
+void SettingsDialog::refreshDevices() {
+    QList<SerialDevice> devices = listSerialDevices();
+    if (devices == devices_)
+        return;
+    devices_ = std::move(devices);
+    for (QComboBox* box : deviceBoxes())
+        fillDeviceBox(box, devices_);
+}
+
+void SettingsDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    refreshDevices();
+    deviceTimer_->start();
+}
+
+void SettingsDialog::hideEvent(QHideEvent* event) {
+    deviceTimer_->stop();
+    QDialog::hideEvent(event);
 }
 
 void SettingsDialog::setUpDirectoryList() {
@@ -285,11 +327,17 @@ int SettingsDialog::openSettings() {
     return exec();
 }
 
-// The fourth character of Port is the port number; numbers beyond the last select COM 4,
-// 0 selects none, and a value without a digit there leaves the selection as it was.
+// A path is a device of its own. Otherwise the fourth character of Port is the port number;
+// numbers beyond the last select COM 4, 0 selects none, and a value without a digit there
+// leaves the selection as it was.
 void SettingsDialog::loadPort() {
     const QString port = settings::readString(preferences_.settings(), key::kPort,
                                               QString::fromLatin1(fallback::kPort));
+    if (isDevicePath(port)) {
+        showDevice(ui_->device, port);
+        select(portGroup_, kDevicePort);
+        return;
+    }
     if (port.size() <= kPortDigit || !port.at(kPortDigit).isDigit())
         return;
     const int number = port.at(kPortDigit).digitValue();
@@ -306,8 +354,9 @@ void SettingsDialog::loadBaud() {
 void SettingsDialog::loadDevices() {
     const QList<QComboBox*> boxes = deviceBoxes();
     for (int port = 1; port <= kPortCount; ++port) {
-        boxes[port - 1]->setCurrentText(settings::readString(
-            preferences_.settings(), key::kDevices[size_t(port - 1)], fallback::device(port)));
+        showDevice(boxes[port - 1],
+                   settings::readString(preferences_.settings(), key::kDevices[size_t(port - 1)],
+                                        fallback::device(port)));
     }
 }
 
@@ -353,11 +402,11 @@ void SettingsDialog::applySettings() {
     SettingsFile& ini = preferences_.settings();
     Preferences& global = preferences_;
     SettingsFile::Batch batch(ini);
-    settings::write(ini, key::kPort, QStringLiteral("COM%1").arg(portGroup_->checkedId() + 1));
+    settings::write(ini, key::kPort, chosenPort());
     settings::write(ini, key::kBaud, kLowestBaud << std::max(speedGroup_->checkedId(), 0));
     const QList<QComboBox*> boxes = deviceBoxes();
     for (int port = 1; port <= kPortCount; ++port) {
-        const QString device = boxes[port - 1]->currentText().trimmed();
+        const QString device = chosenDevice(boxes[port - 1]);
         settings::write(ini, key::kDevices[size_t(port - 1)],
                         device.isEmpty() ? fallback::device(port) : device);
     }
@@ -382,6 +431,18 @@ void SettingsDialog::applySettings() {
     applyLanguage();
     global.preferredPath = withSeparator(currentDirectory_);
     settings::write(ini, key::kPrefPath, global.preferredPath);
+}
+
+// A device of its own is stored as its path, a bare name as the device of that name in /dev;
+// without one typed, the port stays the default.
+QString SettingsDialog::chosenPort() const {
+    const int port = portGroup_->checkedId();
+    if (port != kDevicePort)
+        return QStringLiteral("COM%1").arg(port + 1);
+    const QString device = chosenDevice(ui_->device);
+    if (device.isEmpty())
+        return QString::fromLatin1(fallback::kPort);
+    return isDevicePath(device) ? device : QStringLiteral("/dev/") + device;
 }
 
 // A mode of new documents written by hand (0 or 2) stays while its kind is chosen.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SerialDevices.h"
+
 #include <QComboBox>
 #include <QDialog>
 
@@ -10,6 +12,7 @@ class SettingsDialog;
 }
 class QButtonGroup;
 class QFileSystemModel;
+class QTimer;
 class Preferences;
 
 // A colour list that shows the colours of the palette as swatches, also on its face.
@@ -58,8 +61,14 @@ class SettingsDialog : public QDialog {
     // Advanced was pressed: the advanced transfer parameters are to open over this dialog.
     void transferParametersRequested();
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
   private:
     void showPageHelp();
+    void refreshDevices();
+    QString chosenPort() const;
     void setUpPortsAndSpeeds();
     void setUpDirectoryList();
     void connectButtons();
@@ -78,5 +87,7 @@ class SettingsDialog : public QDialog {
     QButtonGroup* portGroup_ = nullptr;
     QButtonGroup* speedGroup_ = nullptr;
     QFileSystemModel* directories_ = nullptr;
+    QTimer* deviceTimer_ = nullptr;
+    QList<SerialDevice> devices_; // as the lists show them
     QString currentDirectory_;
 };
