@@ -508,6 +508,8 @@ void TestCli::diffListsTheTopicsThatDiffer() {
     QCOMPARE(missing.exitCode, 3);
     QCOMPARE(missing.err, englishLine(1115));
     QCOMPARE(missing.out, QByteArray());
+}
+
 // The devices below the root the environment names: a port without a UART is left out, an
 // adapter shows once, by its stable link and the name in it.
 void TestCli::portsListsTheDevicesPresent() {

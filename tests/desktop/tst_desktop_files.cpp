@@ -181,6 +181,8 @@ void DesktopFiles::topicsToASpreadsheetAndBack() {
     QTRY_COMPARE(readHpFile(session.path(QStringLiteral("copy.hp")), after), 2);
     QCOMPARE(after.topics(), before.topics());
     QVERIFY(session.answers(main));
+}
+
 // File > Compare with... with no other document open asks for a file, which opens beside it;
 // the first difference is chosen, its topic taken into B and saved there; B's Undo and a save
 // give B's file back as it was, byte for byte.
@@ -213,6 +215,8 @@ void DesktopFiles::compareTakeSaveAndUndo() {
     session.keys(main, {QStringLiteral("ctrl+z"), QStringLiteral("F2")});
     QCOMPARE(readBytes(b), original);
     QCOMPARE(readBytes(a), database({{"shop", "milk"}, {"phone", "555"}}));
+}
+
 // The port as a user gives an emulator's pseudo-terminal: on the I/O page, Device and its path
 // typed, then Ok; the path is the port from then on.
 void DesktopFiles::aDeviceTypedOnTheIoPageIsThePort() {
