@@ -32,6 +32,8 @@ QMdiSubWindow* subWindowOf(const DocumentWindow* document) {
     return qobject_cast<QMdiSubWindow*>(document->parentWidget());
 }
 
+const QKeySequence none; // a command without a key
+
 } // namespace
 
 // Every command of the menus, menu by menu in the order they show; a row without a name is a
@@ -40,7 +42,6 @@ const QList<MainWindow::Command>& MainWindow::commandTable() {
     using A = Available;
     using D = DocumentWindow;
     using M = MainWindow;
-    const QKeySequence none;
     static const QList<Command> frame{
         {"fileMenu", "newFile", textid::kNewFileItem, none, &M::newFile},
         {"fileMenu", "openFile", textid::kOpenFileItem, Qt::Key_F3, &M::openFile},
