@@ -289,6 +289,7 @@ void CompareWindow::showPair() {
         ui_->pairList->scrollToItem(ui_->pairList->currentItem());
     }
     ui_->rowList->resizeColumnToContents(0);
+    ui_->rowList->resizeColumnToContents(1); // side A whole, so that the rows stand side by side
     updateButtons();
 }
 
