@@ -123,6 +123,13 @@ int readRest(RegularFile& file, QByteArray& contents, qint64 filled) {
 
 } // namespace
 
+int readBoundedFile(const QString& fileName, QByteArray& contents) {
+    RegularFile file;
+    if (const int failed = openResult(file.open(fileName)))
+        return failed;
+    return readRest(file, contents, 0);
+}
+
 int readDatabaseBytes(const QString& fileName, QByteArray& contents) {
     RegularFile file;
     if (const int failed = openResult(file.open(fileName)))

@@ -25,6 +25,10 @@ using Omissions = hpparse::Omissions;
 using ReadDetails = hpparse::Details;
 } // namespace hpfile
 
+// The bytes of any regular file (links followed) up to the bound of a database file. Returns 0,
+// or kCannotOpen, kNotRegularFile or kTooLarge.
+int readBoundedFile(const QString& fileName, QByteArray& contents);
+
 // The bytes of a database file: only of a regular file (links followed) whose first bytes
 // carry the header, and only up to kMaxFileSize. Returns 0, or kCannotOpen, kNotRegularFile,
 // kNotHpFile or kTooLarge. The contents' buffer is reused when it is large enough.

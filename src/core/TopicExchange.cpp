@@ -2,7 +2,6 @@
 
 #include "core/Hp48Codec.h"
 #include "core/HpFile.h"
-#include "core/RegularFile.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -283,38 +282,6 @@ Problem read(QByteArrayView data, Format format, QList<TopicRows>& topics) {
     if (!problem.ok())
         topics.clear();
     return problem;
-}
-
-int readFileBytes(const QString& fileName, QByteArray& contents) {
-    RegularFile file;
-    switch (file.open(fileName)) {
-    case RegularFile::Opened::CannotOpen:
-        return hpfile::kCannotOpen;
-    case RegularFile::Opened::NotRegular:
-        return hpfile::kNotRegularFile;
-    case RegularFile::Opened::Yes:
-        break;
-    }
-    if (file.size() > hpfile::kMaxFileSize)
-        return hpfile::kTooLarge;
-    contents.resize(file.size() + 1); // a byte more shows a file that grew past its size
-    const qint64 read = file.read(contents.data(), contents.size());
-    if (read < 0)
-        return hpfile::kCannotOpen;
-    if (read > hpfile::kMaxFileSize)
-        return hpfile::kTooLarge;
-    if (read == contents.size()) { // it grew since it was opened: read on up to the bound
-        contents.resize(hpfile::kMaxFileSize + 1);
-        const qint64 more = file.read(contents.data() + read, contents.size() - read);
-        if (more < 0)
-            return hpfile::kCannotOpen;
-        if (read + more > hpfile::kMaxFileSize)
-            return hpfile::kTooLarge;
-        contents.resize(read + more);
-        return 0;
-    }
-    contents.resize(read);
-    return 0;
 }
 
 } // namespace exchange

@@ -62,8 +62,4 @@ struct Problem {
 // Fills `topics` from the file's bytes, or leaves it empty and says why not.
 Problem read(QByteArrayView data, Format format, QList<TopicRows>& topics);
 
-// The bytes of a regular file (links followed) of at most the bound of a database file, which
-// no export of a database comes near: 0, or hpfile::kCannotOpen, kNotRegularFile or kTooLarge.
-int readFileBytes(const QString& fileName, QByteArray& contents);
-
 } // namespace exchange

@@ -2,6 +2,7 @@
 // JSON), and the check of a document's rows before it is sent to the calculator.
 #include "core/AtomicFile.h"
 #include "core/Hp48Codec.h"
+#include "core/HpFile.h"
 #include "core/SendCheck.h"
 #include "core/TopicExchange.h"
 #include "gui/DocumentWindow.h"
@@ -61,7 +62,7 @@ void MainWindow::importTopics() {
     if (name.isEmpty())
         return;
     QByteArray bytes;
-    if (const int failed = exchange::readFileBytes(name, bytes)) {
+    if (const int failed = readBoundedFile(name, bytes)) {
         OpenFailures::report(readFailureMessage(failed), name);
         return;
     }
