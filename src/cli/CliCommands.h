@@ -12,5 +12,8 @@ int importJson(const QStringList& arguments);
 int convert(const QStringList& arguments);
 int scan(const QStringList& arguments);
 int preview(const QStringList& arguments);
+int send(const QStringList& arguments);
+int receive(const QStringList& arguments);
+int sendLibrary(const QStringList& arguments);
 
 } // namespace cli
