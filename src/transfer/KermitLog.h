@@ -4,8 +4,9 @@
 
 #include <QByteArrayView>
 
-// Kermit's own account of a run: its packet log (one line a packet, "s-" sent, "r-" received,
-// "S-" sent again) and its transaction log (a line "failed: REASON" per failed file).
+// Kermit's own account of a run: its packet log, one line a packet ("s-" sent, "r-" received,
+// "S-" sent again), written out in blocks as it grows; and its transaction log, a line
+// "failed: REASON" for each file that failed.
 namespace kermit {
 
 // The bytes of file data that went in the data packets of a packet log: sent ones when

@@ -157,11 +157,15 @@ Outcome TransferJob::prepare(const TransferRequest& request) {
     return {};
 }
 
+// Sending, from the packet log as Kermit writes it out; receiving, from the files as they grow.
 void TransferJob::reportProgress() {
-    const bool sending = request_.script.mode != TransferMode::ReceiveFile;
-    qint64 bytes = kermit::dataBytes(readAll(workFile(kermit::kPacketLog)), sending);
-    if (total_ > 0)
-        bytes = std::min(bytes, total_);
+    qint64 bytes = 0;
+    if (request_.script.mode == TransferMode::ReceiveFile) {
+        for (const QFileInfo& file : receivedFiles(request_.script.receiveFolder))
+            bytes += file.size();
+    } else {
+        bytes = std::min(kermit::dataBytes(readAll(workFile(kermit::kPacketLog)), true), total_);
+    }
     if (bytes != bytes_) {
         bytes_ = bytes;
         emit progress(bytes_, total_);
