@@ -220,7 +220,10 @@ void TransferDialog::transferFinished(const transfer::Outcome& outcome, qint64 b
     if (outcome.cause == transfer::Cause::CannotWriteSendFile)
         thePrompter().showMessage(textid::kCannotWriteSendFile, MessageKind::Error);
     if (outcome.cause == transfer::Cause::Done && !receivedFileRefused_) {
+        // Full, with all that went or came.
         QProgressBar& bar = *ui_->transferProgress;
+        const bool received = transferMode_ == TransferMode::ReceiveFile;
+        showProgress(bytes, received ? 0 : bytes);
         bar.setRange(0, 1);
         bar.setValue(1);
         ui_->statusLine->setText(transfer::describe(outcome, strings::language(), bytes,
