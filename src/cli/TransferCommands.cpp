@@ -18,11 +18,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <atomic>
 #include <csignal>
 #include <functional>
+#include <memory>
 #include <unistd.h>
 
 namespace cli {
@@ -80,6 +82,10 @@ class Transfer {
         const QString parity =
             settings::readString(ini_, key::kParity, QString::fromLatin1(fallback::kParity));
         request = requestFromSettings(ini_, mode, options.port, baud, parity);
+        // A folder of its own, so that it meets no transfer of the program or of another run.
+        if (const QString base = paths::usableWorkDir(); !base.isEmpty())
+            work_ = std::make_unique<QTemporaryDir>(base + QStringLiteral("/cli-XXXXXX"));
+        request.workFolder = work_ != nullptr && work_->isValid() ? work_->path() : QString();
         request.trimRows = preferences_.compress;
         request.trimTopics = preferences_.deleteEmpty;
     }
@@ -134,6 +140,7 @@ class Transfer {
     TransferRequest request;
 
   private:
+    std::unique_ptr<QTemporaryDir> work_;
     SettingsFile ini_;
     Preferences preferences_;
 };

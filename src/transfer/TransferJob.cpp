@@ -86,12 +86,14 @@ qint64 TransferJob::elapsedMs() const {
     return kermit_->elapsedMs();
 }
 
-// Everything a transfer puts into the work folder, and what one of earlier versions left
-// there (the received file, and the backups Kermit made of it when several came).
-void TransferJob::removeWorkFiles() const {
-    if (request_.workFolder.isEmpty())
+QString receiveFolderIn(const QString& workFolder) {
+    return workFolder + u'/' + workName(programfiles::kReceiveFile) + QStringLiteral(".d");
+}
+
+void removeTransferLeftovers(const QString& workFolder) {
+    if (workFolder.isEmpty())
         return;
-    QDir work(request_.workFolder);
+    QDir work(workFolder);
     const QString received = workName(programfiles::kReceiveFile);
     for (const QString& name : work.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
         if (name.startsWith(received) || name == workName(programfiles::kSendFile) ||
@@ -100,7 +102,11 @@ void TransferJob::removeWorkFiles() const {
             name == QLatin1String(kermit::kPacketLog))
             work.remove(name);
     }
-    QDir(request_.script.receiveFolder).removeRecursively();
+    QDir(receiveFolderIn(workFolder)).removeRecursively();
+}
+
+void TransferJob::removeWorkFiles() const {
+    removeTransferLeftovers(request_.workFolder);
 }
 
 void TransferJob::start(const TransferRequest& request) {
@@ -110,7 +116,7 @@ void TransferJob::start(const TransferRequest& request) {
     request_ = request;
     kermit::ScriptValues& script = request_.script;
     script.sendFile = workFile(workName(programfiles::kSendFile).toLatin1());
-    script.receiveFolder = workFile(workName(programfiles::kReceiveFile).toLatin1() + ".d");
+    script.receiveFolder = receiveFolderIn(request_.workFolder);
     total_ = 0;
     bytes_ = 0;
     removeWorkFiles(); // left by a run that never ended; Kermit must find none of them

@@ -34,6 +34,10 @@ struct TransferRequest {
 TransferRequest requestFromSettings(const SettingsFile& ini, TransferMode mode, const QString& port,
                                     const QString& baud, const QString& parity);
 
+// Removes from the work folder everything a transfer puts there, and what transfers of earlier
+// versions left there (the received file, and the backups Kermit made of it when several came).
+void removeTransferLeftovers(const QString& workFolder);
+
 // One transfer between the PC and the calculator: checks the device, writes the script and the
 // file to send, runs Kermit, reads its logs for the progress and, when it fails, for the cause,
 // hands each received file over, and leaves nothing in the work folder. Knows no window.
