@@ -24,8 +24,11 @@ QString groupName(gid_t group) {
     return entry != nullptr ? QString::fromLocal8Bit(entry->gr_name) : QString::number(group);
 }
 
-// Read and write, as the mode bits grant them to this identity; the superuser may always.
-bool mayReadAndWrite(const struct stat& status, const Identity& identity) {
+// Read and write: as the system grants them to this process, or as the mode bits grant them to
+// another identity, where the superuser may always.
+bool mayReadAndWrite(const QString& device, const struct stat& status, const Identity& identity) {
+    if (identity.thisProcess)
+        return ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0 || errno != EACCES;
     if (identity.user == 0)
         return true;
     constexpr mode_t kOwner = S_IRUSR | S_IWUSR;
@@ -78,6 +81,7 @@ bool heldExclusively(const QString& device) {
 
 Identity Identity::ofThisProcess() {
     Identity identity;
+    identity.thisProcess = true;
     identity.user = ::geteuid();
     identity.groups.append(::getegid());
     const int count = ::getgroups(0, nullptr);
@@ -98,7 +102,7 @@ Outcome checkBeforeTransfer(const QString& kermitProgram, const QString& device,
         return problem(Cause::NoSuchDevice, {device});
     if (!S_ISCHR(status.st_mode))
         return problem(Cause::NotCharacterDevice, {device});
-    if (!mayReadAndWrite(status, identity)) {
+    if (!mayReadAndWrite(device, status, identity)) {
         const QString group = groupName(status.st_gid);
         return problem(Cause::NoPermission, {device, group, group});
     }

@@ -11,10 +11,12 @@
 // missing group membership never reads as a failure of Kermit.
 namespace transfer {
 
-// Who opens the device: its user and every group it belongs to.
+// Who opens the device: its user and every group it belongs to. For this process the system is
+// asked, access control lists included; for another identity the mode bits decide.
 struct Identity {
     uid_t user = 0;
     QList<gid_t> groups;
+    bool thisProcess = false;
     static Identity ofThisProcess();
 };
 

@@ -90,7 +90,7 @@ class TestTransferJob : public QObject {
         } else if (setup == u"unprivileged") {
             // Owner read and write only: a user outside the owner's group may not open it.
             QVERIFY(::chmod(QFile::encodeName(device).constData(), 0600) == 0);
-            identity = {65534, {65534}};
+            identity = {65534, {65534}, false};
             struct stat status {};
             ::stat(QFile::encodeName(device).constData(), &status);
             const QString owner = QString::fromLocal8Bit(::getgrgid(status.st_gid)->gr_name);

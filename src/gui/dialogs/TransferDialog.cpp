@@ -195,8 +195,9 @@ void TransferDialog::showProgress(qint64 bytes, qint64 total) {
 }
 
 void TransferDialog::showElapsedTime() {
-    ui_->elapsedTime->setText(strings::format(strings::text(textid::kElapsedTime),
-                                              {QString::number(clock_.elapsed() / 1000)}));
+    ui_->elapsedTime->setText(
+        strings::format(strings::text(textid::kElapsedTime),
+                        {QString::number(clock_.elapsed() / kMillisecondsPerSecond)}));
 }
 
 // A received file opens as a new document without a file of its own; a load that fails tells
@@ -230,7 +231,8 @@ void TransferDialog::transferFinished(const transfer::Outcome& outcome, qint64 b
                                                     job_->elapsedMs() / kMillisecondsPerSecond));
         return;
     }
-    // A file that was written but could not be sent, and a stop, read as a failed transfer.
+    // A send file that cannot be written and a received file that does not open have told so in
+    // their boxes; they read as a failed transfer, as a stop does.
     const bool plainFailure = outcome.cause == transfer::Cause::CannotWriteSendFile ||
                               outcome.cause == transfer::Cause::Done;
     ui_->statusLine->setText(plainFailure ? strings::text(textid::kTransferFailed)
