@@ -108,23 +108,27 @@ class TestCliTransfer : public QObject {
             QCOMPARE(back.row(1, row), table.row(1, row));
     }
 
-    void receiveStoresTheFile() {
+    // Every file of the session is stored: the first as OUT, the next as OUT.2.
+    void receiveStoresEveryFile() {
         Sandbox sandbox;
         NullModem cable(sandbox.path(QStringLiteral("cable/")));
         QVERIFY(cable.ready());
         const TopicTable table = tableOf(2, 10);
-        const QByteArray bytes = formatHpFile(table, table.topicCount(), true, false);
-        const QString file = sandbox.path(QStringLiteral("calculator/PHONES"));
-        writeBytes(file, bytes);
+        const QByteArray first = formatHpFile(table, table.topicCount(), true, false);
+        const QByteArray second = formatHpFile(tableOf(1, 3), 1, false, false);
+        writeBytes(sandbox.path(QStringLiteral("calculator/A")), first);
+        writeBytes(sandbox.path(QStringLiteral("calculator/B")), second);
         Calculator calculator(cable.calculatorEnd());
-        calculator.send(file, QStringLiteral("PHONES"));
+        calculator.send(sandbox.path(QStringLiteral("calculator/*")), QString());
         const QString out = sandbox.path(QStringLiteral("pc/phones.txt"));
         const CliRun run = runCli({"receive", out, "--port", cable.programEnd()});
         QVERIFY(calculator.finish());
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out, QFile::encodeName(out) + '\n');
-        QVERIFY2(reportsBytes(run.err, bytes.size()), run.err.constData());
-        QCOMPARE(readBytes(out), bytes);
+        const QByteArray stored = QFile::encodeName(out);
+        QCOMPARE(run.out, stored + '\n' + stored + ".2\n");
+        QVERIFY2(reportsBytes(run.err, first.size() + second.size()), run.err.constData());
+        QCOMPARE(readBytes(out), first);
+        QCOMPARE(readBytes(out + QStringLiteral(".2")), second);
         QCOMPARE(QDir(sandbox.runtimeDir() + QStringLiteral("/ombrel"))
                      .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList());
