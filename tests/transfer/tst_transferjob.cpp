@@ -16,6 +16,7 @@
 #include <stdlib.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using transfer::Cause;
@@ -108,6 +109,35 @@ class TestTransferJob : public QObject {
             transfer::checkBeforeTransfer(kermit, device, identity, locks);
         QCOMPARE(int(outcome.cause), cause);
         QCOMPARE(outcome.details, details);
+    }
+
+    // A serial port as the system sets it up, root's and group dialout's, opened by a user
+    // outside that group: the system itself refuses. Shown as such a user when the test may
+    // become one.
+    void userOutsideTheGroupIsRefused() {
+        if (::geteuid() != 0)
+            QSKIP("needs root to become another user");
+        PseudoTerminal terminal;
+        const QByteArray device = QFile::encodeName(terminal.device);
+        const struct group* dialout = ::getgrnam("dialout");
+        QVERIFY(dialout != nullptr);
+        QVERIFY(::chown(device.constData(), 0, dialout->gr_gid) == 0);
+        QVERIFY(::chmod(device.constData(), 0660) == 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const gid_t nobody = 65534;
+            if (::setgroups(1, &nobody) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)
+                ::_exit(100);
+            const transfer::Outcome outcome =
+                transfer::checkBeforeTransfer(kKermit, terminal.device);
+            const bool named =
+                outcome.details == QStringList({terminal.device, "dialout", "dialout"});
+            ::_exit(named ? int(outcome.cause) : 101);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), int(Cause::NoPermission));
     }
 
     // The cause of a failed run as Kermit's logs tell it.
