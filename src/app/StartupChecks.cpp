@@ -14,6 +14,7 @@
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
 #include "platform/TextIds.h"
+#include "transfer/TransferJob.h"
 
 #include <QApplication>
 #include <QCollator>
@@ -127,6 +128,8 @@ CompanionFiles checkCompanionFiles() {
             return CompanionFiles::LeftoverStays;
         }
     }
+    // A transfer that never ended, or several files a receive of an earlier version kept.
+    removeTransferLeftovers(paths::usableWorkDir());
     bool complete = true;
     for (int number = 1; number <= programfiles::kCount; ++number) {
         if (!programfiles::isRequired(number))

@@ -14,5 +14,8 @@ int scan(const QStringList& arguments);
 int preview(const QStringList& arguments);
 int diff(const QStringList& arguments);
 int ports(const QStringList& arguments);
+int send(const QStringList& arguments);
+int receive(const QStringList& arguments);
+int sendLibrary(const QStringList& arguments);
 
 } // namespace cli

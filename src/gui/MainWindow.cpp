@@ -216,7 +216,6 @@ DocumentWindow* MainWindow::newDocument() {
 }
 
 DocumentWindow* MainWindow::openDocument(const QString& fileName, RecentFiles recent) {
-    keepIfReceived(fileName);
     DocumentWindow* document = newDocument();
     if (!document->loadFromFile(fileName)) {
         closeDocument(document);

@@ -52,6 +52,7 @@ class MainWindow : public QMainWindow, public Workspace {
     DocumentWindow* activeDocument() const override;
     DocumentWindow* newDocument() override;
     DocumentWindow* openDocument(const QString& fileName, RecentFiles recent) override;
+    DocumentWindow* openReceivedFile(const QString& fileName) override;
     // Status panels: 0 "D: " + open documents, 1 "U: " + unsaved documents, 2 hints and
     // messages.
     void showStatus(const QString& text) override;
@@ -176,8 +177,7 @@ class MainWindow : public QMainWindow, public Workspace {
     void compareWith(DocumentWindow& document);
     void showReceivedFiles();
     void compareDocuments(DocumentWindow* a, DocumentWindow* b);
-    // A file the transfer received is kept as it came before it opens.
-    void keepIfReceived(const QString& fileName);
+    void keepReceived(const QString& fileName);
     void quit();
     void sortTopicsOf(DocumentWindow& document);
     void findIn(DocumentWindow& document);

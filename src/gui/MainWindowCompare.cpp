@@ -6,7 +6,6 @@
 #include "gui/MainWindow.h"
 #include "gui/dialogs/CompareWindow.h"
 #include "gui/dialogs/ReceivedDialog.h"
-#include "platform/CompanionFiles.h"
 #include "platform/Preferences.h"
 #include "platform/ReceivedCopies.h"
 #include "platform/Settings.h"
@@ -50,9 +49,13 @@ void MainWindow::showReceivedFiles() {
     receivedDialog().showCopies();
 }
 
-void MainWindow::keepIfReceived(const QString& fileName) {
-    if (fileName != programfiles::path(programfiles::kReceiveFile))
-        return;
+DocumentWindow* MainWindow::openReceivedFile(const QString& fileName) {
+    keepReceived(fileName);
+    return openDocument(fileName, RecentFiles::Skip);
+}
+
+// A file the transfer received is kept as it came before it opens.
+void MainWindow::keepReceived(const QString& fileName) {
     using namespace settings;
     const int keep =
         readInteger(preferences_.settings(), key::kKeepReceived, fallback::kKeepReceived);

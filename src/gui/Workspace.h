@@ -21,5 +21,8 @@ class Workspace {
     // Opens the file into a new document window, which becomes the active one; a file that
     // cannot be loaded is reported and its window goes again (nullptr).
     virtual DocumentWindow* openDocument(const QString& fileName, RecentFiles recent) = 0;
+    // A file the transfer received: kept as it came among the received copies, then opened
+    // like openDocument, without joining the recent files.
+    virtual DocumentWindow* openReceivedFile(const QString& fileName) = 0;
     virtual void showStatus(const QString& text) = 0;
 };

@@ -29,7 +29,8 @@ KermitRunner::~KermitRunner() {
     process_->waitForFinished();
 }
 
-void KermitRunner::start(const QString& program, const QStringList& arguments) {
+void KermitRunner::start(const QString& program, const QStringList& arguments,
+                         const QString& workingFolder) {
     if (running_)
         return;
     running_ = true;
@@ -43,6 +44,7 @@ void KermitRunner::start(const QString& program, const QStringList& arguments) {
     process_ = new QProcess(this);
     process_->setProgram(program);
     process_->setArguments(arguments);
+    process_->setWorkingDirectory(workingFolder);
     // Kermit reads no keyboard: a script that stopped short of its end ends Kermit instead of
     // waiting. Its own session keeps it off any terminal the program was started from.
     process_->setStandardInputFile(QProcess::nullDevice());

@@ -19,9 +19,10 @@ class KermitRunner : public QObject {
     // A Kermit still running is killed with everything it started.
     ~KermitRunner() override;
 
-    // Starts the program; finished() follows, also when it cannot be started (kNotStarted).
-    // Ignored while a run is on.
-    void start(const QString& program, const QStringList& arguments);
+    // Starts the program in the folder given (the current one when empty); finished() follows,
+    // also when it cannot be started (kNotStarted). Ignored while a run is on.
+    void start(const QString& program, const QStringList& arguments,
+               const QString& workingFolder = {});
     // Asks Kermit to end, and kills it when it has not ended after a moment; its run then
     // finishes with kStopped. A run that has ended keeps its result.
     void stop();

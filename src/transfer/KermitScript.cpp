@@ -59,6 +59,17 @@ void addCommonLines(QByteArray& script, const ScriptValues& values) {
     addLine(script, "set baud ", literalOf(values.baud));
     addLine(script, "set parity ", literalOf(values.parity));
     addLine(script, "set retry ", literalOf(values.retries));
+    // The calculator's Kermit: every control character prefixed, no modem, one packet at a
+    // time (a silent peer ends a send after a few timeouts instead of a minute), the block
+    // check it uses by default.
+    addLine(script, "set control prefix all");
+    addLine(script, "set modem type none");
+    addLine(script, "set window 1");
+    addLine(script, "set block-check 3");
+    // Kermit's own account of the run, in its working folder: the progress and the cause of a
+    // failure are read from it.
+    addLine(script, "log transactions ", kTransactionLog);
+    addLine(script, "log packets ", kPacketLog);
 }
 
 constexpr QByteArrayView kSetSuccessCode = "if success define \\%r 7";
@@ -66,13 +77,14 @@ constexpr QByteArrayView kExitWithCode = "exit \\%r";
 
 void addReceiveLines(QByteArray& script, const ScriptValues& values) {
     addLine(script, "set receive timeout 1");
-    // A calculator that falls silent must end the receive. Our own packet timeout, not the
-    // one the calculator asks for; and no sliding windows, which the calculator lacks anyway:
-    // with windows Kermit never counts the NAKs it repeats and waits for ever.
+    // A calculator that falls silent must end the receive: our own packet timeout, not the
+    // one the calculator asks for.
     addLine(script, "set send timeout 1");
-    addLine(script, "set window-size 1");
     addLine(script, "set receive packet-length ", literalOf(values.receivePacketLength));
-    addLine(script, "receive ", receiveField(values.receiveFile));
+    // Every file of the session goes into the folder under its own name; a second file of the
+    // same name is stored beside the first.
+    addLine(script, "set file collision rename");
+    addLine(script, "receive ", receiveField(values.receiveFolder));
     addLine(script, kSetSuccessCode);
     addLine(script, kExitWithCode);
 }
@@ -117,12 +129,9 @@ QByteArray literal(QByteArrayView text) {
     return out;
 }
 
-QByteArray receiveField(const QString& path) {
-    QByteArray once;
-    for (char byte : QFile::encodeName(path))
-        appendLiteral(once, static_cast<uchar>(byte));
+QByteArray receiveField(const QString& folder) {
     QByteArray out = "{";
-    for (char byte : once)
+    for (char byte : QFile::encodeName(folder) + '/')
         appendLiteral(out, static_cast<uchar>(byte));
     out += '}';
     return out;

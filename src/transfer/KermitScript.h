@@ -28,12 +28,16 @@ struct ScriptValues {
     QString retries;
     QString sendPacketLength;
     QString receivePacketLength;
-    QString sendFile;     // the document to send (SendDocument); the script deletes it
-    QString receiveFile;  // where the received file is stored (ReceiveFile)
-    QString tarvoLibrary; // the library file (SendLibrary)
+    QString sendFile;      // the document to send (SendDocument); the script deletes it
+    QString receiveFolder; // where received files are stored (ReceiveFile)
+    QString tarvoLibrary;  // the library file (SendLibrary)
     QByteArray
         nameOnCalculator; // SendDocument: the calculator's name of the document, in its codes
 };
+
+// Kermit's logs, in the folder it runs in.
+constexpr QByteArrayView kTransactionLog = "kermit-transactions.log";
+constexpr QByteArrayView kPacketLog = "kermit-packets.log";
 
 // The script lines, each ended by CR LF.
 QByteArray takeScript(const ScriptValues& values);
@@ -48,9 +52,9 @@ QByteArray literal(QByteArrayView text);
 // A file name for the commands that take file names: the path in braces, its characters made
 // literal as above and wildcard characters escaped, so it names exactly this one file.
 QByteArray fileField(const QString& path);
-// The file name a received file is stored under. The receive command reads its name once more
-// after the command line was read, so the name is made literal twice.
-QByteArray receiveField(const QString& path);
+// The folder received files are stored in, under their own names: the path in braces, made
+// literal as above, with a closing separator that makes Kermit take it as a folder.
+QByteArray receiveField(const QString& folder);
 // The calculator's name of a file: its text in calculator codes, line breaks left out. Not ok
 // when a character has no code; its column then tells where it stands in the name.
 hp48::EncodedRow calculatorName(const QString& typed);

@@ -556,6 +556,10 @@ void TestCli::usageErrors() {
         {"preview", "f.txt", "--topic", "1", "--png", "o.png", "--topic", "2"},
         {"preview", "f.txt", "--topic", "1", "--png", "o.png", "--colour", "2"},
         {"ports", "--all"},
+        {"send", "f.txt"},
+        {"send", "f.txt", "--port", "/dev/ttyS0", "--baud", "fast"},
+        {"receive", "out", "--port"},
+        {"send-library", "extra", "--port", "/dev/ttyS0"},
     };
     for (const QStringList& arguments : wrongCalls) {
         const CliRun run = cli(arguments);

@@ -6,9 +6,12 @@
 #include "core/HpFile.h"
 #include "gui/DocumentWindow.h"
 #include "gui/MainWindow.h"
+#include "gui/dialogs/TransferDialog.h"
 #include "platform/Paths.h"
 
 #include <QDir>
+#include <QLabel>
+#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -87,6 +90,14 @@ class TestSendToCalculator : public QObject {
         QCOMPARE(storedNames(folder), QStringList({name}));
         QCOMPARE(readBytes(folder + name), expected);
         QCOMPARE(program.workFilesLeft(), QStringList());
+        // The bar ends full with the bytes sent, the time beside it.
+        const auto* bar =
+            program.dialog->findChild<QProgressBar*>(QStringLiteral("transferProgress"));
+        QCOMPARE(bar->value(), bar->maximum());
+        QCOMPARE(bar->text(), QStringLiteral("%1 of %1 bytes").arg(expected.size()));
+        QVERIFY(program.dialog->findChild<QLabel*>(QStringLiteral("elapsedTime"))
+                    ->text()
+                    .startsWith(QStringLiteral("Time: ")));
     }
 
     // Whatever the name holds, it is the name and nothing else: no command runs, and the
@@ -131,7 +142,7 @@ class TestSendToCalculator : public QObject {
     void tarvoLibrary() {
         // Every byte value goes: the script leaves some control characters raw as C-Kermit
         // does by default, so the wire check stays off here until it prefixes them all.
-        TransferProgram program({}, WireCheck::Off);
+        TransferProgram program;
         QVERIFY(program.cable.ready());
         QByteArray library;
         for (int i = 0; i < 700; ++i)

@@ -14,7 +14,6 @@
 #include "gui/dialogs/SortDialog.h"
 #include "gui/dialogs/TransferDialog.h"
 #include "gui/dialogs/TransferParametersDialog.h"
-#include "platform/CompanionFiles.h"
 #include "platform/Preferences.h"
 #include "platform/ReceivedCopies.h"
 #include "platform/Settings.h"
@@ -292,18 +291,17 @@ class TestMainWindow : public QObject {
         QCOMPARE(frame.get("Files", "2"), QStringLiteral("<missing>"));
     }
 
-    // Only the file the transfer received is kept (tests/e2e receives through Kermit), while
+    // Only a file the transfer received is kept (tests/e2e receives through Kermit), while
     // the limit is not 0; the list of received files offers it.
     void receivedFileKeptAndListed() {
         Frame frame;
         MainWindow& main = frame.open();
-        const QString received = programfiles::path(programfiles::kReceiveFile);
-        writeBytes(received, kOneTopic);
-        QVERIFY(main.openDocument(received, Workspace::RecentFiles::Skip));
+        const QString received = frame.database(QStringLiteral("received.hp"));
+        QVERIFY(main.openReceivedFile(received));
         QVERIFY(main.openDocument(frame.database(QStringLiteral("mine.hp")),
                                   Workspace::RecentFiles::Skip));
         frame.set("Transfer", "KeepReceived", QStringLiteral("0"));
-        QVERIFY(main.openDocument(received, Workspace::RecentFiles::Skip));
+        QVERIFY(main.openReceivedFile(received));
         QCOMPARE(received::copies().size(), 1);
         frame.action("receivedFiles")->trigger();
         QCOMPARE(main.findChild<QTreeWidget*>(QStringLiteral("copyList"))->topLevelItemCount(), 1);

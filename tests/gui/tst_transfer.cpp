@@ -62,7 +62,7 @@ struct RunWatch {
 };
 
 const QString kFailed = QStringLiteral("Transfer failed.");
-const QString kPortFailed = QStringLiteral("Failed to initialise serial port.");
+const QString kPortFailed = QStringLiteral("Kermit could not open the serial device /dev/null.");
 
 } // namespace
 
@@ -196,10 +196,22 @@ class TestTransfer : public QObject {
         writeBytes(paths::progDir() + QStringLiteral("tarvo.lib"), "lib");
         program.run(mode, QStringLiteral("MY DATA"));
         const QString work = paths::workDir();
-        QByteArrayList lines = {
-            "pause 2",         "set bell off", "set port /dev/ttyS1",  "set carrier-watch off",
-            "set flow none",   "clear",        "set file type binary", "set baud 9600",
-            "set parity none", "set retry 2"};
+        QByteArrayList lines = {"pause 2",
+                                "set bell off",
+                                "set port /dev/null",
+                                "set carrier-watch off",
+                                "set flow none",
+                                "clear",
+                                "set file type binary",
+                                "set baud 9600",
+                                "set parity none",
+                                "set retry 2",
+                                "set control prefix all",
+                                "set modem type none",
+                                "set window 1",
+                                "set block-check 3",
+                                "log transactions kermit-transactions.log",
+                                "log packets kermit-packets.log"};
         const QByteArray sendFile = QFile::encodeName(work + QStringLiteral("/~send.tmp"));
         if (mode == TransferMode::SendDocument) {
             lines += {"set send packet-length 48",       "set send timeout 1",
@@ -208,9 +220,9 @@ class TestTransfer : public QObject {
         } else if (mode == TransferMode::ReceiveFile) {
             lines += {"set receive timeout 1",
                       "set send timeout 1",
-                      "set window-size 1",
                       "set receive packet-length 48",
-                      "receive {" + QFile::encodeName(work) + "/~recv.tmp}",
+                      "set file collision rename",
+                      "receive {" + QFile::encodeName(work) + "/~recv.tmp.d/}",
                       "if success define \\%r 7",
                       "exit \\%r"};
         } else {
@@ -227,14 +239,17 @@ class TestTransfer : public QObject {
     // The advanced dialog writes what the next script uses; a parity it does not know is
     // written empty.
     void advancedValuesReachTheScript() {
-        StandInProgram program("[Application]\nLanguage=1\n[Transfer]\nParity=EVEN\nPort=COM4\n"
-                               "Device4=/dev/my port\n");
+        StandInProgram program("[Application]\nLanguage=1\n[Transfer]\nParity=EVEN\nPort=COM4\n");
+        const QString device = program.sandbox.path(QStringLiteral("dev/my port"));
+        QDir().mkpath(QFileInfo(device).path());
+        QFile::link(QStringLiteral("/dev/null"), device);
+        program.settings.writeString("Transfer", "Device4", device);
         TransferParametersDialog more(program.preferences, program.main.get());
         more.prepareAdvanced(nullptr);
         more.saveParameters();
         program.run(TransferMode::ReceiveFile);
         const QByteArray script = readBytes(program.standInFile("script"));
-        QVERIFY(script.contains("\r\nset port /dev/my port\r\n"));
+        QVERIFY(script.contains("\r\nset port " + QFile::encodeName(device) + "\r\n"));
         QVERIFY(script.contains("\r\nset parity \r\n"));
         QVERIFY(script.contains("\r\nset receive packet-length 24\r\n"));
     }
@@ -249,9 +264,9 @@ class TestTransfer : public QObject {
         QTest::newRow("receive, port failure")
             << TransferMode::ReceiveFile << QByteArray("0") << kPortFailed;
         QTest::newRow("receive, failure")
-            << TransferMode::ReceiveFile << QByteArray("2") << kPortFailed;
+            << TransferMode::ReceiveFile << QByteArray("2") << kFailed;
         QTest::newRow("receive, no file")
-            << TransferMode::ReceiveFile << QByteArray("7") << kPortFailed;
+            << TransferMode::ReceiveFile << QByteArray("7") << kFailed;
         QTest::newRow("library, port failure")
             << TransferMode::SendLibrary << QByteArray("0") << kPortFailed;
         QTest::newRow("library, failure")
@@ -316,28 +331,55 @@ class TestTransfer : public QObject {
         QCOMPARE(program.workFilesLeft(), QStringList());
     }
 
-    void receivedFileOpensAsNewDocument() {
+    // Every file of a session opens in a window of its own, and none stays in the work folder,
+    // nor what an earlier version left there.
+    void receivedFilesOpenAsNewDocuments() {
         StandInProgram program;
         const TopicTable table = sampleTable();
         const QByteArray bytes = formatHpFile(table, table.topicCount(), true, true);
-        const QString file = program.sandbox.path(QStringLiteral("calculator/data"));
-        writeBytes(file, bytes);
-        qputenv("STANDIN_RECEIVE", QFile::encodeName(file));
-        QCOMPARE(program.run(TransferMode::ReceiveFile), transferred(bytes.size(), 0));
+        const QString first = program.sandbox.path(QStringLiteral("calculator/data"));
+        const QString second = program.sandbox.path(QStringLiteral("calculator/more"));
+        writeBytes(first, bytes);
+        TopicTable other;
+        other.fill({TopicRows{"Gamma"}});
+        writeBytes(second, formatHpFile(other, 1, true, true));
+        writeBytes(paths::usableWorkDir() + QStringLiteral("/~recv.tmp.~1~"), bytes);
+        qputenv("STANDIN_RECEIVE", QFile::encodeName(first + u' ' + second));
+        const qint64 total = bytes.size() + QFileInfo(second).size();
+        const QString status = program.run(TransferMode::ReceiveFile);
+        QCOMPARE(status, transferred(total, 0));
         const QList<DocumentWindow*> documents = program.main->documentWindows();
-        QCOMPARE(documents.size(), 1);
-        DocumentWindow* received = documents.first();
-        QCOMPARE(received, program.main->activeDocument());
+        QCOMPARE(documents.size(), 2);
+        QVERIFY(documents.contains(program.main->activeDocument()));
+        const bool alphaFirst = documents.first()->document().table().row(1, 1) == "Alpha";
+        DocumentWindow* received = documents.at(alphaFirst ? 0 : 1);
         QCOMPARE(received->caption(), QStringLiteral("Vom HP"));
         QVERIFY(!received->document().hasFile());
         QVERIFY(received->document().isModified());
-        QCOMPARE(program.statusPanel(1), QStringLiteral("U: 1"));
+        QCOMPARE(program.statusPanel(1), QStringLiteral("U: 2"));
         QCOMPARE(received->document().table().topicCount(), 2);
         QCOMPARE(received->document().table().row(1, 1), QByteArray("Alpha"));
         QCOMPARE(received->document().table().row(1, 2), QByteArray("1"));
         QCOMPARE(received->document().table().row(2, 1), QByteArray("Beta"));
+        QCOMPARE(documents.at(alphaFirst ? 1 : 0)->document().table().row(1, 1),
+                 QByteArray("Gamma"));
         QCOMPARE(program.workFilesLeft(), QStringList());
         QCOMPARE(program.recentFiles(), QStringList());
+    }
+
+    // Another document that becomes active while the dialog is open is not the one sent.
+    void sendsTheDocumentItWasOpenedFor() {
+        StandInProgram program;
+        DocumentWindow* opened = program.document();
+        QVERIFY(program.dialog->prepareTransfer(TransferMode::SendDocument));
+        program.dialog->show();
+        program.main->newDocument()->document().commitRows(1, {"other"}, false);
+        program.control<QLineEdit>("nameOnCalculator")->setText(QStringLiteral("NAME"));
+        program.dialog->startTransfer();
+        QVERIFY(QTest::qWaitFor([&] { return !program.dialog->transferRunning(); }));
+        QCOMPARE(readBytes(program.standInFile("sent")),
+                 formatHpFile(opened->document().table(), opened->document().table().topicCount(),
+                              program.preferences.compress, program.preferences.deleteEmpty));
     }
 
     void receivedFileNotHp48() {

@@ -39,6 +39,9 @@ StandInProgram::StandInProgram(const QByteArray& settingsText) {
          {"STANDIN_RECEIVE", "STANDIN_SLEEP", "STANDIN_EXIT", "STANDIN_IGNORE_TERM"})
         qunsetenv(name);
     writeBytes(sandbox.settingsFile(), settingsText);
+    // Port COM2 on a character device that anyone may open.
+    if (!settingsText.contains("Device2="))
+        settings.writeString("Transfer", "Device2", QStringLiteral("/dev/null"));
     const QString kermit = paths::progDir() + QStringLiteral("kermit");
     writeBytes(kermit,
                readBytes(QStringLiteral(OMBREL_SOURCE_DIR "/tests/transfer/stand-in-kermit")));

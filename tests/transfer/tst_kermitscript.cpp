@@ -21,16 +21,28 @@ kermit::ScriptValues valuesFor(TransferMode mode) {
     values.sendPacketLength = QStringLiteral("48");
     values.receivePacketLength = QStringLiteral("40");
     values.sendFile = QStringLiteral("/run/user/7/ombrel/~send.tmp");
-    values.receiveFile = QStringLiteral("/run/user/7/ombrel/~recv.tmp");
+    values.receiveFolder = QStringLiteral("/run/user/7/ombrel/~recv.tmp.d");
     values.tarvoLibrary = QStringLiteral("/opt/ombrel/tarvo.lib");
     values.nameOnCalculator = "ADDR";
     return values;
 }
 
-const QByteArrayList kCommonLines = {
-    "pause 2",         "set bell off", "set port /dev/ttyS1",  "set carrier-watch off",
-    "set flow none",   "clear",        "set file type binary", "set baud 9600",
-    "set parity none", "set retry 2"};
+const QByteArrayList kCommonLines = {"pause 2",
+                                     "set bell off",
+                                     "set port /dev/ttyS1",
+                                     "set carrier-watch off",
+                                     "set flow none",
+                                     "clear",
+                                     "set file type binary",
+                                     "set baud 9600",
+                                     "set parity none",
+                                     "set retry 2",
+                                     "set control prefix all",
+                                     "set modem type none",
+                                     "set window 1",
+                                     "set block-check 3",
+                                     "log transactions kermit-transactions.log",
+                                     "log packets kermit-packets.log"};
 
 QByteArray script(const QByteArrayList& modeLines) {
     return (kCommonLines + modeLines).join("\r\n") + "\r\n";
@@ -47,10 +59,11 @@ class TestKermitScript : public QObject {
                  script({"set send packet-length 48", "set send timeout 1",
                          "send {/run/user/7/ombrel/~send.tmp} ADDR", "if success define \\%r 7",
                          "delete {/run/user/7/ombrel/~send.tmp}", "exit \\%r"}));
-        QCOMPARE(kermit::takeScript(valuesFor(TransferMode::ReceiveFile)),
-                 script({"set receive timeout 1", "set send timeout 1", "set window-size 1",
-                         "set receive packet-length 40", "receive {/run/user/7/ombrel/~recv.tmp}",
-                         "if success define \\%r 7", "exit \\%r"}));
+        QCOMPARE(
+            kermit::takeScript(valuesFor(TransferMode::ReceiveFile)),
+            script({"set receive timeout 1", "set send timeout 1", "set receive packet-length 40",
+                    "set file collision rename", "receive {/run/user/7/ombrel/~recv.tmp.d/}",
+                    "if success define \\%r 7", "exit \\%r"}));
         QCOMPARE(kermit::takeScript(valuesFor(TransferMode::SendLibrary)),
                  script({"set send timeout 1", "set send packet-length 48",
                          "send {/opt/ombrel/tarvo.lib} tarvo", "if success define \\%r 7",
@@ -98,12 +111,12 @@ class TestKermitScript : public QObject {
                  QByteArray("{/tmp/\\{195}\\{169}}"));
     }
 
-    // The receive command reads its file name twice: once as a command, once more itself.
+    // The folder of a receive is read once; the received file's name is put to it as it is.
     void receiveField() {
-        QCOMPARE(kermit::receiveField(QStringLiteral("/tmp/a b*/~recv.tmp")),
-                 QByteArray("{/tmp/a b*/~recv.tmp}"));
-        QCOMPARE(kermit::receiveField(QStringLiteral("/d{1}\\")),
-                 QByteArray("{/d\\\\\\{123}123\\{125}1\\\\\\{123}125\\{125}\\\\\\\\}"));
+        QCOMPARE(kermit::receiveField(QStringLiteral("/tmp/a b*/~recv.tmp.d")),
+                 QByteArray("{/tmp/a b*/~recv.tmp.d/}"));
+        QCOMPARE(kermit::receiveField(QStringLiteral("/d{1};\\")),
+                 QByteArray("{/d\\{123}1\\{125}\\{59}\\\\/}"));
     }
 
     void nameOnTheCalculator() {
@@ -121,7 +134,7 @@ class TestKermitScript : public QObject {
         }());
         QVERIFY(script.contains("\r\nsend {/run/user/7/ombrel/~send.tmp} "
                                 "x\\{125}shell touch /tmp/pwned\\{123}\r\n"));
-        QCOMPARE(script.count("\r\n"), 16); // no line more than a plain name gives
+        QCOMPARE(script.count("\r\n"), 22); // no line more than a plain name gives
     }
 
     // Settings values cannot add commands either.

@@ -1,8 +1,6 @@
 #include "gui/dialogs/TransferDialog.h"
 
-#include "core/Hp48Codec.h"
-#include "core/HpFile.h"
-#include "core/TopicTable.h"
+#include "core/Document.h"
 #include "gui/DocumentWindow.h"
 #include "gui/Localizer.h"
 #include "gui/ScreenPlacement.h"
@@ -14,14 +12,15 @@
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
 #include "platform/TextIds.h"
-#include "transfer/KermitRunner.h"
+#include "transfer/TransferJob.h"
 #include "ui_TransferDialog.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QProgressBar>
 #include <QShowEvent>
+#include <QTimer>
 
 namespace {
 
@@ -40,31 +39,28 @@ void placeNameLabel(QLabel& label, const QWidget& field, bool besideField) {
     label.resize(end - label.x(), label.height());
 }
 
-void removeFile(int number) {
-    QFile::remove(programfiles::path(number));
-}
-
-// The files of a transfer in the work directory; none outlives the transfer.
-void removeWorkFiles() {
-    removeFile(programfiles::kTaskFile);
-    removeFile(programfiles::kSendFile);
-    removeFile(programfiles::kReceiveFile);
-}
+// How often the elapsed time is shown afresh.
+constexpr int kClockIntervalMs = 500;
 
 } // namespace
 
 TransferDialog::TransferDialog(Preferences& preferences, Workspace& workspace, QWidget* parent)
     : QDialog(parent), preferences_(preferences), workspace_(workspace),
-      ui_(std::make_unique<Ui::TransferDialog>()), kermit_(new KermitRunner(this)) {
+      ui_(std::make_unique<Ui::TransferDialog>()), job_(new TransferJob(this)),
+      clockTimer_(new QTimer(this)) {
     ui_->setupUi(this);
     ui_->busyIndicator->hide(); // shown while Kermit runs
+    clockTimer_->setInterval(kClockIntervalMs);
+    connect(clockTimer_, &QTimer::timeout, this, &TransferDialog::showElapsedTime);
     connect(ui_->nameOnCalculator, &QLineEdit::textChanged, this,
             &TransferDialog::updateStartButton);
     connect(ui_->startButton, &QPushButton::clicked, this, &TransferDialog::startTransfer);
     connect(ui_->closeButton, &QPushButton::clicked, this, [this] { done(kCloseResult); });
     connect(ui_->helpButton, &QPushButton::clicked, this, [] { showHelp(QStringLiteral("conn")); });
-    connect(kermit_, &KermitRunner::started, this, &TransferDialog::kermitStarted);
-    connect(kermit_, &KermitRunner::finished, this, &TransferDialog::kermitFinished);
+    connect(job_, &TransferJob::started, this, &TransferDialog::kermitStarted);
+    connect(job_, &TransferJob::progress, this, &TransferDialog::showProgress);
+    connect(job_, &TransferJob::received, this, &TransferDialog::openReceivedFile);
+    connect(job_, &TransferJob::finished, this, &TransferDialog::transferFinished);
     placeOnScreen(*this,
                   settings::readPosition(preferences_.settings(), settings::key::kTransferPosition,
                                          settings::fallback::kTransferPosition));
@@ -80,7 +76,8 @@ void TransferDialog::openTransfer(TransferMode mode) {
 
 bool TransferDialog::prepareTransfer(TransferMode mode) {
     transferMode_ = mode;
-    waitText_ = strings::text(textid::kWaitText);
+    DocumentWindow* active = workspace_.activeDocument();
+    document_ = active != nullptr ? &active->document() : nullptr;
     switch (mode) {
     case TransferMode::ReceiveFile:
         ui_->nameOnCalculator->setText(kNoName);
@@ -123,6 +120,9 @@ void TransferDialog::prepareOnShow() {
     namespace fallback = settings::fallback;
     const SettingsFile& ini = preferences_.settings();
     ui_->statusLine->clear();
+    ui_->transferProgress->reset();
+    ui_->transferProgress->setTextVisible(false);
+    ui_->elapsedTime->clear();
     ui_->port->setText(settings::readString(ini, key::kPort, QString::fromLatin1(fallback::kPort)));
     ui_->baud->setText(settings::readString(ini, key::kBaud, QString::number(fallback::kBaud)));
     ui_->parity->setText(
@@ -137,35 +137,6 @@ void TransferDialog::updateStartButton() {
     ui_->startButton->setEnabled(!ui_->nameOnCalculator->text().isEmpty() && !running_);
 }
 
-kermit::ScriptValues TransferDialog::scriptValuesForMode(const QByteArray& calculatorName) const {
-    namespace key = settings::key;
-    namespace fallback = settings::fallback;
-    const SettingsFile& ini = preferences_.settings();
-    const QString packetLength = QString::number(fallback::kScriptPacketLength);
-    kermit::ScriptValues values;
-    values.mode = transferMode_;
-    values.device = kermit::deviceOfPort(ui_->port->text(), ini);
-    values.baud = ui_->baud->text();
-    values.parity = ui_->parity->text();
-    values.retries = settings::readString(ini, key::kRetries, QString::number(fallback::kRetries));
-    values.sendPacketLength = settings::readString(ini, key::kSendPacketLength, packetLength);
-    values.receivePacketLength = settings::readString(ini, key::kReceivePacketLength, packetLength);
-    values.sendFile = programfiles::path(programfiles::kSendFile);
-    values.receiveFile = programfiles::path(programfiles::kReceiveFile);
-    values.tarvoLibrary = programfiles::path(programfiles::kTarvoLibrary);
-    values.nameOnCalculator = calculatorName;
-    return values;
-}
-
-// A script that cannot be written makes Kermit fail, which the result then tells.
-bool TransferDialog::writeTaskScript(const QByteArray& calculatorName) const {
-    QFile script(programfiles::path(programfiles::kTaskFile));
-    if (!script.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const QByteArray text = kermit::takeScript(scriptValuesForMode(calculatorName));
-    return script.write(text) == text.size();
-}
-
 void TransferDialog::startTransfer() {
     if (running_)
         return;
@@ -176,99 +147,101 @@ void TransferDialog::startTransfer() {
                                   {QString::number(calculatorName.badColumn)});
         return;
     }
+    if (transferMode_ == TransferMode::SendDocument && document_ == nullptr) {
+        // The document the dialog was opened for has gone.
+        thePrompter().showMessage(textid::kCannotWriteSendFile, MessageKind::Error);
+        ui_->statusLine->setText(strings::text(textid::kTransferFailed));
+        return;
+    }
+    TransferRequest request =
+        requestFromSettings(preferences_.settings(), transferMode_, ui_->port->text(),
+                            ui_->baud->text(), ui_->parity->text());
+    request.script.nameOnCalculator = calculatorName.bytes;
+    if (transferMode_ == TransferMode::SendDocument) {
+        // Written as a save writes it, but the rows are trimmed only when Compress asks for it.
+        request.table = document_->table();
+        request.topicCount = document_->table().topicCount();
+        request.header = document_->header();
+        request.trimRows = preferences_.compress;
+        request.trimTopics = preferences_.deleteEmpty;
+    }
     running_ = true;
+    receivedFileRefused_ = false;
     updateStartButton();
-    ui_->statusLine->setText(waitText_);
-    removeWorkFiles(); // left by a run that never ended; Kermit must find none of them
-    writeTaskScript(calculatorName.bytes);
-    if (!prepareFileToSend())
-        return endTransfer(kermit::kNotStarted);
+    ui_->statusLine->setText(strings::text(textid::kWaitText));
+    ui_->transferProgress->reset();
+    ui_->transferProgress->setTextVisible(false);
+    clock_.start();
+    showElapsedTime();
+    clockTimer_->start();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ui_->busyIndicator->show();
-    kermit_->start(programfiles::path(programfiles::kKermit),
-                   kermit::commandArguments(programfiles::path(programfiles::kTaskFile)));
+    job_->start(request);
 }
 
-// The size of what goes; false when the document cannot be written for Kermit.
-bool TransferDialog::prepareFileToSend() {
-    bytes_ = 0;
-    switch (transferMode_) {
-    case TransferMode::SendDocument:
-        return writeSendFile();
-    case TransferMode::SendLibrary:
-        bytes_ = QFileInfo(programfiles::path(programfiles::kTarvoLibrary)).size();
-        return true;
-    case TransferMode::ReceiveFile:
-        return true;
+void TransferDialog::showProgress(qint64 bytes, qint64 total) {
+    QProgressBar& bar = *ui_->transferProgress;
+    bar.setTextVisible(true);
+    if (total > 0) {
+        bar.setRange(0, 1000);
+        bar.setValue(static_cast<int>(bytes * 1000 / total));
+        bar.setFormat(strings::format(strings::text(textid::kBytesOfTotal),
+                                      {QString::number(bytes), QString::number(total)}));
+    } else {
+        bar.setRange(0, 0); // nothing to measure against: it runs to and fro
+        bar.setFormat(
+            strings::format(strings::text(textid::kBytesReceived), {QString::number(bytes)}));
     }
-    return true;
 }
 
-bool TransferDialog::writeSendFile() {
-    DocumentWindow* document = workspace_.activeDocument();
-    const QString sendFile = programfiles::path(programfiles::kSendFile);
-    // Written as a save writes it, but the rows are trimmed only when Compress asks for it.
-    if (document == nullptr || !writeHpFile(sendFile, document->document().table(),
-                                            document->document().table().topicCount(),
-                                            preferences_.compress, preferences_.deleteEmpty)) {
-        thePrompter().showMessage(textid::kCannotWriteSendFile, MessageKind::Error);
-        return false;
+void TransferDialog::showElapsedTime() {
+    ui_->elapsedTime->setText(
+        strings::format(strings::text(textid::kElapsedTime),
+                        {QString::number(clock_.elapsed() / kMillisecondsPerSecond)}));
+}
+
+// A received file opens as a new document without a file of its own; a load that fails tells
+// why, and its window goes again.
+void TransferDialog::openReceivedFile(const QString& file) {
+    DocumentWindow* document = workspace_.openReceivedFile(file);
+    if (document == nullptr) {
+        receivedFileRefused_ = true;
+        return;
     }
-    bytes_ = QFileInfo(sendFile).size();
-    return true;
+    document->takeReceived();
 }
 
-void TransferDialog::kermitFinished(int exitCode) {
+void TransferDialog::transferFinished(const transfer::Outcome& outcome, qint64 bytes) {
+    clockTimer_->stop();
+    showElapsedTime();
     QApplication::restoreOverrideCursor();
     ui_->busyIndicator->hide();
-    endTransfer(transferMode_ == TransferMode::ReceiveFile ? openReceivedFile(exitCode) : exitCode);
-}
-
-// A received file opens as a new document without a file of its own.
-int TransferDialog::openReceivedFile(int exitCode) {
-    const QString received = programfiles::path(programfiles::kReceiveFile);
-    if (exitCode == kermit::kStopped)
-        return exitCode; // whatever arrived is left unopened
-    if (exitCode != kermit::kSuccess || !QFileInfo::exists(received))
-        return kermit::kPortFailure;
-    // A load that fails tells why, and its window goes again.
-    DocumentWindow* document = workspace_.openDocument(received, Workspace::RecentFiles::Skip);
-    if (document == nullptr)
-        return kermit::kNotStarted;
-    document->takeReceived();
-    bytes_ = QFileInfo(received).size();
-    return exitCode;
-}
-
-void TransferDialog::endTransfer(int result) {
-    // Kermit deletes the send file itself, but not when it was stopped before the end.
-    removeWorkFiles();
     running_ = false;
     updateStartButton();
-    showResult(result);
-}
-
-void TransferDialog::showResult(int result) {
-    switch (result) {
-    case kermit::kPortFailure:
-        ui_->statusLine->setText(strings::text(textid::kPortFailed));
-        break;
-    case kermit::kSuccess: {
-        const qint64 seconds = kermit_->elapsedMs() / kMillisecondsPerSecond;
-        ui_->statusLine->setText(
-            strings::format(strings::text(textid::kTransferred),
-                            {QString::number(bytes_), QString::number(seconds)}));
-        break;
+    if (outcome.cause == transfer::Cause::CannotWriteSendFile)
+        thePrompter().showMessage(textid::kCannotWriteSendFile, MessageKind::Error);
+    if (outcome.cause == transfer::Cause::Done && !receivedFileRefused_) {
+        // Full, with all that went or came.
+        QProgressBar& bar = *ui_->transferProgress;
+        const bool received = transferMode_ == TransferMode::ReceiveFile;
+        showProgress(bytes, received ? 0 : bytes);
+        bar.setRange(0, 1);
+        bar.setValue(1);
+        ui_->statusLine->setText(transfer::describe(outcome, strings::language(), bytes,
+                                                    job_->elapsedMs() / kMillisecondsPerSecond));
+        return;
     }
-    default:
-        ui_->statusLine->setText(strings::text(textid::kTransferFailed));
-        break;
-    }
+    // A send file that cannot be written and a received file that does not open have told so in
+    // their boxes; they read as a failed transfer, as a stop does.
+    const bool plainFailure = outcome.cause == transfer::Cause::CannotWriteSendFile ||
+                              outcome.cause == transfer::Cause::Done;
+    ui_->statusLine->setText(plainFailure ? strings::text(textid::kTransferFailed)
+                                          : transfer::describe(outcome, strings::language()));
 }
 
 void TransferDialog::done(int result) {
     if (running_) {
-        kermit_->stop();
+        job_->stop();
         return;
     }
     QDialog::done(result);

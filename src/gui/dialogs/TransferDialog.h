@@ -1,8 +1,11 @@
 #pragma once
 
-#include "transfer/KermitScript.h"
+#include "transfer/TransferMode.h"
+#include "transfer/TransferOutcome.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -10,13 +13,16 @@
 namespace Ui {
 class TransferDialog;
 }
-class KermitRunner;
+class Document;
 class Preferences;
+class QTimer;
+class TransferJob;
 class Workspace;
 
-// The transfer dialog: sends the active document or the Tarvo library to the calculator, or
-// receives one file from it, by writing a Kermit take script and running Kermit on it. Made
-// once when the program starts and shown modally for each transfer.
+// The transfer dialog: sends the document that was active when it opened, or the Tarvo library,
+// to the calculator, or receives files from it. The transfer itself is a TransferJob; the
+// dialog shows its progress and its result, and opens each received file in a window of its
+// own.
 class TransferDialog : public QDialog {
     Q_OBJECT
 
@@ -32,9 +38,8 @@ class TransferDialog : public QDialog {
     // Runs each time the dialog is shown: the status line is cleared and the serial
     // parameters are read afresh.
     void prepareOnShow();
-    // The transfer: writes the script and the file to send and starts Kermit; the result shows
-    // in the status line when Kermit has ended. The program goes on handling its events
-    // meanwhile.
+    // Starts the transfer; the result shows in the status line when it has ended. The program
+    // goes on handling its events meanwhile.
     void startTransfer();
 
     TransferMode transferMode() const { return transferMode_; }
@@ -53,21 +58,19 @@ class TransferDialog : public QDialog {
 
   private:
     void updateStartButton();
-    kermit::ScriptValues scriptValuesForMode(const QByteArray& calculatorName) const;
-    bool writeTaskScript(const QByteArray& calculatorName) const;
-    bool prepareFileToSend();
-    bool writeSendFile();
-    void kermitFinished(int exitCode);
-    int openReceivedFile(int exitCode);
-    void endTransfer(int result);
-    void showResult(int result);
+    void showProgress(qint64 bytes, qint64 total);
+    void showElapsedTime();
+    void openReceivedFile(const QString& file);
+    void transferFinished(const transfer::Outcome& outcome, qint64 bytes);
 
     Preferences& preferences_;
     Workspace& workspace_;
     TransferMode transferMode_ = TransferMode::SendDocument;
-    QString waitText_;
+    QPointer<Document> document_; // the document to send: the one active when the dialog opened
     bool running_ = false;
-    qint64 bytes_ = 0; // the size of the file that went or came
+    bool receivedFileRefused_ = false; // a received file did not open
     std::unique_ptr<Ui::TransferDialog> ui_;
-    KermitRunner* kermit_;
+    TransferJob* job_;
+    QTimer* clockTimer_;
+    QElapsedTimer clock_;
 };
