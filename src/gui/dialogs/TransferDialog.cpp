@@ -124,6 +124,7 @@ void TransferDialog::prepareOnShow() {
     ui_->transferProgress->setTextVisible(false);
     ui_->elapsedTime->clear();
     ui_->port->setText(settings::readString(ini, key::kPort, QString::fromLatin1(fallback::kPort)));
+    ui_->port->setToolTip(ui_->port->text()); // a device path is longer than the field
     ui_->baud->setText(settings::readString(ini, key::kBaud, QString::number(fallback::kBaud)));
     ui_->parity->setText(
         settings::readString(ini, key::kParity, QString::fromLatin1(fallback::kParity)));
